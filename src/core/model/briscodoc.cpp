@@ -1,0 +1,295 @@
+#include "briscodoc.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace orvex {
+
+namespace {
+
+// Degrees to radians as the plan has always been turned: 3.14159/180, not
+// the exact value, so that stored plans turn back onto themselves as before.
+constexpr double kRadiansPerDegree = 0.01745327777777778;
+
+}  // namespace
+
+CBriscoDoc::CBriscoDoc(AppContext& app, Reporter& reporter) : mApp(app), mReporter(reporter)
+{
+    readParameterFile("ztna.");
+    readNetworkFile(programFile("/sdt/ztkihon.sdt"), false);
+    rebuildAdjacency();
+
+    // The default network supplies the structure only: its roads start
+    // without resistance, results, names or bending points.
+    for (Road& road : roads) {
+        road.external[0][0] = road.external[0][1] = 0;
+        road.external[1][0] = road.external[1][1] = 0;
+        road.massFlow = 0;
+        road.roadClass = 0;
+        road.resistance = 0;
+        road.bendStart = 0;
+        road.name = "";
+    }
+    for (Node& node : nodes)
+        node.displayValue = 0;
+    for (BendSlot& slot : bends)
+        slot.mark = 0;
+}
+
+void CBriscoDoc::reinitialise()
+{
+    mApp.pending = false;
+    readParameterFile("ztna.");
+    readNetworkFile(programFile("/sdt/ztkihon.sdt"), false);
+    rebuildAdjacency();
+    for (Road& road : roads)
+        road.bendStart = 0;
+    for (BendSlot& slot : bends)
+        slot.mark = 0;
+    bendUsed = 0;
+}
+
+std::string CBriscoDoc::programFile(const std::string& relative) const
+{
+    return mApp.programFolder + relative;
+}
+
+void CBriscoDoc::note(const std::string& path, FileAccess access, bool opened)
+{
+    if (mObserver)
+        mObserver->fileAccessed(path, access, opened);
+}
+
+void CBriscoDoc::report(const std::string& text, MessageKind kind)
+{
+    mReporter.message(text, kDocumentCaption, kind);
+}
+
+// ---------------------------------------------------------------------------
+
+void CBriscoDoc::rebuildAdjacency()
+{
+    nodeCount = surfaceCount + undergroundCount;
+    numberToIndex.fill(0);
+    for (int i = 1; i <= nodeCount; ++i) {
+        if (isValidNodeNumber(nodes[i].number))
+            numberToIndex[nodes[i].number] = i;
+        nodes[i].degree = 0;
+    }
+    // Roads whose ends name no node cannot be reached by the readers or the
+    // editor; they are kept out of the lists rather than indexing garbage.
+    const auto ends = [this](const Road& road, int& a, int& b) {
+        a = nodeIndex(road.first);
+        b = nodeIndex(road.second);
+        return a > 0 && b > 0;
+    };
+    int a = 0, b = 0;
+    for (int k = 1; k <= roadCount; ++k) {
+        if (!ends(roads[k], a, b))
+            continue;
+        ++nodes[a].degree;
+        ++nodes[b].degree;
+    }
+    if (nodeCount > 0)
+        nodes[1].adjacencyStart = 0;
+    for (int i = 2; i <= nodeCount; ++i)
+        nodes[i].adjacencyStart = nodes[i - 1].adjacencyStart + nodes[i - 1].degree;
+    for (int i = 1; i <= nodeCount; ++i)
+        nodes[i].degree = 0;
+    for (int k = 1; k <= roadCount; ++k) {
+        if (!ends(roads[k], a, b))
+            continue;
+        int pos = nodes[a].adjacencyStart + ++nodes[a].degree;
+        adjacentNode[pos] = b;
+        adjacentRoad[pos] = k;
+        adjacentSign[pos] = +1;
+        pos = nodes[b].adjacencyStart + ++nodes[b].degree;
+        adjacentNode[pos] = a;
+        adjacentRoad[pos] = k;
+        adjacentSign[pos] = -1;
+    }
+}
+
+int CBriscoDoc::findRoad(int a, int b, RoadScope scope) const
+{
+    const int last = scope == RoadScope::All ? roadCount + fixedCount : roadCount;
+    for (int k = 1; k <= last; ++k) {
+        const Road& road = roads[k];
+        if ((road.first == a && road.second == b) || (road.first == b && road.second == a))
+            return k;
+    }
+    return 0;
+}
+
+int CBriscoDoc::nodeIndex(int number) const
+{
+    if (!isValidNodeNumber(number))
+        return 0;
+    const int index = numberToIndex[number];
+    if (index < 1 || index > nodeCount || nodes[index].number != number)
+        return 0;
+    return index;
+}
+
+NetworkCounts CBriscoDoc::counts() const
+{
+    return {surfaceCount, nodeCount, roadCount, fixedCount, bendUsed, fanCount};
+}
+
+// ---------------------------------------------------------------------------
+
+void CBriscoDoc::prepareAfterLoad()
+{
+    // Reference pressure at the mean collar elevation (standard atmosphere),
+    // then a hydrostatic column of surface air to every node.
+    float sum = 0;
+    for (int i = 1; i <= surfaceCount; ++i)
+        sum += nodes[i].elevation;
+    const float zm = surfaceCount > 0 ? sum / float(surfaceCount) : 0.0f;
+    const float pm = float(10336.0 * std::pow(1.0 - 2.257e-05 * zm, 5.256));   // kgf/m²
+    const float gamma = float(pm / ((surfaceTemperature + 273.15) * 29.27));   // kgf/m³
+    for (int i = 1; i <= nodeCount; ++i)
+        nodes[i].pressure = (zm - nodes[i].elevation) * gamma + pm;
+    for (int k = 1; k <= roadCount; ++k)
+        roads[k].initialTemperature = roads[k].temperature;
+    for (int j = 1; j <= fanCount; ++j) {
+        fans[j].flow = 0;
+        fans[j].pressure = fans[j].curve[1];
+    }
+    if (!isWater())
+        return;
+
+    // Water: gauge pressures from the highest reservoir, and pipe resistances
+    // from Hazen-Williams (length > 0) or a local-loss coefficient (length 0).
+    for (int i = 1; i <= surfaceCount; ++i)
+        nodes[i].pressure = 0;
+    int top = 0;
+    for (int i = 1; i <= surfaceCount; ++i)
+        if (top == 0 || nodes[i].elevation > nodes[top].elevation)
+            top = i;
+    if (top > 0)
+        for (int i = surfaceCount + 1; i <= nodeCount; ++i)
+            nodes[i].pressure = (nodes[top].elevation - nodes[i].elevation) * density;
+    for (int k = 1; k <= roadCount; ++k) {
+        Road& pipe = roads[k];
+        const double d = pipe.area;
+        const double c = pipe.conductivity;
+        // A pipe without diameter or coefficient has no defined resistance;
+        // it gets 0 instead of an infinite or undefined value.
+        if (pipe.length > 0)
+            pipe.resistance = d > 0 && c > 0
+                ? float(density * pipe.length * 10.676 / std::pow(d, 4.87) / std::pow(c, 1.852))
+                : 0.0f;
+        else
+            pipe.resistance = d > 0 ? float(density * c * 0.082711 / std::pow(d, 4.0)) : 0.0f;
+    }
+}
+
+void CBriscoDoc::rotatePlan(int degrees)
+{
+    const double turn = degrees * kRadiansPerDegree;
+    const auto rotate = [turn](float& x, float& y) {
+        const double r = std::sqrt(double(x) * x + double(y) * y);
+        const double angle = std::atan2(double(y), double(x)) + turn;
+        x = float(r * std::cos(angle));
+        y = float(r * std::sin(angle));
+    };
+    for (int i = 1; i <= nodeCount; ++i)
+        rotate(nodes[i].x, nodes[i].y);
+    for (int s = 1; s <= bendUsed; ++s)
+        rotate(bends[s].x, bends[s].y);
+}
+
+// ---------------------------------------------------------------------------
+// Record iterators. One cursor serves them all: each call hands out the
+// record at the cursor and advances it; the call after the last record
+// returns 0 and puts the cursor back to 1. Callers never interleave two.
+
+bool CBriscoDoc::beginIteration(int last, int& index)
+{
+    if (mCursor > last || mCursor < 1) {
+        mCursor = 1;
+        return false;
+    }
+    index = mCursor++;
+    return true;
+}
+
+int CBriscoDoc::nextNodePosition(float& x, float& y)
+{
+    int i = 0;
+    if (!beginIteration(nodeCount, i))
+        return 0;
+    x = nodes[i].x;
+    y = nodes[i].y;
+    return 1;
+}
+
+int CBriscoDoc::nextNodeValue(int mode, int& number, float& value)
+{
+    int i = 0;
+    if (!beginIteration(nodeCount, i))
+        return 0;
+    number = nodes[i].number;
+    switch (mode) {
+    case 1: value = float(nodes[i].number); break;
+    case 2: value = nodes[i].elevation; break;
+    default: value = nodes[i].displayValue; break;
+    }
+    return 1;
+}
+
+int CBriscoDoc::nextRoad(int& first, int& second, int& bendStart)
+{
+    int k = 0;
+    if (!beginIteration(totalRoads(), k))
+        return 0;
+    first = roads[k].first;
+    second = roads[k].second;
+    bendStart = roads[k].bendStart;
+    return 1;
+}
+
+int CBriscoDoc::nextBendSlot(float& x, float& y, int& mark)
+{
+    int s = 0;
+    if (!beginIteration(bendUsed, s))
+        return 0;
+    x = bends[s].x;
+    y = bends[s].y;
+    mark = bends[s].mark;
+    return 1;
+}
+
+int CBriscoDoc::nextFan(int& inlet, int& outlet)
+{
+    int j = 0;
+    if (!beginIteration(fanCount, j))
+        return 0;
+    inlet = fans[j].inlet;
+    outlet = fans[j].outlet;
+    return 1;
+}
+
+int CBriscoDoc::nextRoadName(std::string& name)
+{
+    int k = 0;
+    if (!beginIteration(totalRoads(), k))
+        return 0;
+    name = roads[k].name.str();
+    return 1;
+}
+
+int CBriscoDoc::nextExternalValues(float values[4])
+{
+    int k = 0;
+    if (!beginIteration(totalRoads(), k))
+        return 0;
+    values[0] = roads[k].external[0][0];
+    values[1] = roads[k].external[0][1];
+    values[2] = roads[k].external[1][0];
+    values[3] = roads[k].external[1][1];
+    return 1;
+}
+
+}  // namespace orvex

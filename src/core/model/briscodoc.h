@@ -1,0 +1,206 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "appcontext.h"
+#include "fixedtext.h"
+#include "limits.h"
+#include "reporter.h"
+
+// The document of one network window: the whole network in fixed-capacity
+// arrays indexed from 1, the fire and evacuation parameters, the results of
+// the last analysis and the look-up structures derived from the roads.
+//
+// Node indexes 1..surfaceCount are the surface nodes (their pressure is held
+// fixed by the solver), the underground nodes follow. Road indexes
+// 1..roadCount are normal roads, fixed-flow roads follow. Only normal roads
+// are in the adjacency lists.
+namespace orvex {
+
+struct Node {
+    int number = 0;           // the user's identifier, 0..1499
+    float elevation = 0;      // m
+    float x = 0, y = 0;       // plan position, world units (m), y up
+    double pressure = 0;      // absolute, kgf/m²
+    float displayValue = 0;   // value shown beside the node
+    int degree = 0;           // normal roads ending here
+    int adjacencyStart = 0;   // position before the node's first adjacency entry
+};
+
+struct Road {
+    int first = 0, second = 0;  // node numbers of the two ends
+    float resistance = 0;       // normal road: resistance; fixed-flow road: its airflow (user unit)
+    float altResistance = 0;    // used while the airflow runs from second to first node
+    float temperature = 0;      // °C
+    float area = 0;             // m²; pipe diameter (m) in a water network
+    float length = 0;           // m
+    float conductivity = 0;     // rock, kcal/(m·h·°C); Hazen-Williams C in a water network
+    float initialTemperature = 0;  // °C, taken by load preparation
+    FixedText<kRoadNameChars> name;
+    int bendStart = 0;          // header slot of the bending points, 0 when straight
+    int roadClass = 0;          // 1 forward, 2 reverse airflow (roads with an alternative resistance)
+    float massFlow = 0;         // kg/s, + from first to second node
+    float specificWeight = 0;   // air specific weight in the road (water density)
+    float external[2][2] = {};  // external display values, slot and value
+};
+
+struct Fan {
+    int inlet = 0, outlet = 0;  // node numbers; the fan moves air from inlet to outlet
+    int points = 0;             // characteristic points, at most 30
+    float flowStep = 0;         // user flow unit between points
+    std::array<float, kMaxFanPoints + 1> curve{};  // 1..points: pressure at (p-1)·flowStep
+    float flow = 0;             // result airflow, user unit
+    float pressure = 0;         // result pressure rise
+};
+
+// One slot of the bending-point store. A road's run starts with a header
+// slot whose mark is the number of points n (x = y = 0), then n points from
+// the road's first node towards its second. Point marks: -1 no line drawn to
+// the point, 2 and more a map symbol, anything else a plain line.
+struct BendSlot {
+    int mark = 0;
+    float x = 0, y = 0;
+};
+
+struct FireParameters {
+    float kval = 5.0f;
+    float frontDisplayStep = 0.1f;  // ftime_fi, min
+    int fireNode = 14;              // firenode
+    float fireTemperature = 400.0f; // firetemp, °C
+    float fireTimeStep = 1.0f;      // ftime_ai
+    float finishTime = 0.0f;        // firetime, min; above 0 the run is a fire simulation
+    float gasLimit = 0.001f;        // fc_lim
+    float gasEsc = 5.0f;
+    float tmfEsc = 1.0f;
+    float ftfEsc = 1.0f;
+    float gsfEsc = 1.0f;
+    float tpfEsc = 1.0f;
+    float spdEsc = 60.0f;
+    int extra = 1;                  // set with the defaults, not kept in the file
+
+    int destinationCount = 0;
+    std::array<int, kMaxEvacuation> destinationNode{};
+    std::array<float, kMaxEvacuation> destinationHazard{};
+    int unusableCount = 0;
+    std::array<int, kMaxEvacuation> unusableRoad{};  // road index, 0 when no normal road joins the pair
+};
+
+struct NetworkCounts {
+    int surface = 0, nodes = 0, roads = 0, fixedRoads = 0, bendSlots = 0, fans = 0;
+};
+
+enum class RoadScope { Normal = 1, All = 2 };
+
+inline constexpr int kWaterNetworkKind = -9;
+inline constexpr float kAirDensity = 1.20459f;   // kg/m³
+inline constexpr float kWaterDensity = 1000.0f;  // kg/m³
+inline const std::string kWaterTitle = "....< Water Path Network >";
+
+class CBriscoDoc {
+public:
+    // Sets the defaults and loads the default parameter file and the default
+    // network from the program folder.
+    CBriscoDoc(AppContext& app, Reporter& reporter);
+    CBriscoDoc(const CBriscoDoc&) = delete;
+    CBriscoDoc& operator=(const CBriscoDoc&) = delete;
+
+    // After a failed open: clears the application's pending flag, reloads the
+    // default parameters and default network, straightens every road.
+    void reinitialise();
+
+    // --- network file (.vad) ---
+    // 1 read; 0 the file cannot be opened or is not a readable network (the
+    // document is then unchanged).
+    int readNetworkFile(const std::string& path, bool setWindowTitle);
+    // 1 written; 0 the file cannot be created (the old file stays as it was).
+    int writeNetworkFile(const std::string& path);
+
+    // --- companion files; base names end in the dot ---
+    int readParameterFile(const std::string& base);   // 1 read; -1 found nowhere
+    int writeParameterFile(const std::string& base);  // 1 written; 0 not created
+    void readFlowSensorFile(const std::string& base);
+    int readRoadNameFile(const std::string& base);    // roads with an alternative resistance
+    int readNodeLocationFile(const std::string& base);   // 1 read; 0 missing
+    int writeNodeLocationFile(const std::string& base);  // 1 written; 0 not created
+    int readBendFile(const std::string& base);           // 1 read; 0 missing
+    int writeBendFile(const std::string& base);          // 1 written; 0 not created
+    int readResultsFile(const std::string& base);        // 1 read; 0 missing
+    int writeResultsFile(const std::string& base);       // 1 written; 0 not created
+    void readExternalNodeValues(int column);
+    void readExternalRoadValues(int column, int slot);
+
+    // --- model operations ---
+    void rebuildAdjacency();
+    // Lowest-indexed road joining a and b in either order; 0 when none.
+    int findRoad(int a, int b, RoadScope scope = RoadScope::Normal) const;
+    // Index of the node carrying this number, 0 when no node does.
+    int nodeIndex(int number) const;
+    void prepareAfterLoad();
+    void rotatePlan(int degrees);
+    NetworkCounts counts() const;
+
+    // --- record iterators; all share one cursor, see the .cpp ---
+    int nextNodePosition(float& x, float& y);
+    int nextNodeValue(int mode, int& number, float& value);
+    int nextRoad(int& first, int& second, int& bendStart);
+    int nextBendSlot(float& x, float& y, int& mark);
+    int nextFan(int& inlet, int& outlet);
+    int nextRoadName(std::string& name);
+    int nextExternalValues(float values[4]);
+
+    bool isWater() const { return networkKind == kWaterNetworkKind; }
+    int totalRoads() const { return roadCount + fixedCount; }
+    AppContext& app() { return mApp; }
+    const AppContext& app() const { return mApp; }
+    Reporter& reporter() { return mReporter; }
+    void setFileObserver(FileObserver* observer) { mObserver = observer; }
+
+    // --- counts ---
+    int surfaceCount = 0;      // Ns
+    int undergroundCount = 0;  // Nu
+    int nodeCount = 0;         // N = Ns + Nu, set by rebuildAdjacency
+    int roadCount = 0;         // Nr, normal roads
+    int fixedCount = 0;        // Nf, fixed-flow roads
+    int fanCount = 0;          // F
+    int bendUsed = 0;          // used slots of the bending-point store
+    int altResistanceRoads = 0;  // normal roads with an alternative resistance above 0
+
+    // --- the network ---
+    std::array<Node, kMaxNodes> nodes{};
+    std::array<Road, kMaxRoads> roads{};
+    std::array<Fan, kMaxFans> fans{};
+    std::array<BendSlot, kMaxBendSlots> bends{};
+    FireParameters fire;
+
+    int networkKind = 0;             // -9 water path network, else air
+    float density = 0;               // kg/m³
+    float specificWeight = 0;        // flowUnitFactor × density
+    float surfaceTemperature = 20.0f;  // °C
+    std::string title = "Untitled";
+    std::string windowTitle;         // what the window's caption shows
+    std::string baseName;            // network path without its extension, ends in the dot
+    std::array<FixedText<kHeadingChars>, kGeneralHeadings + 1> headings{};  // 1..10
+    std::array<FixedText<kHeadingChars>, kMaxFans + 1> fanHeadings{};       // 1..50
+    bool modified = false;
+
+    // --- derived from the normal roads ---
+    std::array<int, kMaxNodeNumbers> numberToIndex{};  // 0 for numbers no node carries
+    std::array<int, kAdjacencySize + 1> adjacentNode{};  // neighbour's index
+    std::array<int, kAdjacencySize + 1> adjacentRoad{};  // road index
+    std::array<int, kAdjacencySize + 1> adjacentSign{};  // +1 node is the road's first end, -1 its second
+
+private:
+    friend struct NetworkFileAccess;
+    bool beginIteration(int last, int& index);
+    void note(const std::string& path, FileAccess access, bool opened);
+    void report(const std::string& text, MessageKind kind = MessageKind::Error);
+    std::string programFile(const std::string& relative) const;
+
+    AppContext& mApp;
+    Reporter& mReporter;
+    FileObserver* mObserver = nullptr;
+    int mCursor = 1;
+};
+
+}  // namespace orvex

@@ -1,0 +1,619 @@
+// Readers and writers of the files that lie beside a network file and share
+// its base name: parameters (sdt), flow sensors (mcd), road names (nrd), node
+// positions (jpd), bending points (apd), results (pkd) and external display
+// values (end, erd).
+//
+// Records name nodes by number and roads by their node pair. A record that
+// names nothing in the network is dropped, never stored on another element;
+// text where a number belongs stops the reader with a message naming the
+// file and line, and what was read before it stays.
+#include <algorithm>
+#include <sstream>
+#include <vector>
+
+#include "briscodoc.h"
+#include "fileio.h"
+#include "textscanner.h"
+
+namespace orvex {
+
+namespace {
+
+constexpr std::size_t kParameterLine = 79;  // the parameter file's line buffer
+constexpr std::size_t kLine = 98;           // the other files' line buffer
+
+void skipLines(TextScanner& scanner, int count, std::size_t maxChars)
+{
+    std::string dropped;
+    for (int i = 0; i < count; ++i)
+        scanner.readLine(dropped, maxChars);
+}
+
+// Numbers that named nothing, gathered for one message per file.
+class DroppedList {
+public:
+    void add(const std::string& what) { mItems.push_back(what); }
+    bool empty() const { return mItems.empty(); }
+    std::string text(const std::string& path, const std::string& verb) const
+    {
+        std::ostringstream out;
+        out << path << ": " << mItems.size() << " record" << (mItems.size() == 1 ? "" : "s")
+            << " named nothing in the network and " << (mItems.size() == 1 ? "was" : "were")
+            << " " << verb << ":";
+        for (std::size_t i = 0; i < mItems.size() && i < 10; ++i)
+            out << (i ? ", " : " ") << mItems[i];
+        if (mItems.size() > 10)
+            out << ", ...";
+        return out.str();
+    }
+
+private:
+    std::vector<std::string> mItems;
+};
+
+std::string pairText(int a, int b) { return std::to_string(a) + "-" + std::to_string(b); }
+
+}  // namespace
+
+// --- parameter file --------------------------------------------------------
+
+int CBriscoDoc::readParameterFile(const std::string& base)
+{
+    fire = FireParameters{};
+    std::string path = base + "sdt";
+    std::optional<TextScanner> scanner = TextScanner::open(path);
+    note(path, FileAccess::Read, scanner.has_value());
+    if (!scanner) {
+        path = programFile("/sdt/ztna.sdt");
+        scanner = TextScanner::open(path);
+        note(path, FileAccess::Read, scanner.has_value());
+    }
+    if (!scanner) {
+        report(base + "sdt");
+        return -1;
+    }
+
+    RecordReader r(*scanner, path);
+    FireParameters& f = fire;
+    float dropped = 0;
+    skipLines(*scanner, 1, kParameterLine);
+    if (r.readFloat(f.kval, "kval") && r.readFloat(f.frontDisplayStep, "ftime_fi") &&
+        r.readFloat(dropped, "the third number after kval")) {
+        skipLines(*scanner, 2, kParameterLine);
+        if (r.readInt(f.fireNode, "firenode") && r.readFloat(f.fireTemperature, "firetemp") &&
+            r.readFloat(f.fireTimeStep, "ftime_ai") && r.readFloat(f.finishTime, "firetime") &&
+            r.readFloat(f.gasLimit, "fc_lim")) {
+            skipLines(*scanner, 2, kParameterLine);
+            r.readFloat(f.gasEsc, "gas_esc") && r.readFloat(f.tmfEsc, "tmf_esc") &&
+                r.readFloat(f.ftfEsc, "ftf_esc") && r.readFloat(f.gsfEsc, "gsf_esc") &&
+                r.readFloat(f.tpfEsc, "tpf_esc") && r.readFloat(f.spdEsc, "spd_esc");
+        }
+    }
+
+    // The two evacuation lists keep at most 99 entries; surplus entries are
+    // read and dropped so the rest of the file stays aligned.
+    const auto listCount = [&](int& count, const char* what) {
+        if (!r.readInt(count, what))
+            return false;
+        if (count < 0)
+            return r.fail(std::string(what) + " is negative");
+        return true;
+    };
+    int destinations = 0;
+    if (!r.failed()) {
+        skipLines(*scanner, 2, kParameterLine);
+        if (listCount(destinations, "the number of evacuation destinations")) {
+            for (int e = 1; e <= destinations; ++e) {
+                int node = 0;
+                float hazard = 0;
+                const std::string what = "evacuation destination " + std::to_string(e);
+                if (!r.readInt(node, "the node of " + what) ||
+                    !r.readFloat(hazard, "the hazard level of " + what))
+                    break;
+                if (e < kMaxEvacuation) {
+                    f.destinationNode[e] = node;
+                    f.destinationHazard[e] = hazard;
+                    f.destinationCount = e;
+                }
+            }
+        }
+    }
+    int unusable = 0;
+    if (!r.failed()) {
+        skipLines(*scanner, 2, kParameterLine);
+        if (listCount(unusable, "the number of not-useable roads")) {
+            for (int e = 1; e <= unusable; ++e) {
+                int a = 0, b = 0;
+                const std::string what = "not-useable road " + std::to_string(e);
+                if (!r.readInt(a, "the first node of " + what) ||
+                    !r.readInt(b, "the second node of " + what))
+                    break;
+                if (e < kMaxEvacuation) {
+                    f.unusableRoad[e] = findRoad(a, b);
+                    f.unusableCount = e;
+                }
+            }
+        }
+    }
+    if (r.failed())
+        report(r.error());
+    else if (destinations >= kMaxEvacuation || unusable >= kMaxEvacuation)
+        report(path + ": an evacuation list holds more than 99 entries; the first 99 are kept",
+               MessageKind::Warning);
+    return 1;
+}
+
+int CBriscoDoc::writeParameterFile(const std::string& base)
+{
+    const FireParameters& f = fire;
+    std::string out;
+    out += "kval, ftime_fi, dummy\n";
+    appendf(out, "%7.2f %6.2f %5.1f\n", double(f.kval), double(f.frontDisplayStep), 0.0);
+    out += "firenode, firetemp, ftime_ai, firetime, fc_lim\n";
+    appendf(out, "%4d %5.1f %5.1f %5.1f %7.4f\n", f.fireNode, double(f.fireTemperature),
+            double(f.fireTimeStep), double(f.finishTime), double(f.gasLimit));
+    out += "gas_esc, tmf_esc, ftf_esc, gsf_esc, tpf_esc, spd_esc\n";
+    appendf(out, "%5.1f %5.1f %5.1f %5.1f %5.1f %5.1f \n", double(f.gasEsc), double(f.tmfEsc),
+            double(f.ftfEsc), double(f.gsfEsc), double(f.tpfEsc), double(f.spdEsc));
+    out += "Evacuation destination / Number / Node hazard_level(s)\n";
+    appendf(out, "%4d \n", f.destinationCount);
+    for (int e = 1; e <= f.destinationCount; ++e)
+        appendf(out, "%4d %5.0f\n", f.destinationNode[e], double(f.destinationHazard[e]));
+    out += "Not Useable roadway    / Number / Node1 Node2 \n";
+    appendf(out, "%4d \n", f.unusableCount);
+    for (int e = 1; e <= f.unusableCount; ++e) {
+        const int k = f.unusableRoad[e];
+        const bool known = k >= 1 && k <= totalRoads();
+        std::string entry;
+        appendf(entry, "%4d %4d", known ? roads[k].first : 0, known ? roads[k].second : 0);
+        // The entries follow one another on one line; a four-digit node
+        // number fills its field, so it gets a blank to stay readable.
+        if (e > 1 && entry[0] != ' ')
+            out += ' ';
+        out += entry;
+    }
+
+    std::string path = base + "sdt";
+    bool ok = writeFileSafely(path, out);
+    note(path, FileAccess::Write, ok);
+    if (!ok) {
+        path = programFile("/sdt/ztna.sdt");
+        ok = writeFileSafely(path, out);
+        note(path, FileAccess::Write, ok);
+    }
+    if (!ok) {
+        report("/sdt/ztna.sdt:write ?");
+        return 0;
+    }
+    return 1;
+}
+
+// --- flow sensor file ------------------------------------------------------
+
+void CBriscoDoc::readFlowSensorFile(const std::string& base)
+{
+    const std::string path = base + "mcd";
+    std::optional<TextScanner> scanner = TextScanner::open(path);
+    note(path, FileAccess::Read, scanner.has_value());
+    if (!scanner)
+        return;
+    RecordReader r(*scanner, path);
+    std::string heading;
+    int sensorSwitch = 0;
+    if (!r.readHeading(heading, "the heading") || !r.readInt(sensorSwitch, "the sensor switch")) {
+        report(r.error());
+        return;
+    }
+    if (sensorSwitch != 1)
+        return;
+    report("== Flow Sensor Data Active ! ==", MessageKind::Information);
+    if (!r.readHeading(heading, "the second heading") ||
+        !r.readHeading(heading, "the third heading")) {
+        report(r.error());
+        return;
+    }
+    for (int k = roadCount + 1; k <= roadCount + fixedCount; ++k) {
+        const std::string what = "sensor record " + std::to_string(k - roadCount);
+        int a = 0, b = 0;
+        float flow = 0;
+        if (!r.readInt(a, "the first node of " + what) ||
+            !r.readInt(b, "the second node of " + what) ||
+            !r.readFloat(flow, "the airflow of " + what))
+            break;
+        if (nodeIndex(a) == 0 || nodeIndex(b) == 0) {
+            r.fail(what + " names road " + pairText(a, b) + ", whose ends are not both in the network");
+            break;
+        }
+        roads[k].first = a;
+        roads[k].second = b;
+        roads[k].resistance = flow;
+    }
+    if (r.failed())
+        report(r.error());
+}
+
+// --- road name file --------------------------------------------------------
+
+int CBriscoDoc::readRoadNameFile(const std::string& base)
+{
+    const std::string path = base + "nrd";
+    std::optional<TextScanner> scanner = TextScanner::open(path);
+    note(path, FileAccess::Read, scanner.has_value());
+    if (!scanner)
+        return 0;
+    RecordReader r(*scanner, path);
+    DroppedList dropped;
+    while (!scanner->atEnd()) {
+        int a = 0, b = 0;
+        float ignored = 0, alternative = 0;
+        if (!r.readInt(a, "the first node of a road name record") ||
+            !r.readInt(b, "the second node of a road name record") ||
+            !r.readFloat(ignored, "the first number of road name record " + pairText(a, b)) ||
+            !r.readFloat(alternative, "the alternative resistance of road " + pairText(a, b)))
+            break;
+        // The name is the first word after the numbers; the rest of the line
+        // is a comment. A record without a name gives the road no name.
+        std::string rest;
+        scanner->readRestOfLine(rest);
+        std::istringstream words(rest);
+        std::string name;
+        words >> name;
+        const int k = findRoad(a, b);
+        if (k == 0) {
+            dropped.add(pairText(a, b));
+            continue;
+        }
+        roads[k].altResistance = alternative;
+        roads[k].name = name;
+    }
+    if (r.failed())
+        report(r.error());
+    else if (!dropped.empty())
+        report(dropped.text(path, "dropped"), MessageKind::Warning);
+
+    if (roadCount < 1) {
+        altResistanceRoads = 0;
+        return 0;
+    }
+    altResistanceRoads = int(std::count_if(roads.begin() + 1, roads.begin() + 1 + roadCount,
+                                           [](const Road& road) { return road.altResistance > 0; }));
+    return altResistanceRoads;
+}
+
+// --- node location file ----------------------------------------------------
+
+int CBriscoDoc::readNodeLocationFile(const std::string& base)
+{
+    const std::string path = base + "jpd";
+    std::optional<TextScanner> scanner = TextScanner::open(path);
+    note(path, FileAccess::Read, scanner.has_value());
+    if (!scanner) {
+        report("<" + path + ">:read ?");
+        return 0;
+    }
+    RecordReader r(*scanner, path);
+    DroppedList dropped;
+    while (!scanner->atEnd()) {
+        int number = 0;
+        float x = 0, y = 0;
+        if (!r.readInt(number, "a node number") ||
+            !r.readFloat(x, "the plan X of node " + std::to_string(number)) ||
+            !r.readFloat(y, "the plan Y of node " + std::to_string(number)))
+            break;
+        const int i = nodeIndex(number);
+        if (i == 0) {
+            dropped.add("node " + std::to_string(number));
+            continue;
+        }
+        nodes[i].x = x;
+        nodes[i].y = y;
+    }
+    if (r.failed())
+        report(r.error());
+    else if (!dropped.empty())
+        report(dropped.text(path, "dropped"), MessageKind::Warning);
+    return 1;
+}
+
+int CBriscoDoc::writeNodeLocationFile(const std::string& base)
+{
+    std::string out;
+    out.reserve(32 * std::size_t(nodeCount));
+    for (int i = 1; i <= nodeCount; ++i)
+        appendf(out, " %4d %8.2f %8.2f \n", nodes[i].number, double(nodes[i].x), double(nodes[i].y));
+    const std::string path = base + "jpd";
+    const bool ok = writeFileSafely(path, out);
+    note(path, FileAccess::Write, ok);
+    if (!ok) {
+        report("\nError : write ? " + path);
+        return 0;
+    }
+    return 1;
+}
+
+// --- bending point file ----------------------------------------------------
+
+int CBriscoDoc::readBendFile(const std::string& base)
+{
+    const std::string path = base + "apd";
+    std::optional<TextScanner> scanner = TextScanner::open(path);
+    note(path, FileAccess::Read, scanner.has_value());
+    if (!scanner)
+        return 0;
+
+    // The store is filled anew from slot 1: no road may keep a link into it.
+    for (Road& road : roads)
+        road.bendStart = 0;
+    RecordReader r(*scanner, path);
+    int used = 0;
+    while (!scanner->atEnd()) {
+        int a = 0, b = 0, n = 0;
+        if (!r.readInt(a, "the first node of a bending point block") ||
+            !r.readInt(b, "the second node of bending point block " + pairText(a, b)) ||
+            !r.readInt(n, "the number of points of bending point block " + pairText(a, b)))
+            break;
+        if (n < 0) {
+            r.fail("bending point block " + pairText(a, b) + " has a negative number of points");
+            break;
+        }
+        int road = 0, direction = 0;
+        for (int k = 1; k <= totalRoads() && road == 0; ++k) {
+            if (roads[k].first == a && roads[k].second == b)
+                road = k, direction = +1;
+            else if (roads[k].first == b && roads[k].second == a)
+                road = k, direction = -1;
+        }
+        if (road == 0) {
+            report("Not find branch ");
+            for (int p = 1; p <= n; ++p) {
+                float x = 0, y = 0;
+                int mark = 0;
+                if (!r.readFloat(x, "a point's X") || !r.readFloat(y, "a point's Y") ||
+                    !r.readInt(mark, "a point's mark"))
+                    break;
+            }
+            if (r.failed())
+                break;
+            continue;
+        }
+        if (used + n + 1 >= kMaxBendSlots) {
+            report("No more array for branch location");
+            break;
+        }
+        const int s = used + 1;
+        int p = 1;
+        for (; p <= n; ++p) {
+            const std::string what = "point " + std::to_string(p) + " of road " + pairText(a, b);
+            const int slot = direction > 0 ? s + p : s + n - p + 1;
+            if (!r.readFloat(bends[slot].x, "the X of " + what) ||
+                !r.readFloat(bends[slot].y, "the Y of " + what) ||
+                !r.readInt(bends[slot].mark, "the mark of " + what))
+                break;
+        }
+        if (p <= n)
+            break;  // a broken block is not linked to its road
+        roads[road].bendStart = s;
+        bends[s] = BendSlot{n, 0.0f, 0.0f};
+        used += n + 1;
+    }
+    bendUsed = used;
+    if (r.failed())
+        report(r.error());
+    return 1;
+}
+
+int CBriscoDoc::writeBendFile(const std::string& base)
+{
+    std::string out;
+    for (int k = 1; k <= totalRoads(); ++k) {
+        const int s = roads[k].bendStart;
+        if (s < 1 || s >= kMaxBendSlots)
+            continue;
+        const int n = std::clamp(bends[s].mark, 0, kMaxBendSlots - 1 - s);
+        appendf(out, " %4d  %4d  %5d \n", roads[k].first, roads[k].second, n);
+        for (int p = 1; p <= n; ++p)
+            appendf(out, " %8.1f %8.1f %2d \n", double(bends[s + p].x), double(bends[s + p].y),
+                    bends[s + p].mark);
+    }
+    const std::string path = base + "apd";
+    const bool ok = writeFileSafely(path, out);
+    note(path, FileAccess::Write, ok);
+    if (!ok) {
+        report("\nWarning : write ? " + path);
+        return 0;
+    }
+    return 1;
+}
+
+// --- results file ----------------------------------------------------------
+
+int CBriscoDoc::readResultsFile(const std::string& base)
+{
+    const std::string path = base + "pkd";
+    std::optional<TextScanner> scanner = TextScanner::open(path);
+    note(path, FileAccess::Read, scanner.has_value());
+    if (!scanner)
+        return 0;
+    RecordReader r(*scanner, path);
+    DroppedList dropped;
+    const auto section = [&](int& count, const char* what) {
+        if (!r.readInt(count, what))
+            return false;
+        return count >= 0 || r.fail(std::string(what) + " is negative");
+    };
+
+    int count = 0;
+    if (section(count, "the number of nodes")) {
+        for (int e = 1; e <= count; ++e) {
+            int number = 0;
+            double pressure = 0;
+            if (!r.readInt(number, "a node number") ||
+                !r.readDouble(pressure, "the pressure of node " + std::to_string(number)))
+                break;
+            if (const int i = nodeIndex(number))
+                nodes[i].pressure = pressure;
+            else
+                dropped.add("node " + std::to_string(number));
+        }
+    }
+    if (!r.failed() && section(count, "the number of fans")) {
+        const int searched = std::min(count, fanCount);
+        for (int e = 1; e <= count; ++e) {
+            int a = 0, b = 0;
+            float flow = 0;
+            if (!r.readInt(a, "the inlet of a fan") || !r.readInt(b, "the outlet of a fan") ||
+                !r.readFloat(flow, "the airflow of fan " + pairText(a, b)))
+                break;
+            int j = 1;
+            while (j <= searched && !(fans[j].inlet == a && fans[j].outlet == b))
+                ++j;
+            if (j <= searched)
+                fans[j].flow = flow;
+            else
+                dropped.add("fan " + pairText(a, b));
+        }
+    }
+    if (!r.failed() && section(count, "the number of roads")) {
+        const int searched = std::min(count, roadCount);
+        for (int e = 1; e <= count; ++e) {
+            int a = 0, b = 0, roadClass = 0;
+            float flow = 0, weight = 0;
+            if (!r.readInt(a, "the first node of a road") ||
+                !r.readInt(b, "the second node of a road") ||
+                !r.readInt(roadClass, "the class of road " + pairText(a, b)) ||
+                !r.readFloat(flow, "the airflow of road " + pairText(a, b)) ||
+                !r.readFloat(weight, "the specific weight of road " + pairText(a, b)))
+                break;
+            int k = 1;
+            while (k <= searched && !(roads[k].first == a && roads[k].second == b))
+                ++k;
+            if (k <= searched) {
+                roads[k].roadClass = roadClass;
+                roads[k].massFlow = flow;
+                roads[k].specificWeight = weight;
+            } else {
+                dropped.add("road " + pairText(a, b));
+            }
+        }
+    }
+    for (int j = 1; j <= fanCount; ++j) {
+        const int a = nodeIndex(fans[j].inlet);
+        const int b = nodeIndex(fans[j].outlet);
+        fans[j].pressure = a && b ? float(nodes[b].pressure - nodes[a].pressure) : 0.0f;
+    }
+    if (r.failed())
+        report(r.error());
+    else if (!dropped.empty())
+        report(dropped.text(path, "dropped"), MessageKind::Warning);
+    return 1;
+}
+
+int CBriscoDoc::writeResultsFile(const std::string& base)
+{
+    std::string out;
+    out.reserve(24 * std::size_t(nodeCount) + 64 * std::size_t(roadCount) + 64);
+    appendf(out, "%5d\n", nodeCount);
+    for (int i = 1; i <= nodeCount; ++i)
+        appendf(out, "%4d %14.6f\n", nodes[i].number, nodes[i].pressure);
+    appendf(out, "%5d\n", fanCount);
+    for (int j = 1; j <= fanCount; ++j)
+        appendf(out, "%4d %4d %14.6f \n", fans[j].inlet, fans[j].outlet, double(fans[j].flow));
+    appendf(out, "%5d\n", roadCount);
+    for (int k = 1; k <= roadCount; ++k)
+        appendf(out, "%4d %4d %2d %14.6f %14.6f \n", roads[k].first, roads[k].second,
+                roads[k].roadClass, double(roads[k].massFlow), double(roads[k].specificWeight));
+    const std::string path = base + "pkd";
+    const bool ok = writeFileSafely(path, out);
+    note(path, FileAccess::Write, ok);
+    if (!ok) {
+        report(base + "pkd  :write ?");
+        return 0;
+    }
+    return 1;
+}
+
+// --- external display values -----------------------------------------------
+
+void CBriscoDoc::readExternalNodeValues(int column)
+{
+    const std::string path = baseName + "end";
+    std::optional<TextScanner> scanner = TextScanner::open(path);
+    note(path, FileAccess::Read, scanner.has_value());
+    if (!scanner) {
+        report("<" + path + ">:read ?");
+        return;
+    }
+    RecordReader r(*scanner, path);
+    skipLines(*scanner, 1, kLine);
+    int columns = 0;
+    if (!r.readInt(columns, "the number of columns"))
+        return report(r.error());
+    if (column < 1 || column > columns)
+        return;
+    DroppedList dropped;
+    for (int e = 1; e <= nodeCount; ++e) {
+        int number = 0;
+        if (!r.readInt(number, "a node number"))
+            break;
+        for (int c = 1; c <= columns; ++c) {
+            float value = 0;
+            if (!r.readFloat(value, "value " + std::to_string(c) + " of node " + std::to_string(number)))
+                break;
+            if (c != column)
+                continue;
+            if (const int i = nodeIndex(number))
+                nodes[i].displayValue = value;
+            else
+                dropped.add("node " + std::to_string(number));
+        }
+        if (r.failed())
+            break;
+    }
+    if (r.failed())
+        report(r.error());
+    else if (!dropped.empty())
+        report(dropped.text(path, "dropped"), MessageKind::Warning);
+}
+
+void CBriscoDoc::readExternalRoadValues(int column, int slot)
+{
+    const std::string path = baseName + "erd";
+    std::optional<TextScanner> scanner = TextScanner::open(path);
+    note(path, FileAccess::Read, scanner.has_value());
+    if (!scanner) {
+        report("<" + path + ">:read ?");
+        return;
+    }
+    RecordReader r(*scanner, path);
+    skipLines(*scanner, 1, kLine);
+    int perColumn = 0, columns = 0;
+    if (!r.readInt(perColumn, "the number of values per column") ||
+        !r.readInt(columns, "the number of columns"))
+        return report(r.error());
+    if (column < 1 || column > columns || slot < 0 || slot > 1 || perColumn < 0)
+        return;
+    DroppedList dropped;
+    for (int e = 1; e <= roadCount && !r.failed(); ++e) {
+        int a = 0, b = 0;
+        if (!r.readInt(a, "the first node of a road") || !r.readInt(b, "the second node of a road"))
+            break;
+        const int k = findRoad(a, b);
+        if (k == 0)
+            dropped.add("road " + pairText(a, b));
+        for (int c = 1; c <= columns && !r.failed(); ++c) {
+            for (int j = 1; j <= perColumn; ++j) {
+                float value = 0;
+                if (!r.readFloat(value, "a value of road " + pairText(a, b)))
+                    break;
+                if (k != 0 && c == column && j <= 2)
+                    roads[k].external[slot][j - 1] = value;
+            }
+        }
+    }
+    if (r.failed())
+        report(r.error());
+    else if (!dropped.empty())
+        report(dropped.text(path, "dropped"), MessageKind::Warning);
+}
+
+}  // namespace orvex

@@ -1,0 +1,409 @@
+// Reader and writer of the network data file (.vad): heading lines kept as
+// they stand, counts and records in free format, written back with fixed
+// formats. The reader first parses the whole file into a staging copy and
+// stores it in the document only when the file was readable, so a broken
+// file never leaves half a network behind.
+#include <algorithm>
+#include <set>
+#include <sstream>
+#include <vector>
+
+#include "briscodoc.h"
+#include "fileio.h"
+#include "textscanner.h"
+
+namespace orvex {
+
+namespace {
+
+struct StagedFan {
+    std::string heading;
+    int inlet = 0, outlet = 0, points = 0;
+    float flowStep = 0;
+    std::vector<float> curve;
+};
+
+struct StagedNetwork {
+    std::array<std::string, kGeneralHeadings + 1> headings;
+    std::vector<Node> nodes;  // number and elevation; surface nodes first
+    int surfaceCount = 0;
+    std::vector<Road> roads;  // ends and values; normal roads first
+    int roadCount = 0;
+    std::vector<StagedFan> fans;
+    int kind = 0;
+    float elevationSwitch = 0;
+    float surfaceTemperature = 0;
+};
+
+std::string describeNode(int index) { return "node record " + std::to_string(index); }
+
+// Reads the network file's fields in order and checks them as it goes.
+class NetworkParser {
+public:
+    NetworkParser(TextScanner& scanner, const std::string& path, Reporter& reporter)
+        : r(scanner, path), mReporter(reporter)
+    {
+    }
+
+    bool parse(StagedNetwork& net);
+    const std::string& error() const { return r.error(); }
+    const std::vector<std::string>& warnings() const { return mWarnings; }
+
+private:
+    bool heading(std::string& text, int number);
+    bool heading(std::string& text, const std::string& what);
+    bool count(int& value, const char* what);
+    bool nodeSection(StagedNetwork& net, int count, int keep, const char* which);
+    bool nodeEnd(int number, const char* what);
+    void warn(const std::string& problem) { mWarnings.push_back(r.located(problem)); }
+    void capacity(const char* text) { mReporter.message(text, kDocumentCaption, MessageKind::Error); }
+
+    RecordReader r;
+    Reporter& mReporter;
+    std::set<int> mNumbers;
+    std::vector<std::string> mWarnings;
+};
+
+// A heading holds 79 characters with its line end; a longer one is cut and
+// keeps its line end, so that the file still reads back the same way.
+bool cutHeading(std::string& text)
+{
+    if (int(text.size()) <= kHeadingChars)
+        return false;
+    std::string end;
+    if (text.back() == '\n')
+        end = text.size() > 1 && text[text.size() - 2] == '\r' ? "\r\n" : "\n";
+    text = text.substr(0, kHeadingChars - end.size()) + end;
+    return true;
+}
+
+bool NetworkParser::heading(std::string& text, const std::string& what)
+{
+    const int line = r.scanner().line();
+    if (!r.readHeading(text, what))
+        return false;
+    if (cutHeading(text))
+        mWarnings.push_back(r.path() + ": line " + std::to_string(line) + ": " + what +
+                            " is longer than 79 characters and was cut");
+    return true;
+}
+
+bool NetworkParser::heading(std::string& text, int number)
+{
+    return heading(text, "heading line " + std::to_string(number));
+}
+
+bool NetworkParser::count(int& value, const char* what)
+{
+    if (!r.readInt(value, what))
+        return false;
+    if (value < 0)
+        return r.fail(std::string(what) + " is negative (" + std::to_string(value) + ")");
+    return true;
+}
+
+bool NetworkParser::nodeEnd(int number, const char* what)
+{
+    if (mNumbers.count(number))
+        return true;
+    return r.fail(std::string(what) + " names node " + std::to_string(number) +
+                  ", which is not in the network");
+}
+
+bool NetworkParser::nodeSection(StagedNetwork& net, int count, int keep, const char* which)
+{
+    for (int i = 1; i <= count; ++i) {
+        const std::string what = std::string(which) + " " + describeNode(i);
+        Node node;
+        if (!r.readInt(node.number, "the node number of the " + what) ||
+            !r.readFloat(node.elevation, "the elevation of the " + what))
+            return false;
+        if (!isValidNodeNumber(node.number))
+            return r.fail("node number " + std::to_string(node.number) +
+                          " is outside 0..1499");
+        if (i > keep)
+            continue;  // beyond the capacity: read and dropped
+        if (!mNumbers.insert(node.number).second)
+            return r.fail("node number " + std::to_string(node.number) + " is given twice");
+        net.nodes.push_back(node);
+    }
+    return true;
+}
+
+bool NetworkParser::parse(StagedNetwork& net)
+{
+    if (!heading(net.headings[1], 1) || !heading(net.headings[2], 2) ||
+        !heading(net.headings[3], 3))
+        return false;
+
+    int surface = 0;
+    if (!count(surface, "the number of surface nodes"))
+        return false;
+    if (surface >= kMaxNodes)
+        capacity("Error : Node number over");
+    const int keepSurface = std::min(surface, kMaxNodes - 1);
+    if (!nodeSection(net, surface, keepSurface, "surface"))
+        return false;
+    net.surfaceCount = keepSurface;
+
+    int underground = 0;
+    if (!heading(net.headings[4], 4) || !count(underground, "the number of underground nodes"))
+        return false;
+    if (surface + underground >= kMaxNodes)
+        capacity("Error : Node number over");
+    const int keepUnderground = std::min(underground, kMaxNodes - 1 - keepSurface);
+    if (!nodeSection(net, underground, keepUnderground, "underground"))
+        return false;
+
+    int normal = 0;
+    if (!heading(net.headings[5], 5) || !count(normal, "the number of roads"))
+        return false;
+    if (normal >= kMaxRoads)
+        capacity("Error : Branch number over");
+    const int keepNormal = std::min(normal, kMaxRoads - 1);
+    for (int k = 1; k <= normal; ++k) {
+        const std::string what = "road record " + std::to_string(k);
+        Road road;
+        if (!r.readInt(road.first, "the first node of " + what) ||
+            !r.readInt(road.second, "the second node of " + what) ||
+            !r.readFloat(road.resistance, "the resistance of " + what) ||
+            !r.readFloat(road.temperature, "the temperature of " + what) ||
+            !r.readFloat(road.area, "the area of " + what) ||
+            !r.readFloat(road.length, "the length of " + what) ||
+            !r.readFloat(road.conductivity, "the heat conductivity of " + what))
+            return false;
+        if (k > keepNormal)
+            continue;
+        if (!nodeEnd(road.first, what.c_str()) || !nodeEnd(road.second, what.c_str()))
+            return false;
+        net.roads.push_back(road);
+    }
+    net.roadCount = keepNormal;
+
+    int fixed = 0;
+    if (!heading(net.headings[6], 6) || !count(fixed, "the number of fixed-flow roads"))
+        return false;
+    if (normal + fixed >= kMaxRoads)
+        capacity("Error : Branch number over");
+    const int keepFixed = std::min(fixed, kMaxRoads - 1 - keepNormal);
+    for (int k = 1; k <= fixed; ++k) {
+        const std::string what = "fixed-flow road record " + std::to_string(k);
+        Road road;
+        if (!r.readInt(road.first, "the first node of " + what) ||
+            !r.readInt(road.second, "the second node of " + what) ||
+            !r.readFloat(road.resistance, "the airflow of " + what))
+            return false;
+        if (k > keepFixed)
+            continue;
+        if (!nodeEnd(road.first, what.c_str()) || !nodeEnd(road.second, what.c_str()))
+            return false;
+        net.roads.push_back(road);
+    }
+
+    int fanTotal = 0;
+    if (!heading(net.headings[7], 7) || !count(fanTotal, "the number of fans"))
+        return false;
+    if (fanTotal >= kMaxFans)
+        capacity("Error : Fan number over");
+    for (int j = 1; j <= fanTotal; ++j) {
+        const std::string what = "fan " + std::to_string(j);
+        StagedFan fan;
+        if (!heading(fan.heading, "the heading of " + what))
+            return false;
+        if (!r.readInt(fan.inlet, "the inlet node of " + what) ||
+            !r.readInt(fan.outlet, "the outlet node of " + what) ||
+            !count(fan.points, ("the number of points of " + what).c_str()) ||
+            !r.readFloat(fan.flowStep, "the airflow step of " + what))
+            return false;
+        for (int p = 1; p <= fan.points; ++p) {
+            float value = 0;
+            if (!r.readFloat(value, "point " + std::to_string(p) + " of " + what))
+                return false;
+            if (p <= kMaxFanPoints)
+                fan.curve.push_back(value);
+        }
+        if (fan.points > kMaxFanPoints) {
+            warn(what + " has " + std::to_string(fan.points) +
+                 " characteristic points; the first 30 are kept");
+            fan.points = kMaxFanPoints;
+        }
+        if (j >= kMaxFans)
+            continue;
+        if (!nodeEnd(fan.inlet, what.c_str()) || !nodeEnd(fan.outlet, what.c_str()))
+            return false;
+        net.fans.push_back(std::move(fan));
+    }
+
+    return heading(net.headings[8], 8) &&
+           r.readInt(net.kind, "the network kind") &&
+           r.readFloat(net.elevationSwitch, "the second number of the network kind line") &&
+           r.readFloat(net.elevationSwitch, "the elevation switch") &&
+           heading(net.headings[9], 9) &&
+           r.readFloat(net.surfaceTemperature, "the surface temperature") &&
+           heading(net.headings[10], 10);
+}
+
+void appendHeading(std::string& out, const FixedText<kHeadingChars>& heading)
+{
+    out.append(heading.view());
+}
+
+void appendNodes(std::string& out, const CBriscoDoc& doc, int from, int to)
+{
+    for (int i = from; i <= to; ++i) {
+        appendf(out, "%5d %7.1f  ", doc.nodes[i].number, double(doc.nodes[i].elevation));
+        if ((i - from + 1) % 5 == 0 || i == to)
+            out += '\n';
+    }
+}
+
+}  // namespace
+
+int CBriscoDoc::readNetworkFile(const std::string& path, bool setWindowTitle)
+{
+    std::optional<TextScanner> scanner = TextScanner::open(path);
+    note(path, FileAccess::Read, scanner.has_value());
+    if (!scanner) {
+        report(path + ":read ?");
+        return 0;
+    }
+
+    StagedNetwork net;
+    NetworkParser parser(*scanner, path, mReporter);
+    if (!parser.parse(net)) {
+        report(parser.error() + "\nThe network was not read.");
+        return 0;
+    }
+
+    // Store what was read.
+    for (int h = 1; h <= kGeneralHeadings; ++h)
+        headings[h] = net.headings[h];
+    surfaceCount = net.surfaceCount;
+    undergroundCount = int(net.nodes.size()) - net.surfaceCount;
+    nodeCount = surfaceCount + undergroundCount;
+    for (int i = 1; i <= int(net.nodes.size()); ++i) {
+        nodes[i].number = net.nodes[i - 1].number;
+        nodes[i].elevation = net.nodes[i - 1].elevation;
+    }
+    roadCount = net.roadCount;
+    fixedCount = int(net.roads.size()) - net.roadCount;
+    for (int k = 1; k <= int(net.roads.size()); ++k) {
+        const Road& in = net.roads[k - 1];
+        Road& road = roads[k];
+        road.first = in.first;
+        road.second = in.second;
+        road.resistance = in.resistance;
+        if (k <= roadCount) {
+            road.temperature = in.temperature;
+            road.area = in.area;
+            road.length = in.length;
+            road.conductivity = in.conductivity;
+        }
+    }
+    fanCount = int(net.fans.size());
+    for (int j = 1; j <= fanCount; ++j) {
+        StagedFan& in = net.fans[j - 1];
+        Fan& fan = fans[j];
+        fanHeadings[j] = in.heading;
+        fan.inlet = in.inlet;
+        fan.outlet = in.outlet;
+        fan.points = in.points;
+        fan.flowStep = in.flowStep;
+        for (int p = 1; p <= in.points; ++p)
+            fan.curve[p] = in.curve[p - 1];
+    }
+    for (int j = fanCount + 1; j <= kMaxFans; ++j)
+        fanHeadings[j] = "Fan:\n";
+    networkKind = net.kind;
+    surfaceTemperature = net.surfaceTemperature;
+    if (net.elevationSwitch < -99.0f)
+        for (int i = 1; i <= nodeCount; ++i)
+            nodes[i].elevation = 0;
+
+    // The title is what follows the first "]" of the first line.
+    const std::string& first = net.headings[1];
+    const std::size_t bracket = first.find(']');
+    title = bracket == std::string::npos ? first : first.substr(bracket + 1);
+    if (setWindowTitle)
+        windowTitle = title;
+
+    if (!parser.warnings().empty()) {
+        std::string text;
+        for (const std::string& w : parser.warnings())
+            text += w + "\n";
+        report(text, MessageKind::Warning);
+    }
+    if (net.headings[10].find('&') == std::string::npos)
+        report("Data Input Error");
+
+    if (isWater()) {
+        title = kWaterTitle;
+        windowTitle = kWaterTitle;
+        density = kWaterDensity;
+    } else {
+        density = kAirDensity;
+    }
+    specificWeight = mApp.units.flowUnitFactor * density;
+    rebuildAdjacency();
+    return 1;
+}
+
+int CBriscoDoc::writeNetworkFile(const std::string& path)
+{
+    std::string out;
+    out.reserve(256 + 64 * std::size_t(nodeCount + totalRoads()) + 1200 * std::size_t(fanCount));
+    appendHeading(out, headings[1]);
+    appendHeading(out, headings[2]);
+    appendHeading(out, headings[3]);
+    appendf(out, "%6d \n", surfaceCount);
+    appendNodes(out, *this, 1, surfaceCount);
+    appendHeading(out, headings[4]);
+    appendf(out, "%6d \n", undergroundCount);
+    appendNodes(out, *this, surfaceCount + 1, surfaceCount + undergroundCount);
+    appendHeading(out, headings[5]);
+    appendf(out, "%6d \n", roadCount);
+    for (int k = 1; k <= roadCount; ++k) {
+        const Road& road = roads[k];
+        appendf(out, "%5d %5d ", road.first, road.second);
+        appendf(out, "%13.7f ", isWater() ? 0.0 : double(road.resistance));
+        appendf(out, "%5.1f ", double(road.temperature));
+        appendf(out, "%9.5f %7.1f %6.2f\n", double(road.area), double(road.length),
+                double(road.conductivity));
+    }
+    appendHeading(out, headings[6]);
+    appendf(out, "%6d \n", fixedCount);
+    for (int k = roadCount + 1; k <= roadCount + fixedCount; ++k) {
+        appendf(out, "%5d %5d %13.7f    ", roads[k].first, roads[k].second,
+                double(roads[k].resistance));
+        if ((k - roadCount) % 3 == 0 || k == roadCount + fixedCount)
+            out += '\n';
+    }
+    appendHeading(out, headings[7]);
+    appendf(out, "%6d \n", fanCount);
+    for (int j = 1; j <= fanCount; ++j) {
+        const Fan& fan = fans[j];
+        appendHeading(out, fanHeadings[j]);
+        appendf(out, "%4d %4d\n", fan.inlet, fan.outlet);
+        appendf(out, "%4d %11.5f\n", fan.points, double(fan.flowStep));
+        for (int p = 1; p <= fan.points; ++p) {
+            appendf(out, "%7.2f ", double(fan.curve[p]));
+            if (p % 8 == 0 || p == fan.points)
+                out += '\n';
+        }
+    }
+    appendHeading(out, headings[8]);
+    appendf(out, "%4d   %10.1f   %10.1f\n", networkKind, 0.0, 0.0);
+    appendHeading(out, headings[9]);
+    appendf(out, "%7.1f\n", double(surfaceTemperature));
+    appendHeading(out, headings[10]);
+
+    const bool ok = writeFileSafely(path, out);
+    note(path, FileAccess::Write, ok);
+    if (!ok) {
+        report(path + "  :write ?");
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace orvex

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "briscodoc.h"
+#include "profile.h"
+
+// The sequences in which a network and its companion files are read and
+// written when a network window opens, saves, closes or goes away. The window
+// program calls these after its file dialogs; everything that touches a file
+// is here, so the order is the same for the window, the batch tool and tests.
+namespace orvex {
+
+// The path without its three-letter extension, ending in the dot: every
+// companion file is this plus its own extension ("mine.vad" -> "mine.").
+// A path without such an extension gets a dot appended.
+std::string baseNameOf(const std::string& path);
+std::string folderOf(const std::string& path);
+
+// A file opened into a window that shows no network yet: network file,
+// parameters, flow sensors, road names, load preparation, adjacency, then
+// node positions, bending points and results. A reader that fails leaves what
+// the earlier ones stored. Returns the network file reader's result.
+int openNetwork(CBriscoDoc& doc, const std::string& path);
+
+// Opens the application's pending file into a new window's document. A
+// missing network file, parameter file or node location file resets the
+// document to the default network and makes the profile forget the last
+// network. True when the network was loaded; the pending flag is cleared
+// either way.
+bool openPendingNetwork(CBriscoDoc& doc, Profile& profile);
+
+// Back to the default network after a failed open.
+void resetAfterFailedOpen(CBriscoDoc& doc, Profile& profile);
+
+// Save: network file, results, node positions, bending points. The modified
+// flag is cleared only when every file was written, so a failed save still
+// asks on close. Returns 1 when all were written.
+int saveNetwork(CBriscoDoc& doc, const std::string& base);
+// Save As to a path chosen in the save dialog; remembers its folder.
+int saveNetworkAs(CBriscoDoc& doc, const std::string& path, Profile& profile);
+
+// Asked when a network window is about to close. When the network is
+// modified the person is asked to save; Yes asks for a file name through
+// chooseSavePath (nullopt when the dialog was cancelled) and writes the
+// network file, node positions and bending points. Cancel keeps the window.
+Answer queryClose(CBriscoDoc& doc, const std::function<std::optional<std::string>()>& chooseSavePath);
+
+// When a network window goes away: the parameter file is written beside the
+// network and the profile remembers it as the last network.
+void networkWindowDestroyed(CBriscoDoc& doc, const std::string& base, Profile& profile);
+
+void rememberDataFolder(Profile& profile, const std::string& folder);
+
+// The question asked before closing a modified network.
+inline const std::string kSaveQuestion = "数据没有存盘,保存吗?";
+
+}  // namespace orvex

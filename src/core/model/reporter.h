@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+// How the core talks to the person at the screen. The window program shows
+// these as message boxes; tests record them and answer questions from a script.
+namespace orvex {
+
+// Captions of message boxes: the document's boxes carry the application
+// title, the network view's boxes the program's own caption.
+inline const std::string kDocumentCaption = "Network";
+inline const std::string kViewCaption = "Tenbrook for Windows";
+
+enum class MessageKind { Information, Warning, Error };
+enum class Answer { Yes, No, Cancel };
+
+class Reporter {
+public:
+    virtual ~Reporter() = default;
+    // A message box with an OK button; returns when the person closed it.
+    virtual void message(const std::string& text, const std::string& caption, MessageKind kind) = 0;
+    // A Yes/No box, or Yes/No/Cancel when withCancel is set.
+    virtual Answer ask(const std::string& text, const std::string& caption, bool withCancel) = 0;
+};
+
+// Sees every network or companion file the document tries to open, in order.
+// Used by tests and diagnostics; the program runs without one.
+enum class FileAccess { Read, Write };
+
+class FileObserver {
+public:
+    virtual ~FileObserver() = default;
+    virtual void fileAccessed(const std::string& path, FileAccess access, bool opened) = 0;
+};
+
+}  // namespace orvex
