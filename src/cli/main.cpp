@@ -1,16 +1,24 @@
 // orvex-solve: the batch front end. Opens a network the way the window
-// program does and reports on it.
-#include <cstdio>
-#include <cstring>
+// program's File Open does, runs what the analysis dialog's Start runs, and
+// prints the results.
+#include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
 
-#include "model/briscodoc.h"
+#include "analysis/rundriver.h"
 #include "model/networkio.h"
+#include "report.h"
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
 
 // Message boxes become lines on stderr; questions are answered No.
 class ConsoleReporter : public orvex::Reporter {
@@ -26,57 +34,107 @@ public:
     }
 };
 
-int usage()
-{
-    std::cerr << "usage: orvex-solve [--program-folder DIR] NETWORK.vad\n";
-    return 2;
-}
+struct Options {
+    std::string programFolder;
+    std::string network;
+    orvex::cli::Format format = orvex::cli::Format::Text;
+    bool save = false;
+    bool airflowOnly = false;
+    bool timing = false;
+};
 
-std::string trimmed(std::string text)
+constexpr const char* kUsage =
+    "usage: orvex-solve [--program-folder DIR] [--format text|csv|json] [--save]\n"
+    "                   [--airflow-only] [--timing] NETWORK.vad\n";
+
+bool parseArguments(int argc, char** argv, Options& options)
 {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-        text.pop_back();
-    return text;
+    options.programFolder = std::filesystem::current_path().string();
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--program-folder" && i + 1 < argc) {
+            options.programFolder = argv[++i];
+        } else if (arg == "--format" && i + 1 < argc) {
+            const std::string f = argv[++i];
+            if (f == "text")
+                options.format = orvex::cli::Format::Text;
+            else if (f == "csv")
+                options.format = orvex::cli::Format::Csv;
+            else if (f == "json")
+                options.format = orvex::cli::Format::Json;
+            else
+                return false;
+        } else if (arg == "--save") {
+            options.save = true;
+        } else if (arg == "--airflow-only") {
+            options.airflowOnly = true;
+        } else if (arg == "--timing") {
+            options.timing = true;
+        } else if (arg.rfind("--", 0) == 0 || !options.network.empty()) {
+            return false;
+        } else {
+            options.network = arg;
+        }
+    }
+    while (options.programFolder.size() > 1 && options.programFolder.back() == '/')
+        options.programFolder.pop_back();
+    return !options.network.empty();
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    std::string programFolder = std::filesystem::current_path().string();
-    std::string network;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--program-folder" && i + 1 < argc)
-            programFolder = argv[++i];
-        else if (arg.rfind("--", 0) == 0 || !network.empty())
-            return usage();
-        else
-            network = arg;
+    Options options;
+    if (!parseArguments(argc, argv, options)) {
+        std::cerr << kUsage;
+        return 2;
     }
-    if (network.empty())
-        return usage();
-    while (programFolder.size() > 1 && programFolder.back() == '/')
-        programFolder.pop_back();
 
     ConsoleReporter reporter;
     orvex::AppContext app;
-    app.programFolder = programFolder;
-    orvex::readUnitsFile(programFolder, app.units, reporter);
-    app.pendingFile = network;
+    app.programFolder = options.programFolder;
+    orvex::readUnitsFile(app.programFolder, app.units, reporter);
+    app.pendingFile = options.network;
     app.pending = true;
 
+    orvex::cli::Timing timing;
+    auto start = Clock::now();
     auto doc = std::make_unique<orvex::CBriscoDoc>(app, reporter);
     orvex::MemoryProfile profile;
     if (!orvex::openPendingNetwork(*doc, profile)) {
-        std::cerr << network << ": the network could not be opened\n";
+        std::cerr << options.network << ": the network could not be opened\n";
         return 2;
     }
-    const orvex::NetworkCounts c = doc->counts();
-    std::printf("%s\n", trimmed(doc->title).c_str());
-    std::printf("%s network: %d nodes (%d surface), %d roads (%d fixed-flow), %d fans, "
-                "%d bending-point slots\n",
-                doc->isWater() ? "water" : "air", c.nodes, c.surface, c.roads + c.fixedRoads,
-                c.fixedRoads, c.fans, c.bendSlots);
-    return 0;
+    timing.openMs = millisecondsSince(start);
+
+    start = Clock::now();
+    orvex::QuietAnalysisDialog dialog;
+    const orvex::RunOutcome outcome = orvex::runAnalysis(*doc, dialog, options.airflowOnly);
+    timing.analysisMs = millisecondsSince(start);
+    if (outcome.refused)
+        return 2;
+
+    if (options.save) {
+        start = Clock::now();
+        const int saved = orvex::saveNetwork(*doc, doc->baseName);
+        timing.saveMs = millisecondsSince(start);
+        if (!saved)
+            return 2;
+    }
+
+    doc->computeRelativePressures();
+    orvex::cli::RunReport report;
+    report.doc = doc.get();
+    report.outcome = outcome;
+    if (options.timing) {
+        report.timing = timing;
+        if (options.format != orvex::cli::Format::Json)
+            std::cerr << "timing: open " << timing.openMs << " ms, analysis " << timing.analysisMs
+                      << " ms, save " << timing.saveMs << " ms\n";
+    }
+    orvex::cli::printReport(std::cout, report, options.format);
+    if (outcome.result == 1)
+        return 0;
+    return outcome.result == -1 ? 1 : 2;
 }

@@ -153,7 +153,7 @@ void CBriscoDoc::prepareAfterLoad()
     for (int k = 1; k <= roadCount; ++k)
         roads[k].initialTemperature = roads[k].temperature;
     for (int j = 1; j <= fanCount; ++j) {
-        fans[j].flow = 0;
+        fans[j].fanFlow = 0;
         fans[j].pressure = fans[j].curve[1];
     }
     if (!isWater())
@@ -231,11 +231,7 @@ int CBriscoDoc::nextNodeValue(int mode, int& number, float& value)
     if (!beginIteration(nodeCount, i))
         return 0;
     number = nodes[i].number;
-    switch (mode) {
-    case 1: value = float(nodes[i].number); break;
-    case 2: value = nodes[i].elevation; break;
-    default: value = nodes[i].displayValue; break;
-    }
+    nodeValue(i, mode, value);
     return 1;
 }
 

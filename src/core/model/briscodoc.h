@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "analysis/solverwork.h"
 #include "appcontext.h"
 #include "fixedtext.h"
 #include "limits.h"
@@ -41,7 +42,10 @@ struct Road {
     int bendStart = 0;          // header slot of the bending points, 0 when straight
     int roadClass = 0;          // 1 forward, 2 reverse airflow (roads with an alternative resistance)
     float massFlow = 0;         // kg/s, + from first to second node
-    float specificWeight = 0;   // air specific weight in the road (water density)
+    float density = 0;          // specific weight of the air in the road, kg/m³ (water: ρs)
+    float naturalDraught = 0;   // (z_first - z_second) × density, kgf/m²
+    float conductance = 0;      // kg/s per kgf/m², from the last linearisation
+    int reversalFlag = 0;       // 1 when the last solve reversed the airflow
     float external[2][2] = {};  // external display values, slot and value
 };
 
@@ -50,8 +54,11 @@ struct Fan {
     int points = 0;             // characteristic points, at most 30
     float flowStep = 0;         // user flow unit between points
     std::array<float, kMaxFanPoints + 1> curve{};  // 1..points: pressure at (p-1)·flowStep
-    float flow = 0;             // result airflow, user unit
-    float pressure = 0;         // result pressure rise
+    float fanFlow = 0;          // result airflow Qf, user unit
+    float pressure = 0;         // curve pressure at fanFlow, display unit
+    float fanPrevFlow = 0;      // smoothed earlier airflow
+    int fanState = 1;           // 1 direct, 2 damped
+    float fanMeanPressure = 0;  // mean of the curve's points
 };
 
 // One slot of the bending-point store. A road's run starts with a header
@@ -97,6 +104,8 @@ inline constexpr float kAirDensity = 1.20459f;   // kg/m³
 inline constexpr float kWaterDensity = 1000.0f;  // kg/m³
 inline const std::string kWaterTitle = "....< Water Path Network >";
 
+class AnalysisDialog;
+
 class CBriscoDoc {
 public:
     // Sets the defaults and loads the default parameter file and the default
@@ -140,10 +149,31 @@ public:
     void rotatePlan(int degrees);
     NetworkCounts counts() const;
 
+    // --- airflow analysis ---
+    // Road densities and natural draught from the current node pressures.
+    void UpdateRoadDensities();
+    // Solves for node pressures, road mass flows and fan airflows. The scale
+    // factors multiply the target accuracy, the floor of ε, the first error
+    // threshold and the shift bound. 1 converged, 0 stopped, -1 iteration limit.
+    int SolveNetwork(AnalysisDialog& dialog, float a1, float a2, float a3, float a4);
+    // Fan operating point: 1 while the fan is still moving, 0 once settled.
+    void resetFans();
+    int updateFan(int f, bool forced, AnalysisDialog& dialog);
+    bool fanCanOperate(int f) const;
+    // Pressure drop of road k in the display pressure unit.
+    float roadPressureDrop(int k) const;
+
+    // --- derived quantities; false when the kind has no value ---
+    bool roadValue(int k, int kind, float& value) const;
+    bool nodeValue(int i, int kind, float& value) const;
+    void computeRelativePressures();  // node kind 3
+    void walkPressureLoss();          // node kind 4
+
     // --- record iterators; all share one cursor, see the .cpp ---
     int nextNodePosition(float& x, float& y);
     int nextNodeValue(int mode, int& number, float& value);
     int nextRoad(int& first, int& second, int& bendStart);
+    int nextRoadValue(int kind, float& value);
     int nextBendSlot(float& x, float& y, int& mark);
     int nextFan(int& inlet, int& outlet);
     int nextRoadName(std::string& name);
@@ -183,6 +213,11 @@ public:
     std::array<FixedText<kHeadingChars>, kGeneralHeadings + 1> headings{};  // 1..10
     std::array<FixedText<kHeadingChars>, kMaxFans + 1> fanHeadings{};       // 1..50
     bool modified = false;
+    int analysisRunning = 0;  // 1 from the solver's ordering until the run is over
+    int lastIterations = 0;   // iterations of the last solve
+    int pauseFlag = 0;        // the fire simulation pauses at its display steps
+
+    SolverWork solver;
 
     // --- derived from the normal roads ---
     std::array<int, kMaxNodeNumbers> numberToIndex{};  // 0 for numbers no node carries
@@ -191,7 +226,19 @@ public:
     std::array<int, kAdjacencySize + 1> adjacentSign{};  // +1 node is the road's first end, -1 its second
 
 private:
-    friend struct NetworkFileAccess;
+    struct SweepResult {
+        float meanImbalance;  // kg/s
+        float meanShift;      // kgf/m²
+    };
+    void prepareSolve();
+    void orderRoads();
+    void linearise(float eps);
+    float imbalance(int i) const;
+    SweepResult sweep(bool outer);
+    void restoreMergedNodes();
+    void finishSolve(float tau);
+    void fixedFlowResults(float tau);
+
     bool beginIteration(int last, int& index);
     void note(const std::string& path, FileAccess access, bool opened);
     void report(const std::string& text, MessageKind kind = MessageKind::Error);

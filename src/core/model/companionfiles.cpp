@@ -468,7 +468,7 @@ int CBriscoDoc::readResultsFile(const std::string& base)
             while (j <= searched && !(fans[j].inlet == a && fans[j].outlet == b))
                 ++j;
             if (j <= searched)
-                fans[j].flow = flow;
+                fans[j].fanFlow = flow;
             else
                 dropped.add("fan " + pairText(a, b));
         }
@@ -490,7 +490,7 @@ int CBriscoDoc::readResultsFile(const std::string& base)
             if (k <= searched) {
                 roads[k].roadClass = roadClass;
                 roads[k].massFlow = flow;
-                roads[k].specificWeight = weight;
+                roads[k].density = weight;
             } else {
                 dropped.add("road " + pairText(a, b));
             }
@@ -517,11 +517,11 @@ int CBriscoDoc::writeResultsFile(const std::string& base)
         appendf(out, "%4d %14.6f\n", nodes[i].number, nodes[i].pressure);
     appendf(out, "%5d\n", fanCount);
     for (int j = 1; j <= fanCount; ++j)
-        appendf(out, "%4d %4d %14.6f \n", fans[j].inlet, fans[j].outlet, double(fans[j].flow));
+        appendf(out, "%4d %4d %14.6f \n", fans[j].inlet, fans[j].outlet, double(fans[j].fanFlow));
     appendf(out, "%5d\n", roadCount);
     for (int k = 1; k <= roadCount; ++k)
         appendf(out, "%4d %4d %2d %14.6f %14.6f \n", roads[k].first, roads[k].second,
-                roads[k].roadClass, double(roads[k].massFlow), double(roads[k].specificWeight));
+                roads[k].roadClass, double(roads[k].massFlow), double(roads[k].density));
     const std::string path = base + "pkd";
     const bool ok = writeFileSafely(path, out);
     note(path, FileAccess::Write, ok);

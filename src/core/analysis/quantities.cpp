@@ -1,0 +1,141 @@
+// The quantities shown above and below every road and beside every node,
+// computed from the network and the last analysis. Kinds are numbered as in
+// the display settings; a kind without a value leaves the caller's value.
+#include <cmath>
+
+#include "model/briscodoc.h"
+
+namespace orvex {
+
+float CBriscoDoc::roadPressureDrop(int k) const
+{
+    const Road& road = roads[k];
+    const int a = nodeIndex(road.first), b = nodeIndex(road.second);
+    const float unit = mApp.units.pressureUnitFactor;
+    if (!a || !b || unit == 0)
+        return 0;
+    if (k > roadCount)
+        return float((nodes[a].pressure - nodes[b].pressure) / unit);
+    // The density at the road's own temperature and mean pressure.
+    const double rho = ((nodes[a].pressure + nodes[b].pressure) / 2) /
+                       ((road.temperature + 273.15) * 29.27);
+    if (rho == 0)
+        return 0;
+    const float r = road.roadClass == 2 ? road.altResistance : road.resistance;
+    return float(mApp.units.resistanceUnitFactor * r * road.massFlow * std::fabs(road.massFlow) /
+                 (rho * 1.20459) / unit);
+}
+
+bool CBriscoDoc::roadValue(int k, int kind, float& value) const
+{
+    const Road& road = roads[k];
+    const bool fixed = k > roadCount;
+    switch (kind) {
+    case 1:  // standard flow, user unit
+        value = fixed ? road.resistance
+                      : (specificWeight != 0 ? road.massFlow / specificWeight : 0.0f);
+        return true;
+    case 2:  // flow at the road's own density
+        if (fixed)
+            value = road.resistance;
+        else
+            value = specificWeight != 0 && road.density != 0
+                ? road.massFlow / specificWeight * kAirDensity / road.density
+                : 0.0f;
+        return true;
+    case 3: value = float(road.roadClass); return true;
+    case 4: value = roadPressureDrop(k); return true;
+    case 5: value = road.resistance; return true;
+    case 6: value = road.altResistance; return true;
+    case 7: value = road.temperature; return true;
+    case 8: value = road.area; return true;
+    case 9: value = road.length; return true;
+    case 10: value = road.conductivity; return true;
+    case 14: value = road.initialTemperature; return true;
+    default: return false;  // nothing, or drawn from names and end values
+    }
+}
+
+bool CBriscoDoc::nodeValue(int i, int kind, float& value) const
+{
+    switch (kind) {
+    case 0: return false;
+    case 5: return false;  // gas temperature: from the fire simulation's node mixing
+    case 1: value = float(nodes[i].number); return true;
+    case 2: value = nodes[i].elevation; return true;
+    case 6: value = 0; return true;  // no operation sets a node hazard
+    default: value = nodes[i].displayValue; return true;  // 3, 4, 7..10
+    }
+}
+
+int CBriscoDoc::nextRoadValue(int kind, float& value)
+{
+    int k = 0;
+    if (!beginIteration(totalRoads(), k))
+        return 0;
+    roadValue(k, kind, value);
+    return 1;
+}
+
+// Node kind 3: every pressure relative to the lowest surface pressure.
+void CBriscoDoc::computeRelativePressures()
+{
+    const float unit = mApp.units.pressureUnitFactor;
+    if (nodeCount < 1 || unit == 0)
+        return;
+    double reference = nodes[1].pressure;
+    for (int i = 2; i <= surfaceCount; ++i)
+        reference = std::min(reference, nodes[i].pressure);
+    for (int i = 1; i <= nodeCount; ++i)
+        nodes[i].displayValue = float((nodes[i].pressure - reference) / unit);
+}
+
+// Node kind 4: the pressure loss walked out from the surface, breadth first:
+// through a road with the flow the value drops by the road's pressure drop,
+// through a fan from inlet to outlet it rises by the fan's pressure rise.
+void CBriscoDoc::walkPressureLoss()
+{
+    SolverWork& w = solver;
+    const float unit = mApp.units.pressureUnitFactor;
+    for (int i = 1; i <= nodeCount; ++i)
+        w.queued[i] = 0;
+    int tail = 0;
+    for (int i = 1; i <= surfaceCount; ++i) {
+        nodes[i].displayValue = 0;
+        w.queue[++tail] = i;
+        w.queued[i] = 1;
+    }
+    for (int head = 1; head <= tail && tail < nodeCount; ++head) {
+        const int x = w.queue[head];
+        const Node& node = nodes[x];
+        for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos) {
+            const int y = adjacentNode[pos];
+            if (w.queued[y])
+                continue;
+            w.queue[++tail] = y;
+            w.queued[y] = 1;
+            const int r = findRoad(node.number, nodes[y].number);
+            const float s = roads[r].first == node.number ? 1.0f : -1.0f;
+            nodes[y].displayValue = node.displayValue - s * roadPressureDrop(r);
+        }
+        for (int f = 1; f <= fanCount; ++f) {
+            int y = 0;
+            float s = 0;
+            if (fans[f].inlet == node.number)
+                y = nodeIndex(fans[f].outlet), s = 1;
+            if (fans[f].outlet == node.number)
+                y = nodeIndex(fans[f].inlet), s = -1;
+            if (!y || w.queued[y])
+                continue;
+            w.queue[++tail] = y;
+            w.queued[y] = 1;
+            const int in = nodeIndex(fans[f].inlet), out = nodeIndex(fans[f].outlet);
+            const double rise = unit != 0 ? (nodes[out].pressure - nodes[in].pressure) / unit : 0;
+            nodes[y].displayValue = node.displayValue + float(s * rise);
+        }
+    }
+    if (tail < nodeCount)
+        report("pressure set down");
+}
+
+}  // namespace orvex

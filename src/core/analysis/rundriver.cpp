@@ -1,0 +1,123 @@
+#include "analysis/rundriver.h"
+
+#include <cmath>
+#include <sstream>
+
+namespace orvex {
+
+namespace {
+
+std::string roadName(const Road& road)
+{
+    return std::to_string(road.first) + "-" + std::to_string(road.second);
+}
+
+// Lists at most a few items, then how many more there are.
+class ItemList {
+public:
+    void add(const std::string& item)
+    {
+        if (mCount++ < 8)
+            mText += (mText.empty() ? "" : ", ") + item;
+    }
+    bool empty() const { return mCount == 0; }
+    std::string text() const
+    {
+        return mCount > 8 ? mText + " and " + std::to_string(mCount - 8) + " more" : mText;
+    }
+
+private:
+    std::string mText;
+    int mCount = 0;
+};
+
+}  // namespace
+
+bool checkAnalysisInput(CBriscoDoc& doc)
+{
+    const UnitsSettings& u = doc.app().units;
+    std::ostringstream problems;
+    if (!(u.flowUnitFactor > 0) || !(u.pressureUnitFactor > 0) ||
+        (!doc.isWater() && !(u.resistanceUnitFactor > 0)))
+        problems << "The units settings (" << doc.app().programFolder << kUnitsFileName
+                 << ") give no flow, pressure or resistance unit factor; the analysis needs them.\n";
+
+    ItemList noResistance;
+    for (int k = 1; k <= doc.roadCount; ++k)
+        if (!(doc.roads[k].resistance > 0) || !std::isfinite(doc.roads[k].resistance))
+            noResistance.add(roadName(doc.roads[k]));
+    if (!noResistance.empty()) {
+        if (doc.isWater())
+            problems << "Pipes without a usable diameter, length or coefficient: "
+                     << noResistance.text() << ".\n";
+        else
+            problems << "Roads with resistance 0: " << noResistance.text()
+                     << ". A connection without resistance is a fixed-flow road with airflow 0.\n";
+    }
+    if (!problems.str().empty()) {
+        doc.reporter().message("The analysis cannot start.\n" + problems.str(), kDocumentCaption,
+                               MessageKind::Error);
+        return false;
+    }
+
+    ItemList idle;
+    for (int f = 1; f <= doc.fanCount; ++f)
+        if (!doc.fanCanOperate(f))
+            idle.add(std::to_string(doc.fans[f].inlet) + "-" + std::to_string(doc.fans[f].outlet));
+    if (!idle.empty())
+        doc.reporter().message("Fans without at least two curve points and an airflow step stand "
+                               "still in this analysis: " + idle.text() + ".",
+                               kDocumentCaption, MessageKind::Warning);
+    return true;
+}
+
+RunOutcome runDriver(CBriscoDoc& doc, AnalysisDialog& dialog, bool airflowOnly)
+{
+    RunOutcome outcome;
+    dialog.dispatchEvents();
+    dialog.setProgressPosition(0);
+    dialog.enableClose(false);
+    dialog.setStartText("Stop");
+    dialog.enableRunControls(false);
+
+    const float finish = doc.fire.finishTime;
+    outcome.fire = finish > 0 && !airflowOnly;
+    dialog.setCaption(kAnalyzingCaption);
+    if (!outcome.fire) {
+        dialog.setProgressRange(0, doc.app().units.maxIteration);
+        dialog.setProgressStep(1);
+        if (checkAnalysisInput(doc)) {
+            doc.UpdateRoadDensities();
+            outcome.result = doc.SolveNetwork(dialog, 1.0f, 1.0f, 1.0f, 1.0f);
+        } else {
+            outcome.refused = true;
+        }
+    } else {
+        dialog.setProgressRange(0, int(finish));
+        dialog.setProgressStep(1);
+        doc.reporter().message("The fire simulation is not available in this version; "
+                               "set the finish time to 0 for an airflow analysis.",
+                               kDocumentCaption, MessageKind::Error);
+        outcome.refused = true;
+    }
+
+    dialog.enableClose(true);
+    dialog.setStartText("Start");
+    dialog.enableRunControls(true);
+    doc.analysisRunning = 0;
+    if (outcome.result == 0)
+        dialog.setCaption(kSuspendedCaption);
+    else
+        dialog.setCaption(outcome.fire ? kFireCompletedCaption : kCompletedCaption);
+    return outcome;
+}
+
+RunOutcome runAnalysis(CBriscoDoc& doc, AnalysisDialog& dialog, bool airflowOnly)
+{
+    doc.prepareAfterLoad();
+    const RunOutcome outcome = runDriver(doc, dialog, airflowOnly);
+    doc.modified = true;
+    return outcome;
+}
+
+}  // namespace orvex

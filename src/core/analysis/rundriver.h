@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+#include "analysis/analysisdialog.h"
+#include "model/briscodoc.h"
+
+// Run control: what the analysis dialog's Start does, without the dialog.
+namespace orvex {
+
+struct RunOutcome {
+    int result = 0;        // 1 converged (or the fire run ended), 0 stopped or not started, -1 iteration limit
+    bool fire = false;     // the run was a fire simulation
+    bool refused = false;  // the input could not be analysed; a message said why
+};
+
+// The end texts of the analysis dialog's caption.
+inline const std::string kAnalyzingCaption = "Now analyzing.......";
+inline const std::string kCompletedCaption = "Completed. Press the button of updating.";
+inline const std::string kFireCompletedCaption = "completed";
+inline const std::string kSuspendedCaption = "Suspended.";
+
+// Checks what would make an analysis meaningless (unit factors of 0, roads
+// without resistance) and says so in one message. Fans that cannot run on
+// their curve are named in a warning; the run goes on without them.
+bool checkAnalysisInput(CBriscoDoc& doc);
+
+// The driver: sets the dialog up for the run, runs the airflow analysis, or
+// the fire simulation when the finish time is above 0 (unless airflowOnly),
+// and puts the dialog back with the end caption.
+RunOutcome runDriver(CBriscoDoc& doc, AnalysisDialog& dialog, bool airflowOnly = false);
+
+// Start: load preparation, the driver, and the document marked modified.
+RunOutcome runAnalysis(CBriscoDoc& doc, AnalysisDialog& dialog, bool airflowOnly = false);
+
+}  // namespace orvex

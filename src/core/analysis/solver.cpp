@@ -1,0 +1,439 @@
+// Nodal-pressure airflow solver.
+//
+// Surface nodes hold their pressure; the pressures of the underground nodes
+// are found so that the mass flows balance at every one of them. Each outer
+// iteration linearises every normal road around the current pressures (the
+// secant conductance G of the square road law at |dp| + ε, so M = G × dp),
+// corrects the nodes once by Gauss-Seidel (the two nodes of a low-resistance
+// road together, as an exact 2×2 Newton step, because tightly coupled nodes
+// converge badly one at a time), moves the fans along their curves, shifts
+// all underground pressures by a bounded multiple of the mean correction, and
+// repeats a few cheap inner sweeps with the same coefficients. The
+// regularising pressure ε and the error threshold T are tightened in stages;
+// at each stage the air densities, and with them the natural draught, are
+// recomputed from the new pressures.
+//
+// Fixed-flow roads with airflow 0 join their two nodes without resistance:
+// the second node is merged into the first for the solve, and the road's
+// airflow follows afterwards from continuity.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "analysis/analysisdialog.h"
+#include "model/briscodoc.h"
+
+namespace orvex {
+
+namespace {
+
+// |dp| + ε never reaches 0, so that a road at rest does not get an infinite
+// conductance even when the units file sets no ε.
+constexpr float kMinHead = 1e-9f;  // kgf/m²
+
+}  // namespace
+
+void CBriscoDoc::UpdateRoadDensities()
+{
+    for (int k = 1; k <= roadCount; ++k) {
+        Road& road = roads[k];
+        const int a = nodeIndex(road.first);
+        const int b = nodeIndex(road.second);
+        if (!a || !b)
+            continue;
+        if (isWater()) {
+            road.density = density;
+        } else {
+            const double pm = (nodes[a].pressure + nodes[b].pressure) / 2;
+            road.density = float(pm / ((road.initialTemperature + 273.15) * 29.27));
+        }
+        road.naturalDraught = (nodes[a].elevation - nodes[b].elevation) * road.density;
+    }
+}
+
+// Zero-flow fixed roads are merged, the adjacency is rebuilt for the merged
+// network, and the ends of every normal road are looked up once.
+void CBriscoDoc::prepareSolve()
+{
+    SolverWork& w = solver;
+    resetFans();
+    const int total = totalRoads();
+    for (int k = 1; k <= total; ++k) {
+        w.savedFirst[k] = roads[k].first;
+        w.savedSecond[k] = roads[k].second;
+    }
+    w.mergedCount = 0;
+    for (int k = roadCount + 1; k <= total; ++k) {
+        if (roads[k].resistance != 0.0f)
+            continue;
+        const int a = roads[k].first;
+        const int b = roads[k].second;
+        const auto rename = [a, b](Road& road) {
+            if (road.first == b)
+                road.first = a;
+            if (road.second == b)
+                road.second = a;
+        };
+        for (int j = 1; j <= roadCount; ++j)
+            rename(roads[j]);
+        for (int j = roadCount + 1; j <= total; ++j)
+            if (roads[j].resistance != 0.0f || j > k)
+                rename(roads[j]);
+        w.merged[++w.mergedCount] = k;
+    }
+    rebuildAdjacency();
+    for (int k = 1; k <= roadCount; ++k) {
+        w.endA[k] = nodeIndex(roads[k].first);
+        w.endB[k] = nodeIndex(roads[k].second);
+    }
+}
+
+// Roads by ascending resistance (comb sort, shrink factor 1/1.3), then the
+// pairs: the lowest-resistance roads whose two underground nodes are both
+// still free and not both dead ends; every other underground node with a
+// road is corrected on its own.
+void CBriscoDoc::orderRoads()
+{
+    SolverWork& w = solver;
+    const int n = roadCount;
+    for (int k = 1; k <= n; ++k)
+        w.order[k] = k;
+    int gap = n;
+    for (;;) {
+        gap = int(gap * 0.7692307692307692);
+        if (gap == 0)
+            gap = 1;
+        else if (gap == 9 || gap == 10)
+            gap = 11;
+        bool swapped = false;
+        for (int k = 1; k <= n - gap; ++k) {
+            if (roads[w.order[k]].resistance > roads[w.order[k + gap]].resistance) {
+                std::swap(w.order[k], w.order[k + gap]);
+                swapped = true;
+            }
+        }
+        if (!swapped && gap < 2)
+            break;
+    }
+
+    for (int i = 1; i <= nodeCount; ++i)
+        w.free[i] = i > surfaceCount;
+    w.pairCount = 0;
+    for (int p = 1; p <= n; ++p) {
+        const int k = w.order[p];
+        const int a = w.endA[k], b = w.endB[k];
+        if (a == 0 || b == 0 || a == b)
+            continue;
+        if ((nodes[a].degree > 1 || nodes[b].degree > 1) && w.free[a] && w.free[b]) {
+            w.pairRoad[++w.pairCount] = k;
+            w.free[a] = w.free[b] = 0;
+        }
+    }
+    w.singleCount = 0;
+    for (int i = surfaceCount + 1; i <= nodeCount; ++i)
+        if (w.free[i] && nodes[i].degree > 0)
+            w.single[++w.singleCount] = i;
+    analysisRunning = 1;
+}
+
+void CBriscoDoc::linearise(float eps)
+{
+    SolverWork& w = solver;
+    const float ruf = mApp.units.resistanceUnitFactor;
+    for (int i = 1; i <= nodeCount; ++i)
+        w.a[i] = 0;
+    for (int k = 1; k <= roadCount; ++k) {
+        Road& road = roads[k];
+        const int a = w.endA[k], b = w.endB[k];
+        if (!a || !b) {
+            road.conductance = 0;
+            continue;
+        }
+        const float dp = float(nodes[a].pressure - nodes[b].pressure + road.naturalDraught);
+        const float head = std::max(std::fabs(dp) + eps, kMinHead);
+        float g = 0;
+        if (!isWater()) {
+            const bool reverse = altResistanceRoads > 0 && road.altResistance > 0 && dp < 0;
+            const float r = reverse ? road.altResistance : road.resistance;
+            g = std::sqrt(density * road.density / (ruf * r * head));
+        } else if (road.length > 0) {
+            const float y = std::pow(head / road.resistance, 0.54f);
+            g = density / (road.resistance * std::pow(y, 0.852f));
+        } else {
+            g = density / std::sqrt(road.resistance * head);
+        }
+        road.conductance = std::isfinite(g) ? g : 0.0f;
+        w.a[a] += road.conductance;
+        w.a[b] += road.conductance;
+    }
+
+    for (int i = 1; i <= nodeCount; ++i)
+        w.b[i] = 0;
+    for (int i = surfaceCount + 1; i <= nodeCount; ++i) {
+        const Node& node = nodes[i];
+        for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos) {
+            const Road& road = roads[adjacentRoad[pos]];
+            w.b[i] -= float(adjacentSign[pos]) * road.naturalDraught * road.conductance;
+        }
+    }
+    for (int k = roadCount + 1; k <= totalRoads(); ++k) {
+        const float m = specificWeight * roads[k].resistance;
+        const int a = nodeIndex(roads[k].first), b = nodeIndex(roads[k].second);
+        if (a)
+            w.b[a] -= m;
+        if (b)
+            w.b[b] += m;
+    }
+    for (int f = 1; f <= fanCount; ++f) {
+        const float m = specificWeight * fans[f].fanFlow;
+        const int in = nodeIndex(fans[f].inlet), out = nodeIndex(fans[f].outlet);
+        if (in)
+            w.b[in] -= m;
+        if (out)
+            w.b[out] += m;
+    }
+}
+
+// Net inflow into node i, kg/s.
+float CBriscoDoc::imbalance(int i) const
+{
+    const Node& node = nodes[i];
+    double sum = solver.b[i];
+    for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos)
+        sum += double(roads[adjacentRoad[pos]].conductance) *
+               (nodes[adjacentNode[pos]].pressure - node.pressure);
+    return float(sum);
+}
+
+CBriscoDoc::SweepResult CBriscoDoc::sweep(bool outer)
+{
+    SolverWork& w = solver;
+    const float omega = mApp.units.relaxation;
+    double sumAbs = 0, sumShift = 0;
+    for (int p = 1; p <= w.pairCount; ++p) {
+        const int k = w.pairRoad[p];
+        const int a = w.endA[k], b = w.endB[k];
+        const float ra = imbalance(a);
+        const float rb = imbalance(b);
+        if (outer) {
+            const float g = roads[k].conductance;
+            const double det = double(w.a[a]) * w.a[b] - double(g) * g;
+            const float factor = det > 0 ? float(omega / det) : 0.0f;
+            w.c[a] = factor * w.a[a];
+            w.c[b] = factor * w.a[b];
+            w.pairD[p] = factor * g;
+        }
+        const float dpa = w.pairD[p] * rb + w.c[b] * ra;
+        const float dpb = w.c[a] * rb + w.pairD[p] * ra;
+        nodes[a].pressure += dpa;
+        nodes[b].pressure += dpb;
+        sumAbs += std::fabs(ra) + std::fabs(rb);
+        sumShift += double(dpa) + dpb;
+    }
+    for (int s = 1; s <= w.singleCount; ++s) {
+        const int i = w.single[s];
+        const float r = imbalance(i);
+        if (outer)
+            w.c[i] = w.a[i] > 0 ? omega / w.a[i] : 0.0f;
+        const float dp = w.c[i] * r;
+        nodes[i].pressure += dp;
+        sumAbs += std::fabs(r);
+        sumShift += dp;
+    }
+    const int count = undergroundCount;
+    if (count <= 0)
+        return {0.0f, 0.0f};
+    return {float(sumAbs / count), float(sumShift / count)};
+}
+
+void CBriscoDoc::restoreMergedNodes()
+{
+    SolverWork& w = solver;
+    for (int m = w.mergedCount; m >= 1; --m) {
+        const Road& road = roads[w.merged[m]];
+        const int a = nodeIndex(road.first), b = nodeIndex(road.second);
+        if (a && b)
+            nodes[b].pressure = nodes[a].pressure;
+    }
+    for (int k = 1; k <= totalRoads(); ++k) {
+        roads[k].first = w.savedFirst[k];
+        roads[k].second = w.savedSecond[k];
+    }
+    w.mergedCount = 0;
+    rebuildAdjacency();
+}
+
+void CBriscoDoc::finishSolve(float tau)
+{
+    restoreMergedNodes();
+    for (int k = 1; k <= roadCount; ++k) {
+        Road& road = roads[k];
+        const int a = nodeIndex(road.first), b = nodeIndex(road.second);
+        if (!a || !b)
+            continue;
+        const float m = float(nodes[a].pressure - nodes[b].pressure + road.naturalDraught) *
+                        road.conductance;
+        road.reversalFlag = m * road.massFlow < 0 ? 1 : 0;
+        road.massFlow = m;
+        if (road.altResistance > 0)
+            road.roadClass = m < 0 ? 2 : 1;
+    }
+    fixedFlowResults(tau);
+}
+
+// Fixed airflows become mass flows; a zero-flow road gets what continuity
+// leaves for it at one of its underground ends, once every other zero-flow
+// road at that end is known. Roads that no pass can settle keep 0.
+void CBriscoDoc::fixedFlowResults(float tau)
+{
+    const int first = roadCount + 1, last = totalRoads();
+    const auto open = [this](int j) {
+        return roads[j].resistance == 0.0f && roads[j].massFlow == 0.0f;
+    };
+    for (int k = first; k <= last; ++k)
+        roads[k].massFlow = roads[k].resistance != 0.0f ? specificWeight * roads[k].resistance : 0.0f;
+
+    const auto usable = [&](int x, int k) {
+        if (x <= surfaceCount)
+            return false;
+        for (int j = first; j <= last; ++j)
+            if (j != k && open(j) && (roads[j].first == nodes[x].number || roads[j].second == nodes[x].number))
+                return false;
+        return true;
+    };
+    const auto inflow = [&](int x, int k) {
+        const int number = nodes[x].number;
+        double s = 0;
+        for (int j = first; j <= last; ++j) {
+            if (j == k)
+                continue;
+            if (roads[j].second == number)
+                s += roads[j].massFlow;
+            if (roads[j].first == number)
+                s -= roads[j].massFlow;
+        }
+        for (int f = 1; f <= fanCount; ++f) {
+            if (fans[f].outlet == number)
+                s += double(specificWeight) * fans[f].fanFlow;
+            if (fans[f].inlet == number)
+                s -= double(specificWeight) * fans[f].fanFlow;
+        }
+        const Node& node = nodes[x];
+        for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos)
+            s -= adjacentSign[pos] * double(roads[adjacentRoad[pos]].massFlow);
+        return float(s);
+    };
+
+    const float settled = tau * 0.001f;
+    bool progress = true;
+    while (progress) {
+        progress = false;
+        for (int k = first; k <= last; ++k) {
+            if (!open(k))
+                continue;
+            const int a = nodeIndex(roads[k].first), b = nodeIndex(roads[k].second);
+            if (!a || !b)
+                continue;
+            float value = 0;
+            if (a <= surfaceCount && b <= surfaceCount) {
+                value = settled;
+            } else if (usable(a, k)) {
+                value = inflow(a, k);
+                if (value == 0)
+                    value = settled;
+            } else if (usable(b, k)) {
+                value = -inflow(b, k);
+                if (value == 0)
+                    value = settled;
+            }
+            if (value != 0) {
+                roads[k].massFlow = value;
+                progress = true;
+            }
+        }
+    }
+}
+
+int CBriscoDoc::SolveNetwork(AnalysisDialog& dialog, float a1, float a2, float a3, float a4)
+{
+    const UnitsSettings& u = mApp.units;
+    const float tau = u.solverError * a1 * 0.0240918f;              // target mean imbalance, kg/s
+    const float eps0 = u.epsFactor * a2 * 1e-5f;                    // floor of ε, kgf/m²
+    float threshold = u.thresholdFactor * u.solverError * a3 * 4.81836f;  // kg/s
+    const float bound = 2 * u.pressureBound * a4;                   // kgf/m²
+    float eps = eps0;
+
+    prepareSolve();
+    orderRoads();
+    lastIterations = 0;
+
+    for (int it = 1; it < u.maxIteration; ++it) {
+        lastIterations = it;
+        linearise(eps);
+        const SweepResult sweepResult = sweep(true);
+        const float e = sweepResult.meanImbalance;
+        int moving = 0;
+        for (int f = 1; f <= fanCount; ++f)
+            moving += updateFan(f, true, dialog);
+
+        char line[160];
+        const float shown = specificWeight != 0 ? e / specificWeight : e;
+        std::snprintf(line, sizeof line, "%4d: %s= %12.6f %s", it, "Error", double(shown),
+                      u.flowUnitName.c_str());
+        dialog.setStatusLine(line);
+        if (u.displayData != 0 && u.pressureUnitFactor != 0) {
+            std::snprintf(line, sizeof line, "dPav = %14.8f %s",
+                          double(sweepResult.meanShift / u.pressureUnitFactor),
+                          u.pressureUnitName.c_str());
+            dialog.setDiagnosticLine(1, line);
+            std::snprintf(line, sizeof line, "Pbad = %14.8f", double(eps / u.pressureUnitFactor));
+            dialog.setDiagnosticLine(2, line);
+        }
+        if (dialog.stopRequested()) {
+            dialog.enableClose(true);
+            restoreMergedNodes();
+            return 0;
+        }
+        if (fire.finishTime <= 0)
+            dialog.stepProgress();
+        if (moving == 0 && eps <= eps0 && e <= tau) {
+            finishSolve(tau);
+            return 1;
+        }
+
+        if (it == 1) {
+            eps = bound * (e <= threshold && threshold > 0 ? e / threshold : 1.0f);
+        } else if (e <= threshold) {
+            if (!(threshold <= tau && eps <= eps0))
+                UpdateRoadDensities();
+            threshold *= 0.2f;
+            if (threshold < tau)
+                threshold = tau;
+            eps *= 0.1f;
+            if (eps < eps0)
+                eps = eps0;
+        }
+
+        const float shift = std::clamp(u.shiftFactor * sweepResult.meanShift, -bound / 2, bound / 2);
+        for (int i = surfaceCount + 1; i <= nodeCount; ++i)
+            nodes[i].pressure += shift;
+
+        for (int s = 0; s < u.innerSweeps; ++s) {
+            sweep(false);
+            for (int f = 1; f <= fanCount; ++f) {
+                const float before = fans[f].fanFlow;
+                if (updateFan(f, false, dialog) != 1)
+                    continue;
+                const float d = (before - fans[f].fanFlow) * specificWeight;
+                if (const int in = nodeIndex(fans[f].inlet))
+                    solver.b[in] += d;
+                if (const int out = nodeIndex(fans[f].outlet))
+                    solver.b[out] -= d;
+            }
+        }
+    }
+    finishSolve(tau);
+    return -1;
+}
+
+}  // namespace orvex

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <array>
+
+#include "model/limits.h"
+
+namespace orvex {
+
+// The airflow solver's scratch arrays, kept in the document so that a solve
+// allocates nothing. Indexed from 1 like the model's arrays.
+struct SolverWork {
+    std::array<float, kMaxNodes> a{};  // sum of conductances at the node, kg/s per kgf/m²
+    std::array<float, kMaxNodes> b{};  // source term, kg/s (net inflow from fans, fixed flows, draught)
+    std::array<float, kMaxNodes> c{};  // correction coefficient of the last outer sweep
+
+    std::array<int, kMaxRoads> endA{};       // node index of each normal road's ends while solving
+    std::array<int, kMaxRoads> endB{};
+    std::array<int, kMaxRoads> order{};      // normal roads by ascending resistance
+    std::array<int, kMaxRoads> pairRoad{};   // roads whose two nodes are corrected together
+    std::array<float, kMaxRoads> pairD{};    // coupling coefficient of each pair
+    int pairCount = 0;
+    std::array<int, kMaxNodes> single{};     // nodes corrected on their own
+    int singleCount = 0;
+    std::array<unsigned char, kMaxNodes> free{};  // node not yet taken by a pair
+
+    std::array<int, kMaxRoads> savedFirst{};   // road ends before zero-flow roads were merged
+    std::array<int, kMaxRoads> savedSecond{};
+    std::array<int, kMaxRoads> merged{};       // zero-flow fixed roads, in road order
+    int mergedCount = 0;
+
+    std::array<int, kMaxNodes> queue{};        // the pressure-loss walk's queue
+    std::array<unsigned char, kMaxNodes> queued{};
+};
+
+}  // namespace orvex
