@@ -37,6 +37,7 @@ struct RoadRow {
     int index, from, to;
     bool fixed;
     double flow, massFlow, pressureLoss, direction;
+    double meanTemperature, outletTemperature, gasConcentration;  // fire runs, normal roads
 };
 struct FanRow {
     int inlet, outlet;
@@ -58,7 +59,8 @@ RoadRow roadRow(const CBriscoDoc& doc, int k)
     doc.roadValue(k, 4, loss);
     doc.roadValue(k, 3, direction);
     const Road& road = doc.roads[k];
-    return {k, road.first, road.second, k > doc.roadCount, flow, road.massFlow, loss, direction};
+    return {k, road.first, road.second, k > doc.roadCount, flow, road.massFlow, loss, direction,
+            road.initialTemperature, road.outletTemperature, road.gasConcentration};
 }
 
 FanRow fanRow(const CBriscoDoc& doc, int f)
@@ -87,10 +89,18 @@ void printJson(std::ostream& out, const RunReport& r)
     json roads = json::array();
     for (int k = 1; k <= doc.totalRoads(); ++k) {
         const RoadRow w = roadRow(doc, k);
-        roads.push_back({{"index", w.index}, {"from", w.from}, {"to", w.to}, {"fixed", w.fixed},
-                         {"flow", w.flow}, {"massFlow", w.massFlow},
-                         {"pressureLoss", w.pressureLoss}, {"direction", w.direction}});
+        json road = {{"index", w.index}, {"from", w.from}, {"to", w.to}, {"fixed", w.fixed},
+                     {"flow", w.flow}, {"massFlow", w.massFlow},
+                     {"pressureLoss", w.pressureLoss}, {"direction", w.direction}};
+        if (r.outcome.fire && !w.fixed) {
+            road["meanTemperature"] = w.meanTemperature;
+            road["outletTemperature"] = w.outletTemperature;
+            road["gasConcentration"] = w.gasConcentration;
+        }
+        roads.push_back(std::move(road));
     }
+    if (r.outcome.fire)
+        root["simulatedMinutes"] = doc.fireWork.simulatedMinutes;
     json fans = json::array();
     for (int f = 1; f <= doc.fanCount; ++f) {
         const FanRow v = fanRow(doc, f);
@@ -110,19 +120,34 @@ void printJson(std::ostream& out, const RunReport& r)
 void printCsv(std::ostream& out, const RunReport& r)
 {
     const CBriscoDoc& doc = *r.doc;
-    out << "result,iterations\n" << r.outcome.result << "," << doc.lastIterations << "\n\n";
+    out << "result,iterations";
+    if (r.outcome.fire)
+        out << ",simulatedMinutes";
+    out << "\n" << r.outcome.result << "," << doc.lastIterations;
+    if (r.outcome.fire)
+        out << "," << format("%.2f", doc.fireWork.simulatedMinutes);
+    out << "\n\n";
     out << "number,surface,elevation,pressure,relativePressure\n";
     for (int i = 1; i <= doc.nodeCount; ++i) {
         const NodeRow n = nodeRow(doc, i);
         out << n.number << "," << (n.surface ? 1 : 0) << "," << format("%.1f", n.elevation) << ","
             << format("%.4f", n.pressure) << "," << format("%.4f", n.relativePressure) << "\n";
     }
-    out << "\nindex,from,to,fixed,flow,massFlow,pressureLoss,direction\n";
+    out << "\nindex,from,to,fixed,flow,massFlow,pressureLoss,direction";
+    if (r.outcome.fire)
+        out << ",meanTemperature,outletTemperature,gasConcentration";
+    out << "\n";
     for (int k = 1; k <= doc.totalRoads(); ++k) {
         const RoadRow w = roadRow(doc, k);
         out << w.index << "," << w.from << "," << w.to << "," << (w.fixed ? 1 : 0) << ","
             << format("%.4f", w.flow) << "," << format("%.6f", w.massFlow) << ","
-            << format("%.4f", w.pressureLoss) << "," << format("%.0f", w.direction) << "\n";
+            << format("%.4f", w.pressureLoss) << "," << format("%.0f", w.direction);
+        if (r.outcome.fire && !w.fixed)
+            out << "," << format("%.2f", w.meanTemperature) << ","
+                << format("%.2f", w.outletTemperature) << "," << format("%.3f", w.gasConcentration);
+        else if (r.outcome.fire)
+            out << ",,,";
+        out << "\n";
     }
     out << "\ninlet,outlet,flow,pressure\n";
     for (int f = 1; f <= doc.fanCount; ++f) {
@@ -145,9 +170,16 @@ void printText(std::ostream& out, const RunReport& r)
     std::snprintf(line, sizeof line, "%s network, %d nodes, %d roads, %d fans\n",
                   doc.isWater() ? "Water" : "Air", doc.nodeCount, doc.totalRoads(), doc.fanCount);
     out << line;
-    std::snprintf(line, sizeof line, "Result %d (%s) after %d iterations\n\n", r.outcome.result,
+    std::snprintf(line, sizeof line, "Result %d (%s) after %d iterations\n", r.outcome.result,
                   ending, doc.lastIterations);
     out << line;
+    if (r.outcome.fire) {
+        std::snprintf(line, sizeof line, "Fire at node %d, %.0f C, simulated %.1f of %.1f min\n",
+                      doc.fire.fireNode, double(doc.fire.fireTemperature),
+                      double(doc.fireWork.simulatedMinutes), double(doc.fire.finishTime));
+        out << line;
+    }
+    out << "\n";
 
     std::snprintf(line, sizeof line, "%6s %-11s %10s %14s %14s\n", "Node", "Position",
                   "Elev (m)", ("P (" + pressureUnit + ")").c_str(),
@@ -161,16 +193,25 @@ void printText(std::ostream& out, const RunReport& r)
         out << line;
     }
 
-    std::snprintf(line, sizeof line, "\nRoads\n%5s %6s %6s %-6s %14s %12s %14s %4s\n", "No", "From",
+    std::snprintf(line, sizeof line, "\nRoads\n%5s %6s %6s %-6s %14s %12s %14s %4s", "No", "From",
                   "To", "Kind", ("Flow (" + flowUnit + ")").c_str(), "Mass (kg/s)",
                   ("Loss (" + pressureUnit + ")").c_str(), "Dir");
     out << line;
+    if (r.outcome.fire)
+        out << "  Mean (C)   Out (C)   Gas (%)";
+    out << "\n";
     for (int k = 1; k <= doc.totalRoads(); ++k) {
         const RoadRow w = roadRow(doc, k);
-        std::snprintf(line, sizeof line, "%5d %6d %6d %-6s %14.3f %12.4f %14.3f %4.0f\n", w.index,
+        std::snprintf(line, sizeof line, "%5d %6d %6d %-6s %14.3f %12.4f %14.3f %4.0f", w.index,
                       w.from, w.to, w.fixed ? "fixed" : "normal", w.flow, w.massFlow,
                       w.pressureLoss, w.direction);
         out << line;
+        if (r.outcome.fire && !w.fixed) {
+            std::snprintf(line, sizeof line, " %9.1f %9.1f %9.3f", w.meanTemperature,
+                          w.outletTemperature, w.gasConcentration);
+            out << line;
+        }
+        out << "\n";
     }
 
     if (doc.fanCount > 0) {

@@ -28,6 +28,8 @@ public:
     virtual void enableRunControls(bool enable) = 0;
     virtual void setStartText(const std::string& text) = 0;
     virtual void setCaption(const std::string& text) = 0;
+    // Clears the "Opt1" check box (the fire simulation's pause switch).
+    virtual void clearOpt1() {}
     // Lets waiting window events run (the window program's message pump).
     virtual void dispatchEvents() {}
 };

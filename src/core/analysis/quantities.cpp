@@ -56,11 +56,11 @@ bool CBriscoDoc::roadValue(int k, int kind, float& value) const
     }
 }
 
-bool CBriscoDoc::nodeValue(int i, int kind, float& value) const
+bool CBriscoDoc::nodeValue(int i, int kind, float& value)
 {
     switch (kind) {
     case 0: return false;
-    case 5: return false;  // gas temperature: from the fire simulation's node mixing
+    case 5: value = nodeGasTemperature(i); return true;  // the fire simulation's node mixing
     case 1: value = float(nodes[i].number); return true;
     case 2: value = nodes[i].elevation; return true;
     case 6: value = 0; return true;  // no operation sets a node hazard

@@ -71,7 +71,8 @@ bool checkAnalysisInput(CBriscoDoc& doc)
     return true;
 }
 
-RunOutcome runDriver(CBriscoDoc& doc, AnalysisDialog& dialog, bool airflowOnly)
+RunOutcome runDriver(CBriscoDoc& doc, AnalysisDialog& dialog, FireObserver& observer,
+                     bool airflowOnly)
 {
     RunOutcome outcome;
     dialog.dispatchEvents();
@@ -95,10 +96,10 @@ RunOutcome runDriver(CBriscoDoc& doc, AnalysisDialog& dialog, bool airflowOnly)
     } else {
         dialog.setProgressRange(0, int(finish));
         dialog.setProgressStep(1);
-        doc.reporter().message("The fire simulation is not available in this version; "
-                               "set the finish time to 0 for an airflow analysis.",
-                               kDocumentCaption, MessageKind::Error);
-        outcome.refused = true;
+        if (checkAnalysisInput(doc))
+            outcome.result = doc.StartFireSimulation(dialog, observer);
+        else
+            outcome.refused = true;
     }
 
     dialog.enableClose(true);
@@ -112,12 +113,19 @@ RunOutcome runDriver(CBriscoDoc& doc, AnalysisDialog& dialog, bool airflowOnly)
     return outcome;
 }
 
-RunOutcome runAnalysis(CBriscoDoc& doc, AnalysisDialog& dialog, bool airflowOnly)
+RunOutcome runAnalysis(CBriscoDoc& doc, AnalysisDialog& dialog, FireObserver& observer,
+                       bool airflowOnly)
 {
     doc.prepareAfterLoad();
-    const RunOutcome outcome = runDriver(doc, dialog, airflowOnly);
+    const RunOutcome outcome = runDriver(doc, dialog, observer, airflowOnly);
     doc.modified = true;
     return outcome;
+}
+
+RunOutcome runAnalysis(CBriscoDoc& doc, AnalysisDialog& dialog, bool airflowOnly)
+{
+    FireObserver quiet;
+    return runAnalysis(doc, dialog, quiet, airflowOnly);
 }
 
 }  // namespace orvex

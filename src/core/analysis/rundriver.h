@@ -3,6 +3,7 @@
 #include <string>
 
 #include "analysis/analysisdialog.h"
+#include "fire/fireobserver.h"
 #include "model/briscodoc.h"
 
 // Run control: what the analysis dialog's Start does, without the dialog.
@@ -28,9 +29,13 @@ bool checkAnalysisInput(CBriscoDoc& doc);
 // The driver: sets the dialog up for the run, runs the airflow analysis, or
 // the fire simulation when the finish time is above 0 (unless airflowOnly),
 // and puts the dialog back with the end caption.
-RunOutcome runDriver(CBriscoDoc& doc, AnalysisDialog& dialog, bool airflowOnly = false);
+RunOutcome runDriver(CBriscoDoc& doc, AnalysisDialog& dialog, FireObserver& observer,
+                     bool airflowOnly = false);
 
 // Start: load preparation, the driver, and the document marked modified.
+RunOutcome runAnalysis(CBriscoDoc& doc, AnalysisDialog& dialog, FireObserver& observer,
+                       bool airflowOnly = false);
+// The same for callers that draw no fire fronts.
 RunOutcome runAnalysis(CBriscoDoc& doc, AnalysisDialog& dialog, bool airflowOnly = false);
 
 }  // namespace orvex

@@ -5,6 +5,7 @@
 
 #include "analysis/solverwork.h"
 #include "appcontext.h"
+#include "fire/firework.h"
 #include "fixedtext.h"
 #include "limits.h"
 #include "reporter.h"
@@ -47,6 +48,10 @@ struct Road {
     float conductance = 0;      // kg/s per kgf/m², from the last linearisation
     int reversalFlag = 0;       // 1 when the last solve reversed the airflow
     float external[2][2] = {};  // external display values, slot and value
+    // Fire simulation; the road's mean air temperature is initialTemperature.
+    float outletTemperature = 0;  // °C of the air leaving the road
+    float inletTemperature = 0;   // °C of the air of the last front that passed
+    float gasConcentration = 0;   // % fire gas
 };
 
 struct Fan {
@@ -105,6 +110,7 @@ inline constexpr float kWaterDensity = 1000.0f;  // kg/m³
 inline const std::string kWaterTitle = "....< Water Path Network >";
 
 class AnalysisDialog;
+class FireObserver;
 
 class CBriscoDoc {
 public:
@@ -163,9 +169,18 @@ public:
     // Pressure drop of road k in the display pressure unit.
     float roadPressureDrop(int k) const;
 
+    // --- fire simulation ---
+    // 1 the run ended (finish time reached or a re-solve failed), 0 not
+    // started, stopped, or the gas stopped moving before the finish time.
+    int StartFireSimulation(AnalysisDialog& dialog, FireObserver& observer);
+    // Temperature and gas of the air leaving a node; false (and -99) when no
+    // air flows into it.
+    bool mixNode(int number, float& temperature, float& gas);
+    float nodeGasTemperature(int i);
+
     // --- derived quantities; false when the kind has no value ---
     bool roadValue(int k, int kind, float& value) const;
-    bool nodeValue(int i, int kind, float& value) const;
+    bool nodeValue(int i, int kind, float& value);
     void computeRelativePressures();  // node kind 3
     void walkPressureLoss();          // node kind 4
 
@@ -218,6 +233,7 @@ public:
     int pauseFlag = 0;        // the fire simulation pauses at its display steps
 
     SolverWork solver;
+    FireWork fireWork;
 
     // --- derived from the normal roads ---
     std::array<int, kMaxNodeNumbers> numberToIndex{};  // 0 for numbers no node carries
@@ -238,6 +254,14 @@ private:
     void restoreMergedNodes();
     void finishSolve(float tau);
     void fixedFlowResults(float tau);
+
+    int fireTimeLoop(AnalysisDialog& dialog, FireObserver& observer);
+    int spreadFromNode(int number, float t);
+    void emitFromNode(int number, float t);
+    void takeEarliestFront(float t, FireObserver& observer);
+    void removeFront(int slot);
+    void requeueFronts();
+    void meanTemperatureOfPartlyFilledRoads();
 
     bool beginIteration(int last, int& index);
     void note(const std::string& path, FileAccess access, bool opened);

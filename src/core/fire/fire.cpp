@@ -1,0 +1,411 @@
+// Fire simulation.
+//
+// Hot, gas-laden air leaves the fire node and travels through the normal
+// roads as plugs ("fronts") at each road's mean air velocity. At nodes the
+// arriving streams mix in proportion to their mass flows; fixed-flow roads
+// and fans hold no volume and pass their upstream node's air on at once. On
+// its way through a road the air exchanges heat with the rock (a heat
+// exchanger of NTU = 2π·kval·K·L / (|Q|·3600·cp)), which sets the road's
+// outlet and mean temperatures. The mean temperature is what the airflow
+// solver uses for natural draught, so at every re-solve the fire's draught
+// feeds back into the airflows and with them into the front speeds.
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "analysis/analysisdialog.h"
+#include "fire/fireobserver.h"
+#include "model/briscodoc.h"
+
+namespace orvex {
+
+namespace {
+
+constexpr float kMinutesToHours = 1.0f / 60.0f;
+constexpr float kStandardAirPerMinute = 0.0200765f;  // 1.20459/60: m³/min of standard air -> kg/s
+constexpr float kSameArrival = 0.001f;   // h: fronts arriving this close are one front
+constexpr float kSameTemperature = 5.0f; // °C: fronts this close in temperature are one front
+constexpr float kPi = 3.14159f;
+
+// Mean of T_rock + (T_in - T_rock)·e^(-x) over x in 0..ntu; T_in as NTU -> 0.
+float meanOfExchanger(float rock, float in, float ntu)
+{
+    if (ntu < 1e-6f)
+        return in;
+    return rock + (in - rock) * (1 - std::exp(-ntu)) / ntu;
+}
+
+std::string statusLine(int node, float temperature, float time, float finish)
+{
+    char text[96];
+    std::snprintf(text, sizeof text, "Fire[%4d,%5.0fC] Time=%.0f/%.0f", node, double(temperature),
+                  double(time), double(finish));
+    return text;
+}
+
+}  // namespace
+
+// Temperature and gas of the air leaving node `number`. A connection of
+// fixed-flow roads and fans back to a node already being mixed adds nothing,
+// so a closed loop of such connections cannot recurse forever.
+bool CBriscoDoc::mixNode(int number, float& temperature, float& gas)
+{
+    FireWork& w = fireWork;
+    const int i = nodeIndex(number);
+    if (number == fire.fireNode) {
+        temperature = fire.fireTemperature;
+        gas = 100.0f;
+        return true;
+    }
+    if (i == 0 || i <= surfaceCount) {
+        temperature = surfaceTemperature;
+        gas = 0;
+        return true;
+    }
+    w.mixing[i] = 1;
+    double weight = 0, heat = 0, gasSum = 0;
+    const Node& node = nodes[i];
+    for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos) {
+        const Road& road = roads[adjacentRoad[pos]];
+        if (adjacentSign[pos] * road.massFlow > 0)
+            continue;
+        const double q = std::fabs(road.massFlow);
+        weight += q;
+        heat += q * road.outletTemperature;
+        gasSum += q * road.gasConcentration;
+    }
+    const auto inflowFrom = [&](int upstream, double q) {
+        const int u = nodeIndex(upstream);
+        if (u == 0 || w.mixing[u])
+            return;
+        float t = 0, c = 0;
+        if (!mixNode(upstream, t, c))
+            return;
+        weight += q;
+        heat += q * t;
+        gasSum += q * c;
+    };
+    for (int k = roadCount + 1; k <= totalRoads(); ++k) {
+        const Road& road = roads[k];
+        if (road.massFlow > 0 && road.second == number)
+            inflowFrom(road.first, road.massFlow);
+        else if (road.massFlow < 0 && road.first == number)
+            inflowFrom(road.second, -road.massFlow);
+    }
+    for (int f = 1; f <= fanCount; ++f)
+        if (fans[f].outlet == number)
+            inflowFrom(fans[f].inlet, std::fabs(fans[f].fanFlow * kStandardAirPerMinute));
+    w.mixing[i] = 0;
+
+    if (weight > 0) {
+        temperature = float(heat / weight);
+        gas = float(gasSum / weight);
+        return true;
+    }
+    temperature = -99.0f;
+    gas = -99.0f;
+    if (!w.noInflowShown[i]) {
+        w.noInflowShown[i] = 1;
+        char text[64];
+        std::snprintf(text, sizeof text, "Error : No airflow into %d", number);
+        report(text);
+    }
+    return false;
+}
+
+float CBriscoDoc::nodeGasTemperature(int i)
+{
+    float t = 0, c = 0;
+    mixNode(nodes[i].number, t, c);
+    return t;
+}
+
+// New fronts into every road that carries air away from node `number`.
+void CBriscoDoc::emitFromNode(int number, float t)
+{
+    FireWork& w = fireWork;
+    float temperature = 0, gas = 0;
+    const int i = nodeIndex(number);
+    if (i == 0 || !mixNode(number, temperature, gas))
+        return;  // no air reaches the node, so none leaves it
+    const Node& node = nodes[i];
+    for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos) {
+        const int r = adjacentRoad[pos];
+        Road& road = roads[r];
+        // Air at rest carries no front: its travel time would be unbounded.
+        if (adjacentSign[pos] * road.massFlow <= 0)
+            continue;
+        if (std::fabs((road.gasConcentration - gas) / 100.0f) < fire.gasLimit)
+            continue;
+        const float volumeFlow = std::fabs(road.massFlow) * 3600.0f / road.density;  // m³/h
+        const float arrival = t + road.area * road.length / volumeFlow;
+        int match = 0;
+        for (int s = w.nFront; s >= 1 && match == 0; --s) {
+            const FireFront& f = w.fronts[s];
+            if (f.road == r && (std::fabs(f.time - arrival) <= kSameArrival ||
+                                std::fabs(f.temperature - temperature) <= kSameTemperature))
+                match = s;
+        }
+        if (match) {
+            w.fronts[match].temperature = temperature;
+            w.fronts[match].gas = gas;
+            continue;
+        }
+        if (w.nFront + 1 + w.nInRoad >= kFrontSlots + 1) {
+            report(" Front over ");
+            return;
+        }
+        w.fronts[++w.nFront] = FireFront{r, arrival, temperature, gas};
+    }
+}
+
+int CBriscoDoc::spreadFromNode(int number, float t)
+{
+    const int i = nodeIndex(number);
+    if (i == 0 || (i <= surfaceCount && number != fire.fireNode))
+        return 0;  // gas reaching the surface goes no further
+    emitFromNode(number, t);
+    const auto underground = [this](int n) {
+        const int j = nodeIndex(n);
+        return j > surfaceCount;
+    };
+    for (int k = roadCount + 1; k <= totalRoads(); ++k) {
+        const Road& road = roads[k];
+        int downstream = -1;
+        if (road.massFlow > 0 && road.first == number)
+            downstream = road.second;
+        else if (road.massFlow < 0 && road.second == number)
+            downstream = road.first;
+        if (downstream >= 0 && underground(downstream))
+            emitFromNode(downstream, t);
+    }
+    for (int f = 1; f <= fanCount; ++f)
+        if (fans[f].inlet == number && underground(fans[f].outlet))
+            emitFromNode(fans[f].outlet, t);
+    return 1;
+}
+
+// The earliest travelling front either passes its road's end by time t
+// (the road takes its air) or is still inside the road (it is kept as an
+// in-road front and drawn); either way it leaves the travelling list.
+void CBriscoDoc::takeEarliestFront(float t, FireObserver& observer)
+{
+    FireWork& w = fireWork;
+    int best = 1;
+    for (int s = 2; s <= w.nFront; ++s)
+        if (w.fronts[s].time < w.fronts[best].time)
+            best = s;
+    const FireFront front = w.fronts[best];
+    w.spreadTime = front.time;
+    Road& road = roads[front.road];
+    const bool forward = road.massFlow >= 0;
+    const int downstream = forward ? road.second : road.first;
+
+    const float q = std::fabs(road.massFlow) * 3600.0f;  // kg/h
+    const float travel = q > 0 ? road.area * road.length * road.density / q : 0.0f;
+    const float entry = front.time - travel;
+    const float ntu = q > 0 ? road.conductivity * 2 * fire.kval * road.length * kPi / (q * 0.24f)
+                            : std::numeric_limits<float>::infinity();
+    // A road without volume is passed at once.
+    const float fraction = front.time > entry ? (t - entry) / (front.time - entry)
+                                              : std::numeric_limits<float>::infinity();
+    if (fraction > 1) {
+        road.gasConcentration = front.gas;
+        road.inletTemperature = front.temperature;
+        const float rock = road.temperature;
+        road.outletTemperature = rock - (rock - front.temperature) * std::exp(-ntu);
+        road.initialTemperature = meanOfExchanger(rock, front.temperature, ntu);
+    } else {
+        removeFront(best);
+        ++w.nInRoad;
+        w.fronts[kFrontSlots + 1 - w.nInRoad] =
+            FireFront{front.road, fraction * road.length, front.temperature, front.gas};
+        road.gasConcentration = front.gas;
+        const int direction = road.massFlow > 0 ? 1 : -1;
+        observer.fireFront(front.road, observer.nodeRadius(), fraction, direction);
+        if (front.gas <= 0)
+            observer.fireFront(front.road, observer.nodeRadius() / 2, fraction, direction);
+    }
+    w.spreadNode = downstream;
+    if (fraction > 1)
+        removeFront(best);
+}
+
+// Takes a front out of the travelling list, keeping the order of the rest.
+void CBriscoDoc::removeFront(int slot)
+{
+    FireWork& w = fireWork;
+    for (int s = slot; s < w.nFront; ++s)
+        w.fronts[s] = w.fronts[s + 1];
+    --w.nFront;
+}
+
+// End of a step: the in-road fronts travel on with the airflows as they are
+// now; a road whose airflow reversed drops its fronts and both its ends emit
+// again.
+void CBriscoDoc::requeueFronts()
+{
+    FireWork& w = fireWork;
+    // The in-road entries sit at the top of the table, where the rebuilt
+    // travelling list may reach: take them out first.
+    for (int m = 1; m <= w.nInRoad; ++m)
+        w.scratch[m] = w.fronts[kFrontSlots + 1 - m];
+    int kept = 0;
+    for (int m = 1; m <= w.nInRoad; ++m) {
+        const FireFront& entry = w.scratch[m];
+        const Road& road = roads[entry.road];
+        // A front in a road whose air stopped stays where it is: its road
+        // keeps its gas, and no arrival time can be given for it.
+        if (road.reversalFlag == 1 || road.massFlow == 0 || road.density <= 0)
+            continue;
+        const float arrival = w.tHour + (road.length - entry.time) * road.area * road.density /
+                                            (std::fabs(road.massFlow) * 3600.0f);
+        w.fronts[++kept] = FireFront{entry.road, arrival, entry.temperature, entry.gas};
+    }
+    w.nFront = kept;
+    for (int i = 1; i <= nodeCount; ++i)
+        w.emitted[i] = 0;
+    for (int k = 1; k <= roadCount; ++k)
+        if (roads[k].reversalFlag != 0 && roads[k].gasConcentration != 0)
+            roads[k].outletTemperature = roads[k].initialTemperature;
+    for (int k = 1; k <= roadCount; ++k) {
+        const Road& road = roads[k];
+        if (road.reversalFlag == 0 || road.gasConcentration == 0)
+            continue;
+        const int a = nodeIndex(road.first), b = nodeIndex(road.second);
+        if (!a || !b || w.emitted[a])
+            continue;
+        w.emitted[a] = 1;
+        spreadFromNode(road.first, w.tHour);
+        if (!w.emitted[b]) {
+            w.emitted[b] = 1;
+            spreadFromNode(road.second, w.tHour);
+        }
+    }
+}
+
+// Before a re-solve: the mean temperature of every road that fronts have
+// partly filled, stretch by stretch from the downstream end, each stretch
+// holding air that entered with one temperature and has since exchanged
+// heat with the rock.
+void CBriscoDoc::meanTemperatureOfPartlyFilledRoads()
+{
+    FireWork& w = fireWork;
+    for (int r = 1; r <= roadCount; ++r) {
+        Road& road = roads[r];
+        bool any = false;
+        for (int m = 1; m <= w.nInRoad && !any; ++m)
+            any = w.fronts[kFrontSlots + 1 - m].road == r;
+        if (!any || road.length <= 0)
+            continue;
+        const float q = std::fabs(road.massFlow);
+        // Air at rest has taken the rock temperature.
+        const float a = q > 0 ? 2 * fire.kval * road.conductivity * kPi / (q * 864.0f) : 1e6f;
+        const float rock = road.temperature;
+        float xPrev = road.length, tPrev = road.inletTemperature, uPrev = a * road.length;
+        double sum = 0;
+        for (int m = 1; m <= w.nInRoad; ++m) {
+            const FireFront& e = w.fronts[kFrontSlots + 1 - m];
+            if (e.road != r)
+                continue;
+            const float v = a * e.time;
+            if (uPrev - v <= 0.0001f)
+                uPrev = v + 0.0001f;
+            sum += (tPrev - rock) * (std::exp(-v) - std::exp(-uPrev)) / (uPrev - v) *
+                   (xPrev - e.time) / road.length;
+            tPrev = e.temperature;
+            xPrev = e.time;
+            uPrev = v;
+        }
+        if (uPrev <= 0.0001f)
+            uPrev = 0.0001f;
+        sum += (tPrev - rock) * (1 - std::exp(-uPrev)) / uPrev * xPrev / road.length;
+        road.initialTemperature = float(sum + rock);
+    }
+}
+
+int CBriscoDoc::fireTimeLoop(AnalysisDialog& dialog, FireObserver& observer)
+{
+    FireWork& w = fireWork;
+    const float dt = fire.frontDisplayStep < fire.fireTimeStep ? fire.frontDisplayStep
+                                                                : fire.fireTimeStep;
+    // Without a positive step the clock would never move.
+    if (!(dt > 0))
+        return 0;
+    w.tMin = dt;
+    w.tNextSolve = fire.fireTimeStep - 0.5f * dt;
+    while (w.tMin <= fire.finishTime) {
+        for (int k = 1; k <= roadCount; ++k)
+            roads[k].reversalFlag = 0;
+        w.tHour = w.tMin * kMinutesToHours;
+        w.nInRoad = 0;
+        for (;;) {
+            if (w.spreadTime <= w.tHour)
+                spreadFromNode(w.spreadNode, w.spreadTime);
+            if (w.nFront < 1)
+                break;
+            takeEarliestFront(w.tHour, observer);
+        }
+        dialog.setSecondLine(statusLine(fire.fireNode, fire.fireTemperature, w.tMin, fire.finishTime));
+        dialog.setProgressPosition(int(w.tMin));
+        w.simulatedMinutes = w.tMin;
+        if (w.nInRoad == 0)
+            return 0;
+        if (w.tNextSolve <= w.tMin) {
+            if (pauseFlag && !observer.pauseDialog()) {
+                pauseFlag = 0;
+                dialog.clearOpt1();
+            }
+            meanTemperatureOfPartlyFilledRoads();
+            UpdateRoadDensities();
+            if (dialog.stopRequested()) {
+                dialog.enableClose(true);
+                dialog.setStartText("restart");
+                return 0;
+            }
+            w.lastSolveResult = SolveNetwork(dialog, 1.0f, 1.0f, 0.1f, 0.01f);
+            if (w.lastSolveResult <= 0)
+                return -1;
+            w.tNextSolve += fire.fireTimeStep;
+            if (pauseFlag)
+                observer.redrawAllViews();
+        }
+        requeueFronts();
+        w.spreadNode = fire.fireNode;
+        w.spreadTime = w.tHour;
+        w.tMin += dt;
+    }
+    return 1;
+}
+
+int CBriscoDoc::StartFireSimulation(AnalysisDialog& dialog, FireObserver& observer)
+{
+    FireWork& w = fireWork;
+    if (nodeIndex(fire.fireNode) == 0) {
+        dialog.setStatusLine("No fire node!");
+        return 0;
+    }
+    dialog.setSecondLine(statusLine(fire.fireNode, fire.fireTemperature, 0, fire.finishTime));
+    for (int k = 1; k <= roadCount; ++k) {
+        Road& road = roads[k];
+        road.outletTemperature = road.inletTemperature = road.initialTemperature = road.temperature;
+        road.gasConcentration = 0;
+    }
+    w.noInflowShown.fill(0);
+    w.mixing.fill(0);
+    w.nInRoad = 0;
+    w.tMin = 0;
+    w.simulatedMinutes = 0;
+    UpdateRoadDensities();
+    w.lastSolveResult = SolveNetwork(dialog, 1.0f, 1.0f, 1.0f, 1.0f);
+    if (w.lastSolveResult <= 0)
+        return 0;
+    w.nFront = 0;
+    w.spreadNode = fire.fireNode;
+    w.spreadTime = 0;
+    if (pauseFlag)
+        observer.redrawAllViews();
+    return fireTimeLoop(dialog, observer) != 0 ? 1 : 0;
+}
+
+}  // namespace orvex

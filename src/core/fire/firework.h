@@ -1,0 +1,41 @@
+#pragma once
+
+#include <array>
+
+#include "model/limits.h"
+
+namespace orvex {
+
+constexpr int kFrontSlots = 499;  // the front table's slots, 1..499
+
+// A plug of fire gas. While travelling, time is when it reaches the road's
+// downstream end (hours); inside a road, the distance it has come from the
+// upstream end (m).
+struct FireFront {
+    int road = 0;
+    float time = 0;
+    float temperature = 0;  // °C of the air behind the front
+    float gas = 0;          // % fire gas of the air behind the front
+};
+
+// The fire simulation's state, kept in the document. The travelling fronts
+// fill the table upward from slot 1, the in-road fronts downward from slot
+// 499; together they never hold more than 499.
+struct FireWork {
+    std::array<FireFront, kFrontSlots + 1> fronts{};
+    std::array<FireFront, kFrontSlots + 1> scratch{};  // in-road entries while they are requeued
+    int nFront = 0;
+    int nInRoad = 0;
+    float tMin = 0;        // simulated time, min
+    float tNextSolve = 0;  // time of the next airflow re-solve, min
+    float tHour = 0;       // tMin in hours
+    float simulatedMinutes = 0;  // the last step the run completed, min
+    int spreadNode = 0;    // the node that spreads next, and when (h)
+    float spreadTime = 0;
+    int lastSolveResult = 0;
+    std::array<unsigned char, kMaxNodes> emitted{};   // nodes that emitted again in this step
+    std::array<unsigned char, kMaxNodes> mixing{};    // nodes on the current mixing path
+    std::array<unsigned char, kMaxNodes> noInflowShown{};  // "No airflow" said once per run
+};
+
+}  // namespace orvex
