@@ -211,8 +211,11 @@ bool NetworkParser::parse(StagedNetwork& net)
         if (!heading(fan.heading, "the heading of " + what))
             return false;
         if (!r.readInt(fan.inlet, "the inlet node of " + what) ||
-            !r.readInt(fan.outlet, "the outlet node of " + what) ||
-            !count(fan.points, ("the number of points of " + what).c_str()) ||
+            !r.readInt(fan.outlet, "the outlet node of " + what))
+            return false;
+        if (j < kMaxFans && (!nodeEnd(fan.inlet, what.c_str()) || !nodeEnd(fan.outlet, what.c_str())))
+            return false;
+        if (!count(fan.points, ("the number of points of " + what).c_str()) ||
             !r.readFloat(fan.flowStep, "the airflow step of " + what))
             return false;
         for (int p = 1; p <= fan.points; ++p) {
@@ -227,11 +230,8 @@ bool NetworkParser::parse(StagedNetwork& net)
                  " characteristic points; the first 30 are kept");
             fan.points = kMaxFanPoints;
         }
-        if (j >= kMaxFans)
-            continue;
-        if (!nodeEnd(fan.inlet, what.c_str()) || !nodeEnd(fan.outlet, what.c_str()))
-            return false;
-        net.fans.push_back(std::move(fan));
+        if (j < kMaxFans)
+            net.fans.push_back(std::move(fan));
     }
 
     return heading(net.headings[8], 8) &&

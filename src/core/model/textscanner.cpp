@@ -200,7 +200,7 @@ RecordReader::RecordReader(TextScanner& scanner, std::string path)
 std::string RecordReader::located(const std::string& problem)
 {
     std::ostringstream out;
-    out << mPath << ": line " << mScanner.line() << ": " << problem;
+    out << mPath << ": line " << (mFieldLine > 0 ? mFieldLine : mScanner.line()) << ": " << problem;
     return out.str();
 }
 
@@ -214,8 +214,10 @@ bool RecordReader::fail(const std::string& problem)
 bool RecordReader::check(TextScanner::Result result, const char* kind, std::string_view what,
                          int line, const std::string& token)
 {
-    if (result == TextScanner::Result::Ok)
+    if (result == TextScanner::Result::Ok) {
+        mFieldLine = line;
         return true;
+    }
     if (!mError.empty())
         return false;
     std::ostringstream out;
@@ -267,6 +269,7 @@ bool RecordReader::readHeading(std::string& heading, std::string_view what)
 {
     if (failed())
         return false;
+    mFieldLine = 0;
     if (mScanner.readHeading(heading))
         return true;
     return fail("the file ends where " + std::string(what) + " was expected.");

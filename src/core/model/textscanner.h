@@ -68,7 +68,8 @@ public:
 
     // Sets the message unless one is set already; always returns false.
     bool fail(const std::string& problem);
-    // "<path>: line N: <problem>"
+    // "<path>: line N: <problem>", N being the line of the last field read,
+    // so that a record refused after reading names its own line.
     std::string located(const std::string& problem);
 
     bool failed() const { return !mError.empty(); }
@@ -83,6 +84,7 @@ private:
     TextScanner& mScanner;
     std::string mPath;
     std::string mError;
+    int mFieldLine = 0;  // line of the last field read; 0 after a heading
 };
 
 }  // namespace orvex
