@@ -2,6 +2,7 @@
 // program's File Open does, runs what the analysis dialog's Start runs, and
 // prints the results.
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -9,6 +10,7 @@
 
 #include "analysis/rundriver.h"
 #include "model/networkio.h"
+#include "planimage.h"
 #include "report.h"
 
 namespace {
@@ -41,11 +43,25 @@ struct Options {
     bool save = false;
     bool airflowOnly = false;
     bool timing = false;
+    std::string plan;  // image file to draw the plan into
+    orvex::cli::PlanOptions planOptions;
 };
 
 constexpr const char* kUsage =
     "usage: orvex-solve [--program-folder DIR] [--format text|csv|json] [--save]\n"
-    "                   [--airflow-only] [--timing] NETWORK.vad\n";
+    "                   [--airflow-only] [--timing]\n"
+    "                   [--plan FILE.png|FILE.pdf [--size WxH] [--above K] [--below K]\n"
+    "                    [--nodes K] [--digits N] [--print-colours]] NETWORK.vad\n";
+
+bool parseWhole(const char* text, int low, int high, int& value)
+{
+    char* end = nullptr;
+    const long v = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || v < low || v > high)
+        return false;
+    value = int(v);
+    return true;
+}
 
 bool parseArguments(int argc, char** argv, Options& options)
 {
@@ -70,6 +86,29 @@ bool parseArguments(int argc, char** argv, Options& options)
             options.airflowOnly = true;
         } else if (arg == "--timing") {
             options.timing = true;
+        } else if (arg == "--plan" && i + 1 < argc) {
+            options.plan = argv[++i];
+        } else if (arg == "--size" && i + 1 < argc) {
+            const std::string size = argv[++i];
+            const std::size_t x = size.find('x');
+            if (x == std::string::npos ||
+                !parseWhole(size.substr(0, x).c_str(), 16, 20000, options.planOptions.width) ||
+                !parseWhole(size.substr(x + 1).c_str(), 16, 20000, options.planOptions.height))
+                return false;
+        } else if (arg == "--above" && i + 1 < argc) {
+            if (!parseWhole(argv[++i], 0, 19, options.planOptions.aboveKind))
+                return false;
+        } else if (arg == "--below" && i + 1 < argc) {
+            if (!parseWhole(argv[++i], 0, 19, options.planOptions.belowKind))
+                return false;
+        } else if (arg == "--nodes" && i + 1 < argc) {
+            if (!parseWhole(argv[++i], 0, 10, options.planOptions.nodeKind))
+                return false;
+        } else if (arg == "--digits" && i + 1 < argc) {
+            if (!parseWhole(argv[++i], 0, 7, options.planOptions.digits))
+                return false;
+        } else if (arg == "--print-colours") {
+            options.planOptions.printColours = true;
         } else if (arg.rfind("--", 0) == 0 || !options.network.empty()) {
             return false;
         } else {
@@ -112,6 +151,9 @@ int main(int argc, char** argv)
     orvex::QuietAnalysisDialog dialog;
     const orvex::RunOutcome outcome = orvex::runAnalysis(*doc, dialog, options.airflowOnly);
     timing.analysisMs = millisecondsSince(start);
+    if (!options.plan.empty() &&
+        !orvex::cli::writePlanImage(*doc, options.planOptions, options.plan, reporter))
+        return 2;
     if (outcome.refused)
         return 2;
 

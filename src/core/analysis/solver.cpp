@@ -173,7 +173,7 @@ void CBriscoDoc::linearise(float eps)
         const Node& node = nodes[i];
         for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos) {
             const Road& road = roads[adjacentRoad[pos]];
-            w.b[i] -= float(adjacentSign[pos]) * road.naturalDraught * road.conductance;
+            w.b[i] -= adjacentSign[pos] * double(road.naturalDraught) * road.conductance;
         }
     }
     for (int k = roadCount + 1; k <= totalRoads(); ++k) {
@@ -380,6 +380,7 @@ int CBriscoDoc::SolveNetwork(AnalysisDialog& dialog, float a1, float a2, float a
         const float shown = specificWeight != 0 ? e / specificWeight : e;
         std::snprintf(line, sizeof line, "%4d: %s= %12.6f %s", it, "Error", double(shown),
                       u.flowUnitName.c_str());
+        statusLine = line;
         dialog.setStatusLine(line);
         if (u.displayData != 0 && u.pressureUnitFactor != 0) {
             std::snprintf(line, sizeof line, "dPav = %14.8f %s",

@@ -10,7 +10,12 @@ namespace orvex {
 // allocates nothing. Indexed from 1 like the model's arrays.
 struct SolverWork {
     std::array<float, kMaxNodes> a{};  // sum of conductances at the node, kg/s per kgf/m²
-    std::array<float, kMaxNodes> b{};  // source term, kg/s (net inflow from fans, fixed flows, draught)
+    // Source term, kg/s (net inflow from fans, fixed flows, draught). Held in
+    // double: the draught part Pn × G of a road at rest is large (G grows as
+    // the pressure drop vanishes) and is cancelled almost exactly by the
+    // pressure part of the imbalance, so single precision would leave an
+    // error far above the target accuracy at such a node.
+    std::array<double, kMaxNodes> b{};
     std::array<float, kMaxNodes> c{};  // correction coefficient of the last outer sweep
 
     std::array<int, kMaxRoads> endA{};       // node index of each normal road's ends while solving

@@ -35,7 +35,7 @@ float meanOfExchanger(float rock, float in, float ntu)
     return rock + (in - rock) * (1 - std::exp(-ntu)) / ntu;
 }
 
-std::string statusLine(int node, float temperature, float time, float finish)
+std::string fireStatusLine(int node, float temperature, float time, float finish)
 {
     char text[96];
     std::snprintf(text, sizeof text, "Fire[%4d,%5.0fC] Time=%.0f/%.0f", node, double(temperature),
@@ -346,7 +346,7 @@ int CBriscoDoc::fireTimeLoop(AnalysisDialog& dialog, FireObserver& observer)
                 break;
             takeEarliestFront(w.tHour, observer);
         }
-        dialog.setSecondLine(statusLine(fire.fireNode, fire.fireTemperature, w.tMin, fire.finishTime));
+        dialog.setSecondLine(fireStatusLine(fire.fireNode, fire.fireTemperature, w.tMin, fire.finishTime));
         dialog.setProgressPosition(int(w.tMin));
         w.simulatedMinutes = w.tMin;
         if (w.nInRoad == 0)
@@ -385,7 +385,7 @@ int CBriscoDoc::StartFireSimulation(AnalysisDialog& dialog, FireObserver& observ
         dialog.setStatusLine("No fire node!");
         return 0;
     }
-    dialog.setSecondLine(statusLine(fire.fireNode, fire.fireTemperature, 0, fire.finishTime));
+    dialog.setSecondLine(fireStatusLine(fire.fireNode, fire.fireTemperature, 0, fire.finishTime));
     for (int k = 1; k <= roadCount; ++k) {
         Road& road = roads[k];
         road.outletTemperature = road.inletTemperature = road.initialTemperature = road.temperature;

@@ -230,6 +230,7 @@ public:
     bool modified = false;
     int analysisRunning = 0;  // 1 from the solver's ordering until the run is over
     int lastIterations = 0;   // iterations of the last solve
+    std::string statusLine;   // the solver's last iteration line, shown while a run goes on
     int pauseFlag = 0;        // the fire simulation pauses at its display steps
 
     SolverWork solver;

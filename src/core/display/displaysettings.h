@@ -1,0 +1,70 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "display/canvas.h"
+#include "display/viewgeometry.h"
+#include "model/profile.h"
+
+// The look of the plan, per view: scale, sizes, which quantity is written on,
+// under and beside roads and nodes, decimals, brackets and colours. Kept in
+// the profile section "DISPLAY".
+namespace orvex {
+
+struct ColourSlots {
+    Colour back = rgb(0, 0, 128);
+    Colour road = rgb(255, 255, 255);
+    Colour online = rgb(0, 255, 0);
+    Colour underline = rgb(255, 255, 0);
+    Colour node = rgb(255, 255, 255);
+    Colour onnode = rgb(255, 255, 255);
+    Colour strong = rgb(255, 0, 0);
+    Colour nodedata = rgb(0, 255, 0);
+};
+
+// The six colours of the printed page (background and emphasis keep the
+// screen's).
+struct PrintColours {
+    Colour node = rgb(0, 0, 0);
+    Colour road = rgb(0, 0, 0);
+    Colour online = rgb(0, 255, 0);
+    Colour underline = rgb(0, 255, 0);
+    Colour onnode = rgb(0, 0, 0);
+    Colour nodedata = rgb(0, 255, 0);
+};
+
+// Scale, character size, node radius and display angle live in the view's
+// geometry; this record holds the rest.
+struct DisplaySettings {
+    int onlineKind = 1;     // values above lines, 0..19
+    int underlineKind = 0;  // values below lines, 0..19
+    int nodeKind = 1;       // values on nodes, 0..10
+    int onlineDigits = 0, underlineDigits = 0, nodeDigits = 0;  // 0..7
+    bool onlineBracket = false, underlineBracket = false;
+    ColourSlots colours;
+    PrintColours print;
+    int previewKind = 1;    // 1 full page preview, 0 simple
+};
+
+constexpr int kRoadKinds = 20;
+constexpr int kNodeKinds = 11;
+extern const std::array<const char*, kRoadKinds> kRoadKindNames;         // English entries
+extern const std::array<const char*, kRoadKinds> kRoadKindNamesChinese;
+extern const std::array<const char*, kNodeKinds> kNodeKindNames;
+extern const std::array<const char*, kNodeKinds> kNodeKindNamesChinese;
+
+inline const std::string kDisplaySection = "DISPLAY";
+
+// Reads every "DISPLAY" key with the current values as defaults; "factor"
+// and "font" go to the geometry's scale and character size.
+void readDisplaySettings(Profile& profile, DisplaySettings& settings, ViewGeometry& geometry);
+void writeDisplaySettings(Profile& profile, const DisplaySettings& settings,
+                          const ViewGeometry& geometry);
+
+// The figure size shown in the Display setting dialog, and its check.
+inline float figureSizeOf(float scale) { return scale * 0.65f; }
+bool figureSizeAcceptable(float figureSize);
+inline const std::string kBadFigureSize = "Bad figure size(0.01 - 10.00)";
+
+}  // namespace orvex

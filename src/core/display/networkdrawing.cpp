@@ -1,0 +1,469 @@
+// Drawing the plan: node circles, roads through their bending points with
+// symbols, fans, node numbers and the chosen values on, under and beside
+// roads and nodes, all text in the stroke font so that labels follow their
+// roads and scale with the plan. One routine serves the window, the page
+// preview, the printer and image files.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "display/planview.h"
+
+namespace orvex {
+
+namespace {
+
+constexpr float kPi = 3.14159f;       // the plan's turns and label angles use this value
+constexpr float kHalfPi = 1.570795f;
+constexpr int kLabelChars = 99;
+
+std::string fixed(float value, int digits)
+{
+    char text[128];
+    std::snprintf(text, sizeof text, "%.*f", std::clamp(digits, 0, 7), double(value));
+    return text;
+}
+
+}  // namespace
+
+std::string roadLabel(int kind, float v, float sigma, bool fixedRoad, float firstEnd,
+                      float secondEnd, int digits, bool bracket, const std::string& name)
+{
+    std::string text;
+    switch (kind) {
+    case 0:
+        return "";
+    case 12:
+        text = name;
+        break;
+    case 1:
+    case 2:
+    case 4:
+        text = sigma * v < 0 ? fixed(std::fabs(v), digits) + "-)" : "(-" + fixed(std::fabs(v), digits);
+        if ((kind == 1 || kind == 2) && v == 0 && fixedRoad)
+            text = "#0#";
+        break;
+    case 15: case 16: case 17: case 18: case 19:
+        text = sigma > 0 ? fixed(secondEnd, digits) + "#" + fixed(firstEnd, digits)
+                         : fixed(firstEnd, digits) + "#" + fixed(secondEnd, digits);
+        break;
+    default:
+        text = fixed(std::fabs(v), digits);
+        break;
+    }
+    if (bracket)
+        text = "[" + text + "]";
+    if (text.size() > kLabelChars)
+        text.resize(kLabelChars);
+    return text;
+}
+
+// --- positions and primitives ----------------------------------------------------
+
+DevicePoint PlanView::at(float x, float y) const
+{
+    DevicePoint p = geo.drawingPosition(x, y);
+    if (mWindow) {
+        p.x -= float(geo.scrollX);
+        p.y -= float(geo.scrollY);
+    }
+    return p;
+}
+
+void PlanView::circleAt(Canvas& canvas, float x, float y, float radius)
+{
+    const DevicePoint c = at(x, y);
+    const float d = radius * geo.scale;
+    canvas.circle(c.x - d, c.y - d, c.x + d, c.y + d);
+}
+
+void PlanView::lineWorld(Canvas& canvas, float x0, float y0, float x1, float y1)
+{
+    const DevicePoint a = at(x0, y0), b = at(x1, y1);
+    canvas.moveTo(a.x, a.y);
+    canvas.lineTo(b.x, b.y);
+}
+
+std::string PlanView::nodeNumberText(int i) const
+{
+    return std::to_string(std::abs(data.nodeNumber[i]));
+}
+
+// --- stroke text -------------------------------------------------------------
+
+void PlanView::drawGlyph(Canvas& canvas, unsigned char code, float ox, float oy, float cosA,
+                         float sinA)
+{
+    StrokeFont::Point points[128];
+    const int n = font.glyphPoints(code, points, 128);
+    const float k = 0.0075f * geo.charSize;
+    for (int p = 0; p < n; ++p) {
+        const float x = float(points[p].x), y = float(points[p].y);
+        const DevicePoint d = at(ox + k * (x * cosA - y * sinA), oy + k * (x * sinA + y * cosA));
+        if (points[p].pen == 0)
+            canvas.moveTo(d.x, d.y);
+        else
+            canvas.lineTo(d.x, d.y);
+    }
+}
+
+void PlanView::drawTextFrom(Canvas& canvas, const std::string& text, float px, float py,
+                            float cosA, float sinA)
+{
+    const float advance = 0.55f * geo.charSize;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        drawGlyph(canvas, static_cast<unsigned char>(text[i]), px + float(i) * advance * cosA,
+                  py + float(i) * advance * sinA, cosA, sinA);
+}
+
+void PlanView::drawTextCentred(Canvas& canvas, const std::string& text, float mx, float my,
+                               float cosA, float sinA)
+{
+    if (text.empty())
+        return;
+    const float c = geo.charSize;
+    const float half = (float(text.size() - 1) * 0.55f * c + 0.4f * c) / 2;
+    drawTextFrom(canvas, text, mx - half * cosA, my - half * sinA, cosA, sinA);
+}
+
+// --- the whole plan ----------------------------------------------------------
+
+void PlanView::paint(Canvas& canvas)
+{
+    const ColourSlots& c = settings.colours;
+    const float x0 = float(geo.scrollX), y0 = float(geo.scrollY);
+    const float x1 = x0 + float(geo.clientWidth), y1 = y0 + float(geo.clientHeight);
+    const DevicePoint area[4] = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
+    canvas.fillPolygon(area, 4, c.back, c.back);
+    if (geo.pagePreview) {
+        canvas.fillPolygon(page.corners, 4, rgb(255, 255, 255), rgb(0, 0, 0));
+        if (networkLoaded) {
+            if (settings.previewKind == 0) {
+                canvas.setInvert(true);
+                drawNetwork(canvas, false);
+                canvas.setInvert(false);
+            } else {
+                drawNetwork(canvas, true);
+            }
+        }
+    } else if (networkLoaded) {
+        drawNetwork(canvas, true);
+    }
+}
+
+void PlanView::drawNodeCircles(Canvas& canvas, int i)
+{
+    const float r = geo.nodeRadius;
+    if (i <= data.surfaceCount)
+        circleAt(canvas, data.nodeX[i], data.nodeY[i], 1.15f * r);
+    circleAt(canvas, data.nodeX[i], data.nodeY[i], r);
+}
+
+void PlanView::drawNetwork(Canvas& canvas, bool labels)
+{
+    if (labels && !page.printing)
+        mOnlineKindInForce = settings.onlineKind;
+    geo.boundScale();
+    const ColourSlots& c = settings.colours;
+
+    canvas.setPen(PenStyle::Solid, 1, c.node);
+    for (int i = 1; i <= data.nodeCount; ++i)
+        if (geo.visible(data.nodeX[i], data.nodeY[i]))
+            drawNodeCircles(canvas, i);
+
+    const RoadPens pens{c.road, c.online, c.underline, labels, false};
+    for (int j = 1; j <= data.roadCount + data.fixedCount; ++j)
+        drawRoad(canvas, j, pens);
+
+    const int k = settings.nodeKind;
+    if (labels && k != 0) {
+        const float r = geo.nodeRadius, ch = geo.charSize;
+        for (int i = 1; i <= data.nodeCount; ++i) {
+            const float x = data.nodeX[i], y = data.nodeY[i];
+            if (!geo.visible(x, y))
+                continue;
+            if (k == 1) {
+                canvas.setPen(PenStyle::Solid, 1, c.onnode);
+                drawTextCentred(canvas, nodeNumberText(i), x, y - 0.35f * ch, 1, 0);
+                continue;
+            }
+            canvas.setPen(PenStyle::Solid, 1, c.nodedata);
+            drawTextCentred(canvas, "[" + fixed(data.nodeValue[i], settings.nodeDigits) + "]", x,
+                            y - 0.875f * r, 1, 0);
+            canvas.setPen(PenStyle::Solid, 1, c.onnode);
+            drawTextCentred(canvas, nodeNumberText(i), x, y + r - 0.35f * ch, 1, 0);
+        }
+    }
+
+    canvas.setPen(PenStyle::Solid, 1, c.node);
+    for (int f = 1; f <= data.fanCount; ++f) {
+        const int a = data.nodeIndex(data.fanFirst[f]), b = data.nodeIndex(data.fanSecond[f]);
+        if (a && b && (geo.visible(data.nodeX[a], data.nodeY[a]) || geo.visible(data.nodeX[b], data.nodeY[b])))
+            drawFan(canvas, f);
+    }
+}
+
+void PlanView::drawRoad(Canvas& canvas, int j, const RoadPens& pens)
+{
+    const int a = data.nodeIndex(data.roadFirst[j]), b = data.nodeIndex(data.roadSecond[j]);
+    if (!a || !b)
+        return;
+    // The road's points: first node, bending points, second node.
+    const int s = data.roadBend[j];
+    const int n = s >= 1 && s < kMaxBendSlots ? std::clamp(data.bends[s].mark, 0, kMaxBendSlots - 1 - s) : 0;
+    const auto px = [&](int k) { return k == 0 ? data.nodeX[a] : k == n + 1 ? data.nodeX[b] : data.bends[s + k].x; };
+    const auto py = [&](int k) { return k == 0 ? data.nodeY[a] : k == n + 1 ? data.nodeY[b] : data.bends[s + k].y; };
+    const auto markOf = [&](int k) { return k >= 1 && k <= n ? data.bends[s + k].mark : 0; };
+
+    if (!mWindow) {
+        bool any = false;
+        for (int k = 0; k <= n + 1 && !any; ++k)
+            any = geo.visible(px(k), py(k));
+        if (!any)
+            return;
+    }
+    const bool fixedRoad = j > data.roadCount;
+    canvas.setPen(fixedRoad ? PenStyle::Dotted : PenStyle::Solid, 1, pens.road);
+
+    const float r = geo.nodeRadius;
+    float best = 0, bestTheta = 0, midX = 0, midY = 0;
+    bool haveLongest = false;
+    for (int k = 1; k <= n + 1; ++k) {
+        if (k <= n && markOf(k) == -1)
+            continue;
+        const float dx = px(k) - px(k - 1), dy = py(k) - py(k - 1);
+        const float theta = dx == 0 && dy == 0 ? 0.0f : std::atan2(dy, dx);
+        float sx = px(k - 1), sy = py(k - 1), ex = px(k), ey = py(k);
+        if (k == 1) {
+            sx += r * std::cos(theta);
+            sy += r * std::sin(theta);
+        }
+        if (k == n + 1) {
+            ex += r * std::cos(theta + kPi);
+            ey += r * std::sin(theta + kPi);
+        }
+        lineWorld(canvas, sx, sy, ex, ey);
+        const int mark = markOf(k);
+        if (k <= n && mark >= 2 && mark <= 127)
+            drawGlyph(canvas, static_cast<unsigned char>(128 + mark), ex, ey, std::cos(theta), std::sin(theta));
+        const float length = (sx - ex) * (sx - ex) + (sy - ey) * (sy - ey);
+        if (length > best) {
+            best = length;
+            bestTheta = theta;
+            midX = (sx + ex) / 2;
+            midY = (sy + ey) / 2;
+            haveLongest = true;
+        }
+    }
+    if (!pens.labels || !haveLongest)
+        return;
+
+    // Labels never read upside down.
+    float theta = bestTheta;
+    bool turned = false;
+    if (roundHalfAway(theta) >= 2) {
+        theta -= kPi;
+        turned = true;
+    } else if (theta < -kHalfPi) {
+        theta += kPi;
+        turned = true;
+    }
+    const float sigma = turned ? 1.0f : -1.0f;
+    const float cosA = std::cos(theta), sinA = std::sin(theta);
+    const std::string name = pens.nameText ? "ROADWAYNAME" : data.roadName[j].str();
+    const std::array<float, 4>& ends = data.endValues[j];
+    if (mOnlineKindInForce != 0) {
+        canvas.setPen(PenStyle::Solid, 1, pens.online);
+        drawTextCentred(canvas,
+                        roadLabel(mOnlineKindInForce, data.onlineValue[j], sigma, fixedRoad, ends[0],
+                                  ends[2], settings.onlineDigits, settings.onlineBracket, name),
+                        midX, midY, cosA, sinA);
+    }
+    if (settings.underlineKind != 0) {
+        canvas.setPen(PenStyle::Solid, 1, pens.underline);
+        const float c = geo.charSize;
+        drawTextCentred(canvas,
+                        roadLabel(settings.underlineKind, data.underlineValue[j], sigma, fixedRoad,
+                                  ends[1], ends[3], settings.underlineDigits,
+                                  settings.underlineBracket, name),
+                        midX - c * std::cos(theta + kHalfPi), midY - c * std::sin(theta + kHalfPi),
+                        cosA, sinA);
+    }
+}
+
+// The fan symbol: a ring with a hub at the inlet end and a duct to the outlet.
+void PlanView::drawFan(Canvas& canvas, int f)
+{
+    const int a = data.nodeIndex(data.fanFirst[f]), b = data.nodeIndex(data.fanSecond[f]);
+    if (!a || !b)
+        return;
+    const float r = geo.nodeRadius;
+    const float ax = data.nodeX[a], ay = data.nodeY[a];
+    const float dx0 = data.nodeX[b] - ax, dy0 = data.nodeY[b] - ay;
+    const float theta = std::atan2(dy0, dx0);
+    const float dx = std::cos(theta), dy = std::sin(theta);
+    const float nx = std::cos(theta + kHalfPi), ny = std::sin(theta + kHalfPi);
+    const float length = std::sqrt(dx0 * dx0 + dy0 * dy0) - 3 * r;
+    const float cx = ax + 2 * r * dx, cy = ay + 2 * r * dy;
+    circleAt(canvas, cx, cy, r);
+    circleAt(canvas, cx, cy, r / 2);
+    const float p1x = cx + r * nx, p1y = cy + r * ny;
+    const float p2x = p1x + length * dx, p2y = p1y + length * dy;
+    const float p3x = p2x - 2 * r * nx, p3y = p2y - 2 * r * ny;
+    const DevicePoint q1 = at(p1x, p1y), q2 = at(p2x, p2y), q3 = at(p3x, p3y);
+    const DevicePoint q4 = at(ax + 3 * r * dx, ay + 3 * r * dy);
+    canvas.moveTo(q1.x, q1.y);
+    canvas.lineTo(q2.x, q2.y);
+    canvas.lineTo(q3.x, q3.y);
+    canvas.lineTo(q4.x, q4.y);
+}
+
+// --- single elements on the window -------------------------------------------------
+
+void PlanView::drawRoadOnWindow(Canvas& canvas, int road, Colour roadColour, Colour onlineColour,
+                                Colour underlineColour)
+{
+    if (road < 1 || road > data.roadCount + data.fixedCount)
+        return;
+    mWindow = true;
+    drawRoad(canvas, road, RoadPens{roadColour, onlineColour, underlineColour, true, true});
+    mWindow = false;
+}
+
+void PlanView::drawNodeOnWindow(Canvas& canvas, int index, Colour colour)
+{
+    if (index < 1 || index > data.nodeCount)
+        return;
+    mWindow = true;
+    canvas.setPen(PenStyle::Solid, 1, colour);
+    drawNodeCircles(canvas, index);
+    drawTextCentred(canvas, nodeNumberText(index), data.nodeX[index],
+                    data.nodeY[index] - 0.35f * geo.charSize, 1, 0);
+    mWindow = false;
+}
+
+void PlanView::drawFanOnWindow(Canvas& canvas, int fan, Colour colour)
+{
+    if (fan < 1 || fan > data.fanCount)
+        return;
+    mWindow = true;
+    canvas.setPen(PenStyle::Solid, 1, colour);
+    drawFan(canvas, fan);
+    mWindow = false;
+}
+
+void PlanView::drawCircleAtWorld(Canvas& canvas, float x, float y, float radius, Colour colour)
+{
+    mWindow = true;
+    canvas.setInvert(colour == 0);
+    canvas.setPen(PenStyle::Solid, 1, colour);
+    circleAt(canvas, x, y, radius);
+    canvas.setInvert(false);
+    mWindow = false;
+}
+
+void PlanView::drawCircleAtClient(Canvas& canvas, float x, float y, float radius, Colour colour)
+{
+    const float d = radius * geo.scale;
+    if (colour == 0) {
+        canvas.setInvert(true);
+        canvas.setPen(PenStyle::Solid, 1, colour);
+        canvas.circle(x - d, y - d, x + d, y + d);
+        canvas.setInvert(false);
+        return;
+    }
+    DevicePoint ring[36];
+    for (int i = 0; i < 36; ++i) {
+        const float t = float(i) * 2 * kPi / 36;
+        ring[i] = {x + d * std::cos(t), y + d * std::sin(t)};
+    }
+    canvas.fillPolygon(ring, 36, settings.colours.back, colour);
+}
+
+void PlanView::drawLineOnWindow(Canvas& canvas, float x0, float y0, float x1, float y1, Colour colour)
+{
+    mWindow = true;
+    canvas.setInvert(colour == 0);
+    canvas.setPen(PenStyle::Solid, 1, colour);
+    lineWorld(canvas, x0, y0, x1, y1);
+    canvas.setInvert(false);
+    mWindow = false;
+}
+
+// A fire front inside road `road`: a small circle where the front is, and
+// the trail it has filled behind it.
+void PlanView::drawFireFront(Canvas& canvas, int road, float distance, float fraction, int direction)
+{
+    if (road < 1 || road > data.roadCount + data.fixedCount)
+        return;
+    const int a = data.nodeIndex(data.roadFirst[road]), b = data.nodeIndex(data.roadSecond[road]);
+    if (!a || !b)
+        return;
+    bool trail = true;
+    float f = fraction;
+    if (f < 0) {
+        f = -f;
+        trail = false;
+    }
+    if (direction == -1)
+        f = 1 - f;
+    mWindow = true;
+    canvas.setPen(PenStyle::Solid, 1, settings.colours.strong);
+
+    const int s = data.roadBend[road];
+    const int n = s >= 1 && s < kMaxBendSlots ? std::clamp(data.bends[s].mark, 0, kMaxBendSlots - 1 - s) : 0;
+    // The path A', bending points, B'.
+    std::vector<float> xs, ys;
+    xs.push_back(data.nodeX[a]);
+    ys.push_back(data.nodeY[a]);
+    for (int k = 1; k <= n; ++k) {
+        xs.push_back(data.bends[s + k].x);
+        ys.push_back(data.bends[s + k].y);
+    }
+    xs.push_back(data.nodeX[b]);
+    ys.push_back(data.nodeY[b]);
+    const std::size_t last = xs.size() - 1;
+    float total = 0;
+    for (std::size_t k = 1; k <= last; ++k)
+        total += std::hypot(xs[k] - xs[k - 1], ys[k] - ys[k - 1]);
+    const float t0 = std::atan2(ys[1] - ys[0], xs[1] - xs[0]);
+    const float t1 = std::atan2(ys[last] - ys[last - 1], xs[last] - xs[last - 1]);
+    xs[0] += distance * std::cos(t0);
+    ys[0] += distance * std::sin(t0);
+    xs[last] += distance * std::cos(t1 + kPi);
+    ys[last] += distance * std::sin(t1 + kPi);
+
+    const float target = f * (total - 2 * distance);
+    float walked = 0, fx = xs[0], fy = ys[0];
+    std::size_t segment = 1;
+    for (; segment <= last; ++segment) {
+        const float length = std::hypot(xs[segment] - xs[segment - 1], ys[segment] - ys[segment - 1]);
+        if (length == 0)
+            continue;
+        if (walked + length >= target || segment == last) {
+            const float u = std::clamp((target - walked) / length, 0.0f, 1.0f);
+            fx = xs[segment - 1] + u * (xs[segment] - xs[segment - 1]);
+            fy = ys[segment - 1] + u * (ys[segment] - ys[segment - 1]);
+            break;
+        }
+        walked += length;
+    }
+    if (segment > last)
+        segment = last;
+    if (trail) {
+        if (direction == 1) {
+            for (std::size_t k = 1; k < segment; ++k)
+                lineWorld(canvas, xs[k - 1], ys[k - 1], xs[k], ys[k]);
+            lineWorld(canvas, xs[segment - 1], ys[segment - 1], fx, fy);
+        } else {
+            lineWorld(canvas, fx, fy, xs[segment], ys[segment]);
+            for (std::size_t k = segment + 1; k <= last; ++k)
+                lineWorld(canvas, xs[k - 1], ys[k - 1], xs[k], ys[k]);
+        }
+    }
+    circleAt(canvas, fx, fy, distance / 2);
+    mWindow = false;
+}
+
+}  // namespace orvex

@@ -1,0 +1,406 @@
+// The plan view's state changes: copying the model, extents and origin,
+// fitting, zooming, turning, taking over display settings, and the page
+// preview and printing arithmetic.
+#include "display/planview.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace orvex {
+
+int PlanData::nodeIndex(int number) const
+{
+    if (!isValidNodeNumber(number))
+        return 0;
+    const int i = indexOfNumber[number];
+    return i >= 1 && i <= nodeCount && nodeNumber[i] == number ? i : 0;
+}
+
+void PlanView::update(CBriscoDoc& doc)
+{
+    data.analysisRunning = doc.analysisRunning != 0;
+    if (data.analysisRunning) {
+        data.statusLine = doc.statusLine;
+        return;
+    }
+    const int k = settings.nodeKind;
+    if (k == 3)
+        doc.computeRelativePressures();
+    else if (k == 4)
+        doc.walkPressureLoss();
+
+    int number = 0;
+    float value = 0;
+    for (int i = 1; doc.nextNodeValue(k, number, value); ++i) {
+        data.nodeNumber[i] = number;
+        data.nodeValue[i] = value;
+        if (isValidNodeNumber(number))
+            data.indexOfNumber[number] = i;
+    }
+    float x = 0, y = 0;
+    for (int i = 1; doc.nextNodePosition(x, y); ++i) {
+        data.nodeX[i] = x;
+        data.nodeY[i] = y;
+    }
+    const NetworkCounts c = doc.counts();
+    data.surfaceCount = c.surface;
+    data.nodeCount = c.nodes;
+    data.roadCount = c.roads;
+    data.fixedCount = c.fixedRoads;
+    data.bendUsed = c.bendSlots;
+    data.fanCount = c.fans;
+    int a = 0, b = 0, s = 0;
+    for (int j = 1; doc.nextRoad(a, b, s); ++j) {
+        data.roadFirst[j] = a;
+        data.roadSecond[j] = b;
+        data.roadBend[j] = s;
+    }
+    for (int j = 1; doc.nextBendSlot(x, y, s); ++j)
+        data.bends[j] = BendSlot{s, x, y};
+    for (int f = 1; doc.nextFan(a, b); ++f) {
+        data.fanFirst[f] = a;
+        data.fanSecond[f] = b;
+    }
+    for (int j = 1; doc.nextRoadValue(settings.onlineKind, value); ++j)
+        data.onlineValue[j] = value;
+    for (int j = 1; doc.nextRoadValue(settings.underlineKind, value); ++j)
+        data.underlineValue[j] = value;
+    std::string name;
+    for (int j = 1; doc.nextRoadName(name); ++j)
+        data.roadName[j] = name;
+    float ends[4];
+    for (int j = 1; doc.nextExternalValues(ends); ++j)
+        std::copy(ends, ends + 4, data.endValues[j].begin());
+}
+
+// --- geometry ----------------------------------------------------------------
+
+void PlanView::recomputeExtents(bool setScrollSizes)
+{
+    ViewGeometry& g = geo;
+    g.minX = g.maxX = g.minY = g.maxY = 0;
+    for (int i = 1; i <= data.nodeCount; ++i) {
+        g.minX = std::min(g.minX, data.nodeX[i]);
+        g.maxX = std::max(g.maxX, data.nodeX[i]);
+        g.minY = std::min(g.minY, data.nodeY[i]);
+        g.maxY = std::max(g.maxY, data.nodeY[i]);
+    }
+    const float margin = g.nodeRadius * g.scale * 4.0f;
+    g.scrollWidth = int(std::fabs(std::trunc(g.minX * g.scale)) +
+                        std::fabs(std::trunc(g.maxX * g.scale)) + margin);
+    g.scrollHeight = int(std::fabs(std::trunc(g.minY * g.scale)) +
+                         std::fabs(std::trunc(g.maxY * g.scale)) + margin);
+    if (setScrollSizes)
+        g.scrollSizesChanged = true;
+    recomputeOrigin();
+}
+
+void PlanView::recomputeOrigin()
+{
+    ViewGeometry& g = geo;
+    g.originX = std::trunc((std::fabs(std::trunc(g.minX)) + 2 * g.nodeRadius) * g.scale);
+    g.originY = std::trunc((g.maxY + 2 * g.nodeRadius) * g.scale);
+}
+
+void PlanView::fitToWindow()
+{
+    if (geo.pagePreview) {
+        pageLayout();
+        return;
+    }
+    recomputeExtents(true);
+    // A plan of no extent (every node at one point) keeps its scale.
+    if (geo.scrollWidth > 0 && geo.scrollHeight > 0) {
+        const float kx = float(geo.clientWidth) / (float(geo.scrollWidth) / geo.scale);
+        const float ky = float(geo.clientHeight) / (float(geo.scrollHeight) / geo.scale);
+        geo.scale = kx < ky ? kx : ky;
+    }
+    recomputeExtents(true);
+}
+
+void PlanView::zoomIn()
+{
+    if (geo.pagePreview) {
+        geo.scale *= 1.1111112f;
+        page.pageScale = geo.scale;
+        recomputeOrigin();
+        return;
+    }
+    geo.scale = std::min(geo.scale * 2, kMaxScale);
+    recomputeExtents(true);
+}
+
+void PlanView::zoomOut()
+{
+    if (geo.pagePreview) {
+        geo.scale *= 0.9f;
+        page.pageScale = geo.scale;
+        recomputeOrigin();
+        return;
+    }
+    geo.scale = std::max(geo.scale / 2, kMinScale);
+    recomputeExtents(true);
+}
+
+bool PlanView::zoomToRectangle(int x0, int y0, int x1, int y1, Reporter& reporter,
+                               int& newScrollX, int& newScrollY)
+{
+    if (geo.pagePreview || y1 == y0)
+        return false;
+    if (x0 > x1)
+        std::swap(x0, x1);
+    if (y0 > y1)
+        std::swap(y0, y1);
+    if (x1 == x0)
+        return false;
+    if (roundHalfAway(geo.scale * 0.65f) == 10) {
+        reporter.message("This is a maximum !!", kViewCaption, MessageKind::Information);
+        return false;
+    }
+    const float s0 = geo.scale;
+    const int k = geo.clientWidth / std::abs(x0 - x1);
+    geo.scale = float(k) * geo.scale;
+    if (geo.scale > 15.384615384615383)
+        geo.scale = 15.384615f;
+    // A rectangle wider than the window would give a scale of 0; the
+    // smallest scale is taken at once instead of at the next paint.
+    if (geo.scale < kMinScale)
+        geo.scale = kMinScale;
+    recomputeExtents(true);
+    newScrollX = int((geo.scrollX + x0) * geo.scale / s0);
+    newScrollY = int((geo.scrollY + y0) * geo.scale / s0);
+    return true;
+}
+
+void PlanView::rightTurn(CBriscoDoc& doc)
+{
+    if (geo.pagePreview)
+        return;
+    geo.displayAngle += 45;
+    if (geo.displayAngle >= 360)
+        geo.displayAngle -= 360;
+    doc.rotatePlan(-45);
+    update(doc);
+    recomputeExtents(true);
+}
+
+void PlanView::leftTurn(CBriscoDoc& doc)
+{
+    if (geo.pagePreview)
+        return;
+    geo.displayAngle -= 45;
+    if (geo.displayAngle < 0)
+        geo.displayAngle += 360;
+    doc.rotatePlan(45);
+    update(doc);
+    recomputeExtents(true);
+}
+
+void PlanView::setAngle(CBriscoDoc& doc, int angle)
+{
+    if (angle == geo.displayAngle)
+        return;
+    int a = angle % 360;
+    if (a < 0)
+        a += 360;
+    doc.rotatePlan(geo.displayAngle - a);
+    geo.displayAngle = a;
+    update(doc);
+}
+
+bool PlanView::applyDisplaySettings(CBriscoDoc& doc, const DisplaySettings& chosen,
+                                    float figureSize, float charSize, float nodeRadius, int angle,
+                                    Reporter& reporter)
+{
+    if (!figureSizeAcceptable(figureSize)) {
+        reporter.message(kBadFigureSize, kViewCaption, MessageKind::Error);
+        return false;
+    }
+    geo.charSize = charSize;
+    geo.scale = float(figureSize * kScalePerFigureSize);
+    geo.nodeRadius = nodeRadius;
+    const int previewKind = settings.previewKind;
+    const PrintColours print = settings.print;
+    settings = chosen;
+    settings.previewKind = previewKind;
+    settings.print = print;
+    setAngle(doc, angle);
+    recomputeExtents(true);
+
+    const int k = settings.nodeKind;
+    if (k >= 7 && k <= 10)
+        doc.readExternalNodeValues(k - 6);
+    if (settings.onlineKind >= 16 && settings.onlineKind <= 19)
+        doc.readExternalRoadValues(settings.onlineKind - 15, 0);
+    if (settings.underlineKind >= 16 && settings.underlineKind <= 19)
+        doc.readExternalRoadValues(settings.underlineKind - 15, 1);
+    update(doc);  // node kinds 3 and 4 are computed by the update
+    return true;
+}
+
+// --- page preview and printing -------------------------------------------------
+
+PageRect pageOnScreen(int clientWidth, int clientHeight, int pageWidth, int pageHeight,
+                      int orientation)
+{
+    const long long shortSide = std::min(pageWidth, pageHeight);
+    const long long longSide = std::max(pageWidth, pageHeight);
+    const bool portrait = orientation == 1;
+    PageRect r;
+    if (shortSide <= 0)
+        return r;
+    if (clientWidth > clientHeight) {
+        r.height = 3 * clientHeight / 4;
+        r.width = int(portrait ? shortSide * r.height / longSide : longSide * r.height / shortSide);
+    } else {
+        r.width = 3 * clientWidth / 4;
+        r.height = int(portrait ? longSide * r.width / shortSide : shortSide * r.width / longSide);
+    }
+    r.left = (clientWidth - r.width) / 2;
+    r.top = (clientHeight - r.height) / 2;
+    return r;
+}
+
+void PlanView::pageLayout()
+{
+    geo.scrollWidth = geo.clientWidth;
+    geo.scrollHeight = geo.clientHeight;
+    geo.scrollSizesChanged = true;
+    const PageRect r =
+        pageOnScreen(geo.clientWidth, geo.clientHeight, page.pageWidth, page.pageHeight, page.orientation);
+    const float left = float(r.left + geo.scrollX), top = float(r.top + geo.scrollY);
+    page.corners[0] = {left, top};
+    page.corners[1] = {left + r.width, top};
+    page.corners[2] = {left + r.width, top + r.height};
+    page.corners[3] = {left, top + r.height};
+    geo.pageCornerX = r.left;
+    geo.pageCornerY = r.top;
+    if (page.pageScale == 0) {
+        if (geo.clientWidth > 0 && geo.clientHeight > 0)
+            geo.scale = std::min(r.width * geo.scale / geo.clientWidth,
+                                 r.height * geo.scale / geo.clientHeight);
+    } else {
+        geo.scale = page.pageScale;
+    }
+    ColourSlots& c = settings.colours;
+    const PrintColours& p = settings.print;
+    c.road = p.road;
+    c.online = p.online;
+    c.underline = p.underline;
+    c.node = p.node;
+    c.onnode = p.onnode;
+    c.nodedata = p.nodedata;
+    geo.pageDragX = page.lastDragX = int(page.savedOffsetX * geo.scale);
+    geo.pageDragY = page.lastDragY = int(page.savedOffsetY * geo.scale);
+    recomputeOrigin();
+}
+
+void PlanView::enterPagePreview()
+{
+    const float s0 = geo.scale;
+    fitToWindow();
+    geo.scale = s0;
+    page.screenScale = s0;
+    page.keptColours = settings.colours;
+    geo.pagePreview = true;
+    pageLayout();
+    page.pageScale = geo.scale;
+}
+
+void PlanView::leavePagePreview()
+{
+    geo.pagePreview = false;
+    page.savedOffsetX = int(geo.pageDragX / geo.scale);
+    page.savedOffsetY = int(geo.pageDragY / geo.scale);
+    page.pageScale = geo.scale;
+    geo.scale = page.screenScale;
+    const ColourSlots& c = settings.colours;
+    PrintColours& p = settings.print;
+    p.road = c.road;
+    p.online = c.online;
+    p.underline = c.underline;
+    p.node = c.node;
+    p.onnode = c.onnode;
+    p.nodedata = c.nodedata;
+    const ColourSlots kept = page.keptColours;
+    settings.colours.road = kept.road;
+    settings.colours.online = kept.online;
+    settings.colours.underline = kept.underline;
+    settings.colours.node = kept.node;
+    settings.colours.onnode = kept.onnode;
+    settings.colours.nodedata = kept.nodedata;
+    geo.pageCornerX = geo.pageCornerY = 0;
+    geo.pageDragX = geo.pageDragY = 0;
+    recomputeExtents(true);
+}
+
+float PlanView::beginPrint(int printerWidth, int printerHeight)
+{
+    PrintKeep& k = mPrintKeep;
+    k.pageDragX = geo.pageDragX;
+    k.pageDragY = geo.pageDragY;
+    k.pageCornerX = geo.pageCornerX;
+    k.pageCornerY = geo.pageCornerY;
+    k.savedX = page.savedOffsetX;
+    k.savedY = page.savedOffsetY;
+    k.pageScale = page.pageScale;
+    k.scale = geo.scale;
+    page.printing = true;
+    page.savedOffsetX = int(geo.pageDragX / geo.scale);
+    page.savedOffsetY = int(geo.pageDragY / geo.scale);
+    page.pageScale = geo.scale;
+    geo.scale = page.screenScale;
+    geo.pageCornerX = geo.pageCornerY = geo.pageDragX = geo.pageDragY = 0;
+    geo.pagePreview = false;
+
+    page.pageWidth = printerWidth;
+    page.pageHeight = printerHeight;
+    const int w = pageOnScreen(geo.clientWidth, geo.clientHeight, page.pageWidth, page.pageHeight,
+                               page.orientation).width;
+    const float printScale = w > 0 ? float(page.pageWidth) * page.pageScale / float(w) : geo.scale;
+
+    mPrintScaleKeep = {geo.scale, page.pageScale, geo.minX, geo.maxX, geo.minY, geo.maxY,
+                       geo.originX, geo.originY};
+    geo.drawAll = true;
+    geo.scale = printScale;
+    const bool changed = geo.scrollSizesChanged;
+    const int sw = geo.scrollWidth, sh = geo.scrollHeight;
+    recomputeExtents(false);
+    geo.scrollWidth = sw;
+    geo.scrollHeight = sh;
+    geo.scrollSizesChanged = changed;
+    geo.pageDragX = int(printScale * page.savedOffsetX);
+    geo.pageDragY = int(printScale * page.savedOffsetY);
+    return printScale;
+}
+
+void PlanView::finishPrint()
+{
+    const ScaleKeep& s = mPrintScaleKeep;
+    geo.scale = s.scale;
+    page.pageScale = s.pageScale;
+    geo.minX = s.minX;
+    geo.maxX = s.maxX;
+    geo.minY = s.minY;
+    geo.maxY = s.maxY;
+    geo.originX = s.originX;
+    geo.originY = s.originY;
+    geo.pageDragX = geo.pageDragY = 0;
+    recomputeExtents(false);
+    geo.drawAll = false;
+    geo.pagePreview = true;
+    pageLayout();
+
+    const PrintKeep& k = mPrintKeep;
+    geo.pageDragX = k.pageDragX;
+    geo.pageDragY = k.pageDragY;
+    geo.pageCornerX = k.pageCornerX;
+    geo.pageCornerY = k.pageCornerY;
+    page.savedOffsetX = k.savedX;
+    page.savedOffsetY = k.savedY;
+    page.pageScale = k.pageScale;
+    geo.scale = k.scale;
+    page.printing = false;
+}
+
+}  // namespace orvex

@@ -1,0 +1,153 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "display/canvas.h"
+#include "display/displaysettings.h"
+#include "display/strokefont.h"
+#include "display/viewgeometry.h"
+#include "model/briscodoc.h"
+
+// The plan of one network window, without the window: the view's own copy of
+// what it draws, its geometry, its display settings and its font, with the
+// drawing of the whole network and of single elements. The window program's
+// network view owns one; the batch tool draws plan images with one.
+namespace orvex {
+
+// What the view copies from the document on every update.
+struct PlanData {
+    int nodeCount = 0, surfaceCount = 0;
+    std::array<int, kMaxNodes> nodeNumber{};
+    std::array<float, kMaxNodes> nodeX{}, nodeY{};
+    std::array<float, kMaxNodes> nodeValue{};
+    std::array<int, kMaxNodeNumbers> indexOfNumber{};
+    int roadCount = 0, fixedCount = 0;
+    std::array<int, kMaxRoads> roadFirst{}, roadSecond{}, roadBend{};
+    std::array<BendSlot, kMaxBendSlots> bends{};
+    int bendUsed = 0;
+    int fanCount = 0;
+    std::array<int, kMaxFans> fanFirst{}, fanSecond{};
+    std::array<float, kMaxRoads> onlineValue{}, underlineValue{};
+    std::array<std::array<float, 4>, kMaxRoads> endValues{};
+    std::array<FixedText<kRoadNameChars>, kMaxRoads> roadName{};
+    bool analysisRunning = false;
+    std::string statusLine;
+
+    int nodeIndex(int number) const;  // 0 when no node carries it
+};
+
+// The page preview and printing values.
+struct PageState {
+    int pageWidth = 2880, pageHeight = 3969;  // printable size, printer pixels
+    int orientation = 1;                      // 1 portrait, otherwise landscape
+    DevicePoint corners[4] = {};              // page on the screen, scroll included
+    int lastDragX = 0, lastDragY = 0;
+    int savedOffsetX = 0, savedOffsetY = 0;   // drag offset in world units while preview is off
+    float screenScale = 1.0f;
+    float pageScale = 0.0f;                   // 0: not chosen yet
+    ColourSlots keptColours;
+    bool printing = false;
+};
+
+// The page on the screen for a client size: width, height and top-left corner.
+struct PageRect {
+    int width = 0, height = 0, left = 0, top = 0;
+};
+PageRect pageOnScreen(int clientWidth, int clientHeight, int pageWidth, int pageHeight,
+                      int orientation);
+
+// The label text of a road value (at most 99 characters).
+std::string roadLabel(int kind, float value, float sigma, bool fixedRoad, float firstEnd,
+                      float secondEnd, int digits, bool bracket, const std::string& name);
+
+class PlanView {
+public:
+    ViewGeometry geo;
+    DisplaySettings settings;
+    PlanData data;
+    StrokeFont font;
+    PageState page;
+    bool networkLoaded = false;
+
+    // Copies the model into the view (the document's views are updated).
+    void update(CBriscoDoc& doc);
+
+    // --- geometry ---
+    void recomputeExtents(bool setScrollSizes);
+    void recomputeOrigin();
+    void fitToWindow();
+    void zoomIn();
+    void zoomOut();
+    // The mouse rectangle zoom. Returns false (and says so) at the largest
+    // figure size; otherwise sets scale and extents and gives the scroll
+    // position that brings the rectangle's corner to the window's corner.
+    bool zoomToRectangle(int x0, int y0, int x1, int y1, Reporter& reporter, int& newScrollX,
+                         int& newScrollY);
+    void rightTurn(CBriscoDoc& doc);
+    void leftTurn(CBriscoDoc& doc);
+    void setAngle(CBriscoDoc& doc, int angle);
+
+    // --- display settings ---
+    // The Display setting dialog's OK: false with the figure-size message
+    // when the figure size is out of range (nothing taken over).
+    bool applyDisplaySettings(CBriscoDoc& doc, const DisplaySettings& chosen, float figureSize,
+                              float charSize, float nodeRadius, int angle, Reporter& reporter);
+
+    // --- drawing ---
+    void paint(Canvas& canvas);
+    void drawNetwork(Canvas& canvas, bool labels);
+    // Single elements straight onto the window (positions minus the scroll
+    // position). A colour of 0 draws inverted where the editor asks for it.
+    void drawRoadOnWindow(Canvas& canvas, int road, Colour roadColour, Colour onlineColour,
+                          Colour underlineColour);
+    void drawNodeOnWindow(Canvas& canvas, int index, Colour colour);
+    void drawFanOnWindow(Canvas& canvas, int fan, Colour colour);
+    void drawCircleAtWorld(Canvas& canvas, float x, float y, float radius, Colour colour);
+    void drawCircleAtClient(Canvas& canvas, float x, float y, float radius, Colour colour);
+    void drawLineOnWindow(Canvas& canvas, float x0, float y0, float x1, float y1, Colour colour);
+    void drawFireFront(Canvas& canvas, int road, float distance, float fraction, int direction);
+
+    // --- text in the stroke font, world units ---
+    void drawGlyph(Canvas& canvas, unsigned char code, float ox, float oy, float cosA, float sinA);
+    void drawTextCentred(Canvas& canvas, const std::string& text, float mx, float my, float cosA,
+                         float sinA);
+    void drawTextFrom(Canvas& canvas, const std::string& text, float px, float py, float cosA,
+                      float sinA);
+
+    // --- page preview and printing ---
+    void pageLayout();
+    void enterPagePreview();
+    void leavePagePreview();
+    // Starts a printout on a page of the given resolution: sets everything for
+    // drawing the page and returns the print scale; finishPrint() puts the
+    // preview back.
+    float beginPrint(int printerWidth, int printerHeight);
+    void finishPrint();
+
+private:
+    struct RoadPens {
+        Colour road, online, underline;
+        bool labels;
+        bool nameText;  // window drawing shows "ROADWAYNAME" for names
+    };
+    DevicePoint at(float x, float y) const;
+    void drawRoad(Canvas& canvas, int j, const RoadPens& pens);
+    void drawFan(Canvas& canvas, int f);
+    void drawNodeCircles(Canvas& canvas, int i);
+    void circleAt(Canvas& canvas, float x, float y, float radius);
+    void lineWorld(Canvas& canvas, float x0, float y0, float x1, float y1);
+    std::string nodeNumberText(int i) const;
+
+    bool mWindow = false;  // drawing straight onto the window: subtract the scroll position
+    int mOnlineKindInForce = 1;
+    struct PrintKeep {  // what printing puts back when it ends
+        int pageDragX, pageDragY, pageCornerX, pageCornerY, savedX, savedY;
+        float pageScale, scale;
+    } mPrintKeep{};
+    struct ScaleKeep {
+        float scale, pageScale, minX, maxX, minY, maxY, originX, originY;
+    } mPrintScaleKeep{};
+};
+
+}  // namespace orvex
