@@ -167,6 +167,12 @@ void CBriscoDoc::linearise(float eps)
         w.a[b] += road.conductance;
     }
 
+    // The node sweeps read each road's conductance once per node end; kept
+    // beside the adjacency they stay in cache.
+    const int entries = nodeCount > 0 ? nodes[nodeCount].adjacencyStart + nodes[nodeCount].degree : 0;
+    for (int pos = 1; pos <= entries; ++pos)
+        w.adjacentG[pos] = roads[adjacentRoad[pos]].conductance;
+
     for (int i = 1; i <= nodeCount; ++i)
         w.b[i] = 0;
     for (int i = surfaceCount + 1; i <= nodeCount; ++i) {
@@ -199,9 +205,10 @@ float CBriscoDoc::imbalance(int i) const
 {
     const Node& node = nodes[i];
     double sum = solver.b[i];
-    for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos)
-        sum += double(roads[adjacentRoad[pos]].conductance) *
-               (nodes[adjacentNode[pos]].pressure - node.pressure);
+    const double p = node.pressure;
+    const int end = node.adjacencyStart + node.degree;
+    for (int pos = node.adjacencyStart + 1; pos <= end; ++pos)
+        sum += double(solver.adjacentG[pos]) * (nodes[adjacentNode[pos]].pressure - p);
     return float(sum);
 }
 

@@ -18,6 +18,7 @@ struct SolverWork {
     std::array<double, kMaxNodes> b{};
     std::array<float, kMaxNodes> c{};  // correction coefficient of the last outer sweep
 
+    std::array<float, kAdjacencySize + 1> adjacentG{};  // conductance of each adjacency entry's road
     std::array<int, kMaxRoads> endA{};       // node index of each normal road's ends while solving
     std::array<int, kMaxRoads> endB{};
     std::array<int, kMaxRoads> order{};      // normal roads by ascending resistance

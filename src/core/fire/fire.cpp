@@ -364,6 +364,7 @@ int CBriscoDoc::fireTimeLoop(AnalysisDialog& dialog, FireObserver& observer)
                 return 0;
             }
             w.lastSolveResult = SolveNetwork(dialog, 1.0f, 1.0f, 0.1f, 0.01f);
+            ++w.resolves;
             if (w.lastSolveResult <= 0)
                 return -1;
             w.tNextSolve += fire.fireTimeStep;
@@ -396,6 +397,7 @@ int CBriscoDoc::StartFireSimulation(AnalysisDialog& dialog, FireObserver& observ
     w.nInRoad = 0;
     w.tMin = 0;
     w.simulatedMinutes = 0;
+    w.resolves = 0;
     UpdateRoadDensities();
     w.lastSolveResult = SolveNetwork(dialog, 1.0f, 1.0f, 1.0f, 1.0f);
     if (w.lastSolveResult <= 0)

@@ -33,6 +33,7 @@ struct FireWork {
     int spreadNode = 0;    // the node that spreads next, and when (h)
     float spreadTime = 0;
     int lastSolveResult = 0;
+    int resolves = 0;            // airflow re-solves of the last run
     std::array<unsigned char, kMaxNodes> emitted{};   // nodes that emitted again in this step
     std::array<unsigned char, kMaxNodes> mixing{};    // nodes on the current mixing path
     std::array<unsigned char, kMaxNodes> noInflowShown{};  // "No airflow" said once per run

@@ -1,0 +1,536 @@
+// The edit operations on the network model.
+#include "edit/editops.h"
+
+#include <algorithm>
+
+#include "edit/dialogforms.h"
+
+namespace orvex {
+
+namespace {
+
+// What a fan heading line holds when the network file gave none.
+constexpr const char* kFreeFanHeading = "Fan:\n";
+
+}  // namespace
+
+std::string nodeNumberRangeMessage()
+{
+    return "Node number must be 0 - " + std::to_string(kMaxNodeNumbers);
+}
+
+std::string noSuchNodeMessage(int number)
+{
+    return "Impossible:No node " + std::to_string(number) + " ";
+}
+
+EditOperations::EditOperations(CBriscoDoc& doc, EditDialogs& dialogs, DocumentViews& views)
+    : mDoc(doc), mDialogs(dialogs), mViews(views)
+{
+}
+
+void EditOperations::refuse(const std::string& text, const std::string& caption)
+{
+    mDoc.reporter().message(text, caption, MessageKind::Error);
+}
+
+void EditOperations::changed()
+{
+    mDoc.modified = true;
+    mViews.redrawAll();
+}
+
+bool EditOperations::nodeExists(int number)
+{
+    if (mDoc.nodeIndex(number) != 0)
+        return true;
+    refuse(noSuchNodeMessage(number));
+    return false;
+}
+
+bool EditOperations::roomForNode()
+{
+    if (mDoc.surfaceCount + mDoc.undergroundCount + 1 < kMaxNodes)
+        return true;
+    refuse(kNodesFull);
+    return false;
+}
+
+bool EditOperations::roomForRoad(int more)
+{
+    if (mDoc.totalRoads() + more < kMaxRoads)
+        return true;
+    refuse(kRoadsFull);
+    return false;
+}
+
+bool EditOperations::roomForFan()
+{
+    if (mDoc.fanCount + 1 < kMaxFans)
+        return true;
+    refuse(kFansFull);
+    return false;
+}
+
+// --- nodes ----------------------------------------------------------------------
+
+int EditOperations::checkNewNodeNumber(int number)
+{
+    if (number == 0)
+        return 0;
+    if (!isValidNodeNumber(number)) {
+        refuse(nodeNumberRangeMessage());
+        return 0;
+    }
+    const int n = mDoc.surfaceCount + mDoc.undergroundCount;
+    for (int i = 1; i <= n; ++i)
+        if (mDoc.nodes[i].number == number) {
+            refuse(kAlreadyExist);
+            return 0;
+        }
+    return 1;
+}
+
+int EditOperations::makeNode(int number, float elevation, NodeKind kind, int x, int y)
+{
+    if (!checkNewNodeNumber(number) || !roomForNode())
+        return 0;
+    int index;
+    if (kind == NodeKind::Surface) {
+        const int last = mDoc.surfaceCount + mDoc.undergroundCount;
+        for (int i = last; i > mDoc.surfaceCount; --i)
+            mDoc.nodes[i + 1] = mDoc.nodes[i];
+        index = ++mDoc.surfaceCount;
+    } else {
+        index = mDoc.surfaceCount + ++mDoc.undergroundCount;
+    }
+    Node node;
+    node.number = number;
+    node.elevation = elevation;
+    node.x = float(x);
+    node.y = float(y);
+    mDoc.nodes[index] = node;
+    mDoc.rebuildAdjacency();
+    changed();
+    return 1;
+}
+
+void EditOperations::removeNodeAt(int index)
+{
+    const int last = mDoc.surfaceCount + mDoc.undergroundCount;
+    for (int i = index; i < last; ++i)
+        mDoc.nodes[i] = mDoc.nodes[i + 1];
+    mDoc.nodes[last] = Node{};
+    if (index > mDoc.surfaceCount)
+        --mDoc.undergroundCount;
+    else
+        --mDoc.surfaceCount;
+    mDoc.rebuildAdjacency();
+}
+
+bool EditOperations::deleteNode(int index)
+{
+    CBriscoDoc& d = mDoc;
+    d.rebuildAdjacency();  // the degrees and neighbours below must be current
+    if (index < 1 || index > d.nodeCount)
+        return false;
+    const int n = d.nodes[index].number;
+    for (int k = d.roadCount + 1; k <= d.totalRoads(); ++k)
+        if (d.roads[k].first == n || d.roads[k].second == n) {
+            refuse(kFixedRoadAtNode);
+            return false;
+        }
+    for (int f = 1; f <= d.fanCount; ++f)
+        if (d.fans[f].inlet == n || d.fans[f].outlet == n) {
+            refuse(kFanAtNode);
+            return false;
+        }
+    if (d.nodes[index].degree == 0) {
+        removeNodeAt(index);
+        changed();
+        return true;
+    }
+    if (d.nodes[index].degree != 2 || index <= d.surfaceCount) {
+        refuse(kNotTwoRoads);
+        return false;
+    }
+
+    // The two neighbours in adjacency order: the merged road runs a -> b.
+    const int s = d.nodes[index].adjacencyStart;
+    const int a = d.nodes[d.adjacentNode[s + 1]].number;
+    const int b = d.nodes[d.adjacentNode[s + 2]].number;
+    if (a == b) {  // two roads to one neighbour would merge into a road from a node to itself
+        refuse(kBothRoadsToOneNode);
+        return false;
+    }
+    const Road ra = d.roads[d.findRoad(n, a)];
+    const Road rb = d.roads[d.findRoad(n, b)];
+    if (ra.area != rb.area || ra.conductivity != rb.conductivity) {
+        refuse(kDifferentRoads);
+        return false;
+    }
+    if (d.findRoad(a, b) != 0) {
+        refuse(kSameRoadMade);
+        return false;
+    }
+
+    Road merged;
+    merged.first = a;
+    merged.second = b;
+    merged.resistance = rb.resistance + ra.resistance;
+    merged.length = rb.length + ra.length;
+    merged.area = ra.area;
+    merged.conductivity = ra.conductivity;
+    merged.temperature = merged.length > 0
+        ? (ra.temperature * ra.length + rb.temperature * rb.length) / merged.length
+        : (ra.temperature + rb.temperature) / 2;
+    removeRoadAt(d.findRoad(n, a));
+    removeRoadAt(d.findRoad(n, b));
+    removeNodeAt(d.nodeIndex(n));
+    appendNormalRoad(merged);
+    changed();
+    return true;
+}
+
+float EditOperations::nodeElevation(int index) const
+{
+    return index >= 1 && index <= mDoc.nodeCount ? mDoc.nodes[index].elevation : 0.0f;
+}
+
+void EditOperations::setNodeElevation(int index, float elevation)
+{
+    if (index < 1 || index > mDoc.nodeCount)
+        return;
+    mDoc.nodes[index].elevation = elevation;
+    changed();
+}
+
+void EditOperations::moveNode(int index, int x, int y)
+{
+    if (index < 1 || index > mDoc.nodeCount)
+        return;
+    mDoc.nodes[index].x = float(x);
+    mDoc.nodes[index].y = float(y);
+    changed();
+}
+
+// --- roads ----------------------------------------------------------------------
+
+void EditOperations::appendNormalRoad(const Road& road)
+{
+    CBriscoDoc& d = mDoc;
+    for (int k = d.totalRoads(); k > d.roadCount; --k)
+        d.roads[k + 1] = d.roads[k];
+    const int at = ++d.roadCount;
+    d.roads[at] = road;
+    // Evacuation entries name roads by number; the fixed-flow roads moved up.
+    for (int e = 1; e <= d.fire.unusableCount && e < kMaxEvacuation; ++e)
+        if (d.fire.unusableRoad[e] >= at)
+            ++d.fire.unusableRoad[e];
+    d.rebuildAdjacency();
+}
+
+void EditOperations::appendFixedRoad(const Road& road)
+{
+    mDoc.roads[mDoc.totalRoads() + 1] = road;
+    ++mDoc.fixedCount;
+}
+
+void EditOperations::removeRoadAt(int k)
+{
+    CBriscoDoc& d = mDoc;
+    const int last = d.totalRoads();
+    if (k < 1 || k > last)
+        return;
+    const bool normal = k <= d.roadCount;
+    for (int j = k; j < last; ++j)
+        d.roads[j] = d.roads[j + 1];
+    d.roads[last] = Road{};
+    if (normal)
+        --d.roadCount;
+    else
+        --d.fixedCount;
+    // An evacuation entry of the removed road no longer names a road; the
+    // entries of the roads behind it follow them down.
+    for (int e = 1; e <= d.fire.unusableCount && e < kMaxEvacuation; ++e) {
+        int& entry = d.fire.unusableRoad[e];
+        if (entry == k)
+            entry = 0;
+        else if (entry > k)
+            --entry;
+    }
+    if (normal)
+        d.rebuildAdjacency();
+}
+
+bool EditOperations::addNormalRoad(int first, int second, float resistance, float temperature,
+                                   float area, float length, float conductivity)
+{
+    if (!nodeExists(first) || !nodeExists(second))
+        return false;
+    if (first == second) {
+        refuse(kSelfRoad);
+        return false;
+    }
+    if (!roomForRoad())
+        return false;
+    Road road;
+    road.first = first;
+    road.second = second;
+    road.resistance = resistance;
+    road.temperature = temperature;
+    road.area = area;
+    road.length = length;
+    road.conductivity = conductivity;
+    appendNormalRoad(road);
+    changed();
+    return true;
+}
+
+bool EditOperations::addFixedRoad(int first, int second, float airflow)
+{
+    if (!nodeExists(first) || !nodeExists(second))
+        return false;
+    if (first == second) {
+        refuse(kSelfRoad);
+        return false;
+    }
+    if (!roomForRoad())
+        return false;
+    Road road;
+    road.first = first;
+    road.second = second;
+    road.resistance = airflow;
+    appendFixedRoad(road);
+    changed();
+    return true;
+}
+
+void EditOperations::removeNormalRoad(int a, int b)
+{
+    const int k = mDoc.findRoad(a, b, RoadScope::Normal);
+    if (k == 0)
+        return;
+    removeRoadAt(k);
+    changed();
+}
+
+void EditOperations::deleteRoad(int k)
+{
+    if (k < 1 || k > mDoc.totalRoads())
+        return;
+    removeRoadAt(k);
+    changed();
+}
+
+DialogResult EditOperations::changeRoadData(int k)
+{
+    if (k < 1 || k > mDoc.totalRoads())
+        return DialogResult::Cancel;
+    Road& road = mDoc.roads[k];
+    DialogResult result;
+    if (k > mDoc.roadCount) {
+        FixedRoadValues v{road.first, road.second, road.resistance};
+        result = mDialogs.changeFixedRoad(v);
+        if (result == DialogResult::Ok || result == DialogResult::ChangeLocation)
+            road.resistance = v.airflow;
+    } else {
+        RoadDataValues v{road.first,  road.second, road.resistance,  road.temperature,
+                         road.length, road.area,   road.conductivity};
+        result = mDialogs.changeNormalRoad(v);
+        if (result == DialogResult::Ok || result == DialogResult::ChangeLocation) {
+            road.resistance = v.resistance;
+            road.temperature = v.temperature;
+            road.length = v.length;
+            road.area = v.area;
+            road.conductivity = v.conductivity;
+        }
+    }
+    if (result == DialogResult::Ok || result == DialogResult::ChangeLocation)
+        changed();
+    return result;
+}
+
+int EditOperations::insertNode(int number, int k)
+{
+    CBriscoDoc& d = mDoc;
+    if (!nodeExists(number))
+        return 0;
+    if (k < 1 || k > d.totalRoads())
+        return 0;
+    if (k > d.roadCount) {
+        refuse(kInsertIntoFixed);
+        return 0;
+    }
+    const Road road = d.roads[k];
+    if (road.first == number || road.second == number) {
+        refuse(kInsertAtRoadEnd);
+        return 0;
+    }
+    if (!roomForRoad())  // two roads come, one goes
+        return 0;
+
+    const int index = d.nodeIndex(number);
+    InsertNodeValues v;
+    v.node = number;
+    v.elevation = d.nodes[index].elevation;
+    v.kind = index > d.surfaceCount ? NodeKind::Underground : NodeKind::Surface;
+    v.roadFirst = road.first;
+    v.roadSecond = road.second;
+    v.resistance = road.resistance;
+    v.length = road.length;
+    if (mDialogs.insertNode(v) != DialogResult::Ok)
+        return 0;
+    const float r1 = InsertNodeForm::clampPart(v.firstResistance, road.resistance);
+    const float l1 = InsertNodeForm::clampPart(v.firstLength, road.length);
+
+    // Taking the old road out first gives the same numbering as adding the
+    // two parts first, and needs one free road slot less.
+    removeRoadAt(k);
+    Road part;
+    part.temperature = road.temperature;
+    part.area = road.area;
+    part.conductivity = road.conductivity;
+    part.first = road.first;
+    part.second = number;
+    part.resistance = r1;
+    part.length = l1;
+    appendNormalRoad(part);
+    part.first = number;
+    part.second = road.second;
+    part.resistance = road.resistance - r1;
+    part.length = road.length - l1;
+    appendNormalRoad(part);
+    changed();
+    return 1;
+}
+
+bool EditOperations::replaceBends(int k, const BendPoint* points, int count)
+{
+    CBriscoDoc& d = mDoc;
+    if (k < 1 || k > d.totalRoads())
+        return false;
+    if (count < 0 || count > kMaxBendPointsPerRoad || (count > 0 && points == nullptr)) {
+        refuse(kBendPointsFull, kViewCaption);
+        return false;
+    }
+    // The road's present block: header slot s and its points.
+    const int s = d.roads[k].bendStart;
+    int oldSlots = 0;
+    if (s >= 1 && s <= d.bendUsed) {
+        const int n = d.bends[s].mark;
+        if (n >= 0 && s + n <= d.bendUsed)
+            oldSlots = n + 1;
+    }
+    // Checked before anything moves, so that a refusal keeps the old points.
+    if (d.bendUsed - oldSlots + count + 1 >= kMaxBendSlots) {
+        refuse(kBendStoreFull, kViewCaption);
+        return false;
+    }
+    d.roads[k].bendStart = 0;
+    if (oldSlots > 0) {
+        for (int slot = s; slot + oldSlots <= d.bendUsed; ++slot)
+            d.bends[slot] = d.bends[slot + oldSlots];
+        for (int slot = d.bendUsed - oldSlots + 1; slot <= d.bendUsed; ++slot)
+            d.bends[slot] = BendSlot{};
+        d.bendUsed -= oldSlots;
+        for (int j = 1; j <= d.totalRoads(); ++j) {
+            int& link = d.roads[j].bendStart;
+            if (link >= s + oldSlots)
+                link -= oldSlots;
+            else if (link >= s)
+                link = 0;  // pointed into the removed block
+        }
+    }
+    const int header = d.bendUsed + 1;
+    d.bends[header] = BendSlot{count, 0.0f, 0.0f};
+    for (int p = 0; p < count; ++p)
+        d.bends[header + 1 + p] = BendSlot{points[p].mark, float(points[p].x), float(points[p].y)};
+    d.roads[k].bendStart = header;
+    d.bendUsed += count + 1;
+    changed();
+    return true;
+}
+
+// --- fans -----------------------------------------------------------------------
+
+int EditOperations::findFan(int a, int b) const
+{
+    for (int f = 1; f <= mDoc.fanCount; ++f) {
+        const Fan& fan = mDoc.fans[f];
+        if ((fan.inlet == a && fan.outlet == b) || (fan.inlet == b && fan.outlet == a))
+            return f;
+    }
+    return 0;
+}
+
+namespace {
+
+void storeCurve(Fan& fan, const FanCurve& curve)
+{
+    fan.points = std::clamp(curve.points, 0, kMaxFanPoints);
+    fan.flowStep = curve.flowStep;
+    for (int p = 1; p <= kMaxFanPoints; ++p)
+        fan.curve[p] = p <= fan.points ? curve.pressure[p - 1] : 0.0f;
+}
+
+}  // namespace
+
+bool EditOperations::makeFan(int inlet, int outlet)
+{
+    if (!nodeExists(inlet) || !nodeExists(outlet))
+        return false;
+    if (inlet == outlet) {
+        refuse(kSelfFan);
+        return false;
+    }
+    if (!roomForFan())
+        return false;
+    if (mDoc.nodes[mDoc.nodeIndex(inlet)].elevation != mDoc.nodes[mDoc.nodeIndex(outlet)].elevation) {
+        refuse(kDifferentElevation);
+        return false;
+    }
+    FanCurve curve;
+    if (mDialogs.makeFan(inlet, outlet, curve) != DialogResult::Ok)
+        return false;
+    Fan fan;
+    fan.inlet = inlet;
+    fan.outlet = outlet;
+    storeCurve(fan, curve);
+    mDoc.fans[++mDoc.fanCount] = fan;
+    changed();
+    return true;
+}
+
+void EditOperations::changeFan(int k)
+{
+    if (k < 1 || k > mDoc.fanCount)
+        return;
+    Fan& fan = mDoc.fans[k];
+    FanCurve curve;
+    curve.points = std::clamp(fan.points, 0, kMaxFanPoints);
+    curve.flowStep = fan.flowStep;
+    for (int p = 1; p <= curve.points; ++p)
+        curve.pressure[p - 1] = fan.curve[p];
+    if (mDialogs.changeFan(fan.inlet, fan.outlet, curve) != DialogResult::Ok)
+        return;
+    storeCurve(fan, curve);
+    changed();
+}
+
+void EditOperations::deleteFan(int k)
+{
+    CBriscoDoc& d = mDoc;
+    if (k < 1 || k > d.fanCount)
+        return;
+    const int last = d.fanCount;
+    // The heading line belongs to the fan it describes, so it moves along.
+    d.fans[k] = d.fans[last];
+    d.fanHeadings[k] = d.fanHeadings[last];
+    d.fans[last] = Fan{};
+    d.fanHeadings[last] = kFreeFanHeading;
+    --d.fanCount;
+    changed();
+}
+
+}  // namespace orvex
