@@ -149,7 +149,7 @@ void CBriscoDoc::prepareAfterLoad()
     const float pm = float(10336.0 * std::pow(1.0 - 2.257e-05 * zm, 5.256));   // kgf/m²
     const float gamma = float(pm / ((surfaceTemperature + 273.15) * 29.27));   // kgf/m³
     for (int i = 1; i <= nodeCount; ++i)
-        nodes[i].pressure = (zm - nodes[i].elevation) * gamma + pm;
+        nodes[i].pressure = (double(zm) - nodes[i].elevation) * double(gamma) + double(pm);
     for (int k = 1; k <= roadCount; ++k)
         roads[k].initialTemperature = roads[k].temperature;
     for (int j = 1; j <= fanCount; ++j) {
