@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "fileio.h"
+
 namespace orvex {
 
 namespace {
@@ -58,6 +60,23 @@ void CBriscoDoc::note(const std::string& path, FileAccess access, bool opened)
 {
     if (mObserver)
         mObserver->fileAccessed(path, access, opened);
+}
+
+std::optional<TextScanner> CBriscoDoc::openForReading(const std::string& path)
+{
+    std::optional<TextScanner> scanner = TextScanner::open(path);
+    note(path, FileAccess::Read, scanner.has_value());
+    return scanner;
+}
+
+int CBriscoDoc::writeWhole(const std::string& path, const std::string& content,
+                           const std::string& failure)
+{
+    const bool ok = writeFileSafely(path, content);
+    note(path, FileAccess::Write, ok);
+    if (!ok)
+        report(failure);
+    return ok ? 1 : 0;
 }
 
 void CBriscoDoc::report(const std::string& text, MessageKind kind)

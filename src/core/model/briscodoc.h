@@ -9,6 +9,7 @@
 #include "fixedtext.h"
 #include "limits.h"
 #include "reporter.h"
+#include "textscanner.h"
 
 // The document of one network window: the whole network in fixed-capacity
 // arrays indexed from 1, the fire and evacuation parameters, the results of
@@ -266,6 +267,11 @@ private:
 
     bool beginIteration(int last, int& index);
     void note(const std::string& path, FileAccess access, bool opened);
+    // Opens a file for reading and tells the observer.
+    std::optional<TextScanner> openForReading(const std::string& path);
+    // Writes a whole file safely and tells the observer; on failure shows
+    // the failure text. Returns 1 written, 0 not.
+    int writeWhole(const std::string& path, const std::string& content, const std::string& failure);
     void report(const std::string& text, MessageKind kind = MessageKind::Error);
     std::string programFile(const std::string& relative) const;
 

@@ -61,12 +61,10 @@ int CBriscoDoc::readParameterFile(const std::string& base)
 {
     fire = FireParameters{};
     std::string path = base + "sdt";
-    std::optional<TextScanner> scanner = TextScanner::open(path);
-    note(path, FileAccess::Read, scanner.has_value());
+    std::optional<TextScanner> scanner = openForReading(path);
     if (!scanner) {
         path = programFile("/sdt/ztna.sdt");
-        scanner = TextScanner::open(path);
-        note(path, FileAccess::Read, scanner.has_value());
+        scanner = openForReading(path);
     }
     if (!scanner) {
         report(base + "sdt");
@@ -193,8 +191,7 @@ int CBriscoDoc::writeParameterFile(const std::string& base)
 void CBriscoDoc::readFlowSensorFile(const std::string& base)
 {
     const std::string path = base + "mcd";
-    std::optional<TextScanner> scanner = TextScanner::open(path);
-    note(path, FileAccess::Read, scanner.has_value());
+    std::optional<TextScanner> scanner = openForReading(path);
     if (!scanner)
         return;
     RecordReader r(*scanner, path);
@@ -237,8 +234,7 @@ void CBriscoDoc::readFlowSensorFile(const std::string& base)
 int CBriscoDoc::readRoadNameFile(const std::string& base)
 {
     const std::string path = base + "nrd";
-    std::optional<TextScanner> scanner = TextScanner::open(path);
-    note(path, FileAccess::Read, scanner.has_value());
+    std::optional<TextScanner> scanner = openForReading(path);
     if (!scanner)
         return 0;
     RecordReader r(*scanner, path);
@@ -285,8 +281,7 @@ int CBriscoDoc::readRoadNameFile(const std::string& base)
 int CBriscoDoc::readNodeLocationFile(const std::string& base)
 {
     const std::string path = base + "jpd";
-    std::optional<TextScanner> scanner = TextScanner::open(path);
-    note(path, FileAccess::Read, scanner.has_value());
+    std::optional<TextScanner> scanner = openForReading(path);
     if (!scanner) {
         report("<" + path + ">:read ?");
         return 0;
@@ -322,13 +317,7 @@ int CBriscoDoc::writeNodeLocationFile(const std::string& base)
     for (int i = 1; i <= nodeCount; ++i)
         appendf(out, " %4d %8.2f %8.2f \n", nodes[i].number, double(nodes[i].x), double(nodes[i].y));
     const std::string path = base + "jpd";
-    const bool ok = writeFileSafely(path, out);
-    note(path, FileAccess::Write, ok);
-    if (!ok) {
-        report("\nError : write ? " + path);
-        return 0;
-    }
-    return 1;
+    return writeWhole(path, out, "\nError : write ? " + path);
 }
 
 // --- bending point file ----------------------------------------------------
@@ -336,8 +325,7 @@ int CBriscoDoc::writeNodeLocationFile(const std::string& base)
 int CBriscoDoc::readBendFile(const std::string& base)
 {
     const std::string path = base + "apd";
-    std::optional<TextScanner> scanner = TextScanner::open(path);
-    note(path, FileAccess::Read, scanner.has_value());
+    std::optional<TextScanner> scanner = openForReading(path);
     if (!scanner)
         return 0;
 
@@ -416,13 +404,7 @@ int CBriscoDoc::writeBendFile(const std::string& base)
                     bends[s + p].mark);
     }
     const std::string path = base + "apd";
-    const bool ok = writeFileSafely(path, out);
-    note(path, FileAccess::Write, ok);
-    if (!ok) {
-        report("\nWarning : write ? " + path);
-        return 0;
-    }
-    return 1;
+    return writeWhole(path, out, "\nWarning : write ? " + path);
 }
 
 // --- results file ----------------------------------------------------------
@@ -430,8 +412,7 @@ int CBriscoDoc::writeBendFile(const std::string& base)
 int CBriscoDoc::readResultsFile(const std::string& base)
 {
     const std::string path = base + "pkd";
-    std::optional<TextScanner> scanner = TextScanner::open(path);
-    note(path, FileAccess::Read, scanner.has_value());
+    std::optional<TextScanner> scanner = openForReading(path);
     if (!scanner)
         return 0;
     RecordReader r(*scanner, path);
@@ -523,13 +504,7 @@ int CBriscoDoc::writeResultsFile(const std::string& base)
         appendf(out, "%4d %4d %2d %14.6f %14.6f \n", roads[k].first, roads[k].second,
                 roads[k].roadClass, double(roads[k].massFlow), double(roads[k].density));
     const std::string path = base + "pkd";
-    const bool ok = writeFileSafely(path, out);
-    note(path, FileAccess::Write, ok);
-    if (!ok) {
-        report(base + "pkd  :write ?");
-        return 0;
-    }
-    return 1;
+    return writeWhole(path, out, base + "pkd  :write ?");
 }
 
 // --- external display values -----------------------------------------------
@@ -537,8 +512,7 @@ int CBriscoDoc::writeResultsFile(const std::string& base)
 void CBriscoDoc::readExternalNodeValues(int column)
 {
     const std::string path = baseName + "end";
-    std::optional<TextScanner> scanner = TextScanner::open(path);
-    note(path, FileAccess::Read, scanner.has_value());
+    std::optional<TextScanner> scanner = openForReading(path);
     if (!scanner) {
         report("<" + path + ">:read ?");
         return;
@@ -578,8 +552,7 @@ void CBriscoDoc::readExternalNodeValues(int column)
 void CBriscoDoc::readExternalRoadValues(int column, int slot)
 {
     const std::string path = baseName + "erd";
-    std::optional<TextScanner> scanner = TextScanner::open(path);
-    note(path, FileAccess::Read, scanner.has_value());
+    std::optional<TextScanner> scanner = openForReading(path);
     if (!scanner) {
         report("<" + path + ">:read ?");
         return;

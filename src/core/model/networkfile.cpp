@@ -261,8 +261,7 @@ void appendNodes(std::string& out, const CBriscoDoc& doc, int from, int to)
 
 int CBriscoDoc::readNetworkFile(const std::string& path, bool setWindowTitle)
 {
-    std::optional<TextScanner> scanner = TextScanner::open(path);
-    note(path, FileAccess::Read, scanner.has_value());
+    std::optional<TextScanner> scanner = openForReading(path);
     if (!scanner) {
         report(path + ":read ?");
         return 0;
@@ -397,13 +396,7 @@ int CBriscoDoc::writeNetworkFile(const std::string& path)
     appendf(out, "%7.1f\n", double(surfaceTemperature));
     appendHeading(out, headings[10]);
 
-    const bool ok = writeFileSafely(path, out);
-    note(path, FileAccess::Write, ok);
-    if (!ok) {
-        report(path + "  :write ?");
-        return 0;
-    }
-    return 1;
+    return writeWhole(path, out, path + "  :write ?");
 }
 
 }  // namespace orvex
