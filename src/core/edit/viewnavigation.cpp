@@ -6,7 +6,7 @@ namespace orvex {
 
 ClientRect zoomRectangle(int pressX, int pressY, int x, int y, int clientWidth, int clientHeight)
 {
-    const long long width = std::llabs((long long)x - pressX);
+    const long long width = std::llabs(static_cast<long long>(x) - pressX);
     const int height = clientWidth > 0 ? int(width * clientHeight / clientWidth) : 0;
     return ClientRect{pressX, pressY, x, y < pressY ? pressY - height : pressY + height};
 }

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "edit/editdialogs.h"
+#include "model/briscodoc.h"
+
+// A fan's characteristic curve, entered point by point in the fan dialogs,
+// and the fan curve file that the outside curve display program reads.
+namespace orvex {
+
+// The state of "make new fans" or "change fan data" apart from the widgets:
+// the count n, the airflow step Δq, up to 30 pressures and the point c shown.
+// The window program writes the fields as typed into the three public
+// members before each action and shows them (and label()) again after it.
+class FanCurveEntry {
+public:
+    enum class Field { FlowStep, Count, Pressure };  // focus states 0, 1, 2
+    // Stay: the dialog stays open. Accept: it closes with OK (take result()).
+    // Refused: the count is out of range; show countMessage(), stay open.
+    enum class Step { Stay, Accept, Refused };
+
+    // "make new fans": n = 0, Δq = 0, all pressures 0; counts outside 1..30 are refused.
+    static FanCurveEntry forNewFan();
+    // "change fan data": the fan's curve; a count above 30 is taken as 30 (the
+    // most a fan holds), one below 0 as 0.
+    static FanCurveEntry forFan(const FanCurve& curve);
+
+    float flowStepField = 0;  // "airflow unit (*)"
+    int countField = 0;       // "number of datas (max : 30)"
+    float pressureField = 0;  // the pressure of point c
+
+    const std::string& label() const { return mLabel; }
+    int current() const { return mCurrent; }
+    int focusState() const { return int(mFocus); }
+
+    // The buttons. next() on the last point closes like OK.
+    Step next();
+    Step back();
+    Step ok();
+    // The count field lost the focus: its value is taken.
+    Step countLeft();
+    void focusGained(Field field) { mFocus = field; }
+    // The Enter key: moves the focus on (set in `focus`) or acts as "next".
+    Step enter(std::optional<Field>& focus);
+
+    // n, Δq and p[0..n-1]; the points beyond n are 0.
+    FanCurve result() const;
+
+    static const std::string& countMessage();
+
+private:
+    explicit FanCurveEntry(bool checkCount) : mCheckCount(checkCount) {}
+    bool takeFields();
+    void showPoint();
+
+    bool mCheckCount;
+    int mCount = 0;
+    float mFlowStep = 0;
+    std::array<float, kMaxFanPoints> mPressure{};
+    int mCurrent = 0;
+    Field mFocus = Field::FlowStep;
+    std::string mLabel = "Pressure(*) at 0 air flow";
+};
+
+// The text of the fan curve file: three heading lines, then per fan a
+// comment line, its two node numbers and one line per characteristic point.
+std::string fanCurveText(const CBriscoDoc& doc);
+// Writes base name + "fan"; false (with base name + "fan:write ?") when it
+// cannot be written.
+bool writeFanCurveFile(CBriscoDoc& doc);
+
+// The curve display program's argument: the fan curve file's path with its
+// blanks written as "*" (at most 50; text from a 51st blank on is dropped).
+std::string curveDisplayArgument(const std::string& baseName);
+
+// Starts an outside program through the platform shell; nothing waits for it.
+class ProgramStarter {
+public:
+    virtual ~ProgramStarter() = default;
+    virtual void open(const std::string& program, const std::string& argument) = 0;
+};
+
+// "Fan character display": writes the fan curve file and starts the curve
+// display program beside this program on it, even when the file could not
+// be written.
+void fanCharacterDisplay(CBriscoDoc& doc, ProgramStarter& starter);
+inline const std::string kCurveDisplayProgram = "/Vistrel.exe";
+
+}  // namespace orvex
