@@ -31,6 +31,9 @@ std::string roadLabel(int kind, float v, float sigma, bool fixedRoad, float firs
                       float secondEnd, int digits, bool bracket, const std::string& name)
 {
     std::string text;
+    // A kind outside the list (a profile can hold any number) has no label.
+    if (kind < 0 || kind >= kRoadKinds)
+        return "";
     switch (kind) {
     case 0:
         return "";
@@ -177,7 +180,7 @@ void PlanView::drawNetwork(Canvas& canvas, bool labels)
         drawRoad(canvas, j, pens);
 
     const int k = settings.nodeKind;
-    if (labels && k != 0) {
+    if (labels && k >= 1 && k < kNodeKinds) {
         const float r = geo.nodeRadius, ch = geo.charSize;
         for (int i = 1; i <= data.nodeCount; ++i) {
             const float x = data.nodeX[i], y = data.nodeY[i];

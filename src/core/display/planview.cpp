@@ -61,16 +61,27 @@ void PlanView::update(CBriscoDoc& doc)
         data.fanFirst[f] = a;
         data.fanSecond[f] = b;
     }
-    for (int j = 1; doc.nextRoadValue(settings.onlineKind, value); ++j)
-        data.onlineValue[j] = value;
-    for (int j = 1; doc.nextRoadValue(settings.underlineKind, value); ++j)
-        data.underlineValue[j] = value;
+    // A kind without a value leaves the view's value of that road as it was.
+    const auto copyRoadValues = [&doc, &value](int kind, std::array<float, kMaxRoads>& into) {
+        for (int j = 1;; ++j) {
+            value = j < kMaxRoads ? into[j] : 0.0f;
+            if (!doc.nextRoadValue(kind, value))
+                break;
+            into[j] = value;
+        }
+    };
+    copyRoadValues(settings.onlineKind, data.onlineValue);
+    copyRoadValues(settings.underlineKind, data.underlineValue);
     std::string name;
     for (int j = 1; doc.nextRoadName(name); ++j)
         data.roadName[j] = name;
+    // The model hands out its external values slot by slot (on-line first
+    // end, on-line second end, under-line first end, under-line second end);
+    // the view keeps them end by end: on-line and under-line of the first
+    // end, then of the second.
     float ends[4];
     for (int j = 1; doc.nextExternalValues(ends); ++j)
-        std::copy(ends, ends + 4, data.endValues[j].begin());
+        data.endValues[j] = {ends[0], ends[2], ends[1], ends[3]};
 }
 
 // --- geometry ----------------------------------------------------------------

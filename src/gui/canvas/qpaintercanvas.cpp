@@ -77,14 +77,18 @@ void QPainterCanvas::setInvert(bool on)
     applyPen();
 }
 
+// Device points are whole pixels; a 1-pixel line through pixel centres stays
+// one pixel wide and sharp when it is antialiased.
+constexpr double kPixelCentre = 0.5;
+
 void QPainterCanvas::moveTo(float x, float y)
 {
-    mCurrent = QPointF(x, y);
+    mCurrent = QPointF(x + kPixelCentre, y + kPixelCentre);
 }
 
 void QPainterCanvas::lineTo(float x, float y)
 {
-    const QPointF next(x, y);
+    const QPointF next(x + kPixelCentre, y + kPixelCentre);
     mLines.append(QLineF(mCurrent, next));
     mCurrent = next;
 }
@@ -93,7 +97,8 @@ void QPainterCanvas::circle(float left, float top, float right, float bottom)
 {
     flush();
     mPainter.setBrush(Qt::NoBrush);
-    mPainter.drawEllipse(QRectF(QPointF(left, top), QPointF(right, bottom)));
+    mPainter.drawEllipse(QRectF(QPointF(left + kPixelCentre, top + kPixelCentre),
+                                QPointF(right + kPixelCentre, bottom + kPixelCentre)));
 }
 
 void QPainterCanvas::text(float x, float y, const std::string& text, Colour colour)
