@@ -212,6 +212,16 @@ float CBriscoDoc::imbalance(int i) const
     return float(sum);
 }
 
+float CBriscoDoc::coupling(int a, int b) const
+{
+    const Node& node = nodes[a];
+    float g = 0;
+    for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos)
+        if (adjacentNode[pos] == b)
+            g += solver.adjacentG[pos];
+    return g;
+}
+
 CBriscoDoc::SweepResult CBriscoDoc::sweep(bool outer)
 {
     SolverWork& w = solver;
@@ -223,7 +233,10 @@ CBriscoDoc::SweepResult CBriscoDoc::sweep(bool outer)
         const float ra = imbalance(a);
         const float rb = imbalance(b);
         if (outer) {
-            const float g = roads[k].conductance;
+            // The two nodes are coupled by every road that joins them: with
+            // parallel roads one road's conductance alone would make the
+            // 2×2 step overshoot without bound.
+            const float g = coupling(a, b);
             const double det = double(w.a[a]) * w.a[b] - double(g) * g;
             const float factor = det > 0 ? float(omega / det) : 0.0f;
             w.c[a] = factor * w.a[a];

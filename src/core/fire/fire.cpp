@@ -47,7 +47,10 @@ std::string fireStatusLine(int node, float temperature, float time, float finish
 
 // Temperature and gas of the air leaving node `number`. A connection of
 // fixed-flow roads and fans back to a node already being mixed adds nothing,
-// so a closed loop of such connections cannot recurse forever.
+// so a closed loop of such connections cannot recurse forever. The air such
+// a loop carries is the other node's own, which that node's mixing counts
+// already: a node fed only through the loop has air, and no "No airflow"
+// message is given for it.
 bool CBriscoDoc::mixNode(int number, float& temperature, float& gas)
 {
     FireWork& w = fireWork;
@@ -64,6 +67,7 @@ bool CBriscoDoc::mixNode(int number, float& temperature, float& gas)
     }
     w.mixing[i] = 1;
     double weight = 0, heat = 0, gasSum = 0;
+    bool looped = false;  // an inflow comes from another node on the mixing path
     const Node& node = nodes[i];
     for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos) {
         const Road& road = roads[adjacentRoad[pos]];
@@ -76,8 +80,12 @@ bool CBriscoDoc::mixNode(int number, float& temperature, float& gas)
     }
     const auto inflowFrom = [&](int upstream, double q) {
         const int u = nodeIndex(upstream);
-        if (u == 0 || w.mixing[u])
+        if (u == 0)
             return;
+        if (w.mixing[u]) {
+            looped = looped || u != i;
+            return;
+        }
         float t = 0, c = 0;
         if (!mixNode(upstream, t, c))
             return;
@@ -104,7 +112,7 @@ bool CBriscoDoc::mixNode(int number, float& temperature, float& gas)
     }
     temperature = -99.0f;
     gas = -99.0f;
-    if (!w.noInflowShown[i]) {
+    if (!looped && !w.noInflowShown[i]) {
         w.noInflowShown[i] = 1;
         char text[64];
         std::snprintf(text, sizeof text, "Error : No airflow into %d", number);

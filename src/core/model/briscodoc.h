@@ -252,6 +252,7 @@ private:
     void orderRoads();
     void linearise(float eps);
     float imbalance(int i) const;
+    float coupling(int a, int b) const;  // conductance of all roads joining nodes a and b
     SweepResult sweep(bool outer);
     void restoreMergedNodes();
     void finishSolve(float tau);
