@@ -28,10 +28,32 @@ QPainterCanvas::~QPainterCanvas()
 
 void QPainterCanvas::flush()
 {
-    if (mLines.isEmpty())
-        return;
-    mPainter.drawLines(mLines);
-    mLines.clear();
+    for (Batch& batch : mBatches) {
+        if (batch.lines.isEmpty())
+            continue;
+        mPainter.setPen(batch.pen);
+        mPainter.drawLines(batch.lines);
+    }
+    mBatches.clear();
+    mBatch = -1;
+    applyPen();
+}
+
+QVector<QLineF>& QPainterCanvas::linesOfPen()
+{
+    if (mBatch < 0) {
+        QPen pen = mPen;
+        if (mInvert)
+            pen.setColor(Qt::white);
+        for (std::size_t i = 0; i < mBatches.size() && mBatch < 0; ++i)
+            if (mBatches[i].pen == pen)
+                mBatch = int(i);
+        if (mBatch < 0) {
+            mBatches.push_back(Batch{pen, {}});
+            mBatch = int(mBatches.size()) - 1;
+        }
+    }
+    return mBatches[std::size_t(mBatch)].lines;
 }
 
 void QPainterCanvas::applyPen()
@@ -58,7 +80,10 @@ void QPainterCanvas::fillPolygon(const DevicePoint* points, int count, Colour br
 
 void QPainterCanvas::setPen(PenStyle style, int width, Colour colour)
 {
-    flush();
+    // Inverted strokes toggle pixels, so their order matters: no batching then.
+    if (mInvert)
+        flush();
+    mBatch = -1;
     mPen = QPen(toQColor(colour), width <= 1 ? 1.0 : double(width));
     mPen.setStyle(style == PenStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
     mPen.setCapStyle(Qt::FlatCap);
@@ -89,13 +114,15 @@ void QPainterCanvas::moveTo(float x, float y)
 void QPainterCanvas::lineTo(float x, float y)
 {
     const QPointF next(x + kPixelCentre, y + kPixelCentre);
-    mLines.append(QLineF(mCurrent, next));
+    linesOfPen().append(QLineF(mCurrent, next));
     mCurrent = next;
 }
 
 void QPainterCanvas::circle(float left, float top, float right, float bottom)
 {
-    flush();
+    if (mInvert)
+        flush();
+    applyPen();
     mPainter.setBrush(Qt::NoBrush);
     mPainter.drawEllipse(QRectF(QPointF(left + kPixelCentre, top + kPixelCentre),
                                 QPointF(right + kPixelCentre, bottom + kPixelCentre)));

@@ -5,11 +5,15 @@
 #include <QPointF>
 #include <QVector>
 
+#include <vector>
+
 #include "display/canvas.h"
 
 // The plan's canvas on a QPainter: the window, a printer page, an image or a
-// PDF file. Lines are gathered and drawn in batches; the inverting mode is
-// an XOR of white onto what is below.
+// PDF file. Lines are gathered per pen and drawn in batches (a plan switches
+// pens between every road and its labels, and one call per pen is much
+// cheaper than one per road); the inverting mode is an XOR of white onto
+// what is below, drawn in strict order.
 namespace orvex {
 
 QColor toQColor(Colour colour);
@@ -31,14 +35,20 @@ public:
     void flush();
 
 private:
+    struct Batch {
+        QPen pen;
+        QVector<QLineF> lines;
+    };
     void applyPen();
+    QVector<QLineF>& linesOfPen();
 
     QPainter& mPainter;
     bool mAntialiased;
     QPen mPen;
     bool mInvert = false;
     QPointF mCurrent;
-    QVector<QLineF> mLines;
+    std::vector<Batch> mBatches;  // in the order the pens were first used
+    int mBatch = -1;              // the batch of the pen in force
 };
 
 }  // namespace orvex
