@@ -1,357 +1,241 @@
-// Heat exchange with the rock and the travel of the fronts: a front needs the
-// road's volume divided by its volume flow to pass it, and the air leaving a
-// road and the road's mean temperature follow the exponential approach of
-// the air temperature to the rock temperature along the road.
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <string>
-#include <vector>
-
-#include "analysis/rundriver.h"
+// Heat exchange with the rock against its closed forms, fronts passing a
+// road in its volume over its volume flow, the mean temperature of a road
+// that fronts have partly filled, and the mass-flow weighted mixing of the
+// air arriving at a node through roads, fixed-flow roads and fans.
 #include "support.h"
 
 namespace orvex::firetest {
 namespace {
 
-constexpr float kFireTemperature = 400.0f;
-
-// Outlet and mean temperature of a road whose air entered at tIn: the
-// profile at the road's end, and its mean over the length (integrated).
-struct Exchange {
-    double outlet, mean;
-};
-Exchange exchangeOf(double rock, double tIn, double ntu)
-{
-    return {profileAt(rock, tIn, ntu, 1.0),
-            meanBySimpson([&](double s) { return profileAt(rock, tIn, ntu, s); }, 0.0, 1.0)};
-}
-
-// Surface 1 pushes a fixed airflow into the fire node 100; the air leaves
-// through road a (100 -> 101) and road b (101 -> surface 2). All nodes lie
-// level, so the hot air makes no natural draught, and the re-solve interval
-// is longer than the run: airflows and densities stay those of the initial
-// solve, and the fronts move at constant speed.
-class Chain : public ::testing::TestWithParam<float> {
-protected:
-    void SetUp() override
-    {
-        net.surface(1);
-        net.surface(2);
-        net.underground(100);
-        net.underground(101);
-        a = net.road(100, 101, 0.05f, 10, 200, GetParam(), 20);
-        b = net.road(101, 2, 0.05f, 8, 140, 1.5f * GetParam(), 25);
-        fixedIn = net.fixedRoad(1, 100, 600);
-        CBriscoDoc& doc = net.build(100);
-        doc.fire.fireTemperature = kFireTemperature;
-        doc.fire.kval = 5;
-        doc.fire.frontDisplayStep = 0.1f;
-        doc.fire.fireTimeStep = 1000;
-        doc.fire.finishTime = 20;
-        dialog.onSecondLine = [this](const std::string&) {
-            gasOfB.push_back(net.roadAt(b).gasConcentration);
-        };
-        outcome = runAnalysis(doc, dialog, observer);
-    }
-
-    FireNet net;
-    RecordingDialog dialog;
-    RecordingObserver observer{dialog};
-    std::vector<float> gasOfB;  // road b's gas at the start and after every step
-    RunOutcome outcome;
-    int a = 0, b = 0, fixedIn = 0;
+struct RoadCase {
+    const char* name;
+    float area, length, conductivity;
 };
 
-TEST_P(Chain, AirflowIsTheFixedFlowInEveryRoad)
+// The fire burns at surface node 1; road a (the case's) takes its air to
+// 101. From 101 road b leads to 102 (pulled out by a fixed-flow road), a
+// fixed-flow road feeds road e, a fan feeds road f, and a fan that cannot
+// run leads to 105, which has nothing else. Road z joins the surface nodes
+// 1 and 3 and carries no air; road d draws surface air from 2 into 106.
+// No re-solve, run twice.
+class SingleRoad : public ::testing::TestWithParam<RoadCase> {};
+
+TEST_P(SingleRoad, ExchangeAndTravelFollowTheClosedForms)
 {
-    CBriscoDoc& doc = net.doc();
-    ASSERT_TRUE(outcome.fire);
-    EXPECT_TRUE(everythingFinite(doc));
-    const double m = 600 * kMassPerFlowUnit;  // 12.046 kg/s
-    EXPECT_NEAR(doc.roads[size_t(fixedIn)].massFlow, m, 1e-4);
-    EXPECT_NEAR(net.roadAt(a).massFlow, m, 1e-3);
-    EXPECT_NEAR(net.roadAt(b).massFlow, m, 1e-3);
-}
-
-TEST_P(Chain, OutletAndMeanTemperaturesFollowTheRockExchange)
-{
-    const Road& ra = net.roadAt(a);
-    const Road& rb = net.roadAt(b);
-    // Road a takes the fire's air; road b the air that left road a.
-    const double ntuA = transferUnits(GetParam(), 5, 200, ra.massFlow);
-    const double ntuB = transferUnits(1.5 * GetParam(), 5, 140, rb.massFlow);
-    const Exchange ea = exchangeOf(20, kFireTemperature, ntuA);
-    const Exchange eb = exchangeOf(25, ea.outlet, ntuB);
-
-    EXPECT_FLOAT_EQ(ra.inletTemperature, kFireTemperature);
-    EXPECT_NEAR(ra.outletTemperature, ea.outlet, 1e-3 * ea.outlet);
-    EXPECT_NEAR(ra.initialTemperature, ea.mean, 1e-4 * ea.mean);
-    EXPECT_NEAR(rb.inletTemperature, ea.outlet, 1e-3 * ea.outlet);
-    EXPECT_NEAR(rb.outletTemperature, eb.outlet, 1e-3 * eb.outlet);
-    EXPECT_NEAR(rb.initialTemperature, eb.mean, 1e-4 * eb.mean);
-    EXPECT_FLOAT_EQ(ra.gasConcentration, 100.0f);
-    EXPECT_FLOAT_EQ(rb.gasConcentration, 100.0f);
-    // The mean lies between the outlet and the inlet temperature.
-    EXPECT_LT(ra.initialTemperature, kFireTemperature);
-    EXPECT_GT(ra.initialTemperature, ra.outletTemperature);
-    // The road temperatures themselves are the rock's and are not touched.
-    EXPECT_FLOAT_EQ(ra.temperature, 20.0f);
-    EXPECT_FLOAT_EQ(rb.temperature, 25.0f);
-}
-
-TEST_P(Chain, FrontsTakeTheRoadVolumeOverTheVolumeFlow)
-{
-    const Road& ra = net.roadAt(a);
-    const Road& rb = net.roadAt(b);
-    const double tauA = passageHours(10, 200, ra.massFlow, ra.density);  // about 0.0556 h
-    const double tauB = passageHours(8, 140, rb.massFlow, rb.density);   // about 0.0306 h
-    const std::vector<float> times = fireStepTimes(0.1f, 1000, 20);
-    const double dt = 0.1 / 60;
-    // The arrivals must not fall onto a step boundary, or rounding decides.
-    const double phaseA = std::fmod(tauA, dt) / dt, phaseB = std::fmod(tauA + tauB, dt) / dt;
-    ASSERT_GT(phaseA, 0.05);
-    ASSERT_LT(phaseA, 0.95);
-    ASSERT_GT(phaseB, 0.05);
-    ASSERT_LT(phaseB, 0.95);
-
-    // Road a: one front from the fire at time 0, drawn at every step it is
-    // inside the road, with the filled fraction t/τa.
-    const auto marksA = observer.marksOf(a);
-    int stepsInA = 0;
-    for (const float t : times)
-        stepsInA += t / 60.0 < tauA;
-    ASSERT_EQ(int(marksA.size()), stepsInA);
-    for (const auto& m : marksA) {
-        const double t = times[size_t(m.step - 1)] / 60.0;
-        EXPECT_NEAR(m.fraction, t / tauA, 2e-5) << "step " << m.step;
-        EXPECT_EQ(m.direction, 1);
-        EXPECT_FLOAT_EQ(m.distance, observer.radius);
-    }
-
-    // Road b has gas from the first step at or after τa on.
-    ASSERT_LE(gasOfB.size(), times.size() + 1);
-    int firstGas = -1;
-    for (size_t s = 1; s < gasOfB.size() && firstGas < 0; ++s)
-        if (gasOfB[s] != 0)
-            firstGas = int(s);
-    ASSERT_GT(firstGas, 1);
-    EXPECT_GE(times[size_t(firstGas - 1)] / 60.0, tauA);
-    EXPECT_LT(times[size_t(firstGas - 2)] / 60.0, tauA);
-
-    // Its front entered at τa and fills it at the rate 1/τb.
-    const auto marksB = observer.marksOf(b);
-    ASSERT_FALSE(marksB.empty());
-    EXPECT_EQ(marksB.front().step, firstGas);
-    for (const auto& m : marksB) {
-        const double t = times[size_t(m.step - 1)] / 60.0;
-        EXPECT_NEAR(m.fraction, (t - tauA) / tauB, 2e-5) << "step " << m.step;
-        EXPECT_EQ(m.direction, 1);
-    }
-
-    // Once the gas has left road b nothing moves any more: the run ends at
-    // the first step at or after τa + τb, with the "stopped moving" result.
-    EXPECT_EQ(outcome.result, 0);
-    EXPECT_EQ(dialog.captions.back(), kSuspendedCaption);
-    ASSERT_GE(dialog.secondLines.size(), 2u);
-    const size_t steps = dialog.secondLines.size() - 1;
-    EXPECT_GE(times[steps - 1] / 60.0, tauA + tauB);
-    EXPECT_LT(times[steps - 2] / 60.0, tauA + tauB);
-    EXPECT_FLOAT_EQ(net.doc().fireWork.simulatedMinutes, times[steps - 1]);
-}
-
-// Conductivities giving small, medium and large transfer numbers.
-INSTANTIATE_TEST_SUITE_P(Conductivity, Chain, ::testing::Values(0.2f, 2.0f, 9.0f));
-
-// The fire burns at surface node 1: a fire node on the surface still emits.
-// The air goes down road 1 -> 100 and leaves through a fixed-flow road to
-// surface 2, which passes no gas to the surface.
-TEST(SurfaceFire, RoadFromTheFireNodeTakesTheExchangedFireAir)
-{
-    FireNet net;
-    net.surface(1);
-    net.surface(2);
-    net.underground(100);
-    const int a = net.road(1, 100, 0.03f, 12, 300, 2.5f, 18);
-    net.fixedRoad(100, 2, 900);
+    const RoadCase c = GetParam();
+    FireNet net({1, 2, 3}, {101, 102, 103, 104, 105, 106});
+    const int a = net.road(1, 101, 0.05f, c.area, c.length, c.conductivity, 20);
+    const int b = net.road(101, 102, 0.05f, 8, 140, 3, 25), e = net.road(103, 2, 0.05f, 5);
+    const int f = net.road(104, 2, 128, 5);
+    const int z = net.road(1, 3, 0.05f, 10, 100, 2, 21), d = net.road(2, 106, 0.05f, 10, 100, 2, 24);
+    net.fixedRoad(102, 2, 600);
+    net.fixedRoad(101, 103, 200);
+    net.fixedRoad(106, 3, 200);
+    net.fan(101, 104, 50, {400, 300, 100});
+    net.fan(101, 105, 10, {300});
     CBriscoDoc& doc = net.build(1);
-    doc.fire.fireTemperature = 650;
-    doc.fire.kval = 4;
-    doc.fire.finishTime = 10;
-    RecordingDialog dialog;
-    RecordingObserver observer{dialog};
-    const RunOutcome outcome = runAnalysis(doc, dialog, observer);
-    ASSERT_TRUE(outcome.fire);
-    EXPECT_TRUE(everythingFinite(doc));
+    doc.fire.fireTimeStep = 1000, doc.fire.finishTime = 20;
+    std::vector<float> first;
+    for (int run = 1; run <= 2; ++run) {
+        net.rec.lines.clear(), net.rec.marks.clear();
+        EXPECT_EQ(net.run().result, 0);  // everything passed before the finish
+        ASSERT_TRUE(allFinite(net));
+        EXPECT_EQ(net.messages.count("Error : No airflow into 105"), run);
+        for (int k = 1; k <= doc.roadCount; ++k)
+            if (run == 1)
+                first.push_back(net.at(k).initialTemperature);
+            else
+                EXPECT_EQ(net.at(k).initialTemperature, first[size_t(k - 1)]) << k;
+    }
+    ASSERT_GT(doc.fans[1].fanFlow, 0);
+    for (const int k : {z, d}) {
+        ASSERT_EQ(k == z, net.at(k).massFlow == 0);
+        EXPECT_EQ(net.at(k).gasConcentration, 0);
+        EXPECT_EQ(net.at(k).outletTemperature, net.at(k).temperature);
+        EXPECT_TRUE(net.rec.of(k).empty());
+    }
 
-    // The mixing of a surface node that burns gives the fire's air.
-    float t = 0, c = 0;
-    EXPECT_TRUE(doc.mixNode(1, t, c));
-    EXPECT_FLOAT_EQ(t, 650.0f);
-    EXPECT_FLOAT_EQ(c, 100.0f);
+    // a takes the fire's air, the others the air leaving a. The mean is the
+    // profile integrated over the road; without transfer units it is the
+    // inlet's. A front is drawn at (t - entry) / passage time, b's, e's and
+    // f's entering when a's arrived; a road without volume is never drawn.
+    const Road& ra = net.at(a);
+    const double tauA = passageHours(c.area, c.length, ra.massFlow, ra.density);
+    const double outA = profile(20, 400, ntuOf(c.conductivity, c.length, ra.massFlow));
+    EXPECT_EQ(net.rec.of(a).empty(), tauA == 0);
+    struct Expect {
+        int k;
+        double area, length, K, rock, tIn;
+    };
+    for (const Expect& x : {Expect{a, c.area, c.length, c.conductivity, 20, 400}, Expect{b, 8, 140, 3, 25, outA},
+                            Expect{e, 5, 100, 2, 20, outA}, Expect{f, 5, 100, 2, 20, outA}}) {
+        const Road& r = net.at(x.k);
+        const double ntu = ntuOf(x.K, x.length, r.massFlow), out = profile(x.rock, x.tIn, ntu);
+        const double mean = meanOf([&](double s) { return profile(x.rock, x.tIn, ntu, s); }, 0, 1);
+        EXPECT_EQ(r.gasConcentration, 100) << x.k;
+        EXPECT_NEAR(r.inletTemperature, x.tIn, 1e-3 * x.tIn) << x.k;
+        EXPECT_NEAR(r.outletTemperature, out, 1e-3 * out) << x.k;
+        EXPECT_NEAR(r.initialTemperature, mean, 1e-4 * mean) << x.k;
+        const double tau = passageHours(x.area, x.length, r.massFlow, r.density), entry = x.k == a ? 0 : tauA;
+        ASSERT_TRUE(x.k == a || !net.rec.of(x.k).empty()) << x.k;
+        for (const Mark& m : net.rec.of(x.k)) {
+            EXPECT_NEAR(m.fraction, (hoursAt(m.step) - entry) / tau, 2e-5) << x.k << " step " << m.step;
+            EXPECT_EQ(m.direction, 1);
+        }
+    }
 
-    const Road& road = net.roadAt(a);
-    EXPECT_NEAR(road.massFlow, 900 * kMassPerFlowUnit, 1e-3);
-    const double ntu = transferUnits(2.5, 4, 300, road.massFlow);
-    const Exchange e = exchangeOf(18, 650, ntu);
-    EXPECT_FLOAT_EQ(road.gasConcentration, 100.0f);
-    EXPECT_FLOAT_EQ(road.inletTemperature, 650.0f);
-    EXPECT_NEAR(road.outletTemperature, e.outlet, 1e-3 * e.outlet);
-    EXPECT_NEAR(road.initialTemperature, e.mean, 1e-4 * e.mean);
+    // Re-solving every minute takes the densities from these roads' means.
+    doc.fire.fireTimeStep = 1;
+    net.run();
+    EXPECT_TRUE(allFinite(net));
 }
 
-// A front is still inside a long road at the re-solves: before each the
-// road's mean temperature is that of the air behind the front (hot air
-// cooling along the first d metres) and of the rock-tempered air ahead of
-// it; the new density follows from it, and the front goes on at the speed
-// of the new volume flow.
-TEST(PartlyFilledRoad, MeanTemperatureDensityAndSpeedAfterTheResolve)
+INSTANTIATE_TEST_SUITE_P(Roads, SingleRoad,
+                         ::testing::Values(RoadCase{"SmallNtu", 10, 200, 0.2f}, RoadCase{"MediumNtu", 10, 200, 2},
+                                           RoadCase{"LargeNtu", 10, 200, 9}, RoadCase{"NoConductivity", 10, 200, 0},
+                                           RoadCase{"NoLength", 10, 0, 2}, RoadCase{"NoArea", 0, 100, 2}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The fire's air reaches node 101 along road a1 and later along the detour
+// p, q; road r takes it on. The second arrival raises 101's gas from
+// 100·w1/(w1 + w2) to 100 %: no new front below fc_lim·100 points. It merges
+// into r's first front while that is still travelling if they arrive within
+// 0.001 h or 5 °C of each other (keeping its time, taking the new air). At
+// the re-solve after 4 min r's mean is made of its stretches of air, each
+// cooled from its entry temperature; ahead of the oldest front is the air of
+// the last front that passed r, else rock air. Then the fronts go on at the
+// new speed.
+struct FillCase {
+    const char* name;
+    float detour, detourResistance, conductivityQ, lengthR, gasLimit;
+    int frontsInR;
+};
+
+class PartlyFilled : public ::testing::TestWithParam<FillCase> {};
+
+TEST_P(PartlyFilled, FrontsMergeAndMakeTheMeanTemperature)
 {
-    FireNet net;
-    net.surface(1);
-    net.surface(2);
-    net.underground(100);
-    const int a = net.road(100, 2, 0.05f, 20, 600, 2, 20);
+    const FillCase c = GetParam();
+    FireNet net({1, 2}, {100, 101, 103});
+    const int a1 = net.road(100, 101, 0.05f, 2, 100), p = net.road(100, 103, c.detourResistance, 2, c.detour / 2);
+    const int q = net.road(103, 101, c.detourResistance, 2, c.detour / 2, c.conductivityQ);
+    const int r = net.road(101, 2, 0.05f, 10, c.lengthR, 2, 18);
     net.fixedRoad(1, 100, 600);
     CBriscoDoc& doc = net.build(100);
-    doc.fire.finishTime = 2.5f;  // defaults: 400 °C, steps 0.1 and 1 min, kval 5
-    RecordingDialog dialog;
-    RecordingObserver observer{dialog};
-    struct Snapshot {
-        float mean, density, massFlow;
-        double pressureSum;
-    };
-    std::vector<Snapshot> snaps;
-    dialog.onSecondLine = [&](const std::string&) {
-        const Road& r = net.roadAt(a);
-        snaps.push_back({r.initialTemperature, r.density, r.massFlow,
-                         doc.nodes[size_t(net.index(100))].pressure +
-                             doc.nodes[size_t(net.index(2))].pressure});
-    };
-    const RunOutcome outcome = runAnalysis(doc, dialog, observer);
-    ASSERT_EQ(outcome.result, 1) << net.reporter.all();
-    EXPECT_EQ(dialog.captions.back(), kFireCompletedCaption);
-    EXPECT_TRUE(everythingFinite(doc));
+    doc.fire.frontDisplayStep = 1, doc.fire.fireTimeStep = 4, doc.fire.finishTime = 5, doc.fire.gasLimit = c.gasLimit;
+    std::vector<std::vector<Road>> atLine;  // the normal roads at every fire line
+    net.rec.onLine = [&] { atLine.emplace_back(doc.roads.begin(), doc.roads.begin() + 5); };
+    net.run();
+    ASSERT_TRUE(allFinite(net));
+    ASSERT_EQ(atLine.size(), c.frontsInR ? 6u : 5u);  // with nothing in r the run ends
+    const std::vector<Road>& s = atLine[4];  // end of step 4, before the re-solve
+    const double w1 = s[size_t(a1)].massFlow, w2 = s[size_t(q)].massFlow;
 
-    std::vector<bool> resolves;
-    const std::vector<float> times = fireStepTimes(0.1f, 1.0f, 2.5f, &resolves);
-    ASSERT_EQ(dialog.secondLines.size(), times.size() + 1);
-    ASSERT_EQ(snaps.size(), times.size() + 1);
-    EXPECT_EQ(doc.fireWork.resolves, 2);
+    // Entry times into r (h) and the air at 101 after each arrival.
+    const double t1 = passageHours(2, 100, w1, s[size_t(a1)].density);
+    const double t2 = passageHours(2, c.detour / 2, w2, s[size_t(p)].density) +
+                      passageHours(2, c.detour / 2, w2, s[size_t(q)].density);
+    const double outA1 = profile(20, 400, ntuOf(2, 100, w1));
+    const double outP = profile(20, 400, ntuOf(2, c.detour / 2, w2));
+    const double outQ = profile(20, outP, ntuOf(c.conductivityQ, c.detour / 2, w2));
+    const double mix1 = (w1 * outA1 + w2 * 20) / (w1 + w2), mix2 = (w1 * outA1 + w2 * outQ) / (w1 + w2);
+    const double tauR = passageHours(10, c.lengthR, s[size_t(r)].massFlow, s[size_t(r)].density), T = hoursAt(4, 1);
+    std::vector<std::pair<double, double>> fronts{{t1, mix1}};  // entry, °C
+    const bool below = w2 / (w1 + w2) < c.gasLimit;
+    if (!below && t1 + tauR > t2 && (t2 - t1 <= 0.001 || std::fabs(mix2 - mix1) <= 5))
+        fronts[0].second = mix2;
+    else if (!below)
+        fronts.push_back({t2, mix2});
+    double ahead = 18;
+    std::vector<std::pair<double, double>> stretches;  // from the inlet: (end m, °C at entry)
+    for (auto f = fronts.rbegin(); f != fronts.rend(); ++f)
+        if (T < f->first + tauR)
+            stretches.push_back({(T - f->first) / tauR * c.lengthR, f->second});
+        else if (ahead == 18)
+            ahead = f->second;
+    ASSERT_EQ(int(stretches.size()), c.frontsInR);
+    stretches.push_back({c.lengthR, ahead});
 
-    const auto marks = observer.marksOf(a);
-    ASSERT_EQ(marks.size(), times.size());  // the front never leaves the road
-    // snaps[k] is written at the end of step k's front processing, before
-    // its re-solve; snaps[0] at the start, before the initial solve.
-    const double m = snaps[1].massFlow;
-    EXPECT_NEAR(m, 600 * kMassPerFlowUnit, 1e-3);
-    // The heat exchanger's transfer units per metre.
-    const double perMetre = transferUnits(2, 5, 1, m);
-
-    double entry = 0;  // h: when the front would have entered at the current speed
-    double tau = passageHours(20, 600, m, snaps[1].density);
-    int resolveCount = 0;
-    for (size_t s = 0; s < times.size(); ++s) {
-        const double t = times[s] / 60.0;
-        const double fraction = (t - entry) / tau;
-        ASSERT_EQ(marks[s].step, int(s + 1));
-        EXPECT_NEAR(marks[s].fraction, fraction, 2e-5) << "step " << s + 1;
-        if (!resolves[s])
-            continue;
-        ++resolveCount;
-        ASSERT_LT(s + 2, snaps.size());
-        // The mean before the re-solve: the front is d metres in.
-        const double d = fraction * 600;
-        const double hot = meanBySimpson([&](double x) { return profileAt(20, 400, perMetre * x, 1.0); },
-                                         0, d);
-        const double expected = (hot * d + 20.0 * (600 - d)) / 600;
-        const Snapshot& after = snaps[s + 2];  // the end of the next step's front processing
-        EXPECT_NEAR(after.mean, expected, 2e-3) << "re-solve " << resolveCount;
-        // The density of the re-solve comes from that mean temperature (the
-        // gas law at the mean pressure of the road's ends; the solver takes
-        // the pressures of one of its stages, which differ a little from
-        // the final ones).
-        const double rho = after.pressureSum / 2 / ((expected + 273.15) * 29.27);
-        EXPECT_NEAR(after.density, rho, 1e-4 * rho);
-        // The airflow is fixed; the front keeps its place and moves on at
-        // the new volume flow.
-        EXPECT_NEAR(after.massFlow, m, 1e-3);
-        const double newTau = passageHours(20, 600, after.massFlow, after.density);
-        entry = t - (t - entry) / tau * newTau;
-        tau = newTau;
+    const std::vector<Mark> step4 = net.rec.of(r, 4), step5 = net.rec.of(r, 5);
+    ASSERT_EQ(int(step4.size()), c.frontsInR);
+    ASSERT_EQ(int(step5.size()), c.frontsInR);
+    const Road& after = atLine.back()[size_t(r)];
+    const double tauAfter = passageHours(10, c.lengthR, after.massFlow, after.density);
+    EXPECT_NEAR(s[size_t(r)].gasConcentration, below ? 100 * w1 / (w1 + w2) : 100, 1e-3);
+    for (int k = 0; k < c.frontsInR; ++k) {  // oldest first
+        const double d = stretches[size_t(c.frontsInR - 1 - k)].first / c.lengthR;
+        EXPECT_NEAR(step4[size_t(k)].fraction, d, 2e-5) << k;
+        EXPECT_NEAR(step5[size_t(k)].fraction, d + hoursAt(1, 1) / tauAfter, 2e-5) << k;
     }
-    EXPECT_EQ(resolveCount, 2);
-    // Hot air is lighter: the road's air got thinner and the front faster.
-    EXPECT_LT(snaps.back().density, snaps[1].density);
+    const double mean = roadMean(18, ntuOf(2, 1, s[size_t(r)].massFlow), c.lengthR, stretches);
+    EXPECT_NEAR(after.initialTemperature, mean, 2e-3);
 }
 
-// Road b has been passed by a first front (its air entered at T1) when a
-// second front (air entering at T2) starts into it. At a re-solve while the
-// second front is d metres in, b's mean temperature is that of the T2 air
-// cooling along the first d metres and of the T1 air ahead of it, cooled
-// along the rest. The first front comes to node 101 along the short road
-// a1, the second much later along the detour p, q; fresh air from surface 3
-// dilutes both.
-TEST(PartlyFilledRoad, AirAheadOfTheFrontIsThatOfTheLastPassedFront)
-{
-    FireNet net;
-    net.surface(1);
-    net.surface(2);
-    net.surface(3);
-    for (int n : {100, 101, 102, 103})
-        net.underground(n);
-    net.road(100, 101, 0.05f, 2, 50, 2, 20);
-    net.road(100, 103, 2.5f, 2, 300, 2, 20);
-    net.road(103, 101, 2.5f, 2, 10, 2, 20);
-    net.road(3, 101, 0.05f, 10, 100, 2, 20);
-    const int b = net.road(101, 102, 0.05f, 20, 400, 2, 18);
-    net.fixedRoad(1, 100, 300);
-    net.fixedRoad(102, 2, 1000);
-    CBriscoDoc& doc = net.build(100);
-    doc.fire.finishTime = 24;  // re-solves every minute
-    RecordingDialog dialog;
-    RecordingObserver observer{dialog};
-    struct Snapshot {
-        float inlet, mean, massFlow, mix;
-    };
-    std::vector<Snapshot> snaps;
-    dialog.onSecondLine = [&](const std::string&) {
-        const Road& r = net.roadAt(b);
-        float t = 0, c = 0;
-        doc.mixNode(101, t, c);
-        snaps.push_back({r.inletTemperature, r.initialTemperature, r.massFlow, t});
-    };
-    const RunOutcome outcome = runAnalysis(doc, dialog, observer);
-    ASSERT_EQ(outcome.result, 1) << net.reporter.all();
-    EXPECT_TRUE(everythingFinite(doc));
-    std::vector<bool> resolves;
-    const std::vector<float> times = fireStepTimes(0.1f, 1.0f, 24, &resolves);
-    ASSERT_EQ(snaps.size(), times.size() + 1);
+// Arrivals 0.0006 h and about 90 °C apart; 0.0012 h and about 3 °C apart;
+// far apart in both; the first front passed r before the second comes, with
+// 101's gas rising by 9 points: above 0.05·100, below 0.1·100.
+INSTANTIATE_TEST_SUITE_P(Cases, PartlyFilled,
+                         ::testing::Values(FillCase{"MergedByTime", 75, 0.05f, 0.01f, 500, 0.001f, 1},
+                                           FillCase{"MergedByTemperature", 80, 0.05f, 12, 500, 0.001f, 1},
+                                           FillCase{"TwoFronts", 80, 0.05f, 0.01f, 500, 0.001f, 2},
+                                           FillCase{"AfterAPassedFront", 100, 2.5f, 0.01f, 150, 0.05f, 1},
+                                           FillCase{"BelowTheGasLimit", 100, 2.5f, 0.01f, 150, 0.1f, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-    std::vector<std::vector<float>> fractions(times.size() + 2);
-    for (const auto& m : observer.marksOf(b))
-        fractions[size_t(m.step)].push_back(m.fraction);
-    int checked = 0;
-    for (size_t s = 1; s + 1 < snaps.size(); ++s) {
-        // A re-solve after step s, with the first front passed (b's inlet
-        // temperature is no longer the rock's) and one front inside b at
-        // step s and still at step s + 1.
-        if (!resolves[s - 1] || snaps[s].inlet == 18.0f || fractions[s].size() != 1 ||
-            fractions[s + 1].size() != 1)
-            continue;
-        const double t1 = snaps[s].inlet, t2 = snaps[s].mix;
-        ASSERT_GT(std::fabs(t2 - t1), 1.0);  // the two airs differ
-        const double d = fractions[s][0] * 400.0;
-        const double perMetre = transferUnits(2, 5, 1, snaps[s].massFlow);
-        const auto air = [&](double tIn) {
-            return [=](double x) { return profileAt(18, tIn, perMetre * x, 1.0); };
-        };
-        const double expected =
-            (meanBySimpson(air(t2), 0, d) * d + meanBySimpson(air(t1), d, 400) * (400 - d)) / 400;
-        EXPECT_NEAR(snaps[s + 1].mean, expected, 2e-3) << "re-solve after step " << s;
-        ++checked;
+// Node mixing, with airflows, outlet temperatures and gas set by hand.
+TEST(Mixing, WeightsInflowsByMassFlowAndTakesUpstreamAirThroughFansAndFixedRoads)
+{
+    FireNet net({1, 2, 3}, {50, 100, 101, 102, 103, 105, 106, 107, 108, 109, 110, 111, 112});
+    struct Set {
+        int first, second;
+        float massFlow, outlet = 0, gas = 0;
+    };
+    // 100 gets r1 and r2 (against its direction); r3 and r4 take air away.
+    // 101 gets the fire's road and r4; 111 only gives air; 112's road is at rest.
+    for (const Set& s : {Set{1, 100, 3, 30, 0}, Set{100, 2, -2, 80, 40}, Set{100, 3, 4, 999, 77},
+                         Set{101, 100, -1, 500, 90}, Set{50, 101, 1.5f, 200, 100}, Set{2, 106, 2.5f, 15, 0},
+                         Set{3, 107, 1, 40, 25}, Set{111, 3, 0.7f, 300, 60}, Set{3, 112, 0, 300, 60}}) {
+        Road& r = net.at(net.road(s.first, s.second, 1));
+        r.massFlow = s.massFlow, r.outletTemperature = s.outlet, r.gasConcentration = s.gas;
     }
-    EXPECT_GE(checked, 2);
+    // Fixed-flow roads 101 -> 103, 101 -> 105 (against), 100 -> 106, and two
+    // closed loops: 107 -> 108 with a fan back, 109 <-> 110 with nothing else.
+    for (const Set& s : {Set{101, 103, 2}, Set{105, 101, -0.5f}, Set{100, 106, 1}, Set{107, 108, 2},
+                         Set{109, 110, 1}, Set{110, 109, 1}})
+        net.at(net.fixedRoad(s.first, s.second, 0)).massFlow = s.massFlow;
+    net.fan(100, 102, 10, {100, 50});
+    net.fan(101, 106, 10, {100, 50});
+    net.fan(108, 107, 10, {100, 50});
+    CBriscoDoc& doc = net.build(50);
+    doc.fire.fireTemperature = 700;
+    doc.fans[1].fanFlow = 60, doc.fans[2].fanFlow = -30, doc.fans[3].fanFlow = 100;
+
+    const double t100 = (3 * 30 + 2 * 80) / 5.0, c100 = (3 * 0 + 2 * 40) / 5.0;          // 50 °C, 16 %
+    const double t101 = (1.5 * 200 + 1 * 500) / 2.5, c101 = (1.5 * 100 + 1 * 90) / 2.5;  // 320 °C, 96 %
+    const double fan = 30 * kMassPerFlow, w106 = 2.5 + fan + 1;  // |-30| m³/min of standard air
+    const struct {
+        int node;
+        bool ok;
+        double temperature, gas;
+    } rows[] = {
+        {100, true, t100, c100}, {101, true, t101, c101}, {50, true, 700, 100} /* the fire */,
+        {1, true, 20, 0} /* surface */, {2, true, 20, 0},
+        {102, true, t100, c100} /* fed by a fan only */, {103, true, t101, c101} /* by a fixed-flow road */,
+        {105, true, t101, c101} /* by one with negative airflow */,
+        {106, true, (2.5 * 15 + fan * t101 + 1 * t100) / w106, (fan * c101 + 1 * c100) / w106},
+        {107, true, 40, 25} /* the loop brings back 107's own air */, {108, true, 40, 25},
+        {109, false, -99, -99}, {111, false, -99, -99}, {112, false, -99, -99},
+    };
+    for (const auto& row : rows)
+        for (int again = 0; again < 2; ++again) {  // "No airflow" is said once
+            SCOPED_TRACE(row.node);
+            float t = 0, c = 0;
+            EXPECT_EQ(doc.mixNode(row.node, t, c), row.ok);
+            EXPECT_NEAR(t, row.temperature, 1e-3);
+            EXPECT_NEAR(c, row.gas, 1e-4);
+            EXPECT_EQ(net.messages.count("Error : No airflow into " + std::to_string(row.node)), row.ok ? 0 : 1);
+        }
+    EXPECT_EQ(net.messages.all.size(), 3u);
 }
 
 }  // namespace

@@ -1,230 +1,192 @@
 #pragma once
-
+// A small air network built in code, a recorder of what a fire run tells
+// the dialog, the views and the user, and the hand calculations.
+#include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "analysis/analysisdialog.h"
-#include "fire/fireobserver.h"
+#include "analysis/rundriver.h"
 #include "model/appcontext.h"
-#include "model/briscodoc.h"
 #include "model/reporter.h"
 
 namespace orvex::firetest {
 
-// Records every message box; questions are answered No.
-class RecordingReporter : public Reporter {
-public:
-    void message(const std::string& text, const std::string&, MessageKind) override
-    {
-        messages.push_back(text);
-    }
+struct Messages : Reporter {
+    void message(const std::string& text, const std::string&, MessageKind) override { all.push_back(text); }
     Answer ask(const std::string&, const std::string&, bool) override { return Answer::No; }
-    // Messages whose text is exactly `text`.
-    int count(const std::string& text) const;
-    bool contains(const std::string& part) const;
-    std::string all() const;
-
-    std::vector<std::string> messages;
+    int count(const std::string& text) const { return int(std::count(all.begin(), all.end(), text)); }
+    std::vector<std::string> all;
 };
 
-// Records what the solver, the fire simulation and the driver tell the
-// analysis dialog. onSecondLine runs after every fire line, that is once at
-// the start and once at the end of every step's front processing, so a test
-// can look at the document step by step. A stop is answered from stopWhen.
-class RecordingDialog : public AnalysisDialog {
-public:
+// onLine runs after every fire line: at the start, then at the end of every
+// step's front processing, before its re-solve. A mark's step is the number
+// of lines before it. A stop is asked for once more than stopAfter lines
+// are out; the pause dialog unticks its box the pausesKept-th time.
+struct Recorder : QuietAnalysisDialog, FireObserver {
+    struct Mark {
+        int step, road;
+        float distance, fraction;
+        int direction;
+    };
     void setStatusLine(const std::string& text) override { statusLines.push_back(text); }
-    void setSecondLine(const std::string& text) override
-    {
-        secondLines.push_back(text);
-        if (onSecondLine)
-            onSecondLine(text);
-    }
-    void setDiagnosticLine(int, const std::string&) override {}
-    void setFanCell(int, int, const std::string&) override {}
-    void setProgressRange(int lower, int upper) override { ranges.push_back({lower, upper}); }
-    void setProgressStep(int) override {}
-    void setProgressPosition(int position) override { positions.push_back(position); }
-    void stepProgress() override { ++progressSteps; }
-    bool stopRequested() override
-    {
-        ++stopQueries;
-        return stopWhen && stopWhen();
-    }
-    void enableClose(bool enable) override { closeStates.push_back(enable); }
-    void enableRunControls(bool) override {}
+    void setSecondLine(const std::string& text) override { lines.push_back(text), onLine ? onLine() : void(); }
+    bool stopRequested() override { return stopAfter > 0 && int(lines.size()) > stopAfter; }
     void setStartText(const std::string& text) override { startTexts.push_back(text); }
     void setCaption(const std::string& text) override { captions.push_back(text); }
     void clearOpt1() override { ++opt1Clears; }
-
-    // The solver writes its iteration lines here too; the fire status is
-    // never one of them.
-    bool statusLinesContain(const std::string& text) const;
-
-    std::function<void(const std::string&)> onSecondLine;
-    std::function<bool()> stopWhen;
-    std::vector<std::string> statusLines, secondLines, captions, startTexts;
-    std::vector<std::pair<int, int>> ranges;
-    std::vector<int> positions;
-    std::vector<bool> closeStates;
-    int progressSteps = 0;
-    int stopQueries = 0;
-    int opt1Clears = 0;
-};
-
-// Records the fire-front marks, the redraw requests and the pause dialogs.
-// A mark's step is the number of fire lines written before it: 1 for marks
-// of the first step (the start line is the first), 2 for the second, ...
-class RecordingObserver : public FireObserver {
-public:
-    struct Mark {
-        int step;
-        int road;
-        float distance;
-        float fraction;
-        int direction;
-    };
-    explicit RecordingObserver(const RecordingDialog& dialog) : mDialog(dialog) {}
-    float nodeRadius() const override { return radius; }
+    float nodeRadius() const override { return 8; }
     void fireFront(int road, float distance, float fraction, int direction) override
     {
-        marks.push_back({int(mDialog.secondLines.size()), road, distance, fraction, direction});
+        marks.push_back({int(lines.size()), road, distance, fraction, direction});
     }
-    void redrawAllViews() override
+    void redrawAllViews() override { ++redraws, onRedraw ? onRedraw() : void(); }  // after a solve, when paused
+    bool pauseDialog() override { return ++pauses < pausesKept; }
+    std::vector<Mark> of(int road, int step = 0) const
     {
-        ++redraws;
-        if (onRedraw)
-            onRedraw();
+        std::vector<Mark> out;
+        for (const Mark& m : marks)
+            if (m.road == road && (step == 0 || m.step == step))
+                out.push_back(m);
+        return out;
     }
-    bool pauseDialog() override
-    {
-        ++pauseDialogs;
-        return pauseAnswers.empty() ? true : pauseAnswers[size_t(pauseDialogs - 1) % pauseAnswers.size()];
-    }
-    std::vector<Mark> marksOf(int road) const;
-
-    float radius = 8.0f;
-    std::function<void()> onRedraw;  // runs after an airflow re-solve when the run pauses
+    std::function<void()> onLine, onRedraw;
+    int stopAfter = 0, opt1Clears = 0, redraws = 0, pauses = 0, pausesKept = 1000;
+    std::vector<std::string> statusLines, lines, captions, startTexts;
     std::vector<Mark> marks;
-    std::vector<bool> pauseAnswers;  // answers of the pause dialogs, repeated
-    int redraws = 0;
-    int pauseDialogs = 0;
-
-private:
-    const RecordingDialog& mDialog;
 };
+using Mark = Recorder::Mark;
 
-// An empty folder below the system's temporary folder, removed afterwards.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    std::string path() const { return mPath.string(); }
+inline constexpr double kMassPerFlow = 1.20459 / 60;  // m³/min of standard air -> kg/s
 
-private:
-    std::filesystem::path mPath;
-};
-
-// Flow m³/min, pressure and resistance Pa and Ns²/m⁸, with the solver
-// settings of the installation, written out here so that the tests do not
-// follow later tuning of the units file.
-UnitsSettings fireUnits();
-
-inline constexpr double kStandardDensity = 1.20459;     // kg/m³
-inline constexpr double kFlowFactor = 0.0166667;        // m³/min -> m³/s
-// m³/min of standard air -> kg/s: a fixed-flow road's or a fan's mass flow.
-inline constexpr double kMassPerFlowUnit = kFlowFactor * kStandardDensity;
-
-// A small air network built in code. Surface nodes come first and normal
-// roads before fixed-flow roads, as the document requires.
-class FireNet {
-public:
-    FireNet();
-
-    void surface(int number, float elevation = 0);
-    void underground(int number, float elevation = 0);
-    // A normal road; returns its road index (normal roads are numbered in
-    // the order they are added, from 1).
-    int road(int first, int second, float resistance, float area = 10, float length = 100,
-             float conductivity = 2, float rock = 20);
-    // A fixed-flow road (airflow in m³/min); returns its road index, valid
-    // once every normal road has been added.
-    int fixedRoad(int first, int second, float airflow);
-    int fan(int inlet, int outlet, float flowStep, std::initializer_list<float> curve);
-
-    // Writes the arrays and rebuilds the adjacency. The fire parameters keep
-    // the document's defaults apart from the fire node and a finish time of 0.
-    CBriscoDoc& build(int fireNode);
-
-    CBriscoDoc& doc() { return *mDoc; }
-    Road& roadAt(int k) { return mDoc->roads[size_t(k)]; }
-    int index(int number) const { return mDoc->nodeIndex(number); }
+// Surface nodes, then level underground ones; normal roads before
+// fixed-flow roads. Flow m³/min, resistance Ns²/m⁸. The fire
+// parameters are the defaults (400 °C, kval 5, steps 0.1 and 1 min, fc_lim
+// 0.001, no finish time) apart from the fire node.
+struct FireNet {
+    FireNet(std::initializer_list<int> surface, std::initializer_list<int> underground)
+    {
+        UnitsSettings& u = app.units;  // the installation's settings
+        u.flowUnitFactor = 0.0166667f, u.pressureUnitFactor = u.resistanceUnitFactor = 0.1019716f;
+        u.solverError = 0.01f, u.epsFactor = 1, u.thresholdFactor = 20, u.pressureBound = 1;
+        u.relaxation = 1.9f, u.shiftFactor = 0.5f, u.innerSweeps = 10, u.maxIteration = 5000;
+        app.programFolder = "/nonexistent-orvex";  // no settings files
+        doc = std::make_unique<CBriscoDoc>(app, messages);
+        doc->nodes.fill(Node{}), doc->roads.fill(Road{}), doc->fans.fill(Fan{});
+        doc->surfaceCount = int(surface.size()), doc->undergroundCount = int(underground.size());
+        int i = 0;
+        for (auto list : {surface, underground})
+            for (const int n : list)
+                doc->nodes[size_t(++i)].number = n;
+    }
+    int road(int first, int second, float resistance, float area = 10, float length = 100, float conductivity = 2,
+             float rock = 20)
+    {
+        Road& r = doc->roads[size_t(++doc->roadCount)];
+        r.first = first, r.second = second, r.resistance = resistance, r.area = area, r.length = length;
+        r.conductivity = conductivity, r.temperature = rock;
+        return doc->roadCount;
+    }
+    int fixedRoad(int first, int second, float airflow)
+    {
+        Road& r = doc->roads[size_t(doc->roadCount + ++doc->fixedCount)];
+        r.first = first, r.second = second, r.resistance = airflow;
+        return doc->roadCount + doc->fixedCount;
+    }
+    void fan(int inlet, int outlet, float flowStep, std::initializer_list<float> curve)
+    {
+        Fan& f = doc->fans[size_t(++doc->fanCount)];
+        f.inlet = inlet, f.outlet = outlet, f.flowStep = flowStep, f.points = int(curve.size());
+        std::copy(curve.begin(), curve.end(), f.curve.begin() + 1);
+    }
+    CBriscoDoc& build(int fireNode)
+    {
+        doc->networkKind = doc->altResistanceRoads = doc->pauseFlag = 0;
+        doc->density = kAirDensity, doc->specificWeight = app.units.flowUnitFactor * kAirDensity;
+        doc->surfaceTemperature = 20;
+        doc->fire = FireParameters{};
+        doc->fire.fireNode = fireNode;
+        doc->rebuildAdjacency();
+        messages.all.clear();
+        return *doc;
+    }
+    RunOutcome run() { return runAnalysis(*doc, rec, rec); }
+    Road& at(int k) { return doc->roads[size_t(k)]; }
 
     AppContext app;
-    RecordingReporter reporter;
-    float surfaceTemperature = 20.0f;
-
-private:
-    TempFolder mFolder;
-    std::unique_ptr<CBriscoDoc> mDoc;
-    std::vector<Node> mSurface, mUnderground;
-    std::vector<Road> mRoads, mFixed;
-    std::vector<Fan> mFans;
+    Messages messages;
+    std::unique_ptr<CBriscoDoc> doc;
+    Recorder rec;
 };
 
-// Every node pressure and every normal road's fire quantities, mass flow and
-// density are finite; the first offender is named.
-::testing::AssertionResult everythingFinite(const CBriscoDoc& doc);
-
-// Every entry of the front table's two lists has a finite time (arrival or
-// distance), temperature and gas concentration.
-::testing::AssertionResult frontTableFinite(const CBriscoDoc& doc);
-
-// The step times of a fire run, minutes, accumulated in single precision as
-// the run does: dt = the smaller of the two steps, first step at dt, last at
-// or below the finish time. resolveSteps gets, for every step, whether an
-// airflow re-solve follows it (first at fireStep - dt/2, then every fireStep).
-std::vector<float> fireStepTimes(float displayStep, float fireStep, float finish,
-                                 std::vector<bool>* resolveSteps = nullptr);
-
-// ---- hand calculations -----------------------------------------------------
-
-// Heat exchanger of the road wall: number of transfer units of a road of
-// length L (m), rock conductivity K (kcal/m·h·°C), wall factor kval, mass
-// flow M (kg/s): 2π·kval·K·L over the heat capacity flow |M|·3600·cp, with
-// cp = 0.24 kcal/kg·°C and π taken as 3.14159.
-inline double transferUnits(double K, double kval, double L, double massFlow)
+// The normal roads' fire quantities, airflows and densities are finite, and
+// every mark lies within its road.
+inline ::testing::AssertionResult allFinite(const FireNet& net)
 {
-    return K * 2 * kval * L * 3.14159 / (std::fabs(massFlow) * 3600 * 0.24);
+    for (int k = 1; k <= net.doc->roadCount; ++k) {
+        const Road& r = net.doc->roads[size_t(k)];
+        for (const float v : {r.outletTemperature, r.inletTemperature, r.initialTemperature, r.gasConcentration,
+                              r.massFlow, r.density})
+            if (!std::isfinite(v))
+                return ::testing::AssertionFailure() << "road " << k << " holds " << v;
+    }
+    for (const Mark& m : net.rec.marks)
+        if (!(m.fraction >= 0 && m.fraction <= 1) || std::abs(m.direction) != 1)
+            return ::testing::AssertionFailure() << "mark in road " << m.road << " at " << m.fraction;
+    return ::testing::AssertionSuccess();
 }
 
-// Air entering at tIn cools (or warms) towards the rock temperature
-// exponentially along the road: at the fraction s of the length it has
-// rock + (tIn - rock)·e^(-NTU·s).
-inline double profileAt(double rock, double tIn, double ntu, double s)
+// ---- hand calculations ------------------------------------------------------
+
+// Hours at the end of step k of dt minutes.
+inline double hoursAt(int k, double dt = 0.1) { return k * dt / 60; }
+
+// Hours for air to pass a road: its volume A·L over the volume flow |M|·3600/ρ.
+inline double passageHours(double area, double length, double massFlow, double density)
+{
+    return area * length * density / (std::fabs(massFlow) * 3600);
+}
+
+// Transfer units of the road wall: 2π·kval·K·L (kval 5, K kcal/m·h·°C) over
+// the heat capacity flow |M|·3600 s·0.24 kcal/kg°C (M kg/s).
+inline double ntuOf(double K, double L, double massFlow)
+{
+    return 2 * M_PI * 5 * K * L / (std::fabs(massFlow) * 3600 * 0.24);
+}
+
+// Air that entered at tIn, after the fraction s of the transfer units.
+inline double profile(double rock, double tIn, double ntu, double s = 1)
 {
     return rock + (tIn - rock) * std::exp(-ntu * s);
 }
 
-// The mean of a function over [a, b], by composite Simpson's rule with n
-// (even) intervals: the road's mean temperature found by integrating its
-// profile rather than from a formula.
-double meanBySimpson(const std::function<double(double)>& f, double a, double b, int n = 2000);
-
-// Hours for air to pass a road: its volume A·L over the volume flow
-// |M|·3600/ρ (m³/h).
-inline double passageHours(double area, double length, double massFlow, double density)
+// Mean of f over [a, b] by Simpson's rule: integrated, not a closed form.
+inline double meanOf(const std::function<double(double)>& f, double a, double b)
 {
-    return area * length / (std::fabs(massFlow) * 3600 / density);
+    const int n = 2000;
+    const double h = (b - a) / n;
+    double sum = f(a) + f(b);
+    for (int j = 1; j < n; ++j)
+        sum += f(a + j * h) * (j % 2 ? 4 : 2);
+    return b > a ? sum * h / 3 / (b - a) : f(a);
+}
+
+// Mean temperature of a road of length L holding stretches of air listed
+// from the inlet as {end m, °C at entry}; air x m in has cooled over
+// perMetre·x transfer units.
+inline double roadMean(double rock, double perMetre, double L, const std::vector<std::pair<double, double>>& stretches)
+{
+    double sum = 0, from = 0;
+    for (const auto& stretch : stretches) {
+        const double to = stretch.first, tIn = stretch.second;
+        sum += meanOf([&](double x) { return profile(rock, tIn, perMetre * x); }, from, to) * (to - from);
+        from = to;
+    }
+    return sum / L;
 }
 
 }  // namespace orvex::firetest

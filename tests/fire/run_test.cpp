@@ -1,0 +1,145 @@
+// The course of a fire run under the run driver, the input it must survive
+// (a fire node that is no node, steps that would never move the clock: no
+// crash, nothing undefined stored, no endless loop), and the sample fire.
+#include "model/networkio.h"
+#include "model/profile.h"
+#include "model/units.h"
+#include "support.h"
+
+namespace orvex::firetest {
+namespace {
+
+struct RunCase {
+    const char* name;
+    int fireNode;
+    float display, fireStep, finish;
+    int stopAfter, failAfter, pausesKept;  // pausesKept 0: no pausing
+    bool fire;
+    int result;
+    std::string caption;
+    size_t lines;
+    int resolves, redraws;
+};
+
+// A 2000 m road from the fire node 100 to surface 2 still holds gas at the
+// finish. Re-solves come every fireStep, the first at fireStep - step/2.
+class Run : public ::testing::TestWithParam<RunCase> {};
+
+TEST_P(Run, EndsAsItShould)
+{
+    const RunCase c = GetParam();
+    FireNet net({1, 2}, {100});
+    net.road(100, 2, 0.05f, 10, 2000);
+    net.fixedRoad(1, 100, 600);
+    CBriscoDoc& doc = net.build(c.fireNode);
+    doc.fire.frontDisplayStep = c.display, doc.fire.fireTimeStep = c.fireStep, doc.fire.finishTime = c.finish;
+    doc.pauseFlag = c.pausesKept > 0;
+    net.rec.pausesKept = c.pausesKept, net.rec.stopAfter = c.stopAfter;
+    net.rec.onLine = [&] {
+        if (int(net.rec.lines.size()) == c.failAfter)
+            net.app.units.maxIteration = 2;
+    };
+    net.at(1).gasConcentration = 33;  // an earlier run's result
+    const RunOutcome outcome = net.run();
+    EXPECT_EQ(outcome.fire, c.fire);
+    EXPECT_EQ(outcome.result, c.result);
+    EXPECT_EQ(net.rec.captions.back(), c.caption);
+    ASSERT_EQ(net.rec.lines.size(), c.lines);
+    EXPECT_EQ(doc.fireWork.lastSolveResult, c.lines == 0 ? 0 : c.failAfter ? -1 : 1);
+    EXPECT_EQ(doc.fireWork.resolves, c.resolves);
+    EXPECT_EQ(net.rec.redraws, c.redraws);
+    EXPECT_EQ(net.rec.pauses, c.pausesKept);
+    EXPECT_EQ(net.rec.opt1Clears, c.pausesKept > 0);
+    EXPECT_EQ(std::count(net.rec.startTexts.begin(), net.rec.startTexts.end(), "restart"), c.stopAfter > 0);
+    EXPECT_TRUE(allFinite(net));
+    if (c.fire && c.lines == 0) {  // no fire node: nothing solved, nothing reset
+        EXPECT_EQ(net.rec.statusLines, std::vector<std::string>{"No fire node!"});
+        EXPECT_EQ(net.at(1).gasConcentration, 33);
+    }
+}
+
+const std::string kDone = kFireCompletedCaption, kStop = kSuspendedCaption;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Run,
+    ::testing::Values(RunCase{"ToTheFinish", 100, 0.1f, 1, 3, 0, 0, 0, true, 1, kDone, 31, 3, 0},
+                      RunCase{"NoFinishTime", 100, 0.1f, 1, 0, 0, 0, 0, false, 1, kCompletedCaption, 0, 0, 0},
+                      RunCase{"SmallerStepRules", 100, 0.5f, 0.25f, 3, 0, 0, 0, true, 1, kDone, 13, 12, 0},
+                      RunCase{"StopTakenAtTheNextResolve", 100, 0.1f, 1, 3, 5, 0, 0, true, 0, kStop, 11, 0, 0},
+                      RunCase{"FailedResolveEnds", 100, 0.1f, 1, 3, 0, 2, 0, true, 1, kDone, 11, 1, 0},
+                      RunCase{"PausesUntilUnticked", 100, 0.1f, 1, 3, 0, 0, 2, true, 1, kDone, 31, 3, 2},
+                      RunCase{"NoDisplayStep", 100, 0, 1, 3, 0, 0, 0, true, 0, kStop, 1, 0, 0},
+                      RunCase{"NegativeFireStep", 100, 0.1f, -1, 3, 0, 0, 0, true, 0, kStop, 1, 0, 0},
+                      RunCase{"FireNodeBelowRange", -1, 0.1f, 1, 3, 0, 0, 0, true, 0, kStop, 0, 0, 0},
+                      RunCase{"FireNodeAboveRange", 1500, 0.1f, 1, 3, 0, 0, 0, true, 0, kStop, 0, 0, 0},
+                      RunCase{"FireNodeNamingNoNode", 77, 0.1f, 1, 3, 0, 0, 0, true, 0, kStop, 0, 0, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The sample fire scenario: a fire on an intake airway of the sample mine,
+// 30 minutes. The gas must reach the main fan, the hot air's draught must
+// move the airflows, and nothing stored may leave what the fire and the
+// rock allow.
+TEST(SampleFire, GasReachesTheMainFanWithinBoundsAndTheDraughtMovesTheAir)
+{
+    // Opened as the window program opens it.
+    AppContext app;
+    Messages messages;
+    app.programFolder = ORVEX_SOURCE_DIR;
+    ASSERT_EQ(readUnitsFile(app.programFolder, app.units, messages), 1);
+    app.pendingFile = std::string(ORVEX_SOURCE_DIR) + "/data/minefire.vad";
+    app.pending = true;
+    const auto opened = std::make_unique<CBriscoDoc>(app, messages);
+    CBriscoDoc& doc = *opened;
+    MemoryProfile profile;
+    ASSERT_TRUE(openPendingNetwork(doc, profile));
+    ASSERT_EQ(doc.fire.fireNode, 212);
+    ASSERT_EQ(doc.fire.finishTime, 30);
+    QuietAnalysisDialog quiet;
+    ASSERT_EQ(runAnalysis(doc, quiet, true).result, 1);  // the airflows without the fire
+    std::vector<float> before;
+    float lowest = doc.surfaceTemperature;
+    for (int k = 1; k <= doc.roadCount; ++k) {
+        before.push_back(doc.roads[size_t(k)].massFlow);
+        lowest = std::min(lowest, doc.roads[size_t(k)].temperature);
+    }
+
+    // Every stored temperature and concentration, at every step (the first
+    // line comes before the fire quantities are reset).
+    Recorder rec;
+    int outside = 0;
+    rec.onLine = [&] {
+        for (int k = 1; k <= doc.roadCount && rec.lines.size() > 1; ++k) {
+            const Road& r = doc.roads[size_t(k)];
+            for (const float t : {r.outletTemperature, r.inletTemperature, r.initialTemperature})
+                outside += !(t >= lowest - 1e-3f && t <= doc.fire.fireTemperature + 1e-3f);
+            outside += !(r.gasConcentration >= 0 && r.gasConcentration <= 100);
+        }
+    };
+    messages.all.clear();
+    const RunOutcome outcome = runAnalysis(doc, rec, rec);
+    ASSERT_TRUE(outcome.fire && !rec.lines.empty());
+    EXPECT_EQ(outcome.result, 1);
+    EXPECT_EQ(rec.lines.back(), "Fire[ 212,  400C] Time=30/30");
+    EXPECT_EQ(outside, 0);
+    EXPECT_TRUE(messages.all.empty()) << messages.all.front();
+
+    // The main fan moves the most air; air with fire gas reaches its inlet.
+    int main = 1;
+    for (int f = 2; f <= doc.fanCount; ++f)
+        if (std::fabs(doc.fans[size_t(f)].fanFlow) > std::fabs(doc.fans[size_t(main)].fanFlow))
+            main = f;
+    float t = 0, gas = 0;
+    ASSERT_TRUE(doc.mixNode(doc.fans[size_t(main)].inlet, t, gas));
+    EXPECT_GT(gas, 0.1f);
+
+    // Some road's airflow changes by more than a tenth.
+    double largest = 0;
+    for (int k = 1; k <= doc.roadCount; ++k) {
+        const double change = std::fabs(doc.roads[size_t(k)].massFlow - before[size_t(k - 1)]);
+        largest = std::max(largest, change / std::max(std::fabs(before[size_t(k - 1)]), 1.0f));
+    }
+    EXPECT_GT(largest, 0.10);
+}
+
+}  // namespace
+}  // namespace orvex::firetest
