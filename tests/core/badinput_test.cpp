@@ -11,71 +11,57 @@
 namespace orvex::test {
 namespace {
 
-// --- network files that are refused as a whole --------------------------------
-
-struct RejectedCase {
-    const char* name;
-    const char* from;  // text of tests/data/small.vad to change
-    const char* to;
-    bool truncate;     // the file ends right after `to`
-    int line;          // line the message must name, 0 when it spans lines
-    const char* part;  // further text of the message
-};
-
-void PrintTo(const RejectedCase& c, std::ostream* os) { *os << c.name; }
-
-class RejectedNetworkFile : public ::testing::TestWithParam<RejectedCase> {};
-
-TEST_P(RejectedNetworkFile, IsReportedWithItsLineAndChangesNothing)
+TEST(BadInput, RejectedNetworkFileIsReportedWithItsLineAndChangesNothing)
 {
-    const RejectedCase& c = GetParam();
-    std::string text = readFile(dataPath("small.vad"));
-    const std::size_t at = text.find(c.from);
-    ASSERT_NE(at, std::string::npos);
-    text = c.truncate ? text.substr(0, at) + c.to
-                      : text.replace(at, std::string(c.from).size(), c.to);
+    const struct {
+        const char *from, *to;  // text of tests/data/small.vad to change
+        bool truncate;          // the file ends right after `to`
+        int line;               // line the message must name, 0 when it spans lines
+        const char* part;       // further text of the message
+    } cases[] = {
+        {"9.75 250.5", "", true, 14, "ends"},
+        {"end of data &\n", "", true, 0, "heading line 10"},
+        {"101.3", "abc", false, 5, "\"abc\""},           // text for an elevation
+        {"-70", "-7O", false, 10, "\"-7O\""},            // a letter inside a number
+        {"fans\n2\n", "fans\ntwo\n", false, 20, "\"two\""},  // text for a count
+        {"12 -70", "1500 -70", false, 10, "1500"},       // node numbers are 0..1499
+        {"1 100 2", "-1 100 2", false, 5, "-1"},
+        {"11 12 0.25", "11 13 0.25", false, 15, "13"},   // a road, a fixed-flow road and
+        {"5 12 0", "5 13 0", false, 18, "13"},           // a fan naming no node
+        {"12 6 8 500", "12 99 8 500", false, 22, "99"},
+        {"12 -70", "11 -70", false, 10, "11"},           // a node number given twice
+        {"3\n10 -50.5", "-3\n10 -50.5", false, 8, "-3"},  // a negative count
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.from) + " -> " + c.to);
+        std::string text = readFile(kSmallBase + "vad");
+        const std::size_t at = text.find(c.from);
+        ASSERT_NE(at, std::string::npos);
+        text = c.truncate ? text.substr(0, at) + c.to : text.replace(at, std::string(c.from).size(), c.to);
 
-    Installation inst;
-    CBriscoDoc& doc = *inst.doc;
-    ASSERT_EQ(openNetwork(doc, dataPath("small.vad")), 1);  // with every companion file
-    const std::string before = snapshot(doc, inst.work("before"));
-    const std::string path = inst.work("bad.vad");
-    writeFile(path, text);
-    inst.reporter.clear();
+        Installation inst;
+        CBriscoDoc& doc = *inst.doc;
+        ASSERT_EQ(openNetwork(doc, kSmallBase + "vad"), 1);  // with every companion file
+        const std::string before = snapshot(doc, inst.work("before"));
+        const std::string path = inst.work("bad.vad");
+        writeFile(path, text);
+        inst.reporter.clear();
 
-    EXPECT_EQ(doc.readNetworkFile(path, true), 0);
-    ASSERT_EQ(inst.reporter.messages.size(), 1u) << inst.reporter.all();
-    const std::string& message = inst.reporter.messages[0].text;
-    EXPECT_EQ(message.rfind(path + ": ", 0), 0u) << message;
-    if (c.line) {
-        EXPECT_NE(message.find(": line " + std::to_string(c.line) + ": "), std::string::npos) << message;
+        EXPECT_EQ(doc.readNetworkFile(path, true), 0);
+        ASSERT_EQ(inst.reporter.messages.size(), 1u) << inst.reporter.all();
+        const std::string& message = inst.reporter.messages[0];
+        EXPECT_EQ(message.rfind(path + ": ", 0), 0u) << message;
+        if (c.line) {
+            EXPECT_NE(message.find(": line " + std::to_string(c.line) + ": "), std::string::npos) << message;
+        }
+        EXPECT_NE(message.find(c.part), std::string::npos) << message;
+        EXPECT_EQ(snapshot(doc, inst.work("after")), before);
+        EXPECT_EQ(doc.windowTitle, " Test mine\n");
     }
-    EXPECT_NE(message.find(c.part), std::string::npos) << message;
-    EXPECT_EQ(snapshot(doc, inst.work("after")), before);
-    EXPECT_EQ(doc.windowTitle, " Test mine\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    BadInput, RejectedNetworkFile,
-    ::testing::Values(
-        RejectedCase{"TruncatedInARoad", "9.75 250.5", "", true, 14, "ends"},
-        RejectedCase{"TruncatedBeforeTheLastHeading", "end of data &\n", "", true, 0, "heading line 10"},
-        RejectedCase{"TextForAnElevation", "101.3", "abc", false, 5, "\"abc\""},
-        RejectedCase{"LetterInsideANumber", "-70", "-7O", false, 10, "\"-7O\""},
-        RejectedCase{"TextForACount", "fans\n2\n", "fans\ntwo\n", false, 20, "\"two\""},
-        RejectedCase{"NodeNumberAbove1499", "12 -70", "1500 -70", false, 10, "1500"},
-        RejectedCase{"NegativeNodeNumber", "1 100 2", "-1 100 2", false, 5, "-1"},
-        RejectedCase{"RoadNamesAnUnknownNode", "11 12 0.25", "11 13 0.25", false, 15, "13"},
-        RejectedCase{"FixedFlowRoadNamesAnUnknownNode", "5 12 0", "5 13 0", false, 18, "13"},
-        RejectedCase{"FanNamesAnUnknownNode", "12 6 8 500", "12 99 8 500", false, 22, "99"},
-        RejectedCase{"DuplicateNodeNumber", "12 -70", "11 -70", false, 10, "11"},
-        RejectedCase{"NegativeCount", "3\n10 -50.5", "-3\n10 -50.5", false, 8, "-3"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// --- counts beyond the capacities ---------------------------------------------
-
 // Node numbers 0..n-1, normal and fixed-flow roads joining neighbours, fans
-// from node 0 to node 1 with three points.
+// from node 0 to node 1 with the curve 50 40 30.
 std::string generatedNetwork(int surface, int underground, int roads, int fixed, int fans)
 {
     const int n = surface + underground;
@@ -99,180 +85,153 @@ std::string generatedNetwork(int surface, int underground, int roads, int fixed,
     return t + "h8\n0 0 0\nh9\n20\n&\n";
 }
 
-struct CapacityCase {
-    const char* name;
-    int surface, underground, roads, fixed, fans;
-    const char* message;
-    NetworkCounts kept;  // surface, nodes, roads, fixedRoads, bendSlots, fans
-};
-
-void PrintTo(const CapacityCase& c, std::ostream* os) { *os << c.name; }
-
-class OverCapacity : public ::testing::TestWithParam<CapacityCase> {};
-
-TEST_P(OverCapacity, KeepsWhatFitsAndStaysConsistent)
+TEST(BadInput, CountsBeyondTheCapacitiesKeepWhatFitsAndStayConsistent)
 {
-    const CapacityCase& c = GetParam();
-    Installation inst;
-    CBriscoDoc& doc = *inst.doc;
-    const std::string path = inst.work("big.vad");
-    writeFile(path, generatedNetwork(c.surface, c.underground, c.roads, c.fixed, c.fans));
+    const struct {
+        int surface, underground, roads, fixed, fans;
+        const char* message;
+        int keptSurface, keptNodes, keptRoads, keptFixed, keptFans;
+    } cases[] = {
+        {1000, 0, 2, 0, 0, "Error : Node number over", 999, 999, 2, 0, 0},
+        {500, 600, 2, 0, 0, "Error : Node number over", 500, 999, 2, 0, 0},
+        {3, 0, 1500, 2, 0, "Error : Branch number over", 3, 3, 1499, 0, 0},
+        {3, 0, 1000, 600, 0, "Error : Branch number over", 3, 3, 1000, 499, 0},
+        {2, 0, 1, 0, 50, "Error : Fan number over", 2, 2, 1, 0, 49},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.surface << " " << c.underground << " " << c.roads << " " << c.fixed
+                                          << " " << c.fans);
+        Installation inst;
+        CBriscoDoc& doc = *inst.doc;
+        writeFile(inst.work("big.vad"), generatedNetwork(c.surface, c.underground, c.roads, c.fixed, c.fans));
+        EXPECT_EQ(doc.readNetworkFile(inst.work("big.vad"), true), 1);
+        EXPECT_TRUE(inst.reporter.contains(c.message)) << inst.reporter.all();
+        const auto kept = std::make_tuple(doc.surfaceCount, doc.nodeCount, doc.roadCount, doc.fixedCount, doc.fanCount);
+        EXPECT_EQ(kept, std::make_tuple(c.keptSurface, c.keptNodes, c.keptRoads, c.keptFixed, c.keptFans));
+        EXPECT_EQ(doc.surfaceCount + doc.undergroundCount, doc.nodeCount);
+        EXPECT_EQ(doc.nodes[doc.nodeCount].number, doc.nodeCount - 1);  // the last kept record
+        if (doc.fanCount > 0) {
+            EXPECT_EQ(doc.fans[doc.fanCount].curve[3], 30.0f);
+        }
+        EXPECT_EQ(doc.fanHeadings[kMaxFans].view(), "Fan:\n");
 
-    EXPECT_EQ(doc.readNetworkFile(path, true), 1);
-    EXPECT_TRUE(inst.reporter.contains(c.message)) << inst.reporter.all();
-    const NetworkCounts got = doc.counts();
-    EXPECT_EQ(std::tie(got.surface, got.nodes, got.roads, got.fixedRoads, got.fans),
-              std::tie(c.kept.surface, c.kept.nodes, c.kept.roads, c.kept.fixedRoads, c.kept.fans));
-    EXPECT_EQ(doc.surfaceCount + doc.undergroundCount, doc.nodeCount);
-    EXPECT_EQ(doc.nodes[doc.nodeCount].number, doc.nodeCount - 1);  // the last kept record
-    if (doc.fanCount > 0) {
-        EXPECT_EQ(doc.fans[doc.fanCount].curve[3], 30.0f);
+        // What was kept is a network of its own: it writes and reads back quietly.
+        ASSERT_EQ(doc.writeNetworkFile(inst.work("kept.vad")), 1);
+        auto again = inst.newDocument();
+        inst.reporter.clear();
+        ASSERT_EQ(again->readNetworkFile(inst.work("kept.vad"), true), 1);
+        EXPECT_EQ(inst.reporter.all(), "");
+        EXPECT_EQ(std::make_tuple(again->surfaceCount, again->nodeCount, again->roadCount, again->fixedCount,
+                                  again->fanCount), kept);
     }
-    EXPECT_EQ(doc.fanHeadings[kMaxFans].view(), "Fan:\n");
-
-    // What was kept is a network of its own: it writes and reads back quietly.
-    ASSERT_EQ(doc.writeNetworkFile(inst.work("kept.vad")), 1);
-    auto again = inst.newDocument();
-    inst.reporter.clear();
-    ASSERT_EQ(again->readNetworkFile(inst.work("kept.vad"), true), 1);
-    EXPECT_TRUE(inst.reporter.messages.empty()) << inst.reporter.all();
-    const NetworkCounts back = again->counts();
-    EXPECT_EQ(std::tie(back.surface, back.nodes, back.roads, back.fixedRoads, back.fans),
-              std::tie(got.surface, got.nodes, got.roads, got.fixedRoads, got.fans));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    BadInput, OverCapacity,
-    ::testing::Values(
-        CapacityCase{"SurfaceNodes", 1000, 0, 2, 0, 0, "Error : Node number over", {999, 999, 2, 0, 0, 0}},
-        CapacityCase{"AllNodes", 500, 600, 2, 0, 0, "Error : Node number over", {500, 999, 2, 0, 0, 0}},
-        CapacityCase{"NormalRoads", 3, 0, 1500, 2, 0, "Error : Branch number over", {3, 3, 1499, 0, 0, 0}},
-        CapacityCase{"AllRoads", 3, 0, 1000, 600, 0, "Error : Branch number over", {3, 3, 1000, 499, 0, 0}},
-        CapacityCase{"Fans", 2, 0, 1, 0, 50, "Error : Fan number over", {2, 2, 1, 0, 0, 49}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// --- network files that load with a warning -----------------------------------
-
-class NetworkWarningTest : public ::testing::Test {
-protected:
-    int read(const std::string& from, const std::string& to)
-    {
-        std::string text = readFile(dataPath("small.vad"));
-        text.replace(text.find(from), from.size(), to);
-        writeFile(path, text);
-        return doc.readNetworkFile(path, true);
-    }
-    Installation inst;
-    CBriscoDoc& doc = *inst.doc;
-    const std::string path = inst.work("warn.vad");
-};
-
-TEST_F(NetworkWarningTest, FanWithMoreThan30PointsKeepsTheFirst30)
+TEST(BadInput, NetworkFilesThatLoadWithAWarning)
 {
     std::string points;
     for (int p = 1; p <= 31; ++p)
         points += std::to_string(p) + " ";
-    ASSERT_EQ(read("9 250.5\n1 2 3 4 5 6 7 8 9", "31 250.5\n" + points), 1);
-    EXPECT_EQ(doc.fans[2].points, 30);
-    EXPECT_EQ(doc.fans[2].curve[30], 30.0f);
-    EXPECT_EQ(doc.surfaceTemperature, 18.5f);  // the rest of the file stays aligned
-    ASSERT_EQ(inst.reporter.messages.size(), 1u);
-    EXPECT_NE(inst.reporter.messages[0].text.find(path), std::string::npos);
-    EXPECT_NE(inst.reporter.messages[0].text.find("fan 2"), std::string::npos);
+    const struct {
+        std::string from, to, message;
+        std::function<void(const CBriscoDoc&)> check;
+    } cases[] = {
+        {"9 250.5\n1 2 3 4 5 6 7 8 9", "31 250.5\n" + points, "fan 2", [](const CBriscoDoc& d) {
+             EXPECT_EQ(std::make_tuple(d.fans[2].points, d.fans[2].curve[30]), std::make_tuple(30, 30.0f));
+             EXPECT_EQ(d.surfaceTemperature, 18.5f);  // the rest of the file stays aligned
+         }},
+        {"heading two\n", std::string(100, 'x') + "\n", ": line 2", [](const CBriscoDoc& d) {
+             EXPECT_EQ(d.headings[2].view(), std::string(78, 'x') + "\n");  // 79 with the line end
+             EXPECT_EQ(d.headings[3].view(), "heading three\n");
+         }},
+        {"end of data &", "end of data", "Data Input Error", [](const CBriscoDoc& d) {
+             EXPECT_EQ(std::make_tuple(d.nodeCount, d.fanCount), std::make_tuple(10, 2));
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        Installation inst;
+        CBriscoDoc& doc = *inst.doc;
+        const std::string path = inst.work("warn.vad");
+        writeFile(path, replaced(readFile(kSmallBase + "vad"), c.from, c.to));
+        ASSERT_EQ(doc.readNetworkFile(path, true), 1);
+        ASSERT_EQ(inst.reporter.messages.size(), 1u) << inst.reporter.all();
+        EXPECT_TRUE(inst.reporter.contains(c.message)) << inst.reporter.all();
+        const bool warning = c.message != "Data Input Error";  // warnings name the file
+        EXPECT_EQ(inst.reporter.contains(path), warning);
+        c.check(doc);
+        // What was kept (a cut heading keeps its line end) reads back quietly.
+        ASSERT_EQ(doc.writeNetworkFile(inst.work("w.vad")), 1);
+        inst.reporter.clear();
+        ASSERT_EQ(inst.newDocument()->readNetworkFile(inst.work("w.vad"), true), 1);
+        if (warning) {
+            EXPECT_EQ(inst.reporter.all(), "");
+        }
+    }
 }
 
-TEST_F(NetworkWarningTest, LongHeadingIsCutAndKeepsItsLineEnd)
+TEST(BadInput, TextInACompanionFileStopsItsReaderWithTheFileAndLine)
 {
-    ASSERT_EQ(read("heading two\n", std::string(100, 'x') + "\n"), 1);
-    EXPECT_EQ(doc.headings[2].view(), std::string(78, 'x') + "\n");
-    EXPECT_EQ(doc.headings[3].view(), "heading three\n");
-    ASSERT_EQ(inst.reporter.messages.size(), 1u);
-    EXPECT_NE(inst.reporter.messages[0].text.find(path + ": line 2"), std::string::npos)
-        << inst.reporter.all();
-    ASSERT_EQ(doc.writeNetworkFile(inst.work("cut.vad")), 1);
-    const std::string start = "[ORVEX] Test mine\n" + std::string(78, 'x') + "\nheading three\n     7 \n";
-    EXPECT_EQ(readFile(inst.work("cut.vad")).substr(0, start.size()), start);
+    using Read = void (*)(CBriscoDoc&, const std::string&);
+    using Check = void (*)(const CBriscoDoc&);  // what was read before the fault stays
+    const struct {
+        const char *ext, *text;
+        int line;
+        Read read;
+        Check kept;
+    } cases[] = {
+        {"jpd", "1 5 5\n2 x 5\n3 7 7\n", 2, [](CBriscoDoc& d, const std::string& b) { d.readNodeLocationFile(b); },
+         [](const CBriscoDoc& d) { EXPECT_EQ(std::make_tuple(d.nodes[1].x, d.nodes[3].x), std::make_tuple(5.0f, 0.0f)); }},
+        {"apd", "10 11 1\n1 1 0\n12 11 1\n2 two 0\n", 4, [](CBriscoDoc& d, const std::string& b) { d.readBendFile(b); },
+         [](const CBriscoDoc& d) { EXPECT_EQ(std::make_tuple(d.roads[2].bendStart, d.roads[3].bendStart), std::make_tuple(1, 0)); }},
+        {"nrd", "1 10 0 1 A\n10 11 zero 2 B\n", 2, [](CBriscoDoc& d, const std::string& b) { d.readRoadNameFile(b); },
+         [](const CBriscoDoc& d) { EXPECT_EQ(std::make_tuple(d.roads[1].name.str(), d.roads[2].name.str()), std::make_tuple("A", "")); }},
+        {"pkd", "10\n1 10300\n2 abc\n", 3, [](CBriscoDoc& d, const std::string& b) { d.readResultsFile(b); },
+         [](const CBriscoDoc& d) { EXPECT_EQ(d.nodes[1].pressure, 10300.0); }},
+        {"sdt", "kval\n5 0.1 0\nfirenode\nseven 300 1 0 0.001\n", 4, [](CBriscoDoc& d, const std::string& b) { d.readParameterFile(b); },
+         [](const CBriscoDoc& d) { EXPECT_EQ(d.fire.kval, 5.0f); }},
+        {"mcd", "sensors\n1\nh\nh\n2 10 110\n3 10 lots\n", 6, [](CBriscoDoc& d, const std::string& b) { d.readFlowSensorFile(b); },
+         [](const CBriscoDoc& d) { EXPECT_EQ(std::make_tuple(d.roads[4].resistance, d.roads[5].resistance), std::make_tuple(110.0f, 200.5f)); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ext);
+        Installation inst;
+        CBriscoDoc& doc = *inst.doc;
+        ASSERT_EQ(doc.readNetworkFile(kSmallBase + "vad", true), 1);
+        const std::string base = inst.work("broken.");
+        writeFile(base + c.ext, c.text);
+        inst.reporter.clear();
+        c.read(doc, base);
+        ASSERT_FALSE(inst.reporter.messages.empty());
+        const std::string& message = inst.reporter.messages.back();
+        EXPECT_EQ(message.rfind(base + c.ext + ": line " + std::to_string(c.line) + ": ", 0), 0u) << message;
+        c.kept(doc);
+    }
 }
 
-TEST_F(NetworkWarningTest, LastHeadingWithoutAmpersandStillLoads)
-{
-    ASSERT_EQ(read("end of data &", "end of data"), 1);
-    EXPECT_EQ(inst.reporter.all(), "[Data Input Error]\n");
-    EXPECT_EQ(doc.nodeCount, 10);
-    EXPECT_EQ(doc.fanCount, 2);
-}
-
-// --- companion files with text where numbers belong ---------------------------
-
-struct CompanionCase {
-    const char* name;
-    const char* ext;
-    const char* text;
-    int line;
-    std::function<void(const CBriscoDoc&)> kept;  // what was read before the fault
-};
-
-void PrintTo(const CompanionCase& c, std::ostream* os) { *os << c.name; }
-
-class BrokenCompanionFile : public ::testing::TestWithParam<CompanionCase> {};
-
-TEST_P(BrokenCompanionFile, StopsWithTheFileAndLine)
-{
-    const CompanionCase& c = GetParam();
-    Installation inst;
-    CBriscoDoc& doc = *inst.doc;
-    ASSERT_EQ(doc.readNetworkFile(dataPath("small.vad"), true), 1);
-    const std::string base = inst.work("broken.");
-    writeFile(base + c.ext, c.text);
-    inst.reporter.clear();
-
-    const std::string ext = c.ext;
-    if (ext == "jpd") doc.readNodeLocationFile(base);
-    if (ext == "apd") doc.readBendFile(base);
-    if (ext == "nrd") doc.readRoadNameFile(base);
-    if (ext == "pkd") doc.readResultsFile(base);
-    if (ext == "sdt") doc.readParameterFile(base);
-    if (ext == "mcd") doc.readFlowSensorFile(base);
-
-    ASSERT_FALSE(inst.reporter.messages.empty());
-    const std::string& message = inst.reporter.messages.back().text;
-    EXPECT_EQ(message.rfind(base + ext + ": line " + std::to_string(c.line) + ": ", 0), 0u) << message;
-    c.kept(doc);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    BadInput, BrokenCompanionFile,
-    ::testing::Values(
-        CompanionCase{"NodeLocations", "jpd", "1 5 5\n2 x 5\n3 7 7\n", 2,
-                      [](const CBriscoDoc& d) { EXPECT_EQ(d.nodes[1].x, 5.0f); EXPECT_EQ(d.nodes[3].x, 0.0f); }},
-        CompanionCase{"BendingPoints", "apd", "10 11 1\n1 1 0\n12 11 1\n2 two 0\n", 4,
-                      [](const CBriscoDoc& d) { EXPECT_EQ(d.roads[2].bendStart, 1); EXPECT_EQ(d.roads[3].bendStart, 0); }},
-        CompanionCase{"RoadNames", "nrd", "1 10 0 1 A\n10 11 zero 2 B\n", 2,
-                      [](const CBriscoDoc& d) { EXPECT_EQ(d.roads[1].name.view(), "A"); EXPECT_TRUE(d.roads[2].name.empty()); }},
-        CompanionCase{"Results", "pkd", "10\n1 10300\n2 abc\n", 3,
-                      [](const CBriscoDoc& d) { EXPECT_EQ(d.nodes[1].pressure, 10300.0); }},
-        CompanionCase{"Parameters", "sdt", "kval\n5 0.1 0\nfirenode\nseven 300 1 0 0.001\n", 4,
-                      [](const CBriscoDoc& d) { EXPECT_EQ(d.fire.kval, 5.0f); }},
-        CompanionCase{"FlowSensors", "mcd", "sensors\n1\nh\nh\n2 10 110\n3 10 lots\n", 6,
-                      [](const CBriscoDoc& d) { EXPECT_EQ(d.roads[4].resistance, 110.0f); EXPECT_EQ(d.roads[5].resistance, 200.5f); }}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(BadInput, UnknownNodeNumbersInPositionsAndResultsAreDropped)
+TEST(BadInput, RecordsNamingNothingInTheNetworkAreDropped)
 {
     Installation inst;
     CBriscoDoc& doc = *inst.doc;
-    ASSERT_EQ(doc.readNetworkFile(dataPath("small.vad"), true), 1);
+    ASSERT_EQ(doc.readNetworkFile(kSmallBase + "vad", true), 1);
+    // Node numbers no node carries or outside 0..1499; a fan and a road named
+    // against their direction; sensor data switched off (0).
     writeFile(inst.work("u.jpd"), "1 5 5\n1200 9 9\n-4 9 9\n5000 9 9\n12 6 6\n");
-    writeFile(inst.work("u.pkd"), "4\n1 1.5\n1200 9\n5000 9\n12 2.5\n0\n0\n");
+    writeFile(inst.work("u.pkd"), "4\n1 1.5\n1200 9\n5000 9\n12 2.5\n1\n6 12 5\n1\n10 1 1 9 9\n");
+    writeFile(inst.work("u.mcd"), "sensors\n0\nh\nh\n2 10 999\n");
     ASSERT_EQ(doc.readNodeLocationFile(inst.work("u.")), 1);
     ASSERT_EQ(doc.readResultsFile(inst.work("u.")), 1);
+    doc.readFlowSensorFile(inst.work("u."));
+    EXPECT_TRUE(inst.reporter.contains("1200") && inst.reporter.contains("fan 6-12") &&
+                inst.reporter.contains("road 10-1")) << inst.reporter.all();
     for (int i = 1; i < kMaxNodes; ++i) {
         const bool given = i == 1 || i == 10;
         const float value = i == 1 ? 5.0f : 6.0f;
-        ASSERT_EQ(doc.nodes[i].x, given ? value : 0.0f) << i;
-        ASSERT_EQ(doc.nodes[i].y, given ? value : 0.0f) << i;
+        ASSERT_EQ(std::make_tuple(doc.nodes[i].x, doc.nodes[i].y),
+                  std::make_tuple(given ? value : 0.0f, given ? value : 0.0f)) << i;
         ASSERT_EQ(doc.nodes[i].pressure, !given ? 0.0 : i == 1 ? 1.5 : 2.5) << i;
     }
+    EXPECT_EQ(std::make_tuple(doc.fans[1].fanFlow, doc.roads[1].massFlow, doc.roads[4].first, doc.roads[4].resistance),
+              std::make_tuple(0.0f, 0.0f, 2, 100.0f));
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <unistd.h>
 
@@ -14,63 +13,21 @@ namespace orvex::test {
 
 namespace fs = std::filesystem;
 
-void RecordingReporter::message(const std::string& text, const std::string& caption, MessageKind kind)
-{
-    messages.push_back({text, caption, kind});
-}
-
-Answer RecordingReporter::ask(const std::string& text, const std::string&, bool)
-{
-    questions.push_back(text);
-    if (answers.empty()) {
-        ADD_FAILURE() << "unexpected question: " << text;
-        return Answer::Cancel;
-    }
-    const Answer a = answers.front();
-    answers.pop_front();
-    return a;
-}
-
 std::string RecordingReporter::all() const
 {
     std::string out;
-    for (const Entry& m : messages)
-        out += "[" + m.text + "]\n";
-    return out;
-}
-
-bool RecordingReporter::contains(const std::string& part) const
-{
-    for (const Entry& m : messages)
-        if (m.text.find(part) != std::string::npos)
-            return true;
-    return false;
-}
-
-std::vector<std::string> RecordingFileObserver::names(FileAccess access) const
-{
-    std::vector<std::string> out;
-    for (const Entry& e : entries)
-        if (e.access == access)
-            out.push_back(fs::path(e.path).filename().string());
+    for (const std::string& m : messages)
+        out += "[" + m + "]\n";
     return out;
 }
 
 TempDir::TempDir()
 {
     static std::atomic<int> counter{0};
-    std::random_device random;
-    const fs::path root = fs::temp_directory_path();
     do {
-        mPath = root / ("orvex-test-" + std::to_string(::getpid()) + "-" +
-                        std::to_string(counter++) + "-" + std::to_string(random() % 100000));
+        mPath = fs::temp_directory_path() /
+                ("orvex-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
     } while (!fs::create_directory(mPath));
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ec;
-    fs::remove_all(mPath, ec);
 }
 
 std::string readFile(const std::string& path)
@@ -90,95 +47,40 @@ void writeFile(const std::string& path, const std::string& text)
     ASSERT_TRUE(out.good()) << "cannot write " << path;
 }
 
-const char* const kUnitsText =
-    "ORVEX units and analysis settings\n"
-    "Flows in m3/min, pressures in Pa.\n"
-    "---\n"
-    "flow unit factor (to m3/s) and label\n"
-    "0.01666667 m3/min\n"
-    "pressure unit factor and label\n"
-    "9.80665 Pa\n"
-    "resistance unit factor and label\n"
-    "1.0 Murgue\n"
-    "solver error\n"
-    "0.01\n"
-    "eps factor\n"
-    "0.001\n"
-    "threshold factor\n"
-    "0.5\n"
-    "pressure bound\n"
-    "1000.0\n"
-    "relaxation\n"
-    "1.2\n"
-    "shift factor\n"
-    "0.1\n"
-    "inner sweeps\n"
-    "3\n"
-    "display data\n"
-    "0\n"
-    "maximum iteration\n"
-    "500\n";
-
-const char* const kDefaultNetworkText =
-    "[DEFAULT] Default network\n"
-    "default heading 2\n"
-    "default heading 3\n"
-    "2\n"
-    "1 100.0 2 50.0\n"
-    "underground\n"
-    "1\n"
-    "3 -100.0\n"
-    "roads\n"
-    "2\n"
-    "1 3 0.5 20.0 10.0 150.0 2.0\n"
-    "3 2 0.7 22.0 12.0 160.0 2.0\n"
-    "fixed\n"
-    "0\n"
-    "fans\n"
-    "0\n"
-    "kind\n"
-    "0 0.0 0.0\n"
-    "surface temperature\n"
-    "20.0\n"
-    "&\n";
-
-const char* const kDefaultParameterText =
-    "kval, ftime_fi, dummy\n"
-    "   5.00   0.10   0.0\n"
-    "firenode, firetemp, ftime_ai, firetime, fc_lim\n"
-    "   7 300.0   1.0   0.0  0.0010\n"
-    "gas_esc, tmf_esc, ftf_esc, gsf_esc, tpf_esc, spd_esc\n"
-    "  5.0   1.0   1.0   1.0   1.0  60.0 \n"
-    "Evacuation destination / Number / Node hazard_level(s)\n"
-    "   0 \n"
-    "Not Useable roadway    / Number / Node1 Node2 \n"
-    "   0 \n";
-
-void makeProgramFolder(const fs::path& dir, const ProgramFiles& files)
+std::string replaced(std::string text, const std::string& from, const std::string& to)
 {
-    fs::create_directories(dir / "sdt");
-    if (files.withUnits)
-        writeFile((dir / "sdt/units.sdt").string(), files.units);
-    if (files.withDefaultNetwork)
-        writeFile((dir / "sdt/ztkihon.sdt").string(), files.defaultNetwork);
-    if (files.withDefaultParameters)
-        writeFile((dir / "sdt/ztna.sdt").string(), files.defaultParameters);
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
 }
+
+const char* const kUnitsText =
+    "ORVEX units and analysis settings\nFlows in m3/min, pressures in Pa.\n---\n"
+    "flow unit factor (to m3/s) and label\n0.01666667 m3/min\n"
+    "pressure unit factor and label\n9.80665 Pa\n"
+    "resistance unit factor and label\n1.0 Murgue\n"
+    "solver error\n0.01\neps factor\n0.001\nthreshold factor\n0.5\n"
+    "pressure bound\n1000.0\nrelaxation\n1.2\nshift factor\n0.1\n"
+    "inner sweeps\n3\ndisplay data\n0\nmaximum iteration\n500\n";
 
 Installation::Installation(const ProgramFiles& files)
 {
-    makeProgramFolder(program(), files);
+    const std::string sdt = program() + "/sdt/";
+    writeFile(sdt + "units.sdt", kUnitsText);
+    if (files.withDefaultNetwork)
+        writeFile(sdt + "ztkihon.sdt",
+                  "[DEFAULT] Default network\nh2\nh3\n2\n1 100.0 2 50.0\nh4\n1\n3 -100.0\nh5\n2\n"
+                  "1 3 0.5 20.0 10.0 150.0 2.0\n3 2 0.7 22.0 12.0 160.0 2.0\n"
+                  "h6\n0\nh7\n0\nh8\n0 0 0\nh9\n20.0\n&\n");
+    if (files.withDefaultParameters)
+        writeFile(sdt + "ztna.sdt",
+                  "kval\n5.00 0.10 0.0\nfirenode\n7 300.0 1.0 0.0 0.0010\ngas_esc\n"
+                  "5.0 1.0 1.0 1.0 1.0 60.0\nEvacuation\n0\nNot Useable\n0\n");
     fs::create_directories(dir.file("work"));
     app.programFolder = program();
-    if (files.withUnits)
-        readUnitsFile(app.programFolder, app.units, reporter);
+    readUnitsFile(app.programFolder, app.units, reporter);
     doc = newDocument();
     reporter.clear();
-}
-
-std::unique_ptr<CBriscoDoc> Installation::newDocument()
-{
-    return std::make_unique<CBriscoDoc>(app, reporter);
 }
 
 std::string snapshot(CBriscoDoc& doc, const std::string& folder)

@@ -11,53 +11,47 @@
 
 namespace orvex::test {
 
-// Records every message box and answers questions from a script.
+// Records every message box; answers questions from a script, then Cancel.
 class RecordingReporter : public Reporter {
 public:
-    struct Entry {
-        std::string text, caption;
-        MessageKind kind;
-    };
+    void message(const std::string& text, const std::string&, MessageKind kind) override
+    {
+        messages.push_back(text), kinds.push_back(kind);
+    }
+    Answer ask(const std::string& text, const std::string&, bool) override
+    {
+        questions.push_back(text);
+        const Answer answer = answers.empty() ? Answer::Cancel : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
+        return answer;
+    }
+    void clear() { messages.clear(), kinds.clear(); }
+    std::string all() const;  // every message in brackets, one per line
+    bool contains(const std::string& part) const { return all().find(part) != std::string::npos; }
 
-    void message(const std::string& text, const std::string& caption, MessageKind kind) override;
-    Answer ask(const std::string& text, const std::string& caption, bool withCancel) override;
-
-    std::vector<Entry> messages;
-    std::vector<std::string> questions;
-    std::deque<Answer> answers;  // consumed in order; an unscripted question fails the test
-
-    void clear() { messages.clear(); questions.clear(); }
-    // All message texts, one per line, for failure output.
-    std::string all() const;
-    bool contains(const std::string& part) const;
+    std::vector<std::string> messages, questions;
+    std::vector<MessageKind> kinds;
+    std::deque<Answer> answers;
 };
 
+// File names (without folder) the document read and wrote, in order.
 class RecordingFileObserver : public FileObserver {
 public:
-    struct Entry {
-        std::string path;
-        FileAccess access;
-        bool opened;
-    };
-    void fileAccessed(const std::string& path, FileAccess access, bool opened) override
+    void fileAccessed(const std::string& path, FileAccess access, bool) override
     {
-        entries.push_back({path, access, opened});
+        (access == FileAccess::Read ? reads : writes).push_back(std::filesystem::path(path).filename().string());
     }
-    // File names (without folder) of the accesses of one kind, in order.
-    std::vector<std::string> names(FileAccess access) const;
-
-    std::vector<Entry> entries;
+    std::vector<std::string> reads, writes;
 };
 
-// A fresh folder under the system's temporary folder, removed with everything
-// in it when the object goes away.
+// A fresh folder under the system's temporary folder, removed with its content.
 class TempDir {
 public:
     TempDir();
-    ~TempDir();
+    ~TempDir() { std::error_code ec; std::filesystem::remove_all(mPath, ec); }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
-
     const std::filesystem::path& path() const { return mPath; }
     std::string file(const std::string& name) const { return (mPath / name).string(); }
 
@@ -65,33 +59,26 @@ private:
     std::filesystem::path mPath;
 };
 
-// A file of the hand-made test network in the fixtures folder.
-inline std::string dataPath(const std::string& name) { return std::string(ORVEX_TEST_DATA_DIR) + "/" + name; }
-inline const std::string kSmallBase = dataPath("small.");
+// The hand-made test network tests/data/small.* (base name ends in the dot).
+inline const std::string kSmallBase = std::string(ORVEX_TEST_DATA_DIR) + "/small.";
 
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& text);
+// text with its first occurrence of `from` replaced (the test fails when absent).
+std::string replaced(std::string text, const std::string& from, const std::string& to);
 
-// Settings files of a small installation.
-extern const char* const kUnitsText;          // flow m3/min (factor 1/60)
-extern const char* const kDefaultNetworkText; // 2 surface + 1 underground nodes, 2 roads
-extern const char* const kDefaultParameterText;  // firenode 7
+extern const char* const kUnitsText;  // flow m3/min (factor 1/60)
 
 struct ProgramFiles {
-    std::string units = kUnitsText;
-    std::string defaultNetwork = kDefaultNetworkText;
-    std::string defaultParameters = kDefaultParameterText;
-    bool withUnits = true, withDefaultNetwork = true, withDefaultParameters = true;
+    bool withDefaultNetwork = true, withDefaultParameters = true;
 };
 
-// Writes dir/sdt/units.sdt, ztkihon.sdt and ztna.sdt.
-void makeProgramFolder(const std::filesystem::path& dir, const ProgramFiles& files = {});
-
-// A program folder, an application record with the units read from it, a
-// reporter and a document constructed against them.
+// A program folder (units file, a default network of 2 surface and 1
+// underground node and 2 roads, a default parameter file with fire node 7),
+// the application record with its units, a reporter and a document.
 struct Installation {
     explicit Installation(const ProgramFiles& files = {});
-    std::unique_ptr<CBriscoDoc> newDocument();
+    std::unique_ptr<CBriscoDoc> newDocument() { return std::make_unique<CBriscoDoc>(app, reporter); }
 
     TempDir dir;
     AppContext app;
@@ -102,7 +89,8 @@ struct Installation {
     std::string work(const std::string& name) const { return dir.file("work/" + name); }
 };
 
-// Every written file of a document, for before/after comparisons.
+// Every file the document writes (network, results, positions, bends,
+// parameters), for before/after comparisons.
 std::string snapshot(CBriscoDoc& doc, const std::string& folder);
 
 }  // namespace orvex::test
