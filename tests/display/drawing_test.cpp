@@ -1,546 +1,398 @@
-// What the network drawing puts on the canvas: node circles, roads through
-// their bending points with symbols, fans, fire fronts, single elements on
-// the window, the background and the preview page; and the view's copy of
-// the document.
+// What the network drawing puts on the canvas: label texts by their rules,
+// labels along their roads and on nodes, node circles, roads through their
+// bending points with "no line" marks and symbols, fans, fire fronts,
+// single elements on the window, the background and the preview page.
+// Device points: (500 + x, 500 − y) at scale 1.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
+#include <cstdio>
 
-#include "display/planview.h"
 #include "support.h"
 
 namespace orvex::displaytest {
 namespace {
 
-::testing::AssertionResult sameSegment(const Segment& s, DevicePoint a, DevicePoint b, float tolerance = 1.0f)
+constexpr double kPi = 3.14159;  // the drawing's own value
+
+TEST(LabelText, Rules)
 {
-    const auto near = [tolerance](float u, float v) { return std::fabs(u - v) <= tolerance; };
-    const bool forward = near(s.x0, a.x) && near(s.y0, a.y) && near(s.x1, b.x) && near(s.y1, b.y);
-    const bool backward = near(s.x0, b.x) && near(s.y0, b.y) && near(s.x1, a.x) && near(s.y1, a.y);
-    if (forward || backward)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "segment (" << s.x0 << ", " << s.y0 << ") - (" << s.x1 << ", "
-                                         << s.y1 << "), expected (" << a.x << ", " << a.y << ") - (" << b.x
-                                         << ", " << b.y << ")";
+    struct Row {
+        int kind;
+        float v, sigma;  // σ −1: the label reads along the road; +1: it was turned
+        bool fixedFlow;
+        int digits;
+        bool bracket;
+        const char* expected;
+    };
+    const Row rows[] = {
+        // Kinds 1, 2, 4: the number, then "-)" with the reading direction; "(-" first against it.
+        {1, 5, -1, false, 0, false, "5-)"}, {2, -5, 1, false, 0, false, "5-)"}, {4, 5, 1, false, 0, false, "(-5"},
+        {1, -1234.56f, -1, false, 1, false, "(-1234.6"},
+        {5, -3.25f, -1, false, 2, false, "3.25"}, {14, -20.5f, 1, false, 1, true, "[20.5]"},  // others: |v|
+        // A flow of exactly 0 on a fixed-flow road, kinds 1 and 2 only.
+        {1, 0, -1, true, 0, false, "#0#"}, {2, 0, 1, true, 3, false, "#0#"}, {1, -0.0f, -1, true, 0, false, "#0#"},
+        {1, 0, -1, true, 0, true, "[#0#]"}, {4, 0, -1, true, 0, false, "(-0"},
+        {1, 0, -1, false, 0, false, "(-0"},  // σ × 0 is not below 0
+        {1, 0.0001f, -1, true, 0, false, "0-)"},
+        // The road name; kinds out of range have no label.
+        {12, 5, 1, false, 0, true, "[NAME]"}, {0, 5, 1, false, 0, true, ""}, {20, 5, 1, false, 0, true, ""},
+        {25, 5, -1, false, 0, false, ""}, {-3, 5, -1, false, 0, false, ""},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(roadLabel(r.kind, r.v, r.sigma, r.fixedFlow, 0, 0, r.digits, r.bracket, "NAME"), r.expected)
+            << "kind " << r.kind << ", " << r.v << ", σ " << r.sigma;
+    // Two-ended kinds 15..19: first end # second end, swapped when turned.
+    EXPECT_EQ(roadLabel(15, 99, -1, false, -1.5f, 2.25f, 2, false, ""), "-1.50#2.25");
+    EXPECT_EQ(roadLabel(19, 99, 1, false, -1.5f, 2.25f, 2, false, ""), "2.25#-1.50");
+    EXPECT_EQ(roadLabel(17, 99, 1, true, 0, 0, 0, true, ""), "[0#0]");
 }
 
-class Drawing : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        view = makeView();
-        build = std::make_unique<PlanBuilder>(*view);
-    }
-    DevicePoint dev(double x, double y) const { return expectedDevice(*view, x, y); }
-    void paint()
-    {
-        canvas.clear();
-        view->paint(canvas);
-    }
-    std::unique_ptr<PlanView> view;
-    std::unique_ptr<PlanBuilder> build;
+TEST(LabelText, HugeValuesWithSevenDecimalsStayWithin99Characters)
+{
+    char one[80];
+    std::snprintf(one, sizeof one, "%.7f", double(-3e38f));  // sign, 39 digits, point, 7 decimals
+    const std::string expected = "[" + std::string(one) + "#" + one + "]";
+    ASSERT_EQ(expected.size(), 99u);
+    EXPECT_EQ(roadLabel(16, 0, -1, false, -3e38f, -3e38f, 7, true, ""), expected);
+    EXPECT_EQ(roadLabel(16, 0, -1, false, -3e38f, -3e38f, 12, true, ""), expected) << "digits held to 7";
+    EXPECT_LE(roadLabel(16, 0, -1, false, -3.4e38f, -3.4e38f, 7, true, "").size(), 99u);
+    EXPECT_EQ(roadLabel(12, 0, -1, false, 0, 0, 0, true, std::string(120, 'N')), "[" + std::string(98, 'N'))
+        << "cut to 99";
+    auto view = makeView();  // drawn whole
+    addNode(*view, 1, -300, 0);
+    addNode(*view, 2, 300, 0);
+    addRoad(*view, 1, 2);
+    view->settings.onlineKind = 16, view->settings.onlineDigits = 7, view->settings.onlineBracket = true;
+    view->data.endValues[1] = {-3e38f, 0, -3e38f, 0};
     RecordingCanvas canvas;
-};
-
-TEST_F(Drawing, SurfaceNodesHaveTwoCirclesUndergroundNodesOne)
-{
-    view->geo.scale = 2.0f;
-    build->surface(1, 10, 20);
-    build->underground(2, -50, -30);
-    paint();
-    const std::vector<CircleCall> circles = canvas.circles(kNode);
-    ASSERT_EQ(circles.size(), 3u);
-    const DevicePoint a = dev(10, 20), b = dev(-50, -30);
-    EXPECT_EQ(circles[0].cx, a.x);
-    EXPECT_EQ(circles[0].cy, a.y);
-    EXPECT_NEAR(circles[0].radius, 1.15 * 8 * 2, 1e-4);
-    EXPECT_EQ(circles[1].cx, a.x);
-    EXPECT_FLOAT_EQ(circles[1].radius, 8 * 2);
-    EXPECT_EQ(circles[2].cx, b.x);
-    EXPECT_EQ(circles[2].cy, b.y);
-    EXPECT_FLOAT_EQ(circles[2].radius, 8 * 2);
-
-    // A node outside the window is not drawn.
-    view->data.nodeX[2] = 600;
-    paint();
-    EXPECT_EQ(canvas.circles(kNode).size(), 2u);
-}
-
-TEST_F(Drawing, RoadsRunBetweenTheNodeCirclesThroughTheirBendingPoints)
-{
-    build->underground(1, -200, 0);
-    build->underground(2, 100, 100);
-    build->road(1, 2, 5.0f, {{0, 0, 0}, {0, 100, 1}});
-    paint();
-    const std::vector<Segment> lines = canvas.lines(kRoad);
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_TRUE(sameSegment(lines[0], dev(-192, 0), dev(0, 0)));
-    EXPECT_TRUE(sameSegment(lines[1], dev(0, 0), dev(0, 100)));
-    EXPECT_TRUE(sameSegment(lines[2], dev(0, 100), dev(92, 100)));
-    // The label sits on the longest segment, the first one.
-    const std::vector<DrawnText> texts = canvas.texts(kOnline);
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_NEAR(texts[0].origins[0].x, dev(-96 - 7.5, 0).x, 1.5);
-    EXPECT_NEAR(texts[0].origins[0].y, dev(0, 0).y, 1.5);
-}
-
-TEST_F(Drawing, NoLineMarkMissesItsSegmentAndLabelsMoveToTheLongestDrawnOne)
-{
-    // A -> P1 -> P2 (no line) -> B: the segment P1 -> P2, which would be
-    // the longest, is missing.
-    build->underground(1, -200, 0);
-    build->underground(2, 200, 450);
-    build->road(1, 2, 5.0f, {{-100, 0, 0}, {-100, 450, -1}});
-    paint();
-    const std::vector<Segment> lines = canvas.lines(kRoad);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_TRUE(sameSegment(lines[0], dev(-192, 0), dev(-100, 0)));
-    EXPECT_TRUE(sameSegment(lines[1], dev(-100, 450), dev(192, 450)));
-    const std::vector<DrawnText> texts = canvas.texts(kOnline);
-    ASSERT_EQ(texts.size(), 1u);
-    // Midpoint of (-100, 450) - (192, 450) is (46, 450).
-    EXPECT_NEAR(texts[0].origins[0].x, dev(46 - 7.5, 450).x, 1.5);
-    EXPECT_NEAR(texts[0].origins[0].y, dev(46, 450).y, 1.5);
-}
-
-TEST_F(Drawing, EverySegmentMarkedNoLine)
-{
-    // Every bending point is "no line": only the segment into the second
-    // node is drawn, and the labels sit on it.
-    build->underground(1, -300, 0);
-    build->underground(2, 300, 0);
-    build->road(1, 2, 5.0f, {{-200, 100, -1}, {0, 100, -1}});
-    paint();
-    std::vector<Segment> lines = canvas.lines(kRoad);
-    ASSERT_EQ(lines.size(), 1u);
-    const double u = 8 / std::hypot(300.0, 100.0);
-    EXPECT_TRUE(sameSegment(lines[0], dev(0, 100), dev(300 - 300 * u, 100 * u)));
-    EXPECT_EQ(canvas.texts(kOnline).size(), 1u);
-
-    // With the last bending point on the second node and no node radius,
-    // not even that segment has a length: no labels, and nothing breaks.
-    view->data.bends[3] = BendSlot{-1, 300, 0};
-    view->geo.nodeRadius = 0;
-    view->settings.underlineKind = 4;
-    paint();
-    EXPECT_TRUE(canvas.texts(kOnline).empty());
-    EXPECT_TRUE(canvas.texts(kUnderline).empty());
+    view->paint(canvas);
+    EXPECT_EQ(canvas.labels(kOnline), expected);
     EXPECT_TRUE(canvas.allFinite());
 }
 
-TEST_F(Drawing, SymbolsAreDrawnAtTheirBendingPointsAlongTheSegment)
-{
-    build->underground(1, -300, 0);
-    build->underground(2, 300, 0);
-    build->road(1, 2, 0.0f,
-                {{-250, 0, 2}, {-150, 0, 3}, {-50, 0, 4}, {50, 0, 5}, {150, 0, 6}, {250, 100, 7}});
-    view->settings.onlineKind = 0;
-    view->geo.charSize = 100;  // long strokes, to see their direction
-    paint();
-    // Symbol m is glyph 128 + m: in the test font 28 + (m - 2) strokes.
-    const float xs[] = {-250, -150, -50, 50, 150};
-    for (int m = 2; m <= 6; ++m) {
-        const std::vector<DevicePoint> at = canvas.glyphOrigins(kRoad, 28 + m - 2);
-        ASSERT_EQ(at.size(), 1u) << "symbol " << m;
-        EXPECT_EQ(at[0].x, dev(xs[m - 2], 0).x);
-        EXPECT_EQ(at[0].y, dev(0, 0).y);
-    }
-    // Symbol 7 sits at (250, 100) and follows its segment (from (150, 0)):
-    // its strokes run along 45 degrees, up and to the right on the screen.
-    const std::vector<DevicePoint> seven = canvas.glyphOrigins(kRoad, 33);
-    ASSERT_EQ(seven.size(), 1u);
-    EXPECT_EQ(seven[0].x, dev(250, 100).x);
-    EXPECT_EQ(seven[0].y, dev(250, 100).y);
-    const auto moveOf7 = std::find_if(canvas.ops.begin(), canvas.ops.end(), [&](const Op& op) {
-        return op.kind == Op::Move && op.x == seven[0].x && op.y == seven[0].y && op.colour == kRoad;
-    });
-    ASSERT_NE(moveOf7, canvas.ops.end());
-    const Op& lastStroke = *(moveOf7 + 33);
-    EXPECT_NEAR(lastStroke.x - seven[0].x, 33 * 0.75 * std::cos(std::atan(1.0)), 1.0);
-    EXPECT_NEAR(lastStroke.y - seven[0].y, -33 * 0.75 * std::sin(std::atan(1.0)), 1.0);
-}
-
-TEST_F(Drawing, RoadsWithoutAVisiblePointAreSkipped)
-{
-    build->underground(1, -700, 0);
-    build->underground(2, 700, 0);
-    build->underground(3, -700, 100);
-    build->underground(4, 700, 100);
-    build->road(1, 2, 5.0f);                    // crosses the window, but no point is inside
-    build->road(3, 4, 6.0f, {{0, 100, 0}});     // its bending point is inside
-    paint();
-    EXPECT_EQ(canvas.lines(kRoad).size(), 2u);
-    ASSERT_EQ(canvas.texts(kOnline).size(), 1u);
-    EXPECT_EQ(canvas.texts(kOnline)[0].text, "6-)");
-
-    // While printing every element counts as visible.
-    view->geo.drawAll = true;
-    paint();
-    EXPECT_EQ(canvas.lines(kRoad).size(), 3u);
-}
-
-// --- fans ------------------------------------------------------------------------
-
-TEST_F(Drawing, FanSymbolRingHubAndDuct)
-{
-    build->underground(1, 0, 0);
-    build->underground(2, 100, 0);
-    build->underground(3, -200, 0);
-    build->underground(4, -200, 100);
-    build->fan(1, 2);
-    build->fan(3, 4);
-    view->settings.nodeKind = 0;
-    paint();
-    const std::vector<CircleCall> circles = canvas.circles(kNode);
-    ASSERT_EQ(circles.size(), 4u + 4u);
-    // Fan 1 along +x: ring of radius r and hub of r/2 at C = A + 2r d = (16, 0).
-    EXPECT_EQ(circles[4].cx, dev(16, 0).x);
-    EXPECT_EQ(circles[4].cy, dev(16, 0).y);
-    EXPECT_FLOAT_EQ(circles[4].radius, 8);
-    EXPECT_EQ(circles[5].cx, dev(16, 0).x);
-    EXPECT_FLOAT_EQ(circles[5].radius, 4);
-    // Duct: C + r n, then L = 100 - 3r along d, back by 2r n, to A + 3r d.
-    const std::vector<Segment> duct = canvas.lines(kNode);
-    ASSERT_EQ(duct.size(), 6u);
-    EXPECT_TRUE(sameSegment(duct[0], dev(16, 8), dev(92, 8)));
-    EXPECT_TRUE(sameSegment(duct[1], dev(92, 8), dev(92, -8)));
-    EXPECT_TRUE(sameSegment(duct[2], dev(92, -8), dev(24, 0)));
-
-    // Fan 2 along +y: the normal points to -x.
-    EXPECT_NEAR(circles[6].cx, dev(-200, 16).x, 1.0);
-    EXPECT_NEAR(circles[6].cy, dev(-200, 16).y, 1.0);
-    EXPECT_TRUE(sameSegment(duct[3], dev(-208, 16), dev(-208, 92)));
-    EXPECT_TRUE(sameSegment(duct[4], dev(-208, 92), dev(-192, 92)));
-    EXPECT_TRUE(sameSegment(duct[5], dev(-192, 92), dev(-200, 24)));
-}
-
-TEST_F(Drawing, FanIsDrawnWhenEitherNodeIsVisible)
-{
-    build->underground(1, 480, 0);
-    build->underground(2, 700, 0);
-    build->underground(3, 700, 100);
-    build->underground(4, 900, 100);
-    build->fan(1, 2);
-    build->fan(3, 4);
-    paint();
-    EXPECT_EQ(canvas.circles(kNode).size(), 1u + 2u);  // node 1, one fan's ring and hub
-}
-
-// --- fire fronts -----------------------------------------------------------------
-
-TEST_F(Drawing, FireFrontOnAStraightRoad)
-{
-    build->underground(1, 0, 0);
-    build->underground(2, 100, 0);
-    build->road(1, 2);
-    view->geo.scrollX = 20;  // drawn on the window: minus the scroll position
-    const auto onWindow = [&](double x, double y) {
-        DevicePoint p = dev(x, y);
-        p.x -= 20;
-        return p;
-    };
-
-    // Half way with its trail from A' = (10, 0): front at (50, 0), circle of ρ/2.
-    view->drawFireFront(canvas, 1, 10, 0.5f, 1);
-    std::vector<Segment> lines = canvas.lines(kStrong);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_TRUE(sameSegment(lines[0], onWindow(10, 0), onWindow(50, 0)));
-    std::vector<CircleCall> circles = canvas.circles(kStrong);
-    ASSERT_EQ(circles.size(), 1u);
-    EXPECT_EQ(circles[0].cx, onWindow(50, 0).x);
-    EXPECT_FLOAT_EQ(circles[0].radius, 5);
-
-    // Direction -1: f becomes 1 - f, the trail runs from B' = (90, 0).
-    canvas.clear();
-    view->drawFireFront(canvas, 1, 10, 0.25f, -1);
-    lines = canvas.lines(kStrong);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_TRUE(sameSegment(lines[0], onWindow(70, 0), onWindow(90, 0)));
-    EXPECT_EQ(canvas.circles(kStrong).at(0).cx, onWindow(70, 0).x);
-
-    // A negative fraction: the front without its trail.
-    canvas.clear();
-    view->drawFireFront(canvas, 1, 10, -0.5f, 1);
-    EXPECT_TRUE(canvas.lines(kStrong).empty());
-    EXPECT_EQ(canvas.circles(kStrong).at(0).cx, onWindow(50, 0).x);
-}
-
-TEST_F(Drawing, FireFrontWalksTheBendingPoints)
-{
-    build->underground(1, 0, 0);
-    build->underground(2, 100, 100);
-    build->road(1, 2, 0, {{100, 0, 0}});
-    // Path A' = (10, 0), (100, 0), B' = (100, 90); t = 0.75 × (200 - 20) = 135:
-    // 90 along the first segment, 45 along the second.
-    view->drawFireFront(canvas, 1, 10, 0.75f, 1);
-    std::vector<Segment> lines = canvas.lines(kStrong);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_TRUE(sameSegment(lines[0], dev(10, 0), dev(100, 0)));
-    EXPECT_TRUE(sameSegment(lines[1], dev(100, 0), dev(100, 45)));
-    std::vector<CircleCall> circles = canvas.circles(kStrong);
-    ASSERT_EQ(circles.size(), 1u);
-    EXPECT_EQ(circles[0].cx, dev(100, 45).x);
-    EXPECT_EQ(circles[0].cy, dev(100, 45).y);
-
-    // Direction -1 with 0.25: the same front, the trail from it to B'.
-    canvas.clear();
-    view->drawFireFront(canvas, 1, 10, 0.25f, -1);
-    lines = canvas.lines(kStrong);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_TRUE(sameSegment(lines[0], dev(100, 45), dev(100, 90)));
-
-    // Early on the first segment.
-    canvas.clear();
-    view->drawFireFront(canvas, 1, 10, 0.1f, 1);
-    EXPECT_EQ(canvas.circles(kStrong).at(0).cx, dev(28, 0).x);
-    EXPECT_EQ(canvas.lines(kStrong).size(), 1u);
-
-    // Roads that do not exist draw nothing.
-    canvas.clear();
-    view->drawFireFront(canvas, 0, 10, 0.5f, 1);
-    view->drawFireFront(canvas, 2, 10, 0.5f, 1);
-    EXPECT_TRUE(canvas.ops.empty());
-}
-
-// --- single elements on the window ---------------------------------------------
-
-TEST_F(Drawing, WindowDrawingsSubtractTheScrollPositionAndSkipTheVisibilityTest)
-{
-    build->surface(1, 900, 0);
-    build->underground(2, 1100, 0);
-    build->road(1, 2, 5.0f);
-    view->geo.scrollX = 300;
-    view->geo.scrollY = 40;
-    const auto onWindow = [&](double x, double y) {
-        DevicePoint p = dev(x, y);
-        p.x -= 300;
-        p.y -= 40;
-        return p;
-    };
-
-    view->drawRoadOnWindow(canvas, 1, kStrong, kStrong, kStrong);
-    std::vector<Segment> lines = canvas.lines(kStrong);
-    ASSERT_FALSE(lines.empty());
-    EXPECT_TRUE(sameSegment(lines[0], onWindow(908, 0), onWindow(1092, 0)));
-    EXPECT_FALSE(canvas.texts(kStrong).empty());
-
-    canvas.clear();
-    view->drawNodeOnWindow(canvas, 1, kUnderline);
-    std::vector<CircleCall> circles = canvas.circles(kUnderline);
-    ASSERT_EQ(circles.size(), 2u);
-    EXPECT_EQ(circles[0].cx, onWindow(900, 0).x);
-    EXPECT_EQ(circles[0].cy, onWindow(900, 0).y);
-    ASSERT_EQ(canvas.texts(kUnderline).size(), 1u);
-    EXPECT_EQ(canvas.texts(kUnderline)[0].text, "1");
-
-    // Colour 0: the inverting mode, switched off again afterwards.
-    canvas.clear();
-    view->drawCircleAtWorld(canvas, 900, 0, 4, 0);
-    ASSERT_EQ(canvas.circles().size(), 1u);
-    EXPECT_TRUE(canvas.circles()[0].invert);
-    EXPECT_EQ(canvas.circles()[0].cx, onWindow(900, 0).x);
-    EXPECT_FLOAT_EQ(canvas.circles()[0].radius, 4);
-    EXPECT_FALSE(canvas.ops.back().invert);
-    EXPECT_EQ(canvas.ops.back().kind, Op::Invert);
-
-    canvas.clear();
-    view->drawLineOnWindow(canvas, 900, 0, 1000, 0, 0);
-    ASSERT_EQ(canvas.lines().size(), 1u);
-    EXPECT_TRUE(canvas.lines()[0].invert);
-    EXPECT_TRUE(sameSegment(canvas.lines()[0], onWindow(900, 0), onWindow(1000, 0)));
-
-    // Around a client point: filled with the background, outlined in the colour.
-    canvas.clear();
-    view->geo.scale = 2.0f;
-    view->drawCircleAtClient(canvas, 50, 60, 5, kStrong);
-    ASSERT_EQ(canvas.ops.size(), 1u);
-    const Op& fill = canvas.ops[0];
-    EXPECT_EQ(fill.kind, Op::Fill);
-    EXPECT_EQ(fill.colour, kBack);
-    EXPECT_EQ(fill.outline, kStrong);
-    for (const DevicePoint& p : fill.polygon)
-        EXPECT_NEAR(std::hypot(p.x - 50, p.y - 60), 10, 0.01);
-    canvas.clear();
-    view->drawCircleAtClient(canvas, 50, 60, 5, 0);
-    ASSERT_EQ(canvas.circles().size(), 1u);
-    EXPECT_TRUE(canvas.circles()[0].invert);
-    EXPECT_EQ(canvas.circles()[0].cx, 50.0f);
-    EXPECT_FLOAT_EQ(canvas.circles()[0].radius, 10);
-
-    // Elements that do not exist draw nothing.
-    canvas.clear();
-    view->drawRoadOnWindow(canvas, 2, kStrong, kStrong, kStrong);
-    view->drawNodeOnWindow(canvas, 3, kStrong);
-    view->drawFanOnWindow(canvas, 1, kStrong);
-    EXPECT_TRUE(canvas.ops.empty());
-}
-
-// --- paint -----------------------------------------------------------------------
-
-TEST_F(Drawing, PaintFillsTheScrolledClientAreaThenDrawsTheNetwork)
-{
-    build->underground(1, 0, 0);
-    view->geo.scrollX = 30;
-    view->geo.scrollY = 70;
-    view->geo.clientWidth = 400;
-    view->geo.clientHeight = 300;
-    view->geo.originX = 200;
-    view->geo.originY = 200;
-    paint();
-    ASSERT_FALSE(canvas.ops.empty());
-    const Op& back = canvas.ops[0];
-    ASSERT_EQ(back.kind, Op::Fill);
-    EXPECT_EQ(back.colour, kBack);
-    ASSERT_EQ(back.polygon.size(), 4u);
-    EXPECT_EQ(back.polygon[0].x, 30.0f);
-    EXPECT_EQ(back.polygon[0].y, 70.0f);
-    EXPECT_EQ(back.polygon[2].x, 430.0f);
-    EXPECT_EQ(back.polygon[2].y, 370.0f);
-    EXPECT_EQ(canvas.circles(kNode).size(), 1u);
-
-    view->networkLoaded = false;
-    paint();
-    EXPECT_EQ(canvas.ops.size(), 1u) << "only the background without a network";
-}
-
-TEST_F(Drawing, PagePreviewDrawsThePageAndShiftsThePlan)
-{
-    build->underground(1, 0, 0);
-    build->underground(2, 100, 0);
-    build->road(1, 2, 5.0f);
-    view->geo.clientWidth = 800;
-    view->geo.clientHeight = 600;
-    view->geo.pagePreview = true;
-    view->pageLayout();
-    view->geo.pageDragX = 11;
-    view->geo.pageDragY = -6;
-    view->settings.colours.road = kRoad;
-    view->settings.colours.node = kNode;
-    view->settings.colours.online = kOnline;
-    paint();
-    ASSERT_GE(canvas.ops.size(), 2u);
-    const Op& page = canvas.ops[1];
-    ASSERT_EQ(page.kind, Op::Fill);
-    EXPECT_EQ(page.colour, rgb(255, 255, 255));
-    EXPECT_EQ(page.outline, rgb(0, 0, 0));
-    EXPECT_EQ(page.polygon[0].x, 237.0f);
-    EXPECT_EQ(page.polygon[0].y, 75.0f);
-    EXPECT_EQ(page.polygon[2].x, 237.0f + 326);
-    EXPECT_EQ(page.polygon[2].y, 75.0f + 450);
-    const std::vector<CircleCall> circles = canvas.circles(kNode);
-    ASSERT_EQ(circles.size(), 2u);
-    const DevicePoint node = view->geo.worldToDevice(0, 0);
-    EXPECT_EQ(circles[0].cx, node.x + 237 + 11);
-    EXPECT_EQ(circles[0].cy, node.y + 75 - 6);
-    EXPECT_EQ(canvas.texts(kOnline).size(), 1u) << "the full preview has labels";
-
-    // The simple preview: the plan inverted, without labels.
-    view->settings.previewKind = 0;
-    paint();
-    EXPECT_TRUE(canvas.texts(kOnline).empty());
-    EXPECT_TRUE(canvas.texts(view->settings.colours.onnode).empty());
-    for (const Segment& s : canvas.lines())
-        EXPECT_TRUE(s.invert);
-    EXPECT_FALSE(canvas.ops.back().invert);
-}
-
-// --- the view's copy of the document ---------------------------------------------
-
-class ViewUpdate : public ::testing::Test {
+// A road of length 200 from (ax, ay) at angle θ; its labels centred on its middle.
+class RoadLabels : public ::testing::Test {
 protected:
-    void SetUp() override
+    void road(double theta, float online, double ax = 0, double ay = 0)
     {
-        ASSERT_TRUE(openSampleMine(fixture));
-        view = makeView();
+        view->data = PlanData{};
+        mx = ax + 100 * std::cos(theta), my = ay + 100 * std::sin(theta);
+        addNode(*view, 1, float(ax), float(ay));
+        addNode(*view, 2, float(ax + 200 * std::cos(theta)), float(ay + 200 * std::sin(theta)));
+        addRoad(*view, 1, 2, online);
     }
-    CBriscoDoc& doc() { return *fixture.doc; }
-    DocFixture fixture;
-    std::unique_ptr<PlanView> view;
+    void draw()
+    {
+        canvas.ops.clear();
+        view->paint(canvas);
+    }
+    // The only text of a colour reads along `reading`, `below` character sizes under the line.
+    void expectAlong(Colour colour, const std::string& text, double reading, double below = 0) const
+    {
+        const std::vector<DrawnText> texts = canvas.texts(colour);
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_EQ(texts[0].text, text);
+        const double c = view->geo.charSize, s = view->geo.scale, half = ((text.size() - 1) * 0.55 * c + 0.4 * c) / 2;
+        const DevicePoint start = expectedDevice(*view, mx - half * std::cos(reading) + below * c * std::sin(reading),
+                                                 my - half * std::sin(reading) - below * c * std::cos(reading));
+        for (std::size_t i = 0; i < texts[0].origins.size(); ++i) {
+            EXPECT_NEAR(texts[0].origins[i].x, start.x + i * 0.55 * c * s * std::cos(reading), 1.5) << text << " " << i;
+            EXPECT_NEAR(texts[0].origins[i].y, start.y - i * 0.55 * c * s * std::sin(reading), 1.5) << text << " " << i;
+        }
+    }
+    std::unique_ptr<PlanView> view = makeView();
+    RecordingCanvas canvas;
+    double mx = 0, my = 0;
 };
 
-TEST_F(ViewUpdate, CopiesTheNetwork)
+TEST_F(RoadLabels, NeverUpsideDownAndUnderTheLineOneCharacterSizeBelow)
 {
-    view->update(doc());
-    const PlanData& d = view->data;
-    EXPECT_EQ(d.nodeCount, doc().nodeCount);
-    EXPECT_EQ(d.surfaceCount, doc().surfaceCount);
-    EXPECT_EQ(d.roadCount, doc().roadCount);
-    EXPECT_EQ(d.fixedCount, doc().fixedCount);
-    EXPECT_EQ(d.fanCount, doc().fanCount);
-    EXPECT_EQ(d.bendUsed, doc().bendUsed);
-    for (int i = 1; i <= doc().nodeCount; ++i) {
-        const Node& n = doc().nodes[std::size_t(i)];
-        EXPECT_EQ(d.nodeNumber[std::size_t(i)], n.number);
-        EXPECT_EQ(d.nodeIndex(n.number), i);
-        EXPECT_EQ(d.nodeX[std::size_t(i)], n.x);
-        EXPECT_EQ(d.nodeY[std::size_t(i)], n.y);
-    }
-    for (int k = 1; k <= doc().totalRoads(); ++k) {
-        const Road& r = doc().roads[std::size_t(k)];
-        EXPECT_EQ(d.roadFirst[std::size_t(k)], r.first);
-        EXPECT_EQ(d.roadSecond[std::size_t(k)], r.second);
-        EXPECT_EQ(d.roadBend[std::size_t(k)], r.bendStart);
-        EXPECT_EQ(d.roadName[std::size_t(k)], r.name);
-    }
-    for (int s = 1; s <= doc().bendUsed; ++s)
-        EXPECT_EQ(d.bends[std::size_t(s)].mark, doc().bends[std::size_t(s)].mark);
-    EXPECT_EQ(d.fanFirst[1], doc().fans[1].inlet);
-    EXPECT_EQ(d.fanSecond[2], doc().fans[2].outlet);
-    // A number that no node carries.
-    EXPECT_EQ(d.nodeIndex(999), 0);
-    EXPECT_EQ(d.nodeIndex(-1), 0);
-    EXPECT_EQ(d.nodeIndex(1500), 0);
-}
-
-TEST_F(ViewUpdate, RoadEndValuesReachTheirLabels)
-{
-    // The external values of road 1 (node 1 -> 101, drawn left to right and
-    // down: not turned): on-line slot (first end, second end) and under-line slot.
-    Road& road = doc().roads[1];
-    ASSERT_EQ(road.first, 1);
-    ASSERT_EQ(road.second, 101);
-    road.external[0][0] = 1.5f;
-    road.external[0][1] = 2.5f;
-    road.external[1][0] = 7.0f;
-    road.external[1][1] = 8.0f;
-    view->settings.onlineKind = 16;
-    view->settings.underlineKind = 17;
-    view->settings.onlineDigits = 1;
+    // Turned (reading along θ ∓ π, arrow first) when round(θ) ≥ 2, that is
+    // from θ = 1.5 on, or when θ < −1.570795.
+    view->settings.underlineKind = 9;  // length
     view->settings.underlineDigits = 1;
-    view->settings.nodeKind = 0;
-    view->update(doc());
-    view->geo.clientWidth = 1600;
-    view->geo.clientHeight = 1000;
-    view->fitToWindow();
-
-    RecordingCanvas canvas;
-    view->paint(canvas);  // fixes the on-line kind in force
-    canvas.clear();
-    view->drawRoadOnWindow(canvas, 1, kRoad, kOnline, kUnderline);
-    ASSERT_EQ(canvas.texts(kOnline).size(), 1u);
-    EXPECT_EQ(canvas.texts(kOnline)[0].text, "1.5#2.5");
-    ASSERT_EQ(canvas.texts(kUnderline).size(), 1u);
-    EXPECT_EQ(canvas.texts(kUnderline)[0].text, "7.0#8.0");
+    for (const auto& [theta, turned] : {std::pair{0.0, false}, {3.0, true}, {1.4, false}, {1.5001, true},
+                                        {kPi / 2, true}, {-std::acos(-1.0) / 2, true}, {-1.55, false}, {-2.5, true}}) {
+        SCOPED_TRACE(theta);
+        road(theta, 7.0f, -50, 20);
+        view->data.underlineValue[1] = 12.5f;
+        draw();
+        const double reading = !turned ? theta : theta > 0 ? theta - kPi : theta + kPi;
+        expectAlong(kOnline, turned ? "(-7" : "7-)", reading);
+        expectAlong(kUnderline, "12.5", reading, 1.0);
+    }
 }
 
-TEST_F(ViewUpdate, AKindWithoutValuesKeepsEachRoadsValue)
+TEST_F(RoadLabels, NamesOnTheLineAndAPlaceholderOnTheWindow)
 {
-    // Lengths first, then "Gas concentration", for which the model has no
-    // value: every road keeps its own value, none takes another's.
-    view->settings.onlineKind = 9;
-    view->update(doc());
-    std::vector<float> lengths;
-    for (int k = 1; k <= doc().totalRoads(); ++k) {
-        EXPECT_EQ(view->data.onlineValue[std::size_t(k)], doc().roads[std::size_t(k)].length);
-        lengths.push_back(view->data.onlineValue[std::size_t(k)]);
+    view->settings.onlineKind = view->settings.underlineKind = 12;
+    view->settings.underlineBracket = true;
+    road(0.5, 0.0f);
+    view->data.roadName[1] = "ROAD_NAME";
+    draw();
+    expectAlong(kOnline, "ROAD_NAME", 0.5);
+    EXPECT_EQ(canvas.labels(kUnderline), "[ROAD_NAME]");
+    canvas.ops.clear();
+    view->drawRoadOnWindow(canvas, 1, kStrong, kOnNode, kNodeData);
+    EXPECT_EQ(canvas.labels(kOnNode) + " " + canvas.labels(kNodeData), "ROADWAYNAME [ROADWAYNAME]");
+}
+
+TEST(NodeLabels, NumberInTheNodeOrNumberAboveAndValueBelow)
+{
+    auto view = makeView();
+    view->geo.scale = 2;
+    addNode(*view, 12, 30, -40, true);
+    addNode(*view, 7, -100, 60);
+    view->data.nodeValue[1] = 3.25f;
+    view->data.nodeValue[2] = -0.5f;
+    view->settings.nodeDigits = 2;
+    const auto start = [&](Colour colour, double y) {  // node 12's text centred on (30, y); c = 10
+        RecordingCanvas canvas;
+        view->paint(canvas);
+        const std::vector<DrawnText> texts = canvas.texts(colour);
+        const double half = texts.empty() ? 0 : ((texts[0].text.size() - 1) * 0.55 * 10 + 0.4 * 10) / 2;
+        return nearly(texts.empty() ? "none" : str(texts[0].origins[0]), str(expectedDevice(*view, 30 - half, y)), 1.5);
+    };
+    RecordingCanvas canvas;
+    view->settings.nodeKind = 1;  // the number centred on (x, y − 0.35 c)
+    view->paint(canvas);
+    EXPECT_EQ(canvas.labels(kOnNode), "12|7");
+    EXPECT_EQ(canvas.labels(kNodeData), "");
+    EXPECT_TRUE(start(kOnNode, -40 - 3.5));
+    view->settings.nodeKind = 2;  // "[value]" on (x, y − 0.875 r), the number on (x, y + r − 0.35 c)
+    canvas.ops.clear();
+    view->paint(canvas);
+    EXPECT_EQ(canvas.labels(kNodeData) + " " + canvas.labels(kOnNode), "[3.25]|[-0.50] 12|7");
+    EXPECT_TRUE(start(kNodeData, -40 - 7));
+    EXPECT_TRUE(start(kOnNode, -40 + 8 - 3.5));
+    view->settings.nodeKind = 0;
+    canvas.ops.clear();
+    view->paint(canvas);
+    EXPECT_EQ(canvas.labels(kOnNode) + canvas.labels(kNodeData), "");
+}
+
+// --- the drawing ---------------------------------------------------------------------
+
+class Drawing : public ::testing::Test {
+protected:
+    RecordingCanvas& paint()
+    {
+        canvas.ops.clear();
+        view->paint(canvas);
+        return canvas;
     }
+    std::unique_ptr<PlanView> view = makeView();
+    RecordingCanvas canvas;
+};
+
+TEST_F(Drawing, WhatLiesInTheWindowUnlessPrinting)
+{
+    view->geo.scale = 2;
+    addNode(*view, 1, 10, 20, true);
+    addNode(*view, 2, -50, -30);
+    addNode(*view, 3, 300, 0);     // device x 1100: outside
+    addNode(*view, 4, -400, 100);  // device x −300: outside
+    addRoad(*view, 3, 4);          // across the window, no point inside
+    addRoad(*view, 2, 3, 0, {{100, 0, 0}}, true);  // fixed flow, its bending point inside
+    const auto styles = [&] {
+        std::string out;
+        for (const Op& op : canvas.ops)
+            if (op.kind == Op::Line && op.colour == kRoad)
+                out += op.style == PenStyle::Dotted ? "dotted " : "solid ";
+        return out;
+    };
+    EXPECT_EQ(paint().circles(kNode), "520 460 18.4, 520 460 16, 400 560 16");  // radius 1.15 r and r, r = 8 × 2
+    EXPECT_EQ(styles(), "dotted dotted ");
+    EXPECT_EQ(canvas.labels(kOnline), "#0#");
+    view->geo.drawAll = true;  // printing: everything
+    EXPECT_EQ(paint().count(Op::Circle, kNode), 5);
+    EXPECT_EQ(styles(), "solid dotted dotted ");
+    EXPECT_EQ(canvas.labels(kOnline), "(-0|#0#");
+}
+
+TEST_F(Drawing, NoLineMarksLeaveTheirSegmentsOut)
+{
+    // A → P1 → P2 (no line) → B, between the node circles: P1 → P2, the
+    // longest, is missing; the label is centred on the longest drawn one.
+    addNode(*view, 1, -200, 0);
+    addNode(*view, 2, 200, 450);
+    addRoad(*view, 1, 2, 5.0f, {{-100, 0, 0}, {-100, 450, -1}});
+    EXPECT_TRUE(nearly(paint().lines(kRoad), "308 500 400 500, 400 50 692 50"));
+    ASSERT_EQ(canvas.texts(kOnline).size(), 1u);  // "5-)", 15 long, centred on (46, 450)
+    EXPECT_TRUE(nearly(str(canvas.texts(kOnline)[0].origins[0]), str(expectedDevice(*view, 46 - 7.5, 450)), 1.5));
+
+    // Every bending point "no line": only the segment into the second node is left.
+    view->data = PlanData{};
+    addNode(*view, 1, -300, 0);
+    addNode(*view, 2, 300, 0);
+    addRoad(*view, 1, 2, 5.0f, {{-200, 100, -1}, {0, 100, -1}});
+    EXPECT_TRUE(nearly(paint().lines(kRoad), "500 400 792 497"));  // to (300, 0) − 8 (300, −100) / 316
+    EXPECT_EQ(canvas.labels(kOnline), "5-)");
+    // With the last point on the second node and no node radius not even that
+    // one has a length: no labels, and nothing breaks.
+    view->data.bends[3] = BendSlot{-1, 300, 0};
+    view->geo.nodeRadius = 0;
+    view->settings.underlineKind = 4;
+    EXPECT_EQ(paint().labels(kOnline) + canvas.labels(kUnderline), "");
+    EXPECT_TRUE(canvas.allFinite());
+}
+
+TEST_F(Drawing, SymbolsSitOnTheirBendingPointsAlongTheSegment)
+{
+    addNode(*view, 1, -300, 0);
+    addNode(*view, 2, 300, 0);
+    addRoad(*view, 1, 2, 0, {{-250, 0, 2}, {-150, 0, 3}, {-50, 0, 4}, {50, 0, 5}, {150, 0, 6}, {250, 100, 7}});
+    view->settings.onlineKind = 0;
+    view->geo.charSize = 100;  // long strokes show their direction
+    // In the road's colour: segments (one stroke: '0') and symbol m (26 + m strokes, read as 128 + m).
+    const std::vector<DrawnText> drawn = paint().texts(kRoad);
+    ASSERT_EQ(drawn.size(), 1u);
+    std::string symbols;
+    for (std::size_t k = 0; k < drawn[0].text.size(); ++k)
+        if (drawn[0].text[k] != '0')
+            symbols += std::to_string(drawn[0].text[k] - char(128)) + " at " + str(drawn[0].origins[k]) + ", ";
+    EXPECT_EQ(symbols, "2 at 250 500, 3 at 350 500, 4 at 450 500, 5 at 550 500, 6 at 650 500, 7 at 750 400, ");
+    // Symbol 7 follows its segment from (150, 0): its strokes run up and right at 45°.
+    const auto move7 = std::find_if(canvas.ops.begin(), canvas.ops.end(),
+                                    [](const Op& op) { return op.kind == Op::Move && op.x == 750 && op.y == 400; });
+    ASSERT_LT(move7 + 33, canvas.ops.end());
+    EXPECT_TRUE(nearly(str({(move7 + 33)->x, (move7 + 33)->y}), "767.5 382.5"));  // 33 units × 0.75 at 45°
+}
+
+TEST_F(Drawing, FansRingHubAndDuctWhenEitherNodeIsVisible)
+{
+    addNode(*view, 1, 0, 0);
+    addNode(*view, 2, 100, 0);
+    addNode(*view, 3, -200, 0);
+    addNode(*view, 4, -200, 100);
+    addFan(*view, 1, 2);
+    addFan(*view, 3, 4);
+    view->settings.nodeKind = 0;
+    // Ring r and hub r/2 at C = A + 2r d; the duct from C + r n along d for
+    // 100 − 3r, across by 2r, back to A + 3r d. Fan 2 runs along +y, its n to −x.
+    EXPECT_TRUE(nearly(paint().circles(kNode), "500 500 8, 600 500 8, 300 500 8, 300 400 8, "
+                                               "516 500 8, 516 500 4, 300 484 8, 300 484 4"));
+    EXPECT_TRUE(nearly(canvas.lines(kNode), "516 492 592 492, 592 492 592 508, 592 508 524 500, "
+                                            "292 484 292 408, 292 408 308 408, 308 408 300 476"));
+    view->data = PlanData{};
+    addNode(*view, 5, 480, -100);  // visible, its outlet not
+    addNode(*view, 6, 700, -100);
+    addNode(*view, 7, 700, 0);  // neither visible
+    addNode(*view, 8, 900, 0);
+    addFan(*view, 5, 6);
+    addFan(*view, 7, 8);
+    EXPECT_EQ(paint().count(Op::Circle, kNode), 1 + 2);
+}
+
+TEST_F(Drawing, FireFrontsWalkTheRoadFromEitherEnd)
+{
+    addNode(*view, 1, 0, 0);
+    addNode(*view, 2, 100, 100);
+    addRoad(*view, 1, 2, 0, {{100, 0, 0}});
+    view->geo.scrollX = 20;  // on the window: minus the scroll position
+    // The path A' = (10, 0), (100, 0), B' = (100, 90) is 180 long (ends 10 in);
+    // the front is f × 180 along it (1 − f from direction −1), a circle of 5.
+    struct Row {
+        float fraction;
+        int direction;
+        const char *front, *trail;
+    };
+    for (const Row& r : {Row{0.75f, 1, "580 455 5", "490 500 580 500, 580 500 580 455"},
+                         Row{0.25f, -1, "580 455 5", "580 455 580 410"}, Row{0.1f, 1, "508 500 5", "490 500 508 500"},
+                         Row{-0.1f, 1, "508 500 5", ""}}) {  // a negative fraction: no trail
+        canvas.ops.clear();
+        view->drawFireFront(canvas, 1, 10, r.fraction, r.direction);
+        const std::string expected = r.front + (" / " + std::string(r.trail));
+        EXPECT_TRUE(nearly(canvas.circles(kStrong) + " / " + canvas.lines(kStrong), expected))
+            << r.fraction << " from " << r.direction;
+    }
+    canvas.ops.clear();
+    view->drawFireFront(canvas, 0, 10, 0.5f, 1);
+    view->drawFireFront(canvas, 2, 10, 0.5f, 1);
+    EXPECT_TRUE(canvas.ops.empty()) << "roads that do not exist";
+}
+
+TEST_F(Drawing, SingleElementsOnTheWindow)
+{
+    addNode(*view, 1, 900, 0, true);
+    view->geo.scrollX = 300, view->geo.scrollY = 40;  // subtracted; no test of visibility
+    view->drawNodeOnWindow(canvas, 1, kUnderline);
+    EXPECT_TRUE(nearly(canvas.circles(kUnderline), "1100 460 9.2, 1100 460 8"));
+    EXPECT_EQ(canvas.labels(kUnderline), "1");
+    canvas.ops.clear();  // colour 0 draws inverted and switches it off again
+    view->drawCircleAtWorld(canvas, 900, 0, 4, 0);
+    view->drawLineOnWindow(canvas, 900, 0, 1000, 0, 0);
+    EXPECT_EQ(canvas.circles() + " / " + canvas.lines(), "1100 460 4 / 1100 460 1200 460");
+    for (const Op& op : canvas.ops)
+        EXPECT_TRUE(op.invert || (op.kind != Op::Circle && op.kind != Op::Line));
+    EXPECT_FALSE(canvas.ops.back().invert);
+    canvas.ops.clear();  // around a client point: filled with the background, outlined in the colour
+    view->drawCircleAtClient(canvas, 50, 60, 5, kStrong);
+    EXPECT_EQ(std::pair(canvas.ops.at(0).colour, canvas.ops.at(0).outline), std::pair(kBack, kStrong));
+    for (const DevicePoint& p : canvas.ops[0].polygon)
+        EXPECT_NEAR(std::hypot(p.x - 50, p.y - 60), 5, 0.01);
+    canvas.ops.clear();
+    view->drawRoadOnWindow(canvas, 1, kStrong, kStrong, kStrong);
+    view->drawNodeOnWindow(canvas, 2, kStrong);
+    view->drawFanOnWindow(canvas, 1, kStrong);
+    EXPECT_TRUE(canvas.ops.empty()) << "elements that do not exist";
+}
+
+TEST_F(Drawing, BackgroundThenNetworkOrThePreviewPage)
+{
+    addNode(*view, 1, 0, 0);
+    addNode(*view, 2, 100, 0);
+    addRoad(*view, 1, 2, 5.0f);
+    ViewGeometry& g = view->geo;
+    g.scrollX = 30, g.scrollY = 70, g.clientWidth = 400, g.clientHeight = 300, g.originX = g.originY = 200;
+    const auto polygon = [&](std::size_t k) {
+        std::string out;
+        for (const DevicePoint& p : canvas.ops.at(k).polygon)
+            out += str(p) + ", ";
+        return out;
+    };
+    paint();
+    EXPECT_EQ(polygon(0), "30 70, 430 70, 430 370, 30 370, ");  // the scrolled client area
+    EXPECT_EQ(canvas.ops[0].colour, kBack);
+    EXPECT_EQ(canvas.circles(kNode), "200 200 8, 300 200 8");
+    view->networkLoaded = false;
+    EXPECT_EQ(paint().ops.size(), 1u) << "only the background without a network";
+
+    // The preview: a white page, the plan shifted onto it, labels in the full preview.
+    view->networkLoaded = true;
+    g.scrollX = g.scrollY = 0, g.clientWidth = 800, g.clientHeight = 600;
+    g.pagePreview = true;
+    view->settings.print = PrintColours{kNode, kRoad, kOnline, kUnderline, kOnNode, kNodeData};
+    view->pageLayout();
+    g.pageDragX = 11, g.pageDragY = -6;
+    paint();
+    EXPECT_EQ(polygon(1), "237 75, 563 75, 563 525, 237 525, ");
+    EXPECT_EQ(std::pair(canvas.ops[1].colour, canvas.ops[1].outline), std::pair(rgb(255, 255, 255), rgb(0, 0, 0)));
+    // Scale 326 / 800, origin trunc(16 × scale) = 6, plus the page corner and the drag.
+    EXPECT_TRUE(nearly(canvas.circles(kNode), "254 75 3.26, 294 75 3.26", 0.01));
+    EXPECT_EQ(canvas.labels(kOnline), "5-)");
+    view->settings.previewKind = 0;  // the simple preview: inverted, without labels
+    EXPECT_EQ(paint().labels(kOnline), "");
+    for (const Op& op : canvas.ops)
+        EXPECT_TRUE(op.kind != Op::Line || op.invert);
+    EXPECT_FALSE(canvas.ops.back().invert);
+}
+
+TEST(ViewUpdate, AKindWithoutValuesKeepsEachRoadsValue)
+{
+    // Lengths first, then gas concentrations, which the model does not have.
+    SampleMine mine;
+    ASSERT_TRUE(mine.opened) << mine.reporter.all();
+    auto view = makeView();
+    view->settings.onlineKind = 9;
+    view->update(*mine.doc);
     view->settings.onlineKind = 11;
     view->settings.underlineKind = 13;
-    view->update(doc());
-    for (int k = 1; k <= doc().totalRoads(); ++k) {
-        EXPECT_EQ(view->data.onlineValue[std::size_t(k)], lengths[std::size_t(k - 1)]) << "road " << k;
+    view->update(*mine.doc);
+    for (int k = 1; k <= mine.doc->totalRoads(); ++k) {
+        EXPECT_EQ(view->data.onlineValue[std::size_t(k)], mine.doc->roads[std::size_t(k)].length) << "road " << k;
         EXPECT_EQ(view->data.underlineValue[std::size_t(k)], 0.0f) << "road " << k;
     }
 }

@@ -1,6 +1,8 @@
 #include "support.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 #include "model/networkio.h"
 #include "model/profile.h"
@@ -16,348 +18,185 @@ std::string RecordingReporter::all() const
     return out;
 }
 
-std::vector<std::string> RecordingReporter::texts() const
+Op& RecordingCanvas::add(Op::Kind kind, float x, float y)
 {
-    std::vector<std::string> out;
-    for (const Entry& m : messages)
-        out.push_back(m.text);
-    return out;
+    ops.push_back(mPen);
+    ops.back().kind = kind;
+    ops.back().x = x;
+    ops.back().y = y;
+    if (kind == Op::Move || kind == Op::Line)
+        mPen.x2 = x, mPen.y2 = y;  // the current position: where the next line starts
+    return ops.back();
 }
-
-// --- recording canvas ------------------------------------------------------------
 
 void RecordingCanvas::fillPolygon(const DevicePoint* points, int count, Colour brush, Colour pen)
 {
-    Op op;
-    op.kind = Op::Fill;
+    Op& op = add(Op::Fill, 0, 0);
     op.colour = brush;
     op.outline = pen;
-    op.invert = mInvert;
     op.polygon.assign(points, points + count);
-    ops.push_back(op);
 }
 
-void RecordingCanvas::setPen(PenStyle style, int width, Colour colour)
+void RecordingCanvas::setPen(PenStyle style, int, Colour colour)
 {
-    mStyle = style;
-    mWidth = width;
-    mColour = colour;
-    Op op;
-    op.kind = Op::Pen;
-    op.colour = colour;
-    op.style = style;
-    op.width = width;
-    op.invert = mInvert;
-    ops.push_back(op);
+    mPen.style = style;
+    mPen.colour = colour;
+    add(Op::Pen, 0, 0);
 }
 
 void RecordingCanvas::setInvert(bool on)
 {
-    mInvert = on;
-    Op op;
-    op.kind = Op::Invert;
-    op.invert = on;
-    ops.push_back(op);
+    mPen.invert = on;
+    add(Op::Invert, 0, 0);
 }
 
-void RecordingCanvas::moveTo(float x, float y)
-{
-    Op op;
-    op.kind = Op::Move;
-    op.x = x;
-    op.y = y;
-    op.colour = mColour;
-    op.style = mStyle;
-    op.width = mWidth;
-    op.invert = mInvert;
-    ops.push_back(op);
-}
-
-void RecordingCanvas::lineTo(float x, float y)
-{
-    Op op;
-    op.kind = Op::Line;
-    op.x = x;
-    op.y = y;
-    // The line starts at the current position: the last move or line end.
-    for (auto it = ops.rbegin(); it != ops.rend(); ++it)
-        if (it->kind == Op::Move || it->kind == Op::Line) {
-            op.x2 = it->x;
-            op.y2 = it->y;
-            break;
-        }
-    op.colour = mColour;
-    op.style = mStyle;
-    op.width = mWidth;
-    op.invert = mInvert;
-    ops.push_back(op);
-}
+void RecordingCanvas::moveTo(float x, float y) { add(Op::Move, x, y); }
+void RecordingCanvas::lineTo(float x, float y) { add(Op::Line, x, y); }
 
 void RecordingCanvas::circle(float left, float top, float right, float bottom)
 {
-    Op op;
-    op.kind = Op::Circle;
-    op.x = left;
-    op.y = top;
+    Op& op = add(Op::Circle, left, top);
     op.x2 = right;
     op.y2 = bottom;
-    op.colour = mColour;
-    op.style = mStyle;
-    op.width = mWidth;
-    op.invert = mInvert;
-    ops.push_back(op);
 }
 
-void RecordingCanvas::text(float x, float y, const std::string& text, Colour colour)
+namespace {
+
+std::string number(double v)
 {
-    Op op;
-    op.kind = Op::Text;
-    op.x = x;
-    op.y = y;
-    op.text = text;
-    op.colour = colour;
-    ops.push_back(op);
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", v == 0 ? 0.0 : v);
+    return text;
 }
 
-std::vector<Segment> RecordingCanvas::lines() const
+}  // namespace
+
+std::string RecordingCanvas::lines(Colour colour) const
 {
-    std::vector<Segment> out;
+    std::string out;
     for (const Op& op : ops)
-        if (op.kind == Op::Line)
-            out.push_back({op.x2, op.y2, op.x, op.y, op.colour, op.style, op.invert});
+        if (op.kind == Op::Line && (colour == kAny || op.colour == colour))
+            out += (out.empty() ? "" : ", ") + str({op.x2, op.y2}) + " " + str({op.x, op.y});
     return out;
 }
 
-std::vector<Segment> RecordingCanvas::lines(Colour colour) const
+std::string RecordingCanvas::circles(Colour colour) const
 {
-    std::vector<Segment> out;
-    for (const Segment& s : lines())
-        if (s.colour == colour)
-            out.push_back(s);
-    return out;
-}
-
-std::vector<CircleCall> RecordingCanvas::circles() const
-{
-    std::vector<CircleCall> out;
+    std::string out;
     for (const Op& op : ops)
-        if (op.kind == Op::Circle)
-            out.push_back({(op.x + op.x2) / 2, (op.y + op.y2) / 2, (op.x2 - op.x) / 2, op.colour,
-                           op.invert});
+        if (op.kind == Op::Circle && (colour == kAny || op.colour == colour))
+            out += (out.empty() ? "" : ", ") + str({(op.x + op.x2) / 2, (op.y + op.y2) / 2}) + " " +
+                   number((op.x2 - op.x) / 2);
     return out;
 }
 
-std::vector<CircleCall> RecordingCanvas::circles(Colour colour) const
+int RecordingCanvas::count(Op::Kind kind, Colour colour) const
 {
-    std::vector<CircleCall> out;
-    for (const CircleCall& c : circles())
-        if (c.colour == colour)
-            out.push_back(c);
-    return out;
+    int n = 0;
+    for (const Op& op : ops)
+        n += op.kind == kind && (colour == kAny || op.colour == colour);
+    return n;
 }
 
 std::vector<DrawnText> RecordingCanvas::texts(Colour colour) const
 {
     std::vector<DrawnText> out;
-    bool open = false;       // a text of this colour is being collected
-    int strokes = -1;        // strokes of the glyph being collected, -1 none
-    DevicePoint origin{};
-    const auto endGlyph = [&] {
-        if (strokes >= 0 && open) {
-            out.back().text += testFontChar(strokes);
-            out.back().origins.push_back(origin);
+    bool open = false;  // a text of this colour is being read
+    for (std::size_t k = 0; k < ops.size(); ++k) {
+        if (ops[k].kind == Op::Pen) {
+            open = ops[k].colour == colour;
+            if (open)
+                out.push_back({});
         }
-        strokes = -1;
-    };
-    for (const Op& op : ops) {
-        switch (op.kind) {
-        case Op::Pen:
-            endGlyph();
-            open = op.colour == colour;
-            if (open)
-                out.push_back(DrawnText{"", {}, colour});
-            break;
-        case Op::Move:
-            endGlyph();
-            if (open)
-                strokes = 0, origin = {op.x, op.y};
-            break;
-        case Op::Line:
-            if (strokes >= 0)
-                ++strokes;
-            break;
-        default:
-            endGlyph();
-            break;
+        if (ops[k].kind != Op::Move || !open)
+            continue;
+        std::size_t strokes = 0;  // a glyph: a move, then its strokes
+        while (k + strokes + 1 < ops.size() && ops[k + strokes + 1].kind == Op::Line)
+            ++strokes;
+        if (strokes > 0) {
+            const std::size_t n = kTestFontChars.size();
+            out.back().text += strokes <= n ? kTestFontChars[strokes - 1] : char(128 + strokes - (n - 1));
+            out.back().origins.push_back({ops[k].x, ops[k].y});
         }
     }
-    endGlyph();
-    std::vector<DrawnText> nonEmpty;
-    for (DrawnText& t : out)
+    std::vector<DrawnText> drawn;
+    for (const DrawnText& t : out)
         if (!t.text.empty())
-            nonEmpty.push_back(t);
-    return nonEmpty;
+            drawn.push_back(t);
+    return drawn;
 }
 
-std::vector<DevicePoint> RecordingCanvas::glyphOrigins(Colour colour, int strokes) const
+std::string RecordingCanvas::labels(Colour colour) const
 {
-    std::vector<DevicePoint> out;
-    for (std::size_t i = 0; i < ops.size(); ++i) {
-        if (ops[i].kind != Op::Move || ops[i].colour != colour)
-            continue;
-        int n = 0;
-        std::size_t k = i + 1;
-        while (k < ops.size() && ops[k].kind == Op::Line) {
-            ++n;
-            ++k;
-        }
-        if (n == strokes)
-            out.push_back({ops[i].x, ops[i].y});
-    }
+    std::string out;
+    for (const DrawnText& t : texts(colour))
+        out += (out.empty() ? "" : "|") + t.text;
     return out;
 }
 
 bool RecordingCanvas::allFinite() const
 {
+    bool finite = true;
     for (const Op& op : ops) {
-        if (!std::isfinite(op.x) || !std::isfinite(op.y) || !std::isfinite(op.x2) ||
-            !std::isfinite(op.y2))
-            return false;
+        finite = finite && std::isfinite(op.x) && std::isfinite(op.y) && std::isfinite(op.x2) && std::isfinite(op.y2);
         for (const DevicePoint& p : op.polygon)
-            if (!std::isfinite(p.x) || !std::isfinite(p.y))
-                return false;
+            finite = finite && std::isfinite(p.x) && std::isfinite(p.y);
     }
-    return true;
+    return finite;
 }
-
-// --- test font -------------------------------------------------------------------
-
-namespace {
-
-std::string glyphRecord(const std::string& name, int strokes)
-{
-    std::string out = name + " " + std::to_string(strokes + 1) + "  0 0 0";
-    for (int k = 1; k <= strokes; ++k)
-        out += "  " + std::to_string(k) + " 0 1";
-    return out + "\n";
-}
-
-constexpr int kSymbolBase = 28;  // strokes of symbol 2; symbols 2..7 follow
-
-}  // namespace
-
-std::string testFontText()
-{
-    std::string text = "decoding font: glyph n draws n strokes\n";
-    for (std::size_t i = 0; i < kTestFontChars.size(); ++i)
-        text += glyphRecord(std::string(1, kTestFontChars[i]), int(i) + 1);
-    for (int m = 2; m <= 7; ++m)
-        text += glyphRecord("! " + std::to_string(m), kSymbolBase + m - 2);
-    return text;
-}
-
-StrokeFont testFont()
-{
-    StrokeFont font;
-    RecordingReporter reporter;
-    const bool ok = font.parse(testFontText(), "test font", reporter);
-    EXPECT_TRUE(ok) << reporter.all();
-    return font;
-}
-
-char testFontChar(int strokes)
-{
-    if (strokes >= 1 && strokes <= int(kTestFontChars.size()))
-        return kTestFontChars[std::size_t(strokes - 1)];
-    if (strokes >= kSymbolBase && strokes < kSymbolBase + 6)
-        return char(128 + 2 + strokes - kSymbolBase);  // the symbol's own character code
-    return '?';
-}
-
-// --- views and networks ----------------------------------------------------------
 
 std::unique_ptr<PlanView> makeView()
 {
+    std::string font = "decoding font: glyph n draws n strokes\nG 2 0 0 0 10 20 1\n";
+    for (std::size_t n = 1; n <= kTestFontChars.size() + 6; ++n) {
+        const std::size_t m = n + 1 - kTestFontChars.size();  // the symbols after the characters
+        font += (n <= kTestFontChars.size() ? std::string(1, kTestFontChars[n - 1]) : "! " + std::to_string(m)) + " " +
+                std::to_string(n + 1) + "  0 0 0";
+        for (std::size_t k = 1; k <= n; ++k)
+            font += "  " + std::to_string(k) + " 0 1";
+        font += "\n";
+    }
     auto view = std::make_unique<PlanView>();
-    view->font = testFont();
-    view->settings.colours = ColourSlots{kBack, kRoad, kOnline, kUnderline, kNode, kOnNode, kStrong,
-                                         kNodeData};
-    ViewGeometry& g = view->geo;
-    g.scale = 1.0f;
-    g.originX = 500;
-    g.originY = 500;
-    g.clientWidth = 1000;
-    g.clientHeight = 1000;
+    RecordingReporter reporter;
+    EXPECT_TRUE(view->font.parse(font, "test font", reporter)) << reporter.all();
+    view->settings.colours = ColourSlots{kBack, kRoad, kOnline, kUnderline, kNode, kOnNode, kStrong, kNodeData};
+    view->geo.originX = view->geo.originY = 500;
+    view->geo.clientWidth = view->geo.clientHeight = 1000;
     view->networkLoaded = true;
     return view;
 }
 
-int PlanBuilder::node(int number, float x, float y)
+void addNode(PlanView& view, int number, float x, float y, bool surface)
 {
-    PlanData& d = mView.data;
+    PlanData& d = view.data;
     const int i = ++d.nodeCount;
     d.nodeNumber[std::size_t(i)] = number;
     d.nodeX[std::size_t(i)] = x;
     d.nodeY[std::size_t(i)] = y;
     d.indexOfNumber[std::size_t(number)] = i;
-    return i;
+    d.surfaceCount += surface;
 }
 
-int PlanBuilder::surface(int number, float x, float y)
+void addRoad(PlanView& view, int a, int b, float online, std::vector<Bend> bends, bool fixedFlow)
 {
-    EXPECT_EQ(mView.data.surfaceCount, mView.data.nodeCount) << "surface nodes come first";
-    const int i = node(number, x, y);
-    mView.data.surfaceCount = i;
-    return i;
+    PlanData& d = view.data;
+    const std::size_t j = std::size_t(d.roadCount + d.fixedCount + 1);
+    (fixedFlow ? d.fixedCount : d.roadCount)++;
+    d.roadFirst[j] = a;
+    d.roadSecond[j] = b;
+    d.onlineValue[j] = online;
+    d.roadBend[j] = bends.empty() ? 0 : d.bendUsed + 1;
+    if (!bends.empty())
+        d.bends[std::size_t(++d.bendUsed)] = BendSlot{int(bends.size()), 0, 0};
+    for (const Bend& p : bends)
+        d.bends[std::size_t(++d.bendUsed)] = BendSlot{p.mark, p.x, p.y};
 }
 
-int PlanBuilder::underground(int number, float x, float y)
+void addFan(PlanView& view, int a, int b)
 {
-    return node(number, x, y);
-}
-
-int PlanBuilder::addRoad(int first, int second, float online, std::initializer_list<BendPoint> bends)
-{
-    PlanData& d = mView.data;
-    const int j = d.roadCount + d.fixedCount + 1;
-    d.roadFirst[std::size_t(j)] = first;
-    d.roadSecond[std::size_t(j)] = second;
-    d.onlineValue[std::size_t(j)] = online;
-    d.roadBend[std::size_t(j)] = 0;
-    if (bends.size() > 0) {
-        const int s = d.bendUsed + 1;
-        d.roadBend[std::size_t(j)] = s;
-        d.bends[std::size_t(s)] = BendSlot{int(bends.size()), 0, 0};
-        int k = s;
-        for (const BendPoint& p : bends)
-            d.bends[std::size_t(++k)] = BendSlot{p.mark, p.x, p.y};
-        d.bendUsed = k;
-    }
-    return j;
-}
-
-int PlanBuilder::road(int first, int second, float online, std::initializer_list<BendPoint> bends)
-{
-    EXPECT_EQ(mView.data.fixedCount, 0) << "normal roads come first";
-    const int j = addRoad(first, second, online, bends);
-    ++mView.data.roadCount;
-    return j;
-}
-
-int PlanBuilder::fixedRoad(int first, int second, float online, std::initializer_list<BendPoint> bends)
-{
-    const int j = addRoad(first, second, online, bends);
-    ++mView.data.fixedCount;
-    return j;
-}
-
-int PlanBuilder::fan(int first, int second)
-{
-    PlanData& d = mView.data;
-    const int f = ++d.fanCount;
-    d.fanFirst[std::size_t(f)] = first;
-    d.fanSecond[std::size_t(f)] = second;
-    return f;
+    const std::size_t f = std::size_t(++view.data.fanCount);
+    view.data.fanFirst[f] = a;
+    view.data.fanSecond[f] = b;
 }
 
 DevicePoint expectedDevice(const PlanView& view, double x, double y)
@@ -366,21 +205,40 @@ DevicePoint expectedDevice(const PlanView& view, double x, double y)
     return {float(std::trunc(x * g.scale + g.originX)), float(std::trunc(-y * g.scale + g.originY))};
 }
 
-DocFixture::DocFixture()
+std::string str(DevicePoint p)
+{
+    return number(p.x) + " " + number(p.y);
+}
+
+::testing::AssertionResult nearly(const std::string& actual, const std::string& expected, double tolerance)
+{
+    const char *a = actual.c_str(), *e = expected.c_str();
+    while (*a != 0 && *e != 0) {
+        char *aEnd = nullptr, *eEnd = nullptr;
+        const double u = std::strtod(a, &aEnd), v = std::strtod(e, &eEnd);
+        if (aEnd == a || eEnd == e) {  // no number here: the characters must agree
+            if (*a++ != *e++)
+                break;
+        } else if (std::fabs(u - v) > tolerance) {
+            break;
+        } else {
+            a = aEnd, e = eEnd;
+        }
+    }
+    if (*a == 0 && *e == 0)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "\"" << actual << "\" is not near \"" << expected << "\"";
+}
+
+SampleMine::SampleMine(const std::string& file)
 {
     app.programFolder = kSourceDir;
     readUnitsFile(app.programFolder, app.units, reporter);
     doc = std::make_unique<CBriscoDoc>(app, reporter);
-}
-
-::testing::AssertionResult openSampleMine(DocFixture& fixture)
-{
-    fixture.app.pendingFile = kSourceDir + "/data/mine.vad";
-    fixture.app.pending = true;
+    app.pendingFile = file;
+    app.pending = true;
     MemoryProfile profile;
-    if (!openPendingNetwork(*fixture.doc, profile))
-        return ::testing::AssertionFailure() << "the sample mine did not open:\n" << fixture.reporter.all();
-    return ::testing::AssertionSuccess();
+    opened = openPendingNetwork(*doc, profile);
 }
 
 }  // namespace orvex::displaytest

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -11,61 +12,81 @@
 
 #include "display/planview.h"
 #include "edit/editor.h"
-#include "model/briscodoc.h"
+#include "model/fileio.h"
 
 namespace orvex::edittest {
 
-// Message boxes and questions; questions are answered from `answers` in
-// order, and a question nobody scripted fails the test.
-class RecordingReporter : public Reporter {
-public:
+using Strings = std::vector<std::string>;
+
+// The next scripted answer; one that nobody scripted fails the test and gives `otherwise`.
+template <typename T> T next(std::deque<T>& script, const char* what, T otherwise)
+{
+    if (script.empty()) {
+        ADD_FAILURE() << what << " nobody scripted";
+        return otherwise;
+    }
+    T answer = script.front();
+    script.pop_front();
+    return answer;
+}
+
+// Messages and questions; questions are answered from `answers` in order,
+// and one that nobody scripted fails the test.
+struct RecordingReporter : Reporter {
     void message(const std::string& text, const std::string& caption, MessageKind) override
     {
         messages.push_back(text);
         captions.push_back(caption);
     }
-    Answer ask(const std::string& text, const std::string& caption, bool) override;
-
-    std::vector<std::string> messages, captions, questions;
+    Answer ask(const std::string& text, const std::string& caption, bool) override
+    {
+        questions.push_back(text);
+        captions.push_back(caption);
+        return next(answers, "a question", Answer::No);
+    }
+    Strings messages, captions, questions;
     std::deque<Answer> answers;
 };
 
-// Everything drawn, one line per call ("line 10 20", "invert 1", "text 0 0 ...").
-class RecordingCanvas : public Canvas {
-public:
-    void fillPolygon(const DevicePoint*, int count, Colour, Colour) override;
-    void setPen(PenStyle style, int width, Colour colour) override;
-    void setInvert(bool on) override;
-    void moveTo(float x, float y) override;
-    void lineTo(float x, float y) override;
-    void circle(float left, float top, float right, float bottom) override;
-    void text(float x, float y, const std::string& text, Colour colour) override;
-    int count(const std::string& line) const;
-
-    std::vector<std::string> calls;
+// Everything drawn, one line per call: "line 10 20", "pen solid 1 800000", "text 0 0 ...".
+struct RecordingCanvas : Canvas {
+    void fillPolygon(const DevicePoint*, int count, Colour, Colour) override { add("fill %d", count); }
+    void setPen(PenStyle style, int width, Colour colour) override
+    {
+        add("pen %s %d %06x", style == PenStyle::Solid ? "solid" : "dotted", width, colour);
+    }
+    void setInvert(bool on) override { add("invert %d", int(on)); }
+    void moveTo(float x, float y) override { add("move %g %g", double(x), double(y)); }
+    void lineTo(float x, float y) override { add("line %g %g", double(x), double(y)); }
+    void circle(float l, float t, float r, float b) override
+    {
+        add("circle %g %g %g %g", double(l), double(t), double(r), double(b));
+    }
+    void text(float x, float y, const std::string& s, Colour) override
+    {
+        add("text %g %g %s", double(x), double(y), s.c_str());
+    }
+    int count(const std::string& call) const { return int(std::count(calls.begin(), calls.end(), call)); }
+    template <typename... Args> void add(const char* format, Args... args)
+    {
+        calls.emplace_back();
+        appendf(calls.back(), format, args...);
+    }
+    Strings calls;
 };
 
-// Answers each dialog from its own queue; an unscripted dialog fails the
-// test and is cancelled.
-class ScriptedDialogs : public EditDialogs {
-public:
+// Answers each dialog from its own queue; a dialog nobody scripted fails the test and is cancelled.
+struct ScriptedDialogs : EditDialogs {
     template <typename V> using Script = std::deque<std::function<DialogResult(V&)>>;
-
-    DialogResult makeNode(NewNodeValues& v) override { return play(nodes, v, "makeNode"); }
-    DialogResult changeNode(NodeDataValues& v) override { return play(nodeData, v, "changeNode"); }
-    DialogResult makeRoad(NewRoadValues& v) override { return play(roads, v, "makeRoad"); }
-    DialogResult changeNormalRoad(RoadDataValues& v) override { return play(roadData, v, "road"); }
-    DialogResult changeFixedRoad(FixedRoadValues& v) override
-    {
-        return play(fixedData, v, "fixed");
-    }
-    DialogResult insertNode(InsertNodeValues& v) override { return play(inserts, v, "insert"); }
-    int chooseSymbol() override;
-    DialogResult makeFan(int, int, FanCurve& c) override { return play(fans, c, "makeFan"); }
-    DialogResult changeFan(int, int, FanCurve& c) override
-    {
-        return play(fanChanges, c, "changeFan");
-    }
+    DialogResult makeNode(NewNodeValues& v) override { return play(nodes, v); }
+    DialogResult changeNode(NodeDataValues& v) override { return play(nodeData, v); }
+    DialogResult makeRoad(NewRoadValues& v) override { return play(roads, v); }
+    DialogResult changeNormalRoad(RoadDataValues& v) override { return play(roadData, v); }
+    DialogResult changeFixedRoad(FixedRoadValues& v) override { return play(fixedData, v); }
+    DialogResult insertNode(InsertNodeValues& v) override { return play(inserts, v); }
+    DialogResult makeFan(int, int, FanCurve& c) override { return play(fans, c); }
+    DialogResult changeFan(int, int, FanCurve& c) override { return play(fanChanges, c); }
+    int chooseSymbol() override { return next(symbols, "a symbol dialog", 0); }
 
     Script<NewNodeValues> nodes;
     Script<NodeDataValues> nodeData;
@@ -73,23 +94,18 @@ public:
     Script<RoadDataValues> roadData;
     Script<FixedRoadValues> fixedData;
     Script<InsertNodeValues> inserts;
-    std::deque<int> symbols;
     Script<FanCurve> fans, fanChanges;
+    std::deque<int> symbols;  // the symbol dialog's choices
 
 private:
-    template <typename V> DialogResult play(Script<V>& script, V& values, const char* name)
+    template <typename V> DialogResult play(Script<V>& script, V& values)
     {
-        if (script.empty()) {
-            ADD_FAILURE() << "unscripted dialog " << name;
-            return DialogResult::Cancel;
-        }
-        auto answer = script.front();
-        script.pop_front();
-        return answer(values);
+        const auto cancel = [](V&) { return DialogResult::Cancel; };
+        return next(script, "a dialog", std::function<DialogResult(V&)>(cancel))(values);
     }
 };
 
-// A dialog answer that closes with OK after `fill` set the values.
+// A dialog answer: `fill` sets the values, then OK.
 template <typename V> std::function<DialogResult(V&)> ok(std::function<void(V&)> fill)
 {
     return [fill](V& v) {
@@ -99,48 +115,33 @@ template <typename V> std::function<DialogResult(V&)> ok(std::function<void(V&)>
 }
 FanCurve curve(float step, std::vector<float> pressures);
 
-// The window: redrawing copies the document into the plan view.
-class RecordingWindow : public EditorWindow {
-public:
-    RecordingWindow(CBriscoDoc& doc, PlanView& view)
-        : mDoc(doc)
-        , mView(view)
-    {
-    }
-    void redrawAll() override
-    {
-        ++redraws;
-        mView.update(mDoc);
-    }
+// The window: a redraw copies the document into the plan view.
+struct RecordingWindow : EditorWindow {
+    RecordingWindow(CBriscoDoc& doc, PlanView& view) : doc(doc), view(view) {}
+    void redrawAll() override { view.update(doc); }
     void scrollTo(int x, int y) override { scrolls.push_back({x, y}); }
     void repaint() override { ++repaints; }
     void captureMouse(bool on) override { captured = on; }
-
-    int redraws = 0, repaints = 0;
+    CBriscoDoc& doc;
+    PlanView& view;
+    int repaints = 0;
     bool captured = false;
     std::vector<std::pair<int, int>> scrolls;
-
-private:
-    CBriscoDoc& mDoc;
-    PlanView& mView;
 };
 
 // An empty folder below the system's temporary folder, removed afterwards.
-class TempFolder {
-public:
+struct TempFolder {
     TempFolder();
     ~TempFolder();
-    std::string file(const std::string& name) const { return (mPath / name).string(); }
-
-private:
-    std::filesystem::path mPath;
+    std::string file(const std::string& name) const { return (path / name).string(); }
+    std::filesystem::path path;
 };
 
 // A document on the installation's empty default network, its plan view
-// (scale 1, world (0, 0) at client (500, 500), node radius 8) and an editor.
+// (scale 1, world (0, 0) at client (500, 500), client 1000 × 800, node
+// radius 8) and an editor, with helpers in world coordinates.
 struct EditBench {
     EditBench();
-    // The client point of a world point.
     int cx(int worldX) const { return worldX + 500; }
     int cy(int worldY) const { return 500 - worldY; }
     void click(int wx, int wy)
@@ -150,17 +151,15 @@ struct EditBench {
     }
     void doubleClick(int wx, int wy) { editor->leftDoubleClick(cx(wx), cy(wy)); }
     void rightClick(int wx, int wy) { editor->rightButtonDown(cx(wx), cy(wy)); }
-    void enter(int commandId) { editor->command(commandId); }
-
-    // Makes nodes, roads and fans straight through the operations.
-    void node(int number, int x, int y, NodeKind kind = NodeKind::Underground, float z = 0);
-    void road(
-        int a, int b, float r = 10, float t = 20, float area = 4, float length = 100, float k = 2);
-    void fan(int a, int b, float step, std::vector<float> pressures);
     EditOperations& ops() { return editor->operations(); }
-    // The numbers of the document's nodes in index order; the roads as "a-b".
+    // Nodes, roads and fans made straight through the operations.
+    void node(int number, int x, int y, NodeKind kind = NodeKind::Underground, float z = 0);
+    void road(int a, int b, float r = 10, float t = 20, float area = 4, float length = 100, float k = 2);
+    void fan(int a, int b, float step, std::vector<float> pressures);
+    // The node numbers in index order; the roads as "a-b".
     std::vector<int> nodeNumbers() const;
-    std::vector<std::string> roadPairs() const;
+    Strings roadPairs() const;
+    const Road& roadAt(int k) const { return doc->roads[std::size_t(k)]; }
 
     AppContext app;
     RecordingReporter reporter;
@@ -174,8 +173,10 @@ struct EditBench {
 };
 
 // Every file the document writes (network, results, node positions, bending
-// points, parameters) and the raw bending-point store, for before/after
-// comparisons.
+// points, parameters) and the raw bending-point store, to compare before and after.
 std::string snapshot(CBriscoDoc& doc);
+
+// Expects `action` to be refused with exactly `message`, changing nothing that snapshot() sees.
+void expectRefused(EditBench& bench, const std::function<void()>& action, const std::string& message);
 
 }  // namespace orvex::edittest

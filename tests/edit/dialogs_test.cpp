@@ -1,0 +1,170 @@
+// Fan curve entry point by point, the fan curve file and the curve display
+// program's argument; the node and road dialogs' field rules; the zoom rectangle.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "edit/dialogforms.h"
+#include "edit/fancurve.h"
+#include "support.h"
+
+namespace orvex::edittest {
+namespace {
+
+using Step = FanCurveEntry::Step;
+
+TEST(FanCurveEntry, NewFanPointByPoint)
+{
+    FanCurveEntry e = FanCurveEntry::forNewFan();
+    EXPECT_EQ(e.label(), "Pressure(*) at 0 air flow");
+    EXPECT_EQ(e.next(), Step::Refused) << "no count yet";
+    e.countField = 31;
+    EXPECT_EQ(e.countLeft(), Step::Refused);
+    e.countField = 3, e.flowStepField = 12.5f, e.pressureField = 100;
+    EXPECT_EQ(e.next(), Step::Stay);
+    EXPECT_EQ(e.label(), "Pressure(*) at 12 air flow (2/3)") << "12.5 without decimals";
+    EXPECT_EQ(e.focusState(), 2);
+    e.pressureField = 80;
+    e.next();
+    EXPECT_EQ(e.label(), "Pressure(*) at 25 air flow (3/3)");
+    e.pressureField = 50;
+    EXPECT_EQ(e.back(), Step::Stay);
+    EXPECT_EQ(e.pressureField, 80.0f);
+    e.back();
+    EXPECT_EQ(e.back(), Step::Stay) << "nothing before the first point";
+    EXPECT_EQ(e.current(), 0);
+    e.next();
+    e.next();
+    EXPECT_EQ(e.pressureField, 50.0f) << "kept when going back";
+    EXPECT_EQ(e.next(), Step::Accept) << "next on the last point closes as OK";
+    const FanCurve c = e.result();
+    EXPECT_EQ(std::vector<float>({float(c.points), c.flowStep, c.pressure[0], c.pressure[2]}),
+              std::vector<float>({3, 12.5f, 100, 50}));
+}
+
+TEST(FanCurveEntry, LowerCountsAndCountsAbove30)
+{
+    // Lowering the count after later points were entered drops them.
+    FanCurveEntry e = FanCurveEntry::forFan(curve(10, {9, 8, 7, 6, 5}));
+    EXPECT_EQ(e.label(), "Pressure(*) at 0 air flow (1/5)");
+    for (int j = 0; j < 4; ++j)
+        e.next();
+    e.back();
+    e.back();
+    e.countField = 2;
+    EXPECT_EQ(e.next(), Step::Accept) << "point 3 of 2 is past the end";
+    EXPECT_EQ(std::vector<float>({float(e.result().points), e.result().pressure[1], e.result().pressure[2]}),
+              std::vector<float>({2, 8, 0}));
+    // "change fan data" takes a count above 30 as 30: no fan holds more.
+    FanCurveEntry big = FanCurveEntry::forFan(curve(10, {9}));
+    big.countField = 45;
+    for (int j = 0; j < 60 && big.next() == Step::Stay; ++j) {
+    }
+    EXPECT_EQ(std::vector<int>({big.countField, big.current(), big.result().points}), std::vector<int>({30, 29, 30}));
+    // Enter moves from the airflow to the count to the pressure, then acts as "next".
+    FanCurveEntry keys = FanCurveEntry::forFan(curve(10, {9, 8}));
+    std::optional<FanCurveEntry::Field> focus;
+    EXPECT_EQ(keys.enter(focus), Step::Stay);
+    EXPECT_EQ(focus, FanCurveEntry::Field::Count);
+    keys.enter(focus);
+    EXPECT_EQ(focus, FanCurveEntry::Field::Pressure);
+    EXPECT_EQ(keys.enter(focus), Step::Stay);
+    EXPECT_EQ(keys.current(), 1);
+    EXPECT_EQ(keys.enter(focus), Step::Accept);
+}
+
+TEST(FanCurveFile, ExactBytesForTwoFansAndForNone)
+{
+    EditBench b;
+    for (int n : {3, 12, 7, 8})
+        b.node(n, n, 0);
+    b.fan(3, 12, 2.5f, {120.5f, 100, 60.25f});
+    b.fan(7, 8, 10, {50});
+    TempFolder folder;
+    b.doc->baseName = folder.file("my mine.");
+    ASSERT_TRUE(writeFanCurveFile(*b.doc));
+    std::ostringstream bytes;
+    bytes << std::ifstream(folder.file("my mine.fan"), std::ios::binary).rdbuf();
+    // "[コメント]" in half-width katakana, "コメント" in full-width, in Shift-JIS.
+    const std::string heading = "[\xBA\xD2\xDD\xC4]fan", comment = "* \x83\x52\x83\x81\x83\x93\x83\x67\n";
+    const std::string headings = heading + "1\n" + heading + "2\n" + heading + "3\n";
+    EXPECT_EQ(bytes.str(), headings + comment + " 3  12 \n    0.00000  120.50\n    2.50000  100.00\n" +
+                               "    5.00000   60.25\n" + comment + " 7  8 \n    0.00000   50.00\n");
+    b.ops().deleteFan(1);
+    b.ops().deleteFan(1);
+    EXPECT_EQ(fanCurveText(*b.doc), headings);
+}
+
+TEST(FanCurveFile, TheDisplayProgramStartsEvenWhenTheFileCannotBeWritten)
+{
+    struct Starter : ProgramStarter {
+        void open(const std::string& program, const std::string& argument) override
+        {
+            started = program + " " + argument;
+        }
+        std::string started;
+    } starter;
+    EditBench b;
+    b.doc->baseName = "/no such folder/x.";
+    fanCharacterDisplay(*b.doc, starter);
+    EXPECT_EQ(b.reporter.messages, Strings{"/no such folder/x.fan:write ?"});
+    EXPECT_EQ(starter.started, b.app.programFolder + "/Vistrel.exe /no*such*folder/x.fan");
+    EXPECT_EQ(curveDisplayArgument("a" + std::string(51, ' ') + "tail."), "a" + std::string(50, '*') + "fan")
+        << "at most 50 blanks";
+}
+
+TEST(DialogForms, EnterSteppingAndFieldRules)
+{
+    using N = NewNodeForm::Field;
+    NewNodeForm node(NodeKind::Underground);
+    for (N next : {N::Elevation, N::Underground, N::InsertToRoad})
+        EXPECT_EQ(node.enter(), next);
+    EXPECT_EQ(node.enter(), std::nullopt) << "accepts";
+    NewNodeForm surface(NodeKind::Surface);
+    surface.focusGained(N::Elevation);
+    EXPECT_EQ(surface.enter(), N::Surface);
+    surface.kindClicked(NodeKind::Underground);
+    EXPECT_EQ(std::pair(surface.step(), surface.kind()), std::pair(4, NodeKind::Underground));
+    EXPECT_EQ(surface.enter(), N::InsertToRoad);
+
+    using R = NewRoadForm::Field;
+    NewRoadForm road(NewRoadValues{});
+    EXPECT_TRUE(road.readOnly(R::Airflow) && !road.readOnly(R::Conductivity));
+    for (R next : {R::Resistance, R::Temperature, R::Length, R::Area, R::Conductivity})
+        EXPECT_EQ(road.enter(), next);
+    EXPECT_EQ(road.enter(), std::nullopt);
+    road.values.resistance = 5;
+    road.fixedClicked();
+    EXPECT_TRUE(road.readOnly(R::Resistance) && !road.readOnly(R::Airflow));
+    EXPECT_EQ(road.enter(), R::Airflow);
+    EXPECT_EQ(road.enter(), std::nullopt);
+    road.normalClicked();
+    EXPECT_EQ(std::pair(road.values.resistance, road.values.fixedFlow), std::pair(5.0f, false))
+        << "the values are kept";
+    EXPECT_EQ(road.enter(), R::Resistance);
+    using C = ChangeRoadForm::Field;
+    ChangeRoadForm change;
+    for (C next : {C::Temperature, C::Length, C::Area, C::Conductivity})
+        EXPECT_EQ(change.enter(), next);
+    EXPECT_EQ(change.enter(), std::nullopt);
+
+    // "Insert node" keeps the first part within 0 .. the road's value; an empty field counts as 0.
+    InsertNodeForm insert(10, 100);
+    insert.resistanceLeft(15.0f);
+    insert.lengthLeft(-5.0f);
+    EXPECT_EQ(std::vector<float>(
+                  {insert.firstResistance(), insert.secondResistance(), insert.firstLength(), insert.secondLength()}),
+              std::vector<float>({10, 0, 0, 100}));
+    insert.resistanceLeft(4.0f);
+    EXPECT_EQ(insert.secondResistance(), 6.0f);
+    insert.resistanceLeft(std::nullopt);
+    EXPECT_EQ(insert.secondResistance(), 10.0f);
+
+    // The zoom rectangle takes the window's proportions: 200 wide is 160 high, upward.
+    EXPECT_EQ(zoomRectangle(100, 300, 300, 250, 1000, 800).y1, 140);
+    EXPECT_EQ(zoomRectangle(100, 300, 300, 350, 0, 800).y1, 300) << "a window without width";
+}
+
+}  // namespace
+}  // namespace orvex::edittest
