@@ -183,28 +183,26 @@ bool PlanView::zoomToRectangle(int x0, int y0, int x1, int y1, Reporter& reporte
     return true;
 }
 
-void PlanView::rightTurn(CBriscoDoc& doc)
+// A right turn is clockwise on the screen: the display angle grows by 45
+// and the plan turns by -45 degrees about the world origin.
+void PlanView::turn(CBriscoDoc& doc, int displayDegrees)
 {
     if (geo.pagePreview)
         return;
-    geo.displayAngle += 45;
-    if (geo.displayAngle >= 360)
-        geo.displayAngle -= 360;
-    doc.rotatePlan(-45);
+    geo.displayAngle = ((geo.displayAngle + displayDegrees) % 360 + 360) % 360;
+    doc.rotatePlan(-displayDegrees);
     update(doc);
     recomputeExtents(true);
 }
 
+void PlanView::rightTurn(CBriscoDoc& doc)
+{
+    turn(doc, 45);
+}
+
 void PlanView::leftTurn(CBriscoDoc& doc)
 {
-    if (geo.pagePreview)
-        return;
-    geo.displayAngle -= 45;
-    if (geo.displayAngle < 0)
-        geo.displayAngle += 360;
-    doc.rotatePlan(45);
-    update(doc);
-    recomputeExtents(true);
+    turn(doc, -45);
 }
 
 void PlanView::setAngle(CBriscoDoc& doc, int angle)

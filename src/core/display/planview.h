@@ -132,6 +132,7 @@ private:
         bool nameText;  // window drawing shows "ROADWAYNAME" for names
     };
     DevicePoint at(float x, float y) const;
+    void turn(CBriscoDoc& doc, int displayDegrees);
     void drawRoad(Canvas& canvas, int j, const RoadPens& pens);
     void drawFan(Canvas& canvas, int f);
     void drawNodeCircles(Canvas& canvas, int i);

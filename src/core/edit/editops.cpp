@@ -263,8 +263,8 @@ void EditOperations::removeRoadAt(int k)
         d.rebuildAdjacency();
 }
 
-bool EditOperations::addNormalRoad(int first, int second, float resistance, float temperature,
-                                   float area, float length, float conductivity)
+// A new road needs two existing, different ends and room in the road arrays.
+bool EditOperations::roadCanBeAdded(int first, int second)
 {
     if (!nodeExists(first) || !nodeExists(second))
         return false;
@@ -273,6 +273,14 @@ bool EditOperations::addNormalRoad(int first, int second, float resistance, floa
         return false;
     }
     if (!roomForRoad())
+        return false;
+    return true;
+}
+
+bool EditOperations::addNormalRoad(int first, int second, float resistance, float temperature,
+                                   float area, float length, float conductivity)
+{
+    if (!roadCanBeAdded(first, second))
         return false;
     Road road;
     road.first = first;
@@ -289,13 +297,7 @@ bool EditOperations::addNormalRoad(int first, int second, float resistance, floa
 
 bool EditOperations::addFixedRoad(int first, int second, float airflow)
 {
-    if (!nodeExists(first) || !nodeExists(second))
-        return false;
-    if (first == second) {
-        refuse(kSelfRoad);
-        return false;
-    }
-    if (!roomForRoad())
+    if (!roadCanBeAdded(first, second))
         return false;
     Road road;
     road.first = first;

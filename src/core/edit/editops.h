@@ -113,6 +113,7 @@ public:
     // --- room checks, each with its message when there is none ---
     bool roomForNode();
     bool roomForRoad(int more = 1);
+    bool roadCanBeAdded(int first, int second);
     bool roomForFan();
 
 private:
