@@ -102,9 +102,10 @@ void QPainterCanvas::setInvert(bool on)
     applyPen();
 }
 
-// Device points are whole pixels; a 1-pixel line through pixel centres stays
-// one pixel wide and sharp when it is antialiased.
-constexpr double kPixelCentre = 0.5;
+// Device points are whole pixels and are drawn as they are: shifting them to
+// pixel centres would make axis-parallel lines one pixel sharp instead of
+// two pixels soft, but costs a fifth more drawing time on a full plan.
+constexpr double kPixelCentre = 0.0;
 
 void QPainterCanvas::moveTo(float x, float y)
 {
