@@ -72,7 +72,7 @@ FanRow fanRow(const CBriscoDoc& doc, int f)
 void printJson(std::ostream& out, const RunReport& r)
 {
     const CBriscoDoc& doc = *r.doc;
-    using nlohmann::json;
+    using json = nlohmann::ordered_json;  // keys in the order a reader expects them
     json root;
     root["result"] = r.outcome.result;
     root["iterations"] = doc.lastIterations;
