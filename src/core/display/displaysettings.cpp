@@ -37,19 +37,32 @@ Colour readColour(Profile& profile, const char* key, Colour current)
     return Colour(profile.readInt(kDisplaySection, key, int(current))) & 0x00FFFFFFu;
 }
 
+// The colour keys, in the order the profile keeps them.
+struct ScreenColourKey {
+    const char* key;
+    Colour ColourSlots::*slot;
+};
+constexpr ScreenColourKey kScreenColourKeys[] = {
+    {"node", &ColourSlots::node},         {"road", &ColourSlots::road},
+    {"back", &ColourSlots::back},         {"online", &ColourSlots::online},
+    {"underline", &ColourSlots::underline}, {"onnode", &ColourSlots::onnode},
+    {"nodedata", &ColourSlots::nodedata}, {"strong", &ColourSlots::strong}};
+
+struct PrintColourKey {
+    const char* key;
+    Colour PrintColours::*slot;
+};
+constexpr PrintColourKey kPrintColourKeys[] = {
+    {"print_node", &PrintColours::node},         {"print_road", &PrintColours::road},
+    {"print_online", &PrintColours::online},     {"print_underline", &PrintColours::underline},
+    {"print_onnode", &PrintColours::onnode},     {"print_nodedata", &PrintColours::nodedata}};
+
 }  // namespace
 
 void readDisplaySettings(Profile& profile, DisplaySettings& s, ViewGeometry& geometry)
 {
-    ColourSlots& c = s.colours;
-    c.node = readColour(profile, "node", c.node);
-    c.road = readColour(profile, "road", c.road);
-    c.back = readColour(profile, "back", c.back);
-    c.online = readColour(profile, "online", c.online);
-    c.underline = readColour(profile, "underline", c.underline);
-    c.onnode = readColour(profile, "onnode", c.onnode);
-    c.nodedata = readColour(profile, "nodedata", c.nodedata);
-    c.strong = readColour(profile, "strong", c.strong);
+    for (const ScreenColourKey& k : kScreenColourKeys)
+        s.colours.*k.slot = readColour(profile, k.key, s.colours.*k.slot);
     long thousandths = 0;
     if (readThousandths(profile, "factor", thousandths))
         geometry.scale = float(thousandths * 0.001 * kScalePerFigureSize);
@@ -58,40 +71,23 @@ void readDisplaySettings(Profile& profile, DisplaySettings& s, ViewGeometry& geo
     s.onlineKind = profile.readInt(kDisplaySection, "onlinevalue", s.onlineKind);
     s.underlineKind = profile.readInt(kDisplaySection, "underlinevalue", s.underlineKind);
     s.nodeKind = profile.readInt(kDisplaySection, "nodevalue", s.nodeKind);
-    PrintColours& p = s.print;
-    p.node = readColour(profile, "print_node", p.node);
-    p.road = readColour(profile, "print_road", p.road);
-    p.online = readColour(profile, "print_online", p.online);
-    p.underline = readColour(profile, "print_underline", p.underline);
-    p.onnode = readColour(profile, "print_onnode", p.onnode);
-    p.nodedata = readColour(profile, "print_nodedata", p.nodedata);
+    for (const PrintColourKey& k : kPrintColourKeys)
+        s.print.*k.slot = readColour(profile, k.key, s.print.*k.slot);
     s.previewKind = profile.readInt(kDisplaySection, "print_preview_num", 1);
 }
 
 void writeDisplaySettings(Profile& profile, const DisplaySettings& s,
                           const ViewGeometry& geometry)
 {
-    const ColourSlots& c = s.colours;
-    profile.writeInt(kDisplaySection, "node", int(c.node));
-    profile.writeInt(kDisplaySection, "road", int(c.road));
-    profile.writeInt(kDisplaySection, "back", int(c.back));
-    profile.writeInt(kDisplaySection, "online", int(c.online));
-    profile.writeInt(kDisplaySection, "underline", int(c.underline));
-    profile.writeInt(kDisplaySection, "onnode", int(c.onnode));
-    profile.writeInt(kDisplaySection, "nodedata", int(c.nodedata));
-    profile.writeInt(kDisplaySection, "strong", int(c.strong));
+    for (const ScreenColourKey& k : kScreenColourKeys)
+        profile.writeInt(kDisplaySection, k.key, int(s.colours.*k.slot));
     profile.writeString(kDisplaySection, "factor", std::to_string(long(geometry.scale * 650.0)));
     profile.writeString(kDisplaySection, "font", std::to_string(long(geometry.charSize * 1000.0)));
     profile.writeInt(kDisplaySection, "onlinevalue", s.onlineKind);
     profile.writeInt(kDisplaySection, "underlinevalue", s.underlineKind);
     profile.writeInt(kDisplaySection, "nodevalue", s.nodeKind);
-    const PrintColours& p = s.print;
-    profile.writeInt(kDisplaySection, "print_node", int(p.node));
-    profile.writeInt(kDisplaySection, "print_road", int(p.road));
-    profile.writeInt(kDisplaySection, "print_online", int(p.online));
-    profile.writeInt(kDisplaySection, "print_underline", int(p.underline));
-    profile.writeInt(kDisplaySection, "print_onnode", int(p.onnode));
-    profile.writeInt(kDisplaySection, "print_nodedata", int(p.nodedata));
+    for (const PrintColourKey& k : kPrintColourKeys)
+        profile.writeInt(kDisplaySection, k.key, int(s.print.*k.slot));
     profile.writeInt(kDisplaySection, "print_preview_num", s.previewKind);
 }
 
