@@ -32,15 +32,8 @@ void preparePlan(PlanView& view, CBriscoDoc& doc, const PlanOptions& options, Re
     view.settings.nodeKind = options.nodeKind;
     view.settings.onlineDigits = view.settings.underlineDigits = view.settings.nodeDigits = options.digits;
     if (options.printColours) {
-        ColourSlots& c = view.settings.colours;
-        const PrintColours& p = view.settings.print;
-        c.back = rgb(255, 255, 255);
-        c.road = p.road;
-        c.online = p.online;
-        c.underline = p.underline;
-        c.node = p.node;
-        c.onnode = p.onnode;
-        c.nodedata = p.nodedata;
+        view.settings.colours.back = rgb(255, 255, 255);
+        usePrintColours(view.settings.colours, view.settings.print);
     }
     view.geo.clientWidth = options.width;
     view.geo.clientHeight = options.height;

@@ -91,6 +91,28 @@ void writeDisplaySettings(Profile& profile, const DisplaySettings& s,
     profile.writeInt(kDisplaySection, "print_preview_num", s.previewKind);
 }
 
+void usePrintColours(ColourSlots& slots, const PrintColours& print)
+{
+    slots.road = print.road;
+    slots.online = print.online;
+    slots.underline = print.underline;
+    slots.node = print.node;
+    slots.onnode = print.onnode;
+    slots.nodedata = print.nodedata;
+}
+
+PrintColours printColoursOf(const ColourSlots& slots)
+{
+    PrintColours print;
+    print.road = slots.road;
+    print.online = slots.online;
+    print.underline = slots.underline;
+    print.node = slots.node;
+    print.onnode = slots.onnode;
+    print.nodedata = slots.nodedata;
+    return print;
+}
+
 bool figureSizeAcceptable(float figureSize)
 {
     return figureSize >= 0.01f && figureSize <= 10.0f;

@@ -34,6 +34,11 @@ struct PrintColours {
     Colour nodedata = rgb(0, 255, 0);
 };
 
+// The six drawing colours that a printed page takes from the print colours
+// (background and emphasis keep the screen's), and back.
+void usePrintColours(ColourSlots& slots, const PrintColours& print);
+PrintColours printColoursOf(const ColourSlots& slots);
+
 // Scale, character size, node radius and display angle live in the view's
 // geometry; this record holds the rest.
 struct DisplaySettings {

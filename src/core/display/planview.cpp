@@ -291,14 +291,7 @@ void PlanView::pageLayout()
     } else {
         geo.scale = page.pageScale;
     }
-    ColourSlots& c = settings.colours;
-    const PrintColours& p = settings.print;
-    c.road = p.road;
-    c.online = p.online;
-    c.underline = p.underline;
-    c.node = p.node;
-    c.onnode = p.onnode;
-    c.nodedata = p.nodedata;
+    usePrintColours(settings.colours, settings.print);
     geo.pageDragX = page.lastDragX = int(page.savedOffsetX * geo.scale);
     geo.pageDragY = page.lastDragY = int(page.savedOffsetY * geo.scale);
     recomputeOrigin();
@@ -323,21 +316,8 @@ void PlanView::leavePagePreview()
     page.savedOffsetY = int(geo.pageDragY / geo.scale);
     page.pageScale = geo.scale;
     geo.scale = page.screenScale;
-    const ColourSlots& c = settings.colours;
-    PrintColours& p = settings.print;
-    p.road = c.road;
-    p.online = c.online;
-    p.underline = c.underline;
-    p.node = c.node;
-    p.onnode = c.onnode;
-    p.nodedata = c.nodedata;
-    const ColourSlots kept = page.keptColours;
-    settings.colours.road = kept.road;
-    settings.colours.online = kept.online;
-    settings.colours.underline = kept.underline;
-    settings.colours.node = kept.node;
-    settings.colours.onnode = kept.onnode;
-    settings.colours.nodedata = kept.nodedata;
+    settings.print = printColoursOf(settings.colours);
+    usePrintColours(settings.colours, printColoursOf(page.keptColours));
     geo.pageCornerX = geo.pageCornerY = 0;
     geo.pageDragX = geo.pageDragY = 0;
     recomputeExtents(true);
