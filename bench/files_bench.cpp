@@ -144,15 +144,23 @@ bool openInto(orvex::CBriscoDoc& doc, const std::string& path, orvex::MemoryProf
     return orvex::openPendingNetwork(doc, profile);
 }
 
+// The network file of a network; empty (and the benchmark skipped) when it
+// is not there.
+std::string pathOrSkip(benchmark::State& state, Network which)
+{
+    std::string why;
+    const std::string path = Environment::get().path(which, why);
+    if (path.empty())
+        state.SkipWithError(why.c_str());
+    return path;
+}
+
 void BM_Open(benchmark::State& state, Network which)
 {
     Environment& env = Environment::get();
-    std::string why;
-    const std::string path = env.path(which, why);
-    if (path.empty()) {
-        state.SkipWithError(why.c_str());
+    const std::string path = pathOrSkip(state, which);
+    if (path.empty())
         return;
-    }
     auto doc = std::make_unique<orvex::CBriscoDoc>(env.app, env.reporter);
     orvex::MemoryProfile profile;
     for (auto _ : state) {
@@ -172,12 +180,9 @@ void BM_Open(benchmark::State& state, Network which)
 void BM_Save(benchmark::State& state, Network which)
 {
     Environment& env = Environment::get();
-    std::string why;
-    const std::string path = env.path(which, why);
-    if (path.empty()) {
-        state.SkipWithError(why.c_str());
+    const std::string path = pathOrSkip(state, which);
+    if (path.empty())
         return;
-    }
     auto doc = std::make_unique<orvex::CBriscoDoc>(env.app, env.reporter);
     orvex::MemoryProfile profile;
     if (!openInto(*doc, path, profile)) {
@@ -198,12 +203,9 @@ void BM_Save(benchmark::State& state, Network which)
 void BM_ReadNetworkFile(benchmark::State& state, Network which)
 {
     Environment& env = Environment::get();
-    std::string why;
-    const std::string path = env.path(which, why);
-    if (path.empty()) {
-        state.SkipWithError(why.c_str());
+    const std::string path = pathOrSkip(state, which);
+    if (path.empty())
         return;
-    }
     auto doc = std::make_unique<orvex::CBriscoDoc>(env.app, env.reporter);
     for (auto _ : state) {
         if (doc->readNetworkFile(path, true) != 1) {
