@@ -3,6 +3,7 @@
 #include <string>
 
 #include "analysis/analysisdialog.h"
+#include "analysis/networkcheck.h"
 #include "fire/fireobserver.h"
 #include "model/briscodoc.h"
 
@@ -13,6 +14,7 @@ struct RunOutcome {
     int result = 0;        // 1 converged (or the fire run ended), 0 stopped or not started, -1 iteration limit
     bool fire = false;     // the run was a fire simulation
     bool refused = false;  // the input could not be analysed; a message said why
+    NetworkCheck check;    // what the check before the run found
 };
 
 // The end texts of the analysis dialog's caption.
