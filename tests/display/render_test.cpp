@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include <QGuiApplication>
 #include <QImage>
@@ -100,6 +101,89 @@ TEST(PainterCanvas, LinesCirclesPolygonsDotsAndInverting)
         EXPECT_TRUE(pass == 2 || isColour(image, 70, 40, rgb(255, 255, 127))) << "255 − (0, 0, 128)";
     }
     EXPECT_EQ(image, before);
+}
+
+// What is drawn last lies on top, whatever came before it on the same canvas:
+// every pixel the last call paints on an empty picture has the same colour
+// when it is drawn after the others.
+TEST(PainterCanvas, TheLastCallLiesOnTop)
+{
+    constexpr Colour kRed = rgb(255, 0, 0), kGreen = rgb(0, 255, 0), kWhite = rgb(255, 255, 255);
+    const auto line = [](Canvas& c, Colour colour, float x0, float y0, float x1, float y1) {
+        c.setPen(PenStyle::Solid, 1, colour);
+        c.moveTo(x0, y0);
+        c.lineTo(x1, y1);
+    };
+    const auto ring = [](Canvas& c, Colour colour) {
+        c.setPen(PenStyle::Solid, 1, colour);
+        c.circle(20, 10, 40, 30);
+    };
+    struct Row {
+        const char* what;
+        std::function<void(Canvas&)> before, last;
+    };
+    const Row rows[] = {
+        {"red, green, then red again",
+         [&](Canvas& c) { line(c, kRed, 5, 20, 55, 20), line(c, kGreen, 5, 20, 55, 20); },
+         [&](Canvas& c) { line(c, kRed, 5, 20, 55, 20); }},
+        {"a ring after the road through it",
+         [&](Canvas& c) { line(c, kWhite, 30, 0, 30, 40); },
+         [&](Canvas& c) { ring(c, kGreen); }},
+        {"a road after the label of the road before",
+         [&](Canvas& c) { line(c, kWhite, 5, 5, 55, 5), line(c, kGreen, 10, 2, 50, 38); },
+         [&](Canvas& c) { line(c, kWhite, 5, 35, 55, 35), line(c, kWhite, 30, 0, 30, 40); }},
+        {"a line after an inverted one",
+         [&](Canvas& c) { c.setInvert(true), line(c, kWhite, 5, 20, 55, 20), c.setInvert(false); },
+         [&](Canvas& c) { line(c, kRed, 5, 20, 55, 20); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        QImage alone(60, 40, QImage::Format_RGB32), drawn(60, 40, QImage::Format_RGB32);
+        alone.fill(QColor(0, 0, 128));
+        drawn.fill(QColor(0, 0, 128));
+        for (QImage* image : {&alone, &drawn}) {
+            QPainter painter(image);
+            QPainterCanvas canvas(painter, false);
+            if (image == &drawn)
+                row.before(canvas);
+            row.last(canvas);
+        }
+        int painted = 0, kept = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 60; ++x)
+                if (alone.pixel(x, y) != qRgb(0, 0, 128))
+                    ++painted, kept += drawn.pixel(x, y) == alone.pixel(x, y);
+        EXPECT_GT(painted, 30);
+        EXPECT_EQ(kept, painted) << "pixels of the last call covered by what came before it";
+    }
+}
+
+// The editor shows a road emphasised and then normal again on the window's
+// canvas: afterwards the window looks as if it had only been drawn normally.
+TEST(PainterCanvas, ARoadEmphasisedAndBackLooksAsBefore)
+{
+    auto view = makeView();
+    addNode(*view, 1, -200, -50);
+    addNode(*view, 2, 200, 50);
+    addRoad(*view, 1, 2, 5.0f, {{0, 100, 2}});
+    QImage once(1000, 1000, QImage::Format_RGB32), back(1000, 1000, QImage::Format_RGB32);
+    for (QImage* image : {&once, &back}) {
+        image->fill(QColor(0, 0, 128));
+        QPainter painter(image);
+        QPainterCanvas canvas(painter, false);
+        view->drawRoadOnWindow(canvas, 1, kRoad, kOnline, kUnderline);
+        if (image == &back) {
+            view->drawRoadOnWindow(canvas, 1, kStrong, kStrong, kStrong);
+            view->drawRoadOnWindow(canvas, 1, kRoad, kOnline, kUnderline);
+        }
+    }
+    int road = 0, strong = 0;
+    for (int y = 0; y < 1000; ++y)
+        for (int x = 0; x < 1000; ++x)
+            road += isColour(back, x, y, kRoad), strong += isColour(back, x, y, kStrong);
+    EXPECT_GT(road, 300);
+    EXPECT_EQ(strong, 0);
+    EXPECT_TRUE(back == once) << "the emphasis shows through";
 }
 
 // --- the sample mine's plan ------------------------------------------------------

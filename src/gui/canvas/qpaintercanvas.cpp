@@ -12,13 +12,12 @@ QColor toQColor(Colour colour)
 }
 
 QPainterCanvas::QPainterCanvas(QPainter& painter, bool antialiased)
-    : mPainter(painter), mAntialiased(antialiased)
+    : mPainter(painter), mAntialiased(antialiased), mColour(mPen.colour)
 {
     mPainter.setRenderHint(QPainter::Antialiasing, mAntialiased);
     mPainter.setBrush(Qt::NoBrush);
-    mPen = QPen(Qt::white, 1);
-    mPen.setCapStyle(Qt::FlatCap);
-    applyPen();
+    mMadePen.colour = rgb(0, 0, 0);  // anything but mPen, so that its QPen is made
+    usePen(mPen);
 }
 
 QPainterCanvas::~QPainterCanvas()
@@ -26,42 +25,26 @@ QPainterCanvas::~QPainterCanvas()
     flush();
 }
 
+void QPainterCanvas::usePen(const Pen& pen)
+{
+    if (pen != mMadePen) {
+        mQPen = QPen(toQColor(pen.colour), double(pen.width));
+        mQPen.setStyle(pen.style == PenStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
+        mQPen.setCapStyle(Qt::FlatCap);
+        mMadePen = pen;
+    }
+    // Cheap when the painter has this pen already; set every time, as the
+    // painter's owner may have drawn with another pen in between.
+    mPainter.setPen(mQPen);
+}
+
 void QPainterCanvas::flush()
 {
-    for (Batch& batch : mBatches) {
-        if (batch.lines.isEmpty())
-            continue;
-        mPainter.setPen(batch.pen);
-        mPainter.drawLines(batch.lines);
-    }
-    mBatches.clear();
-    mBatch = -1;
-    applyPen();
-}
-
-QVector<QLineF>& QPainterCanvas::linesOfPen()
-{
-    if (mBatch < 0) {
-        QPen pen = mPen;
-        if (mInvert)
-            pen.setColor(Qt::white);
-        for (std::size_t i = 0; i < mBatches.size() && mBatch < 0; ++i)
-            if (mBatches[i].pen == pen)
-                mBatch = int(i);
-        if (mBatch < 0) {
-            mBatches.push_back(Batch{pen, {}});
-            mBatch = int(mBatches.size()) - 1;
-        }
-    }
-    return mBatches[std::size_t(mBatch)].lines;
-}
-
-void QPainterCanvas::applyPen()
-{
-    QPen pen = mPen;
-    if (mInvert)
-        pen.setColor(Qt::white);
-    mPainter.setPen(pen);
+    if (mLines.isEmpty())
+        return;
+    usePen(mLinesPen);
+    mPainter.drawLines(mLines);
+    mLines.clear();
 }
 
 void QPainterCanvas::fillPolygon(const DevicePoint* points, int count, Colour brush, Colour pen)
@@ -80,14 +63,11 @@ void QPainterCanvas::fillPolygon(const DevicePoint* points, int count, Colour br
 
 void QPainterCanvas::setPen(PenStyle style, int width, Colour colour)
 {
-    // Inverted strokes toggle pixels, so their order matters: no batching then.
-    if (mInvert)
-        flush();
-    mBatch = -1;
-    mPen = QPen(toQColor(colour), width <= 1 ? 1.0 : double(width));
-    mPen.setStyle(style == PenStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
-    mPen.setCapStyle(Qt::FlatCap);
-    applyPen();
+    // Nothing is drawn here: the gathered lines go on while the pen stays the same.
+    mColour = colour;
+    mPen.style = style;
+    mPen.width = width <= 1 ? 1 : width;
+    mPen.colour = mInvert ? rgb(255, 255, 255) : colour;
 }
 
 void QPainterCanvas::setInvert(bool on)
@@ -99,7 +79,7 @@ void QPainterCanvas::setInvert(bool on)
         mPainter.setCompositionMode(on ? QPainter::RasterOp_SourceXorDestination
                                        : QPainter::CompositionMode_SourceOver);
     mPainter.setRenderHint(QPainter::Antialiasing, mAntialiased && !on);
-    applyPen();
+    mPen.colour = on ? rgb(255, 255, 255) : mColour;
 }
 
 // Device points are whole pixels and are drawn as they are: shifting them to
@@ -114,17 +94,19 @@ void QPainterCanvas::moveTo(float x, float y)
 
 void QPainterCanvas::lineTo(float x, float y)
 {
+    if (mPen != mLinesPen) {
+        flush();
+        mLinesPen = mPen;
+    }
     const QPointF next(x + kPixelCentre, y + kPixelCentre);
-    linesOfPen().append(QLineF(mCurrent, next));
+    mLines.append(QLineF(mCurrent, next));
     mCurrent = next;
 }
 
 void QPainterCanvas::circle(float left, float top, float right, float bottom)
 {
-    if (mInvert)
-        flush();
-    applyPen();
-    mPainter.setBrush(Qt::NoBrush);
+    flush();
+    usePen(mPen);
     mPainter.drawEllipse(QRectF(QPointF(left + kPixelCentre, top + kPixelCentre),
                                 QPointF(right + kPixelCentre, bottom + kPixelCentre)));
 }

@@ -5,15 +5,18 @@
 #include <QPointF>
 #include <QVector>
 
-#include <vector>
-
 #include "display/canvas.h"
 
 // The plan's canvas on a QPainter: the window, a printer page, an image or a
-// PDF file. Lines are gathered per pen and drawn in batches (a plan switches
-// pens between every road and its labels, and one call per pen is much
-// cheaper than one per road); the inverting mode is an XOR of white onto
-// what is below, drawn in strict order.
+// PDF file. Everything is drawn in the order of the calls, so what comes last
+// lies on top: a node's ring over the road through it, a road drawn normal
+// again over its emphasis. Only consecutive lines of one pen are gathered
+// and drawn in one call; any other call (a new pen, a circle, a polygon,
+// text, the inverting mode) draws them first. The inverting mode is an XOR
+// of white onto what is below.
+//
+// A canvas that lives longer than one drawing (the editor's on the window)
+// must be flushed when the drawing is done; the destructor flushes too.
 namespace orvex {
 
 QColor toQColor(Colour colour);
@@ -35,20 +38,26 @@ public:
     void flush();
 
 private:
-    struct Batch {
-        QPen pen;
-        QVector<QLineF> lines;
+    // A pen as drawn: the colour is white while inverting.
+    struct Pen {
+        PenStyle style = PenStyle::Solid;
+        int width = 1;
+        Colour colour = rgb(255, 255, 255);
+        bool operator==(const Pen& o) const { return style == o.style && width == o.width && colour == o.colour; }
+        bool operator!=(const Pen& o) const { return !(*this == o); }
     };
-    void applyPen();
-    QVector<QLineF>& linesOfPen();
+    void usePen(const Pen& pen);  // selects it on the painter
 
     QPainter& mPainter;
     bool mAntialiased;
-    QPen mPen;
     bool mInvert = false;
+    Pen mPen;             // the pen set last, as drawn
+    Colour mColour;       // its colour as asked for
+    Pen mMadePen;         // the pen mQPen was made for
+    QPen mQPen;
     QPointF mCurrent;
-    std::vector<Batch> mBatches;  // in the order the pens were first used
-    int mBatch = -1;              // the batch of the pen in force
+    QVector<QLineF> mLines;  // consecutive lines of one pen, not drawn yet
+    Pen mLinesPen;
 };
 
 }  // namespace orvex
