@@ -19,8 +19,7 @@ TEST(BadInput, RejectedNetworkFileIsReportedWithItsLineAndChangesNothing)
         int line;               // line the message must name, 0 when it spans lines
         const char* part;       // further text of the message
     } cases[] = {
-        {"9.75 250.5", "", true, 14, "ends"},
-        {"end of data &\n", "", true, 0, "heading line 10"},
+        {"7\n1 100", "", true, 0, "the number of surface nodes"},  // ends before any count
         {"101.3", "abc", false, 5, "\"abc\""},           // text for an elevation
         {"-70", "-7O", false, 10, "\"-7O\""},            // a letter inside a number
         {"fans\n2\n", "fans\ntwo\n", false, 20, "\"two\""},  // text for a count
@@ -60,6 +59,58 @@ TEST(BadInput, RejectedNetworkFileIsReportedWithItsLineAndChangesNothing)
     }
 }
 
+TEST(BadInput, NetworkFileThatEndsEarlyLoadsWhatWasReadWithDataInputError)
+{
+    // small.vad cut right after `at`. What the file did not reach keeps the
+    // document's value: its headings and the default network's surface
+    // temperature of 20.
+    const struct {
+        const char* at;
+        int line;  // where the message says the file ends
+        int surface, nodes, roads, fixed, fans;
+        float surfaceTemperature;
+        const char* heading10;
+    } cases[] = {
+        {"1 100 2 101.3 3", 5, 2, 2, 0, 0, 0, 20.0f, "&\n"},  // inside a node record
+        {"12 -70\n", 11, 7, 10, 0, 0, 0, 20.0f, "&\n"},
+        {"10 11 1.5", 14, 7, 10, 1, 0, 0, 20.0f, "&\n"},
+        {"4 11", 18, 7, 10, 3, 2, 0, 20.0f, "&\n"},
+        {"100 90 80", 23, 7, 10, 3, 4, 0, 20.0f, "&\n"},  // inside a fan's curve
+        {"18.5\n", 32, 7, 10, 3, 4, 2, 18.5f, "&\n"},    // before the end line
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.at);
+        Installation inst;
+        CBriscoDoc& doc = *inst.doc;
+        const std::string text = readFile(kSmallBase + "vad");
+        const std::size_t at = text.find(c.at);
+        ASSERT_NE(at, std::string::npos);
+        const std::string path = inst.work("cut.vad");
+        writeFile(path, text.substr(0, at + std::string(c.at).size()));
+
+        ASSERT_EQ(doc.readNetworkFile(path, true), 1);
+        ASSERT_EQ(inst.reporter.messages.size(), 1u) << inst.reporter.all();
+        const std::string& message = inst.reporter.messages[0];
+        EXPECT_EQ(message.rfind("Data Input Error\n" + path + ": line " + std::to_string(c.line) + ": the file ends", 0),
+                  0u) << message;
+        EXPECT_EQ(std::make_tuple(doc.surfaceCount, doc.nodeCount, doc.roadCount, doc.fixedCount, doc.fanCount),
+                  std::make_tuple(c.surface, c.nodes, c.roads, c.fixed, c.fans));
+        EXPECT_EQ(std::make_tuple(doc.surfaceTemperature, doc.headings[10].str(), doc.windowTitle),
+                  std::make_tuple(c.surfaceTemperature, std::string(c.heading10), std::string(" Test mine\n")));
+        const int lastNumber[] = {0, 1, 2, 3, 4, 5, 6, 7, 10, 11, 12};  // by node count
+        EXPECT_EQ(doc.nodes[doc.nodeCount].number, lastNumber[doc.nodeCount]);
+
+        // What loaded is a whole network: it is written and read back quietly.
+        ASSERT_EQ(doc.writeNetworkFile(inst.work("w.vad")), 1);
+        inst.reporter.clear();
+        auto again = inst.newDocument();
+        ASSERT_EQ(again->readNetworkFile(inst.work("w.vad"), true), 1);
+        EXPECT_EQ(inst.reporter.all(), "");
+        EXPECT_EQ(std::make_tuple(again->nodeCount, again->totalRoads(), again->fanCount),
+                  std::make_tuple(c.nodes, c.roads + c.fixed, c.fans));
+    }
+}
+
 // Node numbers 0..n-1, normal and fixed-flow roads joining neighbours, fans
 // from node 0 to node 1 with the curve 50 40 30.
 std::string generatedNetwork(int surface, int underground, int roads, int fixed, int fans)
@@ -89,14 +140,16 @@ TEST(BadInput, CountsBeyondTheCapacitiesKeepWhatFitsAndStayConsistent)
 {
     const struct {
         int surface, underground, roads, fixed, fans;
-        const char* message;
+        const char *message, *capacity;  // the message's first line and what its second says
         int keptSurface, keptNodes, keptRoads, keptFixed, keptFans;
     } cases[] = {
-        {1000, 0, 2, 0, 0, "Error : Node number over", 999, 999, 2, 0, 0},
-        {500, 600, 2, 0, 0, "Error : Node number over", 500, 999, 2, 0, 0},
-        {3, 0, 1500, 2, 0, "Error : Branch number over", 3, 3, 1499, 0, 0},
-        {3, 0, 1000, 600, 0, "Error : Branch number over", 3, 3, 1000, 499, 0},
-        {2, 0, 1, 0, 50, "Error : Fan number over", 2, 2, 1, 0, 49},
+        {1000, 0, 2, 0, 0, "Error : Node number over", "at most 999 nodes; the file gives 1000.", 999, 999, 2, 0, 0},
+        {500, 600, 2, 0, 0, "Error : Node number over", "at most 999 nodes, surface and underground together; "
+         "the file gives 1100.", 500, 999, 2, 0, 0},
+        {3, 0, 1500, 2, 0, "Error : Branch number over", "at most 1499 roads; the file gives 1500.", 3, 3, 1499, 0, 0},
+        {3, 0, 1000, 600, 0, "Error : Branch number over", "at most 1499 roads, normal and fixed-flow together; "
+         "the file gives 1600.", 3, 3, 1000, 499, 0},
+        {2, 0, 1, 0, 50, "Error : Fan number over", "at most 49 fans; the file gives 50.", 2, 2, 1, 0, 49},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.surface << " " << c.underground << " " << c.roads << " " << c.fixed
@@ -105,7 +158,8 @@ TEST(BadInput, CountsBeyondTheCapacitiesKeepWhatFitsAndStayConsistent)
         CBriscoDoc& doc = *inst.doc;
         writeFile(inst.work("big.vad"), generatedNetwork(c.surface, c.underground, c.roads, c.fixed, c.fans));
         EXPECT_EQ(doc.readNetworkFile(inst.work("big.vad"), true), 1);
-        EXPECT_TRUE(inst.reporter.contains(c.message)) << inst.reporter.all();
+        EXPECT_TRUE(inst.reporter.contains(std::string(c.message) + "\n" + inst.work("big.vad") +
+                                           ": the network holds " + c.capacity)) << inst.reporter.all();
         const auto kept = std::make_tuple(doc.surfaceCount, doc.nodeCount, doc.roadCount, doc.fixedCount, doc.fanCount);
         EXPECT_EQ(kept, std::make_tuple(c.keptSurface, c.keptNodes, c.keptRoads, c.keptFixed, c.keptFans));
         EXPECT_EQ(doc.surfaceCount + doc.undergroundCount, doc.nodeCount);

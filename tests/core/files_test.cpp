@@ -191,7 +191,7 @@ TEST(UnitsFile, ValuesInOrderLabelsCutTo19AndMissingFileReported)
 
     UnitsSettings none;
     EXPECT_EQ(readUnitsFile(dir.file("absent"), none, reporter), 0);
-    EXPECT_EQ(reporter.all(), "[Tenbrook read ? : /sdt/units.sdt]\n");
+    EXPECT_EQ(reporter.all(), "[Tenbrook read ? : /sdt/units.sdt\nnot found]\n");
     EXPECT_EQ(std::make_tuple(none.flowUnitFactor, none.maxIteration), std::make_tuple(0.0f, 0));
 }
 
@@ -219,8 +219,11 @@ TEST(BendFile, UnknownRoadIsSkippedAndTheStoreKeepsBelow2500Slots)
                                           bendBlock(11, 12, points) + bendBlock(1, 10, 1));
         ASSERT_EQ(doc.readBendFile(inst.work("b.")), 1);
         const bool fits = points == 2485;
-        EXPECT_EQ(inst.reporter.all(),
-                  fits ? "[Not find branch ]\n" : "[Not find branch ]\n[No more array for branch location]\n");
+        const std::string where = inst.work("b.apd") + ": ";
+        const std::string skipped = "[Not find branch \n" + where + "no road joins nodes 99 and 98; its 5 points are skipped.]\n";
+        const std::string full = "[No more array for branch location\n" + where + "the store holds 2499 bending-point "
+                                 "slots; 11 are taken and road 11-12 needs 2489 more. The blocks from here on are not read.]\n";
+        EXPECT_EQ(inst.reporter.all(), fits ? skipped : skipped + full);
         EXPECT_EQ(doc.bendUsed, fits ? 2499 : 11);
         EXPECT_EQ(doc.roads[2].bendStart, 1);
         EXPECT_EQ(doc.roads[3].bendStart, fits ? 12 : 0);

@@ -113,6 +113,82 @@ TEST(PendingOpen, MissingNetworkParametersOrNodeLocationsResetToTheDefaultNetwor
     }
 }
 
+// Every file of the network beside the refused network file, byte for byte.
+std::string filesOf(const Installation& inst, const std::string& base)
+{
+    std::string all;
+    for (const char* ext : {"vad", "sdt", "mcd", "nrd", "jpd", "apd", "pkd"}) {
+        const std::string path = inst.work(base + ext);
+        all += std::string("== ") + ext + "\n" + (fs::is_regular_file(path) ? readFile(path) : "(none)");
+    }
+    return all;
+}
+
+TEST(RefusedOpen, LeavesTheDocumentAsItWasAndSaveNeverWritesOverTheRefusedFiles)
+{
+    enum class Open { Direct, DirectAfterSaveAs, Pending };
+    const struct {
+        const char* name;
+        const char *from, *to;  // change to small.vad; "" for `to` cuts the file there
+        const char* message;
+    } cases[] = {
+        {"road naming an unknown node", "11 12 0.25", "11 13 0.25", "names node 13"},
+        {"node given twice", "12 -70", "11 -70", "given twice"},
+        {"file ending before any count", "7\n1 100", "", "the number of surface nodes"},
+        {"network file missing", nullptr, nullptr, "net.vad:read ?\nnot found"},
+        {"folder named like the network file", nullptr, "", "net.vad:read ?\nis a folder"},
+    };
+    for (const Open open : {Open::Direct, Open::DirectAfterSaveAs, Open::Pending})
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + ", open " + std::to_string(int(open)));
+            Installation inst;
+            CBriscoDoc& doc = *inst.doc;
+            MemoryProfile profile;
+            for (const char* ext : {"vad", "sdt", "mcd", "nrd", "jpd", "apd", "pkd"})
+                fs::copy_file(kSmallBase + ext, inst.work(std::string("net.") + ext));
+            const std::string vad = inst.work("net.vad");
+            fs::remove(vad);
+            if (c.from) {
+                const std::string text = readFile(kSmallBase + "vad");
+                const std::size_t at = text.find(c.from);
+                ASSERT_NE(at, std::string::npos);
+                writeFile(vad, *c.to ? replaced(text, c.from, c.to) : text.substr(0, at));
+            } else if (c.to) {
+                fs::create_directory(vad);
+            }
+            const std::string own = open == Open::DirectAfterSaveAs ? inst.work("own.") : "";
+            if (!own.empty()) {
+                ASSERT_EQ(saveNetworkAs(doc, own + "vad", profile), 1);
+            }
+            const std::string userFiles = filesOf(inst, "net.");
+            const std::string before = snapshot(doc, inst.work("before"));
+            inst.reporter.clear();
+
+            if (open == Open::Pending) {
+                inst.app.pendingFile = vad;
+                inst.app.pending = true;
+                EXPECT_FALSE(openPendingNetwork(doc, profile));
+                EXPECT_EQ(std::make_tuple(doc.title, doc.nodeCount), std::make_tuple(" Default network\n", 3));
+            } else {
+                EXPECT_EQ(openNetwork(doc, vad), 0);
+                EXPECT_EQ(snapshot(doc, inst.work("after")), before);  // nothing of net.* came in
+                EXPECT_EQ(doc.windowTitle, "");
+            }
+            EXPECT_TRUE(inst.reporter.contains(c.message)) << inst.reporter.all();
+            EXPECT_EQ(doc.baseName, own);
+
+            // Save: a window without a base name asks where to save (here the
+            // person cancels); one with its own base name saves there.
+            bool asked = false;
+            const int saved = saveCommand(doc, profile, [&asked] {
+                asked = true;
+                return std::optional<std::string>();
+            });
+            EXPECT_EQ(std::make_tuple(saved, asked), std::make_tuple(own.empty() ? 0 : 1, own.empty()));
+            EXPECT_EQ(filesOf(inst, "net."), userFiles);
+        }
+}
+
 // Limits the size of files this process may write, as a full disk would.
 struct FileSizeLimit {
     rlimit old{};
@@ -147,7 +223,7 @@ TEST_F(Sequences, SaveWritesFourFilesAndAFailedSaveLeavesThePreviousFileAndTheMo
     }
     EXPECT_EQ(readFile(inst.work("saved.vad")), before);
     EXPECT_TRUE(doc.modified);
-    EXPECT_TRUE(inst.reporter.contains(inst.work("saved.vad") + "  :write ?")) << inst.reporter.all();
+    EXPECT_TRUE(inst.reporter.contains(inst.work("saved.vad") + "  :write ?\nfile too large")) << inst.reporter.all();
     for (const auto& entry : fs::directory_iterator(inst.work("")))
         EXPECT_EQ(entry.path().filename().string().find("orvex-new"), std::string::npos) << entry.path();
 }
@@ -165,6 +241,7 @@ TEST_F(Sequences, CloseAsksForAModifiedNetworkOnlyAndDestroyWritesParameters)
     EXPECT_EQ(queryClose(doc, [] { return std::optional<std::string>(); }), Answer::Cancel);  // no file chosen
     EXPECT_TRUE(files.writes.empty());
     EXPECT_EQ(inst.reporter.questions, Names(3, kSaveQuestion));
+    EXPECT_EQ(inst.reporter.questionCaptions, Names(3, kViewCaption));  // the view asks
     EXPECT_EQ(queryClose(doc, choose), Answer::Yes);
     EXPECT_EQ(files.writes, (Names{"closed.vad", "closed.jpd", "closed.apd"}));
 

@@ -14,23 +14,23 @@ namespace orvex::test {
 // Records every message box; answers questions from a script, then Cancel.
 class RecordingReporter : public Reporter {
 public:
-    void message(const std::string& text, const std::string&, MessageKind kind) override
+    void message(const std::string& text, const std::string& caption, MessageKind kind) override
     {
-        messages.push_back(text), kinds.push_back(kind);
+        messages.push_back(text), kinds.push_back(kind), captions.push_back(caption);
     }
-    Answer ask(const std::string& text, const std::string&, bool) override
+    Answer ask(const std::string& text, const std::string& caption, bool) override
     {
-        questions.push_back(text);
+        questions.push_back(text), questionCaptions.push_back(caption);
         const Answer answer = answers.empty() ? Answer::Cancel : answers.front();
         if (!answers.empty())
             answers.pop_front();
         return answer;
     }
-    void clear() { messages.clear(), kinds.clear(); }
+    void clear() { messages.clear(), kinds.clear(), captions.clear(); }
     std::string all() const;  // every message in brackets, one per line
     bool contains(const std::string& part) const { return all().find(part) != std::string::npos; }
 
-    std::vector<std::string> messages, questions;
+    std::vector<std::string> messages, captions, questions, questionCaptions;
     std::vector<MessageKind> kinds;
     std::deque<Answer> answers;
 };

@@ -41,6 +41,11 @@ CBriscoDoc::CBriscoDoc(AppContext& app, Reporter& reporter) : mApp(app), mReport
 void CBriscoDoc::reinitialise()
 {
     mApp.pending = false;
+    // Without a readable default network the document ends as empty as a
+    // fresh one, not with the network of the open that failed.
+    surfaceCount = undergroundCount = nodeCount = 0;
+    roadCount = fixedCount = fanCount = 0;
+    title = "Untitled";
     readParameterFile("ztna.");
     readNetworkFile(programFile("/sdt/ztkihon.sdt"), false);
     rebuildAdjacency();
@@ -62,20 +67,31 @@ void CBriscoDoc::note(const std::string& path, FileAccess access, bool opened)
         mObserver->fileAccessed(path, access, opened);
 }
 
-std::optional<TextScanner> CBriscoDoc::openForReading(const std::string& path)
+std::optional<TextScanner> CBriscoDoc::openForReading(const std::string& path,
+                                                      std::error_code& error)
 {
-    std::optional<TextScanner> scanner = TextScanner::open(path);
+    std::optional<TextScanner> scanner = TextScanner::open(path, error);
     note(path, FileAccess::Read, scanner.has_value());
+    return scanner;
+}
+
+std::optional<TextScanner> CBriscoDoc::openOptional(const std::string& path)
+{
+    std::error_code error;
+    std::optional<TextScanner> scanner = openForReading(path, error);
+    if (!scanner && !isMissing(error))
+        report(withReason(path + ":read ?", error));
     return scanner;
 }
 
 int CBriscoDoc::writeWhole(const std::string& path, const std::string& content,
                            const std::string& failure)
 {
-    const bool ok = writeFileSafely(path, content);
+    std::error_code error;
+    const bool ok = writeFileSafely(path, content, error);
     note(path, FileAccess::Write, ok);
     if (!ok)
-        report(failure);
+        report(withReason(failure, error));
     return ok ? 1 : 0;
 }
 

@@ -268,10 +268,14 @@ private:
 
     bool beginIteration(int last, int& index);
     void note(const std::string& path, FileAccess access, bool opened);
-    // Opens a file for reading and tells the observer.
-    std::optional<TextScanner> openForReading(const std::string& path);
+    // Opens a file for reading and tells the observer; error says why not.
+    std::optional<TextScanner> openForReading(const std::string& path, std::error_code& error);
+    // Opens a companion file that may be absent: a missing file is silent,
+    // any other failure (a folder, no permission) is shown as path + ":read ?"
+    // with its reason.
+    std::optional<TextScanner> openOptional(const std::string& path);
     // Writes a whole file safely and tells the observer; on failure shows
-    // the failure text. Returns 1 written, 0 not.
+    // the failure text with the reason below it. Returns 1 written, 0 not.
     int writeWhole(const std::string& path, const std::string& content, const std::string& failure);
     void report(const std::string& text, MessageKind kind = MessageKind::Error);
     std::string programFile(const std::string& relative) const;

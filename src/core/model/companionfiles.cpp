@@ -34,17 +34,24 @@ class DroppedList {
 public:
     void add(const std::string& what) { mItems.push_back(what); }
     bool empty() const { return mItems.empty(); }
+    std::size_t size() const { return mItems.size(); }
     std::string text(const std::string& path, const std::string& verb) const
     {
         std::ostringstream out;
         out << path << ": " << mItems.size() << " record" << (mItems.size() == 1 ? "" : "s")
             << " named nothing in the network and " << (mItems.size() == 1 ? "was" : "were")
-            << " " << verb << ":";
-        for (std::size_t i = 0; i < mItems.size() && i < 10; ++i)
-            out << (i ? ", " : " ") << mItems[i];
-        if (mItems.size() > 10)
-            out << ", ...";
+            << " " << verb << ": " << list();
         return out.str();
+    }
+    // The first ten items, then "...".
+    std::string list() const
+    {
+        std::string out;
+        for (std::size_t i = 0; i < mItems.size() && i < 10; ++i)
+            out += (i ? ", " : "") + mItems[i];
+        if (mItems.size() > 10)
+            out += ", ...";
+        return out;
     }
 
 private:
@@ -60,26 +67,38 @@ std::string pairText(int a, int b) { return std::to_string(a) + "-" + std::to_st
 int CBriscoDoc::readParameterFile(const std::string& base)
 {
     fire = FireParameters{};
-    std::string path = base + "sdt";
-    std::optional<TextScanner> scanner = openForReading(path);
+    const std::string own = base + "sdt";
+    const std::string installed = programFile("/sdt/ztna.sdt");
+    std::string path = own;
+    std::error_code ownError, installedError;
+    std::optional<TextScanner> scanner = openForReading(path, ownError);
     if (!scanner) {
-        path = programFile("/sdt/ztna.sdt");
-        scanner = openForReading(path);
+        path = installed;
+        scanner = openForReading(path, installedError);
     }
     if (!scanner) {
-        report(base + "sdt");
+        std::string reason = failureReason(ownError);
+        if (installed != own)
+            reason += "; " + installed + ": " + failureReason(installedError);
+        report(own + "\n" + reason);
         return -1;
     }
+    if (ownError && !isMissing(ownError))
+        report(withReason(own + ":read ?", ownError) + "\nThe parameters of " + installed +
+                   " are used instead.",
+               MessageKind::Warning);
 
     RecordReader r(*scanner, path);
     FireParameters& f = fire;
     float dropped = 0;
+    bool finishRead = false;  // without firetime an analysis never runs the fire
     skipLines(*scanner, 1, kParameterLine);
     if (r.readFloat(f.kval, "kval") && r.readFloat(f.frontDisplayStep, "ftime_fi") &&
         r.readFloat(dropped, "the third number after kval")) {
         skipLines(*scanner, 2, kParameterLine);
         if (r.readInt(f.fireNode, "firenode") && r.readFloat(f.fireTemperature, "firetemp") &&
-            r.readFloat(f.fireTimeStep, "ftime_ai") && r.readFloat(f.finishTime, "firetime") &&
+            r.readFloat(f.fireTimeStep, "ftime_ai") &&
+            (finishRead = r.readFloat(f.finishTime, "firetime")) &&
             r.readFloat(f.gasLimit, "fc_lim")) {
             skipLines(*scanner, 2, kParameterLine);
             r.readFloat(f.gasEsc, "gas_esc") && r.readFloat(f.tmfEsc, "tmf_esc") &&
@@ -133,8 +152,12 @@ int CBriscoDoc::readParameterFile(const std::string& base)
             }
         }
     }
-    if (r.failed())
-        report(r.error());
+    if (r.failed() && !finishRead)
+        report(r.error() + "\nThe fire simulation is skipped: the finish time (firetime) was "
+                           "not read and stays 0, so an analysis computes the airflow only. "
+                           "The values from there on keep their defaults.");
+    else if (r.failed())
+        report(r.error() + "\nThe values from there on keep their defaults.");
     else if (destinations >= kMaxEvacuation || unusable >= kMaxEvacuation)
         report(path + ": an evacuation list holds more than 99 entries; the first 99 are kept",
                MessageKind::Warning);
@@ -171,16 +194,20 @@ int CBriscoDoc::writeParameterFile(const std::string& base)
         out += entry;
     }
 
-    std::string path = base + "sdt";
-    bool ok = writeFileSafely(path, out);
-    note(path, FileAccess::Write, ok);
-    if (!ok) {
-        path = programFile("/sdt/ztna.sdt");
-        ok = writeFileSafely(path, out);
-        note(path, FileAccess::Write, ok);
+    const std::string own = base + "sdt";
+    const std::string installed = programFile("/sdt/ztna.sdt");
+    std::error_code ownError, installedError;
+    bool ok = writeFileSafely(own, out, ownError);
+    note(own, FileAccess::Write, ok);
+    if (!ok && installed != own) {
+        ok = writeFileSafely(installed, out, installedError);
+        note(installed, FileAccess::Write, ok);
     }
     if (!ok) {
-        report("/sdt/ztna.sdt:write ?");
+        std::string reason = own + ": " + failureReason(ownError);
+        if (installed != own)
+            reason += "; " + installed + ": " + failureReason(installedError);
+        report("/sdt/ztna.sdt:write ?\n" + reason);
         return 0;
     }
     return 1;
@@ -191,7 +218,7 @@ int CBriscoDoc::writeParameterFile(const std::string& base)
 void CBriscoDoc::readFlowSensorFile(const std::string& base)
 {
     const std::string path = base + "mcd";
-    std::optional<TextScanner> scanner = openForReading(path);
+    std::optional<TextScanner> scanner = openOptional(path);
     if (!scanner)
         return;
     RecordReader r(*scanner, path);
@@ -234,7 +261,7 @@ void CBriscoDoc::readFlowSensorFile(const std::string& base)
 int CBriscoDoc::readRoadNameFile(const std::string& base)
 {
     const std::string path = base + "nrd";
-    std::optional<TextScanner> scanner = openForReading(path);
+    std::optional<TextScanner> scanner = openOptional(path);
     if (!scanner)
         return 0;
     RecordReader r(*scanner, path);
@@ -281,13 +308,16 @@ int CBriscoDoc::readRoadNameFile(const std::string& base)
 int CBriscoDoc::readNodeLocationFile(const std::string& base)
 {
     const std::string path = base + "jpd";
-    std::optional<TextScanner> scanner = openForReading(path);
+    std::error_code error;
+    std::optional<TextScanner> scanner = openForReading(path, error);
     if (!scanner) {
-        report("<" + path + ">:read ?");
+        report(withReason("<" + path + ">:read ?", error));
         return 0;
     }
     RecordReader r(*scanner, path);
     DroppedList dropped;
+    std::vector<bool> placed(std::size_t(nodeCount) + 1, false);
+    int records = 0;
     while (!scanner->atEnd()) {
         int number = 0;
         float x = 0, y = 0;
@@ -295,6 +325,7 @@ int CBriscoDoc::readNodeLocationFile(const std::string& base)
             !r.readFloat(x, "the plan X of node " + std::to_string(number)) ||
             !r.readFloat(y, "the plan Y of node " + std::to_string(number)))
             break;
+        ++records;
         const int i = nodeIndex(number);
         if (i == 0) {
             dropped.add("node " + std::to_string(number));
@@ -302,11 +333,25 @@ int CBriscoDoc::readNodeLocationFile(const std::string& base)
         }
         nodes[i].x = x;
         nodes[i].y = y;
+        placed[std::size_t(i)] = true;
     }
     if (r.failed())
         report(r.error());
     else if (!dropped.empty())
         report(dropped.text(path, "dropped"), MessageKind::Warning);
+
+    // A file cut short leaves nodes where they were, most often all on one
+    // point: say where the file ends and which nodes it did not place.
+    DroppedList unplaced;
+    for (int i = 1; i <= nodeCount; ++i)
+        if (!placed[std::size_t(i)])
+            unplaced.add(std::to_string(nodes[i].number));
+    if (!unplaced.empty() && !r.failed())
+        report(r.located("the file ends after " + std::to_string(records) + " record" +
+                         (records == 1 ? "" : "s") + "; " + std::to_string(unplaced.size()) +
+                         " of the " + std::to_string(nodeCount) +
+                         " nodes got no position and stay where they were: " + unplaced.list()),
+               MessageKind::Warning);
     return 1;
 }
 
@@ -325,7 +370,7 @@ int CBriscoDoc::writeNodeLocationFile(const std::string& base)
 int CBriscoDoc::readBendFile(const std::string& base)
 {
     const std::string path = base + "apd";
-    std::optional<TextScanner> scanner = openForReading(path);
+    std::optional<TextScanner> scanner = openOptional(path);
     if (!scanner)
         return 0;
 
@@ -352,7 +397,9 @@ int CBriscoDoc::readBendFile(const std::string& base)
                 road = k, direction = -1;
         }
         if (road == 0) {
-            report("Not find branch ");
+            report("Not find branch \n" + path + ": no road joins nodes " + std::to_string(a) +
+                   " and " + std::to_string(b) + "; its " + std::to_string(n) + " point" +
+                   (n == 1 ? " is" : "s are") + " skipped.");
             for (int p = 1; p <= n; ++p) {
                 float x = 0, y = 0;
                 int mark = 0;
@@ -365,7 +412,10 @@ int CBriscoDoc::readBendFile(const std::string& base)
             continue;
         }
         if (used + n + 1 >= kMaxBendSlots) {
-            report("No more array for branch location");
+            report("No more array for branch location\n" + path + ": the store holds " +
+                   std::to_string(kMaxBendSlots - 1) + " bending-point slots; " +
+                   std::to_string(used) + " are taken and road " + pairText(a, b) + " needs " +
+                   std::to_string(n + 1) + " more. The blocks from here on are not read.");
             break;
         }
         const int s = used + 1;
@@ -412,7 +462,7 @@ int CBriscoDoc::writeBendFile(const std::string& base)
 int CBriscoDoc::readResultsFile(const std::string& base)
 {
     const std::string path = base + "pkd";
-    std::optional<TextScanner> scanner = openForReading(path);
+    std::optional<TextScanner> scanner = openOptional(path);
     if (!scanner)
         return 0;
     RecordReader r(*scanner, path);
@@ -512,9 +562,10 @@ int CBriscoDoc::writeResultsFile(const std::string& base)
 void CBriscoDoc::readExternalNodeValues(int column)
 {
     const std::string path = baseName + "end";
-    std::optional<TextScanner> scanner = openForReading(path);
+    std::error_code error;
+    std::optional<TextScanner> scanner = openForReading(path, error);
     if (!scanner) {
-        report("<" + path + ">:read ?");
+        report(withReason("<" + path + ">:read ?", error));
         return;
     }
     RecordReader r(*scanner, path);
@@ -552,9 +603,10 @@ void CBriscoDoc::readExternalNodeValues(int column)
 void CBriscoDoc::readExternalRoadValues(int column, int slot)
 {
     const std::string path = baseName + "erd";
-    std::optional<TextScanner> scanner = openForReading(path);
+    std::error_code error;
+    std::optional<TextScanner> scanner = openForReading(path, error);
     if (!scanner) {
-        report("<" + path + ">:read ?");
+        report(withReason("<" + path + ">:read ?", error));
         return;
     }
     RecordReader r(*scanner, path);

@@ -1,9 +1,10 @@
 #include "fileio.h"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <filesystem>
-#include <system_error>
+#include <new>
 
 #if __has_include(<unistd.h>)
 #include <unistd.h>
@@ -11,6 +12,8 @@
 #endif
 
 namespace orvex {
+
+namespace fs = std::filesystem;
 
 void appendf(std::string& out, const char* format, ...)
 {
@@ -36,51 +39,195 @@ void appendf(std::string& out, const char* format, ...)
     va_end(again);
 }
 
-bool writeFileSafely(const std::string& path, const std::string& content)
+// ---------------------------------------------------------------------------
+
+namespace {
+
+class FileErrorCategory : public std::error_category {
+public:
+    const char* name() const noexcept override { return "orvex file"; }
+    std::string message(int value) const override
+    {
+        switch (FileError(value)) {
+        case FileError::NotOrdinaryFile: return "is not an ordinary file";
+        case FileError::FolderNotFound: return "its folder does not exist";
+        }
+        return "unknown file error";
+    }
+};
+
+std::error_code lastSystemError()
 {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (fs::is_directory(path, ec))
+    const int error = errno;
+    return {error != 0 ? error : EIO, std::generic_category()};
+}
+
+}  // namespace
+
+std::error_code make_error_code(FileError error)
+{
+    static const FileErrorCategory category;
+    return {int(error), category};
+}
+
+bool readWholeFile(const std::string& path, std::string& content, std::error_code& error)
+{
+    content.clear();
+    error.clear();
+    try {
+        // The kind of file is looked at before it is opened: opening a pipe
+        // for reading waits until something writes into it.
+        const fs::file_status status = fs::status(path, error);
+        if (!error && status.type() == fs::file_type::not_found)
+            error = std::make_error_code(std::errc::no_such_file_or_directory);
+        else if (!error && fs::is_directory(status))
+            error = std::make_error_code(std::errc::is_a_directory);
+        else if (!error && !fs::is_regular_file(status))
+            error = FileError::NotOrdinaryFile;
+        if (error)
+            return false;
+
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        if (!file) {
+            error = lastSystemError();
+            return false;
+        }
+        char buffer[1 << 16];
+        std::size_t n = 0;
+        errno = 0;
+        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+            content.append(buffer, n);
+        if (std::ferror(file))
+            error = lastSystemError();
+        std::fclose(file);
+    } catch (const std::bad_alloc&) {
+        error = std::make_error_code(std::errc::not_enough_memory);
+    }
+    if (error)
+        content.clear();
+    return !error;
+}
+
+bool writeFileSafely(const std::string& path, const std::string& content, std::error_code& error)
+{
+    error.clear();
+    std::error_code ignored;
+    if (fs::is_directory(path, ignored)) {
+        error = std::make_error_code(std::errc::is_a_directory);
         return false;
+    }
 
     // A name beside the target that no other writer uses at this moment.
     std::FILE* file = nullptr;
     std::string temp;
     for (int attempt = 0; attempt < 100 && !file; ++attempt) {
         temp = path + ".orvex-new" + std::to_string(attempt);
+        errno = 0;
         file = std::fopen(temp.c_str(), "wbx");
-        if (!file && errno != EEXIST)
+        if (file)
+            break;
+        if (errno == ENOENT) {
+            error = FileError::FolderNotFound;
             return false;
+        }
+        if (errno != EEXIST) {
+            error = lastSystemError();
+            return false;
+        }
     }
-    if (!file)
+    if (!file) {
+        error = std::make_error_code(std::errc::file_exists);
         return false;
-
-    bool ok = std::fwrite(content.data(), 1, content.size(), file) == content.size();
-    ok = std::fflush(file) == 0 && ok;
-#ifdef ORVEX_HAVE_FSYNC
-    ok = ::fsync(::fileno(file)) == 0 && ok;
-#endif
-    ok = std::fclose(file) == 0 && ok;
-    if (ok) {
-        // Keep the permissions the person gave the file that is replaced.
-        const fs::file_status old = fs::status(path, ec);
-        if (!ec && fs::exists(old))
-            fs::permissions(temp, old.permissions(), ec);
-        fs::rename(temp, path, ec);
-        ok = !ec;
     }
-    if (!ok)
-        fs::remove(temp, ec);
-    return ok;
+
+    // The first step that fails gives the reason.
+    const auto step = [&error](bool done) {
+        if (!done && !error)
+            error = lastSystemError();
+    };
+    errno = 0;
+    step(std::fwrite(content.data(), 1, content.size(), file) == content.size());
+    step(std::fflush(file) == 0);
+#ifdef ORVEX_HAVE_FSYNC
+    step(::fsync(::fileno(file)) == 0);
+#endif
+    step(std::fclose(file) == 0);
+    if (!error) {
+        // Keep the permissions the person gave the file that is replaced.
+        const fs::file_status old = fs::status(path, ignored);
+        if (!ignored && fs::exists(old))
+            fs::permissions(temp, old.permissions(), ignored);
+        fs::rename(temp, path, error);
+    }
+    if (error)
+        fs::remove(temp, ignored);
+    return !error;
+}
+
+bool writeFileSafely(const std::string& path, const std::string& content)
+{
+    std::error_code error;
+    return writeFileSafely(path, content, error);
 }
 
 bool fileExists(const std::string& path)
 {
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (error || !fs::is_regular_file(status))
+        return false;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)
         return false;
     std::fclose(file);
     return true;
+}
+
+bool isMissing(const std::error_code& error)
+{
+    return error == std::errc::no_such_file_or_directory;
+}
+
+std::string failureReason(const std::error_code& error)
+{
+    if (!error)
+        return "";
+    if (error.category() == make_error_code(FileError::NotOrdinaryFile).category())
+        return error.message();
+    const struct {
+        std::errc code;
+        const char* text;
+    } reasons[] = {
+        {std::errc::no_such_file_or_directory, "not found"},
+        {std::errc::permission_denied, "permission denied"},
+        {std::errc::operation_not_permitted, "permission denied"},
+        {std::errc::is_a_directory, "is a folder"},
+        {std::errc::no_space_on_device, "disk full"},
+        {std::errc::file_too_large, "file too large: the system's size limit for files is reached"},
+        {std::errc::read_only_file_system, "the disk is read-only"},
+        {std::errc::not_a_directory, "a part of its path is not a folder"},
+        {std::errc::filename_too_long, "the name is too long"},
+        {std::errc::too_many_symbolic_link_levels, "too many symbolic links in its path"},
+        {std::errc::not_enough_memory, "not enough memory"},
+        {std::errc::io_error, "input/output error of the disk"},
+        {std::errc::file_exists, "the temporary files beside it are all taken"},
+    };
+    for (const auto& reason : reasons)
+        if (error == reason.code)
+            return reason.text;
+#ifdef EDQUOT
+    if (error == std::error_code(EDQUOT, std::generic_category()))
+        return "disk quota exceeded";
+#endif
+    std::string text = error.message();
+    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z')
+        text[0] = char(text[0] - 'A' + 'a');
+    return text;
+}
+
+std::string withReason(const std::string& message, const std::error_code& error)
+{
+    return error ? message + "\n" + failureReason(error) : message;
 }
 
 }  // namespace orvex

@@ -1,9 +1,17 @@
 // Reader and writer of the network data file (.vad): heading lines kept as
 // they stand, counts and records in free format, written back with fixed
-// formats. The reader first parses the whole file into a staging copy and
-// stores it in the document only when the file was readable, so a broken
-// file never leaves half a network behind.
+// formats. The reader first parses the file into a staging copy and checks
+// every record there; the document receives only records that passed.
+//
+// A record that would corrupt the arrays (a node number outside 0..1499 or
+// given twice, a road or fan naming a node that is not in the network, a
+// negative count, text where a number belongs) refuses the whole file and
+// leaves the document as it was. A file that simply ends early loads the
+// records read before its end, with "Data Input Error", as a file whose end
+// line lacks the "&" does; only a file that ends before its first count is
+// refused, since it holds no network at all.
 #include <algorithm>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <vector>
@@ -23,16 +31,21 @@ struct StagedFan {
     std::vector<float> curve;
 };
 
+// What the file gave, record by record. Counts follow the records actually
+// kept, so a file that ends inside a section still stages a consistent
+// network; fields the file did not reach are empty.
 struct StagedNetwork {
     std::array<std::string, kGeneralHeadings + 1> headings;
+    int headingsRead = 0;     // headings 1..headingsRead were in the file
+    bool counted = false;     // the file reached its first count
     std::vector<Node> nodes;  // number and elevation; surface nodes first
     int surfaceCount = 0;
     std::vector<Road> roads;  // ends and values; normal roads first
     int roadCount = 0;
     std::vector<StagedFan> fans;
-    int kind = 0;
-    float elevationSwitch = 0;
-    float surfaceTemperature = 0;
+    std::optional<int> kind;
+    std::optional<float> elevationSwitch;
+    std::optional<float> surfaceTemperature;
 };
 
 std::string describeNode(int index) { return "node record " + std::to_string(index); }
@@ -47,16 +60,23 @@ public:
 
     bool parse(StagedNetwork& net);
     const std::string& error() const { return r.error(); }
+    // The parse stopped only because the file ended, not at a bad record.
+    bool endedEarly() const { return r.endedEarly(); }
     const std::vector<std::string>& warnings() const { return mWarnings; }
 
 private:
-    bool heading(std::string& text, int number);
+    bool heading(StagedNetwork& net, int number);
     bool heading(std::string& text, const std::string& what);
     bool count(int& value, const char* what);
-    bool nodeSection(StagedNetwork& net, int count, int keep, const char* which);
+    bool nodeSection(StagedNetwork& net, int count, int keep, bool surface);
     bool nodeEnd(int number, const char* what);
     void warn(const std::string& problem) { mWarnings.push_back(r.located(problem)); }
-    void capacity(const char* text) { mReporter.message(text, kDocumentCaption, MessageKind::Error); }
+    // Shown as soon as the count is read; the second line states the capacity.
+    void capacity(const char* text, const std::string& detail)
+    {
+        mReporter.message(std::string(text) + "\n" + r.path() + ": " + detail, kDocumentCaption,
+                          MessageKind::Error);
+    }
 
     RecordReader r;
     Reporter& mReporter;
@@ -88,9 +108,12 @@ bool NetworkParser::heading(std::string& text, const std::string& what)
     return true;
 }
 
-bool NetworkParser::heading(std::string& text, int number)
+bool NetworkParser::heading(StagedNetwork& net, int number)
 {
-    return heading(text, "heading line " + std::to_string(number));
+    if (!heading(net.headings[number], "heading line " + std::to_string(number)))
+        return false;
+    net.headingsRead = number;
+    return true;
 }
 
 bool NetworkParser::count(int& value, const char* what)
@@ -110,10 +133,10 @@ bool NetworkParser::nodeEnd(int number, const char* what)
                   ", which is not in the network");
 }
 
-bool NetworkParser::nodeSection(StagedNetwork& net, int count, int keep, const char* which)
+bool NetworkParser::nodeSection(StagedNetwork& net, int count, int keep, bool surface)
 {
     for (int i = 1; i <= count; ++i) {
-        const std::string what = std::string(which) + " " + describeNode(i);
+        const std::string what = std::string(surface ? "surface " : "underground ") + describeNode(i);
         Node node;
         if (!r.readInt(node.number, "the node number of the " + what) ||
             !r.readFloat(node.elevation, "the elevation of the " + what))
@@ -126,40 +149,49 @@ bool NetworkParser::nodeSection(StagedNetwork& net, int count, int keep, const c
         if (!mNumbers.insert(node.number).second)
             return r.fail("node number " + std::to_string(node.number) + " is given twice");
         net.nodes.push_back(node);
+        if (surface)
+            ++net.surfaceCount;
     }
     return true;
 }
 
+std::string keptText(int given, int capacity, const char* what)
+{
+    return "the network holds at most " + std::to_string(capacity) + " " + what +
+           "; the file gives " + std::to_string(given) + ". The first " +
+           std::to_string(capacity) + " are kept, the rest is dropped.";
+}
+
 bool NetworkParser::parse(StagedNetwork& net)
 {
-    if (!heading(net.headings[1], 1) || !heading(net.headings[2], 2) ||
-        !heading(net.headings[3], 3))
+    if (!heading(net, 1) || !heading(net, 2) || !heading(net, 3))
         return false;
 
     int surface = 0;
     if (!count(surface, "the number of surface nodes"))
         return false;
+    net.counted = true;
     if (surface >= kMaxNodes)
-        capacity("Error : Node number over");
+        capacity("Error : Node number over", keptText(surface, kMaxNodes - 1, "nodes"));
     const int keepSurface = std::min(surface, kMaxNodes - 1);
-    if (!nodeSection(net, surface, keepSurface, "surface"))
+    if (!nodeSection(net, surface, keepSurface, true))
         return false;
-    net.surfaceCount = keepSurface;
 
     int underground = 0;
-    if (!heading(net.headings[4], 4) || !count(underground, "the number of underground nodes"))
+    if (!heading(net, 4) || !count(underground, "the number of underground nodes"))
         return false;
     if (surface + underground >= kMaxNodes)
-        capacity("Error : Node number over");
+        capacity("Error : Node number over",
+                 keptText(surface + underground, kMaxNodes - 1, "nodes, surface and underground together"));
     const int keepUnderground = std::min(underground, kMaxNodes - 1 - keepSurface);
-    if (!nodeSection(net, underground, keepUnderground, "underground"))
+    if (!nodeSection(net, underground, keepUnderground, false))
         return false;
 
     int normal = 0;
-    if (!heading(net.headings[5], 5) || !count(normal, "the number of roads"))
+    if (!heading(net, 5) || !count(normal, "the number of roads"))
         return false;
     if (normal >= kMaxRoads)
-        capacity("Error : Branch number over");
+        capacity("Error : Branch number over", keptText(normal, kMaxRoads - 1, "roads"));
     const int keepNormal = std::min(normal, kMaxRoads - 1);
     for (int k = 1; k <= normal; ++k) {
         const std::string what = "road record " + std::to_string(k);
@@ -177,14 +209,15 @@ bool NetworkParser::parse(StagedNetwork& net)
         if (!nodeEnd(road.first, what.c_str()) || !nodeEnd(road.second, what.c_str()))
             return false;
         net.roads.push_back(road);
+        ++net.roadCount;
     }
-    net.roadCount = keepNormal;
 
     int fixed = 0;
-    if (!heading(net.headings[6], 6) || !count(fixed, "the number of fixed-flow roads"))
+    if (!heading(net, 6) || !count(fixed, "the number of fixed-flow roads"))
         return false;
     if (normal + fixed >= kMaxRoads)
-        capacity("Error : Branch number over");
+        capacity("Error : Branch number over",
+                 keptText(normal + fixed, kMaxRoads - 1, "roads, normal and fixed-flow together"));
     const int keepFixed = std::min(fixed, kMaxRoads - 1 - keepNormal);
     for (int k = 1; k <= fixed; ++k) {
         const std::string what = "fixed-flow road record " + std::to_string(k);
@@ -201,10 +234,10 @@ bool NetworkParser::parse(StagedNetwork& net)
     }
 
     int fanTotal = 0;
-    if (!heading(net.headings[7], 7) || !count(fanTotal, "the number of fans"))
+    if (!heading(net, 7) || !count(fanTotal, "the number of fans"))
         return false;
     if (fanTotal >= kMaxFans)
-        capacity("Error : Fan number over");
+        capacity("Error : Fan number over", keptText(fanTotal, kMaxFans - 1, "fans"));
     for (int j = 1; j <= fanTotal; ++j) {
         const std::string what = "fan " + std::to_string(j);
         StagedFan fan;
@@ -234,13 +267,19 @@ bool NetworkParser::parse(StagedNetwork& net)
             net.fans.push_back(std::move(fan));
     }
 
-    return heading(net.headings[8], 8) &&
-           r.readInt(net.kind, "the network kind") &&
-           r.readFloat(net.elevationSwitch, "the second number of the network kind line") &&
-           r.readFloat(net.elevationSwitch, "the elevation switch") &&
-           heading(net.headings[9], 9) &&
-           r.readFloat(net.surfaceTemperature, "the surface temperature") &&
-           heading(net.headings[10], 10);
+    int kind = 0;
+    float ignored = 0, elevationSwitch = 0, surfaceTemperature = 0;
+    if (!heading(net, 8) || !r.readInt(kind, "the network kind"))
+        return false;
+    net.kind = kind;
+    if (!r.readFloat(ignored, "the second number of the network kind line") ||
+        !r.readFloat(elevationSwitch, "the elevation switch"))
+        return false;
+    net.elevationSwitch = elevationSwitch;
+    if (!heading(net, 9) || !r.readFloat(surfaceTemperature, "the surface temperature"))
+        return false;
+    net.surfaceTemperature = surfaceTemperature;
+    return heading(net, 10);
 }
 
 void appendHeading(std::string& out, const FixedText<kHeadingChars>& heading)
@@ -261,21 +300,24 @@ void appendNodes(std::string& out, const CBriscoDoc& doc, int from, int to)
 
 int CBriscoDoc::readNetworkFile(const std::string& path, bool setWindowTitle)
 {
-    std::optional<TextScanner> scanner = openForReading(path);
+    std::error_code error;
+    std::optional<TextScanner> scanner = openForReading(path, error);
     if (!scanner) {
-        report(path + ":read ?");
+        report(withReason(path + ":read ?", error));
         return 0;
     }
 
     StagedNetwork net;
     NetworkParser parser(*scanner, path, mReporter);
-    if (!parser.parse(net)) {
+    const bool whole = parser.parse(net);
+    const bool cut = !whole && parser.endedEarly() && net.counted;
+    if (!whole && !cut) {
         report(parser.error() + "\nThe network was not read.");
         return 0;
     }
 
-    // Store what was read.
-    for (int h = 1; h <= kGeneralHeadings; ++h)
+    // Store what was read; what the file did not reach keeps its value.
+    for (int h = 1; h <= net.headingsRead; ++h)
         headings[h] = net.headings[h];
     surfaceCount = net.surfaceCount;
     undergroundCount = int(net.nodes.size()) - net.surfaceCount;
@@ -313,9 +355,11 @@ int CBriscoDoc::readNetworkFile(const std::string& path, bool setWindowTitle)
     }
     for (int j = fanCount + 1; j <= kMaxFans; ++j)
         fanHeadings[j] = "Fan:\n";
-    networkKind = net.kind;
-    surfaceTemperature = net.surfaceTemperature;
-    if (net.elevationSwitch < -99.0f)
+    if (net.kind)
+        networkKind = *net.kind;
+    if (net.surfaceTemperature)
+        surfaceTemperature = *net.surfaceTemperature;
+    if (net.elevationSwitch && *net.elevationSwitch < -99.0f)
         for (int i = 1; i <= nodeCount; ++i)
             nodes[i].elevation = 0;
 
@@ -332,7 +376,12 @@ int CBriscoDoc::readNetworkFile(const std::string& path, bool setWindowTitle)
             text += w + "\n";
         report(text, MessageKind::Warning);
     }
-    if (net.headings[10].find('&') == std::string::npos)
+    if (cut)
+        report("Data Input Error\n" + parser.error() + "\nThe network holds what was read before it: " +
+               std::to_string(nodeCount) + " nodes, " + std::to_string(roadCount) + " roads, " +
+               std::to_string(fixedCount) + " fixed-flow roads and " + std::to_string(fanCount) +
+               " fans.");
+    else if (net.headings[10].find('&') == std::string::npos)
         report("Data Input Error");
 
     if (isWater()) {

@@ -32,15 +32,19 @@ void readAfterNetwork(CBriscoDoc& doc, const std::string& base)
 
 int openNetwork(CBriscoDoc& doc, const std::string& path)
 {
+    // The base name is taken only once the network file is in: a refused
+    // file leaves the document as it was, so that a later Save cannot write
+    // the window's network over the files of the network that was refused.
     const std::string base = baseNameOf(path);
+    if (doc.readNetworkFile(base + "vad", true) == 0)
+        return 0;
     doc.baseName = base;
-    const int read = doc.readNetworkFile(base + "vad", true);
     doc.readParameterFile(base);
     readAfterNetwork(doc, base);
     doc.readNodeLocationFile(base);
     doc.readBendFile(base);
     doc.readResultsFile(base);
-    return read;
+    return 1;
 }
 
 void resetAfterFailedOpen(CBriscoDoc& doc, Profile& profile)
@@ -90,11 +94,21 @@ int saveNetworkAs(CBriscoDoc& doc, const std::string& path, Profile& profile)
     return saveNetwork(doc, baseNameOf(path));
 }
 
+int saveCommand(CBriscoDoc& doc, Profile& profile,
+                const std::function<std::optional<std::string>()>& chooseSavePath)
+{
+    if (!doc.baseName.empty())
+        return saveNetwork(doc, doc.baseName);
+    const std::optional<std::string> path = chooseSavePath();
+    return path ? saveNetworkAs(doc, *path, profile) : 0;
+}
+
 Answer queryClose(CBriscoDoc& doc, const std::function<std::optional<std::string>()>& chooseSavePath)
 {
     if (!doc.modified)
         return Answer::Yes;
-    const Answer answer = doc.reporter().ask(kSaveQuestion, kDocumentCaption, true);
+    // The question is the network view's, and carries its caption.
+    const Answer answer = doc.reporter().ask(kSaveQuestion, kViewCaption, true);
     if (answer != Answer::Yes)
         return answer;
     const std::optional<std::string> path = chooseSavePath();

@@ -21,8 +21,10 @@ std::string folderOf(const std::string& path);
 
 // A file opened into a window that shows no network yet: network file,
 // parameters, flow sensors, road names, load preparation, adjacency, then
-// node positions, bending points and results. A reader that fails leaves what
-// the earlier ones stored. Returns the network file reader's result.
+// node positions, bending points and results. When the network file is
+// missing or refused, nothing else is read and the document stays as it was,
+// its base name included; returns 0 then. Past the network file, a companion
+// reader that fails leaves what the earlier ones stored; returns 1.
 int openNetwork(CBriscoDoc& doc, const std::string& path);
 
 // Opens the application's pending file into a new window's document. A
@@ -41,6 +43,11 @@ void resetAfterFailedOpen(CBriscoDoc& doc, Profile& profile);
 int saveNetwork(CBriscoDoc& doc, const std::string& base);
 // Save As to a path chosen in the save dialog; remembers its folder.
 int saveNetworkAs(CBriscoDoc& doc, const std::string& path, Profile& profile);
+// The Save command: to the document's own base name, or, when it has none,
+// Save As to the path chooseSavePath asks for (nullopt: the dialog was
+// cancelled, nothing is written, returns 0).
+int saveCommand(CBriscoDoc& doc, Profile& profile,
+                const std::function<std::optional<std::string>()>& chooseSavePath);
 
 // Asked when a network window is about to close. When the network is
 // modified the person is asked to save; Yes asks for a file name through

@@ -2,9 +2,9 @@
 
 #include <charconv>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <sstream>
+
+#include "fileio.h"
 
 namespace orvex {
 
@@ -42,15 +42,18 @@ TextScanner::Result parseReal(std::string_view tok, T& value)
 
 TextScanner::TextScanner(std::string text) : mText(std::move(text)) {}
 
-std::optional<TextScanner> TextScanner::open(const std::string& path)
+std::optional<TextScanner> TextScanner::open(const std::string& path, std::error_code& error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
+    std::string text;
+    if (!readWholeFile(path, text, error))
         return std::nullopt;
     return TextScanner(std::move(text));
+}
+
+std::optional<TextScanner> TextScanner::open(const std::string& path)
+{
+    std::error_code error;
+    return open(path, error);
 }
 
 void TextScanner::advance(std::size_t n)
@@ -220,6 +223,7 @@ bool RecordReader::check(TextScanner::Result result, const char* kind, std::stri
     }
     if (!mError.empty())
         return false;
+    mEnded = result == TextScanner::Result::End;
     std::ostringstream out;
     out << mPath << ": line " << line << ": ";
     if (result == TextScanner::Result::End)
@@ -272,6 +276,7 @@ bool RecordReader::readHeading(std::string& heading, std::string_view what)
     mFieldLine = 0;
     if (mScanner.readHeading(heading))
         return true;
+    mEnded = mError.empty();
     return fail("the file ends where " + std::string(what) + " was expected.");
 }
 

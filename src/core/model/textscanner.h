@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 // Reading of the program's text files: numbers in free format (any white space,
 // line ends included, separates them), whole lines, and the heading-line rule.
@@ -15,7 +16,9 @@ class TextScanner {
 public:
     explicit TextScanner(std::string text);
 
-    // The whole file, or nothing when it cannot be opened.
+    // The whole file, or nothing when it cannot be read (error says why).
+    // Never throws: a folder, a pipe or an unreadable file is a failure.
+    static std::optional<TextScanner> open(const std::string& path, std::error_code& error);
     static std::optional<TextScanner> open(const std::string& path);
 
     enum class Result { Ok, End, Bad };
@@ -73,6 +76,8 @@ public:
     std::string located(const std::string& problem);
 
     bool failed() const { return !mError.empty(); }
+    // True when the failure is that the file ended before the field.
+    bool endedEarly() const { return mEnded; }
     const std::string& error() const { return mError; }
     TextScanner& scanner() { return mScanner; }
     const std::string& path() const { return mPath; }
@@ -85,6 +90,7 @@ private:
     std::string mPath;
     std::string mError;
     int mFieldLine = 0;  // line of the last field read; 0 after a heading
+    bool mEnded = false;
 };
 
 }  // namespace orvex

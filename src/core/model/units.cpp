@@ -2,6 +2,7 @@
 
 #include <type_traits>
 
+#include "fileio.h"
 #include "textscanner.h"
 
 namespace orvex {
@@ -36,9 +37,11 @@ bool readLabel(RecordReader& reader, FixedText<N>& label, const char* what)
 int readUnitsFile(const std::string& programFolder, UnitsSettings& settings, Reporter& reporter)
 {
     const std::string path = programFolder + kUnitsFileName;
-    std::optional<TextScanner> scanner = TextScanner::open(path);
+    std::error_code error;
+    std::optional<TextScanner> scanner = TextScanner::open(path, error);
     if (!scanner) {
-        reporter.message("Tenbrook read ? : " + kUnitsFileName, kDocumentCaption, MessageKind::Error);
+        reporter.message(withReason("Tenbrook read ? : " + kUnitsFileName, error), kDocumentCaption,
+                         MessageKind::Error);
         return 0;
     }
     RecordReader r(*scanner, path);

@@ -1,0 +1,173 @@
+// Files that cannot be read or written: a folder or a pipe where a file
+// belongs, a missing folder, a file cut short. Every reader and writer says
+// which file failed and why, returns its code, and lets no exception out.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sys/stat.h>
+
+#include "model/networkio.h"
+#include "model/profile.h"
+#include "testsupport.h"
+
+namespace orvex::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The expected message with "$f" replaced by the file's path and "$p" by the
+// program folder.
+std::string expand(std::string text, const std::string& file, const std::string& program)
+{
+    for (std::size_t at; (at = text.find('$')) != std::string::npos;)
+        text.replace(at, 2, text[at + 1] == 'f' ? file : program);
+    return text;
+}
+
+TEST(FileFailures, AFolderOrAPipeWhereAFileBelongsIsReportedByEveryReaderAndWriter)
+{
+    using Call = std::function<int(CBriscoDoc&, const std::string& base)>;
+    const struct {
+        const char* ext;
+        bool pipe;  // a named pipe instead of a folder: reading it must not wait
+        Call call;
+        int code;
+        const char* message;
+    } cases[] = {
+        {"vad", false, [](CBriscoDoc& d, const std::string& b) { return d.readNetworkFile(b + "vad", true); }, 0,
+         "$f:read ?\nis a folder"},
+        {"vad", true, [](CBriscoDoc& d, const std::string& b) { return d.readNetworkFile(b + "vad", true); }, 0,
+         "$f:read ?\nis not an ordinary file"},
+        {"sdt", false, [](CBriscoDoc& d, const std::string& b) { return d.readParameterFile(b); }, 1,
+         "$f:read ?\nis a folder\nThe parameters of $p/sdt/ztna.sdt are used instead."},
+        {"mcd", true, [](CBriscoDoc& d, const std::string& b) { return d.readFlowSensorFile(b), 0; }, 0,
+         "$f:read ?\nis not an ordinary file"},
+        {"nrd", false, [](CBriscoDoc& d, const std::string& b) { return d.readRoadNameFile(b); }, 0,
+         "$f:read ?\nis a folder"},
+        {"jpd", false, [](CBriscoDoc& d, const std::string& b) { return d.readNodeLocationFile(b); }, 0,
+         "<$f>:read ?\nis a folder"},
+        {"apd", false, [](CBriscoDoc& d, const std::string& b) { return d.readBendFile(b); }, 0,
+         "$f:read ?\nis a folder"},
+        {"pkd", false, [](CBriscoDoc& d, const std::string& b) { return d.readResultsFile(b); }, 0,
+         "$f:read ?\nis a folder"},
+        {"end", false, [](CBriscoDoc& d, const std::string&) { return d.readExternalNodeValues(1), 0; }, 0,
+         "<$f>:read ?\nis a folder"},
+        {"erd", true, [](CBriscoDoc& d, const std::string&) { return d.readExternalRoadValues(1, 0), 0; }, 0,
+         "<$f>:read ?\nis not an ordinary file"},
+        {"vad", false, [](CBriscoDoc& d, const std::string& b) { return d.writeNetworkFile(b + "vad"); }, 0,
+         "$f  :write ?\nis a folder"},
+        {"pkd", false, [](CBriscoDoc& d, const std::string& b) { return d.writeResultsFile(b); }, 0,
+         "$f  :write ?\nis a folder"},
+        {"jpd", false, [](CBriscoDoc& d, const std::string& b) { return d.writeNodeLocationFile(b); }, 0,
+         "\nError : write ? $f\nis a folder"},
+        {"apd", false, [](CBriscoDoc& d, const std::string& b) { return d.writeBendFile(b); }, 0,
+         "\nWarning : write ? $f\nis a folder"},
+        // Beside the network and, in its place, in the program folder.
+        {"sdt", false, [](CBriscoDoc& d, const std::string& b) { return d.writeParameterFile(b); }, 0,
+         "/sdt/ztna.sdt:write ?\n$f: is a folder; $p/sdt/ztna.sdt: is a folder"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.ext) + (c.pipe ? " pipe" : " folder") + ", code " + std::to_string(c.code));
+        Installation inst;
+        CBriscoDoc& doc = *inst.doc;
+        ASSERT_EQ(doc.readNetworkFile(kSmallBase + "vad", true), 1);
+        const std::string base = inst.work("net.");
+        doc.baseName = base;
+        const std::string path = base + c.ext;
+        if (c.pipe) {
+            ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        } else {
+            fs::create_directory(path);
+        }
+        if (std::string(c.message).rfind("/sdt/ztna.sdt:write", 0) == 0) {
+            fs::remove(inst.program() + "/sdt/ztna.sdt");
+            fs::create_directory(inst.program() + "/sdt/ztna.sdt");
+        }
+        const std::string before = snapshot(doc, inst.work("before"));
+        inst.reporter.clear();
+
+        EXPECT_EQ(c.call(doc, base), c.code);
+        ASSERT_EQ(inst.reporter.messages.size(), 1u) << inst.reporter.all();
+        EXPECT_EQ(inst.reporter.messages[0], expand(c.message, path, inst.program()));
+        if (c.code == 0) {
+            EXPECT_EQ(snapshot(doc, inst.work("after")), before);
+        }
+    }
+}
+
+TEST(FileFailures, BatchOpenAndSaveGoOnPastAFolderNamedLikeTheResultsFile)
+{
+    Installation inst;
+    CBriscoDoc& doc = *inst.doc;
+    MemoryProfile profile;
+    fs::create_directory(inst.work("x.vad"));
+    inst.app.pendingFile = inst.work("x.vad");
+    inst.app.pending = true;
+    EXPECT_FALSE(openPendingNetwork(doc, profile));
+    EXPECT_EQ(inst.reporter.all(), "[" + inst.work("x.vad") + ":read ?\nis a folder]\n");
+
+    for (const char* ext : {"vad", "sdt", "jpd"})
+        fs::copy_file(kSmallBase + ext, inst.work(std::string("net.") + ext));
+    fs::create_directory(inst.work("net.pkd"));
+    inst.app.pendingFile = inst.work("net.vad");
+    inst.app.pending = true;
+    inst.reporter.clear();
+    ASSERT_TRUE(openPendingNetwork(doc, profile));  // the results file is optional
+    EXPECT_EQ(inst.reporter.all(), "[" + inst.work("net.pkd") + ":read ?\nis a folder]\n");
+    inst.reporter.clear();
+    EXPECT_EQ(saveNetwork(doc, doc.baseName), 0);
+    EXPECT_EQ(inst.reporter.all(), "[" + inst.work("net.pkd") + "  :write ?\nis a folder]\n");
+    EXPECT_EQ(inst.newDocument()->readNetworkFile(inst.work("net.vad"), true), 1);  // the rest was written
+}
+
+TEST(FileFailures, MessagesGiveTheReasonOnASecondLine)
+{
+    using Call = std::function<void(CBriscoDoc&, const Installation&)>;
+    const struct {
+        const char* name;
+        Call call;
+        const char* message;  // $f is the work folder
+    } cases[] = {
+        {"missing network file", [](CBriscoDoc& d, const Installation& i) { d.readNetworkFile(i.work("none.vad"), true); },
+         "$fnone.vad:read ?\nnot found"},
+        {"missing node locations", [](CBriscoDoc& d, const Installation& i) { d.readNodeLocationFile(i.work("none.")); },
+         "<$fnone.jpd>:read ?\nnot found"},
+        {"missing folder", [](CBriscoDoc& d, const Installation& i) { d.writeNetworkFile(i.work("no/x.vad")); },
+         "$fno/x.vad  :write ?\nits folder does not exist"},
+        {"a file in the path", [](CBriscoDoc& d, const Installation& i) { d.writeResultsFile(i.work("file/x.")); },
+         "$ffile/x.pkd  :write ?\na part of its path is not a folder"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Installation inst;
+        writeFile(inst.work("file"), "");
+        c.call(*inst.doc, inst);
+        EXPECT_EQ(inst.reporter.all(), "[" + expand(c.message, inst.work(""), "") + "]\n");
+    }
+}
+
+TEST(FileFailures, ACutNodeLocationFileAndAnUnreadableFireTemperatureSayWhatFollows)
+{
+    Installation inst;
+    CBriscoDoc& doc = *inst.doc;
+    ASSERT_EQ(doc.readNetworkFile(kSmallBase + "vad", true), 1);
+    const std::string jpd = readFile(kSmallBase + "jpd");
+    writeFile(inst.work("cut.jpd"), jpd.substr(0, jpd.find("10 0 -50.25")));
+    ASSERT_EQ(doc.readNodeLocationFile(inst.work("cut.")), 1);
+    EXPECT_EQ(inst.reporter.all(), "[" + inst.work("cut.jpd") + ": line 7: the file ends after 7 records; 3 of the 10 "
+                                   "nodes got no position and stay where they were: 10, 11, 12]\n");
+    EXPECT_EQ(inst.reporter.kinds, std::vector<MessageKind>{MessageKind::Warning});
+
+    inst.reporter.clear();
+    writeFile(inst.work("hot.sdt"), replaced(readFile(kSmallBase + "sdt"), "10 500 2 30", "10 hot 2 30"));
+    ASSERT_EQ(doc.readParameterFile(inst.work("hot.")), 1);
+    ASSERT_EQ(inst.reporter.messages.size(), 1u) << inst.reporter.all();
+    EXPECT_EQ(inst.reporter.messages[0],
+              inst.work("hot.sdt") + ": line 4: a number was expected for firetemp, but the file holds \"hot\".\n"
+              "The fire simulation is skipped: the finish time (firetime) was not read and stays 0, so an analysis "
+              "computes the airflow only. The values from there on keep their defaults.");
+    EXPECT_EQ(std::make_tuple(doc.fire.fireNode, doc.fire.finishTime), std::make_tuple(10, 0.0f));
+}
+
+}  // namespace
+}  // namespace orvex::test
