@@ -2,20 +2,26 @@
 // program's File Open does, runs what the analysis dialog's Start runs, and
 // prints the results.
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <system_error>
 
 #include "analysis/rundriver.h"
+#include "model/fileio.h"
 #include "model/networkio.h"
+#include "model/programfolder.h"
+#include "options.h"
 #include "planimage.h"
 #include "report.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using namespace orvex::cli;
+namespace fs = std::filesystem;
 
 double millisecondsSince(Clock::time_point start)
 {
@@ -36,88 +42,67 @@ public:
     }
 };
 
-struct Options {
-    std::string programFolder;
-    std::string network;
-    orvex::cli::Format format = orvex::cli::Format::Text;
-    bool save = false;
-    bool airflowOnly = false;
-    bool timing = false;
-    std::string plan;  // image file to draw the plan into
-    orvex::cli::PlanOptions planOptions;
+// The analysis dialog nobody sees; it keeps the last status line, which
+// says why a run ended early.
+class BatchDialog : public orvex::QuietAnalysisDialog {
+public:
+    void setStatusLine(const std::string& text) override { lastStatus = text; }
+    std::string lastStatus;
 };
 
-constexpr const char* kUsage =
-    "usage: orvex-solve [--program-folder DIR] [--format text|csv|json] [--save]\n"
-    "                   [--airflow-only] [--timing]\n"
-    "                   [--plan FILE.png|FILE.pdf [--size WxH] [--above K] [--below K]\n"
-    "                    [--nodes K] [--digits N] [--print-colours]] NETWORK.vad\n";
-
-bool parseWhole(const char* text, int low, int high, int& value)
+int fail(const std::string& message)
 {
-    char* end = nullptr;
-    const long v = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || v < low || v > high)
+    std::cerr << "orvex-solve: " << message << "\n";
+    return kExitBadInput;
+}
+
+// The program folder from --program-folder, else from where the program
+// is run and where it is installed.
+bool chooseProgramFolder(const Options& options, const char* argv0, std::string& folder)
+{
+    if (!options.programFolder.empty()) {
+        folder = options.programFolder;
+        return true;
+    }
+    std::error_code ec;
+    const std::string current = fs::current_path(ec).string();
+    const orvex::InstallLayout layout{ORVEX_DATA_FROM_EXECUTABLE, ORVEX_BUILD_TREE,
+                                      ORVEX_SOURCE_TREE};
+    const orvex::ProgramFolderSearch search =
+        orvex::findProgramFolder(orvex::executablePath(argv0), current, layout);
+    if (!search.folder.empty()) {
+        folder = search.folder;
+        return true;
+    }
+    std::string tried;
+    for (const std::string& f : search.tried)
+        tried += "\n  " + f;
+    fail("no program folder found: none of these holds sdt/units.sdt:" + tried +
+         "\nGive the folder with --program-folder DIR.");
+    return false;
+}
+
+bool checkNetworkPath(const std::string& network)
+{
+    std::error_code ec;
+    if (fs::is_directory(network, ec)) {
+        fail(network + " is a folder, not a network file; give the .vad file to analyse");
         return false;
-    value = int(v);
+    }
+    if (!fs::exists(network, ec)) {
+        fail(network + ": no such file");
+        return false;
+    }
     return true;
 }
 
-bool parseArguments(int argc, char** argv, Options& options)
+int exitStatus(const orvex::RunOutcome& outcome)
 {
-    options.programFolder = std::filesystem::current_path().string();
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--program-folder" && i + 1 < argc) {
-            options.programFolder = argv[++i];
-        } else if (arg == "--format" && i + 1 < argc) {
-            const std::string f = argv[++i];
-            if (f == "text")
-                options.format = orvex::cli::Format::Text;
-            else if (f == "csv")
-                options.format = orvex::cli::Format::Csv;
-            else if (f == "json")
-                options.format = orvex::cli::Format::Json;
-            else
-                return false;
-        } else if (arg == "--save") {
-            options.save = true;
-        } else if (arg == "--airflow-only") {
-            options.airflowOnly = true;
-        } else if (arg == "--timing") {
-            options.timing = true;
-        } else if (arg == "--plan" && i + 1 < argc) {
-            options.plan = argv[++i];
-        } else if (arg == "--size" && i + 1 < argc) {
-            const std::string size = argv[++i];
-            const std::size_t x = size.find('x');
-            if (x == std::string::npos ||
-                !parseWhole(size.substr(0, x).c_str(), 16, 20000, options.planOptions.width) ||
-                !parseWhole(size.substr(x + 1).c_str(), 16, 20000, options.planOptions.height))
-                return false;
-        } else if (arg == "--above" && i + 1 < argc) {
-            if (!parseWhole(argv[++i], 0, 19, options.planOptions.aboveKind))
-                return false;
-        } else if (arg == "--below" && i + 1 < argc) {
-            if (!parseWhole(argv[++i], 0, 19, options.planOptions.belowKind))
-                return false;
-        } else if (arg == "--nodes" && i + 1 < argc) {
-            if (!parseWhole(argv[++i], 0, 10, options.planOptions.nodeKind))
-                return false;
-        } else if (arg == "--digits" && i + 1 < argc) {
-            if (!parseWhole(argv[++i], 0, 7, options.planOptions.digits))
-                return false;
-        } else if (arg == "--print-colours") {
-            options.planOptions.printColours = true;
-        } else if (arg.rfind("--", 0) == 0 || !options.network.empty()) {
-            return false;
-        } else {
-            options.network = arg;
-        }
-    }
-    while (options.programFolder.size() > 1 && options.programFolder.back() == '/')
-        options.programFolder.pop_back();
-    return !options.network.empty();
+    if (outcome.refused)
+        return kExitBadInput;
+    if (outcome.result == 1 && !outcome.check.airCannotBalance)
+        return kExitConverged;
+    return kExitNotConverged;
 }
 
 }  // namespace
@@ -125,58 +110,78 @@ bool parseArguments(int argc, char** argv, Options& options)
 int main(int argc, char** argv)
 {
     Options options;
-    if (!parseArguments(argc, argv, options)) {
-        std::cerr << kUsage;
-        return 2;
+    switch (parseCommandLine(argc, argv, options)) {
+    case ParseResult::Done: return kExitConverged;
+    case ParseResult::Bad: return kExitBadInput;
+    case ParseResult::Run: break;
     }
 
     ConsoleReporter reporter;
     orvex::AppContext app;
-    app.programFolder = options.programFolder;
-    orvex::readUnitsFile(app.programFolder, app.units, reporter);
+    if (!chooseProgramFolder(options, argv[0], app.programFolder))
+        return kExitBadInput;
+    if (!checkNetworkPath(options.network))
+        return kExitBadInput;
+    if (!orvex::readUnitsFile(app.programFolder, app.units, reporter))
+        return fail("the units settings " + app.programFolder + orvex::kUnitsFileName +
+                    " could not be read");
     app.pendingFile = options.network;
     app.pending = true;
 
-    orvex::cli::Timing timing;
+    Timing timing;
     auto start = Clock::now();
     auto doc = std::make_unique<orvex::CBriscoDoc>(app, reporter);
     orvex::MemoryProfile profile;
-    if (!orvex::openPendingNetwork(*doc, profile)) {
-        std::cerr << options.network << ": the network could not be opened\n";
-        return 2;
-    }
+    if (!orvex::openPendingNetwork(*doc, profile))
+        return fail(options.network + ": the network could not be opened");
     timing.openMs = millisecondsSince(start);
 
+    if (doc->fire.finishTime > 0 && !options.airflowOnly && doc->nodeIndex(doc->fire.fireNode) == 0)
+        return fail(doc->baseName + "sdt: the fire node " + std::to_string(doc->fire.fireNode) +
+                    " is not in the network");
+
     start = Clock::now();
-    orvex::QuietAnalysisDialog dialog;
+    BatchDialog dialog;
     const orvex::RunOutcome outcome = orvex::runAnalysis(*doc, dialog, options.airflowOnly);
     timing.analysisMs = millisecondsSince(start);
-    if (!options.plan.empty() &&
-        !orvex::cli::writePlanImage(*doc, options.planOptions, options.plan, reporter))
-        return 2;
     if (outcome.refused)
-        return 2;
+        return kExitBadInput;
+    if (outcome.result == 0)
+        std::cerr << "orvex-solve: the run ended before its end: " << dialog.lastStatus << "\n";
+
+    if (!options.plan.empty() &&
+        !writePlanImage(*doc, options.planOptions, options.plan, reporter))
+        return kExitBadInput;
 
     if (options.save) {
         start = Clock::now();
         const int saved = orvex::saveNetwork(*doc, doc->baseName);
         timing.saveMs = millisecondsSince(start);
         if (!saved)
-            return 2;
+            return fail(doc->baseName + "vad: the results could not be saved");
     }
 
     doc->computeRelativePressures();
-    orvex::cli::RunReport report;
+    RunReport report;
     report.doc = doc.get();
     report.outcome = outcome;
     if (options.timing) {
         report.timing = timing;
-        if (options.format != orvex::cli::Format::Json)
+        if (options.format != Format::Json)
             std::cerr << "timing: open " << timing.openMs << " ms, analysis " << timing.analysisMs
                       << " ms, save " << timing.saveMs << " ms\n";
     }
-    orvex::cli::printReport(std::cout, report, options.format);
-    if (outcome.result == 1)
-        return 0;
-    return outcome.result == -1 ? 1 : 2;
+    if (options.output.empty()) {
+        printReport(std::cout, report, options.format);
+        std::cout.flush();
+        if (!std::cout)
+            return fail("the report could not be written to standard output");
+    } else {
+        std::ostringstream text;
+        printReport(text, report, options.format);
+        std::error_code error;
+        if (!orvex::writeFileSafely(options.output, text.str(), error))
+            return fail("-o: cannot write " + options.output + ": " + orvex::failureReason(error));
+    }
+    return exitStatus(outcome);
 }

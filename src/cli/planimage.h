@@ -4,8 +4,12 @@
 
 #include "model/briscodoc.h"
 
-// Plan images from the batch tool: the plan fitted to the image, drawn with
-// the window's drawing routine.
+// Plan images from the batch tool, made to be pasted into a report: the
+// network's heading as a title line, the plan fitted to the space between
+// title and legend and centred there, each fan's airflow and pressure beside
+// it, and a legend of the quantities shown with their units. The plan is
+// drawn with the window's drawing routine; the window itself keeps its own
+// fit.
 namespace orvex::cli {
 
 struct PlanOptions {
@@ -15,8 +19,9 @@ struct PlanOptions {
     bool printColours = false;
 };
 
-// Writes a PNG, or a PDF when the path ends in ".pdf". False (with a
-// message on the reporter) when the file cannot be written.
+// Writes a PNG, or a PDF when the path ends in ".pdf", replacing any old
+// file only once the new one is whole. False (with a message on the
+// reporter) when the file cannot be written.
 bool writePlanImage(CBriscoDoc& doc, const PlanOptions& options, const std::string& path,
                     Reporter& reporter);
 

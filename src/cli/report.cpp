@@ -1,14 +1,19 @@
 #include "report.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
 namespace orvex::cli {
 
 namespace {
+
+constexpr double kPascalPerKgfM2 = 9.80665;  // 1 kgf/m² (1 mm of water column) in Pa
 
 std::string trimmedTitle(const std::string& title)
 {
@@ -27,6 +32,27 @@ std::string format(const char* fmt, double value)
     return buffer;
 }
 
+// A CSV field: quoted when it holds a separator, a quote or a line end.
+std::string csvField(const std::string& text)
+{
+    if (text.find_first_of(",\"\n\r") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (const char c : text)
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+// The unit labels of the report.
+struct Units {
+    std::string flow, pressure;
+};
+
+Units unitsOf(const CBriscoDoc& doc)
+{
+    return {doc.app().units.flowUnitName.str(), doc.app().units.pressureUnitName.str()};
+}
+
 // One row of each table, in the units the person works in.
 struct NodeRow {
     int number;
@@ -35,13 +61,20 @@ struct NodeRow {
 };
 struct RoadRow {
     int index, from, to;
+    std::string name;
     bool fixed;
-    double flow, massFlow, pressureLoss, direction;
+    double flow;     // the airflow the road carries: mass flow / specific weight
+    double setFlow;  // fixed-flow roads: the airflow set in the network file
+    double massFlow, pressureLoss, direction;
     double meanTemperature, outletTemperature, gasConcentration;  // fire runs, normal roads
 };
 struct FanRow {
     int inlet, outlet;
-    double flow, pressure;
+    double flow, pressure, powerKw;
+};
+struct Summary {
+    double naturalDraught;
+    NodeImbalance imbalance;
 };
 
 NodeRow nodeRow(const CBriscoDoc& doc, int i)
@@ -54,32 +87,54 @@ NodeRow nodeRow(const CBriscoDoc& doc, int i)
 
 RoadRow roadRow(const CBriscoDoc& doc, int k)
 {
-    float flow = 0, loss = 0, direction = 0;
-    doc.roadValue(k, 1, flow);
+    float loss = 0, direction = 0;
     doc.roadValue(k, 4, loss);
     doc.roadValue(k, 3, direction);
     const Road& road = doc.roads[k];
-    return {k, road.first, road.second, k > doc.roadCount, flow, road.massFlow, loss, direction,
+    const bool fixed = k > doc.roadCount;
+    const double carried = doc.specificWeight != 0 ? road.massFlow / doc.specificWeight : 0.0;
+    return {k, road.first, road.second, road.name.str(), fixed, carried,
+            fixed ? road.resistance : 0.0, road.massFlow, loss, direction,
             road.initialTemperature, road.outletTemperature, road.gasConcentration};
 }
 
 FanRow fanRow(const CBriscoDoc& doc, int f)
 {
     const Fan& fan = doc.fans[f];
-    return {fan.inlet, fan.outlet, fan.fanFlow, fan.pressure};
+    return {fan.inlet, fan.outlet, fan.fanFlow, fan.pressure, fanPowerKw(doc, f)};
+}
+
+Summary summaryOf(const CBriscoDoc& doc)
+{
+    return {networkNaturalDraught(doc), largestNodeImbalance(doc)};
+}
+
+const char* endingOf(int result)
+{
+    return result == 1 ? "converged" : result == -1 ? "stopped at the iteration limit" : "not completed";
 }
 
 void printJson(std::ostream& out, const RunReport& r)
 {
     const CBriscoDoc& doc = *r.doc;
+    const Units units = unitsOf(doc);
+    const Summary summary = summaryOf(doc);
     using json = nlohmann::ordered_json;  // keys in the order a reader expects them
     json root;
     root["result"] = r.outcome.result;
     root["iterations"] = doc.lastIterations;
     root["title"] = trimmedTitle(doc.title);
     root["kind"] = doc.isWater() ? "water" : "air";
-    root["units"] = {{"flow", doc.app().units.flowUnitName.str()},
-                     {"pressure", doc.app().units.pressureUnitName.str()}};
+    root["units"] = {{"flow", units.flow},     {"pressure", units.pressure},
+                     {"massFlow", "kg/s"},     {"elevation", "m"},
+                     {"power", "kW"},          {"temperature", "C"},
+                     {"gasConcentration", "%"}};
+    root["warnings"] = r.outcome.check.warnings;
+    root["airCannotBalance"] = r.outcome.check.airCannotBalance;
+    root["naturalDraught"] = summary.naturalDraught;
+    root["largestImbalance"] = {{"node", summary.imbalance.number},
+                                {"flow", summary.imbalance.flow},
+                                {"massFlow", summary.imbalance.massFlow}};
     json nodes = json::array();
     for (int i = 1; i <= doc.nodeCount; ++i) {
         const NodeRow n = nodeRow(doc, i);
@@ -89,9 +144,13 @@ void printJson(std::ostream& out, const RunReport& r)
     json roads = json::array();
     for (int k = 1; k <= doc.totalRoads(); ++k) {
         const RoadRow w = roadRow(doc, k);
-        json road = {{"index", w.index}, {"from", w.from}, {"to", w.to}, {"fixed", w.fixed},
-                     {"flow", w.flow}, {"massFlow", w.massFlow},
-                     {"pressureLoss", w.pressureLoss}, {"direction", w.direction}};
+        json road = {{"index", w.index}, {"from", w.from}, {"to", w.to}, {"name", w.name},
+                     {"fixed", w.fixed}, {"flow", w.flow}};
+        if (w.fixed)
+            road["setFlow"] = w.setFlow;
+        road["massFlow"] = w.massFlow;
+        road["pressureLoss"] = w.pressureLoss;
+        road["direction"] = w.direction;
         if (r.outcome.fire && !w.fixed) {
             road["meanTemperature"] = w.meanTemperature;
             road["outletTemperature"] = w.outletTemperature;
@@ -105,7 +164,7 @@ void printJson(std::ostream& out, const RunReport& r)
     for (int f = 1; f <= doc.fanCount; ++f) {
         const FanRow v = fanRow(doc, f);
         fans.push_back({{"inlet", v.inlet}, {"outlet", v.outlet}, {"flow", v.flow},
-                        {"pressure", v.pressure}});
+                        {"pressure", v.pressure}, {"power", v.powerKw}});
     }
     root["nodes"] = std::move(nodes);
     root["roads"] = std::move(roads);
@@ -120,28 +179,38 @@ void printJson(std::ostream& out, const RunReport& r)
 void printCsv(std::ostream& out, const RunReport& r)
 {
     const CBriscoDoc& doc = *r.doc;
-    out << "result,iterations";
+    const Units u = unitsOf(doc);
+    const Summary summary = summaryOf(doc);
+    const std::string p = " (" + u.pressure + ")", q = " (" + u.flow + ")";
+    out << "result,iterations,naturalDraught" << p << ",imbalanceNode,imbalanceFlow" << q
+        << ",imbalanceMassFlow (kg/s),warnings";
     if (r.outcome.fire)
-        out << ",simulatedMinutes";
-    out << "\n" << r.outcome.result << "," << doc.lastIterations;
+        out << ",simulatedMinutes (min)";
+    out << "\n"
+        << r.outcome.result << "," << doc.lastIterations << ","
+        << format("%.4f", summary.naturalDraught) << "," << summary.imbalance.number << ","
+        << format("%.6f", summary.imbalance.flow) << ","
+        << format("%.6f", summary.imbalance.massFlow) << "," << r.outcome.check.warnings.size();
     if (r.outcome.fire)
         out << "," << format("%.2f", doc.fireWork.simulatedMinutes);
     out << "\n\n";
-    out << "number,surface,elevation,pressure,relativePressure\n";
+    out << "number,surface,elevation (m),pressure" << p << ",relativePressure" << p << "\n";
     for (int i = 1; i <= doc.nodeCount; ++i) {
         const NodeRow n = nodeRow(doc, i);
         out << n.number << "," << (n.surface ? 1 : 0) << "," << format("%.1f", n.elevation) << ","
             << format("%.4f", n.pressure) << "," << format("%.4f", n.relativePressure) << "\n";
     }
-    out << "\nindex,from,to,fixed,flow,massFlow,pressureLoss,direction";
+    out << "\nindex,from,to,name,fixed,flow" << q << ",setFlow" << q
+        << ",massFlow (kg/s),pressureLoss" << p << ",direction";
     if (r.outcome.fire)
-        out << ",meanTemperature,outletTemperature,gasConcentration";
+        out << ",meanTemperature (C),outletTemperature (C),gasConcentration (%)";
     out << "\n";
     for (int k = 1; k <= doc.totalRoads(); ++k) {
         const RoadRow w = roadRow(doc, k);
-        out << w.index << "," << w.from << "," << w.to << "," << (w.fixed ? 1 : 0) << ","
-            << format("%.4f", w.flow) << "," << format("%.6f", w.massFlow) << ","
-            << format("%.4f", w.pressureLoss) << "," << format("%.0f", w.direction);
+        out << w.index << "," << w.from << "," << w.to << "," << csvField(w.name) << ","
+            << (w.fixed ? 1 : 0) << "," << format("%.4f", w.flow) << ","
+            << (w.fixed ? format("%.4f", w.setFlow) : "") << "," << format("%.6f", w.massFlow)
+            << "," << format("%.4f", w.pressureLoss) << "," << format("%.0f", w.direction);
         if (r.outcome.fire && !w.fixed)
             out << "," << format("%.2f", w.meanTemperature) << ","
                 << format("%.2f", w.outletTemperature) << "," << format("%.3f", w.gasConcentration);
@@ -149,29 +218,26 @@ void printCsv(std::ostream& out, const RunReport& r)
             out << ",,,";
         out << "\n";
     }
-    out << "\ninlet,outlet,flow,pressure\n";
+    out << "\ninlet,outlet,flow" << q << ",pressure" << p << ",power (kW)\n";
     for (int f = 1; f <= doc.fanCount; ++f) {
         const FanRow v = fanRow(doc, f);
         out << v.inlet << "," << v.outlet << "," << format("%.4f", v.flow) << ","
-            << format("%.4f", v.pressure) << "\n";
+            << format("%.4f", v.pressure) << "," << format("%.4f", v.powerKw) << "\n";
     }
 }
 
 void printText(std::ostream& out, const RunReport& r)
 {
     const CBriscoDoc& doc = *r.doc;
-    const std::string flowUnit = doc.app().units.flowUnitName.str();
-    const std::string pressureUnit = doc.app().units.pressureUnitName.str();
-    const char* ending = r.outcome.result == 1 ? "converged"
-                         : r.outcome.result == -1 ? "stopped at the iteration limit"
-                                                  : "not completed";
-    char line[256];
+    const Units u = unitsOf(doc);
+    const Summary summary = summaryOf(doc);
+    char line[320];
     out << trimmedTitle(doc.title) << "\n";
     std::snprintf(line, sizeof line, "%s network, %d nodes, %d roads, %d fans\n",
                   doc.isWater() ? "Water" : "Air", doc.nodeCount, doc.totalRoads(), doc.fanCount);
     out << line;
     std::snprintf(line, sizeof line, "Result %d (%s) after %d iterations\n", r.outcome.result,
-                  ending, doc.lastIterations);
+                  endingOf(r.outcome.result), doc.lastIterations);
     out << line;
     if (r.outcome.fire) {
         std::snprintf(line, sizeof line, "Fire at node %d, %.0f C, simulated %.1f of %.1f min\n",
@@ -179,11 +245,21 @@ void printText(std::ostream& out, const RunReport& r)
                       double(doc.fireWork.simulatedMinutes), double(doc.fire.finishTime));
         out << line;
     }
+    std::snprintf(line, sizeof line,
+                  "Natural draught %.2f %s (mean over the air drawn in from the surface)\n",
+                  summary.naturalDraught, u.pressure.c_str());
+    out << line;
+    std::snprintf(line, sizeof line, "Largest node imbalance %.4f %s (%.6f kg/s) at node %d\n",
+                  summary.imbalance.flow, u.flow.c_str(), summary.imbalance.massFlow,
+                  summary.imbalance.number);
+    out << line;
+    if (r.outcome.check.airCannotBalance)
+        out << "The air cannot balance at some node (see the warnings).\n";
     out << "\n";
 
     std::snprintf(line, sizeof line, "%6s %-11s %10s %14s %14s\n", "Node", "Position",
-                  "Elev (m)", ("P (" + pressureUnit + ")").c_str(),
-                  ("Rel P (" + pressureUnit + ")").c_str());
+                  "Elev (m)", ("P (" + u.pressure + ")").c_str(),
+                  ("Rel P (" + u.pressure + ")").c_str());
     out << "Nodes\n" << line;
     for (int i = 1; i <= doc.nodeCount; ++i) {
         const NodeRow n = nodeRow(doc, i);
@@ -193,18 +269,20 @@ void printText(std::ostream& out, const RunReport& r)
         out << line;
     }
 
-    std::snprintf(line, sizeof line, "\nRoads\n%5s %6s %6s %-6s %14s %12s %14s %4s", "No", "From",
-                  "To", "Kind", ("Flow (" + flowUnit + ")").c_str(), "Mass (kg/s)",
-                  ("Loss (" + pressureUnit + ")").c_str(), "Dir");
+    std::snprintf(line, sizeof line, "\nRoads\n%5s %6s %6s %-20s %-6s %14s %12s %12s %14s %4s",
+                  "No", "From", "To", "Name", "Kind", ("Flow (" + u.flow + ")").c_str(),
+                  ("Set (" + u.flow + ")").c_str(), "Mass (kg/s)",
+                  ("Loss (" + u.pressure + ")").c_str(), "Dir");
     out << line;
     if (r.outcome.fire)
         out << "  Mean (C)   Out (C)   Gas (%)";
     out << "\n";
     for (int k = 1; k <= doc.totalRoads(); ++k) {
         const RoadRow w = roadRow(doc, k);
-        std::snprintf(line, sizeof line, "%5d %6d %6d %-6s %14.3f %12.4f %14.3f %4.0f", w.index,
-                      w.from, w.to, w.fixed ? "fixed" : "normal", w.flow, w.massFlow,
-                      w.pressureLoss, w.direction);
+        const std::string set = w.fixed ? format("%12.3f", w.setFlow) : std::string(12, ' ');
+        std::snprintf(line, sizeof line, "%5d %6d %6d %-20s %-6s %14.3f %s %12.4f %14.3f %4.0f",
+                      w.index, w.from, w.to, w.name.c_str(), w.fixed ? "fixed" : "normal",
+                      w.flow, set.c_str(), w.massFlow, w.pressureLoss, w.direction);
         out << line;
         if (r.outcome.fire && !w.fixed) {
             std::snprintf(line, sizeof line, " %9.1f %9.1f %9.3f", w.meanTemperature,
@@ -215,19 +293,64 @@ void printText(std::ostream& out, const RunReport& r)
     }
 
     if (doc.fanCount > 0) {
-        std::snprintf(line, sizeof line, "\nFans\n%6s %6s %14s %14s\n", "Inlet", "Outlet",
-                      ("Flow (" + flowUnit + ")").c_str(), ("P (" + pressureUnit + ")").c_str());
+        std::snprintf(line, sizeof line, "\nFans\n%6s %6s %14s %14s %12s\n", "Inlet", "Outlet",
+                      ("Flow (" + u.flow + ")").c_str(), ("P (" + u.pressure + ")").c_str(),
+                      "Power (kW)");
         out << line;
         for (int f = 1; f <= doc.fanCount; ++f) {
             const FanRow v = fanRow(doc, f);
-            std::snprintf(line, sizeof line, "%6d %6d %14.3f %14.3f\n", v.inlet, v.outlet, v.flow,
-                          v.pressure);
+            std::snprintf(line, sizeof line, "%6d %6d %14.3f %14.3f %12.3f\n", v.inlet, v.outlet,
+                          v.flow, v.pressure, v.powerKw);
             out << line;
         }
     }
 }
 
 }  // namespace
+
+double networkNaturalDraught(const CBriscoDoc& doc)
+{
+    const double unit = doc.app().units.pressureUnitFactor;
+    if (unit == 0 || doc.surfaceCount < 1)
+        return 0;
+    // Work of the air's weight, kgf/m² × kg/s, along the roads.
+    double work = 0;
+    for (int k = 1; k <= doc.roadCount; ++k)
+        work += double(doc.roads[k].naturalDraught) * doc.roads[k].massFlow;
+
+    // What each node gives to the network (kg/s): roads, fixed flows and fans.
+    std::vector<double> given(std::size_t(doc.nodeCount) + 1, 0.0);
+    const auto move = [&](int from, int to, double massFlow) {
+        const int a = doc.nodeIndex(from), b = doc.nodeIndex(to);
+        if (a > 0 && b > 0) {
+            given[std::size_t(a)] += massFlow;
+            given[std::size_t(b)] -= massFlow;
+        }
+    };
+    for (int k = 1; k <= doc.totalRoads(); ++k)
+        move(doc.roads[k].first, doc.roads[k].second, doc.roads[k].massFlow);
+    for (int f = 1; f <= doc.fanCount; ++f)
+        move(doc.fans[f].inlet, doc.fans[f].outlet, double(doc.specificWeight) * doc.fans[f].fanFlow);
+
+    double lowest = doc.nodes[1].pressure;
+    for (int s = 2; s <= doc.surfaceCount; ++s)
+        lowest = std::min(lowest, doc.nodes[s].pressure);
+    double intake = 0;
+    for (int s = 1; s <= doc.surfaceCount; ++s) {
+        work += (doc.nodes[s].pressure - lowest) * given[std::size_t(s)];
+        intake += std::max(given[std::size_t(s)], 0.0);
+    }
+    return intake > 0 ? work / intake / unit : 0.0;
+}
+
+double fanPowerKw(const CBriscoDoc& doc, int f)
+{
+    const UnitsSettings& u = doc.app().units;
+    const Fan& fan = doc.fans[f];
+    const double pascal = double(fan.pressure) * u.pressureUnitFactor * kPascalPerKgfM2;
+    const double cubicMetresPerSecond = double(fan.fanFlow) * u.flowUnitFactor;
+    return pascal * cubicMetresPerSecond / 1000.0;
+}
 
 void printReport(std::ostream& out, const RunReport& report, Format format)
 {

@@ -17,7 +17,9 @@ constexpr double kRadiansPerDegree = 0.01745327777777778;
 
 CBriscoDoc::CBriscoDoc(AppContext& app, Reporter& reporter) : mApp(app), mReporter(reporter)
 {
-    readParameterFile("ztna.");
+    // The default parameters are the installation's, whatever folder the
+    // program was started from.
+    readParameterFile(programFile("/sdt/ztna."));
     readNetworkFile(programFile("/sdt/ztkihon.sdt"), false);
     rebuildAdjacency();
 

@@ -1,0 +1,196 @@
+#include "options.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "model/programfolder.h"
+
+#ifndef ORVEX_VERSION
+#define ORVEX_VERSION "unknown"
+#endif
+
+namespace orvex::cli {
+
+namespace {
+
+constexpr const char* kDescription =
+    "Opens a network (.vad) with its companion files the way the window program does, runs the\n"
+    "airflow analysis (or the fire simulation when the network's parameter file sets a finish\n"
+    "time) and reports node pressures, road airflows and fan operating points.";
+
+// Shown after the options.
+constexpr const char* kFooter =
+    "Road quantities for --above and --below: 0 nothing, 1 airflow at the standard density,\n"
+    "  2 airflow at the road's density, 3 direction (1 forward, 2 reverse), 4 pressure loss,\n"
+    "  5 resistance, 6 alternative resistance, 7 temperature, 8 area, 9 length,\n"
+    "  10 rock heat conductivity, 12 road name, 14 gas temperature, 15 to 19 external values.\n"
+    "Node quantities for --nodes: 0 nothing, 1 number, 2 elevation, 3 pressure above the lowest\n"
+    "  surface pressure, 4 pressure loss from the surface, 5 gas temperature, 7 to 10 external.\n"
+    "\n"
+    "The program folder holds the settings files (sdt/units.sdt and the rest): the current\n"
+    "folder when it has sdt/units.sdt, else the installed data folder beside the program.\n"
+    "\n"
+    "Exit status:\n"
+    "  0  the analysis converged (a fire run reached its finish time)\n"
+    "  1  it did not converge (iteration limit, run cut short) or the air cannot balance\n"
+    "  2  bad input: options, the network or its files, or the settings files\n";
+
+std::string lowerCase(std::string text)
+{
+    for (char& c : text)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+bool endsWith(const std::string& text, const std::string& tail)
+{
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// A whole number in low..high, read from the whole text.
+bool readWhole(const std::string& text, int low, int high, int& value)
+{
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (*end != '\0' || v < low || v > high)
+        return false;
+    value = int(v);
+    return true;
+}
+
+CLI::Validator wholeNumber(int low, int high)
+{
+    return CLI::Validator(
+        [low, high](std::string& text) -> std::string {
+            int value = 0;
+            if (readWhole(text, low, high, value))
+                return {};
+            return "expected a whole number " + std::to_string(low) + " to " + std::to_string(high) +
+                   ", got " + (text.empty() ? "nothing" : text);
+        },
+        std::to_string(low) + ".." + std::to_string(high));
+}
+
+constexpr int kMinImageSide = 64, kMaxImageSide = 20000;
+
+bool readSize(const std::string& text, int& width, int& height)
+{
+    const std::size_t x = text.find_first_of("xX");
+    return x != std::string::npos &&
+           readWhole(text.substr(0, x), kMinImageSide, kMaxImageSide, width) &&
+           readWhole(text.substr(x + 1), kMinImageSide, kMaxImageSide, height);
+}
+
+}  // namespace
+
+ParseResult parseCommandLine(int argc, const char* const* argv, Options& options)
+{
+    CLI::App app(kDescription, "orvex-solve");
+    app.set_help_flag("-h,--help", "Print this usage and exit");
+    app.set_version_flag("--version", std::string("orvex-solve ") + ORVEX_VERSION,
+                         "Print the version and exit");
+    app.footer(kFooter);
+    app.get_formatter()->column_width(36);
+
+    app.add_option("NETWORK", options.network, "The network file (.vad) to analyse")
+        ->type_name("")
+        ->required();
+
+    app.add_option("--program-folder", options.programFolder,
+                   "Folder holding sdt/units.sdt and the other settings files")
+        ->type_name("DIR")
+        ->check(CLI::Validator(
+            [](std::string& folder) -> std::string {
+                if (holdsSettingsFiles(folder))
+                    return {};
+                return folder + " holds no sdt/units.sdt";
+            },
+            ""));
+
+    std::string format = "text";
+    app.add_option("--format", format, "Report as text (default), csv or json")
+        ->type_name("text|csv|json")
+        ->check(CLI::Validator(
+            [](std::string& text) -> std::string {
+                const std::string f = lowerCase(text);
+                if (f == "text" || f == "csv" || f == "json")
+                    return {};
+                return "expected text, csv or json, got " + (text.empty() ? "nothing" : text);
+            },
+            ""));
+
+    app.add_option("-o,--output", options.output,
+                   "Write the report to FILE (replaced whole, never left half-written)")
+        ->type_name("FILE");
+    app.add_flag("--save", options.save, "Write the results back into the network's files");
+    app.add_flag("--airflow-only", options.airflowOnly,
+                 "Run the airflow analysis even when the parameter file sets a fire");
+    app.add_flag("--timing", options.timing, "Report the time spent opening, analysing, saving");
+
+    CLI::Option* plan =
+        app.add_option("--plan", options.plan,
+                       "Draw the analysed plan into FILE: PNG (.png) or PDF (.pdf)")
+            ->type_name("FILE")
+            ->check(CLI::Validator(
+                [](std::string& file) -> std::string {
+                    const std::string name = lowerCase(file);
+                    if (endsWith(name, ".png") || endsWith(name, ".pdf"))
+                        return {};
+                    return "cannot write " + file + ": a plan image is a .png or a .pdf file";
+                },
+                ""));
+
+    std::string size;
+    PlanOptions& p = options.planOptions;
+    const std::string sizeHelp = "Image size in pixels (default " + std::to_string(p.width) + "x" +
+                                 std::to_string(p.height) + ")";
+    app.add_option("--size", size, sizeHelp)
+        ->type_name("WxH")
+        ->needs(plan)
+        ->check(CLI::Validator(
+            [](std::string& text) -> std::string {
+                int w = 0, h = 0;
+                if (readSize(text, w, h))
+                    return {};
+                return "expected WxH with each side " + std::to_string(kMinImageSide) + " to " +
+                       std::to_string(kMaxImageSide) + ", got " + (text.empty() ? "nothing" : text);
+            },
+            ""));
+    app.add_option("--above", p.aboveKind, "Road quantity written above the roads (default 1)")
+        ->type_name("K")->needs(plan)->check(wholeNumber(0, 19));
+    app.add_option("--below", p.belowKind, "Road quantity written below the roads (default 0)")
+        ->type_name("K")->needs(plan)->check(wholeNumber(0, 19));
+    app.add_option("--nodes", p.nodeKind, "Node quantity written at the nodes (default 1)")
+        ->type_name("K")->needs(plan)->check(wholeNumber(0, 10));
+    app.add_option("--digits", p.digits, "Decimals of the plan's values (default 0)")
+        ->type_name("N")->needs(plan)->check(wholeNumber(0, 7));
+    app.add_flag("--print-colours", p.printColours, "Draw the plan in the print colours on white")
+        ->needs(plan);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        if (e.get_exit_code() == 0) {
+            app.exit(e);
+            return ParseResult::Done;
+        }
+        std::cerr << "orvex-solve: " << e.what() << "\n"
+                  << "Run orvex-solve --help for the options.\n";
+        return ParseResult::Bad;
+    }
+
+    const std::string f = lowerCase(format);
+    options.format = f == "csv" ? Format::Csv : f == "json" ? Format::Json : Format::Text;
+    if (!size.empty())
+        readSize(size, p.width, p.height);
+    options.programFolder = withoutTrailingSlash(options.programFolder);
+    return ParseResult::Run;
+}
+
+}  // namespace orvex::cli

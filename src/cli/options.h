@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+
+#include "planimage.h"
+#include "report.h"
+
+// The command line of orvex-solve.
+namespace orvex::cli {
+
+// The exit status, also listed in the usage and the README.
+enum ExitStatus {
+    kExitConverged = 0,     // the analysis converged (a fire run reached its finish time)
+    kExitNotConverged = 1,  // iteration limit, a run cut short, or air that cannot balance
+    kExitBadInput = 2,      // options, files or settings that cannot be used
+};
+
+struct Options {
+    std::string programFolder;  // empty: found from the current folder and the executable
+    std::string network;
+    Format format = Format::Text;
+    std::string output;         // report file; empty: standard output
+    bool save = false;
+    bool airflowOnly = false;
+    bool timing = false;
+    std::string plan;           // image file to draw the plan into; empty: none
+    PlanOptions planOptions;
+};
+
+enum class ParseResult {
+    Run,   // options holds what to do
+    Done,  // help or version was printed: exit 0
+    Bad,   // a message on standard error said what was wrong: exit 2
+};
+
+ParseResult parseCommandLine(int argc, const char* const* argv, Options& options);
+
+}  // namespace orvex::cli
