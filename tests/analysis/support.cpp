@@ -66,7 +66,7 @@ int TestNetwork::fixedRoad(int first, int second, float airflow)
     return mDoc->roadCount + mDoc->fixedCount;
 }
 
-void TestNetwork::fan(int inlet, int outlet, float flowStep, std::initializer_list<float> curve)
+void TestNetwork::fan(int inlet, int outlet, float flowStep, const std::vector<float>& curve)
 {
     Fan& f = mDoc->fans[size_t(++mDoc->fanCount)];
     f.inlet = inlet, f.outlet = outlet, f.flowStep = flowStep, f.points = int(curve.size());

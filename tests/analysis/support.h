@@ -77,7 +77,11 @@ public:
     // A water pipe: diameter, length, Hazen-Williams C (loss coefficient when the length is 0).
     int pipe(int first, int second, float diameter, float length, float coefficient);
     int fixedRoad(int first, int second, float airflow);
-    void fan(int inlet, int outlet, float flowStep, std::initializer_list<float> curve);
+    void fan(int inlet, int outlet, float flowStep, std::initializer_list<float> curve)
+    {
+        fan(inlet, outlet, flowStep, std::vector<float>(curve));
+    }
+    void fan(int inlet, int outlet, float flowStep, const std::vector<float>& curve);
 
     CBriscoDoc& build();
     RunOutcome solve() { return runAnalysis(build(), dialog); }  // as the dialog's Start does

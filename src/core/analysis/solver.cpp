@@ -16,6 +16,16 @@
 // Fixed-flow roads with airflow 0 join their two nodes without resistance:
 // the second node is merged into the first for the solve, and the road's
 // airflow follows afterwards from continuity.
+//
+// Over-relaxation is what makes large networks converge in a few hundred
+// iterations (their slowest error is the level of whole districts, which a
+// factor near 2 moves quickly), but it overshoots in small networks, where a
+// node pair or a single node is corrected almost exactly: the fans then
+// chase the overshooting pressures and the iteration falls into a cycle. No
+// one factor serves both, so the solver watches its progress: when the mean
+// imbalance has not fallen by a tenth within a hundred iterations, it halves
+// the over-relaxation (towards the plain Gauss-Seidel factor 1). A run that
+// keeps making progress never sees the change.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -30,6 +40,15 @@ namespace {
 // |dp| + ε never reaches 0, so that a road at rest does not get an infinite
 // conductance even when the units file sets no ε.
 constexpr float kMinHead = 1e-9f;  // kgf/m²
+
+// Progress of the iteration: the mean imbalance must fall below this share
+// of its value at the last progress within the window, or the relaxation is
+// stepped back. Stage changes of ε raise the imbalance for a few dozen
+// iterations; the window is well beyond that.
+constexpr float kProgressShare = 0.9f;
+constexpr int kProgressWindow = 100;  // iterations
+// Over-relaxation smaller than this is not worth keeping; the factor becomes 1.
+constexpr float kLeastOverRelaxation = 0.05f;
 
 }  // namespace
 
@@ -225,7 +244,7 @@ float CBriscoDoc::coupling(int a, int b) const
 CBriscoDoc::SweepResult CBriscoDoc::sweep(bool outer)
 {
     SolverWork& w = solver;
-    const float omega = mApp.units.relaxation;
+    const float omega = w.omega;
     double sumAbs = 0, sumShift = 0;
     for (int p = 1; p <= w.pairCount; ++p) {
         const int k = w.pairRoad[p];
@@ -386,12 +405,24 @@ int CBriscoDoc::SolveNetwork(AnalysisDialog& dialog, float a1, float a2, float a
     prepareSolve();
     orderRoads();
     lastIterations = 0;
+    SolverWork& w = solver;
+    w.omega = u.relaxation;
 
     for (int it = 1; it < u.maxIteration; ++it) {
         lastIterations = it;
         linearise(eps);
         const SweepResult sweepResult = sweep(true);
         const float e = sweepResult.meanImbalance;
+        if (it == 1 || e < kProgressShare * w.progressError) {
+            w.progressError = e;
+            w.progressIteration = it;
+        } else if (it - w.progressIteration >= kProgressWindow && w.omega > 1.0f) {
+            w.omega = 1.0f + (w.omega - 1.0f) / 2;
+            if (w.omega - 1.0f < kLeastOverRelaxation)
+                w.omega = 1.0f;
+            w.progressError = e;
+            w.progressIteration = it;
+        }
         int moving = 0;
         for (int f = 1; f <= fanCount; ++f)
             moving += updateFan(f, true, dialog);
@@ -447,9 +478,9 @@ int CBriscoDoc::SolveNetwork(AnalysisDialog& dialog, float a1, float a2, float a
                     continue;
                 const float d = (before - fans[f].fanFlow) * specificWeight;
                 if (const int in = nodeIndex(fans[f].inlet))
-                    solver.b[in] += d;
+                    w.b[in] += d;
                 if (const int out = nodeIndex(fans[f].outlet))
-                    solver.b[out] -= d;
+                    w.b[out] -= d;
             }
         }
     }

@@ -34,6 +34,12 @@ struct SolverWork {
     std::array<int, kMaxRoads> merged{};       // zero-flow fixed roads, in road order
     int mergedCount = 0;
 
+    // The relaxation in use: the units file's factor, stepped back towards 1
+    // when the iteration stops making progress.
+    float omega = 1.0f;
+    float progressError = 0;  // mean imbalance when the iteration last made progress, kg/s
+    int progressIteration = 0;
+
     std::array<int, kMaxNodes> queue{};        // the pressure-loss walk's queue
     std::array<unsigned char, kMaxNodes> queued{};
 };
