@@ -232,6 +232,71 @@ TEST(ZeroFlowRoads, MergeTheirNodesAndCarryTheContinuityFlow)
     }
 }
 
+TEST(ZeroFlowRoads, ConnectionActsTheSameWhicheverWayItIsWritten)
+{
+    // Collars 1 (0 m) and 2 (+30 m), node 10 at +30 m in the hillside, warm
+    // road 1-10 (40 C), road 10-2, 600 m3/min pushed from 1 into 10 and a
+    // connection between 10 and 2. The connection holds 10 at the pressure
+    // of collar 2, so road 10-2 carries nothing, road 1-10 carries what its
+    // draught drives between the two collar pressures, and the connection
+    // takes the 600 m3/min and that draught flow out to collar 2.
+    struct Result {
+        double p10, p2, road1, road2, connection;  // connection + from 10 to 2
+    };
+    const auto run = [](bool fromSurface) {
+        TestNetwork net;
+        net.surface({{1, 0}, {2, 30}});
+        net.underground({{10, 30}});
+        const int r1 = net.road(1, 10, 0.5f, 40), r2 = net.road(10, 2, 0.5f);
+        net.fixedRoad(1, 10, 600);
+        const int join = fromSurface ? net.fixedRoad(2, 10, 0) : net.fixedRoad(10, 2, 0);
+        const double collar = net.build().nodes[2].pressure;
+        EXPECT_EQ(net.solve().result, 1);
+        EXPECT_EQ(net.pressure(2), collar);  // a surface node keeps its pressure
+        return Result{net.pressure(10), net.pressure(2), net.flow(r1), net.flow(r2),
+                      (fromSurface ? -1 : 1) * double(net.flow(join))};
+    };
+    const Result down = run(false), up = run(true);
+    for (const Result& r : {down, up}) {
+        EXPECT_NEAR(r.p10, r.p2, 1e-6);
+        EXPECT_NEAR(r.road2, 0, kFlowTolerance);
+        EXPECT_NEAR(r.connection, kGammaQ * 600 + r.road1 - r.road2, 1e-4);
+    }
+    EXPECT_GT(down.road1, 0.5);  // the warm road's draught, about 1.2 kg/s
+    EXPECT_NEAR(down.road1, up.road1, 0.01);
+    EXPECT_NEAR(down.connection, up.connection, 0.01);
+}
+
+TEST(ZeroFlowRoads, UndergroundJoinActsAsOneNode)
+{
+    // A cold intake 1-10 to -200 m, a drift 11-12 and a warm upcast 12-2:
+    // the draught drives the air round through the join of 10 and 11.
+    // Written either way, the join gives the flows of the same mine with
+    // 10 and 11 as one node.
+    const auto mine = [](TestNetwork& net, int joinFirst, int joinSecond) {
+        net.surface({{1, 0}, {2, 0}});
+        net.underground({{10, -200}, {11, -200}, {12, -200}});
+        net.road(1, 10, 0.4f, 10), net.road(joinSecond == 0 ? 10 : 11, 12, 0.6f, 20), net.road(12, 2, 0.4f, 45);
+        if (joinSecond != 0)
+            net.fixedRoad(joinFirst, joinSecond, 0);
+    };
+    TestNetwork single;
+    mine(single, 0, 0);
+    ASSERT_EQ(single.solve().result, 1);
+    ASSERT_GT(single.flow(1), 1.0f);
+    for (const auto& [first, second] : {std::pair{10, 11}, std::pair{11, 10}}) {
+        SCOPED_TRACE("join " + std::to_string(first) + "-" + std::to_string(second));
+        TestNetwork joined;
+        mine(joined, first, second);
+        ASSERT_EQ(joined.solve().result, 1);
+        for (int k = 1; k <= 3; ++k)
+            EXPECT_NEAR(joined.flow(k), single.flow(k), 0.01) << "road " << k;
+        EXPECT_EQ(joined.pressure(10), joined.pressure(11));
+        EXPECT_NEAR(joined.pressure(10), single.pressure(10), kPressureTolerance);
+        EXPECT_NEAR((first == 10 ? 1 : -1) * joined.flow(4), single.flow(1), 0.01);
+    }
+}
+
 TEST(AlternativeResistance, ReversedRoadUsesItAndRoadsShowTheirFlowsAndLoss)
 {
     // 600 m3/min pushed from collar 1 into node 10 by a fixed-flow road leave

@@ -14,8 +14,12 @@
 // recomputed from the new pressures.
 //
 // Fixed-flow roads with airflow 0 join their two nodes without resistance:
-// the second node is merged into the first for the solve, and the road's
-// airflow follows afterwards from continuity.
+// one node is merged into the other for the solve, and the road's airflow
+// follows afterwards from continuity. The second node goes into the first,
+// unless the second is a surface node: then the first goes into it, so that
+// the connection keeps the surface's pressure whichever way it is written.
+// A connection between two surface nodes merges nothing; both keep their
+// pressures.
 //
 // Over-relaxation is what makes large networks converge in a few hundred
 // iterations (their slowest error is the level of whole districts, which a
@@ -52,6 +56,12 @@ constexpr float kLeastOverRelaxation = 0.05f;
 
 }  // namespace
 
+bool CBriscoDoc::isSurfaceNumber(int number) const
+{
+    const int i = nodeIndex(number);
+    return i >= 1 && i <= surfaceCount;
+}
+
 void CBriscoDoc::UpdateRoadDensities()
 {
     for (int k = 1; k <= roadCount; ++k) {
@@ -85,20 +95,27 @@ void CBriscoDoc::prepareSolve()
     for (int k = roadCount + 1; k <= total; ++k) {
         if (roads[k].resistance != 0.0f)
             continue;
-        const int a = roads[k].first;
-        const int b = roads[k].second;
-        const auto rename = [a, b](Road& road) {
-            if (road.first == b)
-                road.first = a;
-            if (road.second == b)
-                road.second = a;
+        const bool firstOnSurface = isSurfaceNumber(roads[k].first);
+        const bool secondOnSurface = isSurfaceNumber(roads[k].second);
+        if (firstOnSurface && secondOnSurface)
+            continue;
+        const bool keepSecond = secondOnSurface;
+        const int keep = keepSecond ? roads[k].second : roads[k].first;
+        const int gone = keepSecond ? roads[k].first : roads[k].second;
+        const auto rename = [keep, gone](Road& road) {
+            if (road.first == gone)
+                road.first = keep;
+            if (road.second == gone)
+                road.second = keep;
         };
         for (int j = 1; j <= roadCount; ++j)
             rename(roads[j]);
         for (int j = roadCount + 1; j <= total; ++j)
             if (roads[j].resistance != 0.0f || j > k)
                 rename(roads[j]);
-        w.merged[++w.mergedCount] = k;
+        ++w.mergedCount;
+        w.merged[w.mergedCount] = k;
+        w.mergedKeepsSecond[w.mergedCount] = keepSecond ? 1 : 0;
     }
     rebuildAdjacency();
     for (int k = 1; k <= roadCount; ++k) {
@@ -182,8 +199,12 @@ void CBriscoDoc::linearise(float eps)
             g = density / std::sqrt(road.resistance * head);
         }
         road.conductance = std::isfinite(g) ? g : 0.0f;
-        w.a[a] += road.conductance;
-        w.a[b] += road.conductance;
+        // A road whose two ends are merged into one node moves no air
+        // between nodes; its conductance would only stiffen that node.
+        if (a != b) {
+            w.a[a] += road.conductance;
+            w.a[b] += road.conductance;
+        }
     }
 
     // The node sweeps read each road's conductance once per node end; kept
@@ -290,9 +311,13 @@ void CBriscoDoc::restoreMergedNodes()
     SolverWork& w = solver;
     for (int m = w.mergedCount; m >= 1; --m) {
         const Road& road = roads[w.merged[m]];
-        const int a = nodeIndex(road.first), b = nodeIndex(road.second);
-        if (a && b)
-            nodes[b].pressure = nodes[a].pressure;
+        const int first = nodeIndex(road.first), second = nodeIndex(road.second);
+        if (!first || !second)
+            continue;
+        if (w.mergedKeepsSecond[m])
+            nodes[first].pressure = nodes[second].pressure;
+        else
+            nodes[second].pressure = nodes[first].pressure;
     }
     for (int k = 1; k <= totalRoads(); ++k) {
         roads[k].first = w.savedFirst[k];

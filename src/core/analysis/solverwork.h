@@ -32,6 +32,9 @@ struct SolverWork {
     std::array<int, kMaxRoads> savedFirst{};   // road ends before zero-flow roads were merged
     std::array<int, kMaxRoads> savedSecond{};
     std::array<int, kMaxRoads> merged{};       // zero-flow fixed roads, in road order
+    // 1 when the merged road keeps its second node (a surface node) and its
+    // first node is renamed into it; 0 when the second is renamed into the first.
+    std::array<unsigned char, kMaxRoads> mergedKeepsSecond{};
     int mergedCount = 0;
 
     // The relaxation in use: the units file's factor, stepped back towards 1

@@ -248,6 +248,7 @@ private:
         float meanImbalance;  // kg/s
         float meanShift;      // kgf/m²
     };
+    bool isSurfaceNumber(int number) const;
     void prepareSolve();
     void orderRoads();
     void linearise(float eps);
