@@ -183,6 +183,18 @@ TEST(WaterNetwork, ThreeReservoirFlowsMatchHazenWilliams)
     EXPECT_NEAR(net.pressure(11), 1000 * (h11(q3) - 5), 0.5);
     for (int number : {1, 2, 3})
         EXPECT_EQ(net.pressure(number), 0.0);  // free surfaces
+
+    // The loss shown for each pipe is its head loss by hand, in Pa.
+    const double heads[] = {0, hazenWilliamsHead(q1(q3), 1500, 0.30, 120),
+                            hazenWilliamsHead(q2(q3), 1000, 0.25, 110),
+                            4 * 0.082711 * q3 * std::fabs(q3) / std::pow(0.20, 4),
+                            hazenWilliamsHead(q3, 800, 0.20, 130)};
+    for (int k = 1; k <= 4; ++k) {
+        float loss = 0;
+        net.doc().roadValue(k, 4, loss);
+        EXPECT_NEAR(loss, 1000 * heads[k] / kPressureFactor, 0.002 * 1000 * heads[1] / kPressureFactor)
+            << "pipe " << k;
+    }
 }
 
 TEST(ZeroFlowRoads, MergeTheirNodesAndCarryTheContinuityFlow)

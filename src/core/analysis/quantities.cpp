@@ -7,6 +7,7 @@
 
 namespace orvex {
 
+// Pressure lost along road k with its airflow, display pressure unit.
 float CBriscoDoc::roadPressureDrop(int k) const
 {
     const Road& road = roads[k];
@@ -16,6 +17,19 @@ float CBriscoDoc::roadPressureDrop(int k) const
         return 0;
     if (k > roadCount)
         return float((nodes[a].pressure - nodes[b].pressure) / unit);
+    if (isWater()) {
+        // The pipe law the solver used, with the volume flow Q = M / ρs in
+        // m³/s and the resistance in kgf/m² per (m³/s)^n: Hazen-Williams
+        // where the pipe has a length (n = 1 / (1 - 0.54 × 0.852) = 1.8521,
+        // the inverse of the solver's linearisation), a local loss (n = 2)
+        // where it has none. At the solution this is the head lost between
+        // the pipe's ends, P_a - P_b + (z_a - z_b) ρs.
+        if (density == 0)
+            return 0;
+        const double q = double(road.massFlow) / density;
+        const double exponent = road.length > 0 ? 1.0 / (1.0 - 0.54 * 0.852) : 2.0;
+        return float(std::copysign(road.resistance * std::pow(std::fabs(q), exponent), q) / unit);
+    }
     // The density at the road's own temperature and mean pressure.
     const double rho = ((nodes[a].pressure + nodes[b].pressure) / 2) /
                        ((road.temperature + 273.15) * 29.27);
