@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 #include "support.h"
 
@@ -114,7 +115,9 @@ TEST(BadInput, EveryRunEndsWithAResultCodeAndOnlyNumbers)
         Network check;
     } cases[] = {
         {"normal road without resistance", false, standardUnits(), [](TestNetwork& n) { addDraughtNetwork(n), n.road(10, 11, 0.2f), n.road(10, 2, 0); },
-         true, {0}, "resistance 0: 10-2", MessageKind::Error, [](TestNetwork& n) { EXPECT_TRUE(n.dialog.statusLines.empty()); }},
+         true, {0}, "resistance 0 or below: 10-2", MessageKind::Error, [](TestNetwork& n) { EXPECT_TRUE(n.dialog.statusLines.empty()); }},
+        {"negative resistance", false, standardUnits(), [](TestNetwork& n) { addDraughtNetwork(n), n.road(10, 11, 0.2f), n.road(10, 2, -0.3f); },
+         true, {0}, "resistance 0 or below: 10-2", MessageKind::Error, [](TestNetwork&) {}},
         {"water pipe without diameter", true, standardUnits(), [](TestNetwork& n) {
              n.surface({{1, 50}, {2, 20}}), n.underground({{10, 0}}), n.pipe(1, 10, 0.3f, 500, 120), n.pipe(10, 2, 0, 500, 120);
          }, true, {0}, "10-2", MessageKind::Error, [](TestNetwork&) {}},
@@ -136,16 +139,19 @@ TEST(BadInput, EveryRunEndsWithAResultCodeAndOnlyNumbers)
              EXPECT_NEAR(n.pressure(12), bisect([&](double p) { return flowBetween(p, p2, -200, 40, 20, 0.5); }, p2, p2 + 600), 2e-3);
          }},
         // A closed loop with a warm and a cold side: air circulates, but no
-        // pressure level is tied to anything.
+        // pressure level is tied to anything, which the run says first.
         {"no surface node", false, standardUnits(), [](TestNetwork& n) {
              n.underground({{10, 0}, {11, -200}, {12, -200}, {13, 0}});
              n.road(10, 11, 0.4f, 8), n.road(11, 12, 0.2f, 20), n.road(12, 13, 0.3f, 35), n.road(13, 10, 0.2f, 20);
-         }, false, {1, -1}, "", MessageKind::Error, [](TestNetwork& n) { EXPECT_GT(n.flow(1), 0.0f); }},
+         }, false, {1, -1}, "No road joins nodes 10, 11, 12, 13 to a surface node: the pressures there are not determined.",
+         MessageKind::Warning, [](TestNetwork& n) { EXPECT_GT(n.flow(1), 0.0f); }},
         // A closed loop that no road joins to the rest, and a node without roads.
         {"disconnected part", false, standardUnits(), [](TestNetwork& n) {
              addDraughtNetwork(n), n.underground({{20, -100}, {21, -300}, {22, -300}, {30, -50}}), n.road(10, 11, 0.2f);
              n.road(20, 21, 0.5f, 10), n.road(21, 22, 0.5f), n.road(22, 20, 0.5f, 30);
-         }, false, {1, -1}, "", MessageKind::Error, [](TestNetwork& n) { EXPECT_GT(n.flow(1), 1.0f); }},
+         }, false, {1, -1}, "No road joins nodes 20, 21, 22 to a surface node: the pressures there are not determined.\n"
+                            "Node 30 has no road, fixed-flow road or fan.",
+         MessageKind::Warning, [](TestNetwork& n) { EXPECT_GT(n.flow(1), 1.0f); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -155,13 +161,91 @@ TEST(BadInput, EveryRunEndsWithAResultCodeAndOnlyNumbers)
         EXPECT_EQ(outcome.refused, c.refused);
         EXPECT_NE(std::find(c.results.begin(), c.results.end(), outcome.result), c.results.end()) << outcome.result;
         EXPECT_TRUE(allResultsFinite(net.doc()));
-        EXPECT_EQ(net.reporter.kinds, *c.message ? std::vector<MessageKind>{c.kind} : std::vector<MessageKind>{});
+        // One message of the expected kind, and a second warning when the
+        // run stopped at its limit.
+        const size_t messages = (*c.message ? 1 : 0) + (outcome.result == -1 ? 1 : 0);
+        EXPECT_EQ(net.reporter.kinds.size(), messages) << net.reporter.all;
+        for (const MessageKind kind : net.reporter.kinds)
+            EXPECT_TRUE(kind == c.kind || (kind == MessageKind::Warning && outcome.result == -1));
         EXPECT_TRUE(net.reporter.contains(c.message)) << net.reporter.all;
         if (outcome.result == 1) {
             EXPECT_LE(meanImbalance(net.doc()), kTau);
         }
         c.check(net);
     }
+}
+
+// The check before a run: what it says, and whether air can balance.
+TEST(NetworkCheck, NamesTheNodesAndFansWhereAirCannotGo)
+{
+    using Network = std::function<void(TestNetwork&)>;
+    const struct {
+        const char* name;
+        Network add;
+        bool cannotBalance;
+        std::vector<std::string> warnings;
+    } cases[] = {
+        {"connected through a connection", [](TestNetwork& n) {
+             addDraughtNetwork(n), n.underground({{12, -200}}), n.road(10, 11, 0.2f), n.fixedRoad(11, 12, 0);
+             n.fan(12, 10, 100, {300, 200, 0});
+         }, false, {}},
+        {"fan into a dead end", [](TestNetwork& n) {
+             addDraughtNetwork(n), n.underground({{20, -200}}), n.road(10, 11, 0.2f), n.fan(10, 20, 100, {500, 400, 0});
+         }, true, {"No road joins node 20 to a surface node, but fan 10-20 moves air across: the air cannot balance there."}},
+        {"fixed airflow into a district on its own, booster inside it", [](TestNetwork& n) {
+             addDraughtNetwork(n), n.underground({{20, -200}, {21, -200}}), n.road(10, 11, 0.2f), n.road(20, 21, 0.3f);
+             n.fixedRoad(10, 20, 50), n.fan(21, 20, 100, {500, 400, 0});
+         }, true, {"No road joins nodes 20, 21 to a surface node, but fixed-flow road 10-20 moves air across: "
+                   "the air cannot balance there."}},
+        {"loop on its own with a booster, and two nodes with nothing", [](TestNetwork& n) {
+             addDraughtNetwork(n), n.underground({{20, -200}, {21, -200}, {30, 0}, {31, 0}}), n.road(10, 11, 0.2f);
+             n.road(20, 21, 0.3f), n.road(21, 20, 0.3f), n.fan(20, 21, 100, {500, 400, 0});
+         }, false, {"No road joins nodes 20, 21 to a surface node: the pressures there are not determined.",
+                    "Nodes 30, 31 have no road, fixed-flow road or fan."}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestNetwork net;
+        c.add(net);
+        const RunOutcome outcome = net.solve();
+        EXPECT_EQ(outcome.check.airCannotBalance, c.cannotBalance);
+        EXPECT_EQ(outcome.check.warnings, c.warnings);
+        // Shown once, in one message, before the run.
+        std::string shown;
+        for (const std::string& w : c.warnings)
+            shown += (shown.empty() ? "" : "\n") + w;
+        EXPECT_EQ(net.reporter.all.find("[" + shown + "]") != std::string::npos, !c.warnings.empty()) << net.reporter.all;
+    }
+}
+
+TEST(NetworkCheck, LargestImbalanceAndTheIterationLimitAreReported)
+{
+    // Stopped after 5 iterations, the draught network is far from balance;
+    // the warning names the node with the largest imbalance.
+    UnitsSettings units = standardUnits();
+    units.maxIteration = 6;
+    TestNetwork net(false, units);
+    addDraughtNetwork(net), net.road(10, 11, 0.2f);
+    ASSERT_EQ(net.solve().result, -1);
+    const NodeImbalance worst = largestNodeImbalance(net.doc());
+    const double at10 = netInflow(net.doc(), net.index(10)), at11 = netInflow(net.doc(), net.index(11));
+    EXPECT_EQ(worst.number, std::fabs(at10) > std::fabs(at11) ? 10 : 11);
+    EXPECT_NEAR(worst.massFlow, std::fabs(at10) > std::fabs(at11) ? at10 : at11, 1e-6);
+    EXPECT_NEAR(worst.flow, worst.massFlow / kGammaQ, 1e-3);
+    ASSERT_GT(std::fabs(worst.flow), 0.01);
+    char expected[200];
+    std::snprintf(expected, sizeof expected, "limit of 6 iterations without converging. The largest imbalance is %.3f m3/min",
+                  worst.flow);
+    EXPECT_TRUE(net.reporter.contains(expected)) << net.reporter.all;
+    EXPECT_TRUE(net.reporter.contains("at node " + std::to_string(worst.number) + ".")) << net.reporter.all;
+
+    // Converged, the same network leaves no node out of balance by more than
+    // a few times the target.
+    TestNetwork converged;
+    addDraughtNetwork(converged), converged.road(10, 11, 0.2f);
+    ASSERT_EQ(converged.solve().result, 1);
+    EXPECT_LT(std::fabs(largestNodeImbalance(converged.doc()).massFlow), 3 * kTau);
+    EXPECT_TRUE(converged.reporter.all.empty()) << converged.reporter.all;
 }
 
 TEST(BadInput, SolverCalledWithUnitsOfZeroStopsAtItsLimitStoringNumbers)

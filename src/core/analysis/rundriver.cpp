@@ -1,7 +1,10 @@
 #include "analysis/rundriver.h"
 
 #include <cmath>
+#include <cstdio>
 #include <sstream>
+
+#include "analysis/itemlist.h"
 
 namespace orvex {
 
@@ -11,25 +14,6 @@ std::string roadName(const Road& road)
 {
     return std::to_string(road.first) + "-" + std::to_string(road.second);
 }
-
-// Lists at most a few items, then how many more there are.
-class ItemList {
-public:
-    void add(const std::string& item)
-    {
-        if (mCount++ < 8)
-            mText += (mText.empty() ? "" : ", ") + item;
-    }
-    bool empty() const { return mCount == 0; }
-    std::string text() const
-    {
-        return mCount > 8 ? mText + " and " + std::to_string(mCount - 8) + " more" : mText;
-    }
-
-private:
-    std::string mText;
-    int mCount = 0;
-};
 
 }  // namespace
 
@@ -51,7 +35,7 @@ bool checkAnalysisInput(CBriscoDoc& doc)
             problems << "Pipes without a usable diameter, length or coefficient: "
                      << noResistance.text() << ".\n";
         else
-            problems << "Roads with resistance 0: " << noResistance.text()
+            problems << "Roads with resistance 0 or below: " << noResistance.text()
                      << ". A connection without resistance is a fixed-flow road with airflow 0.\n";
     }
     if (!problems.str().empty()) {
@@ -71,6 +55,37 @@ bool checkAnalysisInput(CBriscoDoc& doc)
     return true;
 }
 
+namespace {
+
+// The check of the network before a run, shown once in one message.
+NetworkCheck warnAboutNetwork(CBriscoDoc& doc)
+{
+    NetworkCheck check = checkNetwork(doc);
+    if (!check.warnings.empty()) {
+        std::string text;
+        for (const std::string& warning : check.warnings)
+            text += (text.empty() ? "" : "\n") + warning;
+        doc.reporter().message(text, kDocumentCaption, MessageKind::Warning);
+    }
+    return check;
+}
+
+// The caption of an airflow analysis that reached its iteration limit reads
+// as one that converged; the person is told what was left.
+void warnAboutIterationLimit(CBriscoDoc& doc)
+{
+    const UnitsSettings& u = doc.app().units;
+    const NodeImbalance worst = largestNodeImbalance(doc);
+    char text[320];
+    std::snprintf(text, sizeof text,
+                  "The analysis reached its limit of %d iterations without converging. The "
+                  "largest imbalance is %.3f %s (%.4f kg/s) at node %d.",
+                  u.maxIteration, worst.flow, u.flowUnitName.c_str(), worst.massFlow, worst.number);
+    doc.reporter().message(text, kDocumentCaption, MessageKind::Warning);
+}
+
+}  // namespace
+
 RunOutcome runDriver(CBriscoDoc& doc, AnalysisDialog& dialog, FireObserver& observer,
                      bool airflowOnly)
 {
@@ -81,24 +96,29 @@ RunOutcome runDriver(CBriscoDoc& doc, AnalysisDialog& dialog, FireObserver& obse
     dialog.setStartText("Stop");
     dialog.enableRunControls(false);
 
+    const UnitsSettings& u = doc.app().units;
     const float finish = doc.fire.finishTime;
     outcome.fire = finish > 0 && !airflowOnly;
     dialog.setCaption(kAnalyzingCaption);
     if (!outcome.fire) {
-        dialog.setProgressRange(0, doc.app().units.maxIteration);
+        dialog.setProgressRange(0, u.maxIteration);
         dialog.setProgressStep(1);
         if (checkAnalysisInput(doc)) {
+            outcome.check = warnAboutNetwork(doc);
             doc.UpdateRoadDensities();
             outcome.result = doc.SolveNetwork(dialog, 1.0f, 1.0f, 1.0f, 1.0f);
+            if (outcome.result == -1 && u.maxIteration > 1)
+                warnAboutIterationLimit(doc);
         } else {
             outcome.refused = true;
         }
     } else {
         dialog.setProgressRange(0, int(finish));
         dialog.setProgressStep(1);
-        if (checkAnalysisInput(doc))
+        if (checkAnalysisInput(doc)) {
+            outcome.check = warnAboutNetwork(doc);
             outcome.result = doc.StartFireSimulation(dialog, observer);
-        else
+        } else
             outcome.refused = true;
     }
 
