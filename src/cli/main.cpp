@@ -147,7 +147,7 @@ int main(int argc, char** argv)
     if (outcome.refused)
         return kExitBadInput;
     if (outcome.result == 0)
-        std::cerr << "orvex-solve: the run ended before its end: " << dialog.lastStatus << "\n";
+        std::cerr << "orvex-solve: the run did not complete: " << dialog.lastStatus << "\n";
 
     if (!options.plan.empty() &&
         !writePlanImage(*doc, options.planOptions, options.plan, reporter))

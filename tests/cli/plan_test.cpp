@@ -3,6 +3,7 @@
 // Pixels are told apart by the colours the plan draws with.
 #include <algorithm>
 #include <cmath>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,8 @@ struct PlanCase {
     const char* network;
     int width, height;
 };
+
+void PrintTo(const PlanCase& c, std::ostream* out) { *out << c.network << " " << c.width << "x" << c.height; }
 
 class PlanImage : public ::testing::TestWithParam<PlanCase> {};
 

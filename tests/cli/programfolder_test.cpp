@@ -1,5 +1,6 @@
 // Finding the program folder: the finder on laid-out folders, and the
 // batch tool run from elsewhere, from an installed layout and without one.
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ struct FinderCase {
     const char *current, *executable, *buildTree, *found;
     std::vector<std::string> tried;
 };
+
+void PrintTo(const FinderCase& c, std::ostream* out) { *out << c.executable << " in " << c.current; }
 
 class Finder : public ::testing::TestWithParam<FinderCase> {};
 
