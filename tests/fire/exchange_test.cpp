@@ -196,7 +196,7 @@ TEST(Mixing, WeightsInflowsByMassFlowAndTakesUpstreamAirThroughFansAndFixedRoads
                          Set{101, 100, -1, 500, 90}, Set{50, 101, 1.5f, 200, 100}, Set{2, 106, 2.5f, 15, 0},
                          Set{3, 107, 1, 40, 25}, Set{111, 3, 0.7f, 300, 60}, Set{3, 112, 0, 300, 60}}) {
         Road& r = net.at(net.road(s.first, s.second, 1));
-        r.massFlow = s.massFlow, r.outletTemperature = s.outlet, r.gasConcentration = s.gas;
+        r.massFlow = s.massFlow, r.outletTemperature = s.outlet, r.outletGas = s.gas;
     }
     // Fixed-flow roads 101 -> 103, 101 -> 105 (against), 100 -> 106, and two
     // closed loops: 107 -> 108 with a fan back, 109 <-> 110 with nothing else.

@@ -19,6 +19,7 @@ TEST(FrontTable, FullTableIsReportedOncePerEmissionAndTheRunGoesOn)
     std::vector<int> messages;  // " Front over " so far, at every fire line
     net.rec.onLine = [&] { messages.push_back(net.messages.count(" Front over ")); };
     EXPECT_EQ(net.run().result, 0);  // all passed before the finish
+    EXPECT_TRUE(doc.fireWork.settled);
     ASSERT_TRUE(allFinite(net));
     // The fire node emits at 0 and at the start of every step; all before
     // the step in which the short roads are passed find the table full.

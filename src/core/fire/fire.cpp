@@ -9,6 +9,13 @@
 // outlet and mean temperatures. The mean temperature is what the airflow
 // solver uses for natural draught, so at every re-solve the fire's draught
 // feeds back into the airflows and with them into the front speeds.
+//
+// A road knows the air that last entered it (its gas concentration and entry
+// temperature: a node sends a new front only where these differ from its own
+// air, by `fc_lim` in gas or by as much as two fronts may differ and still be
+// one in temperature) and the air that last reached its far end (outlet gas
+// and temperature: what the node there mixes). Air that is still on its way
+// through a road is nowhere mixed.
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -76,7 +83,7 @@ bool CBriscoDoc::mixNode(int number, float& temperature, float& gas)
         const double q = std::fabs(road.massFlow);
         weight += q;
         heat += q * road.outletTemperature;
-        gasSum += q * road.gasConcentration;
+        gasSum += q * road.outletGas;
     }
     const auto inflowFrom = [&](int upstream, double q) {
         const int u = nodeIndex(upstream);
@@ -143,7 +150,8 @@ void CBriscoDoc::emitFromNode(int number, float t)
         // Air at rest carries no front: its travel time would be unbounded.
         if (adjacentSign[pos] * road.massFlow <= 0)
             continue;
-        if (std::fabs((road.gasConcentration - gas) / 100.0f) < fire.gasLimit)
+        if (std::fabs((road.gasConcentration - gas) / 100.0f) < fire.gasLimit &&
+            std::fabs(road.entryTemperature - temperature) <= kSameTemperature)
             continue;
         const float volumeFlow = std::fabs(road.massFlow) * 3600.0f / road.density;  // m³/h
         const float arrival = t + road.area * road.length / volumeFlow;
@@ -217,8 +225,10 @@ void CBriscoDoc::takeEarliestFront(float t, FireObserver& observer)
     // A road without volume is passed at once.
     const float fraction = front.time > entry ? (t - entry) / (front.time - entry)
                                               : std::numeric_limits<float>::infinity();
+    road.gasConcentration = front.gas;
+    road.entryTemperature = front.temperature;
     if (fraction > 1) {
-        road.gasConcentration = front.gas;
+        road.outletGas = front.gas;
         road.inletTemperature = front.temperature;
         const float rock = road.temperature;
         road.outletTemperature = rock - (rock - front.temperature) * std::exp(-ntu);
@@ -228,7 +238,6 @@ void CBriscoDoc::takeEarliestFront(float t, FireObserver& observer)
         ++w.nInRoad;
         w.fronts[kFrontSlots + 1 - w.nInRoad] =
             FireFront{front.road, fraction * road.length, front.temperature, front.gas};
-        road.gasConcentration = front.gas;
         const int direction = road.massFlow > 0 ? 1 : -1;
         observer.fireFront(front.road, observer.nodeRadius(), fraction, direction);
         if (front.gas <= 0)
@@ -273,9 +282,12 @@ void CBriscoDoc::requeueFronts()
     w.nFront = kept;
     for (int i = 1; i <= nodeCount; ++i)
         w.emitted[i] = 0;
+    // A reversed road now lets out at its other end the air that entered it last.
     for (int k = 1; k <= roadCount; ++k)
-        if (roads[k].reversalFlag != 0 && roads[k].gasConcentration != 0)
+        if (roads[k].reversalFlag != 0 && roads[k].gasConcentration != 0) {
             roads[k].outletTemperature = roads[k].initialTemperature;
+            roads[k].outletGas = roads[k].gasConcentration;
+        }
     for (int k = 1; k <= roadCount; ++k) {
         const Road& road = roads[k];
         if (road.reversalFlag == 0 || road.gasConcentration == 0)
@@ -357,8 +369,10 @@ int CBriscoDoc::fireTimeLoop(AnalysisDialog& dialog, FireObserver& observer)
         dialog.setSecondLine(fireStatusLine(fire.fireNode, fire.fireTemperature, w.tMin, fire.finishTime));
         dialog.setProgressPosition(int(w.tMin));
         w.simulatedMinutes = w.tMin;
-        if (w.nInRoad == 0)
+        if (w.nInRoad == 0) {
+            w.settled = true;
             return 0;
+        }
         if (w.tNextSolve <= w.tMin) {
             if (pauseFlag && !observer.pauseDialog()) {
                 pauseFlag = 0;
@@ -398,7 +412,8 @@ int CBriscoDoc::StartFireSimulation(AnalysisDialog& dialog, FireObserver& observ
     for (int k = 1; k <= roadCount; ++k) {
         Road& road = roads[k];
         road.outletTemperature = road.inletTemperature = road.initialTemperature = road.temperature;
-        road.gasConcentration = 0;
+        road.entryTemperature = road.temperature;
+        road.gasConcentration = road.outletGas = 0;
     }
     w.noInflowShown.fill(0);
     w.mixing.fill(0);
@@ -406,6 +421,7 @@ int CBriscoDoc::StartFireSimulation(AnalysisDialog& dialog, FireObserver& observ
     w.tMin = 0;
     w.simulatedMinutes = 0;
     w.resolves = 0;
+    w.settled = false;
     UpdateRoadDensities();
     w.lastSolveResult = SolveNetwork(dialog, 1.0f, 1.0f, 1.0f, 1.0f);
     if (w.lastSolveResult <= 0)

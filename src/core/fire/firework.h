@@ -30,6 +30,10 @@ struct FireWork {
     float tNextSolve = 0;  // time of the next airflow re-solve, min
     float tHour = 0;       // tMin in hours
     float simulatedMinutes = 0;  // the last step the run completed, min
+    // The last run ended before its finish time because no front was left in
+    // any road: the fire's air had reached everywhere it goes, and nothing
+    // changed any more.
+    bool settled = false;
     int spreadNode = 0;    // the node that spreads next, and when (h)
     float spreadTime = 0;
     int lastSolveResult = 0;

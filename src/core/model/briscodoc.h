@@ -52,7 +52,9 @@ struct Road {
     // Fire simulation; the road's mean air temperature is initialTemperature.
     float outletTemperature = 0;  // °C of the air leaving the road
     float inletTemperature = 0;   // °C of the air of the last front that passed
-    float gasConcentration = 0;   // % fire gas
+    float gasConcentration = 0;   // % fire gas of the newest air in the road
+    float entryTemperature = 0;   // °C of the newest air in the road, as it entered
+    float outletGas = 0;          // % fire gas of the air leaving the road
 };
 
 struct Fan {
