@@ -96,11 +96,17 @@ bool checkNetworkPath(const std::string& network)
     return true;
 }
 
-int exitStatus(const orvex::RunOutcome& outcome)
+// A fire run that ended early because its air settled has done its work.
+bool completed(const orvex::RunOutcome& outcome, const orvex::CBriscoDoc& doc)
+{
+    return outcome.result == 1 || (outcome.fire && outcome.result == 0 && doc.fireWork.settled);
+}
+
+int exitStatus(const orvex::RunOutcome& outcome, const orvex::CBriscoDoc& doc)
 {
     if (outcome.refused)
         return kExitBadInput;
-    if (outcome.result == 1 && !outcome.check.airCannotBalance)
+    if (completed(outcome, doc) && !outcome.check.airCannotBalance)
         return kExitConverged;
     return kExitNotConverged;
 }
@@ -146,7 +152,7 @@ int main(int argc, char** argv)
     timing.analysisMs = millisecondsSince(start);
     if (outcome.refused)
         return kExitBadInput;
-    if (outcome.result == 0)
+    if (!completed(outcome, *doc) && outcome.result == 0)
         std::cerr << "orvex-solve: the run did not complete: " << dialog.lastStatus << "\n";
 
     if (!options.plan.empty() &&
@@ -183,5 +189,5 @@ int main(int argc, char** argv)
         if (!orvex::writeFileSafely(options.output, text.str(), error))
             return fail("-o: cannot write " + options.output + ": " + orvex::failureReason(error));
     }
-    return exitStatus(outcome);
+    return exitStatus(outcome, *doc);
 }

@@ -35,7 +35,8 @@ constexpr const char* kFooter =
     "folder when it has sdt/units.sdt, else the installed data folder beside the program.\n"
     "\n"
     "Exit status:\n"
-    "  0  the analysis converged (a fire run reached its finish time)\n"
+    "  0  the analysis converged (a fire run reached its finish time, or settled\n"
+    "     before it with no front left in any road)\n"
     "  1  it did not converge (iteration limit, run cut short) or the air cannot balance\n"
     "  2  bad input: options, the network or its files, or the settings files\n";
 

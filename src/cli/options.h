@@ -10,7 +10,7 @@ namespace orvex::cli {
 
 // The exit status, also listed in the usage and the README.
 enum ExitStatus {
-    kExitConverged = 0,     // the analysis converged (a fire run reached its finish time)
+    kExitConverged = 0,     // the analysis converged (a fire run reached its finish time or settled)
     kExitNotConverged = 1,  // iteration limit, a run cut short, or air that cannot balance
     kExitBadInput = 2,      // options, files or settings that cannot be used
 };

@@ -109,8 +109,11 @@ Summary summaryOf(const CBriscoDoc& doc)
     return {networkNaturalDraught(doc), largestNodeImbalance(doc)};
 }
 
-const char* endingOf(int result)
+const char* endingOf(const RunReport& r)
 {
+    const int result = r.outcome.result;
+    if (r.outcome.fire && result == 0 && r.doc->fireWork.settled)
+        return "settled: no front was left in any road";
     return result == 1 ? "converged" : result == -1 ? "stopped at the iteration limit" : "not completed";
 }
 
@@ -158,8 +161,10 @@ void printJson(std::ostream& out, const RunReport& r)
         }
         roads.push_back(std::move(road));
     }
-    if (r.outcome.fire)
+    if (r.outcome.fire) {
         root["simulatedMinutes"] = doc.fireWork.simulatedMinutes;
+        root["settled"] = doc.fireWork.settled;
+    }
     json fans = json::array();
     for (int f = 1; f <= doc.fanCount; ++f) {
         const FanRow v = fanRow(doc, f);
@@ -237,7 +242,7 @@ void printText(std::ostream& out, const RunReport& r)
                   doc.isWater() ? "Water" : "Air", doc.nodeCount, doc.totalRoads(), doc.fanCount);
     out << line;
     std::snprintf(line, sizeof line, "Result %d (%s) after %d iterations\n", r.outcome.result,
-                  endingOf(r.outcome.result), doc.lastIterations);
+                  endingOf(r), doc.lastIterations);
     out << line;
     if (r.outcome.fire) {
         std::snprintf(line, sizeof line, "Fire at node %d, %.0f C, simulated %.1f of %.1f min\n",

@@ -24,9 +24,12 @@ const json& sampleMine()
 }
 
 // A network of the loop and dead-end tests, with its node positions.
-json solveNetwork(const std::string& name, const std::string& vad, const std::string& jpd, int status)
+json solveNetwork(const std::string& name, const std::string& vad, const std::string& jpd, int status,
+                  const std::string& parameters = "")
 {
     TempFolder folder(name);
+    if (!parameters.empty())
+        writeFile(folder / (name + ".sdt"), parameters);
     writeFile(folder / (name + ".vad"), "[ORVEX network]" + name + "\nsecond heading\nsurface nodes\n" + vad +
                                             "network kind\n0 0 0\nsurface temperature\n10\nend of data &\n");
     writeFile(folder / (name + ".jpd"), jpd);
@@ -139,6 +142,27 @@ TEST(Report, AirThatCannotBalanceIsWarnedAndExitsOne)
     const std::string warning = report["warnings"][0];
     EXPECT_NE(warning.find("10-11"), std::string::npos) << warning;
     EXPECT_NE(report["stderr"].get<std::string>().find(warning), std::string::npos) << "on standard error too";
+}
+
+// A fire whose air has passed every road before the finish time settles:
+// the run has done its work, says so, and exits 0.
+TEST(Report, FireThatSettlesBeforeItsFinishTimeCompletes)
+{
+    const json report = solveNetwork("settles",
+        "2\n1 0  2 0\nunderground nodes\n2\n10 0  11 0\nroads\n2\n10 11 0.5 20 10 50 2\n11 2 0.5 20 10 50 2\n"
+        "fixed-flow roads\n1\n1 10 600\nfans\n0\n",
+        "1 0 0\n2 200 0\n10 50 0\n11 100 0\n", 0,
+        "kval, ftime_fi, dummy\n 5.00 0.10 0.0\nfirenode, firetemp, ftime_ai, firetime, fc_lim\n"
+        " 10 400.0 1.0 10.0 0.0010\ngas_esc, tmf_esc, ftf_esc, gsf_esc, tpf_esc, spd_esc\n"
+        " 5.0 1.0 1.0 1.0 1.0 60.0\nEvacuation destination\n 0\nNot Useable roadway\n 0\n");
+    EXPECT_EQ(report["result"], 0);
+    EXPECT_TRUE(report["settled"].get<bool>());
+    EXPECT_LT(report["simulatedMinutes"].get<double>(), 2.0);
+    EXPECT_EQ(report["stderr"].get<std::string>().find("did not complete"), std::string::npos) << report["stderr"];
+    for (const auto& road : report["roads"])
+        if (!road["fixed"].get<bool>()) {
+            EXPECT_EQ(road["gasConcentration"].get<double>(), 100) << road["from"] << "-" << road["to"];
+        }
 }
 
 // -o writes the report whole; a run that cannot start leaves the old file.

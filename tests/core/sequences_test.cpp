@@ -99,8 +99,18 @@ TEST(PendingOpen, MissingNetworkParametersOrNodeLocationsResetToTheDefaultNetwor
         inst.app.pendingFile = inst.work("net.vad");
         inst.app.pending = true;
         inst.reporter.clear();
+        struct : FileObserver {
+            void fileAccessed(const std::string& path, FileAccess, bool) override { paths.push_back(path); }
+            std::vector<std::string> paths;
+        } files;
+        doc.setFileObserver(&files);
 
         EXPECT_FALSE(openPendingNetwork(doc, profile));
+        doc.setFileObserver(nullptr);
+        // The reset takes the default parameters from the installation, never
+        // from a file of that name in the current folder.
+        for (const std::string& path : files.paths)
+            EXPECT_NE(path, "ztna.sdt");
         EXPECT_TRUE(inst.reporter.contains(inst.work(c.message))) << inst.reporter.all();
         EXPECT_EQ(std::make_tuple(doc.title, doc.nodeCount, doc.bendUsed), std::make_tuple(" Default network\n", 3, 0));
         for (int k = 1; k < kMaxRoads; ++k)

@@ -48,7 +48,7 @@ void CBriscoDoc::reinitialise()
     surfaceCount = undergroundCount = nodeCount = 0;
     roadCount = fixedCount = fanCount = 0;
     title = "Untitled";
-    readParameterFile("ztna.");
+    readParameterFile(programFile("/sdt/ztna."));
     readNetworkFile(programFile("/sdt/ztkihon.sdt"), false);
     rebuildAdjacency();
     for (Road& road : roads)
