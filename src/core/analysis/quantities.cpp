@@ -27,17 +27,17 @@ float CBriscoDoc::roadPressureDrop(int k) const
         if (density == 0)
             return 0;
         const double q = double(road.massFlow) / density;
-        const double exponent = road.length > 0 ? 1.0 / (1.0 - 0.54 * 0.852) : 2.0;
+        const double exponent = road.length > 0 ? 1.0 / (1.0 - double(kPipeHeadExponent) * kPipeFlowExponent) : 2.0;
         return float(std::copysign(road.resistance * std::pow(std::fabs(q), exponent), q) / unit);
     }
     // The density at the road's own temperature and mean pressure.
     const double rho = ((nodes[a].pressure + nodes[b].pressure) / 2) /
-                       ((road.temperature + 273.15) * 29.27);
+                       ((road.temperature + kCelsiusZero) * kAirGasConstant);
     if (rho == 0)
         return 0;
     const float r = road.roadClass == 2 ? road.altResistance : road.resistance;
     return float(mApp.units.resistanceUnitFactor * r * road.massFlow * std::fabs(road.massFlow) /
-                 (rho * 1.20459) / unit);
+                 (rho * kAirDensity) / unit);
 }
 
 bool CBriscoDoc::roadValue(int k, int kind, float& value) const

@@ -74,7 +74,7 @@ void CBriscoDoc::UpdateRoadDensities()
             road.density = density;
         } else {
             const double pm = (nodes[a].pressure + nodes[b].pressure) / 2;
-            road.density = float(pm / ((road.initialTemperature + 273.15) * 29.27));
+            road.density = float(pm / ((road.initialTemperature + kCelsiusZero) * kAirGasConstant));
         }
         road.naturalDraught = (nodes[a].elevation - nodes[b].elevation) * road.density;
     }
@@ -193,8 +193,8 @@ void CBriscoDoc::linearise(float eps)
             const float r = reverse ? road.altResistance : road.resistance;
             g = std::sqrt(density * road.density / (ruf * r * head));
         } else if (road.length > 0) {
-            const float y = std::pow(head / road.resistance, 0.54f);
-            g = density / (road.resistance * std::pow(y, 0.852f));
+            const float y = std::pow(head / road.resistance, kPipeHeadExponent);
+            g = density / (road.resistance * std::pow(y, kPipeFlowExponent));
         } else {
             g = density / std::sqrt(road.resistance * head);
         }
@@ -421,9 +421,9 @@ void CBriscoDoc::fixedFlowResults(float tau)
 int CBriscoDoc::SolveNetwork(AnalysisDialog& dialog, float a1, float a2, float a3, float a4)
 {
     const UnitsSettings& u = mApp.units;
-    const float tau = u.solverError * a1 * 0.0240918f;              // target mean imbalance, kg/s
+    const float tau = u.solverError * a1 * kTargetImbalancePerError;  // target mean imbalance, kg/s
     const float eps0 = u.epsFactor * a2 * 1e-5f;                    // floor of ε, kgf/m²
-    float threshold = u.thresholdFactor * u.solverError * a3 * 4.81836f;  // kg/s
+    float threshold = u.thresholdFactor * u.solverError * a3 * kThresholdPerError;  // kg/s
     const float bound = 2 * u.pressureBound * a4;                   // kgf/m²
     float eps = eps0;
 

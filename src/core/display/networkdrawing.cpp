@@ -14,7 +14,6 @@ namespace orvex {
 
 namespace {
 
-constexpr float kPi = 3.14159f;       // the plan's turns and label angles use this value
 constexpr float kHalfPi = 1.570795f;
 constexpr int kLabelChars = 99;
 

@@ -29,10 +29,8 @@ namespace orvex {
 namespace {
 
 constexpr float kMinutesToHours = 1.0f / 60.0f;
-constexpr float kStandardAirPerMinute = 0.0200765f;  // 1.20459/60: m³/min of standard air -> kg/s
 constexpr float kSameArrival = 0.001f;   // h: fronts arriving this close are one front
 constexpr float kSameTemperature = 5.0f; // °C: fronts this close in temperature are one front
-constexpr float kPi = 3.14159f;
 
 // Mean of T_rock + (T_in - T_rock)·e^(-x) over x in 0..ntu; T_in as NTU -> 0.
 float meanOfExchanger(float rock, float in, float ntu)
@@ -220,7 +218,7 @@ void CBriscoDoc::takeEarliestFront(float t, FireObserver& observer)
     const float q = std::fabs(road.massFlow) * 3600.0f;  // kg/h
     const float travel = q > 0 ? road.area * road.length * road.density / q : 0.0f;
     const float entry = front.time - travel;
-    const float ntu = q > 0 ? road.conductivity * 2 * fire.kval * road.length * kPi / (q * 0.24f)
+    const float ntu = q > 0 ? road.conductivity * 2 * fire.kval * road.length * kPi / (q * kAirSpecificHeat)
                             : std::numeric_limits<float>::infinity();
     // A road without volume is passed at once.
     const float fraction = front.time > entry ? (t - entry) / (front.time - entry)
@@ -320,7 +318,7 @@ void CBriscoDoc::meanTemperatureOfPartlyFilledRoads()
             continue;
         const float q = std::fabs(road.massFlow);
         // Air at rest has taken the rock temperature.
-        const float a = q > 0 ? 2 * fire.kval * road.conductivity * kPi / (q * 864.0f) : 1e6f;
+        const float a = q > 0 ? 2 * fire.kval * road.conductivity * kPi / (q * kHeatCapacityHour) : 1e6f;
         const float rock = road.temperature;
         float xPrev = road.length, tPrev = road.inletTemperature, uPrev = a * road.length;
         double sum = 0;

@@ -183,8 +183,8 @@ void CBriscoDoc::prepareAfterLoad()
     for (int i = 1; i <= surfaceCount; ++i)
         sum += nodes[i].elevation;
     const float zm = surfaceCount > 0 ? sum / float(surfaceCount) : 0.0f;
-    const float pm = float(10336.0 * std::pow(1.0 - 2.257e-05 * zm, 5.256));   // kgf/m²
-    const float gamma = float(pm / ((surfaceTemperature + 273.15) * 29.27));   // kgf/m³
+    const float pm = float(kSeaLevelPressure * std::pow(1.0 - kAtmosphereLapse * zm, kAtmosphereExponent));  // kgf/m²
+    const float gamma = float(pm / ((surfaceTemperature + kCelsiusZero) * kAirGasConstant));  // kgf/m³
     for (int i = 1; i <= nodeCount; ++i)
         nodes[i].pressure = (double(zm) - nodes[i].elevation) * double(gamma) + double(pm);
     for (int k = 1; k <= roadCount; ++k)
@@ -215,10 +215,11 @@ void CBriscoDoc::prepareAfterLoad()
         // it gets 0 instead of an infinite or undefined value.
         if (pipe.length > 0)
             pipe.resistance = d > 0 && c > 0
-                ? float(density * pipe.length * 10.676 / std::pow(d, 4.87) / std::pow(c, 1.852))
+                ? float(density * pipe.length * kHazenWilliamsFactor / std::pow(d, kHazenWilliamsDiameterExponent) /
+                        std::pow(c, kHazenWilliamsFlowExponent))
                 : 0.0f;
         else
-            pipe.resistance = d > 0 ? float(density * c * 0.082711 / std::pow(d, 4.0)) : 0.0f;
+            pipe.resistance = d > 0 ? float(density * c * kLocalLossFactor / std::pow(d, 4.0)) : 0.0f;
     }
 }
 

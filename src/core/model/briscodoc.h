@@ -8,6 +8,7 @@
 #include "fire/firework.h"
 #include "fixedtext.h"
 #include "limits.h"
+#include "physics.h"
 #include "reporter.h"
 #include "textscanner.h"
 
@@ -108,8 +109,6 @@ struct NetworkCounts {
 enum class RoadScope { Normal = 1, All = 2 };
 
 inline constexpr int kWaterNetworkKind = -9;
-inline constexpr float kAirDensity = 1.20459f;   // kg/m³
-inline constexpr float kWaterDensity = 1000.0f;  // kg/m³
 inline const std::string kWaterTitle = "....< Water Path Network >";
 
 class AnalysisDialog;
