@@ -108,7 +108,7 @@ TEST(FanCurveFile, TheDisplayProgramStartsEvenWhenTheFileCannotBeWritten)
     EditBench b;
     b.doc->baseName = "/no such folder/x.";
     fanCharacterDisplay(*b.doc, starter);
-    EXPECT_EQ(b.reporter.messages, Strings{"/no such folder/x.fan:write ?"});
+    EXPECT_EQ(b.reporter.messages, Strings{"/no such folder/x.fan:write ?\nits folder does not exist"});
     EXPECT_EQ(starter.started, b.app.programFolder + "/Vistrel.exe /no*such*folder/x.fan");
     EXPECT_EQ(curveDisplayArgument("a" + std::string(51, ' ') + "tail."), "a" + std::string(50, '*') + "fan")
         << "at most 50 blanks";

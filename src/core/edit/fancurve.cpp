@@ -151,9 +151,10 @@ std::string fanCurveText(const CBriscoDoc& doc)
 bool writeFanCurveFile(CBriscoDoc& doc)
 {
     const std::string path = doc.baseName + "fan";
-    if (writeFileSafely(path, fanCurveText(doc)))
+    std::error_code error;
+    if (writeFileSafely(path, fanCurveText(doc), error))
         return true;
-    doc.reporter().message(path + ":write ?", kViewCaption, MessageKind::Error);
+    doc.reporter().message(withReason(path + ":write ?", error), kViewCaption, MessageKind::Error);
     return false;
 }
 
