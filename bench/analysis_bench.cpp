@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "analysis/rundriver.h"
+#include "run/rundriver.h"
 #include "capacitynet.h"
 #include "model/briscodoc.h"
 #include "model/networkio.h"

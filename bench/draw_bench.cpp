@@ -31,7 +31,7 @@
 #include <QPainter>
 
 #include "analysis/analysisdialog.h"
-#include "analysis/rundriver.h"
+#include "run/rundriver.h"
 #include "canvas/qpaintercanvas.h"
 #include "display/planview.h"
 #include "model/briscodoc.h"

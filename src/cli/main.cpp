@@ -9,7 +9,7 @@
 #include <string>
 #include <system_error>
 
-#include "analysis/rundriver.h"
+#include "run/rundriver.h"
 #include "model/fileio.h"
 #include "model/networkio.h"
 #include "model/programfolder.h"

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "analysis/rundriver.h"
+#include "run/rundriver.h"
 
 // The results of one batch run, printed as a text report, CSV or JSON. The
 // three carry the same quantities in the same units; docs/report.md lists

@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "analysis/analysisdialog.h"
-#include "analysis/rundriver.h"
+#include "run/rundriver.h"
 #include "model/briscodoc.h"
 
 namespace orvex::analysistest {

@@ -126,14 +126,13 @@ TEST(Document, IteratorsShareOneCursorAndStartAgainAfterTheEnd)
     EXPECT_EQ(x, 10.0f);
 
     // The cursor now stands at 3, beyond the two fans: the end, then fan 1.
-    int inlet = 0, outlet = 0, number = 0, count = 0, first = 0, second = 0, bend = 0;
+    int inlet = 0, outlet = 0, count = 0, first = 0, second = 0, bend = 0;
     EXPECT_EQ(doc.nextFan(inlet, outlet), 0);
     ASSERT_EQ(doc.nextFan(inlet, outlet), 1);
     EXPECT_EQ(std::make_pair(inlet, outlet), std::make_pair(12, 6));
-    float value = 0;
-    ASSERT_EQ(doc.nextNodeValue(2, number, value), 1);  // record 2: node 2 at 101.3 m
-    EXPECT_EQ(std::make_pair(number, value), std::make_pair(2, 101.3f));
-    while (doc.nextNodeValue(1, number, value)) {}
+    ASSERT_EQ(doc.nextNodePosition(x, y), 1);  // record 2
+    EXPECT_EQ(x, 10.0f);
+    while (doc.nextNodePosition(x, y)) {}
     while (doc.nextRoad(first, second, bend))
         ++count;
     EXPECT_EQ(count, 7);  // fixed-flow roads included

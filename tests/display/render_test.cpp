@@ -12,7 +12,7 @@
 #include <QPainter>
 
 #include "analysis/analysisdialog.h"
-#include "analysis/rundriver.h"
+#include "run/rundriver.h"
 #include "canvas/qpaintercanvas.h"
 #include "planimage.h"
 #include "support.h"

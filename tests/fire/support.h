@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "analysis/rundriver.h"
+#include "run/rundriver.h"
 #include "model/appcontext.h"
 #include "model/reporter.h"
 

@@ -82,12 +82,23 @@ bool CBriscoDoc::nodeValue(int i, int kind, float& value)
     }
 }
 
+// The iterators of the quantities, on the model's shared cursor.
 int CBriscoDoc::nextRoadValue(int kind, float& value)
 {
     int k = 0;
     if (!beginIteration(totalRoads(), k))
         return 0;
     roadValue(k, kind, value);
+    return 1;
+}
+
+int CBriscoDoc::nextNodeValue(int mode, int& number, float& value)
+{
+    int i = 0;
+    if (!beginIteration(nodeCount, i))
+        return 0;
+    number = nodes[i].number;
+    nodeValue(i, mode, value);
     return 1;
 }
 

@@ -263,16 +263,6 @@ int CBriscoDoc::nextNodePosition(float& x, float& y)
     return 1;
 }
 
-int CBriscoDoc::nextNodeValue(int mode, int& number, float& value)
-{
-    int i = 0;
-    if (!beginIteration(nodeCount, i))
-        return 0;
-    number = nodes[i].number;
-    nodeValue(i, mode, value);
-    return 1;
-}
-
 int CBriscoDoc::nextRoad(int& first, int& second, int& bendStart)
 {
     int k = 0;

@@ -3,13 +3,13 @@
 #include <array>
 #include <string>
 
-#include "analysis/solverwork.h"
 #include "appcontext.h"
-#include "fire/firework.h"
+#include "firework.h"
 #include "fixedtext.h"
 #include "limits.h"
 #include "physics.h"
 #include "reporter.h"
+#include "solverwork.h"
 #include "textscanner.h"
 
 // The document of one network window: the whole network in fixed-capacity

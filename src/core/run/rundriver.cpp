@@ -1,4 +1,4 @@
-#include "analysis/rundriver.h"
+#include "run/rundriver.h"
 
 #include <cmath>
 #include <cstdio>

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "model/limits.h"
+#include "limits.h"
 
 namespace orvex {
 
