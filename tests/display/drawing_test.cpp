@@ -9,7 +9,7 @@
 #include <cmath>
 
 #include "analysis/analysisdialog.h"
-#include "analysis/rundriver.h"
+#include "run/rundriver.h"
 #include "support.h"
 
 namespace orvex::displaytest {
