@@ -72,8 +72,8 @@ TEST(FontFiles, MissingFilesAndTheShippedFont)
     view->font = StrokeFont{};
     view->font.load(folder.string(), reporter);
     fs::remove_all(folder);
-    EXPECT_EQ(reporter.all(), "[Tenbrook for Windows] /sdt/gslgr.sdt : read ?\n"
-                              "[Tenbrook for Windows] /sdt/gslft.sdt : read ?\n");
+    EXPECT_EQ(reporter.all(), "[Tenbrook for Windows] /sdt/gslgr.sdt : read ?\nnot found\n"
+                              "[Tenbrook for Windows] /sdt/gslft.sdt : read ?\nnot found\n");
     addNode(*view, 12, 0, 0);  // the network still draws, without text
     addNode(*view, 13, 200, 0);
     addRoad(*view, 12, 13, 55.0f);

@@ -3,6 +3,7 @@
 #include <sstream>
 #include <vector>
 
+#include "model/fileio.h"
 #include "model/textscanner.h"
 
 namespace orvex {
@@ -11,12 +12,13 @@ void StrokeFont::load(const std::string& programFolder, Reporter& reporter)
 {
     // The description file carries nothing the drawing uses; it is only
     // looked for, as the installation has always had it.
-    if (!TextScanner::open(programFolder + "/sdt/gslgr.sdt"))
-        reporter.message("/sdt/gslgr.sdt : read ?", kViewCaption, MessageKind::Error);
+    std::error_code error;
+    if (!TextScanner::open(programFolder + "/sdt/gslgr.sdt", error))
+        reporter.message(withReason("/sdt/gslgr.sdt : read ?", error), kViewCaption, MessageKind::Error);
     const std::string path = programFolder + "/sdt/gslft.sdt";
-    std::optional<TextScanner> scanner = TextScanner::open(path);
+    std::optional<TextScanner> scanner = TextScanner::open(path, error);
     if (!scanner) {
-        reporter.message("/sdt/gslft.sdt : read ?", kViewCaption, MessageKind::Error);
+        reporter.message(withReason("/sdt/gslft.sdt : read ?", error), kViewCaption, MessageKind::Error);
         return;
     }
     std::string text;
