@@ -213,7 +213,7 @@ void fill(const Mine& mine, CBriscoDoc& doc)
         const double pressure =
             (doc.nodes[std::size_t(doc.nodeIndex(road.first))].pressure +
              doc.nodes[std::size_t(doc.nodeIndex(road.second))].pressure) / 2;
-        road.density = float(rounded(pressure / (29.27 * (road.temperature + 273.15)), 1e6));
+        road.density = float(rounded(pressure / (kAirGasConstant * (road.temperature + kCelsiusZero)), 1e6));
     }
 }
 

@@ -13,7 +13,6 @@ namespace orvex::cli {
 
 namespace {
 
-constexpr double kPascalPerKgfM2 = 9.80665;  // 1 kgf/m² (1 mm of water column) in Pa
 
 std::string trimmedTitle(const std::string& title)
 {

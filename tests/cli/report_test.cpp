@@ -140,7 +140,8 @@ TEST(Report, AirThatCannotBalanceIsWarnedAndExitsOne)
     EXPECT_TRUE(report["airCannotBalance"].get<bool>());
     ASSERT_EQ(report["warnings"].size(), 1u);
     const std::string warning = report["warnings"][0];
-    EXPECT_NE(warning.find("10-11"), std::string::npos) << warning;
+    EXPECT_NE(warning.find("node 11 "), std::string::npos) << warning;
+    EXPECT_NE(warning.find("fan 10-11"), std::string::npos) << warning;
     EXPECT_NE(report["stderr"].get<std::string>().find(warning), std::string::npos) << "on standard error too";
 }
 

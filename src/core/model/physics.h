@@ -15,6 +15,7 @@ inline constexpr float kAirSpecificHeat = 0.24f;        // kcal/(kg·°C)
 inline constexpr float kHeatCapacityHour = 864.0f;      // kcal/°C per (kg/s): 3600 s/h × 0.24
 inline constexpr float kStandardAirPerMinute = 0.0200765f;  // kg/s per m³/min of standard air: 1.20459 / 60
 inline constexpr float kPi = 3.14159f;
+inline constexpr double kPascalPerKgfM2 = 9.80665;     // Pa in 1 kgf/m² (1 mm of water column)
 
 // The standard atmosphere at elevation z (m): P = 10336 × (1 − 2.257e-5 z)^5.256 kgf/m².
 inline constexpr double kSeaLevelPressure = 10336.0;    // kgf/m²
