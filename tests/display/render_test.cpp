@@ -28,28 +28,6 @@ bool isColour(const QImage& image, int x, int y, Colour c)
     return image.pixel(x, y) == qRgb(redOf(c), greenOf(c), blueOf(c));
 }
 
-// A pixel within `radius` of (x, y) that is mostly the colour: at least 35%
-// of the way from the background to it, and not far off that blend.
-bool colourNear(const QImage& image, double x, double y, Colour colour, Colour back, int radius = 2)
-{
-    const double d[3] = {double(redOf(colour) - redOf(back)), double(greenOf(colour) - greenOf(back)),
-                         double(blueOf(colour) - blueOf(back))};
-    const double len2 = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
-    for (int v = int(std::lround(y)) - radius; v <= int(std::lround(y)) + radius; ++v)
-        for (int u = int(std::lround(x)) - radius; u <= int(std::lround(x)) + radius; ++u) {
-            if (u < 0 || v < 0 || u >= image.width() || v >= image.height())
-                continue;
-            const QRgb p = image.pixel(u, v);
-            const double q[3] = {double(qRed(p) - redOf(back)), double(qGreen(p) - greenOf(back)),
-                                 double(qBlue(p) - blueOf(back))};
-            const double t = (q[0] * d[0] + q[1] * d[1] + q[2] * d[2]) / len2;
-            const double off = std::hypot(q[0] - t * d[0], q[1] - t * d[1], q[2] - t * d[2]);
-            if (t >= 0.35 && off <= 60)
-                return true;
-        }
-    return false;
-}
-
 // Every pixel that `last` paints on an empty picture has the same colour when
 // `before` was drawn first on the same canvas: what comes last lies on top.
 // Returns how many pixels were painted and how many of them were kept.
