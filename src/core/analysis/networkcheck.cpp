@@ -12,16 +12,11 @@
 #include <cmath>
 #include <numeric>
 
-#include "analysis/itemlist.h"
+#include "model/itemlist.h"
 
 namespace orvex {
 
 namespace {
-
-std::string pairName(int first, int second)
-{
-    return std::to_string(first) + "-" + std::to_string(second);
-}
 
 // Groups of node indexes joined by roads that carry pressure.
 class NodeGroups {
@@ -92,12 +87,12 @@ NetworkCheck checkNetwork(const CBriscoDoc& doc)
         for (int f = 1; f <= doc.fanCount; ++f) {
             const Fan& fan = doc.fans[size_t(f)];
             if (crosses(fan.inlet, fan.outlet))
-                movers.add("fan " + pairName(fan.inlet, fan.outlet));
+                movers.add("fan " + pairText(fan.inlet, fan.outlet));
         }
         for (int k = doc.roadCount + 1; k <= total; ++k) {
             const Road& road = doc.roads[size_t(k)];
             if (road.resistance != 0.0f && crosses(road.first, road.second))
-                movers.add("fixed-flow road " + pairName(road.first, road.second));
+                movers.add("fixed-flow road " + pairText(road.first, road.second));
         }
         const std::string nodes = (members.count() == 1 ? "node " : "nodes ") + members.text();
         if (!movers.empty()) {
@@ -114,6 +109,14 @@ NetworkCheck checkNetwork(const CBriscoDoc& doc)
         check.warnings.push_back((alone.count() == 1 ? "Node " : "Nodes ") + alone.text() +
                                  (alone.count() == 1 ? " has" : " have") +
                                  " no road, fixed-flow road or fan.");
+
+    ItemList idle;
+    for (int f = 1; f <= doc.fanCount; ++f)
+        if (!doc.fanCanOperate(f))
+            idle.add(pairText(doc.fans[size_t(f)].inlet, doc.fans[size_t(f)].outlet));
+    if (!idle.empty())
+        check.warnings.push_back("Fans without at least two curve points and an airflow step stand "
+                                 "still in this analysis: " + idle.text() + ".");
     return check;
 }
 

@@ -20,8 +20,9 @@ struct NetworkCheck {
 };
 
 // Nodes without any road or fan, underground nodes with no path to a
-// surface node, and fans or fixed airflows that push air into a node that
-// nothing carries it away from.
+// surface node, fans or fixed airflows that push air into a node that
+// nothing carries it away from, and fans without a curve to run on (they
+// stand still).
 NetworkCheck checkNetwork(const CBriscoDoc& doc);
 
 // The node whose net inflow of air is largest in size after the last

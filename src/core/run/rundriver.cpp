@@ -4,18 +4,9 @@
 #include <cstdio>
 #include <sstream>
 
-#include "analysis/itemlist.h"
+#include "model/itemlist.h"
 
 namespace orvex {
-
-namespace {
-
-std::string roadName(const Road& road)
-{
-    return std::to_string(road.first) + "-" + std::to_string(road.second);
-}
-
-}  // namespace
 
 bool checkAnalysisInput(CBriscoDoc& doc)
 {
@@ -29,7 +20,7 @@ bool checkAnalysisInput(CBriscoDoc& doc)
     ItemList noResistance;
     for (int k = 1; k <= doc.roadCount; ++k)
         if (!(doc.roads[k].resistance > 0) || !std::isfinite(doc.roads[k].resistance))
-            noResistance.add(roadName(doc.roads[k]));
+            noResistance.add(pairText(doc.roads[k].first, doc.roads[k].second));
     if (!noResistance.empty()) {
         if (doc.isWater())
             problems << "Pipes without a usable diameter, length or coefficient: "
@@ -43,15 +34,6 @@ bool checkAnalysisInput(CBriscoDoc& doc)
                                MessageKind::Error);
         return false;
     }
-
-    ItemList idle;
-    for (int f = 1; f <= doc.fanCount; ++f)
-        if (!doc.fanCanOperate(f))
-            idle.add(std::to_string(doc.fans[f].inlet) + "-" + std::to_string(doc.fans[f].outlet));
-    if (!idle.empty())
-        doc.reporter().message("Fans without at least two curve points and an airflow step stand "
-                               "still in this analysis: " + idle.text() + ".",
-                               kDocumentCaption, MessageKind::Warning);
     return true;
 }
 
@@ -100,26 +82,19 @@ RunOutcome runDriver(CBriscoDoc& doc, AnalysisDialog& dialog, FireObserver& obse
     const float finish = doc.fire.finishTime;
     outcome.fire = finish > 0 && !airflowOnly;
     dialog.setCaption(kAnalyzingCaption);
-    if (!outcome.fire) {
-        dialog.setProgressRange(0, u.maxIteration);
-        dialog.setProgressStep(1);
-        if (checkAnalysisInput(doc)) {
-            outcome.check = warnAboutNetwork(doc);
+    dialog.setProgressRange(0, outcome.fire ? int(finish) : u.maxIteration);
+    dialog.setProgressStep(1);
+    outcome.refused = !checkAnalysisInput(doc);
+    if (!outcome.refused) {
+        outcome.check = warnAboutNetwork(doc);
+        if (outcome.fire) {
+            outcome.result = doc.StartFireSimulation(dialog, observer);
+        } else {
             doc.UpdateRoadDensities();
             outcome.result = doc.SolveNetwork(dialog, 1.0f, 1.0f, 1.0f, 1.0f);
             if (outcome.result == -1 && u.maxIteration > 1)
                 warnAboutIterationLimit(doc);
-        } else {
-            outcome.refused = true;
         }
-    } else {
-        dialog.setProgressRange(0, int(finish));
-        dialog.setProgressStep(1);
-        if (checkAnalysisInput(doc)) {
-            outcome.check = warnAboutNetwork(doc);
-            outcome.result = doc.StartFireSimulation(dialog, observer);
-        } else
-            outcome.refused = true;
     }
 
     dialog.enableClose(true);

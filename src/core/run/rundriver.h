@@ -24,8 +24,9 @@ inline const std::string kFireCompletedCaption = "completed";
 inline const std::string kSuspendedCaption = "Suspended.";
 
 // Checks what would make an analysis meaningless (unit factors of 0, roads
-// without resistance) and says so in one message. Fans that cannot run on
-// their curve are named in a warning; the run goes on without them.
+// without resistance) and says so in one message. What the run can go on
+// with (fans without a curve, air that cannot go anywhere) is the network
+// check's, warned once before the run.
 bool checkAnalysisInput(CBriscoDoc& doc);
 
 // The driver: sets the dialog up for the run, runs the airflow analysis, or

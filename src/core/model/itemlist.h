@@ -26,4 +26,10 @@ private:
     int mCount = 0;
 };
 
+// A road or fan as the person names it: the node numbers of its two ends.
+inline std::string pairText(int first, int second)
+{
+    return std::to_string(first) + "-" + std::to_string(second);
+}
+
 }  // namespace orvex
