@@ -77,12 +77,13 @@ std::optional<TextScanner> CBriscoDoc::openForReading(const std::string& path,
     return scanner;
 }
 
-std::optional<TextScanner> CBriscoDoc::openOptional(const std::string& path)
+std::optional<TextScanner> CBriscoDoc::openReported(const std::string& path,
+                                                    const std::string& failure, IfMissing ifMissing)
 {
     std::error_code error;
     std::optional<TextScanner> scanner = openForReading(path, error);
-    if (!scanner && !isMissing(error))
-        report(withReason(path + ":read ?", error));
+    if (!scanner && !(ifMissing == IfMissing::Silent && isMissing(error)))
+        report(withReason(failure, error));
     return scanner;
 }
 

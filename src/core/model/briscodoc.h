@@ -272,10 +272,13 @@ private:
     void note(const std::string& path, FileAccess access, bool opened);
     // Opens a file for reading and tells the observer; error says why not.
     std::optional<TextScanner> openForReading(const std::string& path, std::error_code& error);
-    // Opens a companion file that may be absent: a missing file is silent,
-    // any other failure (a folder, no permission) is shown as path + ":read ?"
-    // with its reason.
-    std::optional<TextScanner> openOptional(const std::string& path);
+    // Opens a file for reading; when it cannot be read, shows the failure
+    // text with the reason below it. A file that is only missing is passed
+    // over in silence when it may be absent (the optional companion files);
+    // a folder or an unreadable file of that name is always shown.
+    enum class IfMissing { Report, Silent };
+    std::optional<TextScanner> openReported(const std::string& path, const std::string& failure,
+                                            IfMissing ifMissing = IfMissing::Report);
     // Writes a whole file safely and tells the observer; on failure shows
     // the failure text with the reason below it. Returns 1 written, 0 not.
     int writeWhole(const std::string& path, const std::string& content, const std::string& failure);

@@ -218,7 +218,7 @@ int CBriscoDoc::writeParameterFile(const std::string& base)
 void CBriscoDoc::readFlowSensorFile(const std::string& base)
 {
     const std::string path = base + "mcd";
-    std::optional<TextScanner> scanner = openOptional(path);
+    std::optional<TextScanner> scanner = openReported(path, path + ":read ?", IfMissing::Silent);
     if (!scanner)
         return;
     RecordReader r(*scanner, path);
@@ -261,7 +261,7 @@ void CBriscoDoc::readFlowSensorFile(const std::string& base)
 int CBriscoDoc::readRoadNameFile(const std::string& base)
 {
     const std::string path = base + "nrd";
-    std::optional<TextScanner> scanner = openOptional(path);
+    std::optional<TextScanner> scanner = openReported(path, path + ":read ?", IfMissing::Silent);
     if (!scanner)
         return 0;
     RecordReader r(*scanner, path);
@@ -308,12 +308,9 @@ int CBriscoDoc::readRoadNameFile(const std::string& base)
 int CBriscoDoc::readNodeLocationFile(const std::string& base)
 {
     const std::string path = base + "jpd";
-    std::error_code error;
-    std::optional<TextScanner> scanner = openForReading(path, error);
-    if (!scanner) {
-        report(withReason("<" + path + ">:read ?", error));
+    std::optional<TextScanner> scanner = openReported(path, "<" + path + ">:read ?");
+    if (!scanner)
         return 0;
-    }
     RecordReader r(*scanner, path);
     DroppedList dropped;
     std::vector<bool> placed(std::size_t(nodeCount) + 1, false);
@@ -370,7 +367,7 @@ int CBriscoDoc::writeNodeLocationFile(const std::string& base)
 int CBriscoDoc::readBendFile(const std::string& base)
 {
     const std::string path = base + "apd";
-    std::optional<TextScanner> scanner = openOptional(path);
+    std::optional<TextScanner> scanner = openReported(path, path + ":read ?", IfMissing::Silent);
     if (!scanner)
         return 0;
 
@@ -462,7 +459,7 @@ int CBriscoDoc::writeBendFile(const std::string& base)
 int CBriscoDoc::readResultsFile(const std::string& base)
 {
     const std::string path = base + "pkd";
-    std::optional<TextScanner> scanner = openOptional(path);
+    std::optional<TextScanner> scanner = openReported(path, path + ":read ?", IfMissing::Silent);
     if (!scanner)
         return 0;
     RecordReader r(*scanner, path);
@@ -562,12 +559,9 @@ int CBriscoDoc::writeResultsFile(const std::string& base)
 void CBriscoDoc::readExternalNodeValues(int column)
 {
     const std::string path = baseName + "end";
-    std::error_code error;
-    std::optional<TextScanner> scanner = openForReading(path, error);
-    if (!scanner) {
-        report(withReason("<" + path + ">:read ?", error));
+    std::optional<TextScanner> scanner = openReported(path, "<" + path + ">:read ?");
+    if (!scanner)
         return;
-    }
     RecordReader r(*scanner, path);
     skipLines(*scanner, 1, kLine);
     int columns = 0;
@@ -603,12 +597,9 @@ void CBriscoDoc::readExternalNodeValues(int column)
 void CBriscoDoc::readExternalRoadValues(int column, int slot)
 {
     const std::string path = baseName + "erd";
-    std::error_code error;
-    std::optional<TextScanner> scanner = openForReading(path, error);
-    if (!scanner) {
-        report(withReason("<" + path + ">:read ?", error));
+    std::optional<TextScanner> scanner = openReported(path, "<" + path + ">:read ?");
+    if (!scanner)
         return;
-    }
     RecordReader r(*scanner, path);
     skipLines(*scanner, 1, kLine);
     int perColumn = 0, columns = 0;

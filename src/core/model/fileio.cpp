@@ -164,12 +164,6 @@ bool writeFileSafely(const std::string& path, const std::string& content, std::e
     return !error;
 }
 
-bool writeFileSafely(const std::string& path, const std::string& content)
-{
-    std::error_code error;
-    return writeFileSafely(path, content, error);
-}
-
 bool fileExists(const std::string& path)
 {
     std::error_code error;

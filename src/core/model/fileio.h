@@ -27,7 +27,6 @@ bool readWholeFile(const std::string& path, std::string& content, std::error_cod
 // old one in a single rename. Returns false with the reason in error (and
 // leaves any old file as it was) when the file cannot be created or written.
 bool writeFileSafely(const std::string& path, const std::string& content, std::error_code& error);
-bool writeFileSafely(const std::string& path, const std::string& content);
 
 // True when a file of that name can be opened for reading.
 bool fileExists(const std::string& path);

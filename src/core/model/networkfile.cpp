@@ -300,12 +300,9 @@ void appendNodes(std::string& out, const CBriscoDoc& doc, int from, int to)
 
 int CBriscoDoc::readNetworkFile(const std::string& path, bool setWindowTitle)
 {
-    std::error_code error;
-    std::optional<TextScanner> scanner = openForReading(path, error);
-    if (!scanner) {
-        report(withReason(path + ":read ?", error));
+    std::optional<TextScanner> scanner = openReported(path, path + ":read ?");
+    if (!scanner)
         return 0;
-    }
 
     StagedNetwork net;
     NetworkParser parser(*scanner, path, mReporter);

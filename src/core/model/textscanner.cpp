@@ -50,12 +50,6 @@ std::optional<TextScanner> TextScanner::open(const std::string& path, std::error
     return TextScanner(std::move(text));
 }
 
-std::optional<TextScanner> TextScanner::open(const std::string& path)
-{
-    std::error_code error;
-    return open(path, error);
-}
-
 void TextScanner::advance(std::size_t n)
 {
     for (std::size_t i = 0; i < n && mPos < mText.size(); ++i, ++mPos)
@@ -276,7 +270,7 @@ bool RecordReader::readHeading(std::string& heading, std::string_view what)
     mFieldLine = 0;
     if (mScanner.readHeading(heading))
         return true;
-    mEnded = mError.empty();
+    mEnded = true;
     return fail("the file ends where " + std::string(what) + " was expected.");
 }
 

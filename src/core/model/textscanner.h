@@ -19,7 +19,6 @@ public:
     // The whole file, or nothing when it cannot be read (error says why).
     // Never throws: a folder, a pipe or an unreadable file is a failure.
     static std::optional<TextScanner> open(const std::string& path, std::error_code& error);
-    static std::optional<TextScanner> open(const std::string& path);
 
     enum class Result { Ok, End, Bad };
 
