@@ -60,6 +60,18 @@ private:
 
 std::string pairText(int a, int b) { return std::to_string(a) + "-" + std::to_string(b); }
 
+// Why the parameter file served from neither place: the reason for the file
+// beside the network, then, when the installation's file is another one,
+// that file with its reason.
+std::string parameterReasons(const std::string& own, const std::error_code& ownError,
+                             const std::string& installed, const std::error_code& installedError)
+{
+    std::string text = failureReason(ownError);
+    if (installed != own)
+        text += "; " + installed + ": " + failureReason(installedError);
+    return text;
+}
+
 }  // namespace
 
 // --- parameter file --------------------------------------------------------
@@ -72,15 +84,12 @@ int CBriscoDoc::readParameterFile(const std::string& base)
     std::string path = own;
     std::error_code ownError, installedError;
     std::optional<TextScanner> scanner = openForReading(path, ownError);
-    if (!scanner) {
+    if (!scanner && installed != own) {
         path = installed;
         scanner = openForReading(path, installedError);
     }
     if (!scanner) {
-        std::string reason = failureReason(ownError);
-        if (installed != own)
-            reason += "; " + installed + ": " + failureReason(installedError);
-        report(own + "\n" + reason);
+        report(own + "\n" + parameterReasons(own, ownError, installed, installedError));
         return -1;
     }
     if (ownError && !isMissing(ownError))
@@ -204,10 +213,8 @@ int CBriscoDoc::writeParameterFile(const std::string& base)
         note(installed, FileAccess::Write, ok);
     }
     if (!ok) {
-        std::string reason = own + ": " + failureReason(ownError);
-        if (installed != own)
-            reason += "; " + installed + ": " + failureReason(installedError);
-        report("/sdt/ztna.sdt:write ?\n" + reason);
+        report("/sdt/ztna.sdt:write ?\n" + own + ": " +
+               parameterReasons(own, ownError, installed, installedError));
         return 0;
     }
     return 1;
