@@ -62,7 +62,9 @@ TEST(FileFailures, AFolderOrAPipeWhereAFileBelongsIsReportedByEveryReaderAndWrit
          "\nError : write ? $f\nis a folder"},
         {"apd", false, [](CBriscoDoc& d, const std::string& b) { return d.writeBendFile(b); }, 0,
          "\nWarning : write ? $f\nis a folder"},
-        // Beside the network and, in its place, in the program folder.
+        // Beside the network, else in the program folder; when both fail, both reasons.
+        {"sdt", false, [](CBriscoDoc& d, const std::string& b) { return d.writeParameterFile(b); }, 1,
+         "$f:write ?\nis a folder\nThe parameters were written to $p/sdt/ztna.sdt instead."},
         {"sdt", false, [](CBriscoDoc& d, const std::string& b) { return d.writeParameterFile(b); }, 0,
          "/sdt/ztna.sdt:write ?\n$f: is a folder; $p/sdt/ztna.sdt: is a folder"},
     };
@@ -118,6 +120,7 @@ TEST(FileFailures, BatchOpenAndSaveGoOnPastAFolderNamedLikeTheResultsFile)
     EXPECT_EQ(saveNetwork(doc, doc.baseName), 0);
     EXPECT_EQ(inst.reporter.all(), "[" + inst.work("net.pkd") + "  :write ?\nis a folder]\n");
     EXPECT_EQ(inst.newDocument()->readNetworkFile(inst.work("net.vad"), true), 1);  // the rest was written
+
 }
 
 TEST(FileFailures, MessagesGiveTheReasonOnASecondLine)

@@ -217,6 +217,12 @@ int CBriscoDoc::writeParameterFile(const std::string& base)
                parameterReasons(own, ownError, installed, installedError));
         return 0;
     }
+    // The network's parameters now stand in the installation's file, where
+    // every new document takes them from: the person must know.
+    if (ownError)
+        report(withReason(own + ":write ?", ownError) + "\nThe parameters were written to " +
+                   installed + " instead.",
+               MessageKind::Warning);
     return 1;
 }
 
