@@ -121,6 +121,18 @@ TEST(FileFailures, BatchOpenAndSaveGoOnPastAFolderNamedLikeTheResultsFile)
     EXPECT_EQ(inst.reporter.all(), "[" + inst.work("net.pkd") + "  :write ?\nis a folder]\n");
     EXPECT_EQ(inst.newDocument()->readNetworkFile(inst.work("net.vad"), true), 1);  // the rest was written
 
+    // Without its network file the companion files are not written: they
+    // would describe another network than the file beside them.
+    fs::remove(inst.work("net.pkd"));
+    const std::string jpd = readFile(inst.work("net.jpd"));
+    doc.nodes[1].x = 1234;
+    fs::remove(inst.work("net.vad"));
+    fs::create_directory(inst.work("net.vad"));
+    inst.reporter.clear();
+    EXPECT_EQ(saveNetwork(doc, doc.baseName), 0);
+    EXPECT_EQ(inst.reporter.all(), "[" + inst.work("net.vad") + "  :write ?\nis a folder]\n");
+    EXPECT_EQ(readFile(inst.work("net.jpd")), jpd);
+    EXPECT_FALSE(fs::exists(inst.work("net.pkd")));
 }
 
 TEST(FileFailures, MessagesGiveTheReasonOnASecondLine)

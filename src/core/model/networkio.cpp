@@ -28,6 +28,22 @@ void readAfterNetwork(CBriscoDoc& doc, const std::string& base)
     doc.rebuildAdjacency();
 }
 
+// Takes the base name and writes the network file, then the companion files
+// (the results only when asked for). A companion file is written only once
+// the network file is: beside the old network file it would describe a
+// network that is not there. True when every file was written; each writer
+// has said what failed.
+bool writeNetworkFiles(CBriscoDoc& doc, const std::string& base, bool withResults)
+{
+    doc.baseName = base;
+    if (doc.writeNetworkFile(base + "vad") != 1)
+        return false;
+    bool ok = !withResults || doc.writeResultsFile(base) == 1;
+    ok = doc.writeNodeLocationFile(base) == 1 && ok;
+    ok = doc.writeBendFile(base) == 1 && ok;
+    return ok;
+}
+
 }  // namespace
 
 int openNetwork(CBriscoDoc& doc, const std::string& path)
@@ -78,11 +94,7 @@ bool openPendingNetwork(CBriscoDoc& doc, Profile& profile)
 
 int saveNetwork(CBriscoDoc& doc, const std::string& base)
 {
-    doc.baseName = base;
-    bool ok = doc.writeNetworkFile(base + "vad") == 1;
-    ok = doc.writeResultsFile(base) == 1 && ok;
-    ok = doc.writeNodeLocationFile(base) == 1 && ok;
-    ok = doc.writeBendFile(base) == 1 && ok;
+    const bool ok = writeNetworkFiles(doc, base, true);
     if (ok)
         doc.modified = false;
     return ok ? 1 : 0;
@@ -114,14 +126,9 @@ Answer queryClose(CBriscoDoc& doc, const std::function<std::optional<std::string
     const std::optional<std::string> path = chooseSavePath();
     if (!path)
         return Answer::Cancel;
-    const std::string base = baseNameOf(*path);
-    doc.baseName = base;
-    bool ok = doc.writeNetworkFile(base + "vad") == 1;
-    ok = doc.writeNodeLocationFile(base) == 1 && ok;
-    ok = doc.writeBendFile(base) == 1 && ok;
-    // A network that could not be written keeps its window open, so that
-    // nothing is lost by the close; the writer has said what failed.
-    return ok ? Answer::Yes : Answer::Cancel;
+    // Without the results file. A network that could not be written keeps
+    // its window open, so that nothing is lost by the close.
+    return writeNetworkFiles(doc, baseNameOf(*path), false) ? Answer::Yes : Answer::Cancel;
 }
 
 void networkWindowDestroyed(CBriscoDoc& doc, const std::string& base, Profile& profile)

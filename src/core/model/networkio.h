@@ -37,9 +37,10 @@ bool openPendingNetwork(CBriscoDoc& doc, Profile& profile);
 // Back to the default network after a failed open.
 void resetAfterFailedOpen(CBriscoDoc& doc, Profile& profile);
 
-// Save: network file, results, node positions, bending points. The modified
-// flag is cleared only when every file was written, so a failed save still
-// asks on close. Returns 1 when all were written.
+// Save: network file, results, node positions, bending points; when the
+// network file cannot be written, none of the others is. The modified flag
+// is cleared only when every file was written, so a failed save still asks
+// on close. Returns 1 when all were written.
 int saveNetwork(CBriscoDoc& doc, const std::string& base);
 // Save As to a path chosen in the save dialog; remembers its folder.
 int saveNetworkAs(CBriscoDoc& doc, const std::string& path, Profile& profile);
