@@ -113,6 +113,7 @@ TEST(PendingOpen, MissingNetworkParametersOrNodeLocationsResetToTheDefaultNetwor
             EXPECT_NE(path, "ztna.sdt");
         EXPECT_TRUE(inst.reporter.contains(inst.work(c.message))) << inst.reporter.all();
         EXPECT_EQ(std::make_tuple(doc.title, doc.nodeCount, doc.bendUsed), std::make_tuple(" Default network\n", 3, 0));
+        EXPECT_EQ(doc.windowTitle, "");  // a fresh window's, not the refused network's
         for (int k = 1; k < kMaxRoads; ++k)
             ASSERT_EQ(doc.roads[k].bendStart, 0) << k;
         for (int s = 1; s < kMaxBendSlots; ++s)

@@ -44,10 +44,12 @@ void CBriscoDoc::reinitialise()
 {
     mApp.pending = false;
     // Without a readable default network the document ends as empty as a
-    // fresh one, not with the network of the open that failed.
+    // fresh one, not with the network of the open that failed; the window
+    // caption no longer names that network either.
     surfaceCount = undergroundCount = nodeCount = 0;
     roadCount = fixedCount = fanCount = 0;
     title = "Untitled";
+    windowTitle.clear();
     readParameterFile(programFile("/sdt/ztna."));
     readNetworkFile(programFile("/sdt/ztkihon.sdt"), false);
     rebuildAdjacency();

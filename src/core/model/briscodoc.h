@@ -122,8 +122,9 @@ public:
     CBriscoDoc(const CBriscoDoc&) = delete;
     CBriscoDoc& operator=(const CBriscoDoc&) = delete;
 
-    // After a failed open: clears the application's pending flag, reloads the
-    // default parameters and default network, straightens every road.
+    // After a failed open: clears the application's pending flag and the
+    // window title, reloads the default parameters and default network,
+    // straightens every road.
     void reinitialise();
 
     // --- network file (.vad) ---
