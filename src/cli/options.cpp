@@ -47,11 +47,6 @@ std::string lowerCase(std::string text)
     return text;
 }
 
-bool endsWith(const std::string& text, const std::string& tail)
-{
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 // A whole number in low..high, read from the whole text.
 bool readWhole(const std::string& text, int low, int high, int& value)
 {
@@ -140,8 +135,7 @@ ParseResult parseCommandLine(int argc, const char* const* argv, Options& options
             ->type_name("FILE")
             ->check(CLI::Validator(
                 [](std::string& file) -> std::string {
-                    const std::string name = lowerCase(file);
-                    if (endsWith(name, ".png") || endsWith(name, ".pdf"))
+                    if (planFormatOf(file) != PlanFormat::None)
                         return {};
                     return "cannot write " + file + ": a plan image is a .png or a .pdf file";
                 },

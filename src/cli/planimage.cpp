@@ -1,7 +1,6 @@
 #include "planimage.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -17,6 +16,7 @@
 #include "canvas/qpaintercanvas.h"
 #include "display/planview.h"
 #include "model/fileio.h"
+#include "report.h"
 
 namespace orvex::cli {
 
@@ -38,26 +38,6 @@ std::string fixed(double value, int digits)
     char text[64];
     std::snprintf(text, sizeof text, "%.*f", std::clamp(digits, 0, 7), value);
     return text;
-}
-
-bool endsWith(const std::string& text, const std::string& tail)
-{
-    if (text.size() < tail.size())
-        return false;
-    for (std::size_t i = 0; i < tail.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[text.size() - tail.size() + i])) != tail[i])
-            return false;
-    return true;
-}
-
-std::string trimmed(std::string text)
-{
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-        text.pop_back();
-    std::size_t start = 0;
-    while (start < text.size() && std::isspace(static_cast<unsigned char>(text[start])))
-        ++start;
-    return text.substr(start);
 }
 
 // --- what the legend says ----------------------------------------------------
@@ -439,8 +419,7 @@ void drawImage(PlanView& view, CBriscoDoc& doc, const PlanOptions& options, Canv
                        doc.isWater() ? "flow" : "airflow"};
     const std::vector<FanLabel> fanLabels = placeFanLabels(view, doc, u, options.digits);
     const std::vector<LegendEntry> legend = legendOf(view, u, int(fanLabels.size()));
-    std::string heading = doc.title.substr(0, doc.title.find('\n'));
-    const Layout layout = layOut(options.width, options.height, trimmed(heading), legend);
+    const Layout layout = layOut(options.width, options.height, networkHeading(doc), legend);
     fitAndCentre(view.geo, planExtent(view, fanLabels), layout);
 
     view.paint(canvas);
@@ -473,7 +452,7 @@ bool writePlanImage(CBriscoDoc& doc, const PlanOptions& options, const std::stri
     QByteArray bytes;
     QBuffer buffer(&bytes);
     bool ok = buffer.open(QIODevice::WriteOnly);
-    if (ok && endsWith(path, ".pdf")) {
+    if (ok && planFormatOf(path) == PlanFormat::Pdf) {
         QPdfWriter writer(&buffer);
         writer.setResolution(96);
         writer.setPageSize(QPageSize(QSizeF(options.width, options.height), QPageSize::Point));

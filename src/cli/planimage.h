@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cctype>
 #include <string>
 
 #include "model/briscodoc.h"
@@ -18,6 +19,23 @@ struct PlanOptions {
     int digits = 0;
     bool printColours = false;
 };
+
+enum class PlanFormat { None, Png, Pdf };
+
+// The image format a file name asks for by its extension, in any case.
+inline PlanFormat planFormatOf(const std::string& path)
+{
+    const auto endsWith = [&path](const char* tail) {
+        const std::string t = tail;
+        if (path.size() < t.size())
+            return false;
+        for (std::size_t i = 0; i < t.size(); ++i)
+            if (std::tolower(static_cast<unsigned char>(path[path.size() - t.size() + i])) != t[i])
+                return false;
+        return true;
+    };
+    return endsWith(".png") ? PlanFormat::Png : endsWith(".pdf") ? PlanFormat::Pdf : PlanFormat::None;
+}
 
 // Writes a PNG, or a PDF when the path ends in ".pdf", replacing any old
 // file only once the new one is whole. False (with a message on the

@@ -1,6 +1,7 @@
 #include "report.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <ostream>
@@ -12,17 +13,6 @@
 namespace orvex::cli {
 
 namespace {
-
-
-std::string trimmedTitle(const std::string& title)
-{
-    std::string t = title;
-    while (!t.empty() && (t.back() == '\n' || t.back() == '\r' || t.back() == ' '))
-        t.pop_back();
-    while (!t.empty() && t.front() == ' ')
-        t.erase(t.begin());
-    return t;
-}
 
 std::string format(const char* fmt, double value)
 {
@@ -125,7 +115,7 @@ void printJson(std::ostream& out, const RunReport& r)
     json root;
     root["result"] = r.outcome.result;
     root["iterations"] = doc.lastIterations;
-    root["title"] = trimmedTitle(doc.title);
+    root["title"] = networkHeading(doc);
     root["kind"] = doc.isWater() ? "water" : "air";
     root["units"] = {{"flow", units.flow},     {"pressure", units.pressure},
                      {"massFlow", "kg/s"},     {"elevation", "m"},
@@ -236,7 +226,7 @@ void printText(std::ostream& out, const RunReport& r)
     const Units u = unitsOf(doc);
     const Summary summary = summaryOf(doc);
     char line[320];
-    out << trimmedTitle(doc.title) << "\n";
+    out << networkHeading(doc) << "\n";
     std::snprintf(line, sizeof line, "%s network, %d nodes, %d roads, %d fans\n",
                   doc.isWater() ? "Water" : "Air", doc.nodeCount, doc.totalRoads(), doc.fanCount);
     out << line;
@@ -311,6 +301,17 @@ void printText(std::ostream& out, const RunReport& r)
 }
 
 }  // namespace
+
+std::string networkHeading(const CBriscoDoc& doc)
+{
+    std::string heading = doc.headings[1].str();
+    heading.erase(0, heading.find(']') + 1);  // npos + 1 is 0: no bracket, nothing erased
+    const auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+    while (!heading.empty() && blank(heading.back()))
+        heading.pop_back();
+    heading.erase(heading.begin(), std::find_if_not(heading.begin(), heading.end(), blank));
+    return heading;
+}
 
 double networkNaturalDraught(const CBriscoDoc& doc)
 {

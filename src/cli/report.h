@@ -25,6 +25,11 @@ enum class Format { Text, Csv, Json };
 
 void printReport(std::ostream& out, const RunReport& report, Format format);
 
+// The network's heading, the title of the report and of the plan image: the
+// first line of the network file after its first "]", without the blanks
+// around it. (A water network's window shows a fixed title instead.)
+std::string networkHeading(const CBriscoDoc& doc);
+
 // The natural draught of the network in the display pressure unit: the
 // pressure that the weight of the air adds along its way, averaged over the
 // air entering from the surface,
