@@ -28,18 +28,21 @@ double millisecondsSince(Clock::time_point start)
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// Message boxes become lines on stderr; questions are answered No.
+// Message boxes become lines on stderr; questions are answered No. The
+// errors are counted: the window goes on after one, the batch tool does not.
 class ConsoleReporter : public orvex::Reporter {
 public:
-    void message(const std::string& text, const std::string& caption, orvex::MessageKind) override
+    void message(const std::string& text, const std::string& caption, orvex::MessageKind kind) override
     {
         std::cerr << caption << ": " << text << "\n";
+        errors += kind == orvex::MessageKind::Error;
     }
     orvex::Answer ask(const std::string& text, const std::string& caption, bool) override
     {
         std::cerr << caption << ": " << text << " (answered No)\n";
         return orvex::Answer::No;
     }
+    int errors = 0;
 };
 
 // The analysis dialog nobody sees; it keeps the last status line, which
@@ -140,6 +143,8 @@ int main(int argc, char** argv)
     orvex::MemoryProfile profile;
     if (!orvex::openPendingNetwork(*doc, profile))
         return fail(options.network + ": the network could not be opened");
+    if (reporter.errors > 0)
+        return fail(options.network + ": not analysed, because of the error above");
     timing.openMs = millisecondsSince(start);
 
     if (doc->fire.finishTime > 0 && !options.airflowOnly && doc->nodeIndex(doc->fire.fireNode) == 0)
@@ -155,9 +160,11 @@ int main(int argc, char** argv)
     if (!completed(outcome, *doc) && outcome.result == 0)
         std::cerr << "orvex-solve: the run did not complete: " << dialog.lastStatus << "\n";
 
-    if (!options.plan.empty() &&
-        !writePlanImage(*doc, options.planOptions, options.plan, reporter))
-        return kExitBadInput;
+    if (!options.plan.empty()) {
+        const std::string failure = writePlanImage(*doc, options.planOptions, options.plan, reporter);
+        if (!failure.empty())
+            return fail("--plan: cannot write " + options.plan + ": " + failure);
+    }
 
     if (options.save) {
         start = Clock::now();

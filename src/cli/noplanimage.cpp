@@ -4,12 +4,9 @@
 
 namespace orvex::cli {
 
-bool writePlanImage(CBriscoDoc&, const PlanOptions&, const std::string& path, Reporter& reporter)
+std::string writePlanImage(CBriscoDoc&, const PlanOptions&, const std::string&, Reporter&)
 {
-    reporter.message("--plan: cannot write " + path +
-                         ": this orvex-solve was built without the Qt layer, which draws plan images",
-                     kDocumentCaption, MessageKind::Error);
-    return false;
+    return "this orvex-solve was built without the Qt layer, which draws plan images";
 }
 
 }  // namespace orvex::cli

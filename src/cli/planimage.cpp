@@ -444,43 +444,48 @@ void drawImage(PlanView& view, CBriscoDoc& doc, const PlanOptions& options, Canv
 
 }  // namespace
 
-bool writePlanImage(CBriscoDoc& doc, const PlanOptions& options, const std::string& path,
-                    Reporter& reporter)
+std::string writePlanImage(CBriscoDoc& doc, const PlanOptions& options, const std::string& path,
+                           Reporter& reporter)
 {
     auto view = std::make_unique<PlanView>();
     preparePlan(*view, doc, options, reporter);
+    if (!view->font.hasGlyph('0'))
+        return "the stroke font " + doc.app().programFolder + "/sdt/gslft.sdt has no digits to draw with";
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    bool ok = buffer.open(QIODevice::WriteOnly);
-    if (ok && planFormatOf(path) == PlanFormat::Pdf) {
+    bool drawn = buffer.open(QIODevice::WriteOnly);
+    if (drawn && planFormatOf(path) == PlanFormat::Pdf) {
         QPdfWriter writer(&buffer);
         writer.setResolution(96);
         writer.setPageSize(QPageSize(QSizeF(options.width, options.height), QPageSize::Point));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         QPainter painter;
-        ok = painter.begin(&writer);
-        if (ok) {
+        drawn = painter.begin(&writer);
+        if (drawn) {
             painter.scale(double(writer.width()) / options.width, double(writer.height()) / options.height);
             QPainterCanvas canvas(painter);
             drawImage(*view, doc, options, canvas);
             canvas.flush();
-            ok = painter.end();
+            drawn = painter.end();
         }
-    } else if (ok) {
+    } else if (drawn) {
         QImage image(options.width, options.height, QImage::Format_RGB32);
-        {
+        drawn = !image.isNull();
+        if (drawn) {
             QPainter painter(&image);
             QPainterCanvas canvas(painter);
             drawImage(*view, doc, options, canvas);
         }
-        ok = image.save(&buffer, "PNG");
+        drawn = drawn && image.save(&buffer, "PNG");
     }
     buffer.close();
+    if (!drawn)
+        return "the image could not be drawn (" + std::to_string(options.width) + "x" +
+               std::to_string(options.height) + " pixels)";
     std::error_code error;
-    ok = ok && writeFileSafely(path, bytes.toStdString(), error);
-    if (!ok)
-        reporter.message(withReason(path + "  :write ?", error), kDocumentCaption, MessageKind::Error);
-    return ok;
+    if (!writeFileSafely(path, bytes.toStdString(), error))
+        return failureReason(error);
+    return {};
 }
 
 }  // namespace orvex::cli

@@ -37,10 +37,12 @@ inline PlanFormat planFormatOf(const std::string& path)
     return endsWith(".png") ? PlanFormat::Png : endsWith(".pdf") ? PlanFormat::Pdf : PlanFormat::None;
 }
 
-// Writes a PNG, or a PDF when the path ends in ".pdf", replacing any old
-// file only once the new one is whole. False (with a message on the
-// reporter) when the file cannot be written.
-bool writePlanImage(CBriscoDoc& doc, const PlanOptions& options, const std::string& path,
-                    Reporter& reporter);
+// Writes the image in the format of its file name, replacing any old file
+// only once the new one is whole. Returns an empty text when the file is
+// written, otherwise why it is not; a stroke font without the digits is
+// such a reason, since every text of the image is drawn with it. Messages
+// of the font files go to the reporter.
+std::string writePlanImage(CBriscoDoc& doc, const PlanOptions& options, const std::string& path,
+                           Reporter& reporter);
 
 }  // namespace orvex::cli
