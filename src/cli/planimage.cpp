@@ -28,6 +28,12 @@ constexpr float kAdvance = 0.55f;
 constexpr float kLastGlyph = 0.4f;
 constexpr float kCapHeight = 0.75f;
 
+// The smallest character size of the plan's labels, pixels: a share of the
+// image's shorter side, so that the image reads the same at any size once
+// scaled to the page, and never below a size the strokes can be told apart.
+constexpr float kLegibleShare = 0.012f;
+constexpr float kLegibleMinimum = 9.0f;
+
 float textWidth(const std::string& text, float size)
 {
     return text.empty() ? 0.0f : (float(text.size() - 1) * kAdvance + kLastGlyph) * size;
@@ -248,7 +254,8 @@ Box planExtent(const PlanView& view, const std::vector<FanLabel>& fanLabels)
         float halfWidth = 1.15f * r;
         float top = 1.15f * r, bottom = 1.15f * r;
         if (k >= 2 && k < kNodeKinds) {
-            halfWidth = std::max(halfWidth, textWidth("[" + fixed(d.nodeValue[i], 7) + "]", c) / 2);
+            const std::string value = "[" + fixed(d.nodeValue[i], view.settings.nodeDigits) + "]";
+            halfWidth = std::max(halfWidth, textWidth(value, c) / 2);
             top = std::max(top, r + 0.45f * c);
             bottom = std::max(bottom, 0.875f * r + 0.3f * c);
         }
@@ -287,6 +294,7 @@ private:
 
 // The image: title band, plan area and legend, pixels.
 struct Layout {
+    float shorterSide = 0;
     float margin = 0;
     std::string title;
     float titleSize = 0, titleBaseline = 0;
@@ -301,6 +309,7 @@ Layout layOut(int width, int height, std::string title, const std::vector<Legend
 {
     Layout l;
     const float w = float(width), h = float(height);
+    l.shorterSide = std::min(w, h);
     l.margin = std::max(6.0f, std::round(0.015f * std::min(w, h)));
     const float room = w - 2 * l.margin;
 
@@ -356,6 +365,33 @@ void fitAndCentre(ViewGeometry& g, const Box& box, const Layout& l)
     g.scrollX = g.scrollY = 0;
     g.pageDragX = g.pageDragY = g.pageCornerX = g.pageCornerY = 0;
     g.drawAll = true;  // the image shows the whole plan
+}
+
+// The window's character size and node radius are world units, so labels
+// shrink with a plan fitted into an image. Where they would come out
+// smaller than can be read, both grow by one factor to that size, but never
+// so far that a label of five characters takes more than half of a typical
+// road piece (the median length): a dense plan stays a plan.
+void growLabelsToLegible(ViewGeometry& g, const PlanData& d, const Layout& l)
+{
+    const float wanted = std::max(kLegibleMinimum, kLegibleShare * l.shorterSide);
+    const float drawn = g.charSize * g.scale;
+    if (drawn >= wanted || drawn <= 0)
+        return;
+    std::vector<float> lengths;
+    forEachRoadPiece(d, [&](float x0, float y0, float x1, float y1) {
+        lengths.push_back(std::hypot(x1 - x0, y1 - y0));
+    });
+    float factor = wanted / drawn;
+    if (!lengths.empty()) {
+        std::nth_element(lengths.begin(), lengths.begin() + lengths.size() / 2, lengths.end());
+        const float typical = lengths[lengths.size() / 2];
+        factor = std::min(factor, typical / 2 / textWidth("12345", g.charSize));
+    }
+    if (factor > 1) {
+        g.charSize *= factor;
+        g.nodeRadius *= factor;
+    }
 }
 
 void fillBand(Canvas& canvas, float top, float bottom, float width, Colour colour)
@@ -417,9 +453,12 @@ void drawImage(PlanView& view, CBriscoDoc& doc, const PlanOptions& options, Canv
     const UnitLabels u{units.flowUnitName.str(), units.pressureUnitName.str(),
                        units.resistanceUnitName.str(), doc.isWater(),
                        doc.isWater() ? "flow" : "airflow"};
-    const std::vector<FanLabel> fanLabels = placeFanLabels(view, doc, u, options.digits);
-    const std::vector<LegendEntry> legend = legendOf(view, u, int(fanLabels.size()));
+    const int fans = std::min(view.data.fanCount, doc.fanCount);
+    const std::vector<LegendEntry> legend = legendOf(view, u, fans);
     const Layout layout = layOut(options.width, options.height, networkHeading(doc), legend);
+    fitAndCentre(view.geo, planExtent(view, {}), layout);
+    growLabelsToLegible(view.geo, view.data, layout);
+    const std::vector<FanLabel> fanLabels = placeFanLabels(view, doc, u, options.digits);
     fitAndCentre(view.geo, planExtent(view, fanLabels), layout);
 
     view.paint(canvas);
