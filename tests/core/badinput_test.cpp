@@ -178,6 +178,14 @@ TEST(BadInput, CountsBeyondTheCapacitiesKeepWhatFitsAndStayConsistent)
         EXPECT_EQ(std::make_tuple(again->surfaceCount, again->nodeCount, again->roadCount, again->fixedCount,
                                   again->fanCount), kept);
     }
+
+    // Counts at the top of the whole numbers: their sums must not wrap round the checks.
+    Installation inst;
+    writeFile(inst.work("huge.vad"), "[H] huge\nh2\nh3\n2\n0 0 1 -1\nh4\n2147483647\n2 -2\n");
+    EXPECT_EQ(inst.doc->readNetworkFile(inst.work("huge.vad"), true), 1);  // ends early: nodes 0, 1, 2
+    EXPECT_TRUE(inst.reporter.contains("surface and underground together; the file gives 2147483649."))
+        << inst.reporter.all();
+    EXPECT_EQ(inst.doc->nodeCount, 3);
 }
 
 TEST(BadInput, NetworkFilesThatLoadWithAWarning)

@@ -229,6 +229,13 @@ TEST(BendFile, UnknownRoadIsSkippedAndTheStoreKeepsBelow2500Slots)
         EXPECT_EQ(doc.roads[3].bendStart, fits ? 12 : 0);
         EXPECT_EQ(doc.roads[1].bendStart, fits ? 2498 : 0);
     }
+
+    // A count at the top of the whole numbers must not wrap round the check.
+    inst.reporter.clear();
+    writeFile(inst.work("b.apd"), "10 11 2147483647\n" + bendBlock(11, 12, 3000).substr(11));
+    ASSERT_EQ(doc.readBendFile(inst.work("b.")), 1);
+    EXPECT_TRUE(inst.reporter.contains("0 are taken and road 10-11 needs 2147483648 more.")) << inst.reporter.all();
+    EXPECT_EQ(std::make_tuple(doc.bendUsed, doc.roads[2].bendStart), std::make_tuple(0, 0));
 }
 
 TEST(ParameterFile, NotUseableRoadsWithFourDigitNodesReadBack)

@@ -8,6 +8,7 @@
 // text where a number belongs stops the reader with a message naming the
 // file and line, and what was read before it stays.
 #include <algorithm>
+#include <cstdint>
 #include <sstream>
 #include <vector>
 
@@ -421,11 +422,13 @@ int CBriscoDoc::readBendFile(const std::string& base)
                 break;
             continue;
         }
-        if (used + n + 1 >= kMaxBendSlots) {
+        // In 64 bits: a count near the top of int must not wrap past the check.
+        const std::int64_t needed = std::int64_t(n) + 1;
+        if (used + needed >= kMaxBendSlots) {
             report("No more array for branch location\n" + path + ": the store holds " +
                    std::to_string(kMaxBendSlots - 1) + " bending-point slots; " +
                    std::to_string(used) + " are taken and road " + pairText(a, b) + " needs " +
-                   std::to_string(n + 1) + " more. The blocks from here on are not read.");
+                   std::to_string(needed) + " more. The blocks from here on are not read.");
             break;
         }
         const int s = used + 1;

@@ -11,6 +11,7 @@
 // line lacks the "&" does; only a file that ends before its first count is
 // refused, since it holds no network at all.
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -155,7 +156,7 @@ bool NetworkParser::nodeSection(StagedNetwork& net, int count, int keep, bool su
     return true;
 }
 
-std::string keptText(int given, int capacity, const char* what)
+std::string keptText(std::int64_t given, int capacity, const char* what)
 {
     return "the network holds at most " + std::to_string(capacity) + " " + what +
            "; the file gives " + std::to_string(given) + ". The first " +
@@ -180,9 +181,11 @@ bool NetworkParser::parse(StagedNetwork& net)
     int underground = 0;
     if (!heading(net, 4) || !count(underground, "the number of underground nodes"))
         return false;
-    if (surface + underground >= kMaxNodes)
+    // Sums in 64 bits: counts near the top of int must not wrap past the checks.
+    const std::int64_t nodesGiven = std::int64_t(surface) + underground;
+    if (nodesGiven >= kMaxNodes)
         capacity("Error : Node number over",
-                 keptText(surface + underground, kMaxNodes - 1, "nodes, surface and underground together"));
+                 keptText(nodesGiven, kMaxNodes - 1, "nodes, surface and underground together"));
     const int keepUnderground = std::min(underground, kMaxNodes - 1 - keepSurface);
     if (!nodeSection(net, underground, keepUnderground, false))
         return false;
@@ -215,9 +218,10 @@ bool NetworkParser::parse(StagedNetwork& net)
     int fixed = 0;
     if (!heading(net, 6) || !count(fixed, "the number of fixed-flow roads"))
         return false;
-    if (normal + fixed >= kMaxRoads)
+    const std::int64_t roadsGiven = std::int64_t(normal) + fixed;
+    if (roadsGiven >= kMaxRoads)
         capacity("Error : Branch number over",
-                 keptText(normal + fixed, kMaxRoads - 1, "roads, normal and fixed-flow together"));
+                 keptText(roadsGiven, kMaxRoads - 1, "roads, normal and fixed-flow together"));
     const int keepFixed = std::min(fixed, kMaxRoads - 1 - keepNormal);
     for (int k = 1; k <= fixed; ++k) {
         const std::string what = "fixed-flow road record " + std::to_string(k);
