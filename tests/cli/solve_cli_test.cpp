@@ -22,8 +22,8 @@ void PrintTo(const CommandCase& c, std::ostream* out) { *out << "'" << c.argumen
 
 class Command : public ::testing::TestWithParam<CommandCase> {};
 
-// Run in a folder of its own beside the samples, so that nothing a case
-// might write lands in the source tree.
+// Run in a folder of its own beside the samples: input that cannot be used
+// gets no report and leaves no file behind.
 TEST_P(Command, ExitsWithItsStatusAndSaysWhy)
 {
     const CommandCase& c = GetParam();
@@ -34,7 +34,8 @@ TEST_P(Command, ExitsWithItsStatusAndSaysWhy)
     EXPECT_EQ(run.status, c.status) << run.err;
     EXPECT_NE((c.status == 0 ? run.out : run.err).find(c.said), std::string::npos) << run.out << run.err;
     if (c.status == 2) {
-        EXPECT_EQ(run.out, "") << "no report for input that cannot be used";
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 2);
     }
 }
 
@@ -42,7 +43,6 @@ INSTANTIATE_TEST_SUITE_P(
     Options, Command,
     ::testing::Values(
         CommandCase{"--help", 0, "Exit status"},
-        CommandCase{"-h", 0, "--program-folder DIR"},
         CommandCase{"--version", 0, "orvex-solve "},
         CommandCase{"data/water.vad", 0, "Result 1 (converged)"},
         CommandCase{"", 2, "NETWORK is required"},
@@ -55,6 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"--plan plan.jpg data/mine.vad", 2, "--plan: cannot write plan.jpg: a plan image is a .png or a .pdf"},
         CommandCase{"--size 800x600 data/mine.vad", 2, "--size requires --plan"},
         CommandCase{"--print-colours data/mine.vad", 2, "--print-colours requires --plan"},
+        CommandCase{"--plan missing/p.png data/mine.vad", 2, "--plan: cannot write missing/p.png: its folder does not exist"},
+        CommandCase{"-o missing/r.txt data/mine.vad", 2, "-o: cannot write missing/r.txt: its folder does not exist"},
         CommandCase{"--program-folder /nonexistent data/mine.vad", 2, "--program-folder: /nonexistent holds no sdt/units.sdt"}));
 
 // A units file whose iteration limit is 5 stops the sample short: exit 1.
