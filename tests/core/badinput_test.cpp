@@ -14,29 +14,25 @@ namespace {
 TEST(BadInput, RejectedNetworkFileIsReportedWithItsLineAndChangesNothing)
 {
     const struct {
-        const char *from, *to;  // text of tests/data/small.vad to change
-        bool truncate;          // the file ends right after `to`
+        const char *from, *to;  // text of tests/data/small.vad to change; "" for `to` cuts the file there
         int line;               // line the message must name, 0 when it spans lines
         const char* part;       // further text of the message
     } cases[] = {
-        {"7\n1 100", "", true, 0, "the number of surface nodes"},  // ends before any count
-        {"101.3", "abc", false, 5, "\"abc\""},           // text for an elevation
-        {"-70", "-7O", false, 10, "\"-7O\""},            // a letter inside a number
-        {"fans\n2\n", "fans\ntwo\n", false, 20, "\"two\""},  // text for a count
-        {"12 -70", "1500 -70", false, 10, "1500"},       // node numbers are 0..1499
-        {"1 100 2", "-1 100 2", false, 5, "-1"},
-        {"11 12 0.25", "11 13 0.25", false, 15, "13"},   // a road, a fixed-flow road and
-        {"5 12 0", "5 13 0", false, 18, "13"},           // a fan naming no node
-        {"12 6 8 500", "12 99 8 500", false, 22, "99"},
-        {"12 -70", "11 -70", false, 10, "11"},           // a node number given twice
-        {"3\n10 -50.5", "-3\n10 -50.5", false, 8, "-3"},  // a negative count
+        {"7\n1 100", "", 0, "the number of surface nodes"},  // ends before any count
+        {"-70", "-7O", 10, "\"-7O\""},                      // a letter inside a number
+        {"fans\n2\n", "fans\n2x\n", 20, "\"2x\""},          // and inside a count
+        {"12 -70", "1500 -70", 10, "1500"},                 // node numbers are 0..1499
+        {"1 100 2", "-1 100 2", 5, "-1"},
+        {"11 12 0.25", "11 13 0.25", 15, "13"},             // a road, a fixed-flow road and
+        {"5 12 0", "5 13 0", 18, "13"},                     // a fan naming no node
+        {"12 6 8 500", "12 99 8 500", 22, "99"},
+        {"12 -70", "11 -70", 10, "11"},                     // a node number given twice
+        {"3\n10 -50.5", "-3\n10 -50.5", 8, "-3"},           // a negative count
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.from) + " -> " + c.to);
-        std::string text = readFile(kSmallBase + "vad");
-        const std::size_t at = text.find(c.from);
-        ASSERT_NE(at, std::string::npos);
-        text = c.truncate ? text.substr(0, at) + c.to : text.replace(at, std::string(c.from).size(), c.to);
+        const std::string small = readFile(kSmallBase + "vad");
+        const std::string text = *c.to ? replaced(small, c.from, c.to) : small.substr(0, small.find(c.from));
 
         Installation inst;
         CBriscoDoc& doc = *inst.doc;
@@ -49,10 +45,7 @@ TEST(BadInput, RejectedNetworkFileIsReportedWithItsLineAndChangesNothing)
         EXPECT_EQ(doc.readNetworkFile(path, true), 0);
         ASSERT_EQ(inst.reporter.messages.size(), 1u) << inst.reporter.all();
         const std::string& message = inst.reporter.messages[0];
-        EXPECT_EQ(message.rfind(path + ": ", 0), 0u) << message;
-        if (c.line) {
-            EXPECT_NE(message.find(": line " + std::to_string(c.line) + ": "), std::string::npos) << message;
-        }
+        EXPECT_EQ(message.rfind(path + ": " + (c.line ? "line " + std::to_string(c.line) + ": " : ""), 0), 0u) << message;
         EXPECT_NE(message.find(c.part), std::string::npos) << message;
         EXPECT_EQ(snapshot(doc, inst.work("after")), before);
         EXPECT_EQ(doc.windowTitle, " Test mine\n");
@@ -99,15 +92,6 @@ TEST(BadInput, NetworkFileThatEndsEarlyLoadsWhatWasReadWithDataInputError)
                   std::make_tuple(c.surfaceTemperature, std::string(c.heading10), std::string(" Test mine\n")));
         const int lastNumber[] = {0, 1, 2, 3, 4, 5, 6, 7, 10, 11, 12};  // by node count
         EXPECT_EQ(doc.nodes[doc.nodeCount].number, lastNumber[doc.nodeCount]);
-
-        // What loaded is a whole network: it is written and read back quietly.
-        ASSERT_EQ(doc.writeNetworkFile(inst.work("w.vad")), 1);
-        inst.reporter.clear();
-        auto again = inst.newDocument();
-        ASSERT_EQ(again->readNetworkFile(inst.work("w.vad"), true), 1);
-        EXPECT_EQ(inst.reporter.all(), "");
-        EXPECT_EQ(std::make_tuple(again->nodeCount, again->totalRoads(), again->fanCount),
-                  std::make_tuple(c.nodes, c.roads + c.fixed, c.fans));
     }
 }
 
@@ -152,31 +136,21 @@ TEST(BadInput, CountsBeyondTheCapacitiesKeepWhatFitsAndStayConsistent)
         {2, 0, 1, 0, 50, "Error : Fan number over", "at most 49 fans; the file gives 50.", 2, 2, 1, 0, 49},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.surface << " " << c.underground << " " << c.roads << " " << c.fixed
-                                          << " " << c.fans);
+        SCOPED_TRACE(c.capacity);
         Installation inst;
         CBriscoDoc& doc = *inst.doc;
         writeFile(inst.work("big.vad"), generatedNetwork(c.surface, c.underground, c.roads, c.fixed, c.fans));
         EXPECT_EQ(doc.readNetworkFile(inst.work("big.vad"), true), 1);
         EXPECT_TRUE(inst.reporter.contains(std::string(c.message) + "\n" + inst.work("big.vad") +
                                            ": the network holds " + c.capacity)) << inst.reporter.all();
-        const auto kept = std::make_tuple(doc.surfaceCount, doc.nodeCount, doc.roadCount, doc.fixedCount, doc.fanCount);
-        EXPECT_EQ(kept, std::make_tuple(c.keptSurface, c.keptNodes, c.keptRoads, c.keptFixed, c.keptFans));
+        EXPECT_EQ(std::make_tuple(doc.surfaceCount, doc.nodeCount, doc.roadCount, doc.fixedCount, doc.fanCount),
+                  std::make_tuple(c.keptSurface, c.keptNodes, c.keptRoads, c.keptFixed, c.keptFans));
         EXPECT_EQ(doc.surfaceCount + doc.undergroundCount, doc.nodeCount);
         EXPECT_EQ(doc.nodes[doc.nodeCount].number, doc.nodeCount - 1);  // the last kept record
         if (doc.fanCount > 0) {
             EXPECT_EQ(doc.fans[doc.fanCount].curve[3], 30.0f);
         }
         EXPECT_EQ(doc.fanHeadings[kMaxFans].view(), "Fan:\n");
-
-        // What was kept is a network of its own: it writes and reads back quietly.
-        ASSERT_EQ(doc.writeNetworkFile(inst.work("kept.vad")), 1);
-        auto again = inst.newDocument();
-        inst.reporter.clear();
-        ASSERT_EQ(again->readNetworkFile(inst.work("kept.vad"), true), 1);
-        EXPECT_EQ(inst.reporter.all(), "");
-        EXPECT_EQ(std::make_tuple(again->surfaceCount, again->nodeCount, again->roadCount, again->fixedCount,
-                                  again->fanCount), kept);
     }
 
     // Counts at the top of the whole numbers: their sums must not wrap round the checks.
@@ -218,16 +192,8 @@ TEST(BadInput, NetworkFilesThatLoadWithAWarning)
         ASSERT_EQ(doc.readNetworkFile(path, true), 1);
         ASSERT_EQ(inst.reporter.messages.size(), 1u) << inst.reporter.all();
         EXPECT_TRUE(inst.reporter.contains(c.message)) << inst.reporter.all();
-        const bool warning = c.message != "Data Input Error";  // warnings name the file
-        EXPECT_EQ(inst.reporter.contains(path), warning);
+        EXPECT_EQ(inst.reporter.contains(path), c.message != "Data Input Error");  // warnings name the file
         c.check(doc);
-        // What was kept (a cut heading keeps its line end) reads back quietly.
-        ASSERT_EQ(doc.writeNetworkFile(inst.work("w.vad")), 1);
-        inst.reporter.clear();
-        ASSERT_EQ(inst.newDocument()->readNetworkFile(inst.work("w.vad"), true), 1);
-        if (warning) {
-            EXPECT_EQ(inst.reporter.all(), "");
-        }
     }
 }
 
