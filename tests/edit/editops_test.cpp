@@ -12,25 +12,28 @@ namespace {
 
 class EditOps : public ::testing::Test, public EditBench {};
 
-TEST_F(EditOps, SurfaceNodesComeFirstAndFixedFlowRoadsLast)
+// Evacuation entries name roads by their place, so they follow the roads.
+TEST_F(EditOps, SurfaceNodesComeFirstFixedFlowRoadsLastAndEvacuationEntriesFollow)
 {
     node(10, 0, 0);
-    node(20, 50, 0);
     node(5, -50, 0, NodeKind::Surface);
     node(6, -50, 40, NodeKind::Surface);
-    EXPECT_EQ(nodeNumbers(), (std::vector<int>{5, 6, 10, 20}));
-    EXPECT_EQ(doc->surfaceCount, 2);
+    EXPECT_EQ(nodeNumbers(), (std::vector<int>{5, 6, 10}));
     EXPECT_EQ(doc->nodes[2].y, 40.0f);
     ASSERT_TRUE(ops().addFixedRoad(5, 10, 300));
-    road(10, 20);
-    EXPECT_EQ(roadPairs(), (Strings{"10-20", "5-10"})) << "the fixed-flow road moved up";
+    road(10, 5);
+    doc->fire.unusableCount = 2;
+    doc->fire.unusableRoad[1] = 1;  // 10-5
+    doc->fire.unusableRoad[2] = 2;  // the fixed-flow road
     road(6, 10);
-    ops().removeNormalRoad(20, 10);
+    EXPECT_EQ(roadPairs(), (Strings{"10-5", "6-10", "5-10"})) << "the fixed-flow road moved up";
+    EXPECT_EQ(std::pair(doc->fire.unusableRoad[1], doc->fire.unusableRoad[2]), std::pair(1, 3));
+    ops().removeNormalRoad(5, 10);
     EXPECT_EQ(roadPairs(), (Strings{"6-10", "5-10"}));
-    EXPECT_EQ(doc->roadCount, 1);
-    EXPECT_EQ(roadAt(2).resistance, 300.0f);
+    EXPECT_EQ(std::vector<float>({float(doc->roadCount), roadAt(2).resistance}), std::vector<float>({1, 300}));
+    EXPECT_EQ(std::pair(doc->fire.unusableRoad[1], doc->fire.unusableRoad[2]), std::pair(0, 2));
     EXPECT_TRUE(doc->modified);
-    EXPECT_EQ(doc->nodes[std::size_t(doc->nodeIndex(10))].degree, 1) << "the adjacency was rebuilt";
+    EXPECT_EQ(doc->nodes[3].degree, 1) << "the adjacency was rebuilt";
 }
 
 TEST_F(EditOps, NodeNumbersOutside1To1499OrInUseAreRefused)
@@ -40,12 +43,10 @@ TEST_F(EditOps, NodeNumbersOutside1To1499OrInUseAreRefused)
     expectRefused(*this, [&] { EXPECT_EQ(ops().makeNode(-1, 0, NodeKind::Underground, 0, 0), 0); }, range);
     expectRefused(*this, [&] { ops().makeNode(1500, 0, NodeKind::Surface, 0, 0); }, range);
     expectRefused(*this, [&] { ops().makeNode(10, 0, NodeKind::Surface, 9, 9); }, "Already exist ");
-    const std::string before = snapshot(*doc);
     reporter.messages.clear();
     EXPECT_EQ(ops().makeNode(0, 0, NodeKind::Underground, 0, 0), 0);  // refused without a word
-    EXPECT_EQ(snapshot(*doc), before);
-    EXPECT_EQ(reporter.messages, Strings{});
     EXPECT_EQ(ops().makeNode(1499, 0, NodeKind::Underground, 0, 0), 1);
+    EXPECT_EQ(std::pair(doc->nodeCount, reporter.messages), std::pair(2, Strings{}));
 }
 
 TEST_F(EditOps, DeletingANodeBetweenTwoRoadsMergesThem)
@@ -56,7 +57,6 @@ TEST_F(EditOps, DeletingANodeBetweenTwoRoadsMergesThem)
     road(1, 2, 4, 10, 4, 30, 2);
     road(2, 3, 6, 20, 4, 70, 2);
     ASSERT_TRUE(ops().deleteNode(doc->nodeIndex(2)));
-    EXPECT_EQ(nodeNumbers(), (std::vector<int>{1, 3}));
     ASSERT_EQ(roadPairs(), Strings{"1-3"});
     // Resistances and lengths add up; the temperature is weighted by length: (10 × 30 + 20 × 70) / 100.
     EXPECT_EQ(std::vector<float>({roadAt(1).resistance, roadAt(1).length, roadAt(1).temperature, roadAt(1).area}),
@@ -146,18 +146,18 @@ TEST_F(EditOps, InsertingANodeSplitsANormalRoad)
 
 TEST_F(EditOps, TheLastFanTakesTheNumberOfADeletedFan)
 {
-    for (int n = 1; n <= 6; ++n)
+    for (int n = 1; n <= 4; ++n)
         node(n, 20 * n, 0);
-    for (int f = 1; f <= 5; ++f) {
+    for (int f = 1; f <= 3; ++f) {
         fan(f, f + 1, float(f), {float(100 * f)});
         doc->fanHeadings[std::size_t(f)] = "Fan " + std::to_string(f) + "\n";
     }
-    ops().deleteFan(2);
-    ASSERT_EQ(doc->fanCount, 4);
-    EXPECT_EQ(std::vector<float>({float(doc->fans[2].inlet), float(doc->fans[2].outlet), doc->fans[2].curve[1]}),
-              std::vector<float>({5, 6, 500}));
-    EXPECT_EQ(doc->fanHeadings[2].str(), "Fan 5\n");
-    EXPECT_EQ(ops().findFan(6, 5), 2);
+    ops().deleteFan(1);
+    ASSERT_EQ(doc->fanCount, 2);
+    EXPECT_EQ(std::vector<float>({float(doc->fans[1].inlet), float(doc->fans[1].outlet), doc->fans[1].curve[1]}),
+              std::vector<float>({3, 4, 300}));
+    EXPECT_EQ(doc->fanHeadings[1].str(), "Fan 3\n");
+    EXPECT_EQ(ops().findFan(4, 3), 1);
     dialogs.fanChanges.push_back(ok<FanCurve>([](FanCurve& c) { c.points = 45; }));
     ops().changeFan(1);
     EXPECT_EQ(doc->fans[1].points, 30) << "never more than 30 points stored";
@@ -201,21 +201,6 @@ TEST_F(EditOps, NothingIsMadeBeyondTheModelsCapacities)
         fan(f, f + 1, 1, {1});
     expectRefused(*this, [&] { ops().makeFan(60, 61); }, kFansFull);
     expectRefused(*this, [&] { ops().addFixedRoad(5, 5, 1); }, kSelfRoad);
-}
-
-TEST_F(EditOps, EvacuationEntriesFollowTheirRoads)
-{
-    for (int n = 1; n <= 4; ++n)
-        node(n, 20 * n, 0);
-    road(1, 2);
-    road(2, 3);
-    road(3, 4);
-    doc->fire.unusableCount = 2;
-    doc->fire.unusableRoad[1] = 1;  // 1-2
-    doc->fire.unusableRoad[2] = 3;  // 3-4
-    ops().deleteRoad(1);
-    EXPECT_EQ(doc->fire.unusableRoad[1], 0) << "the road is gone";
-    EXPECT_EQ(doc->fire.unusableRoad[2], 2) << "3-4 is road 2 now";
 }
 
 }  // namespace
