@@ -24,64 +24,64 @@ std::string expand(std::string text, const std::string& file, const std::string&
     return text;
 }
 
-TEST(FileFailures, AFolderOrAPipeWhereAFileBelongsIsReportedByEveryReaderAndWriter)
+TEST(FileFailures, AFolderAPipeOrNoFolderWhereAFileBelongsIsReportedByEveryReaderAndWriter)
 {
-    using Call = std::function<int(CBriscoDoc&, const std::string& base)>;
+    // What stands where the file belongs: a folder, a named pipe (reading it
+    // must not wait), no folder, a file in place of its folder, or folders in
+    // place of the parameter file both beside the network and in the program
+    // folder.
+    enum Obstacle { Folder, Pipe, NoFolder, FileInPath, BothFolders };
+    using D = CBriscoDoc&;
+    using S = const std::string&;
     const struct {
         const char* ext;
-        bool pipe;  // a named pipe instead of a folder: reading it must not wait
-        Call call;
+        Obstacle obstacle;
+        std::function<int(D, S base)> call;
         int code;
         const char* message;
     } cases[] = {
-        {"vad", false, [](CBriscoDoc& d, const std::string& b) { return d.readNetworkFile(b + "vad", true); }, 0,
-         "$f:read ?\nis a folder"},
-        {"vad", true, [](CBriscoDoc& d, const std::string& b) { return d.readNetworkFile(b + "vad", true); }, 0,
-         "$f:read ?\nis not an ordinary file"},
-        {"sdt", false, [](CBriscoDoc& d, const std::string& b) { return d.readParameterFile(b); }, 1,
+        {"vad", Folder, [](D d, S b) { return d.readNetworkFile(b + "vad", true); }, 0, "$f:read ?\nis a folder"},
+        {"vad", Pipe, [](D d, S b) { return d.readNetworkFile(b + "vad", true); }, 0, "$f:read ?\nis not an ordinary file"},
+        {"sdt", Folder, [](D d, S b) { return d.readParameterFile(b); }, 1,
          "$f:read ?\nis a folder\nThe parameters of $p/sdt/ztna.sdt are used instead."},
-        {"mcd", true, [](CBriscoDoc& d, const std::string& b) { return d.readFlowSensorFile(b), 0; }, 0,
-         "$f:read ?\nis not an ordinary file"},
-        {"nrd", false, [](CBriscoDoc& d, const std::string& b) { return d.readRoadNameFile(b); }, 0,
-         "$f:read ?\nis a folder"},
-        {"jpd", false, [](CBriscoDoc& d, const std::string& b) { return d.readNodeLocationFile(b); }, 0,
-         "<$f>:read ?\nis a folder"},
-        {"apd", false, [](CBriscoDoc& d, const std::string& b) { return d.readBendFile(b); }, 0,
-         "$f:read ?\nis a folder"},
-        {"pkd", false, [](CBriscoDoc& d, const std::string& b) { return d.readResultsFile(b); }, 0,
-         "$f:read ?\nis a folder"},
-        {"end", false, [](CBriscoDoc& d, const std::string&) { return d.readExternalNodeValues(1), 0; }, 0,
-         "<$f>:read ?\nis a folder"},
-        {"erd", true, [](CBriscoDoc& d, const std::string&) { return d.readExternalRoadValues(1, 0), 0; }, 0,
-         "<$f>:read ?\nis not an ordinary file"},
-        {"vad", false, [](CBriscoDoc& d, const std::string& b) { return d.writeNetworkFile(b + "vad"); }, 0,
-         "$f  :write ?\nis a folder"},
-        {"pkd", false, [](CBriscoDoc& d, const std::string& b) { return d.writeResultsFile(b); }, 0,
-         "$f  :write ?\nis a folder"},
-        {"jpd", false, [](CBriscoDoc& d, const std::string& b) { return d.writeNodeLocationFile(b); }, 0,
-         "\nError : write ? $f\nis a folder"},
-        {"apd", false, [](CBriscoDoc& d, const std::string& b) { return d.writeBendFile(b); }, 0,
-         "\nWarning : write ? $f\nis a folder"},
+        {"mcd", Pipe, [](D d, S b) { return d.readFlowSensorFile(b), 0; }, 0, "$f:read ?\nis not an ordinary file"},
+        {"nrd", Folder, [](D d, S b) { return d.readRoadNameFile(b); }, 0, "$f:read ?\nis a folder"},
+        {"jpd", Folder, [](D d, S b) { return d.readNodeLocationFile(b); }, 0, "<$f>:read ?\nis a folder"},
+        {"apd", Folder, [](D d, S b) { return d.readBendFile(b); }, 0, "$f:read ?\nis a folder"},
+        {"pkd", Folder, [](D d, S b) { return d.readResultsFile(b); }, 0, "$f:read ?\nis a folder"},
+        {"end", Folder, [](D d, S) { return d.readExternalNodeValues(1), 0; }, 0, "<$f>:read ?\nis a folder"},
+        {"erd", Pipe, [](D d, S) { return d.readExternalRoadValues(1, 0), 0; }, 0, "<$f>:read ?\nis not an ordinary file"},
+        {"vad", Folder, [](D d, S b) { return d.writeNetworkFile(b + "vad"); }, 0, "$f  :write ?\nis a folder"},
+        {"vad", NoFolder, [](D d, S b) { return d.writeNetworkFile(b + "vad"); }, 0,
+         "$f  :write ?\nits folder does not exist"},
+        {"pkd", Folder, [](D d, S b) { return d.writeResultsFile(b); }, 0, "$f  :write ?\nis a folder"},
+        {"pkd", FileInPath, [](D d, S b) { return d.writeResultsFile(b); }, 0,
+         "$f  :write ?\na part of its path is not a folder"},
+        {"jpd", Folder, [](D d, S b) { return d.writeNodeLocationFile(b); }, 0, "\nError : write ? $f\nis a folder"},
+        {"apd", Folder, [](D d, S b) { return d.writeBendFile(b); }, 0, "\nWarning : write ? $f\nis a folder"},
         // Beside the network, else in the program folder; when both fail, both reasons.
-        {"sdt", false, [](CBriscoDoc& d, const std::string& b) { return d.writeParameterFile(b); }, 1,
+        {"sdt", Folder, [](D d, S b) { return d.writeParameterFile(b); }, 1,
          "$f:write ?\nis a folder\nThe parameters were written to $p/sdt/ztna.sdt instead."},
-        {"sdt", false, [](CBriscoDoc& d, const std::string& b) { return d.writeParameterFile(b); }, 0,
+        {"sdt", BothFolders, [](D d, S b) { return d.writeParameterFile(b); }, 0,
          "/sdt/ztna.sdt:write ?\n$f: is a folder; $p/sdt/ztna.sdt: is a folder"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.ext) + (c.pipe ? " pipe" : " folder") + ", code " + std::to_string(c.code));
+        SCOPED_TRACE(std::string(c.ext) + ", obstacle " + std::to_string(c.obstacle) + ", code " + std::to_string(c.code));
         Installation inst;
         CBriscoDoc& doc = *inst.doc;
         ASSERT_EQ(doc.readNetworkFile(kSmallBase + "vad", true), 1);
-        const std::string base = inst.work("net.");
+        const std::string base =
+            inst.work(c.obstacle == NoFolder ? "none/net." : c.obstacle == FileInPath ? "file/net." : "net.");
         doc.baseName = base;
         const std::string path = base + c.ext;
-        if (c.pipe) {
+        if (c.obstacle == Pipe) {
             ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-        } else {
+        } else if (c.obstacle == FileInPath) {
+            writeFile(inst.work("file"), "");
+        } else if (c.obstacle != NoFolder) {
             fs::create_directory(path);
         }
-        if (std::string(c.message).rfind("/sdt/ztna.sdt:write", 0) == 0) {
+        if (c.obstacle == BothFolders) {
             fs::remove(inst.program() + "/sdt/ztna.sdt");
             fs::create_directory(inst.program() + "/sdt/ztna.sdt");
         }
@@ -102,18 +102,11 @@ TEST(FileFailures, BatchOpenAndSaveGoOnPastAFolderNamedLikeTheResultsFile)
     Installation inst;
     CBriscoDoc& doc = *inst.doc;
     MemoryProfile profile;
-    fs::create_directory(inst.work("x.vad"));
-    inst.app.pendingFile = inst.work("x.vad");
-    inst.app.pending = true;
-    EXPECT_FALSE(openPendingNetwork(doc, profile));
-    EXPECT_EQ(inst.reporter.all(), "[" + inst.work("x.vad") + ":read ?\nis a folder]\n");
-
     for (const char* ext : {"vad", "sdt", "jpd"})
         fs::copy_file(kSmallBase + ext, inst.work(std::string("net.") + ext));
     fs::create_directory(inst.work("net.pkd"));
     inst.app.pendingFile = inst.work("net.vad");
     inst.app.pending = true;
-    inst.reporter.clear();
     ASSERT_TRUE(openPendingNetwork(doc, profile));  // the results file is optional
     EXPECT_EQ(inst.reporter.all(), "[" + inst.work("net.pkd") + ":read ?\nis a folder]\n");
     inst.reporter.clear();
@@ -133,32 +126,6 @@ TEST(FileFailures, BatchOpenAndSaveGoOnPastAFolderNamedLikeTheResultsFile)
     EXPECT_EQ(inst.reporter.all(), "[" + inst.work("net.vad") + "  :write ?\nis a folder]\n");
     EXPECT_EQ(readFile(inst.work("net.jpd")), jpd);
     EXPECT_FALSE(fs::exists(inst.work("net.pkd")));
-}
-
-TEST(FileFailures, MessagesGiveTheReasonOnASecondLine)
-{
-    using Call = std::function<void(CBriscoDoc&, const Installation&)>;
-    const struct {
-        const char* name;
-        Call call;
-        const char* message;  // $f is the work folder
-    } cases[] = {
-        {"missing network file", [](CBriscoDoc& d, const Installation& i) { d.readNetworkFile(i.work("none.vad"), true); },
-         "$fnone.vad:read ?\nnot found"},
-        {"missing node locations", [](CBriscoDoc& d, const Installation& i) { d.readNodeLocationFile(i.work("none.")); },
-         "<$fnone.jpd>:read ?\nnot found"},
-        {"missing folder", [](CBriscoDoc& d, const Installation& i) { d.writeNetworkFile(i.work("no/x.vad")); },
-         "$fno/x.vad  :write ?\nits folder does not exist"},
-        {"a file in the path", [](CBriscoDoc& d, const Installation& i) { d.writeResultsFile(i.work("file/x.")); },
-         "$ffile/x.pkd  :write ?\na part of its path is not a folder"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Installation inst;
-        writeFile(inst.work("file"), "");
-        c.call(*inst.doc, inst);
-        EXPECT_EQ(inst.reporter.all(), "[" + expand(c.message, inst.work(""), "") + "]\n");
-    }
 }
 
 TEST(FileFailures, ACutNodeLocationFileAndAnUnreadableFireTemperatureSayWhatFollows)
