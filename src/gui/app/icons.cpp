@@ -1,0 +1,621 @@
+#include "app/icons.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPolygonF>
+#include <QtMath>
+
+// Every tool bar icon is drawn on a grid of 16 x 16 units, one unit being a
+// pixel of the 16-pixel icon. One-unit strokes run along half units (3.5, not
+// 3) so that at 16 and 32 pixels they cover whole pixel rows and stay sharp;
+// filled shapes have their edges on whole units.
+namespace orvex::gui {
+
+namespace {
+
+constexpr QRgb kInk = 0xff1c2f6b;     // navy: outlines, shapes
+constexpr QRgb kTint = 0xffdce5f4;    // pale navy: fills
+constexpr QRgb kGreen = 0xff1e9a4f;   // computed values, adding
+constexpr QRgb kRed = 0xffd0342c;     // removing, stopping, fire
+constexpr QRgb kAmber = 0xfff3a81c;   // flame core, pencil
+constexpr QRgb kWhite = 0xffffffff;
+
+constexpr int kGrid = 16;  // units across a tool bar icon
+
+QPen pen(QRgb colour, qreal width = 1.0, Qt::PenCapStyle cap = Qt::SquareCap)
+{
+    QPen result{QColor(colour), width};
+    result.setCapStyle(cap);
+    result.setJoinStyle(Qt::MiterJoin);
+    return result;
+}
+
+void fillAndStroke(QPainter& p, const QPainterPath& path, QRgb fill, QRgb stroke, qreal width = 1.0)
+{
+    p.fillPath(path, QColor(fill));
+    p.strokePath(path, pen(stroke, width));
+}
+
+QPainterPath polygonPath(std::initializer_list<QPointF> points)
+{
+    QPainterPath path;
+    path.addPolygon(QPolygonF(QList<QPointF>(points)));
+    path.closeSubpath();
+    return path;
+}
+
+QPainterPath circlePath(QPointF centre, qreal radius)
+{
+    QPainterPath path;
+    path.addEllipse(centre, radius, radius);
+    return path;
+}
+
+// A filled triangle pointing along `direction` (degrees on screen, counter-
+// clockwise from the +x axis) with its tip at `tip`.
+void arrowHead(QPainter& p, QPointF tip, qreal direction, qreal length, qreal halfWidth, QRgb colour)
+{
+    const qreal a = qDegreesToRadians(direction);
+    const QPointF along(qCos(a), -qSin(a));
+    const QPointF across(-along.y(), along.x());
+    const QPointF base = tip - along * length;
+    p.fillPath(polygonPath({tip, base + across * halfWidth, base - across * halfWidth}), QColor(colour));
+}
+
+// An arc round `centre` from `start` degrees sweeping `sweep` degrees
+// (positive counter-clockwise), ending in an arrow head.
+void arcArrow(QPainter& p, QPointF centre, qreal radius, qreal start, qreal sweep, QRgb colour, qreal width)
+{
+    const qreal end = start + sweep;
+    const qreal a = qDegreesToRadians(end);
+    const QPointF endPoint = centre + QPointF(qCos(a), -qSin(a)) * radius;
+    // The tangent at the end, in the direction of travel.
+    const qreal heading = end + (sweep < 0 ? -90.0 : 90.0);
+    // Stop the line a little short so its end hides under the head.
+    const qreal shortened = sweep - (sweep < 0 ? -12.0 : 12.0);
+    QPainterPath arc;
+    arc.arcMoveTo(QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius), start);
+    arc.arcTo(QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius), start, shortened);
+    p.strokePath(arc, pen(colour, width, Qt::FlatCap));
+    const qreal h = qDegreesToRadians(heading);
+    const QPointF forward(qCos(h), -qSin(h));
+    arrowHead(p, endPoint + forward * 2.2, heading, 4.6, 3.0, colour);
+}
+
+// ---- shared pieces -------------------------------------------------------
+
+// A sheet of paper with a folded corner, right edge at 13.5.
+QPainterPath pagePath()
+{
+    return polygonPath({{3.5, 1.5}, {9.5, 1.5}, {13.5, 5.5}, {13.5, 14.5}, {3.5, 14.5}});
+}
+
+void page(QPainter& p)
+{
+    fillAndStroke(p, pagePath(), kWhite, kInk);
+    fillAndStroke(p, polygonPath({{9.5, 1.5}, {9.5, 5.5}, {13.5, 5.5}}), kTint, kInk);
+}
+
+// A node of the plan: a hollow circle, white inside.
+void node(QPainter& p, QPointF centre, qreal radius, QRgb fill = kWhite)
+{
+    fillAndStroke(p, circlePath(centre, radius), fill, kInk);
+}
+
+// The plan's fan symbol: the fan's circle with its hub near the first node
+// and the duct drawn round to the second.
+void fanSymbol(QPainter& p)
+{
+    QPainterPath duct;
+    duct.moveTo(4.5, 2.5);
+    duct.lineTo(14.5, 2.5);
+    duct.lineTo(14.5, 9.5);
+    duct.lineTo(8.5, 9.5);
+    p.strokePath(duct, pen(kInk));
+    fillAndStroke(p, circlePath({4.5, 6.0}, 3.5), kWhite, kInk, 1.5);
+    p.fillPath(circlePath({4.5, 6.0}, 1.5), QColor(kGreen));
+}
+
+// A road of the plan between two nodes, running up to the right so the lower
+// right corner stays free for a badge.
+void roadSymbol(QPainter& p)
+{
+    p.setPen(pen(kInk, 1.5, Qt::FlatCap));
+    p.drawLine(QPointF(5.2, 10.8), QPointF(10.8, 5.2));
+    node(p, {3.5, 12.5}, 2.5);
+    node(p, {12.5, 3.5}, 2.5);
+}
+
+// A node with the ends of two roads that meet at it.
+void nodeSymbol(QPainter& p)
+{
+    p.setPen(pen(kInk, 1.0, Qt::FlatCap));
+    p.drawLine(QPointF(0, 6.5), QPointF(2, 6.5));
+    p.drawLine(QPointF(6.5, 0), QPointF(6.5, 2));
+    fillAndStroke(p, circlePath({6.5, 6.5}, 4.75), kWhite, kInk, 1.5);
+    p.fillPath(circlePath({6.5, 6.5}, 1.75), QColor(kGreen));
+}
+
+// Badges in the lower right corner, each with a white rim so it reads over
+// what lies beneath.
+void plusBadge(QPainter& p)
+{
+    const QPainterPath cross = polygonPath({{11, 8}, {13, 8}, {13, 11}, {16, 11}, {16, 13}, {13, 13},
+                                            {13, 16}, {11, 16}, {11, 13}, {8, 13}, {8, 11}, {11, 11}});
+    p.strokePath(cross, pen(kWhite, 2.0));
+    p.fillPath(cross, QColor(kGreen));
+}
+
+void crossBadge(QPainter& p)
+{
+    for (const auto& [colour, width] : {std::pair{kWhite, 4.5}, std::pair{kRed, 2.2}}) {
+        p.setPen(pen(colour, width, Qt::RoundCap));
+        p.drawLine(QPointF(9.5, 9.5), QPointF(14.5, 14.5));
+        p.drawLine(QPointF(14.5, 9.5), QPointF(9.5, 14.5));
+    }
+}
+
+void pencilBadge(QPainter& p)
+{
+    p.save();
+    p.translate(8.0, 16.0);
+    p.rotate(-45.0);
+    // Along the pencil from its tip at 0; across from -1.5 to 1.5.
+    const QPainterPath body = polygonPath({{3.0, -1.6}, {10.5, -1.6}, {10.5, 1.6}, {3.0, 1.6}});
+    const QPainterPath point = polygonPath({{0.0, 0.0}, {3.0, -1.6}, {3.0, 1.6}});
+    QPainterPath outline = body.united(point);
+    p.strokePath(outline, pen(kWhite, 2.4));
+    p.fillPath(body, QColor(kAmber));
+    p.fillPath(point, QColor(kTint));
+    p.fillPath(polygonPath({{0.0, 0.0}, {1.2, -0.65}, {1.2, 0.65}}), QColor(kInk));
+    p.strokePath(outline, pen(kInk, 0.9));
+    p.restore();
+}
+
+// A magnifying glass; the lens centre and radius are in grid units.
+void magnifier(QPainter& p, QPointF centre, qreal radius, qreal handleEnd, qreal handleWidth)
+{
+    const qreal reach = radius * 0.7071 + 0.4;
+    p.setPen(pen(kInk, handleWidth, Qt::RoundCap));
+    p.drawLine(centre + QPointF(reach, reach), QPointF(handleEnd, handleEnd));
+    fillAndStroke(p, circlePath(centre, radius), kWhite, kInk, 1.2);
+}
+
+// ---- the icons -----------------------------------------------------------
+
+void drawNew(QPainter& p)
+{
+    page(p);
+    // A green spark: a fresh, empty network.
+    const QPainterPath spark = polygonPath({{8.5, 7.0}, {9.4, 9.6}, {12.0, 10.5}, {9.4, 11.4}, {8.5, 14.0},
+                                            {7.6, 11.4}, {5.0, 10.5}, {7.6, 9.6}});
+    p.fillPath(spark, QColor(kGreen));
+}
+
+void drawOpen(QPainter& p)
+{
+    fillAndStroke(p, polygonPath({{1.5, 13.5}, {1.5, 2.5}, {5.5, 2.5}, {7.5, 4.5}, {12.5, 4.5}, {12.5, 13.5}}),
+                  kWhite, kInk);
+    fillAndStroke(p, polygonPath({{1.5, 13.5}, {4.5, 7.5}, {15.5, 7.5}, {12.5, 13.5}}), kTint, kInk);
+}
+
+void drawSave(QPainter& p)
+{
+    fillAndStroke(p, polygonPath({{1.5, 1.5}, {12.5, 1.5}, {14.5, 3.5}, {14.5, 14.5}, {1.5, 14.5}}), kInk, kInk);
+    p.fillRect(QRectF(4, 2, 7, 4), QColor(kTint));
+    p.fillRect(QRectF(8, 3, 2, 2), QColor(kInk));
+    p.fillRect(QRectF(3, 8, 10, 6), QColor(kWhite));
+    p.setPen(pen(kGreen, 1.0, Qt::FlatCap));
+    p.drawLine(QPointF(5, 10.5), QPointF(11, 10.5));
+    p.drawLine(QPointF(5, 12.5), QPointF(9, 12.5));
+}
+
+void drawPrint(QPainter& p)
+{
+    fillAndStroke(p, polygonPath({{4.5, 1.5}, {11.5, 1.5}, {11.5, 6}, {4.5, 6}}), kWhite, kInk);
+    QPainterPath body;
+    body.addRoundedRect(QRectF(1.5, 5.5, 13, 6), 1.5, 1.5);
+    fillAndStroke(p, body, kTint, kInk);
+    p.fillRect(QRectF(11, 7, 2, 1.5), QColor(kGreen));
+    fillAndStroke(p, polygonPath({{4.5, 9.5}, {11.5, 9.5}, {11.5, 14.5}, {4.5, 14.5}}), kWhite, kInk);
+    p.setPen(pen(kInk, 1.0, Qt::FlatCap));
+    p.drawLine(QPointF(6, 12), QPointF(10, 12));
+}
+
+void drawAbout(QPainter& p)
+{
+    p.fillPath(circlePath({8, 8}, 7), QColor(kInk));
+    QPainterPath hook;
+    const QRectF bow(5.6, 3.4, 4.8, 4.6);
+    hook.arcMoveTo(bow, 165);
+    hook.arcTo(bow, 165, -225);
+    hook.quadTo(8.0, 8.4, 8.0, 10.0);
+    p.strokePath(hook, pen(kWhite, 1.7, Qt::FlatCap));
+    p.fillRect(QRectF(7.1, 11.2, 1.8, 1.8), QColor(kWhite));
+}
+
+void drawInfo(QPainter& p)
+{
+    page(p);
+    p.setPen(pen(kInk, 1.0, Qt::FlatCap));
+    p.drawLine(QPointF(5, 4.5), QPointF(8.5, 4.5));
+    p.drawLine(QPointF(5, 6.5), QPointF(11, 6.5));
+    // An "i" in a green disc.
+    p.setPen(pen(kWhite, 1.0));
+    p.setBrush(QColor(kGreen));
+    p.drawEllipse(QPointF(11.5, 11.5), 4.5, 4.5);
+    p.setBrush(Qt::NoBrush);
+    p.fillRect(QRectF(11, 8.5, 1.5, 1.5), QColor(kWhite));
+    p.fillRect(QRectF(11, 11, 1.5, 3.5), QColor(kWhite));
+}
+
+void drawFit(QPainter& p)
+{
+    p.setPen(pen(kInk, 1.0));
+    const QPointF corners[][3] = {
+        {{1.5, 5.5}, {1.5, 1.5}, {5.5, 1.5}},
+        {{10.5, 1.5}, {14.5, 1.5}, {14.5, 5.5}},
+        {{14.5, 10.5}, {14.5, 14.5}, {10.5, 14.5}},
+        {{5.5, 14.5}, {1.5, 14.5}, {1.5, 10.5}},
+    };
+    for (const auto& corner : corners)
+        p.drawPolyline(corner, 3);
+    // The plan, grown to fill the frame.
+    fillAndStroke(p, polygonPath({{4.5, 4.5}, {11.5, 4.5}, {11.5, 11.5}, {4.5, 11.5}}), kTint, kInk);
+    p.setPen(pen(kGreen, 1.0, Qt::FlatCap));
+    p.drawLine(QPointF(6.5, 9.5), QPointF(9.5, 6.5));
+}
+
+void drawZoomIn(QPainter& p)
+{
+    magnifier(p, {6.5, 6.5}, 5.0, 14.3, 2.6);
+    p.setPen(pen(kInk, 1.0, Qt::FlatCap));
+    p.drawLine(QPointF(4, 6.5), QPointF(9, 6.5));
+    p.drawLine(QPointF(6.5, 4), QPointF(6.5, 9));
+}
+
+void drawZoomOut(QPainter& p)
+{
+    magnifier(p, {6.5, 6.5}, 5.0, 14.3, 2.6);
+    p.setPen(pen(kInk, 1.0, Qt::FlatCap));
+    p.drawLine(QPointF(4, 6.5), QPointF(9, 6.5));
+}
+
+void drawZoomMouse(QPainter& p)
+{
+    QPen dashed = pen(kInk, 1.0, Qt::FlatCap);
+    dashed.setDashPattern({2.0, 1.0});
+    p.setPen(dashed);
+    p.drawRect(QRectF(1.5, 1.5, 11, 8));
+    magnifier(p, {10.5, 10.5}, 3.2, 15.0, 2.2);
+    p.setPen(pen(kInk, 1.0, Qt::FlatCap));
+    p.drawLine(QPointF(9, 10.5), QPointF(12, 10.5));
+    p.drawLine(QPointF(10.5, 9), QPointF(10.5, 12));
+}
+
+// Turning the plan: an arrow round a small plan square.
+void drawRightTurn(QPainter& p)
+{
+    arcArrow(p, {8, 9}, 5.5, 215, -230, kInk, 1.8);
+    p.fillRect(QRectF(6.5, 7.5, 3, 3), QColor(kGreen));
+}
+
+void drawLeftTurn(QPainter& p)
+{
+    p.save();
+    p.translate(kGrid, 0);
+    p.scale(-1, 1);
+    drawRightTurn(p);
+    p.restore();
+}
+
+// Redrawing the plan: two green arrows chasing each other.
+void drawUpdate(QPainter& p)
+{
+    arcArrow(p, {8, 8}, 5.5, 20, 140, kGreen, 1.6);
+    arcArrow(p, {8, 8}, 5.5, 200, 140, kGreen, 1.6);
+}
+
+// Display settings: three sliders.
+void drawDisplaySetting(QPainter& p)
+{
+    p.setPen(pen(kInk, 1.0));
+    for (const qreal y : {3.5, 8.5, 13.5})
+        p.drawLine(QPointF(1.5, y), QPointF(14.5, y));
+    const struct { qreal x, y; QRgb fill; } knobs[] = {{4.5, 3.5, kWhite}, {10.5, 8.5, kGreen}, {6.5, 13.5, kWhite}};
+    for (const auto& k : knobs)
+        fillAndStroke(p, polygonPath({{k.x - 1.5, k.y - 2}, {k.x + 1.5, k.y - 2}, {k.x + 1.5, k.y + 2},
+                                      {k.x - 1.5, k.y + 2}}),
+                      k.fill, kInk);
+}
+
+// Three curved blades round a hub, turned by `turn` degrees.
+void propeller(QPainter& p, QPointF centre, qreal length, QRgb colour, qreal turn = 0)
+{
+    QPainterPath blade;
+    blade.moveTo(0, 0);
+    blade.cubicTo(0.25 * length, -0.42 * length, 0.75 * length, -0.62 * length, 0.98 * length, -0.30 * length);
+    blade.cubicTo(1.05 * length, -0.05 * length, 0.55 * length, 0.12 * length, 0, 0);
+    for (int i = 0; i < 3; ++i) {
+        p.save();
+        p.translate(centre);
+        p.rotate(turn + i * 120.0);
+        p.fillPath(blade, QColor(colour));
+        p.restore();
+    }
+}
+
+void drawAnalysis(QPainter& p)
+{
+    fillAndStroke(p, circlePath({8, 8}, 7.0), kWhite, kInk, 1.0);
+    propeller(p, {8, 8}, 6.2, kGreen, -10);
+    p.fillPath(circlePath({8, 8}, 1.6), QColor(kInk));
+}
+
+void drawFire(QPainter& p)
+{
+    QPainterPath outer;
+    outer.moveTo(8.2, 0.8);
+    outer.cubicTo(9.0, 4.0, 13.5, 6.0, 13.5, 10.2);
+    outer.cubicTo(13.5, 13.2, 11.0, 15.2, 8.0, 15.2);
+    outer.cubicTo(5.0, 15.2, 2.5, 13.2, 2.5, 10.2);
+    outer.cubicTo(2.5, 7.8, 4.0, 6.4, 5.2, 4.8);
+    outer.cubicTo(5.5, 6.4, 6.0, 7.4, 6.9, 8.0);
+    outer.cubicTo(7.2, 5.4, 6.8, 3.0, 8.2, 0.8);
+    outer.closeSubpath();
+    p.fillPath(outer, QColor(kRed));
+    QPainterPath inner;
+    inner.moveTo(8.3, 7.6);
+    inner.cubicTo(8.9, 9.6, 11.0, 10.6, 11.0, 12.3);
+    inner.cubicTo(11.0, 13.9, 9.6, 14.8, 8.0, 14.8);
+    inner.cubicTo(6.4, 14.8, 5.0, 13.9, 5.0, 12.3);
+    inner.cubicTo(5.0, 10.6, 7.4, 9.8, 8.3, 7.6);
+    inner.closeSubpath();
+    p.fillPath(inner, QColor(kAmber));
+}
+
+void drawStop(QPainter& p)
+{
+    QPolygonF octagon;
+    for (int i = 0; i < 8; ++i) {
+        const qreal a = qDegreesToRadians(22.5 + 45.0 * i);
+        octagon << QPointF(8 + 7.4 * qCos(a), 8 + 7.4 * qSin(a));
+    }
+    QPainterPath path;
+    path.addPolygon(octagon);
+    path.closeSubpath();
+    p.fillPath(path, QColor(kRed));
+    p.fillRect(QRectF(3.5, 6.75, 9, 2.5), QColor(kWhite));
+}
+
+void drawMakeNode(QPainter& p) { nodeSymbol(p); plusBadge(p); }
+void drawChangeNode(QPainter& p) { nodeSymbol(p); pencilBadge(p); }
+void drawDeleteNode(QPainter& p) { nodeSymbol(p); crossBadge(p); }
+void drawMakeRoad(QPainter& p) { roadSymbol(p); plusBadge(p); }
+void drawChangeRoad(QPainter& p) { roadSymbol(p); pencilBadge(p); }
+void drawDeleteRoad(QPainter& p) { roadSymbol(p); crossBadge(p); }
+void drawMakeFan(QPainter& p) { fanSymbol(p); plusBadge(p); }
+void drawChangeFan(QPainter& p) { fanSymbol(p); pencilBadge(p); }
+void drawDeleteFan(QPainter& p) { fanSymbol(p); crossBadge(p); }
+
+// A road bent through two bending points, the one being moved in green.
+void drawRoadLocation(QPainter& p)
+{
+    p.setPen(pen(kInk, 1.2, Qt::FlatCap));
+    const QPointF path[] = {{2.5, 13.5}, {5.5, 4.5}, {10.5, 11.5}, {13.5, 2.5}};
+    p.drawPolyline(path, 4);
+    node(p, path[0], 1.8);
+    node(p, path[3], 1.8);
+    const auto handle = [&](QPointF c, QRgb fill) {
+        fillAndStroke(p, polygonPath({{c.x() - 1.5, c.y() - 1.5}, {c.x() + 1.5, c.y() - 1.5},
+                                      {c.x() + 1.5, c.y() + 1.5}, {c.x() - 1.5, c.y() + 1.5}}),
+                      fill, kInk);
+    };
+    handle(path[1], kWhite);
+    handle(path[2], kGreen);
+}
+
+// A new node dropped onto a road, splitting it.
+void drawInsertNode(QPainter& p)
+{
+    p.setPen(pen(kInk, 1.0, Qt::FlatCap));
+    p.drawLine(QPointF(4.5, 11.5), QPointF(11.5, 11.5));
+    node(p, {2.5, 11.5}, 2.0);
+    node(p, {13.5, 11.5}, 2.0);
+    node(p, {8.0, 11.5}, 2.6, kGreen);
+    p.fillRect(QRectF(7, 0.5, 2, 3.5), QColor(kGreen));
+    p.fillPath(polygonPath({{4.5, 4.0}, {11.5, 4.0}, {8.0, 7.5}}), QColor(kGreen));
+}
+
+using DrawIcon = void (*)(QPainter&);
+
+struct CommandIcon {
+    const char* name;
+    DrawIcon draw;
+};
+
+const CommandIcon kCommandIcons[] = {
+    {"new", drawNew},
+    {"open", drawOpen},
+    {"save", drawSave},
+    {"print", drawPrint},
+    {"about", drawAbout},
+    {"info", drawInfo},
+    {"fit", drawFit},
+    {"zoomin", drawZoomIn},
+    {"zoomout", drawZoomOut},
+    {"zoommouse", drawZoomMouse},
+    {"rightturn", drawRightTurn},
+    {"leftturn", drawLeftTurn},
+    {"update", drawUpdate},
+    {"displaysetting", drawDisplaySetting},
+    {"analysis", drawAnalysis},
+    {"fire", drawFire},
+    {"makenode", drawMakeNode},
+    {"changenode", drawChangeNode},
+    {"deletenode", drawDeleteNode},
+    {"makeroad", drawMakeRoad},
+    {"changeroad", drawChangeRoad},
+    {"deleteroad", drawDeleteRoad},
+    {"roadlocation", drawRoadLocation},
+    {"insertnode", drawInsertNode},
+    {"makefan", drawMakeFan},
+    {"changefan", drawChangeFan},
+    {"deletefan", drawDeleteFan},
+    {"stop", drawStop},
+};
+
+// Draws `draw`, laid out on a grid of `grid` units, into a square pixmap of
+// `size` pixels.
+template <typename Draw>
+QPixmap render(Draw draw, int size, qreal grid)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / grid, size / grid);
+    draw(p);
+    p.end();
+    return QPixmap::fromImage(image);
+}
+
+// ---- the program icon ----------------------------------------------------
+// Laid out on 64 x 64 units, the same coordinates as desktop/orvex.svg; a
+// change here belongs there too.
+
+constexpr int kAppGrid = 64;
+constexpr QRgb kGroundTop = 0xff23408e;
+constexpr QRgb kGroundBottom = 0xff0c1a4d;
+constexpr QRgb kValueGreen = 0xff3fd67a;
+
+// The navy tile, `margin` units in from the edge of the square.
+void drawGround(QPainter& p, qreal margin)
+{
+    QLinearGradient ground(0, margin, 0, kAppGrid - margin);
+    ground.setColorAt(0, QColor(kGroundTop));
+    ground.setColorAt(1, QColor(kGroundBottom));
+    QPainterPath tile;
+    tile.addRoundedRect(QRectF(margin, margin, kAppGrid - 2 * margin, kAppGrid - 2 * margin), 12, 12);
+    p.fillPath(tile, ground);
+}
+
+// The fan in its shaft: a ring round green blades.
+void drawShaftFan(QPainter& p, QPointF centre, qreal radius, qreal ringWidth, qreal hub)
+{
+    p.setPen(pen(kWhite, ringWidth));
+    p.setBrush(QColor(kGroundBottom));
+    p.drawEllipse(centre, radius, radius);
+    propeller(p, centre, radius - ringWidth / 2 - 1, kValueGreen, -10);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(kWhite));
+    p.drawEllipse(centre, hub, hub);
+}
+
+// The exhaust to the surface: the arrow head leaving the fan.
+void drawExhaust(QPainter& p, qreal fromX, qreal halfWidth)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(kWhite));
+    p.drawPolygon(QPolygonF({QPointF(fromX, 32 - halfWidth), QPointF(fromX + halfWidth * 1.08, 32),
+                             QPointF(fromX, 32 + halfWidth)}));
+}
+
+void drawApplicationIcon(QPainter& p)
+{
+    drawGround(p, 2);
+
+    // The airway network: three roads from the intake side join at the fan.
+    QPen road = pen(kWhite, 3.5, Qt::RoundCap);
+    road.setJoinStyle(Qt::RoundJoin);
+    p.setPen(road);
+    p.setBrush(Qt::NoBrush);
+    QPainterPath roads;
+    roads.moveTo(14, 14);
+    roads.lineTo(14, 50);
+    roads.moveTo(14, 14);
+    roads.lineTo(40, 14);
+    roads.lineTo(40, 21);
+    roads.moveTo(14, 50);
+    roads.lineTo(40, 50);
+    roads.lineTo(40, 43);
+    roads.moveTo(14, 32);
+    roads.lineTo(29, 32);
+    roads.moveTo(51, 32);
+    roads.lineTo(53, 32);
+    p.drawPath(roads);
+
+    // Green values along the roads, as the plan shows them.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(kValueGreen));
+    p.drawRoundedRect(QRectF(20, 6.5, 12, 3.5), 1.75, 1.75);
+    p.drawRoundedRect(QRectF(18, 36, 9, 3.5), 1.75, 1.75);
+
+    // Nodes: hollow circles.
+    p.setPen(pen(kWhite, 3.0));
+    p.setBrush(QColor(kGroundBottom));
+    for (const QPointF c : {QPointF(14, 14), QPointF(14, 32), QPointF(14, 50)})
+        p.drawEllipse(c, 4.5, 4.5);
+
+    drawShaftFan(p, {40, 32}, 11, 3.5, 2.6);
+    drawExhaust(p, 52, 6.5);
+}
+
+// The same picture for 16 to 24 pixels, where a unit is a quarter of a pixel
+// or less: the tile out to the edges so that they fall on whole pixels, the
+// fan larger, the roads bolder, the values and the middle road left out.
+void drawSmallApplicationIcon(QPainter& p)
+{
+    drawGround(p, 0);
+    QPen road = pen(kWhite, 6.0, Qt::FlatCap);
+    road.setJoinStyle(Qt::MiterJoin);
+    p.setPen(road);
+    p.setBrush(Qt::NoBrush);
+    const QPointF frame[] = {{36, 16}, {36, 11}, {11, 11}, {11, 53}, {36, 53}, {36, 48}};
+    p.drawPolyline(frame, 6);
+    drawShaftFan(p, {36, 32}, 15, 6.0, 3.5);
+    drawExhaust(p, 51, 10);
+}
+
+}  // namespace
+
+QIcon commandIcon(const QString& name)
+{
+    for (const CommandIcon& entry : kCommandIcons) {
+        if (name != QLatin1String(entry.name))
+            continue;
+        QIcon icon;
+        for (const int size : {16, 24, 32, 48})
+            icon.addPixmap(render(entry.draw, size, kGrid));
+        return icon;
+    }
+    return {};
+}
+
+QStringList commandIconNames()
+{
+    QStringList names;
+    for (const CommandIcon& entry : kCommandIcons)
+        names << QString::fromLatin1(entry.name);
+    return names;
+}
+
+void paintShaftFan(QPainter& painter, QPointF centre, qreal radius, qreal ringWidth)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    drawShaftFan(painter, centre, radius, ringWidth, radius * 0.24);
+    painter.restore();
+}
+
+QIcon applicationIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addPixmap(render(size < 32 ? drawSmallApplicationIcon : drawApplicationIcon, size, kAppGrid));
+    return icon;
+}
+
+}  // namespace orvex::gui
