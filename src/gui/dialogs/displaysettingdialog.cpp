@@ -1,0 +1,315 @@
+#include "dialogs/displaysettingdialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <array>
+#include <cmath>
+#include <optional>
+
+namespace orvex::gui {
+
+namespace {
+
+// Character sizes the plan accepts; the label's "max : 20" is advice only.
+constexpr double kMinCharSize = 0;
+constexpr double kMaxCharSize = 50;
+constexpr int kMaxDigits = 7;
+
+const std::string kBadCharSize = "Please enter a character size between 0 and 50.";
+const std::string kBadAngle = "Please enter the display angle as a whole number of degrees.";
+const std::string kBadNodeRadius = "Please enter the node radius as a number.";
+
+// Numbers are written and read with a point, never a decimal comma, and a
+// comma is not taken for a thousands separator.
+QLocale numberLocale()
+{
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
+    return c;
+}
+
+// Up to four decimals, without trailing zeros: 0.65, 10, 12.5.
+QString numberText(float value)
+{
+    QString text = numberLocale().toString(double(value), 'f', 4);
+    if (text.contains('.')) {
+        while (text.endsWith('0'))
+            text.chop(1);
+        if (text.endsWith('.'))
+            text.chop(1);
+    }
+    if (text == "-0")
+        text = "0";
+    return text;
+}
+
+std::optional<double> numberOf(const QString& text)
+{
+    bool ok = false;
+    const double value = numberLocale().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<int> wholeNumberOf(const QString& text)
+{
+    bool ok = false;
+    const int value = numberLocale().toInt(text.trimmed(), &ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+QLineEdit* numberField(const QString& name, const QString& text)
+{
+    auto* field = new QLineEdit(text);
+    field->setObjectName(name);
+    field->setMaximumWidth(field->fontMetrics().horizontalAdvance(QString(12, '0')));
+    return field;
+}
+
+template <std::size_t N>
+QComboBox* kindList(const QString& name, const std::array<const char*, N>& entries, int kind)
+{
+    constexpr int count = int(N);
+    auto* list = new QComboBox;
+    list->setObjectName(name);
+    for (const char* entry : entries)
+        list->addItem(QString::fromUtf8(entry));
+    list->setMaxVisibleItems(count);
+    // A kind from an older profile that is not in the list shows no entry.
+    list->setCurrentIndex(kind >= 0 && kind < count ? kind : -1);
+    return list;
+}
+
+QSpinBox* digitsField(const QString& name, int digits)
+{
+    auto* spin = new QSpinBox;
+    spin->setObjectName(name);
+    spin->setRange(0, kMaxDigits);
+    spin->setValue(digits);
+    spin->setMinimumWidth(spin->fontMetrics().horizontalAdvance(QString(6, '0')));
+    return spin;
+}
+
+QCheckBox* bracketBox(const QString& name, bool on)
+{
+    auto* box = new QCheckBox("bracket");
+    box->setObjectName(name);
+    box->setChecked(on);
+    return box;
+}
+
+}  // namespace
+
+struct DisplaySettingDialog::Impl {
+    Reporter& reporter;
+    ColourChooser chooser;
+    DisplayChoice given;   // the view's values when the dialog opened
+    DisplayChoice choice;  // what OK hands back
+    ColourSlots colours;   // the copy the Color dialog works on
+
+    QLineEdit* figureSize = nullptr;
+    QLineEdit* charSize = nullptr;
+    QLineEdit* angle = nullptr;
+    QLineEdit* nodeRadius = nullptr;
+    QComboBox* onlineKind = nullptr;
+    QComboBox* underlineKind = nullptr;
+    QComboBox* nodeKind = nullptr;
+    QCheckBox* onlineBracket = nullptr;
+    QCheckBox* underlineBracket = nullptr;
+    QSpinBox* onlineDigits = nullptr;
+    QSpinBox* underlineDigits = nullptr;
+    QSpinBox* nodeDigits = nullptr;
+    QString shownFigureSize, shownCharSize, shownNodeRadius;
+
+    Impl(Reporter& r, ColourChooser c) : reporter(r), chooser(std::move(c)) {}
+
+    // A field refused on OK: say why and put the person back in it.
+    void refuse(QLineEdit* field, const std::string& text)
+    {
+        reporter.message(text, kViewCaption, MessageKind::Warning);
+        field->setFocus(Qt::OtherFocusReason);
+        field->selectAll();
+    }
+
+    // A number field left as it was shown hands back the value it came
+    // from, so OK without edits changes nothing by rounding.
+    static float keptOrRead(const QLineEdit* field, const QString& shown, float given, double read)
+    {
+        return field->text() == shown ? given : float(read);
+    }
+
+    static int kindOf(const QComboBox* list, int given)
+    {
+        return list->currentIndex() >= 0 ? list->currentIndex() : given;
+    }
+
+    bool read();
+};
+
+// Reads and checks the fields in the order they are shown; false after the
+// first refusal.
+bool DisplaySettingDialog::Impl::read()
+{
+    const std::optional<double> figure = numberOf(figureSize->text());
+    if (!figure || !figureSizeAcceptable(float(*figure))) {
+        refuse(figureSize, kBadFigureSize);
+        return false;
+    }
+    const std::optional<double> character = numberOf(charSize->text());
+    if (!character || *character < kMinCharSize || *character > kMaxCharSize) {
+        refuse(charSize, kBadCharSize);
+        return false;
+    }
+    const std::optional<int> degrees = wholeNumberOf(angle->text());
+    if (!degrees) {
+        refuse(angle, kBadAngle);
+        return false;
+    }
+    const std::optional<double> radius = numberOf(nodeRadius->text());
+    if (!radius) {
+        refuse(nodeRadius, kBadNodeRadius);
+        return false;
+    }
+
+    DisplayChoice c = given;
+    c.figureSize = keptOrRead(figureSize, shownFigureSize, given.figureSize, *figure);
+    if (!figureSizeAcceptable(c.figureSize))  // shown rounded into the range
+        c.figureSize = float(*figure);
+    c.charSize = keptOrRead(charSize, shownCharSize, given.charSize, *character);
+    c.nodeRadius = keptOrRead(nodeRadius, shownNodeRadius, given.nodeRadius, *radius);
+    c.angle = *degrees;
+
+    DisplaySettings& s = c.settings;
+    s.onlineKind = kindOf(onlineKind, given.settings.onlineKind);
+    s.underlineKind = kindOf(underlineKind, given.settings.underlineKind);
+    s.nodeKind = kindOf(nodeKind, given.settings.nodeKind);
+    s.onlineDigits = onlineDigits->value();
+    s.underlineDigits = underlineDigits->value();
+    s.nodeDigits = nodeDigits->value();
+    s.onlineBracket = onlineBracket->isChecked();
+    s.underlineBracket = underlineBracket->isChecked();
+    s.colours = colours;
+    choice = c;
+    return true;
+}
+
+DisplaySettingDialog::DisplaySettingDialog(const PlanView& view, Reporter& reporter,
+                                           QWidget* parent, ColourChooser chooser)
+    : QDialog(parent), d(new Impl(reporter, std::move(chooser)))
+{
+    setWindowTitle("Display setting");
+
+    d->given.settings = view.settings;
+    d->given.figureSize = figureSizeOf(view.geo.scale);
+    d->given.charSize = view.geo.charSize;
+    d->given.nodeRadius = view.geo.nodeRadius;
+    d->given.angle = view.geo.displayAngle;
+    d->choice = d->given;
+    d->colours = view.settings.colours;
+    const DisplaySettings& s = view.settings;
+
+    // The plan: size, letters, angle and circles.
+    d->shownFigureSize = numberText(d->given.figureSize);
+    d->shownCharSize = numberText(d->given.charSize);
+    d->shownNodeRadius = numberText(d->given.nodeRadius);
+    d->figureSize = numberField("figureSize", d->shownFigureSize);
+    d->charSize = numberField("charSize", d->shownCharSize);
+    d->angle = numberField("displayAngle", QString::number(d->given.angle));
+    d->nodeRadius = numberField("nodeRadius", d->shownNodeRadius);
+
+    auto* planBox = new QGroupBox;
+    auto* planForm = new QFormLayout(planBox);
+    planForm->addRow("figure size (max : 10)", d->figureSize);
+    planForm->addRow("character size (max : 20)", d->charSize);
+    planForm->addRow("display angle", d->angle);
+    planForm->addRow("node radius", d->nodeRadius);
+
+    // The quantities written on the plan: one row each for above the
+    // roads, below them and on the nodes.
+    d->onlineKind = kindList("onlineKind", kRoadKindNames, s.onlineKind);
+    d->underlineKind = kindList("underlineKind", kRoadKindNames, s.underlineKind);
+    d->nodeKind = kindList("nodeKind", kNodeKindNames, s.nodeKind);
+    d->onlineBracket = bracketBox("onlineBracket", s.onlineBracket);
+    d->underlineBracket = bracketBox("underlineBracket", s.underlineBracket);
+    d->onlineDigits = digitsField("onlineDigits", s.onlineDigits);
+    d->underlineDigits = digitsField("underlineDigits", s.underlineDigits);
+    d->nodeDigits = digitsField("nodeDigits", s.nodeDigits);
+
+    auto* valuesBox = new QGroupBox;
+    auto* grid = new QGridLayout(valuesBox);
+    const auto addRow = [grid](int row, const QString& label, QComboBox* list, QCheckBox* bracket,
+                               QSpinBox* digits) {
+        auto* title = new QLabel(label);
+        title->setBuddy(list);
+        grid->addWidget(title, row, 0);
+        grid->addWidget(list, row, 1);
+        if (bracket)
+            grid->addWidget(bracket, row, 2);
+        grid->addWidget(new QLabel("Decimal digits"), row, 3);
+        grid->addWidget(digits, row, 4);
+    };
+    addRow(0, "values above lines", d->onlineKind, d->onlineBracket, d->onlineDigits);
+    addRow(1, "values below lines", d->underlineKind, d->underlineBracket, d->underlineDigits);
+    addRow(2, "values on nodes", d->nodeKind, nullptr, d->nodeDigits);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnMinimumWidth(2, 16);
+    grid->setHorizontalSpacing(12);
+
+    auto* colourButton = new QPushButton("color setting");
+    colourButton->setObjectName("colourSetting");
+    colourButton->setAutoDefault(false);
+    connect(colourButton, &QPushButton::clicked, this, [this] {
+        // Window-modal, so the Color dialog works on this dialog's copy
+        // and takes its colours over only when it is left with OK.
+        auto* colourDialog = new ColorDialog(d->colours, false, this, d->chooser);
+        colourDialog->setAttribute(Qt::WA_DeleteOnClose);
+        connect(colourDialog, &QDialog::accepted, this,
+                [this, colourDialog] { d->colours = colourDialog->colours(); });
+        colourDialog->open();
+    });
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Ok)->setText("OK");
+    buttons->button(QDialogButtonBox::Ok)->setObjectName("ok");
+    buttons->button(QDialogButtonBox::Cancel)->setText("Cancel");
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName("cancel");
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+        if (d->read())
+            accept();
+    });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(colourButton);
+    bottom->addStretch(1);
+    bottom->addWidget(buttons);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(planBox);
+    layout->addWidget(valuesBox);
+    layout->addLayout(bottom);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    d->figureSize->setFocus(Qt::OtherFocusReason);
+    d->figureSize->selectAll();
+}
+
+DisplaySettingDialog::~DisplaySettingDialog() = default;
+
+DisplayChoice DisplaySettingDialog::choice() const { return d->choice; }
+
+}  // namespace orvex::gui
