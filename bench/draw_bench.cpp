@@ -32,7 +32,7 @@
 
 #include "analysis/analysisdialog.h"
 #include "run/rundriver.h"
-#include "canvas/qpaintercanvas.h"
+#include "view/qpaintercanvas.h"
 #include "display/planview.h"
 #include "model/briscodoc.h"
 #include "model/networkio.h"

@@ -13,7 +13,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 
-#include "canvas/qpaintercanvas.h"
+#include "view/qpaintercanvas.h"
 #include "display/planview.h"
 #include "model/fileio.h"
 #include "report.h"

@@ -13,7 +13,7 @@
 
 #include "analysis/analysisdialog.h"
 #include "run/rundriver.h"
-#include "canvas/qpaintercanvas.h"
+#include "view/qpaintercanvas.h"
 #include "planimage.h"
 #include "support.h"
 

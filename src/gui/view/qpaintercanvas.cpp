@@ -1,4 +1,4 @@
-#include "canvas/qpaintercanvas.h"
+#include "view/qpaintercanvas.h"
 
 #include <QPaintEngine>
 #include <QPolygonF>

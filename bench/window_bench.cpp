@@ -1,0 +1,120 @@
+// The network window: opening a network into a new view and painting it
+// once (reading the files, copying the model into the view, fitting the
+// plan to a 1600 × 1000 window and drawing it into the backing image), and
+// the full redraw alone, for the sample mine and a generated network at
+// the model's capacity. Offscreen, so it runs without a display.
+//
+//   window/open_and_paint/mine       the sample mine
+//   window/open_and_paint/capacity   999 nodes, 1499 roads, 49 fans
+//   window/redraw/mine, window/redraw/capacity
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "capacitynet.h"
+#include "model/profile.h"
+#include "model/units.h"
+#include "view/briscoview.h"
+#include "view/networkdocument.h"
+
+namespace {
+
+struct NoDialogs : orvex::gui::FileDialogs {
+    std::optional<std::string> openNetwork(QWidget*, const std::string&) override { return {}; }
+    std::optional<std::string> saveNetwork(QWidget*, const std::string&) override { return {}; }
+};
+
+// The networks, written once into a folder of their own.
+struct Networks {
+    QTemporaryDir folder;
+    std::string mine, capacity;
+    Networks()
+    {
+        const QDir data(QStringLiteral(ORVEX_SOURCE_DIR "/data"));
+        for (const QString& f : data.entryList({"mine.*"}, QDir::Files))
+            QFile::copy(data.filePath(f), folder.filePath(f));
+        mine = folder.filePath("mine.vad").toStdString();
+        capacity = folder.filePath("capacity.vad").toStdString();
+        const std::string error = orvex::gennet::writeNetwork(orvex::gennet::Shape{}, capacity);
+        if (!error.empty())
+            throw std::runtime_error(error);
+    }
+};
+
+Networks& networks()
+{
+    static Networks n;
+    return n;
+}
+
+struct Window {
+    orvex::AppContext app;
+    orvex::MemoryProfile profile;
+    orvex::gennet::SilentReporter reporter;
+    NoDialogs files;
+    orvex::gui::ViewServices services{app, profile, reporter, files, {}, {}};
+    std::unique_ptr<orvex::gui::NetworkDocument> document;
+    std::unique_ptr<orvex::gui::CBriscoView> view;
+
+    explicit Window(const std::string& path)
+    {
+        app.programFolder = ORVEX_SOURCE_DIR;
+        orvex::readUnitsFile(app.programFolder, app.units, reporter);
+        app.pendingFile = path;
+        app.pending = true;
+        document = std::make_unique<orvex::gui::NetworkDocument>(app, reporter);
+        view = std::make_unique<orvex::gui::CBriscoView>(*document, services);
+        view->resize(1600, 1000);
+        view->show();
+        view->initialUpdate();
+    }
+    ~Window()
+    {
+        // keep the parameter file and the profile out of the measurement's folder
+        document->doc().baseName.clear();
+        view.reset();
+    }
+};
+
+void openAndPaint(benchmark::State& state, bool capacity)
+{
+    const std::string path = capacity ? networks().capacity : networks().mine;
+    for (auto _ : state) {
+        Window w(path);
+        if (!w.view->networkLoaded()) {
+            state.SkipWithError("the network did not open");
+            break;
+        }
+        benchmark::DoNotOptimize(w.view->backingImage().constBits());
+    }
+}
+
+void redraw(benchmark::State& state, bool capacity)
+{
+    Window w(capacity ? networks().capacity : networks().mine);
+    for (auto _ : state) {
+        w.view->repaint();
+        benchmark::DoNotOptimize(w.view->backingImage().constBits());
+    }
+}
+
+BENCHMARK_CAPTURE(openAndPaint, mine, false)->Name("window/open_and_paint/mine")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(openAndPaint, capacity, true)->Name("window/open_and_paint/capacity")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(redraw, mine, false)->Name("window/redraw/mine")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(redraw, capacity, true)->Name("window/redraw/capacity")->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

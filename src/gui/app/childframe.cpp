@@ -1,0 +1,88 @@
+#include "app/childframe.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+
+#include "app/placement.h"
+#include "view/briscoview.h"
+#include "view/displaytext.h"
+#include "view/networkdocument.h"
+
+namespace orvex::gui {
+
+CChildFrame::CChildFrame(ViewServices& services, int untitledNumber, QWidget* parent)
+    : QMdiSubWindow(parent),
+      mServices(services),
+      mUntitledNumber(untitledNumber),
+      mDocument(std::make_unique<NetworkDocument>(services.app, services.reporter))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    mView = new CBriscoView(*mDocument, services);
+    setWidget(mView);
+    connect(mView, &CBriscoView::stateChanged, this, &CChildFrame::updateCaption);
+    updateCaption();
+}
+
+CChildFrame::~CChildFrame()
+{
+    WindowPlacement placement = placementOf(*this, mNormalGeometry.isValid() ? mNormalGeometry : geometry());
+    writePlacement(mServices.profile, kChildPlacementSection, placement);
+    // The view writes its settings and files through the document: it goes first.
+    delete mView;
+    mView = nullptr;
+}
+
+void CChildFrame::showPlaced(QMdiArea& area)
+{
+    const std::optional<WindowPlacement> stored = readPlacement(mServices.profile, kChildPlacementSection);
+    if (!stored || stored->showCmd == kShowMaximised) {
+        showMaximized();
+        return;
+    }
+    const QRect workspace(QPoint(0, 0), area.viewport()->size());
+    if (const std::optional<QRect> frame = usableFrame(*stored, {workspace}))
+        setGeometry(*frame);
+    else
+        resize(workspace.size() * 3 / 4);
+    show();
+}
+
+void CChildFrame::closeAnswered()
+{
+    mAnswered = true;
+    close();
+}
+
+void CChildFrame::updateCaption()
+{
+    const CBriscoDoc& doc = mDocument->doc();
+    const QString title = doc.windowTitle.empty() ? QStringLiteral("Network%1").arg(mUntitledNumber)
+                                                  : displayText(doc.windowTitle);
+    setWindowTitle(title + "[*]");
+    setWindowModified(doc.modified);
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event)
+{
+    if (!mAnswered && mView && mView->queryClose() == Answer::Cancel) {
+        event->ignore();
+        return;
+    }
+    QMdiSubWindow::closeEvent(event);
+}
+
+void CChildFrame::moveEvent(QMoveEvent* event)
+{
+    QMdiSubWindow::moveEvent(event);
+    if (!isMaximized() && !isMinimized() && isVisible())
+        mNormalGeometry = geometry();
+}
+
+void CChildFrame::resizeEvent(QResizeEvent* event)
+{
+    QMdiSubWindow::resizeEvent(event);
+    if (!isMaximized() && !isMinimized() && isVisible())
+        mNormalGeometry = geometry();
+}
+
+}  // namespace orvex::gui

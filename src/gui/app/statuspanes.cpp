@@ -1,0 +1,54 @@
+#include "app/statuspanes.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace orvex::gui {
+
+std::string dateText(const std::tm& time)
+{
+    char weekday[32] = {};
+    std::strftime(weekday, sizeof weekday, "%a", &time);
+    char text[64];
+    std::snprintf(text, sizeof text, "%s,%d/%d/%d", weekday, time.tm_year + 1900, time.tm_mon + 1,
+                  time.tm_mday);
+    return text;
+}
+
+std::string timeText(const std::tm& time)
+{
+    const int hour12 = time.tm_hour % 12 == 0 ? 12 : time.tm_hour % 12;
+    char text[32];
+    std::snprintf(text, sizeof text, "%d:%02d:%02d ", hour12, time.tm_min, time.tm_sec);
+    return time.tm_hour < 12 ? "AM " + std::string(text) + " " : "PM " + std::string(text);
+}
+
+LockStates readLockStates(const std::string& ledsFolder)
+{
+    LockStates states;
+    std::error_code error;
+    std::filesystem::directory_iterator it(ledsFolder, error);
+    if (error)
+        return states;
+    for (const auto& entry : it) {
+        const std::string name = entry.path().filename().string();
+        const auto endsWith = [&name](const std::string& tail) {
+            return name.size() >= tail.size() && name.compare(name.size() - tail.size(), tail.size(), tail) == 0;
+        };
+        bool* state = endsWith("::kana")         ? &states.kana
+                      : endsWith("::capslock")   ? &states.caps
+                      : endsWith("::numlock")    ? &states.num
+                      : endsWith("::scrolllock") ? &states.scroll
+                                                 : nullptr;
+        if (!state)
+            continue;
+        std::ifstream in(entry.path() / "brightness");
+        int brightness = 0;
+        if (in >> brightness && brightness > 0)
+            *state = true;
+    }
+    return states;
+}
+
+}  // namespace orvex::gui

@@ -1,0 +1,429 @@
+#include "view/briscoview.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "dialogs/displaysettingdialog.h"
+#include "dialogs/infodialog.h"
+#include "display/displaysettings.h"
+#include "edit/viewnavigation.h"
+#include "model/networkio.h"
+#include "view/networkdocument.h"
+#include "view/qpaintercanvas.h"
+
+namespace orvex::gui {
+
+namespace {
+
+// Shows the wait cursor while reading or writing a network.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace
+
+CBriscoView::CBriscoView(NetworkDocument& document, ViewServices& services, QWidget* parent)
+    : QAbstractScrollArea(parent),
+      mDocument(document),
+      mServices(services),
+      mPlan(std::make_unique<PlanView>()),
+      mCanvas(mImage, [this] { viewport()->update(); })
+{
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAttribute(Qt::WA_NoSystemBackground);
+    setFrameShape(QFrame::NoFrame);
+    readDisplaySettings(mServices.profile, mPlan->settings, mPlan->geo);
+    // A "factor" that is not a number reads as a scale of 0, which every
+    // drawing raises to the smallest scale: raised at once, fitting and
+    // zooming never divide by it.
+    mPlan->geo.boundScale();
+    mPlan->font.load(mServices.app.programFolder, mServices.reporter);
+    mDocument.addView(this);
+}
+
+CBriscoView::~CBriscoView()
+{
+    mCanvas.end();
+    writeDisplaySettings(mServices.profile, mPlan->settings, mPlan->geo);
+    // A window that never had a network of its own has nowhere to keep its
+    // parameters: a file "sdt" in whatever folder the program was started
+    // from would never be read again, and the fallback would overwrite the
+    // installation's default parameters. It only forgets the last network.
+    CBriscoDoc& doc = mDocument.doc();
+    if (doc.baseName.empty())
+        mServices.profile.removeEntry(kRecentFileSection, kRecentFileEntry);
+    else
+        networkWindowDestroyed(doc, doc.baseName, mServices.profile);
+    mDocument.removeView(this);
+}
+
+// --- the window's life ---------------------------------------------------------
+
+void CBriscoView::initialUpdate()
+{
+    syncClient();
+    CBriscoDoc& doc = mDocument.doc();
+    bool loaded = false;
+    {
+        WaitCursor wait;
+        loaded = openPendingNetwork(doc, mServices.profile);
+    }
+    // A failed open leaves the default network, which needs its adjacency.
+    mPlan->networkLoaded = loaded;
+    mDocument.updateAllViews();
+    fitToWindow();
+    emit stateChanged();
+}
+
+Answer CBriscoView::queryClose()
+{
+    const Answer answer = orvex::queryClose(mDocument.doc(), [this] { return chooseSavePath(); });
+    emit stateChanged();
+    return answer;
+}
+
+std::optional<std::string> CBriscoView::chooseSavePath()
+{
+    return mServices.files.saveNetwork(this, mServices.app.dataFolder);
+}
+
+// --- file commands ---------------------------------------------------------------
+
+void CBriscoView::openFile()
+{
+    if (mPlan->geo.pagePreview)
+        return;
+    const std::optional<std::string> path =
+        mServices.files.openNetwork(this, mServices.app.dataFolder);
+    if (!path)
+        return;
+    AppContext& app = mServices.app;
+    if (mPlan->networkLoaded) {
+        // This window keeps its network; the file opens in a new one.
+        app.pendingFile = *path;
+        app.pending = true;
+        if (mServices.openPendingInNewWindow)
+            mServices.openPendingInNewWindow();
+        return;
+    }
+    app.dataFolder = folderOf(*path);
+    rememberDataFolder(mServices.profile, app.dataFolder);
+    int opened = 0;
+    {
+        WaitCursor wait;
+        opened = openNetwork(mDocument.doc(), *path);
+    }
+    mDocument.updateAllViews();
+    fitToWindow();
+    // A refused network file leaves the default network shown.
+    mPlan->networkLoaded = opened != 0;
+    redrawImage();
+    emit stateChanged();
+}
+
+bool CBriscoView::save()
+{
+    if (mPlan->geo.pagePreview)
+        return false;
+    int saved = 0;
+    {
+        WaitCursor wait;
+        saved = saveCommand(mDocument.doc(), mServices.profile, [this] {
+            std::optional<std::string> path = chooseSavePath();
+            if (path)
+                mServices.app.dataFolder = folderOf(*path);
+            return path;
+        });
+    }
+    emit stateChanged();
+    return saved == 1;
+}
+
+bool CBriscoView::saveAs()
+{
+    if (mPlan->geo.pagePreview)
+        return false;
+    const std::optional<std::string> path = chooseSavePath();
+    if (!path)
+        return false;
+    mServices.app.dataFolder = folderOf(*path);
+    int saved = 0;
+    {
+        WaitCursor wait;
+        saved = saveNetworkAs(mDocument.doc(), *path, mServices.profile);
+    }
+    emit stateChanged();
+    return saved == 1;
+}
+
+// --- display commands ------------------------------------------------------------
+
+void CBriscoView::fitToWindow()
+{
+    syncClient();
+    mPlan->fitToWindow();
+    repaint();
+}
+
+void CBriscoView::zoomIn()
+{
+    zoomAbout(true, viewport()->rect().center());
+}
+
+void CBriscoView::zoomOut()
+{
+    zoomAbout(false, viewport()->rect().center());
+}
+
+// Zooms keeping the world point under `at` (client pixels) where it is.
+void CBriscoView::zoomAbout(bool in, const QPoint& at)
+{
+    syncClient();
+    ViewGeometry& g = mPlan->geo;
+    if (g.pagePreview) {
+        in ? mPlan->zoomIn() : mPlan->zoomOut();
+        repaint();
+        return;
+    }
+    const float worldX = (float(g.scrollX + at.x()) - g.originX) / g.scale;
+    const float worldY = (g.originY - float(g.scrollY + at.y())) / g.scale;
+    in ? mPlan->zoomIn() : mPlan->zoomOut();
+    applyScrollSizes();
+    const float deviceX = worldX * g.scale + g.originX;
+    const float deviceY = g.originY - worldY * g.scale;
+    scrollTo(int(std::lround(deviceX)) - at.x(), int(std::lround(deviceY)) - at.y());
+    repaint();
+}
+
+void CBriscoView::rightTurn()
+{
+    if (mPlan->geo.pagePreview)
+        return;
+    syncClient();
+    mPlan->rightTurn(mDocument.doc());
+    mDocument.updateAllViews();
+    repaint();
+}
+
+void CBriscoView::leftTurn()
+{
+    if (mPlan->geo.pagePreview)
+        return;
+    syncClient();
+    mPlan->leftTurn(mDocument.doc());
+    mDocument.updateAllViews();
+    repaint();
+}
+
+void CBriscoView::updateScreen()
+{
+    if (mPlan->geo.pagePreview)
+        return;
+    mDocument.updateAllViews();
+}
+
+void CBriscoView::displaySetting()
+{
+    if (mPlan->geo.pagePreview)
+        return;
+    syncClient();
+    DisplaySettingDialog dialog(*mPlan, mServices.reporter, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const DisplayChoice c = dialog.choice();
+    const int angle = mPlan->geo.displayAngle;
+    if (!mPlan->applyDisplaySettings(mDocument.doc(), c.settings, c.figureSize, c.charSize,
+                                     c.nodeRadius, c.angle, mServices.reporter))
+        return;
+    // A new angle turned the model under every view of the document.
+    if (mPlan->geo.displayAngle != angle)
+        mDocument.updateAllViews();
+    repaint();
+}
+
+void CBriscoView::info()
+{
+    if (!mPlan->networkLoaded)
+        return;
+    CBriscoDoc& doc = mDocument.doc();
+    InfoDialog dialog(doc.title, mServices.reporter, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    doc.title = dialog.title();
+    doc.windowTitle = doc.title;
+    doc.modified = true;
+    for (CBriscoView* view : mDocument.views())
+        emit view->stateChanged();
+}
+
+// --- updates and painting ------------------------------------------------------
+
+void CBriscoView::updateFromDocument()
+{
+    mPlan->update(mDocument.doc());
+    if (mPlan->data.analysisRunning) {
+        // The solver's iteration line, at once, over a strip of background.
+        const ColourSlots& c = mPlan->settings.colours;
+        const float w = float(viewport()->width());
+        const float h = float(QFontMetrics(font()).height());
+        const DevicePoint strip[4] = {{0, 0}, {w, 0}, {w, h}, {0, h}};
+        mCanvas.fillPolygon(strip, 4, c.back, c.back);
+        mCanvas.text(0, 0, mPlan->data.statusLine, c.online);
+        return;
+    }
+    redrawImage();
+    emit stateChanged();
+}
+
+void CBriscoView::redrawAll()
+{
+    mDocument.updateAllViews();
+}
+
+void CBriscoView::repaint()
+{
+    if (mPlan->geo.scrollSizesChanged)
+        applyScrollSizes();
+    redrawImage();
+}
+
+void CBriscoView::scrollTo(int x, int y)
+{
+    mSettingScroll = true;
+    horizontalScrollBar()->setValue(x);
+    verticalScrollBar()->setValue(y);
+    mSettingScroll = false;
+    syncClient();
+    redrawImage();
+}
+
+void CBriscoView::captureMouse(bool on)
+{
+    if (on)
+        viewport()->grabMouse();
+    else
+        viewport()->releaseMouse();
+}
+
+void CBriscoView::syncClient()
+{
+    ViewGeometry& g = mPlan->geo;
+    g.clientWidth = viewport()->width();
+    g.clientHeight = viewport()->height();
+    g.scrollX = horizontalScrollBar()->value();
+    g.scrollY = verticalScrollBar()->value();
+}
+
+// The scrollable size in plain pixels: a page step is the window, a line
+// step a tenth of it.
+void CBriscoView::applyScrollSizes()
+{
+    ViewGeometry& g = mPlan->geo;
+    g.scrollSizesChanged = false;
+    mSettingScroll = true;
+    const int w = viewport()->width(), h = viewport()->height();
+    QScrollBar* hs = horizontalScrollBar();
+    QScrollBar* vs = verticalScrollBar();
+    hs->setRange(0, std::max(0, g.scrollWidth - w));
+    vs->setRange(0, std::max(0, g.scrollHeight - h));
+    hs->setPageStep(std::max(1, w));
+    vs->setPageStep(std::max(1, h));
+    hs->setSingleStep(std::max(1, w / 10));
+    vs->setSingleStep(std::max(1, h / 10));
+    hs->setValue(g.scrollX);
+    vs->setValue(g.scrollY);
+    mSettingScroll = false;
+    syncClient();
+}
+
+void CBriscoView::redrawImage()
+{
+    mCanvas.end();
+    const qreal ratio = devicePixelRatioF();
+    const QSize size = viewport()->size() * ratio;
+    if (mImage.size() != size) {
+        mImage = QImage(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+        mImage.setDevicePixelRatio(ratio);
+    }
+    syncClient();
+    {
+        QPainter painter(&mImage);
+        // The plan is drawn in scrolled device units; the window shows the
+        // part from the scroll position on.
+        painter.translate(-mPlan->geo.scrollX, -mPlan->geo.scrollY);
+        QPainterCanvas canvas(painter);
+        mPlan->paint(canvas);
+    }
+    viewport()->update();
+}
+
+void CBriscoView::paintEvent(QPaintEvent*)
+{
+    const QSize size = viewport()->size() * devicePixelRatioF();
+    if (mImage.size() != size)
+        redrawImage();
+    mCanvas.end();
+    QPainter painter(viewport());
+    painter.drawImage(0, 0, mImage);
+}
+
+void CBriscoView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    syncClient();
+    applyScrollSizes();
+    redrawImage();
+}
+
+void CBriscoView::scrollContentsBy(int, int)
+{
+    if (mSettingScroll)
+        return;
+    syncClient();
+    redrawImage();
+}
+
+void CBriscoView::keyPressEvent(QKeyEvent* event)
+{
+    Key key = Key::Other;
+    switch (event->key()) {
+    case Qt::Key_Left: key = Key::Left; break;
+    case Qt::Key_Up: key = Key::Up; break;
+    case Qt::Key_Right: key = Key::Right; break;
+    case Qt::Key_Down: key = Key::Down; break;
+    default: QAbstractScrollArea::keyPressEvent(event); return;
+    }
+    syncClient();
+    const ArrowScroll result = arrowScroll(mPlan->geo, key);
+    if (result.sizesChanged) {
+        applyScrollSizes();
+        redrawImage();
+    } else if (result.scrolled) {
+        scrollTo(mPlan->geo.scrollX, mPlan->geo.scrollY);
+    }
+}
+
+void CBriscoView::wheelEvent(QWheelEvent* event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    const int steps = event->angleDelta().y();
+    if (steps != 0)
+        zoomAbout(steps > 0, event->position().toPoint());
+    event->accept();
+}
+
+}  // namespace orvex::gui

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QImage>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "display/planview.h"
+#include "edit/editor.h"
+#include "model/reporter.h"
+#include "view/backingcanvas.h"
+#include "view/viewservices.h"
+
+// The network view: the scrolling plan of one network window. It paints
+// the plan through the display core into a backing image the size of its
+// viewport, scrolls over the plan's scrollable size, and carries the
+// window's file and display commands; what each command does to the model
+// and to the plan's geometry is the core's.
+namespace orvex::gui {
+
+class NetworkDocument;
+
+class CBriscoView : public QAbstractScrollArea, public EditorWindow {
+    Q_OBJECT
+public:
+    // Reads the "DISPLAY" profile; the document keeps the view in its list.
+    CBriscoView(NetworkDocument& document, ViewServices& services, QWidget* parent = nullptr);
+    // Writes the "DISPLAY" profile, the parameter file and the recent file.
+    ~CBriscoView() override;
+
+    NetworkDocument& document() { return mDocument; }
+    PlanView& plan() { return *mPlan; }
+    const PlanView& plan() const { return *mPlan; }
+    bool networkLoaded() const { return mPlan->networkLoaded; }
+
+    // The first update of a new window, once it has its size: opens the
+    // pending file (the window shows the default network when there is none
+    // or it fails), updates the views and fits the plan.
+    void initialUpdate();
+
+    // Asked before the window closes: Yes or No let it close, Cancel keeps it.
+    Answer queryClose();
+
+    // Copies the document into this view; during a run, draws only the
+    // status line at the top left. Called for every view of the document.
+    void updateFromDocument();
+
+    // What the person sees: the backing image as the last paint left it.
+    const QImage& backingImage() const { return mImage; }
+    // Drawing at once onto the window (through the backing image).
+    Canvas& windowCanvas() { return mCanvas; }
+
+    // EditorWindow
+    void redrawAll() override;
+    void scrollTo(int x, int y) override;
+    void repaint() override;
+    void captureMouse(bool on) override;
+
+public slots:
+    void openFile();
+    bool save();
+    bool saveAs();
+    void fitToWindow();
+    void zoomIn();
+    void zoomOut();
+    void rightTurn();
+    void leftTurn();
+    void updateScreen();  // "Update", F5
+    void displaySetting();
+    void info();
+
+signals:
+    // The title, the modified flag or what the commands may do changed.
+    void stateChanged();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    std::optional<std::string> chooseSavePath();
+    // The geometry takes the viewport's size and the scroll bars' positions.
+    void syncClient();
+    // The scroll bars take the geometry's scrollable size and position.
+    void applyScrollSizes();
+    void redrawImage();
+    void zoomAbout(bool in, const QPoint& at);
+
+    NetworkDocument& mDocument;
+    ViewServices& mServices;
+    std::unique_ptr<PlanView> mPlan;  // some 160 KB: on the heap, one per view
+    QImage mImage;
+    BackingCanvas mCanvas;
+    bool mSettingScroll = false;  // the view itself moves the scroll bars
+};
+
+}  // namespace orvex::gui

@@ -1,0 +1,47 @@
+#include "view/viewservices.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace orvex::gui {
+
+namespace {
+
+// The dialogs start in startFolder with "*.vad" as the file name; a name
+// typed without an extension gets ".vad".
+QFileDialog* networkDialog(QWidget* parent, const std::string& startFolder, bool saving)
+{
+    auto* dialog = new QFileDialog(parent, saving ? QObject::tr("Save As") : QObject::tr("Open"),
+                                   QString::fromStdString(startFolder));
+    dialog->setNameFilter(QString::fromLatin1(kNetworkFilter));
+    dialog->setDefaultSuffix(QString::fromLatin1(kNetworkExtension));
+    dialog->setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // Saving over an existing network asks first (the dialog's default).
+    return dialog;
+}
+
+std::optional<std::string> run(QFileDialog* dialog)
+{
+    std::optional<std::string> chosen;
+    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty())
+        chosen = QFileInfo(dialog->selectedFiles().first()).absoluteFilePath().toStdString();
+    delete dialog;
+    return chosen;
+}
+
+}  // namespace
+
+std::optional<std::string> PlatformFileDialogs::openNetwork(QWidget* parent,
+                                                            const std::string& startFolder)
+{
+    return run(networkDialog(parent, startFolder, false));
+}
+
+std::optional<std::string> PlatformFileDialogs::saveNetwork(QWidget* parent,
+                                                            const std::string& startFolder)
+{
+    return run(networkDialog(parent, startFolder, true));
+}
+
+}  // namespace orvex::gui

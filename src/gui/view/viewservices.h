@@ -1,0 +1,48 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "edit/editor.h"
+#include "model/appcontext.h"
+#include "model/profile.h"
+#include "model/reporter.h"
+
+class QWidget;
+
+// What a network view needs from the program around it: the application's
+// values, the profile, the message boxes, the file dialogs, and a way to
+// have the main frame open the pending file in a new window.
+namespace orvex::gui {
+
+// The open and save dialogs of networks; nullopt when cancelled. The
+// program shows QFileDialogs; tests answer themselves.
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
+    virtual std::optional<std::string> openNetwork(QWidget* parent, const std::string& startFolder) = 0;
+    virtual std::optional<std::string> saveNetwork(QWidget* parent, const std::string& startFolder) = 0;
+};
+
+// The filter and default extension of every network file dialog.
+inline const char* const kNetworkFilter = "network data (*.vad)";
+inline const char* const kNetworkExtension = "vad";
+
+class PlatformFileDialogs : public FileDialogs {
+public:
+    std::optional<std::string> openNetwork(QWidget* parent, const std::string& startFolder) override;
+    std::optional<std::string> saveNetwork(QWidget* parent, const std::string& startFolder) override;
+};
+
+struct ViewServices {
+    AppContext& app;
+    Profile& profile;
+    Reporter& reporter;
+    FileDialogs& files;
+    // Opens the application's pending file in a new network window.
+    std::function<void()> openPendingInNewWindow;
+    SharedEditState sharedEdit;  // what every view's editor shares
+};
+
+}  // namespace orvex::gui

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/reporter.h"
+#include "view/viewservices.h"
+
+// What the window tests put in place of the person: message boxes that
+// are recorded and questions answered from a script, file dialogs that hand
+// out scripted paths.
+namespace orvex::gui::test {
+
+struct RecordingReporter : Reporter {
+    struct Shown {
+        std::string text, caption;
+    };
+    std::vector<Shown> messages, questions;
+    std::deque<Answer> answers;  // Cancel (or No without a Cancel button) when empty
+
+    void message(const std::string& text, const std::string& caption, MessageKind) override
+    {
+        messages.push_back({text, caption});
+    }
+    Answer ask(const std::string& text, const std::string& caption, bool withCancel) override
+    {
+        questions.push_back({text, caption});
+        if (answers.empty())
+            return withCancel ? Answer::Cancel : Answer::No;
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    bool said(const std::string& part) const
+    {
+        for (const Shown& m : messages)
+            if (m.text.find(part) != std::string::npos)
+                return true;
+        return false;
+    }
+};
+
+struct ScriptedFiles : FileDialogs {
+    std::deque<std::optional<std::string>> opens, saves;  // nullopt: cancelled
+    int openCalls = 0, saveCalls = 0;
+    std::string lastStartFolder;
+
+    std::optional<std::string> openNetwork(QWidget*, const std::string& startFolder) override
+    {
+        ++openCalls;
+        lastStartFolder = startFolder;
+        return next(opens);
+    }
+    std::optional<std::string> saveNetwork(QWidget*, const std::string& startFolder) override
+    {
+        ++saveCalls;
+        lastStartFolder = startFolder;
+        return next(saves);
+    }
+
+private:
+    static std::optional<std::string> next(std::deque<std::optional<std::string>>& queue)
+    {
+        if (queue.empty())
+            return std::nullopt;
+        std::optional<std::string> p = queue.front();
+        queue.pop_front();
+        return p;
+    }
+};
+
+inline QString sourceDir() { return QStringLiteral(ORVEX_SOURCE_DIR); }
+
+// Copies the sample network `name` ("mine") with its companion files into folder.
+inline void copySample(const QString& name, const QString& folder)
+{
+    const QDir data(sourceDir() + "/data");
+    for (const QString& file : data.entryList({name + ".*"}, QDir::Files))
+        QFile::copy(data.filePath(file), folder + "/" + file);
+}
+
+inline QByteArray contents(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace orvex::gui::test
