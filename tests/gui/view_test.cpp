@@ -1,7 +1,15 @@
 // The network view on its own: opening, saving and closing through its
 // commands, the plan's geometry commands, the backing image, and the
 // display settings kept in the profile.
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
+#include <QSpinBox>
+#include <QTimer>
+#include <functional>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -87,6 +95,7 @@ private slots:
     void backingImageInvertsAndErases();
     void statusLineDuringRun();
     void displaySettingsThroughProfile();
+    void displaySettingAndInfoDialogs();
 };
 
 void ViewTest::openedSampleSavesIdentically()
@@ -408,6 +417,65 @@ void ViewTest::displaySettingsThroughProfile()
     QCOMPARE(again.plan().geo.charSize, 12.5f);
     // the background of the new view is painted in the kept colour
     QCOMPARE(QColor(again.backingImage().pixel(5, again.backingImage().height() - 5)), QColor(10, 20, 30));
+}
+
+// Answers the next modal dialog once it is up.
+void whenShown(std::function<void(QDialog&)> answer)
+{
+    QTimer::singleShot(0, [answer] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        answer(*dialog);
+    });
+}
+
+void ViewTest::displaySettingAndInfoDialogs()
+{
+    Window w;
+    CBriscoView& view = w.open(w.sample("mine"));
+    // a second view of the same document follows the turn
+    CBriscoView second(*w.document, w.services);
+    second.resize(400, 300);
+    second.show();
+    w.document->updateAllViews();
+    const float x = second.plan().data.nodeX[1];
+
+    whenShown([](QDialog& d) {
+        d.findChild<QLineEdit*>("displayAngle")->setText("405");
+        d.findChild<QComboBox*>("onlineKind")->setCurrentIndex(12);  // road names
+        d.findChild<QSpinBox*>("nodeDigits")->setValue(3);
+        d.findChild<QPushButton*>("ok")->click();
+    });
+    view.displaySetting();
+    QCOMPARE(view.plan().geo.displayAngle, 45);
+    QCOMPARE(view.plan().settings.onlineKind, 12);
+    QCOMPARE(view.plan().settings.nodeDigits, 3);
+    QVERIFY(std::abs(second.plan().data.nodeX[1] - x) > 1);
+
+    // a refused figure size keeps the dialog open with the message; cancel changes nothing
+    whenShown([&w](QDialog& d) {
+        d.findChild<QLineEdit*>("figureSize")->setText("10.01");
+        d.findChild<QPushButton*>("ok")->click();
+        QVERIFY(d.isVisible());
+        QVERIFY(w.reporter.said(kBadFigureSize));
+        d.findChild<QPushButton*>("cancel")->click();
+    });
+    const float scale = view.plan().geo.scale;
+    view.displaySetting();
+    QCOMPARE(view.plan().geo.scale, scale);
+
+    int changes = 0;
+    connect(&view, &CBriscoView::stateChanged, [&changes] { ++changes; });
+    whenShown([](QDialog& d) {
+        d.findChild<QPlainTextEdit*>("title")->setPlainText(QString::fromUtf8("北区 ventilation"));
+        d.findChild<QPushButton*>("ok")->click();
+    });
+    view.info();
+    QCOMPARE(w.doc().title, std::string("北区 ventilation"));
+    QCOMPARE(w.doc().windowTitle, w.doc().title);
+    QVERIFY(w.doc().modified);
+    QVERIFY(changes > 0);
+    w.doc().modified = false;
 }
 
 QTEST_MAIN(ViewTest)

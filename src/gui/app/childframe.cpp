@@ -57,7 +57,7 @@ void CChildFrame::updateCaption()
 {
     const CBriscoDoc& doc = mDocument->doc();
     const QString title = doc.windowTitle.empty() ? QStringLiteral("Network%1").arg(mUntitledNumber)
-                                                  : displayText(doc.windowTitle);
+                                                  : displayText(doc.windowTitle).trimmed();
     setWindowTitle(title + "[*]");
     setWindowModified(doc.modified);
 }
