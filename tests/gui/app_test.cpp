@@ -74,6 +74,7 @@ private slots:
     void commandLine();
     void ddeTakesProgramFolderFromProfile();
     void missingUnitsFile();
+    void damagedInstallationFiles();
     void menusAndPanes();
     void clockPanes();
     void openFromMainFrameAndDrop();
@@ -173,6 +174,38 @@ void AppTest::missingUnitsFile()
     QCOMPARE(p.app->context().units.flowUnitFactor, 0.0f);
     QCOMPARE(frame.childFrames().size(), 1);
     QVERIFY(frame.isVisible());
+    QVERIFY(p.quit());
+}
+
+void AppTest::damagedInstallationFiles()
+{
+    // A program folder whose default network is damaged and whose default
+    // parameter file is missing: messages, and a window that still works.
+    Program p;
+    const QString program = p.folder.filePath("install");
+    QVERIFY(QDir().mkpath(program + "/sdt"));
+    for (const char* file : {"units.sdt", "gslft.sdt", "gslgr.sdt"})
+        QVERIFY(QFile::copy(sourceDir() + "/sdt/" + file, program + "/sdt/" + file));
+    QFile network(program + "/sdt/ztkihon.sdt");
+    QVERIFY(network.open(QIODevice::WriteOnly));
+    network.write("heading\n 3\n  1 x\n");
+    network.close();
+
+    CMainFrame& frame = p.start({}, program);
+    QCOMPARE(p.app->context().programFolder, program.toStdString());
+    QVERIFY(p.reporter.said("ztkihon.sdt"));
+    QCOMPARE(frame.childFrames().size(), 1);
+    QVERIFY(!p.view()->networkLoaded());
+    // the commands still run, and a network still opens
+    p.view()->zoomIn();
+    p.view()->fitToWindow();
+    p.view()->rightTurn();
+    frame.action("new")->trigger();
+    QCOMPARE(frame.childFrames().size(), 2);
+    p.files.opens.push_back(p.sample("mine").toStdString());
+    frame.action("open")->trigger();
+    QVERIFY(p.view()->networkLoaded());
+    p.reporter.answers = {Answer::No, Answer::No};
     QVERIFY(p.quit());
 }
 
