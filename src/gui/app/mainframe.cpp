@@ -209,11 +209,15 @@ void CMainFrame::createActions()
             [this] { forActiveView(&CBriscoView::info); });
 
     // The analysis commands come with the analysis dialog.
-    makeAction("analysis", "Standard(&A)\tCtrl+K", QKeySequence("Ctrl+K"), "Run the airflow analysis")->setEnabled(false);
+    connect(makeAction("analysis", "Standard(&A)\tCtrl+K", QKeySequence("Ctrl+K"), "Run the airflow analysis or the fire simulation"),
+            &QAction::triggered, this, [this] { forActiveView(&CBriscoView::openAnalysisDialog); });
+    // Commands that have never had anything to do.
     makeAction("continue", "Continue(&C)")->setEnabled(false);
     makeAction("frontonly", "Front only(&F)")->setEnabled(false);
-    makeAction("parameter", "Parameter(&P)", {}, "Solver and fire parameters")->setEnabled(false);
-    makeAction("fancurve", "Fan character display(&L)", {}, "Show the fans' characteristic curves")->setEnabled(false);
+    connect(makeAction("parameter", "Parameter(&P)", {}, "Solver and fire parameters"), &QAction::triggered,
+            this, [this] { forActiveView(&CBriscoView::editParameters); });
+    connect(makeAction("fancurve", "Fan character display(&L)", {}, "Show the fans' characteristic curves"),
+            &QAction::triggered, this, [this] { forActiveView(&CBriscoView::fanCharacterDisplay); });
 
     connect(makeAction("cascade", "Cascade(&C)"), &QAction::triggered, this, [this] { mMdiArea->cascadeSubWindows(); });
     connect(makeAction("tile", "Tile(&T)"), &QAction::triggered, this, [this] { mMdiArea->tileSubWindows(); });
@@ -438,7 +442,8 @@ void CMainFrame::updateMenus()
     const bool usable = view && !preview;
     action("open")->setText(view ? kOpenInWindow : kOpenNoWindow);
     action("open")->setEnabled(!preview);
-    for (const char* name : {"save", "saveas", "displaysetting", "fit", "rightturn", "leftturn", "update"})
+    for (const char* name : {"save", "saveas", "displaysetting", "fit", "rightturn", "leftturn", "update",
+                             "analysis", "parameter", "fancurve"})
         action(name)->setEnabled(usable);
     for (const char* name : {"zoomin", "zoomout"})
         action(name)->setEnabled(view != nullptr);

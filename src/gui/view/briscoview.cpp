@@ -1,6 +1,10 @@
 #include "view/briscoview.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
@@ -9,11 +13,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "dialogs/analysisrundialog.h"
 #include "dialogs/displaysettingdialog.h"
 #include "dialogs/infodialog.h"
 #include "display/displaysettings.h"
 #include "edit/viewnavigation.h"
+#include "edit/fancurve.h"
 #include "model/networkio.h"
+#include "run/rundriver.h"
 #include "view/networkdocument.h"
 #include "view/qpaintercanvas.h"
 
@@ -265,6 +272,124 @@ void CBriscoView::info()
     doc.modified = true;
     for (CBriscoView* view : mDocument.views())
         emit view->stateChanged();
+}
+
+// --- analysis ----------------------------------------------------------------------
+
+void CBriscoView::openAnalysisDialog()
+{
+    if (mPlan->geo.pagePreview || !mPlan->networkLoaded)
+        return;
+    if (mAnalysis) {
+        mAnalysis->raise();
+        mAnalysis->activateWindow();
+        return;
+    }
+    CBriscoDoc& doc = mDocument.doc();
+    mAnalysis = new AnalysisRunDialog(doc.fanCount, mServices.app.units.displayData != 0,
+                                      doc.pauseFlag != 0, window());
+    mAnalysis->setAttribute(Qt::WA_DeleteOnClose);
+    connect(mAnalysis, &QObject::destroyed, this, [this] {
+        mAnalysis = nullptr;
+        emit stateChanged();
+    });
+    connect(mAnalysis, &AnalysisRunDialog::startRequested, this, &CBriscoView::runAnalysis);
+    connect(mAnalysis, &AnalysisRunDialog::parameterRequested, this, &CBriscoView::editParameters);
+    connect(mAnalysis, &AnalysisRunDialog::updateRequested, this, &CBriscoView::updateScreen);
+    connect(mAnalysis, &AnalysisRunDialog::displayDataChanged, this,
+            [this](bool on) { mServices.app.units.displayData = on ? 1 : 0; });
+    connect(mAnalysis, &AnalysisRunDialog::opt1Changed, this,
+            [this](bool on) { mDocument.doc().pauseFlag = on ? 1 : 0; });
+    mAnalysis->show();
+    emit stateChanged();
+}
+
+void CBriscoView::runAnalysis()
+{
+    if (!mAnalysis || mAnalysis->running())
+        return;
+    AnalysisRunDialog* dialog = mAnalysis;
+    CBriscoDoc& doc = mDocument.doc();
+    orvex::runAnalysis(doc, *dialog, *this);
+    // The chosen road values go to the view; the plan shows them with Update.
+    PlanData& data = mPlan->data;
+    for (int j = 1; j <= doc.totalRoads() && j < kMaxRoads; ++j) {
+        float value = 0;
+        if (doc.roadValue(j, mPlan->settings.onlineKind, value))
+            data.onlineValue[j] = value;
+        if (doc.roadValue(j, mPlan->settings.underlineKind, value))
+            data.underlineValue[j] = value;
+    }
+    QApplication::beep();
+    emit analysisFinished();
+    emit stateChanged();
+}
+
+void CBriscoView::editParameters()
+{
+    if (mPlan->geo.pagePreview)
+        return;
+    emit parametersRequested();
+}
+
+void CBriscoView::fireFront(int road, float distance, float fraction, int direction)
+{
+    mPlan->drawFireFront(mCanvas, road, distance, fraction, direction);
+}
+
+void CBriscoView::redrawAllViews()
+{
+    mDocument.updateAllViews();
+}
+
+bool CBriscoView::pauseDialog()
+{
+    return runPauseDialog(mAnalysis ? static_cast<QWidget*>(mAnalysis) : this);
+}
+
+namespace {
+
+// The fan curve viewer: beside this program, in the program folder, or on
+// the path.
+QString curveViewer(const std::string& programFolder)
+{
+    const QString name = QStringLiteral("vistrel");
+    for (const QString& folder : {QCoreApplication::applicationDirPath(), QString::fromStdString(programFolder)}) {
+        const QFileInfo candidate(QDir(folder).filePath(name));
+        if (candidate.isFile() && candidate.isExecutable())
+            return candidate.absoluteFilePath();
+    }
+    return QStandardPaths::findExecutable(name);
+}
+
+}  // namespace
+
+void CBriscoView::fanCharacterDisplay()
+{
+    if (mPlan->geo.pagePreview)
+        return;
+    CBriscoDoc& doc = mDocument.doc();
+    if (doc.baseName.empty()) {
+        mServices.reporter.message("Save the network first: its fan curves are written beside it.",
+                                   kViewCaption, MessageKind::Information);
+        return;
+    }
+    if (!writeFanCurveFile(doc))
+        return;
+    const QString viewer = curveViewer(mServices.app.programFolder);
+    if (viewer.isEmpty()) {
+        mServices.reporter.message("The fan curve viewer \"vistrel\" was not found beside this program, in " +
+                                       mServices.app.programFolder + " or on the path.",
+                                   kViewCaption, MessageKind::Error);
+        return;
+    }
+    const std::string argument = curveDisplayArgument(doc.baseName);
+    if (mServices.programs) {
+        mServices.programs->open(viewer.toStdString(), argument);
+        return;
+    }
+    if (!QProcess::startDetached(viewer, {QString::fromStdString(argument)}))
+        mServices.reporter.message("Cannot start " + viewer.toStdString(), kViewCaption, MessageKind::Error);
 }
 
 // --- updates and painting ------------------------------------------------------

@@ -8,6 +8,7 @@
 
 #include "display/planview.h"
 #include "edit/editor.h"
+#include "fire/fireobserver.h"
 #include "model/reporter.h"
 #include "view/backingcanvas.h"
 #include "view/viewservices.h"
@@ -20,8 +21,9 @@
 namespace orvex::gui {
 
 class NetworkDocument;
+class AnalysisRunDialog;
 
-class CBriscoView : public QAbstractScrollArea, public EditorWindow {
+class CBriscoView : public QAbstractScrollArea, public EditorWindow, public FireObserver {
     Q_OBJECT
 public:
     // Reads the "DISPLAY" profile; the document keeps the view in its list.
@@ -57,6 +59,15 @@ public:
     void repaint() override;
     void captureMouse(bool on) override;
 
+    // FireObserver: the fronts are drawn at once in the emphasis colour.
+    float nodeRadius() const override { return mPlan->geo.nodeRadius; }
+    void fireFront(int road, float distance, float fraction, int direction) override;
+    void redrawAllViews() override;
+    bool pauseDialog() override;
+
+    // The analysis dialog while it is open.
+    AnalysisRunDialog* analysisDialog() const { return mAnalysis; }
+
 public slots:
     void openFile();
     bool save();
@@ -69,10 +80,21 @@ public slots:
     void updateScreen();  // "Update", F5
     void displaySetting();
     void info();
+    // Opens the analysis dialog (nothing without a network).
+    void openAnalysisDialog();
+    void editParameters();
+    // Writes the fan curve file and starts the fan curve viewer on it.
+    void fanCharacterDisplay();
+    // The analysis dialog's Start: runs the analysis or the fire simulation.
+    void runAnalysis();
 
 signals:
     // The title, the modified flag or what the commands may do changed.
     void stateChanged();
+    // A run ended; its results are in the document.
+    void analysisFinished();
+    // "Parameter": the window shows the parameters dialog.
+    void parametersRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -96,6 +118,7 @@ private:
     QImage mImage;
     BackingCanvas mCanvas;
     bool mSettingScroll = false;  // the view itself moves the scroll bars
+    AnalysisRunDialog* mAnalysis = nullptr;
 };
 
 }  // namespace orvex::gui

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "edit/editor.h"
+#include "edit/fancurve.h"
 #include "model/appcontext.h"
 #include "model/profile.h"
 #include "model/reporter.h"
@@ -43,6 +44,9 @@ struct ViewServices {
     // Opens the application's pending file in a new network window.
     std::function<void()> openPendingInNewWindow;
     SharedEditState sharedEdit;  // what every view's editor shares
+    // Starts outside programs (the fan curve viewer); nullptr: detached
+    // processes of the system.
+    ProgramStarter* programs = nullptr;
 };
 
 }  // namespace orvex::gui

@@ -1,0 +1,286 @@
+#include "dialogs/analysisrundialog.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace orvex::gui {
+
+namespace {
+
+const char* const kFanColumns[4] = {"Fan:Node", "Pres", "Vol", "Con"};
+constexpr int kFanColumnWidth = 70;
+
+QString text(const std::string& s) { return QString::fromUtf8(s.data(), int(s.size())); }
+
+}  // namespace
+
+struct AnalysisRunDialog::Impl {
+    QLabel* status = nullptr;
+    QLabel* second = nullptr;
+    QProgressBar* progress = nullptr;
+    QPushButton* parameter = nullptr;
+    QPushButton* start = nullptr;
+    QPushButton* close = nullptr;
+    QPushButton* update = nullptr;
+    QCheckBox* displayData = nullptr;
+    QCheckBox* opt1 = nullptr;
+    QWidget* lower = nullptr;
+    QLabel* diagnostic[2] = {};
+    QTableWidget* fans = nullptr;
+    int step = 10;
+    bool running = false;
+    bool stop = false;
+};
+
+AnalysisRunDialog::AnalysisRunDialog(int fans, bool displayData, bool opt1, QWidget* parent)
+    : QDialog(parent), d(std::make_unique<Impl>())
+{
+    setWindowTitle("Analysis");
+    setObjectName("analysisDialog");
+    // Nothing else of the program can be used while the dialog is open.
+    setWindowModality(Qt::ApplicationModal);
+    setSizeGripEnabled(false);
+
+    auto* layout = new QVBoxLayout(this);
+    d->status = new QLabel(" ");
+    d->status->setObjectName("statusLine");
+    d->status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    d->second = new QLabel(" ");
+    d->second->setObjectName("secondLine");
+    const QFont mono = QFont("Monospace");
+    d->status->setFont(mono);
+    d->second->setFont(mono);
+    d->progress = new QProgressBar;
+    d->progress->setObjectName("progress");
+    d->progress->setRange(0, 100);
+    d->progress->setValue(0);
+    d->progress->setTextVisible(false);
+    layout->addWidget(d->status);
+    layout->addWidget(d->second);
+    layout->addWidget(d->progress);
+
+    auto* buttons = new QHBoxLayout;
+    d->parameter = new QPushButton("Parameter");
+    d->parameter->setObjectName("parameter");
+    d->start = new QPushButton("Start");
+    d->start->setObjectName("start");
+    d->start->setDefault(true);
+    d->close = new QPushButton("Close");
+    d->close->setObjectName("close");
+    d->update = new QPushButton("Update");
+    d->update->setObjectName("update");
+    for (QPushButton* b : {d->parameter, d->start, d->close, d->update}) {
+        b->setAutoDefault(b == d->start);
+        buttons->addWidget(b);
+    }
+    layout->addLayout(buttons);
+    auto* checks = new QHBoxLayout;
+    d->displayData = new QCheckBox("Display data");
+    d->displayData->setObjectName("displayData");
+    d->displayData->setChecked(displayData);
+    d->opt1 = new QCheckBox("Opt1");
+    d->opt1->setObjectName("opt1");
+    d->opt1->setChecked(opt1);
+    checks->addWidget(d->displayData);
+    checks->addWidget(d->opt1);
+    checks->addStretch();
+    layout->addLayout(checks);
+
+    d->lower = new QWidget;
+    auto* lower = new QVBoxLayout(d->lower);
+    lower->setContentsMargins(0, 0, 0, 0);
+    d->diagnostic[0] = new QLabel("dPav = ");
+    d->diagnostic[0]->setObjectName("diagnostic1");
+    d->diagnostic[1] = new QLabel("Pbad = ");
+    d->diagnostic[1]->setObjectName("diagnostic2");
+    for (QLabel* l : d->diagnostic) {
+        l->setFont(mono);
+        lower->addWidget(l);
+    }
+    d->fans = new QTableWidget(fans, 4);
+    d->fans->setObjectName("fanList");
+    d->fans->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    d->fans->setSelectionBehavior(QAbstractItemView::SelectRows);
+    d->fans->verticalHeader()->hide();
+    d->fans->verticalHeader()->setDefaultSectionSize(d->fans->fontMetrics().height() + 4);
+    for (int c = 0; c < 4; ++c) {
+        d->fans->setHorizontalHeaderItem(c, new QTableWidgetItem(kFanColumns[c]));
+        d->fans->setColumnWidth(c, kFanColumnWidth);
+    }
+    d->fans->horizontalHeader()->setStretchLastSection(true);
+    lower->addWidget(d->fans, 1);
+    layout->addWidget(d->lower, 1);
+
+    connect(d->start, &QPushButton::clicked, this, &AnalysisRunDialog::startOrStop);
+    connect(d->close, &QPushButton::clicked, this, &QDialog::close);
+    connect(d->parameter, &QPushButton::clicked, this, &AnalysisRunDialog::parameterRequested);
+    connect(d->update, &QPushButton::clicked, this, &AnalysisRunDialog::updateRequested);
+    connect(d->displayData, &QCheckBox::toggled, this, [this](bool on) {
+        fitHeight();
+        emit displayDataChanged(on);
+    });
+    connect(d->opt1, &QCheckBox::toggled, this, &AnalysisRunDialog::opt1Changed);
+
+    resize(std::max(sizeHint().width(), 4 * kFanColumnWidth + 60), kAnalysisHeightWithData);
+    fitHeight();
+}
+
+AnalysisRunDialog::~AnalysisRunDialog() = default;
+
+bool AnalysisRunDialog::running() const { return d->running; }
+bool AnalysisRunDialog::displayData() const { return d->displayData->isChecked(); }
+bool AnalysisRunDialog::opt1() const { return d->opt1->isChecked(); }
+void AnalysisRunDialog::setRunning(bool running) { d->running = running; }
+void AnalysisRunDialog::requestStop() { d->stop = true; }
+
+// The same position and width; the lower part shows only with the data.
+void AnalysisRunDialog::fitHeight()
+{
+    const bool on = d->displayData->isChecked();
+    d->lower->setVisible(on);
+    const int height = on ? kAnalysisHeightWithData : kAnalysisHeightWithoutData;
+    setFixedHeight(height);
+}
+
+void AnalysisRunDialog::startOrStop()
+{
+    if (d->running) {
+        d->stop = true;
+        return;
+    }
+    dispatchEvents();
+    d->progress->setValue(d->progress->minimum());
+    d->stop = false;
+    emit startRequested();
+}
+
+void AnalysisRunDialog::closeEvent(QCloseEvent* event)
+{
+    // The run must end before the dialog can go.
+    if (d->running) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void AnalysisRunDialog::keyPressEvent(QKeyEvent* event)
+{
+    // Enter and Escape both press Start/Stop, its default and cancel button.
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (d->start->isEnabled())
+            d->start->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void AnalysisRunDialog::setStatusLine(const std::string& s) { d->status->setText(text(s)); }
+void AnalysisRunDialog::setSecondLine(const std::string& s) { d->second->setText(text(s)); }
+
+void AnalysisRunDialog::setDiagnosticLine(int line, const std::string& s)
+{
+    if (line == 1 || line == 2)
+        d->diagnostic[line - 1]->setText(text(s));
+}
+
+void AnalysisRunDialog::setFanCell(int row, int column, const std::string& s)
+{
+    if (row < 0 || row >= d->fans->rowCount() || column < 0 || column >= 4)
+        return;
+    QTableWidgetItem* item = d->fans->item(row, column);
+    if (!item) {
+        item = new QTableWidgetItem;
+        item->setTextAlignment(column == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
+        d->fans->setItem(row, column, item);
+    }
+    item->setText(text(s));
+}
+
+void AnalysisRunDialog::setProgressRange(int lower, int upper)
+{
+    // An empty range (0..0) would make the bar a busy indicator: keep one step.
+    d->progress->setRange(lower, std::max(upper, lower + 1));
+    d->progress->setValue(lower);
+}
+
+void AnalysisRunDialog::setProgressStep(int step) { d->step = step; }
+
+void AnalysisRunDialog::setProgressPosition(int position)
+{
+    d->progress->setValue(std::clamp(position, d->progress->minimum(), d->progress->maximum()));
+    dispatchEvents();
+}
+
+void AnalysisRunDialog::stepProgress()
+{
+    // The bar wraps round at its end, as the run may go on past it.
+    int next = d->progress->value() + d->step;
+    if (next > d->progress->maximum())
+        next = d->progress->minimum() + (next - d->progress->maximum() - 1);
+    d->progress->setValue(next);
+    dispatchEvents();
+}
+
+bool AnalysisRunDialog::stopRequested()
+{
+    dispatchEvents();
+    const bool stop = d->stop;
+    d->stop = false;
+    return stop;
+}
+
+void AnalysisRunDialog::enableClose(bool enable) { d->close->setEnabled(enable); }
+
+void AnalysisRunDialog::enableRunControls(bool enable)
+{
+    d->running = !enable;
+    for (QWidget* w : {static_cast<QWidget*>(d->update), static_cast<QWidget*>(d->parameter),
+                       static_cast<QWidget*>(d->opt1)})
+        w->setEnabled(enable);
+}
+
+void AnalysisRunDialog::setStartText(const std::string& s) { d->start->setText(text(s)); }
+void AnalysisRunDialog::setCaption(const std::string& s) { setWindowTitle(text(s)); }
+
+void AnalysisRunDialog::clearOpt1()
+{
+    const QSignalBlocker block(d->opt1);
+    d->opt1->setChecked(false);
+}
+
+void AnalysisRunDialog::dispatchEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+bool runPauseDialog(QWidget* parent)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QString());
+    dialog.setObjectName("pauseDialog");
+    auto* layout = new QHBoxLayout(&dialog);
+    auto* box = new QCheckBox("opt1");
+    box->setObjectName("pauseOpt1");
+    box->setChecked(true);
+    auto* go = new QPushButton("Continue");
+    go->setObjectName("continue");
+    go->setDefault(true);
+    layout->addWidget(box);
+    layout->addWidget(go);
+    QObject::connect(go, &QPushButton::clicked, &dialog, &QDialog::accept);
+    dialog.exec();
+    return box->isChecked();
+}
+
+}  // namespace orvex::gui
