@@ -120,6 +120,7 @@ AnalysisRunDialog::AnalysisRunDialog(int fans, bool displayData, bool opt1, QWid
     d->fans->horizontalHeader()->setStretchLastSection(true);
     lower->addWidget(d->fans, 1);
     layout->addWidget(d->lower, 1);
+    layout->addStretch();  // takes the room while the lower part is cut off
 
     connect(d->start, &QPushButton::clicked, this, &AnalysisRunDialog::startOrStop);
     connect(d->close, &QPushButton::clicked, this, &QDialog::close);
