@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTableWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -101,6 +102,7 @@ private slots:
     void fireRunDrawsFronts();
     void pauseDialogClearsOpt1();
     void fanCurveViewerStarted();
+    void parametersFromTheDialog();
 };
 
 void AnalysisTest::sampleAnalysisFromTheDialog()
@@ -278,6 +280,26 @@ void AnalysisTest::fanCurveViewerStarted()
     untitled.view->fanCharacterDisplay();
     QVERIFY(untitled.starter.started.empty());
     QVERIFY(!untitled.reporter.messages.empty());
+}
+
+void AnalysisTest::parametersFromTheDialog()
+{
+    QTemporaryDir folder;
+    Window w(Window::sample(folder, "mine"));
+    AnalysisRunDialog& dialog = w.dialog();
+    // "maximum iteration" 0: the setting holds for the next run, which
+    // runs no iteration and still completes
+    QTimer::singleShot(0, [] {
+        auto* parameters = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(parameters && parameters->windowTitle() == "parameters");
+        parameters->findChild<QLineEdit*>("maxIteration")->setText("0");
+        parameters->findChild<QPushButton*>("ok")->click();
+    });
+    button(dialog, "parameter")->click();
+    QCOMPARE(w.app.units.maxIteration, 0);
+    button(dialog, "start")->click();
+    QCOMPARE(dialog.windowTitle().toStdString(), kCompletedCaption);
+    QCOMPARE(w.doc().lastIterations, 0);
 }
 
 QTEST_MAIN(AnalysisTest)

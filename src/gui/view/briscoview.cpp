@@ -16,6 +16,7 @@
 #include "dialogs/analysisrundialog.h"
 #include "dialogs/displaysettingdialog.h"
 #include "dialogs/infodialog.h"
+#include "dialogs/parametersdialog.h"
 #include "display/displaysettings.h"
 #include "edit/viewnavigation.h"
 #include "edit/fancurve.h"
@@ -329,7 +330,9 @@ void CBriscoView::editParameters()
 {
     if (mPlan->geo.pagePreview)
         return;
-    emit parametersRequested();
+    QWidget* parent = mAnalysis ? static_cast<QWidget*>(mAnalysis) : this;
+    if (ParametersDialog::edit(parent, mDocument.doc(), mServices.reporter))
+        emit stateChanged();
 }
 
 void CBriscoView::fireFront(int road, float distance, float fraction, int direction)

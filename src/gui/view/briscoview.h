@@ -93,8 +93,6 @@ signals:
     void stateChanged();
     // A run ended; its results are in the document.
     void analysisFinished();
-    // "Parameter": the window shows the parameters dialog.
-    void parametersRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,0 +1,296 @@
+#include "dialogs/parametersdialog.h"
+
+#include <QFormLayout>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+namespace orvex::gui {
+
+namespace {
+
+// Numbers are written and read with a point, never a decimal comma, and a
+// comma is not taken for a thousands separator.
+QLocale numberLocale()
+{
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
+    return c;
+}
+
+// The shortest plain decimal that reads back as the same float: 0.001,
+// 400, never an exponent.
+QString numberText(float value)
+{
+    char text[64];
+    const std::to_chars_result end =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
+    QString shown = QString::fromLatin1(text, int(end.ptr - text));
+    if (shown == "-0")
+        shown = "0";
+    return shown;
+}
+
+std::optional<float> floatOf(const QString& text)
+{
+    bool ok = false;
+    const double value = numberLocale().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value) || std::fabs(value) > double(FLT_MAX))
+        return std::nullopt;
+    return float(value);
+}
+
+std::optional<int> wholeNumberOf(const QString& text)
+{
+    bool ok = false;
+    const int value = numberLocale().toInt(text.trimmed(), &ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+// The ten values in the dialog's order.
+struct Values {
+    float frontDisplayStep = 0;  // min
+    int fireNode = 0;            // node number
+    float fireTemperature = 0;   // °C
+    float fireTimeStep = 0;
+    float finishTime = 0;        // min; above 0 a run is a fire simulation
+    float gasLimit = 0;
+    int maxIteration = 0;
+    float surfaceTemperature = 0;  // °C
+    float solverError = 0;         // user flow unit
+    float relaxation = 0;
+};
+
+}  // namespace
+
+std::string notANumberMessage(const std::string& label, bool whole)
+{
+    return std::string("Please enter ") + (whole ? "a whole number" : "a number") + " for \"" +
+           label + "\".";
+}
+
+struct ParametersDialog::Impl {
+    CBriscoDoc& doc;
+    Reporter& reporter;
+    Values given;  // what the fields were filled with
+
+    QLineEdit* frontDisplayStep = nullptr;
+    QLineEdit* fireNode = nullptr;
+    QLineEdit* fireTemperature = nullptr;
+    QLineEdit* fireTimeStep = nullptr;
+    QLineEdit* finishTime = nullptr;
+    QLineEdit* gasLimit = nullptr;
+    QLineEdit* maxIteration = nullptr;
+    QLineEdit* surfaceTemperature = nullptr;
+    QLineEdit* solverError = nullptr;
+    QLineEdit* relaxation = nullptr;
+
+    Impl(CBriscoDoc& document, Reporter& r) : doc(document), reporter(r) {}
+
+    void refuse(QLineEdit* field, const std::string& text)
+    {
+        reporter.message(text, kViewCaption, MessageKind::Warning);
+        field->setFocus(Qt::OtherFocusReason);
+        field->selectAll();
+    }
+
+    // A float field. Left as it was shown, it hands back the value it was
+    // filled with, so OK without edits changes nothing.
+    bool number(QLineEdit* field, float given, float& into, const std::string& refusal)
+    {
+        if (field->text() == numberText(given)) {
+            into = given;
+            return true;
+        }
+        const std::optional<float> value = floatOf(field->text());
+        if (!value) {
+            refuse(field, refusal);
+            return false;
+        }
+        into = *value;
+        return true;
+    }
+
+    bool wholeNumber(QLineEdit* field, int& into, const std::string& refusal)
+    {
+        const std::optional<int> value = wholeNumberOf(field->text());
+        if (!value) {
+            refuse(field, refusal);
+            return false;
+        }
+        into = *value;
+        return true;
+    }
+
+    static std::string labelOf(const QLineEdit* field)
+    {
+        return field->property("label").toString().toStdString();
+    }
+
+    bool read(Values& v);
+    void store(const Values& v);
+};
+
+// Reads and checks the fields in the order they are shown; false after the
+// first refusal.
+bool ParametersDialog::Impl::read(Values& v)
+{
+    const auto plain = [this](QLineEdit* field, float given, float& into) {
+        return number(field, given, into, notANumberMessage(labelOf(field), false));
+    };
+    if (!plain(frontDisplayStep, given.frontDisplayStep, v.frontDisplayStep) ||
+        !wholeNumber(fireNode, v.fireNode, notANumberMessage(labelOf(fireNode), true)) ||
+        !plain(fireTemperature, given.fireTemperature, v.fireTemperature) ||
+        !plain(fireTimeStep, given.fireTimeStep, v.fireTimeStep) ||
+        !plain(finishTime, given.finishTime, v.finishTime) ||
+        !plain(gasLimit, given.gasLimit, v.gasLimit))
+        return false;
+    if (!wholeNumber(maxIteration, v.maxIteration, kIterationRange))
+        return false;
+    if (v.maxIteration < kMinIterations || v.maxIteration > kMaxIterations) {
+        refuse(maxIteration, kIterationRange);
+        return false;
+    }
+    if (!plain(surfaceTemperature, given.surfaceTemperature, v.surfaceTemperature))
+        return false;
+    if (!number(solverError, given.solverError, v.solverError, kSolverErrorRange))
+        return false;
+    if (double(v.solverError) < kMinSolverError || double(v.solverError) > kMaxSolverError) {
+        refuse(solverError, kSolverErrorRange);
+        return false;
+    }
+    return plain(relaxation, given.relaxation, v.relaxation);
+}
+
+// The fire values and the surface temperature go into the document, which
+// counts as changed when one of them differs (they are saved with the
+// network); the solver settings go into the application's units settings.
+void ParametersDialog::Impl::store(const Values& v)
+{
+    FireParameters& fire = doc.fire;
+    const bool changed = fire.frontDisplayStep != v.frontDisplayStep ||
+                         fire.fireNode != v.fireNode ||
+                         fire.fireTemperature != v.fireTemperature ||
+                         fire.fireTimeStep != v.fireTimeStep || fire.finishTime != v.finishTime ||
+                         fire.gasLimit != v.gasLimit ||
+                         doc.surfaceTemperature != v.surfaceTemperature;
+    fire.frontDisplayStep = v.frontDisplayStep;
+    fire.fireNode = v.fireNode;
+    fire.fireTemperature = v.fireTemperature;
+    fire.fireTimeStep = v.fireTimeStep;
+    fire.finishTime = v.finishTime;
+    fire.gasLimit = v.gasLimit;
+    doc.surfaceTemperature = v.surfaceTemperature;
+    if (changed)
+        doc.modified = true;
+
+    UnitsSettings& units = doc.app().units;
+    units.maxIteration = v.maxIteration;
+    units.solverError = v.solverError;
+    units.relaxation = v.relaxation;
+}
+
+ParametersDialog::ParametersDialog(CBriscoDoc& doc, Reporter& reporter, QWidget* parent)
+    : QDialog(parent), d(new Impl(doc, reporter))
+{
+    setWindowTitle("parameters");
+
+    Values& g = d->given;
+    g.frontDisplayStep = doc.fire.frontDisplayStep;
+    g.fireNode = doc.fire.fireNode;
+    g.fireTemperature = doc.fire.fireTemperature;
+    g.fireTimeStep = doc.fire.fireTimeStep;
+    g.finishTime = doc.fire.finishTime;
+    g.gasLimit = doc.fire.gasLimit;
+    g.maxIteration = doc.app().units.maxIteration;
+    g.surfaceTemperature = doc.surfaceTemperature;
+    g.solverError = doc.app().units.solverError;
+    g.relaxation = doc.app().units.relaxation;
+
+    // The fire simulation's values on the left, the network's and the
+    // solver's on the right.
+    auto* fireForm = new QFormLayout;
+    auto* solverForm = new QFormLayout;
+    const auto addField = [](QFormLayout* form, const char* name, const char* label,
+                             const QString& text) {
+        auto* field = new QLineEdit(text);
+        field->setObjectName(name);
+        field->setProperty("label", QString(label));
+        field->setFixedWidth(field->fontMetrics().horizontalAdvance(QString(12, '0')));
+        form->addRow(label, field);
+        return field;
+    };
+    d->frontDisplayStep = addField(fireForm, "frontDisplayStep", "front display step (min)",
+                                   numberText(g.frontDisplayStep));
+    d->fireNode = addField(fireForm, "fireNode", "fire node number", QString::number(g.fireNode));
+    d->fireTemperature =
+        addField(fireForm, "fireTemperature", "fire temperature1", numberText(g.fireTemperature));
+    d->fireTimeStep =
+        addField(fireForm, "fireTimeStep", "fire time step", numberText(g.fireTimeStep));
+    d->finishTime = addField(fireForm, "finishTime", "finish time (min)", numberText(g.finishTime));
+    d->gasLimit =
+        addField(fireForm, "gasConcentration", "gas concentration", numberText(g.gasLimit));
+    d->maxIteration = addField(solverForm, "maxIteration", "maximum iteration",
+                               QString::number(g.maxIteration));
+    d->surfaceTemperature = addField(solverForm, "surfaceTemperature", "Surface temp",
+                                     numberText(g.surfaceTemperature));
+    d->solverError = addField(solverForm, "solverError", "error", numberText(g.solverError));
+    d->relaxation = addField(solverForm, "relaxation", "Acc", numberText(g.relaxation));
+
+    auto* divider = new QFrame;
+    divider->setFrameShape(QFrame::VLine);
+    divider->setFrameShadow(QFrame::Sunken);
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(fireForm);
+    columns->addSpacing(8);
+    columns->addWidget(divider);
+    columns->addSpacing(8);
+    columns->addLayout(solverForm);
+    solverForm->setAlignment(Qt::AlignTop);
+
+    auto* ok = new QPushButton("OK");
+    ok->setObjectName("ok");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton("Cancel");
+    cancel->setObjectName("cancel");
+    connect(ok, &QPushButton::clicked, this, [this] {
+        Values values;
+        if (!d->read(values))
+            return;
+        d->store(values);
+        accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch(1);
+    bottom->addWidget(ok);
+    bottom->addWidget(cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(columns);
+    layout->addSpacing(6);
+    layout->addLayout(bottom);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    d->frontDisplayStep->setFocus(Qt::OtherFocusReason);
+    d->frontDisplayStep->selectAll();
+}
+
+ParametersDialog::~ParametersDialog() = default;
+
+bool ParametersDialog::edit(QWidget* parent, CBriscoDoc& doc, Reporter& reporter)
+{
+    ParametersDialog dialog(doc, reporter, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace orvex::gui
