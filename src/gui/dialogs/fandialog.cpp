@@ -218,7 +218,7 @@ void FanDialog::Impl::nextPressed()
 
 void FanDialog::Impl::backPressed()
 {
-    if (false)
+    if (entry.current() < 1)  // on the first point "back" does nothing
         return;
     if (take(true))
         finish(entry.back());
