@@ -1,9 +1,11 @@
 #include "app/childframe.h"
 
 #include <QCloseEvent>
+#include <QMainWindow>
 #include <QMdiArea>
 
 #include "app/placement.h"
+#include "results/resultspanel.h"
 #include "view/briscoview.h"
 #include "view/displaytext.h"
 #include "view/networkdocument.h"
@@ -17,10 +19,48 @@ CChildFrame::CChildFrame(ViewServices& services, int untitledNumber, QWidget* pa
       mDocument(std::make_unique<NetworkDocument>(services.app, services.reporter))
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    // A main window inside the frame, so the results dock beside the plan.
+    mInner = new QMainWindow;
+    mInner->setWindowFlags(Qt::Widget);
     mView = new CBriscoView(*mDocument, services);
-    setWidget(mView);
+    mInner->setCentralWidget(mView);
+    mResults = new ResultsDock(mDocument->doc(), mInner);
+    mResults->setAllowedAreas(Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea | Qt::LeftDockWidgetArea);
+    mInner->addDockWidget(Qt::RightDockWidgetArea, mResults);
+    mResults->hide();
+    setWidget(mInner);
     connect(mView, &CBriscoView::stateChanged, this, &CChildFrame::updateCaption);
+
+    // The tables follow each run and each network the window reads; while
+    // the dock is hidden they wait until it is shown.
+    ResultsPanel& panel = mResults->panel();
+    connect(mView, &CBriscoView::analysisFinished, this, [this] { showResults(true); });
+    connect(mView, &CBriscoView::networkReplaced, this, [this] {
+        if (resultsShown())
+            mResults->panel().refresh();
+    });
+    connect(mResults->toggleViewAction(), &QAction::toggled, this, [this](bool shown) {
+        if (!shown)
+            mView->clearMark();
+    });
+    connect(&panel, &ResultsPanel::roadSelected, mView, &CBriscoView::markRoad);
+    connect(&panel, &ResultsPanel::nodeSelected, mView, &CBriscoView::markNode);
+    connect(&panel, &ResultsPanel::fanSelected, mView, &CBriscoView::markFan);
     updateCaption();
+}
+
+bool CChildFrame::resultsShown() const { return !mResults->isHidden(); }
+
+void CChildFrame::showResults(bool shown)
+{
+    if (shown) {
+        mResults->panel().refresh();
+        mResults->show();
+        mResults->raise();
+    } else {
+        mResults->hide();
+        mView->clearMark();
+    }
 }
 
 CChildFrame::~CChildFrame()

@@ -5,15 +5,19 @@
 
 #include "view/viewservices.h"
 
+class QMainWindow;
 class QMdiArea;
 
-// A network window: the frame of one document and its plan view. It opens
-// maximised unless a placement is stored, asks the view before it closes,
-// and remembers its placement when it goes.
+// A network window: the frame of one document, its plan view and the
+// "Results" dock beside it. It opens maximised unless a placement is stored,
+// asks the view before it closes, and remembers its placement when it goes.
+// The dock opens after every run and from the Analysis menu; the row chosen
+// in it is marked on the plan.
 namespace orvex::gui {
 
 class CBriscoView;
 class NetworkDocument;
+class ResultsDock;
 
 class CChildFrame : public QMdiSubWindow {
     Q_OBJECT
@@ -23,6 +27,10 @@ public:
     ~CChildFrame() override;
 
     CBriscoView* view() const { return mView; }
+    ResultsDock* resultsDock() const { return mResults; }
+    bool resultsShown() const;
+    // Shows the results of the network as they stand, or hides them.
+    void showResults(bool shown);
     NetworkDocument& document() { return *mDocument; }
 
     // Shows the frame in the area: where the profile placed network windows
@@ -44,7 +52,9 @@ private:
     ViewServices& mServices;
     int mUntitledNumber;
     std::unique_ptr<NetworkDocument> mDocument;  // outlives the view
+    QMainWindow* mInner = nullptr;  // holds the view and the dock
     CBriscoView* mView = nullptr;
+    ResultsDock* mResults = nullptr;
     QRect mNormalGeometry;  // the last geometry neither maximised nor minimised
     bool mAnswered = false;
 };

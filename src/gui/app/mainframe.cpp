@@ -19,6 +19,7 @@
 #include "app/placement.h"
 #include "app/splash.h"
 #include "app/statuspanes.h"
+#include "results/resultspanel.h"
 #include "view/briscoview.h"
 #include "view/networkdocument.h"
 
@@ -216,6 +217,13 @@ void CMainFrame::createActions()
     makeAction("frontonly", "Front only(&F)")->setEnabled(false);
     connect(makeAction("parameter", "Parameter(&P)", {}, "Solver and fire parameters"), &QAction::triggered,
             this, [this] { forActiveView(&CBriscoView::editParameters); });
+    QAction* results = makeAction("results", "Results(&R)", {}, "The tables of the last run's results beside the plan");
+    results->setCheckable(true);
+    connect(results, &QAction::triggered, this, [this](bool shown) {
+        if (CChildFrame* child = activeChild())
+            child->showResults(shown);
+        updateMenus();
+    });
     connect(makeAction("fancurve", "Fan character display(&L)", {}, "Show the fans' characteristic curves"),
             &QAction::triggered, this, [this] { forActiveView(&CBriscoView::fanCharacterDisplay); });
 
@@ -276,6 +284,7 @@ void CMainFrame::createMenus()
     for (const char* name : {"analysis", "continue", "frontonly"})
         flow->addAction(action(name));
     analysis->addAction(action("parameter"));
+    analysis->addAction(action("results"));
     analysis->addSeparator();
     analysis->addAction(action("fancurve"));
 
@@ -400,6 +409,8 @@ CChildFrame* CMainFrame::newWindow()
             noteRecentFile(QString::fromStdString(base + "vad"));
         updateMenus();
     });
+    // The Results check mark follows the dock, also when its own button closes it.
+    connect(child->resultsDock()->toggleViewAction(), &QAction::toggled, this, [this] { updateMenus(); });
     child->showPlaced(*mMdiArea);
     child->view()->setFocus();
     child->view()->initialUpdate();
@@ -448,6 +459,9 @@ void CMainFrame::updateMenus()
     for (const char* name : {"zoomin", "zoomout"})
         action(name)->setEnabled(view != nullptr);
     action("info")->setEnabled(usable && view->networkLoaded());
+    CChildFrame* child = activeChild();
+    action("results")->setEnabled(child != nullptr);
+    action("results")->setChecked(child && child->resultsShown());
     const bool several = mMdiArea->subWindowList().size() > 1;
     for (const char* name : {"cascade", "tile"})
         action(name)->setEnabled(view != nullptr);

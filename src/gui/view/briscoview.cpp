@@ -91,6 +91,7 @@ void CBriscoView::initialUpdate()
     mPlan->networkLoaded = loaded;
     mDocument.updateAllViews();
     fitToWindow();
+    emit networkReplaced();
     emit stateChanged();
 }
 
@@ -136,7 +137,9 @@ void CBriscoView::openFile()
     fitToWindow();
     // A refused network file leaves the default network shown.
     mPlan->networkLoaded = opened != 0;
+    mMarkKind = MarkKind::None;
     redrawImage();
+    emit networkReplaced();
     emit stateChanged();
 }
 
@@ -493,7 +496,96 @@ void CBriscoView::redrawImage()
         QPainterCanvas canvas(painter);
         mPlan->paint(canvas);
     }
+    drawMark();
     viewport()->update();
+}
+
+// --- the marked element ------------------------------------------------------------
+
+void CBriscoView::markRoad(int road) { mark(MarkKind::Road, road); }
+void CBriscoView::markNode(int nodeIndex) { mark(MarkKind::Node, nodeIndex); }
+void CBriscoView::markFan(int fan) { mark(MarkKind::Fan, fan); }
+void CBriscoView::clearMark() { mark(MarkKind::None, 0); }
+
+void CBriscoView::mark(MarkKind kind, int element)
+{
+    if (kind == mMarkKind && element == mMarked)
+        return;
+    mMarkKind = kind;
+    mMarked = element;
+    float x = 0, y = 0;
+    if (!mPlan->geo.pagePreview && markCentre(x, y)) {
+        const ViewGeometry& g = mPlan->geo;
+        const bool inside = x >= g.scrollX && x < g.scrollX + g.clientWidth && y >= g.scrollY &&
+                            y < g.scrollY + g.clientHeight;
+        if (!inside) {
+            scrollTo(int(x) - g.clientWidth / 2, int(y) - g.clientHeight / 2);
+            return;  // scrollTo redrew
+        }
+    }
+    redrawImage();
+}
+
+bool CBriscoView::markEnds(int& a, int& b) const
+{
+    const PlanData& d = mPlan->data;
+    a = b = 0;
+    switch (mMarkKind) {
+    case MarkKind::None: return false;
+    case MarkKind::Node:
+        if (mMarked < 1 || mMarked > d.nodeCount)
+            return false;
+        a = b = mMarked;
+        break;
+    case MarkKind::Road:
+        if (mMarked < 1 || mMarked > d.roadCount + d.fixedCount || mMarked >= kMaxRoads)
+            return false;
+        a = d.nodeIndex(d.roadFirst[std::size_t(mMarked)]);
+        b = d.nodeIndex(d.roadSecond[std::size_t(mMarked)]);
+        break;
+    case MarkKind::Fan:
+        if (mMarked < 1 || mMarked > d.fanCount || mMarked >= kMaxFans)
+            return false;
+        a = d.nodeIndex(d.fanFirst[std::size_t(mMarked)]);
+        b = d.nodeIndex(d.fanSecond[std::size_t(mMarked)]);
+        break;
+    }
+    return a != 0 && b != 0;
+}
+
+bool CBriscoView::markCentre(float& x, float& y) const
+{
+    int a = 0, b = 0;
+    if (!markEnds(a, b))
+        return false;
+    const PlanData& d = mPlan->data;
+    const DevicePoint p = mPlan->geo.drawingPosition(0.5f * (d.nodeX[a] + d.nodeX[b]),
+                                                     0.5f * (d.nodeY[a] + d.nodeY[b]));
+    x = p.x;
+    y = p.y;
+    return true;
+}
+
+void CBriscoView::drawMark()
+{
+    int a = 0, b = 0;
+    if (mPlan->geo.pagePreview || !markEnds(a, b))
+        return;
+    // Drawn onto the window: the core subtracts the scroll position itself.
+    // A road or fan comes with its two end nodes, so that a short one is
+    // found at a glance.
+    QPainter painter(&mImage);
+    QPainterCanvas canvas(painter);
+    const Colour strong = mPlan->settings.colours.strong;
+    mPlan->drawNodeOnWindow(canvas, a, strong);
+    if (b != a)
+        mPlan->drawNodeOnWindow(canvas, b, strong);
+    switch (mMarkKind) {
+    case MarkKind::Road: mPlan->drawRoadOnWindow(canvas, mMarked, strong, strong, strong); break;
+    case MarkKind::Node: mPlan->drawNodeOnWindow(canvas, mMarked, strong); break;
+    case MarkKind::Fan: mPlan->drawFanOnWindow(canvas, mMarked, strong); break;
+    case MarkKind::None: break;
+    }
 }
 
 void CBriscoView::paintEvent(QPaintEvent*)

@@ -68,6 +68,14 @@ public:
     // The analysis dialog while it is open.
     AnalysisRunDialog* analysisDialog() const { return mAnalysis; }
 
+    // One road, node or fan marked on the plan in the emphasis colour, as
+    // the results table points at it; it stays marked through redraws until
+    // another is marked or clearMark(). Marking scrolls the plan to the
+    // element when it lies outside the window.
+    enum class MarkKind { None, Road, Node, Fan };
+    MarkKind markKind() const { return mMarkKind; }
+    int markedElement() const { return mMarked; }
+
 public slots:
     void openFile();
     bool save();
@@ -87,12 +95,18 @@ public slots:
     void fanCharacterDisplay();
     // The analysis dialog's Start: runs the analysis or the fire simulation.
     void runAnalysis();
+    void markRoad(int road);        // 1..Nr+Nf
+    void markNode(int nodeIndex);   // 1..N
+    void markFan(int fan);          // 1..F
+    void clearMark();
 
 signals:
     // The title, the modified flag or what the commands may do changed.
     void stateChanged();
     // A run ended; its results are in the document.
     void analysisFinished();
+    // The window read a network file (or fell back to the default network).
+    void networkReplaced();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -109,6 +123,13 @@ private:
     void applyScrollSizes();
     void redrawImage();
     void zoomAbout(bool in, const QPoint& at);
+    void mark(MarkKind kind, int element);
+    // The marked element's centre in scrolled device units; false when it
+    // no longer exists.
+    bool markCentre(float& x, float& y) const;
+    // The view indices of its end nodes (a node: itself twice).
+    bool markEnds(int& a, int& b) const;
+    void drawMark();
 
     NetworkDocument& mDocument;
     ViewServices& mServices;
@@ -117,6 +138,8 @@ private:
     BackingCanvas mCanvas;
     bool mSettingScroll = false;  // the view itself moves the scroll bars
     AnalysisRunDialog* mAnalysis = nullptr;
+    MarkKind mMarkKind = MarkKind::None;
+    int mMarked = 0;
 };
 
 }  // namespace orvex::gui
