@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <algorithm>
 
 #include "app/placement.h"
 #include "results/resultspanel.h"
@@ -26,7 +27,8 @@ CChildFrame::CChildFrame(ViewServices& services, int untitledNumber, QWidget* pa
     mInner->setCentralWidget(mView);
     mResults = new ResultsDock(mDocument->doc(), mInner);
     mResults->setAllowedAreas(Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea | Qt::LeftDockWidgetArea);
-    mInner->addDockWidget(Qt::RightDockWidgetArea, mResults);
+    // Below the plan, where the wide tables show all their columns.
+    mInner->addDockWidget(Qt::BottomDockWidgetArea, mResults);
     mResults->hide();
     setWidget(mInner);
     connect(mView, &CBriscoView::stateChanged, this, &CChildFrame::updateCaption);
@@ -55,8 +57,14 @@ void CChildFrame::showResults(bool shown)
 {
     if (shown) {
         mResults->panel().refresh();
+        const bool first = !mResultsPlaced;
         mResults->show();
         mResults->raise();
+        if (first && !mResults->isFloating()) {
+            // A third of the window at first; the person's size after that.
+            mResultsPlaced = true;
+            mInner->resizeDocks({mResults}, {std::max(mInner->height() / 3, 160)}, Qt::Vertical);
+        }
     } else {
         mResults->hide();
         mView->clearMark();

@@ -55,6 +55,7 @@ private:
     QMainWindow* mInner = nullptr;  // holds the view and the dock
     CBriscoView* mView = nullptr;
     ResultsDock* mResults = nullptr;
+    bool mResultsPlaced = false;  // the dock had its first size
     QRect mNormalGeometry;  // the last geometry neither maximised nor minimised
     bool mAnswered = false;
 };
