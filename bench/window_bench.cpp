@@ -17,6 +17,8 @@
 #include "capacitynet.h"
 #include "model/profile.h"
 #include "model/units.h"
+#include "results/resultspanel.h"
+#include "run/rundriver.h"
 #include "view/briscoview.h"
 #include "view/networkdocument.h"
 
@@ -101,10 +103,26 @@ void redraw(benchmark::State& state, bool capacity)
     }
 }
 
+// The results tables taking a new run: the models rebuilt, the columns sized.
+void resultsRefresh(benchmark::State& state, bool capacity)
+{
+    Window w(capacity ? networks().capacity : networks().mine);
+    orvex::QuietAnalysisDialog dialog;
+    orvex::runAnalysis(w.document->doc(), dialog, true);
+    orvex::gui::ResultsPanel panel(w.document->doc());
+    panel.resize(1600, 300);
+    panel.show();
+    for (auto _ : state)
+        panel.refresh();
+    state.counters["roads"] = w.document->doc().totalRoads();
+}
+
 BENCHMARK_CAPTURE(openAndPaint, mine, false)->Name("window/open_and_paint/mine")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(openAndPaint, capacity, true)->Name("window/open_and_paint/capacity")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(redraw, mine, false)->Name("window/redraw/mine")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(redraw, capacity, true)->Name("window/redraw/capacity")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(resultsRefresh, mine, false)->Name("window/results_refresh/mine")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(resultsRefresh, capacity, true)->Name("window/results_refresh/capacity")->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
