@@ -120,7 +120,7 @@ void ArtworkTest::commandIconsDifferFromEachOther()
         "new", "open", "save", "print", "about", "fit", "zoomin", "zoomout", "rightturn", "leftturn",
         "update", "displaysetting", "info", "analysis", "fire", "zoommouse", "makenode", "changenode",
         "deletenode", "makeroad", "changeroad", "deleteroad", "roadlocation", "insertnode", "makefan",
-        "changefan", "deletefan", "stop"};
+        "changefan", "deletefan", "stop", "undo", "redo"};
     QCOMPARE(QSet<QString>(names.begin(), names.end()), QSet<QString>(expected.begin(), expected.end()));
 
     // Two commands sharing one picture is a slip in the drawing table.

@@ -34,11 +34,14 @@ void EditOperations::refuse(const std::string& text, const std::string& caption)
     mDoc.reporter().message(text, caption, MessageKind::Error);
 }
 
-void EditOperations::changed()
+void EditOperations::changed(const std::string& operation)
 {
     mDoc.modified = true;
+    mViews.networkChanged(operation);
     mViews.redrawAll();
 }
+
+std::string EditOperations::pair(int a, int b) { return std::to_string(a) + "-" + std::to_string(b); }
 
 bool EditOperations::nodeExists(int number)
 {
@@ -111,7 +114,7 @@ int EditOperations::makeNode(int number, float elevation, NodeKind kind, int x, 
     node.y = float(y);
     mDoc.nodes[index] = node;
     mDoc.rebuildAdjacency();
-    changed();
+    changed("Make node " + std::to_string(number));
     return 1;
 }
 
@@ -147,7 +150,7 @@ bool EditOperations::deleteNode(int index)
         }
     if (d.nodes[index].degree == 0) {
         removeNodeAt(index);
-        changed();
+        changed("Delete node " + std::to_string(n));
         return true;
     }
     if (d.nodes[index].degree != 2 || index <= d.surfaceCount) {
@@ -188,7 +191,7 @@ bool EditOperations::deleteNode(int index)
     removeRoadAt(d.findRoad(n, b));
     removeNodeAt(d.nodeIndex(n));
     appendNormalRoad(merged);
-    changed();
+    changed("Delete node " + std::to_string(n) + ", joining its roads");
     return true;
 }
 
@@ -202,7 +205,7 @@ void EditOperations::setNodeElevation(int index, float elevation)
     if (index < 1 || index > mDoc.nodeCount)
         return;
     mDoc.nodes[index].elevation = elevation;
-    changed();
+    changed("Change node " + std::to_string(mDoc.nodes[index].number));
 }
 
 void EditOperations::moveNode(int index, int x, int y)
@@ -211,7 +214,7 @@ void EditOperations::moveNode(int index, int x, int y)
         return;
     mDoc.nodes[index].x = float(x);
     mDoc.nodes[index].y = float(y);
-    changed();
+    changed("Move node " + std::to_string(mDoc.nodes[index].number));
 }
 
 // --- roads ----------------------------------------------------------------------
@@ -291,7 +294,7 @@ bool EditOperations::addNormalRoad(int first, int second, float resistance, floa
     road.length = length;
     road.conductivity = conductivity;
     appendNormalRoad(road);
-    changed();
+    changed("Make road " + pair(first, second));
     return true;
 }
 
@@ -304,7 +307,7 @@ bool EditOperations::addFixedRoad(int first, int second, float airflow)
     road.second = second;
     road.resistance = airflow;
     appendFixedRoad(road);
-    changed();
+    changed("Make fixed flow road " + pair(first, second));
     return true;
 }
 
@@ -314,15 +317,16 @@ void EditOperations::removeNormalRoad(int a, int b)
     if (k == 0)
         return;
     removeRoadAt(k);
-    changed();
+    changed("Delete road " + pair(a, b));
 }
 
 void EditOperations::deleteRoad(int k)
 {
     if (k < 1 || k > mDoc.totalRoads())
         return;
+    const std::string ends = pair(mDoc.roads[k].first, mDoc.roads[k].second);
     removeRoadAt(k);
-    changed();
+    changed("Delete road " + ends);
 }
 
 DialogResult EditOperations::changeRoadData(int k)
@@ -349,7 +353,7 @@ DialogResult EditOperations::changeRoadData(int k)
         }
     }
     if (result == DialogResult::Ok || result == DialogResult::ChangeLocation)
-        changed();
+        changed("Change road " + pair(road.first, road.second));
     return result;
 }
 
@@ -403,7 +407,7 @@ int EditOperations::insertNode(int number, int k)
     part.resistance = road.resistance - r1;
     part.length = road.length - l1;
     appendNormalRoad(part);
-    changed();
+    changed("Insert node " + std::to_string(number) + " into road " + pair(road.first, road.second));
     return 1;
 }
 
@@ -450,7 +454,7 @@ bool EditOperations::replaceBends(int k, const BendPoint* points, int count)
         d.bends[header + 1 + p] = BendSlot{points[p].mark, float(points[p].x), float(points[p].y)};
     d.roads[k].bendStart = header;
     d.bendUsed += count + 1;
-    changed();
+    changed("Reshape road " + pair(d.roads[k].first, d.roads[k].second));
     return true;
 }
 
@@ -500,7 +504,7 @@ bool EditOperations::makeFan(int inlet, int outlet)
     fan.outlet = outlet;
     storeCurve(fan, curve);
     mDoc.fans[++mDoc.fanCount] = fan;
-    changed();
+    changed("Make fan " + pair(inlet, outlet));
     return true;
 }
 
@@ -517,7 +521,7 @@ void EditOperations::changeFan(int k)
     if (mDialogs.changeFan(fan.inlet, fan.outlet, curve) != DialogResult::Ok)
         return;
     storeCurve(fan, curve);
-    changed();
+    changed("Change fan " + pair(fan.inlet, fan.outlet));
 }
 
 void EditOperations::deleteFan(int k)
@@ -526,13 +530,14 @@ void EditOperations::deleteFan(int k)
     if (k < 1 || k > d.fanCount)
         return;
     const int last = d.fanCount;
+    const std::string ends = pair(d.fans[k].inlet, d.fans[k].outlet);
     // The heading line belongs to the fan it describes, so it moves along.
     d.fans[k] = d.fans[last];
     d.fanHeadings[k] = d.fanHeadings[last];
     d.fans[last] = Fan{};
     d.fanHeadings[last] = kFreeFanHeading;
     --d.fanCount;
-    changed();
+    changed("Delete fan " + ends);
 }
 
 }  // namespace orvex

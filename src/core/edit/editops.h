@@ -22,6 +22,10 @@ public:
     virtual ~DocumentViews() = default;
     // Copies the document into every view that shows it and repaints them.
     virtual void redrawAll() = 0;
+    // An edit operation changed the network; operation names it for the
+    // person ("Delete node 212"). Called once per operation, before the
+    // views are redrawn.
+    virtual void networkChanged(const std::string& operation) { (void)operation; }
 };
 
 // One bending point as the editor enters it: world units and its point mark
@@ -118,7 +122,8 @@ public:
 
 private:
     void refuse(const std::string& text, const std::string& caption = kDocumentCaption);
-    void changed();
+    void changed(const std::string& operation);
+    static std::string pair(int a, int b);
     bool nodeExists(int number);
     void removeNodeAt(int index);
     void appendNormalRoad(const Road& road);

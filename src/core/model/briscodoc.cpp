@@ -226,19 +226,20 @@ void CBriscoDoc::prepareAfterLoad()
     }
 }
 
+void rotatePlanPoint(float& x, float& y, int degrees)
+{
+    const double r = std::sqrt(double(x) * x + double(y) * y);
+    const double angle = std::atan2(double(y), double(x)) + degrees * kRadiansPerDegree;
+    x = float(r * std::cos(angle));
+    y = float(r * std::sin(angle));
+}
+
 void CBriscoDoc::rotatePlan(int degrees)
 {
-    const double turn = degrees * kRadiansPerDegree;
-    const auto rotate = [turn](float& x, float& y) {
-        const double r = std::sqrt(double(x) * x + double(y) * y);
-        const double angle = std::atan2(double(y), double(x)) + turn;
-        x = float(r * std::cos(angle));
-        y = float(r * std::sin(angle));
-    };
     for (int i = 1; i <= nodeCount; ++i)
-        rotate(nodes[i].x, nodes[i].y);
+        rotatePlanPoint(nodes[i].x, nodes[i].y, degrees);
     for (int s = 1; s <= bendUsed; ++s)
-        rotate(bends[s].x, bends[s].y);
+        rotatePlanPoint(bends[s].x, bends[s].y, degrees);
 }
 
 // ---------------------------------------------------------------------------

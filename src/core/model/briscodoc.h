@@ -114,6 +114,10 @@ inline const std::string kWaterTitle = "....< Water Path Network >";
 class AnalysisDialog;
 class FireObserver;
 
+// Turns a plan position about the origin, anticlockwise by degrees, as
+// rotatePlan turns every node and bending point.
+void rotatePlanPoint(float& x, float& y, int degrees);
+
 class CBriscoDoc {
 public:
     // Sets the defaults and loads the default parameter file and the default

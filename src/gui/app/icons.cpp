@@ -311,6 +311,31 @@ void drawLeftTurn(QPainter& p)
     p.restore();
 }
 
+// Undo: an arrow bending back to the left; redo its mirror image.
+void drawUndo(QPainter& p)
+{
+    QPainterPath hook;
+    hook.moveTo(5.5, 4.5);
+    hook.lineTo(10, 4.5);
+    hook.arcTo(QRectF(6, 4.5, 8, 8), 90, -180);
+    hook.lineTo(3, 12.5);
+    p.setPen(pen(kInk, 2.2, Qt::FlatCap));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(hook);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(kGreen));
+    p.drawPolygon(QPolygonF({QPointF(0.5, 4.5), QPointF(6, 0.5), QPointF(6, 8.5)}));
+}
+
+void drawRedo(QPainter& p)
+{
+    p.save();
+    p.translate(kGrid, 0);
+    p.scale(-1, 1);
+    drawUndo(p);
+    p.restore();
+}
+
 // Redrawing the plan: two green arrows chasing each other.
 void drawUpdate(QPainter& p)
 {
@@ -450,6 +475,8 @@ const CommandIcon kCommandIcons[] = {
     {"rightturn", drawRightTurn},
     {"leftturn", drawLeftTurn},
     {"update", drawUpdate},
+    {"undo", drawUndo},
+    {"redo", drawRedo},
     {"displaysetting", drawDisplaySetting},
     {"analysis", drawAnalysis},
     {"fire", drawFire},

@@ -2,6 +2,10 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDockWidget>
+#include <QUndoGroup>
+#include <QUndoStack>
+#include <QUndoView>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -66,6 +70,15 @@ CMainFrame::CMainFrame(ViewServices& services, bool splash, QWidget* parent)
     connect(mMdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::updateMenus);
 
     createActions();
+    // The history of the active network window, named step by step.
+    mHistoryDock = new QDockWidget("History", this);
+    mHistoryDock->setObjectName("historyDock");
+    auto* history = new QUndoView(mUndoGroup, mHistoryDock);
+    history->setEmptyLabel("Opened");
+    mHistoryDock->setWidget(history);
+    mHistoryDock->toggleViewAction()->setText("History");
+    addDockWidget(Qt::RightDockWidgetArea, mHistoryDock);
+    mHistoryDock->hide();
     createMenus();
     createToolBars();
     createStatusBar();
@@ -151,6 +164,37 @@ void CMainFrame::forActiveView(void (CBriscoView::*command)())
     updateMenus();
 }
 
+namespace {
+
+struct EditCommand {
+    int id;
+    const char* name;
+    const char* text;
+    const char* tip;
+};
+
+const EditCommand kEditCommands[] = {
+    {command::kMakeNode, "makenode", "Make new node", "Click where the new node goes"},
+    {command::kChangeNode, "changenode", "Change node data", "Drag a node to move it; double-click it for its data"},
+    {command::kDeleteNode, "deletenode", "Delete node", "Double-click the node to delete"},
+    {command::kMakeRoad, "makeroad", "Make new road", "Click the road's two nodes"},
+    {command::kChangeRoad, "changeroad", "Change road data", "Click the road's two nodes"},
+    {command::kDeleteRoad, "deleteroad", "Delete road", "Click the road's two nodes"},
+    {command::kMakeFan, "makefan", "Make new fan", "Click the fan's inlet node, then its outlet node"},
+    {command::kChangeFan, "changefan", "Change fan data", "Click the fan's two nodes"},
+    {command::kDeleteFan, "deletefan", "Delete fan", "Click the fan's two nodes"},
+    {command::kZoomWithMouse, "zoommouse", "Zoom in with mouse(&M)", ""},
+};
+
+}  // namespace
+
+void CMainFrame::editCommand(int id)
+{
+    if (CBriscoView* view = activeView())
+        view->editCommand(id);
+    updateMenus();
+}
+
 void CMainFrame::createActions()
 {
     connect(makeAction("new", "New(&N)\tCtrl+N", QKeySequence::New, "Open a new network window"),
@@ -173,20 +217,33 @@ void CMainFrame::createActions()
     QAction* quit = makeAction("quit", "Quit(&X)", QKeySequence::Quit, "Close every network and quit");
     connect(quit, &QAction::triggered, this, &QWidget::close);
 
-    // Editing with the mouse comes with the editor's window side.
-    const struct {
-        const char* name;
-        const char* text;
-    } edits[] = {
-        {"makenode", "Make new node"},   {"changenode", "Change node data"}, {"deletenode", "Delete node"},
-        {"makeroad", "Make new road"},   {"changeroad", "Change road data"}, {"deleteroad", "Delete road"},
-        {"makefan", "Make new fan"},     {"changefan", "Change fan data"},   {"deletefan", "Delete fan"},
-    };
-    for (const auto& e : edits) {
-        QAction* a = makeAction(e.name, e.text);
+    // The edit modes: each command toggles its mode in the active view.
+    for (const EditCommand& e : kEditCommands) {
+        QAction* a = e.id == command::kZoomWithMouse ? nullptr : makeAction(e.name, e.text, {}, e.tip);
+        if (!a)
+            continue;
         a->setCheckable(true);
-        a->setEnabled(false);
+        connect(a, &QAction::triggered, this, [this, id = e.id] { editCommand(id); });
     }
+    // Undo and redo of the active network window's history.
+    mUndoGroup = new QUndoGroup(this);
+    QAction* undo = mUndoGroup->createUndoAction(this, "Undo");
+    undo->setObjectName("undo");
+    undo->setShortcut(QKeySequence::Undo);
+    undo->setIcon(commandIcon("undo"));
+    QAction* redo = mUndoGroup->createRedoAction(this, "Redo");
+    redo->setObjectName("redo");
+    redo->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
+    redo->setIcon(commandIcon("redo"));
+    for (QAction* a : {undo, redo})
+        connect(a, &QAction::triggered, this, &CMainFrame::updateMenus);
+    // Esc drops a half-made pick in the active view.
+    auto* stop = new QAction(this);
+    stop->setObjectName("stop");
+    stop->setShortcut(QKeySequence(Qt::Key_Escape));
+    stop->setShortcutContext(Qt::WindowShortcut);
+    connect(stop, &QAction::triggered, this, [this] { editCommand(command::kStop); });
+    addAction(stop);
 
     connect(makeAction("displaysetting", "Display Setting\tCtrl+G", QKeySequence("Ctrl+G"),
                        "Figure size, labels and colours of the plan"),
@@ -205,7 +262,7 @@ void CMainFrame::createActions()
             &QAction::triggered, this, [this] { forActiveView(&CBriscoView::updateScreen); });
     QAction* zoomMouse = makeAction("zoommouse", "Zoom in with mouse(&M)", {}, "Zoom into a rectangle drawn with the mouse");
     zoomMouse->setCheckable(true);
-    zoomMouse->setEnabled(false);
+    connect(zoomMouse, &QAction::triggered, this, [this] { editCommand(command::kZoomWithMouse); });
     connect(makeAction("info", "Info", {}, "The network's title"), &QAction::triggered, this,
             [this] { forActiveView(&CBriscoView::info); });
 
@@ -258,6 +315,10 @@ void CMainFrame::createMenus()
     file->addAction(action("quit"));
 
     QMenu* edit = menuBar()->addMenu("Edit(&E)");
+    edit->addAction(action("undo"));
+    edit->addAction(action("redo"));
+    edit->addAction(mHistoryDock->toggleViewAction());
+    edit->addSeparator();
     for (const char* name : {"makenode", "changenode", "deletenode"})
         edit->addAction(action(name));
     edit->addSeparator();
@@ -312,6 +373,9 @@ void CMainFrame::createToolBars()
 
     QToolBar* edit = addToolBar("Edit");
     edit->setObjectName("editToolBar");
+    edit->addAction(action("undo"));
+    edit->addAction(action("redo"));
+    edit->addSeparator();
     for (const char* name : {"makenode", "changenode", "deletenode", "makeroad", "changeroad",
                              "deleteroad", "makefan", "changefan", "deletefan", "zoommouse"})
         edit->addAction(action(name));
@@ -403,6 +467,7 @@ CChildFrame* CMainFrame::newWindow()
 {
     auto* child = new CChildFrame(mServices, ++mUntitled);
     mMdiArea->addSubWindow(child);
+    mUndoGroup->addStack(&child->document().undoStack());
     connect(child->view(), &CBriscoView::stateChanged, this, [this, child] {
         const std::string& base = child->document().doc().baseName;
         if (!base.empty())
@@ -459,6 +524,13 @@ void CMainFrame::updateMenus()
     for (const char* name : {"zoomin", "zoomout"})
         action(name)->setEnabled(view != nullptr);
     action("info")->setEnabled(usable && view->networkLoaded());
+    for (const EditCommand& e : kEditCommands) {
+        QAction* a = action(e.name);
+        a->setEnabled(view && view->editCommandEnabled(e.id));
+        a->setChecked(view && view->editCommandChecked(e.id));
+    }
+    CChildFrame* active = activeChild();
+    mUndoGroup->setActiveStack(active ? &active->document().undoStack() : nullptr);
     CChildFrame* child = activeChild();
     action("results")->setEnabled(child != nullptr);
     action("results")->setChecked(child && child->resultsShown());

@@ -8,10 +8,12 @@
 #include "view/viewservices.h"
 
 class QAction;
+class QDockWidget;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QUndoGroup;
 
 // The main window: the workspace of network windows, the menus and tool
 // bars, the status bar with its clock, the recent files, dropped networks,
@@ -81,9 +83,13 @@ private:
     void updateRecentMenu();
     void updateLockPanes();
     void forActiveView(void (CBriscoView::*command)());
+    // An edit command for the active view.
+    void editCommand(int id);
 
     ViewServices& mServices;
     QMdiArea* mMdiArea = nullptr;
+    QUndoGroup* mUndoGroup = nullptr;
+    QDockWidget* mHistoryDock = nullptr;
     QMenu* mRecentMenu = nullptr;
     QMenu* mWindowMenu = nullptr;
     QList<QAction*> mRecentActions;

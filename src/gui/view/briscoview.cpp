@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -15,6 +16,7 @@
 
 #include "dialogs/analysisrundialog.h"
 #include "dialogs/displaysettingdialog.h"
+#include "dialogs/editdialogs.h"
 #include "dialogs/infodialog.h"
 #include "dialogs/parametersdialog.h"
 #include "display/displaysettings.h"
@@ -57,6 +59,22 @@ CBriscoView::CBriscoView(NetworkDocument& document, ViewServices& services, QWid
     // zooming never divide by it.
     mPlan->geo.boundScale();
     mPlan->font.load(mServices.app.programFolder, mServices.reporter);
+    EditDialogs* dialogs = mServices.editDialogs;
+    if (!dialogs) {
+        mOwnDialogs = std::make_unique<QtEditDialogs>(this, mServices.reporter, &mPlan->font);
+        dialogs = mOwnDialogs.get();
+    }
+    mEditor = std::make_unique<Editor>(mDocument.doc(), *mPlan, *dialogs, *this, mCanvas,
+                                       mServices.sharedEdit);
+    // Rubber bands and outlines follow the mouse without a button held.
+    viewport()->setMouseTracking(true);
+    // Undo and redo may take away what a half-made pick points at.
+    connect(&mDocument, &NetworkDocument::historyApplied, this, [this] {
+        if (mEditor->mode() == EditMode::BendPoints)
+            mEditor->command(command::kChangeRoad);
+        mEditor->command(command::kStop);
+        emit stateChanged();
+    });
     mDocument.addView(this);
 }
 
@@ -89,6 +107,7 @@ void CBriscoView::initialUpdate()
     }
     // A failed open leaves the default network, which needs its adjacency.
     mPlan->networkLoaded = loaded;
+    mDocument.resetHistory();
     mDocument.updateAllViews();
     fitToWindow();
     emit networkReplaced();
@@ -138,6 +157,8 @@ void CBriscoView::openFile()
     // A refused network file leaves the default network shown.
     mPlan->networkLoaded = opened != 0;
     mMarkKind = MarkKind::None;
+    mEditor->command(command::kStop);
+    mDocument.resetHistory();
     redrawImage();
     emit networkReplaced();
     emit stateChanged();
@@ -157,6 +178,8 @@ bool CBriscoView::save()
             return path;
         });
     }
+    if (saved == 1)
+        mDocument.markSaved();
     emit stateChanged();
     return saved == 1;
 }
@@ -174,6 +197,8 @@ bool CBriscoView::saveAs()
         WaitCursor wait;
         saved = saveNetworkAs(mDocument.doc(), *path, mServices.profile);
     }
+    if (saved == 1)
+        mDocument.markSaved();
     emit stateChanged();
     return saved == 1;
 }
@@ -223,6 +248,7 @@ void CBriscoView::rightTurn()
         return;
     syncClient();
     mPlan->rightTurn(mDocument.doc());
+    mDocument.planTurned(-45);
     mDocument.updateAllViews();
     repaint();
 }
@@ -233,6 +259,7 @@ void CBriscoView::leftTurn()
         return;
     syncClient();
     mPlan->leftTurn(mDocument.doc());
+    mDocument.planTurned(45);
     mDocument.updateAllViews();
     repaint();
 }
@@ -258,8 +285,10 @@ void CBriscoView::displaySetting()
                                      c.nodeRadius, c.angle, mServices.reporter))
         return;
     // A new angle turned the model under every view of the document.
-    if (mPlan->geo.displayAngle != angle)
+    if (mPlan->geo.displayAngle != angle) {
+        mDocument.planTurned(angle - mPlan->geo.displayAngle);
         mDocument.updateAllViews();
+    }
     repaint();
 }
 
@@ -271,9 +300,12 @@ void CBriscoView::info()
     InfoDialog dialog(doc.title, mServices.reporter, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
+    if (dialog.title() == doc.title)
+        return;
     doc.title = dialog.title();
     doc.windowTitle = doc.title;
     doc.modified = true;
+    mDocument.networkChanged("Change the title");
     for (CBriscoView* view : mDocument.views())
         emit view->stateChanged();
 }
@@ -324,6 +356,7 @@ void CBriscoView::runAnalysis()
         if (doc.roadValue(j, mPlan->settings.underlineKind, value))
             data.underlineValue[j] = value;
     }
+    mDocument.changedOutsideHistory();
     QApplication::beep();
     emit analysisFinished();
     emit stateChanged();
@@ -334,8 +367,10 @@ void CBriscoView::editParameters()
     if (mPlan->geo.pagePreview)
         return;
     QWidget* parent = mAnalysis ? static_cast<QWidget*>(mAnalysis) : this;
-    if (ParametersDialog::edit(parent, mDocument.doc(), mServices.reporter))
+    if (ParametersDialog::edit(parent, mDocument.doc(), mServices.reporter)) {
+        mDocument.changedOutsideHistory();
         emit stateChanged();
+    }
 }
 
 void CBriscoView::fireFront(int road, float distance, float fraction, int direction)
@@ -437,6 +472,15 @@ void CBriscoView::scrollTo(int x, int y)
     mSettingScroll = false;
     syncClient();
     redrawImage();
+}
+
+void CBriscoView::networkChanged(const std::string& operation)
+{
+    // A network built in a window that read none is this window's network
+    // from its first change on: drawn, analysed and saved like a read one.
+    for (CBriscoView* view : mDocument.views())
+        view->mPlan->networkLoaded = true;
+    mDocument.networkChanged(operation);
 }
 
 void CBriscoView::captureMouse(bool on)
@@ -614,8 +658,88 @@ void CBriscoView::scrollContentsBy(int, int)
     redrawImage();
 }
 
+// --- editing ----------------------------------------------------------------------
+
+bool CBriscoView::editCommand(int id)
+{
+    if (!editCommandEnabled(id))
+        return false;
+    const bool done = mEditor->command(id);
+    emit stateChanged();
+    return done;
+}
+
+bool CBriscoView::editCommandEnabled(int id) const
+{
+    // A run's dialog holds the document: nothing may change it meanwhile.
+    if (mAnalysis || mDocument.doc().analysisRunning)
+        return false;
+    return mEditor->commandEnabled(id);
+}
+
+bool CBriscoView::editCommandChecked(int id) const
+{
+    return mEditor->commandChecked(id);
+}
+
+void CBriscoView::mousePressEvent(QMouseEvent* event)
+{
+    if (!mEditor) {  // the view is going
+        QAbstractScrollArea::mousePressEvent(event);
+        return;
+    }
+    const QPoint p = event->position().toPoint();
+    bool handled = false;
+    if (event->button() == Qt::LeftButton)
+        handled = mEditor->leftButtonDown(p.x(), p.y());
+    else if (event->button() == Qt::RightButton)
+        handled = mEditor->rightButtonDown(p.x(), p.y());
+    if (!handled)
+        QAbstractScrollArea::mousePressEvent(event);
+    emit stateChanged();
+}
+
+void CBriscoView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!mEditor) {  // the view is going
+        QAbstractScrollArea::mouseReleaseEvent(event);
+        return;
+    }
+    const QPoint p = event->position().toPoint();
+    if (event->button() != Qt::LeftButton || !mEditor->leftButtonUp(p.x(), p.y()))
+        QAbstractScrollArea::mouseReleaseEvent(event);
+    emit stateChanged();
+}
+
+void CBriscoView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (!mEditor) {  // the view is going
+        QAbstractScrollArea::mouseDoubleClickEvent(event);
+        return;
+    }
+    const QPoint p = event->position().toPoint();
+    if (event->button() != Qt::LeftButton || !mEditor->leftDoubleClick(p.x(), p.y()))
+        QAbstractScrollArea::mouseDoubleClickEvent(event);
+    emit stateChanged();
+}
+
+void CBriscoView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!mEditor) {  // the view is going
+        QAbstractScrollArea::mouseMoveEvent(event);
+        return;
+    }
+    const QPoint p = event->position().toPoint();
+    if (!mEditor->mouseMove(p.x(), p.y()))
+        QAbstractScrollArea::mouseMoveEvent(event);
+}
+
 void CBriscoView::keyPressEvent(QKeyEvent* event)
 {
+    if (event->key() == Qt::Key_Escape) {
+        editCommand(command::kStop);
+        return;
+    }
     Key key = Key::Other;
     switch (event->key()) {
     case Qt::Key_Left: key = Key::Left; break;

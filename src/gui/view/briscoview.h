@@ -22,6 +22,7 @@ namespace orvex::gui {
 
 class NetworkDocument;
 class AnalysisRunDialog;
+class QtEditDialogs;
 
 class CBriscoView : public QAbstractScrollArea, public EditorWindow, public FireObserver {
     Q_OBJECT
@@ -58,12 +59,21 @@ public:
     void scrollTo(int x, int y) override;
     void repaint() override;
     void captureMouse(bool on) override;
+    void networkChanged(const std::string& operation) override;
 
     // FireObserver: the fronts are drawn at once in the emphasis colour.
     float nodeRadius() const override { return mPlan->geo.nodeRadius; }
     void fireFront(int road, float distance, float fraction, int direction) override;
     void redrawAllViews() override;
     bool pauseDialog() override;
+
+    // The editor: the edit modes, picks and rubber bands of this view.
+    Editor& editor() { return *mEditor; }
+    // An edit command (the Edit menu's, zoom with the mouse, Stop); false
+    // when it cannot be done now (page preview, a run's dialog open).
+    bool editCommand(int id);
+    bool editCommandEnabled(int id) const;
+    bool editCommandChecked(int id) const;
 
     // The analysis dialog while it is open.
     AnalysisRunDialog* analysisDialog() const { return mAnalysis; }
@@ -114,6 +124,10 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     std::optional<std::string> chooseSavePath();
@@ -138,6 +152,8 @@ private:
     BackingCanvas mCanvas;
     bool mSettingScroll = false;  // the view itself moves the scroll bars
     AnalysisRunDialog* mAnalysis = nullptr;
+    std::unique_ptr<QtEditDialogs> mOwnDialogs;  // when the services bring none
+    std::unique_ptr<Editor> mEditor;
     MarkKind mMarkKind = MarkKind::None;
     int mMarked = 0;
 };

@@ -1,19 +1,37 @@
 #pragma once
 
+#include <QObject>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "edit/editops.h"
+#include "edit/snapshot.h"
 #include "model/briscodoc.h"
+
+class QUndoStack;
 
 // The document of one network window with the views that show it. The
 // document's arrays (some 400 KB) live on the heap, one per window.
+//
+// The document keeps the undo history of its network: one step per edit
+// operation and per change of the title, each a snapshot of the network
+// after it (the one before is the previous step's). Undo and redo restore
+// the network and leave the analysis results as an edit leaves them. The
+// history starts again when a network is read; its saved step is the
+// clean state of the stack, and going back to it clears the modified flag
+// unless something outside the history (a run, the parameters) changed the
+// document meanwhile.
 namespace orvex::gui {
 
 class CBriscoView;
 
-class NetworkDocument : public DocumentViews {
+class NetworkDocument : public QObject, public DocumentViews {
+    Q_OBJECT
 public:
+    // The history keeps this many steps; the oldest go first.
+    static constexpr int kUndoLimit = 100;
+
     NetworkDocument(AppContext& app, Reporter& reporter);
     ~NetworkDocument() override;
 
@@ -27,10 +45,36 @@ public:
     // Copies the document into every view that shows it and repaints them.
     void updateAllViews();
     void redrawAll() override { updateAllViews(); }
+    // An edit operation changed the network: a new undo step.
+    void networkChanged(const std::string& operation) override;
+
+    QUndoStack& undoStack() { return *mUndo; }
+    // The network as it stands starts a new history (it was read or made).
+    void resetHistory();
+    // The network as it stands was written: the history's clean state.
+    void markSaved();
+    // Something outside the history changed the document (a run, the
+    // parameters): the saved state can no longer be reached by undo.
+    void changedOutsideHistory();
+    // The plan was turned by rotatePlan(degrees): the history turns along.
+    void planTurned(int degrees);
+    // Memory the history holds.
+    std::size_t historyBytes() const;
+
+signals:
+    // Undo or redo changed the network.
+    void historyApplied();
 
 private:
+    class Step;
+    friend class Step;
+    void apply(const std::shared_ptr<NetworkSnapshot>& snapshot);
+
     std::unique_ptr<CBriscoDoc> mDoc;
     std::vector<CBriscoView*> mViews;
+    QUndoStack* mUndo;
+    std::shared_ptr<NetworkSnapshot> mCurrent;  // the network after the last step
+    std::vector<std::weak_ptr<NetworkSnapshot>> mSnapshots;  // all the history holds, for turning
 };
 
 }  // namespace orvex::gui

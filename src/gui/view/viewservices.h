@@ -47,6 +47,8 @@ struct ViewServices {
     // Starts outside programs (the fan curve viewer); nullptr: detached
     // processes of the system.
     ProgramStarter* programs = nullptr;
+    // The edit dialogs; nullptr: the view's own modal dialogs.
+    EditDialogs* editDialogs = nullptr;
 };
 
 }  // namespace orvex::gui

@@ -1,0 +1,540 @@
+// Editing sessions in the plan view, driven with mouse and key events: a
+// small mine built from nothing (saved, then solved), the refusals, a node
+// dragged, a road reshaped, a node inserted, fans made, changed and
+// deleted, the zoom rectangle, and the undo history taking a whole session
+// back to the opened files byte for byte and redoing it.
+#include <QMdiArea>
+#include <QTemporaryDir>
+#include <QUndoStack>
+#include <QtTest>
+#include <deque>
+#include <memory>
+
+#include "edit/editops.h"
+#include "model/networkio.h"
+#include "model/units.h"
+#include "run/rundriver.h"
+#include "dialogs/analysisrundialog.h"
+#include "support.h"
+#include "view/briscoview.h"
+#include "view/networkdocument.h"
+
+using namespace orvex;
+using namespace orvex::gui;
+using namespace orvex::gui::test;
+
+namespace {
+
+// The dialogs answered from a script: each call takes the next answer.
+struct ScriptedEditDialogs : EditDialogs {
+    std::deque<NewNodeValues> nodes;
+    std::deque<NewRoadValues> roads;
+    std::deque<std::pair<DialogResult, RoadDataValues>> roadChanges;
+    std::deque<InsertNodeValues> inserts;  // the first part's R and L
+    std::deque<int> symbols;
+    std::deque<FanCurve> fans;
+    int calls = 0;
+
+    template <typename T>
+    static bool next(std::deque<T>& queue, T& value)
+    {
+        if (queue.empty())
+            return false;
+        value = queue.front();
+        queue.pop_front();
+        return true;
+    }
+    DialogResult makeNode(NewNodeValues& v) override
+    {
+        ++calls;
+        return next(nodes, v) ? DialogResult::Ok : DialogResult::Cancel;
+    }
+    DialogResult changeNode(NodeDataValues& v) override
+    {
+        ++calls;
+        v.elevation += 1;
+        return DialogResult::Ok;
+    }
+    DialogResult makeRoad(NewRoadValues& v) override
+    {
+        ++calls;
+        NewRoadValues answer;
+        if (!next(roads, answer))
+            return DialogResult::Cancel;
+        answer.first = v.first;
+        answer.second = v.second;
+        v = answer;
+        return DialogResult::Ok;
+    }
+    DialogResult changeNormalRoad(RoadDataValues& v) override
+    {
+        ++calls;
+        std::pair<DialogResult, RoadDataValues> answer;
+        if (!next(roadChanges, answer))
+            return DialogResult::Cancel;
+        answer.second.first = v.first;
+        answer.second.second = v.second;
+        v = answer.second;
+        return answer.first;
+    }
+    DialogResult changeFixedRoad(FixedRoadValues&) override { return DialogResult::Cancel; }
+    DialogResult insertNode(InsertNodeValues& v) override
+    {
+        ++calls;
+        InsertNodeValues answer;
+        if (!next(inserts, answer))
+            return DialogResult::Cancel;
+        v.firstResistance = answer.firstResistance;
+        v.firstLength = answer.firstLength;
+        return DialogResult::Ok;
+    }
+    int chooseSymbol() override
+    {
+        int item = kSymbolLine;
+        next(symbols, item);
+        return item;
+    }
+    DialogResult makeFan(int, int, FanCurve& curve) override
+    {
+        ++calls;
+        return next(fans, curve) ? DialogResult::Ok : DialogResult::Cancel;
+    }
+    DialogResult changeFan(int, int, FanCurve& curve) override
+    {
+        ++calls;
+        for (int p = 0; p < curve.points; ++p)
+            curve.pressure[std::size_t(p)] *= 1.1f;
+        return DialogResult::Ok;
+    }
+};
+
+NewNodeValues node(int number, float elevation, NodeKind kind)
+{
+    NewNodeValues v;
+    v.number = number;
+    v.elevation = elevation;
+    v.kind = kind;
+    return v;
+}
+
+NewRoadValues road(float resistance, float length)
+{
+    NewRoadValues v;
+    v.resistance = resistance;
+    v.temperature = 20;
+    v.length = length;
+    v.area = 12;
+    v.conductivity = 2;
+    return v;
+}
+
+NewRoadValues fixedRoad(float airflow)
+{
+    NewRoadValues v;
+    v.fixedFlow = true;
+    v.airflow = airflow;
+    return v;
+}
+
+FanCurve fanCurve()
+{
+    FanCurve c;
+    c.points = 4;
+    c.flowStep = 1500;  // m³/min
+    c.pressure = {};
+    const float p[4] = {1400, 1300, 1000, 500};
+    for (int j = 0; j < 4; ++j)
+        c.pressure[std::size_t(j)] = p[j];
+    return c;
+}
+
+struct Session {
+    QTemporaryDir folder;
+    AppContext app;
+    MemoryProfile profile;
+    RecordingReporter reporter;
+    ScriptedFiles files;
+    ScriptedEditDialogs dialogs;
+    ViewServices services{app, profile, reporter, files, {}, {}, nullptr, &dialogs};
+    std::unique_ptr<NetworkDocument> document;
+    std::unique_ptr<CBriscoView> view;
+
+    // The sample `name` copied into the folder, or an untitled window.
+    explicit Session(const QString& name = {})
+    {
+        app.programFolder = sourceDir().toStdString();
+        readUnitsFile(app.programFolder, app.units, reporter);
+        if (!name.isEmpty()) {
+            copySample(name, folder.path());
+            app.pendingFile = (folder.path() + "/" + name + ".vad").toStdString();
+            app.pending = true;
+        }
+        document = std::make_unique<NetworkDocument>(app, reporter);
+        view = std::make_unique<CBriscoView>(*document, services);
+        view->resize(1000, 800);
+        view->show();
+        view->initialUpdate();
+    }
+    CBriscoDoc& doc() { return document->doc(); }
+    QWidget* surface() { return view->viewport(); }
+
+    // Where node `number` is on the window.
+    QPoint at(int number)
+    {
+        const PlanData& d = view->plan().data;
+        const int i = d.nodeIndex(number);
+        const DevicePoint p = view->plan().geo.drawingPosition(d.nodeX[std::size_t(i)], d.nodeY[std::size_t(i)]);
+        return {int(p.x) - view->plan().geo.scrollX, int(p.y) - view->plan().geo.scrollY};
+    }
+    void mode(int id) { QVERIFY(view->editCommand(id)); }
+    void click(QPoint p, Qt::MouseButton button = Qt::LeftButton) { QTest::mouseClick(surface(), button, {}, p); }
+    void click(int number) { click(at(number)); }
+    void twoNodes(int a, int b)
+    {
+        click(a);
+        click(b);
+    }
+    void doubleClick(int number)
+    {
+        // a double click comes after the press and release of its first click
+        QTest::mousePress(surface(), Qt::LeftButton, {}, at(number));
+        QTest::mouseRelease(surface(), Qt::LeftButton, {}, at(number));
+        QTest::mouseDClick(surface(), Qt::LeftButton, {}, at(number));
+    }
+    int roadBetween(int a, int b) { return doc().findRoad(a, b, RoadScope::All); }
+    QString save(const QString& name)
+    {
+        const QString path = folder.path() + "/" + name + ".vad";
+        files.saves.push_back(path.toStdString());
+        [&] { QVERIFY(view->saveAs()); }();
+        return path;
+    }
+};
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The files a saved network consists of, by extension.
+const QStringList kSavedFiles = {"vad", "apd", "jpd", "nrd", "pkd", "sdt"};
+
+int solve(const QString& path, AppContext& app, Reporter& reporter)
+{
+    CBriscoDoc doc(app, reporter);
+    if (!openNetwork(doc, path.toStdString()))
+        return -2;
+    QuietAnalysisDialog dialog;
+    return runAnalysis(doc, dialog, true).result;
+}
+
+}  // namespace
+
+class EditingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void buildAMineFromNothing();
+    void refusalsLeaveTheModel();
+    void dragZoomAndFans();
+    void undoTakesTheSessionBackAndRedoRepeatsIt();
+};
+
+// Two surface nodes (shaft tops), eight underground nodes on two levels,
+// twelve roads with bending points, a fixed-flow road and a main fan.
+void EditingTest::buildAMineFromNothing()
+{
+    Session s;
+    const int before = s.doc().nodeCount;
+    // An empty plan shows a few metres across: zoomed out, the window
+    // spans some 1,200 m and a node is a few pixels wide.
+    while (s.view->plan().geo.scale > 1)
+        s.view->zoomOut();
+    s.mode(command::kMakeNode);
+    QVERIFY(s.view->editCommandChecked(command::kMakeNode));
+    struct Placed {
+        int number;
+        float elevation;
+        NodeKind kind;
+        QPoint at;
+    };
+    const Placed nodes[] = {
+        {1, 0, NodeKind::Surface, {100, 100}},      {2, 0, NodeKind::Surface, {800, 100}},
+        {11, -300, NodeKind::Underground, {100, 300}}, {12, -300, NodeKind::Underground, {350, 300}},
+        {13, -300, NodeKind::Underground, {600, 300}}, {14, -300, NodeKind::Underground, {800, 300}},
+        {21, -500, NodeKind::Underground, {100, 550}}, {22, -500, NodeKind::Underground, {350, 550}},
+        {23, -500, NodeKind::Underground, {600, 550}}, {20, 0, NodeKind::Underground, {800, 200}},
+    };
+    // A number already used re-opens the dialog: 11 twice, then 13.
+    for (const Placed& n : nodes) {
+        s.dialogs.nodes.push_back(node(n.number, n.elevation, n.kind));
+        if (n.number == 13)
+            s.dialogs.nodes.push_front(node(11, -300, NodeKind::Underground));
+        s.click(n.at);
+    }
+    QVERIFY(s.reporter.said(kAlreadyExist));
+    QCOMPARE(s.doc().nodeCount, before + 10);
+    QVERIFY(s.view->networkLoaded());  // drawn as the window's own network from now on
+    QCOMPARE(s.doc().surfaceCount, 2);
+    QCOMPARE(s.doc().nodes[1].number, 1);
+
+    // Roads: the intake shaft, two levels, the ramps and the return way.
+    s.mode(command::kMakeRoad);
+    const struct {
+        int a, b;
+        NewRoadValues values;
+    } roads[] = {
+        {1, 11, road(0.02f, 300)},  {11, 12, road(0.05f, 250)}, {12, 13, road(0.05f, 250)},
+        {13, 14, road(0.04f, 200)}, {11, 21, road(0.08f, 250)}, {21, 22, road(0.06f, 250)},
+        {22, 23, road(0.06f, 250)}, {23, 13, road(0.09f, 250)}, {12, 22, road(0.30f, 250)},
+        {14, 20, road(0.03f, 300)}, {23, 14, road(0.07f, 300)}, {13, 22, road(0.50f, 300)},
+    };
+    for (const auto& r : roads) {
+        s.dialogs.roads.push_back(r.values);
+        s.twoNodes(r.a, r.b);
+    }
+    QCOMPARE(s.doc().roadCount, 12);
+    // The fixed-flow road: a heading ventilated at a set airflow.
+    s.dialogs.roads.push_back(fixedRoad(500));
+    s.twoNodes(12, 23);
+    QCOMPARE(s.doc().fixedCount, 1);
+    // A road that exists already is refused.
+    s.twoNodes(11, 12);
+    QVERIFY(s.reporter.said(kSameRoadMade) || s.reporter.said("Already exist"));
+    QCOMPARE(s.doc().roadCount, 12);
+
+    // Bending points on every road of the lower level, one with a symbol.
+    s.mode(command::kChangeRoad);
+    for (const auto& [a, b] : {std::pair{11, 21}, std::pair{21, 22}, std::pair{22, 23}, std::pair{23, 13}}) {
+        s.dialogs.roadChanges.push_back({DialogResult::ChangeLocation, RoadDataValues{}});
+        s.doc().roads[std::size_t(s.roadBetween(a, b))].resistance;  // exists
+        RoadDataValues& v = s.dialogs.roadChanges.back().second;
+        const Road& r = s.doc().roads[std::size_t(s.roadBetween(a, b))];
+        v = {a, b, r.resistance, r.temperature, r.length, r.area, r.conductivity};
+        s.twoNodes(a, b);
+        QCOMPARE(s.view->editor().mode(), EditMode::BendPoints);
+        const QPoint from = s.at(a), to = s.at(b);
+        const QPoint bend1 = from + (to - from) / 3 + QPoint(30, 30);
+        const QPoint bend2 = from + (to - from) * 2 / 3 + QPoint(-30, 30);
+        QTest::mouseMove(s.surface(), bend1);
+        s.click(bend1);
+        QTest::mouseMove(s.surface(), bend2);
+        if (a == 22) {
+            s.dialogs.symbols.push_back(3);
+            s.click(bend2, Qt::RightButton);
+        } else {
+            s.click(bend2);
+        }
+        s.click(b);  // the second node ends the entry
+        QCOMPARE(s.view->editor().mode(), EditMode::ChangeRoad);
+        const Road& shaped = s.doc().roads[std::size_t(s.roadBetween(a, b))];
+        QVERIFY(shaped.bendStart > 0);
+        QCOMPARE(int(s.doc().bends[std::size_t(shaped.bendStart)].mark), 2);
+    }
+
+    // The main fan: from the return shaft's top to the fan house.
+    s.mode(command::kMakeFan);
+    s.dialogs.fans.push_back(fanCurve());
+    s.twoNodes(14, 20);
+    QCOMPARE(s.doc().fanCount, 0);  // refused: 14 lies deeper than 20
+    QVERIFY(s.reporter.said(kDifferentElevation));
+    s.dialogs.fans.clear();
+    s.dialogs.fans.push_back(fanCurve());
+    s.mode(command::kMakeNode);
+    s.dialogs.nodes.push_back(node(30, 0, NodeKind::Underground));
+    s.click(QPoint(900, 200));
+    s.mode(command::kMakeRoad);
+    s.dialogs.roads.push_back(road(0.01f, 50));
+    s.twoNodes(20, 30);
+    s.mode(command::kMakeFan);
+    s.twoNodes(30, 2);
+    QCOMPARE(s.doc().fanCount, 1);
+    QCOMPARE(s.doc().fans[1].inlet, 30);
+
+    s.doc().title = s.doc().windowTitle = "A small mine built with the mouse";
+    const QString path = s.save("built");
+    QCOMPARE(solve(path, s.app, s.reporter), 1);
+    // Kept as the sample built by mouse, when asked to.
+    const QByteArray keep = qgetenv("ORVEX_KEEP_BUILT");
+    if (!keep.isEmpty())
+        for (const QString& ext : kSavedFiles)
+            if (QFile::exists(s.folder.path() + "/built." + ext)) {
+                QFile::remove(QString(keep) + "/built." + ext);
+                QFile::copy(s.folder.path() + "/built." + ext, QString(keep) + "/built." + ext);
+            }
+    s.view->grab().save("/tmp/built-plan.png");
+}
+
+void EditingTest::refusalsLeaveTheModel()
+{
+    Session s("mine");
+    const QString original = s.save("refused");
+    const QByteArray saved = bytesOf(original);
+    s.reporter.answers.assign(8, Answer::Yes);
+
+    // A click outside every node does nothing in any mode.
+    for (const int id : {command::kChangeNode, command::kDeleteNode, command::kMakeRoad, command::kMakeFan}) {
+        s.mode(id);
+        s.click(QPoint(3, s.view->height() - 3));
+        s.click(QPoint(5, s.view->height() - 5));
+        QCOMPARE(s.view->editor().pickState(), 0);
+    }
+    // A surface node with roads, a node at a fixed-flow road or a fan: refused.
+    s.mode(command::kDeleteNode);
+    s.doubleClick(s.doc().nodes[1].number);
+    QVERIFY(!s.reporter.messages.empty());
+    const int fanNode = s.doc().fans[1].inlet;
+    s.doubleClick(fanNode);
+    QVERIFY(s.reporter.said(kFanAtNode));
+    QVERIFY(s.document->undoStack().count() == 0);
+
+    // Esc drops a half-made pick; the mode stays.
+    s.mode(command::kMakeRoad);
+    s.click(s.doc().nodes[3].number);
+    QCOMPARE(s.view->editor().pickState(), 1);
+    QTest::keyClick(s.view.get(), Qt::Key_Escape);
+    QCOMPARE(s.view->editor().pickState(), 0);
+    QCOMPARE(s.view->editor().mode(), EditMode::MakeRoad);
+
+    // Nothing changed: the same files when saved again.
+    s.doc().modified = true;
+    QVERIFY(s.view->save());
+    QCOMPARE(bytesOf(original), saved);
+}
+
+void EditingTest::dragZoomAndFans()
+{
+    Session s("mine");
+    CBriscoDoc& doc = s.doc();
+    const int number = doc.nodes[doc.surfaceCount + 2].number;
+    const float x0 = doc.nodes[std::size_t(doc.nodeIndex(number))].x;
+
+    // Drag a node 40 pixels to the right.
+    s.mode(command::kChangeNode);
+    const QPoint from = s.at(number);
+    QTest::mousePress(s.surface(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(s.surface(), from + QPoint(20, 0));
+    QTest::mouseMove(s.surface(), from + QPoint(40, 0));
+    QTest::mouseRelease(s.surface(), Qt::LeftButton, {}, from + QPoint(40, 0));
+    const float x1 = doc.nodes[std::size_t(doc.nodeIndex(number))].x;
+    QVERIFY(x1 > x0);
+    QVERIFY(std::abs((x1 - x0) * s.view->plan().geo.scale - 40) < 2);
+    QCOMPARE(s.document->undoStack().undoText(), QString("Move node %1").arg(number));
+
+    // Change a fan's curve, then delete it after the question.
+    const int fans = doc.fanCount;
+    const float p0 = doc.fans[1].curve[1];
+    s.mode(command::kChangeFan);
+    s.twoNodes(doc.fans[1].inlet, doc.fans[1].outlet);
+    QVERIFY(doc.fans[1].curve[1] > p0);
+    s.mode(command::kDeleteFan);
+    const int inlet = doc.fans[1].inlet, outlet = doc.fans[1].outlet;
+    s.reporter.answers.push_back(Answer::Yes);
+    s.twoNodes(inlet, outlet);
+    QCOMPARE(doc.fanCount, fans - 1);
+    QCOMPARE(s.reporter.questions.back().text, deleteFanQuestion(inlet, outlet));
+    QCOMPARE(s.document->undoStack().undoText(), QString("Delete fan %1-%2").arg(inlet).arg(outlet));
+
+    // Zoom into a rectangle of the window's proportions.
+    const float scale = s.view->plan().geo.scale;
+    s.mode(command::kZoomWithMouse);
+    QTest::mousePress(s.surface(), Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseMove(s.surface(), QPoint(300, 200));
+    QTest::mouseRelease(s.surface(), Qt::LeftButton, {}, QPoint(300, 200));
+    QVERIFY(s.view->plan().geo.scale > scale * 2);
+    // A rectangle of no width changes nothing.
+    const float zoomed = s.view->plan().geo.scale;
+    s.mode(command::kZoomWithMouse);
+    QTest::mousePress(s.surface(), Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseRelease(s.surface(), Qt::LeftButton, {}, QPoint(100, 100));
+    QCOMPARE(s.view->plan().geo.scale, zoomed);
+
+    // No editing while a run's dialog is open.
+    s.view->openAnalysisDialog();
+    QVERIFY(!s.view->editCommandEnabled(command::kMakeNode));
+    QVERIFY(!s.view->editCommand(command::kMakeNode));
+    s.view->analysisDialog()->close();
+    QTRY_VERIFY(!s.view->analysisDialog());
+    QVERIFY(s.view->editCommandEnabled(command::kMakeNode));
+}
+
+void EditingTest::undoTakesTheSessionBackAndRedoRepeatsIt()
+{
+    Session s("mine");
+    CBriscoDoc& doc = s.doc();
+    QVERIFY(!doc.modified);
+    NetworkSnapshot openedNetwork = takeSnapshot(doc);
+    QHash<QString, QByteArray> opened;
+    for (const QString& ext : kSavedFiles)
+        if (QFile::exists(s.folder.path() + "/mine." + ext))
+            opened[ext] = bytesOf(s.folder.path() + "/mine." + ext);
+    QVERIFY(opened.size() >= 4);
+
+    // A session: a node made and inserted into a road, a road made, a node
+    // deleted with its two roads joined, a node moved, a fan changed.
+    const int a = doc.roads[1].first, b = doc.roads[1].second;
+    s.mode(command::kMakeNode);
+    NewNodeValues inserted = node(999, doc.nodes[std::size_t(doc.nodeIndex(b))].elevation, NodeKind::Underground);
+    inserted.insertToRoad = true;
+    s.dialogs.nodes.push_back(inserted);
+    s.click((s.at(a) + s.at(b)) / 2 + QPoint(25, 0));
+    QCOMPARE(s.view->editor().mode(), EditMode::InsertNode);
+    InsertNodeValues half;
+    half.firstResistance = doc.roads[1].resistance / 2;
+    half.firstLength = doc.roads[1].length / 2;
+    s.dialogs.inserts.push_back(half);
+    s.twoNodes(a, b);
+    QVERIFY(s.roadBetween(a, 999) && s.roadBetween(999, b));
+    QCOMPARE(s.roadBetween(a, b), 0);
+
+    s.mode(command::kDeleteNode);
+    s.reporter.answers.push_back(Answer::Yes);
+    s.doubleClick(999);  // joins its two roads again
+    QCOMPARE(doc.nodeIndex(999), 0);
+    QVERIFY(s.roadBetween(a, b) != 0);
+
+    s.mode(command::kChangeNode);
+    const int moved = doc.nodes[doc.surfaceCount + 1].number;
+    QTest::mousePress(s.surface(), Qt::LeftButton, {}, s.at(moved));
+    QTest::mouseMove(s.surface(), s.at(moved) + QPoint(0, 30));
+    QTest::mouseRelease(s.surface(), Qt::LeftButton, {}, s.at(moved) + QPoint(0, 30));
+    s.mode(command::kChangeFan);
+    s.twoNodes(doc.fans[1].inlet, doc.fans[1].outlet);
+
+    QUndoStack& history = s.document->undoStack();
+    QCOMPARE(history.count(), 5);
+    QCOMPARE(history.text(0), QString("Make node 999"));
+    QCOMPARE(history.text(2), QString("Delete node 999, joining its roads"));
+    const NetworkSnapshot edited = takeSnapshot(doc);
+    QVERIFY(doc.modified);
+
+    // Undo all of it: the opened network, not modified, the same files.
+    while (history.canUndo())
+        history.undo();
+    QVERIFY(!doc.modified);
+    doc.modified = true;  // so that Save writes
+    QVERIFY(s.view->save());
+    for (auto it = opened.begin(); it != opened.end(); ++it)
+        QVERIFY2(bytesOf(s.folder.path() + "/mine." + it.key()) == it.value(), qPrintable(it.key()));
+
+    // Redo repeats the session.
+    while (history.canRedo())
+        history.redo();
+    QVERIFY(takeSnapshot(doc).sameNetwork(edited));
+    QVERIFY(doc.modified);
+
+    // The history turns with the plan: undone after a turn, the network is
+    // the opened one turned.
+    s.view->rightTurn();
+    while (history.canUndo())
+        history.undo();
+    openedNetwork.turn(-45);
+    QVERIFY(takeSnapshot(doc).sameNetwork(openedNetwork));
+
+    // 100 steps at most; what they cost is the snapshots'.
+    qInfo("history of %d steps: %zu KB", history.count(), s.document->historyBytes() / 1024);
+}
+
+QTEST_MAIN(EditingTest)
+#include "editing_test.moc"
