@@ -1,21 +1,33 @@
 // orvex-bench-analysis: a full airflow analysis (load preparation, road
-// densities, solve) and a 30-minute fire simulation, for the sample mine and
-// for a generated network at the model's capacity.
+// densities, solve) and a 30-minute fire simulation, for the sample mine,
+// a generated network at the model's capacity and a generated water supply
+// (446 nodes, about a thousand pipes, two pumps), each with both solver
+// methods.
 //
 // The counters give the solver's iterations (the last solve of a fire run)
-// and, for fire runs, the number of re-solves. Settings come from the source
-// tree's sdt/units.sdt, so the figures are those of the shipped settings.
+// and, for fire runs, the number of re-solves. A Newton analysis also
+// solves its network once with the relaxation and reports the largest
+// difference of a road or fan flow in per cent of the largest road flow
+// ("flowDiff%"). Settings come from the source tree's sdt/units.sdt, so
+// the figures are those of the shipped settings.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string>
 
-#include "run/rundriver.h"
 #include "capacitynet.h"
 #include "model/briscodoc.h"
 #include "model/networkio.h"
+#include "run/rundriver.h"
+#include "waternet.h"
 
 namespace {
+
+using orvex::SolverMethod;
+
+enum class Network { Sample, Capacity, Water };
 
 struct Setup {
     orvex::AppContext app;
@@ -24,25 +36,26 @@ struct Setup {
     std::string error;
 };
 
-// The sample (opened as the window opens it) or the capacity network.
-std::unique_ptr<Setup> makeSetup(bool capacity, const char* sample)
+// The sample (opened as the window opens it) or a generated network.
+std::unique_ptr<Setup> makeSetup(Network network, const char* sample, SolverMethod method)
 {
     auto s = std::make_unique<Setup>();
     s->app.programFolder = ORVEX_SOURCE_DIR;
     orvex::readUnitsFile(s->app.programFolder, s->app.units, s->reporter);
-    if (capacity) {
-        s->doc = std::make_unique<orvex::CBriscoDoc>(s->app, s->reporter);
-        s->error = orvex::gennet::generate(orvex::gennet::Shape{}, *s->doc);
-        s->doc->prepareAfterLoad();
-        s->doc->rebuildAdjacency();
-    } else {
+    if (network == Network::Sample) {
         s->app.pendingFile = std::string(ORVEX_SOURCE_DIR) + "/data/" + sample;
         s->app.pending = true;
         s->doc = std::make_unique<orvex::CBriscoDoc>(s->app, s->reporter);
         orvex::MemoryProfile profile;
         if (!orvex::openPendingNetwork(*s->doc, profile))
             s->error = "cannot open " + s->app.pendingFile;
+    } else {
+        s->doc = std::make_unique<orvex::CBriscoDoc>(s->app, s->reporter);
+        s->error = network == Network::Capacity
+            ? orvex::gennet::generate(orvex::gennet::Shape{}, *s->doc)
+            : orvex::gennet::generateWater(orvex::gennet::WaterShape{}, *s->doc);
     }
+    s->doc->solverMethod = method;
     return s;
 }
 
@@ -54,9 +67,23 @@ void setCapacityFire(orvex::CBriscoDoc& doc)
     doc.fire.finishTime = 30.0f;
 }
 
-void analysis(benchmark::State& state, bool capacity)
+// The largest difference of a road or fan mass flow between two solved
+// copies of one network, in per cent of the largest road flow.
+double flowDifference(const orvex::CBriscoDoc& a, const orvex::CBriscoDoc& b)
 {
-    const auto s = makeSetup(capacity, "mine.vad");
+    double largest = 0, difference = 0;
+    for (int k = 1; k <= a.totalRoads(); ++k) {
+        largest = std::max(largest, double(std::fabs(a.roads[k].massFlow)));
+        difference = std::max(difference, double(std::fabs(a.roads[k].massFlow - b.roads[k].massFlow)));
+    }
+    for (int f = 1; f <= a.fanCount; ++f)
+        difference = std::max(difference, double(a.specificWeight) * std::fabs(a.fans[f].fanFlow - b.fans[f].fanFlow));
+    return largest > 0 ? 100 * difference / largest : 0.0;
+}
+
+void analysis(benchmark::State& state, Network network, SolverMethod method)
+{
+    const auto s = makeSetup(network, "mine.vad", method);
     if (!s->error.empty()) {
         state.SkipWithError(s->error.c_str());
         return;
@@ -67,16 +94,21 @@ void analysis(benchmark::State& state, bool capacity)
         result = orvex::runAnalysis(*s->doc, dialog, true).result;
     state.counters["iterations"] = s->doc->lastIterations;
     state.counters["result"] = result;
+    if (method == SolverMethod::Newton) {
+        const auto relaxed = makeSetup(network, "mine.vad", SolverMethod::Relaxation);
+        orvex::runAnalysis(*relaxed->doc, dialog, true);
+        state.counters["flowDiff%"] = flowDifference(*relaxed->doc, *s->doc);
+    }
 }
 
-void fire(benchmark::State& state, bool capacity)
+void fire(benchmark::State& state, Network network, SolverMethod method)
 {
-    const auto s = makeSetup(capacity, "minefire.vad");
+    const auto s = makeSetup(network, "minefire.vad", method);
     if (!s->error.empty()) {
         state.SkipWithError(s->error.c_str());
         return;
     }
-    if (capacity)
+    if (network == Network::Capacity)
         setCapacityFire(*s->doc);
     orvex::QuietAnalysisDialog dialog;
     int result = 0;
@@ -90,9 +122,15 @@ void fire(benchmark::State& state, bool capacity)
 
 }  // namespace
 
-BENCHMARK_CAPTURE(analysis, sample, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(analysis, capacity, true)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(fire, sample, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(fire, capacity, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(analysis, sample, Network::Sample, SolverMethod::Relaxation)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(analysis, sample_newton, Network::Sample, SolverMethod::Newton)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(analysis, capacity, Network::Capacity, SolverMethod::Relaxation)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(analysis, capacity_newton, Network::Capacity, SolverMethod::Newton)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(analysis, water, Network::Water, SolverMethod::Relaxation)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(analysis, water_newton, Network::Water, SolverMethod::Newton)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(fire, sample, Network::Sample, SolverMethod::Relaxation)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(fire, sample_newton, Network::Sample, SolverMethod::Newton)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(fire, capacity, Network::Capacity, SolverMethod::Relaxation)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(fire, capacity_newton, Network::Capacity, SolverMethod::Newton)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -151,6 +151,7 @@ int main(int argc, char** argv)
         return fail(doc->baseName + "sdt: the fire node " + std::to_string(doc->fire.fireNode) +
                     " is not in the network");
 
+    doc->solverMethod = options.method;
     start = Clock::now();
     BatchDialog dialog;
     const orvex::RunOutcome outcome = orvex::runAnalysis(*doc, dialog, options.airflowOnly);

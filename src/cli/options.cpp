@@ -128,6 +128,17 @@ ParseResult parseCommandLine(int argc, const char* const* argv, Options& options
     app.add_flag("--airflow-only", options.airflowOnly,
                  "Run the airflow analysis even when the parameter file sets a fire");
     app.add_flag("--timing", options.timing, "Report the time spent opening, analysing, saving");
+    std::string method = "relaxation";
+    app.add_option("--method", method,
+                   "Solver: relaxation (default, node by node) or newton (the whole network at once)")
+        ->type_name("newton|relaxation")
+        ->check(CLI::Validator(
+            [](std::string& text) -> std::string {
+                if (parseSolverMethod(text))
+                    return {};
+                return "expected newton or relaxation, got " + (text.empty() ? "nothing" : text);
+            },
+            ""));
 
     CLI::Option* plan =
         app.add_option("--plan", options.plan,
@@ -182,6 +193,7 @@ ParseResult parseCommandLine(int argc, const char* const* argv, Options& options
 
     const std::string f = lowerCase(format);
     options.format = f == "csv" ? Format::Csv : f == "json" ? Format::Json : Format::Text;
+    options.method = parseSolverMethod(method).value_or(SolverMethod::Relaxation);
     if (!size.empty())
         readSize(size, p.width, p.height);
     options.programFolder = withoutTrailingSlash(options.programFolder);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "model/solvermethod.h"
 #include "planimage.h"
 #include "report.h"
 
@@ -23,6 +24,7 @@ struct Options {
     bool save = false;
     bool airflowOnly = false;
     bool timing = false;
+    SolverMethod method = SolverMethod::Relaxation;
     std::string plan;           // image file to draw the plan into; empty: none
     PlanOptions planOptions;
 };

@@ -15,6 +15,26 @@ namespace {
 
 constexpr double kPressureTolerance = 2e-3;  // kgf/m2: a flow error of tau moves a node by about 3e-4
 
+// Every case is solved with both methods, and must give the hand-solved
+// flows with either; the Newton method in a handful of iterations.
+class HandSolved : public ::testing::TestWithParam<SolverMethod> {
+protected:
+    int solved(TestNetwork& net)
+    {
+        const int result = net.solve().result;
+        if (GetParam() == SolverMethod::Newton) {
+            EXPECT_LT(net.doc().lastIterations, 30);
+        }
+        return result;
+    }
+};
+using NaturalDraught = HandSolved;
+using PairedNodes = HandSolved;
+using FanBetweenNodes = HandSolved;
+using WaterNetwork = HandSolved;
+using ZeroFlowRoads = HandSolved;
+using AlternativeResistance = HandSolved;
+
 // The pressure at the far end b of an air road carrying mass flow m from a at
 // pa: pa - pb + (za - zb) rho = law(m), rho at the mean pressure of the ends.
 // rho depends on pb only weakly, so a fixed-point iteration converges.
@@ -28,18 +48,19 @@ double pressureDownstream(double pa, double za, double zb, double t, double r, d
     return pb;
 }
 
-TEST(NaturalDraught, RoadsInSeriesCarryTheHandCalculatedFlow)
+TEST_P(NaturalDraught, RoadsInSeriesCarryTheHandCalculatedFlow)
 {
     // Cold downcast from collar 1 (0 m) to -250 m, a drift, a warm upcast to
     // collar 2 at +60 m: a draught of about 26 kgf/m2 around the loop.
     TestNetwork net;
+    net.method = GetParam();
     net.surfaceTemperature = 15;
     net.surface({{1, 0}, {2, 60}});
     net.underground({{10, -250}, {11, -250}});
     net.road(1, 10, 0.4f, 8);
     net.road(10, 11, 0.05f, 22);
     net.road(11, 2, 0.3f, 30);
-    ASSERT_EQ(net.solve().result, 1) << net.reporter.all;
+    ASSERT_EQ(solved(net), 1) << net.reporter.all;
 
     // One unknown, the flow m: walk from collar 1 and meet collar 2's pressure.
     const double p1 = net.pressure(1), p2 = net.pressure(2);
@@ -53,19 +74,20 @@ TEST(NaturalDraught, RoadsInSeriesCarryTheHandCalculatedFlow)
     EXPECT_NEAR(net.pressure(11), p11(m), kPressureTolerance);
 }
 
-TEST(NaturalDraught, ParallelRoadsShareTheFlowAsTheLawRequires)
+TEST_P(NaturalDraught, ParallelRoadsShareTheFlowAsTheLawRequires)
 {
     // Node 20 at -300 m joined to collar 1 by a cold road (5 C) and a hot one
     // (35 C, entered from 20 to 1), and to collar 2 at the same elevation by a
     // road at 20 C. Down the cold road, up the others. One unknown: p at 20.
     TestNetwork net;
+    net.method = GetParam();
     net.surfaceTemperature = 15;
     net.surface({{1, 0}, {2, 0}});
     net.underground({{20, -300}});
     net.road(1, 20, 0.6f, 5);
     net.road(20, 1, 0.9f, 35);
     net.road(20, 2, 0.5f, 20);
-    ASSERT_EQ(net.solve().result, 1) << net.reporter.all;
+    ASSERT_EQ(solved(net), 1) << net.reporter.all;
 
     const double ps = net.pressure(1);
     const auto flows = [&](double p) {
@@ -80,7 +102,7 @@ TEST(NaturalDraught, ParallelRoadsShareTheFlowAsTheLawRequires)
     EXPECT_NEAR(net.pressure(20), p20, kPressureTolerance);
 }
 
-TEST(PairedNodes, TwinRoadsBetweenThemSplitTheFlowEvenly)
+TEST_P(PairedNodes, TwinRoadsBetweenThemSplitTheFlowEvenly)
 {
     // 600 m3/min pushed into node 100, through two equal roads to node 110
     // and out to the surface; all at one elevation, so no draught. The two
@@ -91,20 +113,21 @@ TEST(PairedNodes, TwinRoadsBetweenThemSplitTheFlowEvenly)
     units.relaxation = 1.9f;
     units.innerSweeps = 10;
     TestNetwork net(false, units);
+    net.method = GetParam();
     net.surface({{1, 0}, {2, 0}});
     net.underground({{100, 0}, {110, 0}});
     const int twinA = net.road(100, 110, 0.05f);
     const int twinB = net.road(100, 110, 0.05f);
     const int out = net.road(110, 2, 0.05f);
     net.fixedRoad(1, 100, 600);
-    ASSERT_EQ(net.solve().result, 1) << net.reporter.all;
+    ASSERT_EQ(solved(net), 1) << net.reporter.all;
     ASSERT_TRUE(allResultsFinite(net.doc()));
     EXPECT_NEAR(net.flow(twinA), 300 * kGammaQ, kFlowTolerance);
     EXPECT_NEAR(net.flow(twinB), 300 * kGammaQ, kFlowTolerance);
     EXPECT_NEAR(net.flow(out), 600 * kGammaQ, kFlowTolerance);
 }
 
-TEST(Fan, OperatingPointLiesOnTheCurveWhereTheNetworkNeedsItsRise)
+TEST_P(FanBetweenNodes, OperatingPointLiesOnTheCurveWhereTheNetworkNeedsItsRise)
 {
     // A fan between two underground nodes, an intake road from collar 1 and
     // an exhaust road to collar 2, all level at the surface temperature.
@@ -112,12 +135,13 @@ TEST(Fan, OperatingPointLiesOnTheCurveWhereTheNetworkNeedsItsRise)
     const std::vector<double> curve{2000, 1950, 1850, 1650, 1350, 900, 300};
     const double step = 300, mean = 10000.0 / 7;
     TestNetwork net;
+    net.method = GetParam();
     net.surface({{1, 0}, {2, 0}});
     net.underground({{10, 0}, {11, 0}});
     net.road(1, 10, 0.8f);
     net.road(11, 2, 0.6f);
     net.fan(10, 11, float(step), {2000, 1950, 1850, 1650, 1350, 900, 300});
-    ASSERT_EQ(net.solve().result, 1) << net.reporter.all;
+    ASSERT_EQ(solved(net), 1) << net.reporter.all;
 
     // The rise (Pa) the two roads need for a fan airflow q (m3/min).
     const double ps = net.pressure(1);
@@ -149,19 +173,20 @@ double hazenWilliamsHead(double q, double length, double d, double c)
     return std::copysign(10.676 * length * std::pow(std::fabs(q), n) / (std::pow(c, 1.852) * std::pow(d, 4.87)), q);
 }
 
-TEST(WaterNetwork, ThreeReservoirFlowsMatchHazenWilliams)
+TEST_P(WaterNetwork, ThreeReservoirFlowsMatchHazenWilliams)
 {
     // Reservoirs 1 (100 m), 2 (60 m) and 3 (20 m); junction 10 at 0 m feeds
     // reservoir 2 and, through a fitting (zeta 4) to junction 11 at 5 m and a
     // pipe, reservoir 3.
     TestNetwork net(/*water=*/true);
+    net.method = GetParam();
     net.surface({{1, 100}, {2, 60}, {3, 20}});
     net.underground({{10, 0}, {11, 5}});
     net.pipe(1, 10, 0.30f, 1500, 120);
     net.pipe(10, 2, 0.25f, 1000, 110);
     net.pipe(10, 11, 0.20f, 0, 4);
     net.pipe(11, 3, 0.20f, 800, 130);
-    ASSERT_EQ(net.solve().result, 1) << net.reporter.all;
+    ASSERT_EQ(solved(net), 1) << net.reporter.all;
 
     // One unknown, the flow q to reservoir 3 (m3/s): it fixes the heads of 11
     // and 10, and what comes from 1 must leave to 2 and 3.
@@ -197,7 +222,7 @@ TEST(WaterNetwork, ThreeReservoirFlowsMatchHazenWilliams)
     }
 }
 
-TEST(ZeroFlowRoads, MergeTheirNodesAndCarryTheContinuityFlow)
+TEST_P(ZeroFlowRoads, MergeTheirNodesAndCarryTheContinuityFlow)
 {
     // Level, no draught. 600 m3/min pushed from collar 1 into node 10 leave by
     // road A to collar 2 and, through connections without resistance 10-11
@@ -208,13 +233,14 @@ TEST(ZeroFlowRoads, MergeTheirNodesAndCarryTheContinuityFlow)
     for (const bool parallel : {false, true}) {
         SCOPED_TRACE(parallel ? "two connections 10-11" : "one connection 10-11");
         TestNetwork net;
+        net.method = GetParam();
         net.surface({{1, 0}, {2, 0}, {3, 0}});
         net.underground({{10, 0}, {11, 0}, {12, 0}, {13, 0}});
         const int a = net.road(10, 2, 0.4f), b = net.road(13, 12, 0.8f);
         const int pushed = net.fixedRoad(1, 10, 600), join = net.fixedRoad(10, 11, 0), chain = net.fixedRoad(11, 13, 0);
         const int toCollar = net.fixedRoad(3, 12, 0), collars = net.fixedRoad(2, 3, 0);
         const int second = parallel ? net.fixedRoad(10, 11, 0) : 0;
-        ASSERT_EQ(net.solve().result, 1) << net.reporter.all;
+        ASSERT_EQ(solved(net), 1) << net.reporter.all;
 
         const double ps = net.pressure(2);
         const auto viaB = [&](double p) { return flowBetween(p, ps, 0, 0, 20, 0.8); };
@@ -244,7 +270,7 @@ TEST(ZeroFlowRoads, MergeTheirNodesAndCarryTheContinuityFlow)
     }
 }
 
-TEST(ZeroFlowRoads, ConnectionActsTheSameWhicheverWayItIsWritten)
+TEST_P(ZeroFlowRoads, ConnectionActsTheSameWhicheverWayItIsWritten)
 {
     // Collars 1 (0 m) and 2 (+30 m), node 10 at +30 m in the hillside, warm
     // road 1-10 (40 C), road 10-2, 600 m3/min pushed from 1 into 10 and a
@@ -255,15 +281,16 @@ TEST(ZeroFlowRoads, ConnectionActsTheSameWhicheverWayItIsWritten)
     struct Result {
         double p10, p2, road1, road2, connection;  // connection + from 10 to 2
     };
-    const auto run = [](bool fromSurface) {
+    const auto run = [this](bool fromSurface) {
         TestNetwork net;
+        net.method = GetParam();
         net.surface({{1, 0}, {2, 30}});
         net.underground({{10, 30}});
         const int r1 = net.road(1, 10, 0.5f, 40), r2 = net.road(10, 2, 0.5f);
         net.fixedRoad(1, 10, 600);
         const int join = fromSurface ? net.fixedRoad(2, 10, 0) : net.fixedRoad(10, 2, 0);
         const double collar = net.build().nodes[2].pressure;
-        EXPECT_EQ(net.solve().result, 1);
+        EXPECT_EQ(solved(net), 1);
         EXPECT_EQ(net.pressure(2), collar);  // a surface node keeps its pressure
         return Result{net.pressure(10), net.pressure(2), net.flow(r1), net.flow(r2),
                       (fromSurface ? -1 : 1) * double(net.flow(join))};
@@ -279,7 +306,7 @@ TEST(ZeroFlowRoads, ConnectionActsTheSameWhicheverWayItIsWritten)
     EXPECT_NEAR(down.connection, up.connection, 0.01);
 }
 
-TEST(ZeroFlowRoads, UndergroundJoinActsAsOneNode)
+TEST_P(ZeroFlowRoads, UndergroundJoinActsAsOneNode)
 {
     // A cold intake 1-10 to -200 m, a drift 11-12 and a warm upcast 12-2:
     // the draught drives the air round through the join of 10 and 11.
@@ -293,14 +320,16 @@ TEST(ZeroFlowRoads, UndergroundJoinActsAsOneNode)
             net.fixedRoad(joinFirst, joinSecond, 0);
     };
     TestNetwork single;
+    single.method = GetParam();
     mine(single, 0, 0);
-    ASSERT_EQ(single.solve().result, 1);
+    ASSERT_EQ(solved(single), 1);
     ASSERT_GT(single.flow(1), 1.0f);
     for (const auto& [first, second] : {std::pair{10, 11}, std::pair{11, 10}}) {
         SCOPED_TRACE("join " + std::to_string(first) + "-" + std::to_string(second));
         TestNetwork joined;
+        joined.method = GetParam();
         mine(joined, first, second);
-        ASSERT_EQ(joined.solve().result, 1);
+        ASSERT_EQ(solved(joined), 1);
         for (int k = 1; k <= 3; ++k)
             EXPECT_NEAR(joined.flow(k), single.flow(k), 0.01) << "road " << k;
         EXPECT_EQ(joined.pressure(10), joined.pressure(11));
@@ -309,7 +338,7 @@ TEST(ZeroFlowRoads, UndergroundJoinActsAsOneNode)
     }
 }
 
-TEST(AlternativeResistance, ReversedRoadUsesItAndRoadsShowTheirFlowsAndLoss)
+TEST_P(AlternativeResistance, ReversedRoadUsesItAndRoadsShowTheirFlowsAndLoss)
 {
     // 600 m3/min pushed from collar 1 into node 10 by a fixed-flow road leave
     // to collar 2 by three roads:
@@ -318,11 +347,12 @@ TEST(AlternativeResistance, ReversedRoadUsesItAndRoadsShowTheirFlowsAndLoss)
     //   C from 10 to 2, R 1.0, alternative 5.0 (forward: not used), warm.
     // Reversed, A takes its alternative: with R 0.5 it would take twice the air.
     TestNetwork net;
+    net.method = GetParam();
     net.surface({{1, 0}, {2, 0}});
     net.underground({{10, 0}});
     const int a = net.road(2, 10, 0.5f, 20, 2.0f), b = net.road(10, 2, 1.0f), c = net.road(10, 2, 1.0f, 35, 5.0f);
     const int fixed = net.fixedRoad(1, 10, 600);
-    ASSERT_EQ(net.solve().result, 1) << net.reporter.all;
+    ASSERT_EQ(solved(net), 1) << net.reporter.all;
     CBriscoDoc& doc = net.doc();
 
     const double ps = net.pressure(2);
@@ -366,6 +396,18 @@ TEST(AlternativeResistance, ReversedRoadUsesItAndRoadsShowTheirFlowsAndLoss)
         ++shown;
     EXPECT_EQ(shown, 4);
 }
+
+std::string methodName(const ::testing::TestParamInfo<SolverMethod>& info)
+{
+    return info.param == SolverMethod::Newton ? "Newton" : "Relaxation";
+}
+const auto kBothMethods = ::testing::Values(SolverMethod::Relaxation, SolverMethod::Newton);
+INSTANTIATE_TEST_SUITE_P(Methods, NaturalDraught, kBothMethods, methodName);
+INSTANTIATE_TEST_SUITE_P(Methods, PairedNodes, kBothMethods, methodName);
+INSTANTIATE_TEST_SUITE_P(Methods, FanBetweenNodes, kBothMethods, methodName);
+INSTANTIATE_TEST_SUITE_P(Methods, WaterNetwork, kBothMethods, methodName);
+INSTANTIATE_TEST_SUITE_P(Methods, ZeroFlowRoads, kBothMethods, methodName);
+INSTANTIATE_TEST_SUITE_P(Methods, AlternativeResistance, kBothMethods, methodName);
 
 }  // namespace
 }  // namespace orvex::analysistest

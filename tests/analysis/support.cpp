@@ -78,6 +78,7 @@ CBriscoDoc& TestNetwork::build()
     CBriscoDoc& d = *mDoc;
     d.specificWeight = app.units.flowUnitFactor * d.density;
     d.surfaceTemperature = surfaceTemperature;
+    d.solverMethod = method;
     d.rebuildAdjacency();
     d.prepareAfterLoad();
     return d;

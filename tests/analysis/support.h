@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,11 @@
 #include "analysis/analysisdialog.h"
 #include "run/rundriver.h"
 #include "model/briscodoc.h"
+
+namespace orvex {
+// Test names and failures show the method by its name.
+inline void PrintTo(SolverMethod method, std::ostream* out) { *out << solverMethodName(method); }
+}  // namespace orvex
 
 namespace orvex::analysistest {
 
@@ -95,6 +101,7 @@ public:
     RecordingReporter reporter;
     RecordingDialog dialog;
     float surfaceTemperature = 20;
+    SolverMethod method = SolverMethod::Relaxation;  // set into the document by build()
 
 private:
     std::unique_ptr<CBriscoDoc> mDoc;

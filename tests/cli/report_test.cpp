@@ -1,5 +1,7 @@
 // The batch report: what each road carries, names, fans, natural draught,
 // the node balance, warnings, the units of the CSV and the report file.
+#include <algorithm>
+#include <cmath>
 #include <map>
 #include <string>
 
@@ -37,6 +39,27 @@ json solveNetwork(const std::string& name, const std::string& vad, const std::st
     json report = json::parse(run.out);
     report["stderr"] = run.err;
     return report;
+}
+
+// With --method newton the report carries the same flows and fan points,
+// from a handful of iterations.
+TEST(Report, NewtonMethodReportsTheSameFlows)
+{
+    const json& relaxed = sampleMine();
+    const json newton = json::parse(solve("--method newton --format json data/mine.vad").out);
+    EXPECT_EQ(newton["result"], 1);
+    EXPECT_LT(newton["iterations"].get<int>(), 30);
+    double largest = 0;
+    for (const auto& road : relaxed["roads"])
+        largest = std::max(largest, std::fabs(road["massFlow"].get<double>()));
+    ASSERT_EQ(newton["roads"].size(), relaxed["roads"].size());
+    for (std::size_t k = 0; k < relaxed["roads"].size(); ++k)
+        EXPECT_NEAR(newton["roads"][k]["massFlow"].get<double>(), relaxed["roads"][k]["massFlow"].get<double>(),
+                    1e-3 * largest) << relaxed["roads"][k];
+    ASSERT_EQ(newton["fans"].size(), relaxed["fans"].size());
+    for (std::size_t f = 0; f < relaxed["fans"].size(); ++f)
+        EXPECT_NEAR(newton["fans"][f]["pressure"].get<double>(), relaxed["fans"][f]["pressure"].get<double>(),
+                    1e-3 * relaxed["fans"][f]["pressure"].get<double>());
 }
 
 // Every road's flow is its mass flow at standard density, so the flow

@@ -50,6 +50,8 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"data", 2, "data is a folder, not a network file"},
         CommandCase{"--frobnicate data/mine.vad", 2, "--frobnicate"},
         CommandCase{"--format yaml data/mine.vad", 2, "--format: expected text, csv or json, got yaml"},
+        CommandCase{"--method newton data/water.vad", 0, "Result 1 (converged)"},
+        CommandCase{"--method fast data/mine.vad", 2, "--method: expected newton or relaxation, got fast"},
         CommandCase{"--plan p.png --size abc data/mine.vad", 2, "--size: expected WxH"},
         CommandCase{"--plan p.png --above 25 data/mine.vad", 2, "--above: expected a whole number 0 to 19, got 25"},
         CommandCase{"--plan plan.jpg data/mine.vad", 2, "--plan: cannot write plan.jpg: a plan image is a .png or a .pdf"},

@@ -420,6 +420,14 @@ void CBriscoDoc::fixedFlowResults(float tau)
 
 int CBriscoDoc::SolveNetwork(AnalysisDialog& dialog, float a1, float a2, float a3, float a4)
 {
+    solverWarnings.clear();
+    if (solverMethod == SolverMethod::Newton)
+        return solveByNewton(dialog, a1);
+    return solveByRelaxation(dialog, a1, a2, a3, a4);
+}
+
+int CBriscoDoc::solveByRelaxation(AnalysisDialog& dialog, float a1, float a2, float a3, float a4)
+{
     const UnitsSettings& u = mApp.units;
     const float tau = u.solverError * a1 * kTargetImbalancePerError;  // target mean imbalance, kg/s
     const float eps0 = u.epsFactor * a2 * 1e-5f;                    // floor of ε, kgf/m²

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "appcontext.h"
 #include "firework.h"
@@ -9,6 +11,7 @@
 #include "limits.h"
 #include "physics.h"
 #include "reporter.h"
+#include "solvermethod.h"
 #include "solverwork.h"
 #include "textscanner.h"
 
@@ -113,6 +116,7 @@ inline const std::string kWaterTitle = "....< Water Path Network >";
 
 class AnalysisDialog;
 class FireObserver;
+struct NewtonWork;
 
 // Turns a plan position about the origin, anticlockwise by degrees, as
 // rotatePlan turns every node and bending point.
@@ -165,9 +169,11 @@ public:
     // --- airflow analysis ---
     // Road densities and natural draught from the current node pressures.
     void UpdateRoadDensities();
-    // Solves for node pressures, road mass flows and fan airflows. The scale
-    // factors multiply the target accuracy, the floor of ε, the first error
-    // threshold and the shift bound. 1 converged, 0 stopped, -1 iteration limit.
+    // Solves for node pressures, road mass flows and fan airflows with the
+    // document's solverMethod. The scale factors multiply the target
+    // accuracy, the floor of ε, the first error threshold and the shift
+    // bound (the last three belong to the relaxation; the Newton method
+    // uses only the first). 1 converged, 0 stopped, -1 iteration limit.
     int SolveNetwork(AnalysisDialog& dialog, float a1, float a2, float a3, float a4);
     // Fan operating point: 1 while the fan is still moving, 0 once settled.
     void resetFans();
@@ -238,10 +244,20 @@ public:
     int analysisRunning = 0;  // 1 from the solver's ordering until the run is over
     int lastIterations = 0;   // iterations of the last solve
     std::string statusLine;   // the solver's last iteration line, shown while a run goes on
+    // How SolveNetwork solves: the run driver's and every fire re-solve's
+    // method. The window program sets it from the profile (readSolverMethod).
+    SolverMethod solverMethod = SolverMethod::Relaxation;
+    // What the last solve found worth a warning (the Newton method: fans held
+    // at the end of their curves, node groups without a surface node, a
+    // system it could not solve); the run driver shows them after the run.
+    std::vector<std::string> solverWarnings;
     int pauseFlag = 0;        // the fire simulation pauses at its display steps
 
     SolverWork solver;
     FireWork fireWork;
+    // The Newton method's matrices and link lists, made at its first solve
+    // and kept, with the analysed sparsity pattern, while the network stays.
+    std::shared_ptr<NewtonWork> newtonWork;
 
     // --- derived from the normal roads ---
     std::array<int, kMaxNodeNumbers> numberToIndex{};  // 0 for numbers no node carries
@@ -264,6 +280,11 @@ private:
     void restoreMergedNodes();
     void finishSolve(float tau);
     void fixedFlowResults(float tau);
+    int solveByRelaxation(AnalysisDialog& dialog, float a1, float a2, float a3, float a4);
+    // The Newton method (newton.cpp).
+    int solveByNewton(AnalysisDialog& dialog, float a1);
+    void storeNewtonFans();
+    void finishNewton(float tau);
 
     int fireTimeLoop(AnalysisDialog& dialog, FireObserver& observer);
     int spreadFromNode(int number, float t);

@@ -66,6 +66,18 @@ void warnAboutIterationLimit(CBriscoDoc& doc)
     doc.reporter().message(text, kDocumentCaption, MessageKind::Warning);
 }
 
+// What the last solve found (the Newton method holds fans at the ends of
+// their curves and node groups at one node's pressure), in one message.
+void warnAboutSolve(CBriscoDoc& doc)
+{
+    if (doc.solverWarnings.empty())
+        return;
+    std::string text;
+    for (const std::string& warning : doc.solverWarnings)
+        text += (text.empty() ? "" : "\n") + warning;
+    doc.reporter().message(text, kDocumentCaption, MessageKind::Warning);
+}
+
 }  // namespace
 
 RunOutcome runDriver(CBriscoDoc& doc, AnalysisDialog& dialog, FireObserver& observer,
@@ -85,6 +97,7 @@ RunOutcome runDriver(CBriscoDoc& doc, AnalysisDialog& dialog, FireObserver& obse
     dialog.setProgressRange(0, outcome.fire ? int(finish) : u.maxIteration);
     dialog.setProgressStep(1);
     outcome.refused = !checkAnalysisInput(doc);
+    doc.solverWarnings.clear();
     if (!outcome.refused) {
         outcome.check = warnAboutNetwork(doc);
         if (outcome.fire) {
@@ -95,6 +108,7 @@ RunOutcome runDriver(CBriscoDoc& doc, AnalysisDialog& dialog, FireObserver& obse
             if (outcome.result == -1 && u.maxIteration > 1)
                 warnAboutIterationLimit(doc);
         }
+        warnAboutSolve(doc);
     }
 
     dialog.enableClose(true);

@@ -31,6 +31,7 @@ bool checkAnalysisInput(CBriscoDoc& doc);
 
 // The driver: sets the dialog up for the run, runs the airflow analysis, or
 // the fire simulation when the finish time is above 0 (unless airflowOnly),
+// both with the document's solverMethod, warns about what the solve found,
 // and puts the dialog back with the end caption.
 RunOutcome runDriver(CBriscoDoc& doc, AnalysisDialog& dialog, FireObserver& observer,
                      bool airflowOnly = false);

@@ -1,0 +1,430 @@
+// The Newton method beside the relaxation: the same flows on the samples and
+// on generated networks up to the capacity, a handful of iterations where
+// the relaxation needs hundreds or cannot converge at all, fans held at the
+// ends of their curves, and input that leaves the linear system singular.
+// (The hand-solved networks run with both methods in solve_test.cpp, the
+// family of small fan networks in family_test.cpp.)
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "capacitynet.h"
+#include "model/networkio.h"
+#include "model/units.h"
+#include "support.h"
+#include "waternet.h"
+
+namespace orvex::analysistest {
+namespace {
+
+constexpr int kFewIterations = 30;
+
+UnitsSettings shippedUnits()
+{
+    UnitsSettings units;
+    RecordingReporter reporter;
+    EXPECT_EQ(readUnitsFile(ORVEX_SOURCE_DIR, units, reporter), 1) << reporter.all;
+    return units;
+}
+
+// Both methods' road and fan flows agree within a thousandth of the largest
+// road flow (kg/s).
+void expectSameFlows(const CBriscoDoc& relaxed, const CBriscoDoc& newton)
+{
+    double largest = 0;
+    for (int k = 1; k <= relaxed.totalRoads(); ++k)
+        largest = std::max(largest, double(std::fabs(relaxed.roads[size_t(k)].massFlow)));
+    ASSERT_GT(largest, 1.0);
+    const double tolerance = 1e-3 * largest;
+    for (int k = 1; k <= relaxed.totalRoads(); ++k) {
+        const Road& road = relaxed.roads[size_t(k)];
+        EXPECT_NEAR(newton.roads[size_t(k)].massFlow, road.massFlow, tolerance)
+            << "road " << road.first << "-" << road.second;
+        EXPECT_EQ(newton.roads[size_t(k)].roadClass, road.roadClass) << "road " << road.first << "-" << road.second;
+    }
+    for (int f = 1; f <= relaxed.fanCount; ++f)
+        EXPECT_NEAR(relaxed.specificWeight * newton.fans[size_t(f)].fanFlow,
+                    relaxed.specificWeight * relaxed.fans[size_t(f)].fanFlow, tolerance)
+            << "fan " << f;
+}
+
+// A network solved with each method, as the dialog's Start does (airflow only).
+struct Pair {
+    std::function<void(TestNetwork&)> fill;  // puts the network into the document
+    RunOutcome relaxed, newton;
+    TestNetwork relaxation{false, shippedUnits()}, newtonNet{false, shippedUnits()};
+
+    void solveBoth()
+    {
+        fill(relaxation);
+        fill(newtonNet);
+        newtonNet.doc().solverMethod = SolverMethod::Newton;
+        relaxed = runAnalysis(relaxation.doc(), relaxation.dialog, true);
+        newton = runAnalysis(newtonNet.doc(), newtonNet.dialog, true);
+    }
+};
+
+void openSample(TestNetwork& net, const std::string& name)
+{
+    net.app.programFolder = ORVEX_SOURCE_DIR;  // built.vad has no parameter file of its own
+    net.app.pendingFile = std::string(ORVEX_SOURCE_DIR) + "/data/" + name;
+    net.app.pending = true;
+    MemoryProfile profile;
+    ASSERT_TRUE(openPendingNetwork(net.doc(), profile)) << net.reporter.all;
+}
+
+class Samples : public testing::TestWithParam<const char*> {};
+
+TEST_P(Samples, BothMethodsGiveTheSameFlows)
+{
+    Pair pair;
+    pair.fill = [](TestNetwork& net) { openSample(net, GetParam()); };
+    pair.solveBoth();
+    ASSERT_EQ(std::make_pair(pair.relaxed.result, pair.newton.result), std::make_pair(1, 1))
+        << pair.newtonNet.reporter.all;
+    const CBriscoDoc& newton = pair.newtonNet.doc();
+    EXPECT_LT(newton.lastIterations, kFewIterations);
+    EXPECT_TRUE(allResultsFinite(newton));
+    EXPECT_LE(meanImbalance(newton), kTau);
+    EXPECT_EQ(pair.newtonNet.reporter.all, pair.relaxation.reporter.all);  // no warning of its own
+    expectSameFlows(pair.relaxation.doc(), newton);
+}
+
+INSTANTIATE_TEST_SUITE_P(Data, Samples, testing::Values("mine.vad", "water.vad", "built.vad", "minefire.vad"),
+                         [](const testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param).substr(0, std::string(info.param).find('.'));
+                         });
+
+struct Generated {
+    const char* name;
+    gennet::Shape shape;
+};
+
+class GeneratedMines : public testing::TestWithParam<Generated> {};
+
+TEST_P(GeneratedMines, BothMethodsGiveTheSameFlowsUpToTheCapacity)
+{
+    Pair pair;
+    pair.fill = [](TestNetwork& net) { ASSERT_EQ(gennet::generate(GetParam().shape, net.doc()), ""); };
+    pair.solveBoth();
+    ASSERT_EQ(std::make_pair(pair.relaxed.result, pair.newton.result), std::make_pair(1, 1))
+        << pair.newtonNet.reporter.all;
+    EXPECT_LT(pair.newtonNet.doc().lastIterations, kFewIterations);
+    EXPECT_LE(meanImbalance(pair.newtonNet.doc()), kTau);
+    expectSameFlows(pair.relaxation.doc(), pair.newtonNet.doc());
+}
+
+INSTANTIATE_TEST_SUITE_P(Generator, GeneratedMines,
+                         testing::Values(Generated{"Small", {3, 150, 230, 6}}, Generated{"Half", {5, 500, 750, 25}},
+                                         Generated{"Capacity", {}}, Generated{"CapacitySeed2", {2}}),
+                         [](const testing::TestParamInfo<Generated>& info) { return info.param.name; });
+
+TEST(GeneratedWater, BothMethodsGiveTheSameFlowsAndPumpsOnTheirCurves)
+{
+    // 446 nodes, about a thousand pipes and two pumps lifting from their
+    // wells into the grid and the tank.
+    Pair pair;
+    pair.fill = [](TestNetwork& net) {
+        net.doc().networkKind = kWaterNetworkKind;
+        ASSERT_EQ(gennet::generateWater(gennet::WaterShape{}, net.doc()), "");
+    };
+    pair.solveBoth();
+    ASSERT_EQ(std::make_pair(pair.relaxed.result, pair.newton.result), std::make_pair(1, 1));
+    const CBriscoDoc& doc = pair.newtonNet.doc();
+    ASSERT_EQ(std::make_tuple(doc.nodeCount, doc.fanCount, doc.isWater()), std::make_tuple(446, 2, true));
+    ASSERT_GT(doc.roadCount, 950);
+    EXPECT_LT(doc.lastIterations, kFewIterations);
+    expectSameFlows(pair.relaxation.doc(), doc);
+    for (int f = 1; f <= 2; ++f) {
+        const Fan& pump = doc.fans[size_t(f)];
+        const double rise = (doc.nodes[size_t(doc.nodeIndex(pump.outlet))].pressure -
+                             doc.nodes[size_t(doc.nodeIndex(pump.inlet))].pressure) / kPressureFactor;
+        EXPECT_NEAR(rise, pump.pressure, 1e-3 * pump.curve[1]) << "pump " << f;
+    }
+}
+
+TEST(FireRun, ReSolvesWithEitherMethodAlike)
+{
+    // The sample fire, 30 minutes: the same re-solves, and at the end the
+    // same flows, whichever method re-solves.
+    TestNetwork relaxation, newtonNet;
+    openSample(relaxation, "minefire.vad");
+    openSample(newtonNet, "minefire.vad");
+    newtonNet.doc().solverMethod = SolverMethod::Newton;
+    ASSERT_EQ(runAnalysis(relaxation.doc(), relaxation.dialog).result, 1);
+    ASSERT_EQ(runAnalysis(newtonNet.doc(), newtonNet.dialog).result, 1) << newtonNet.reporter.all;
+    const FireWork& fire = newtonNet.doc().fireWork;
+    EXPECT_EQ(fire.resolves, relaxation.doc().fireWork.resolves);
+    EXPECT_GT(fire.resolves, 20);
+    EXPECT_FLOAT_EQ(fire.simulatedMinutes, relaxation.doc().fireWork.simulatedMinutes);
+    EXPECT_LT(newtonNet.doc().lastIterations, kFewIterations);
+    expectSameFlows(relaxation.doc(), newtonNet.doc());
+    // The workshop's fire gas reached the same roads.
+    for (int k = 1; k <= newtonNet.doc().roadCount; ++k)
+        EXPECT_EQ(newtonNet.doc().roads[size_t(k)].gasConcentration > 0,
+                  relaxation.doc().roads[size_t(k)].gasConcentration > 0) << "road " << k;
+}
+
+// Three roads of very low resistance in series, bridged by one of very
+// high resistance, between an intake and an exhaust road: the node sweeps
+// correct the chain's two pairs one after the other through a coupling of
+// 1e5 times the others' conductance and never settle, the whole-network
+// step does not care.
+TEST(StiffLoop, RelaxationStopsAtItsLimitNewtonConvergesToTheHandSolution)
+{
+    const auto build = [](TestNetwork& net) {
+        net.surface({{1, 0}, {2, 0}});
+        net.underground({{10, 0}, {11, 0}, {12, 0}, {13, 0}});
+        net.road(1, 10, 0.5f), net.road(10, 11, 1e-5f), net.road(11, 12, 1e-5f), net.road(12, 13, 1e-5f);
+        net.road(13, 2, 0.5f), net.road(10, 13, 100);
+        net.fixedRoad(1, 10, 600);
+    };
+    TestNetwork relaxed(false, shippedUnits()), newtonNet(false, shippedUnits());
+    build(relaxed), build(newtonNet);
+    newtonNet.method = SolverMethod::Newton;
+    EXPECT_EQ(relaxed.solve().result, -1);
+    EXPECT_EQ(relaxed.doc().lastIterations, shippedUnits().maxIteration - 1);
+    ASSERT_EQ(newtonNet.solve().result, 1) << newtonNet.reporter.all;
+    EXPECT_LT(newtonNet.doc().lastIterations, kFewIterations);
+
+    // By hand, level and at one temperature (no draught): for a pressure p
+    // at node 10 the intake road brings M_in from collar 1, the exhaust
+    // road takes M_in + 600 m3/min to collar 2 from p13, and between 10 and
+    // 13 the chain (as one road of 3e-5, its three ends at nearly one
+    // pressure) and the bridge must carry that together.
+    const double p1 = newtonNet.pressure(1), p2 = newtonNet.pressure(2);
+    const auto upstream = [&](double m) { return bisect([&](double p) { return flowBetween(p, p2, 0, 0, 20, 0.5) - m; }, p2, p2 + 500); };
+    const auto out = [&](double p10) { return flowBetween(p1, p10, 0, 0, 20, 0.5) + kGammaQ * 600; };
+    const double p10 = bisect([&](double p) {
+        const double p13 = upstream(out(p));
+        return flowBetween(p, p13, 0, 0, 20, 3e-5) + flowBetween(p, p13, 0, 0, 20, 100) - out(p);
+    }, p2, p1 + 500);
+    const double p13 = upstream(out(p10));
+    EXPECT_NEAR(newtonNet.flow(1), out(p10) - kGammaQ * 600, kFlowTolerance);
+    for (int k : {2, 3, 4})
+        EXPECT_NEAR(newtonNet.flow(k), flowBetween(p10, p13, 0, 0, 20, 3e-5), kFlowTolerance) << "road " << k;
+    EXPECT_NEAR(newtonNet.flow(6), flowBetween(p10, p13, 0, 0, 20, 100), 1e-2 * kTau);
+    EXPECT_NEAR(newtonNet.pressure(10), p10, 1e-3);
+}
+
+// A fan whose operating point would lie beyond an end of its curve is held
+// at that end, moves that airflow, and is named.
+TEST(FanOffItsCurve, IsHeldAtTheEndAndNamed)
+{
+    const struct {
+        const char* name;
+        std::vector<float> curve;  // Pa at steps of 500 m3/min
+        float pushed;              // m3/min pushed into the fan's outlet
+        float held;                // m3/min the fan is held at
+        const char* said;
+    } cases[] = {
+        // The curve rises to 300 Pa at 1000 m3/min; the roads need 83 Pa there.
+        {"rising curve: beyond its last point", {100, 200, 300}, 0, 1000, "fan 10-11 beyond the last point of its curve"},
+        // 4000 m3/min pushed into its outlet hold that 667 Pa above the surface.
+        {"against the pushed air: below zero", {400, 300, 0}, 4000, 0, "fan 10-11 below zero airflow"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestNetwork net;
+        net.method = SolverMethod::Newton;
+        net.surface({{1, 0}, {2, 0}});
+        net.underground({{10, 0}, {11, 0}});
+        net.road(1, 10, 0.15f), net.road(11, 2, 0.15f);
+        net.fan(10, 11, 500, c.curve);
+        if (c.pushed > 0)
+            net.fixedRoad(1, 11, c.pushed);
+        ASSERT_EQ(net.solve().result, 1) << net.reporter.all;
+        const Fan& fan = net.doc().fans[1];
+        EXPECT_EQ(fan.fanFlow, c.held);
+        EXPECT_EQ(fan.pressure, c.held > 0 ? c.curve.back() : c.curve.front());
+        EXPECT_TRUE(net.reporter.contains(c.said)) << net.reporter.all;
+        EXPECT_TRUE(allResultsFinite(net.doc()));
+        EXPECT_LE(meanImbalance(net.doc()), kTau);
+    }
+}
+
+// The draught network of the driver's tests, two underground nodes joined
+// without resistance (merged for the solve); more nodes and normal roads
+// come before the join, the fixed-flow roads' place.
+void addJoinedDraughtNetwork(TestNetwork& net, const std::function<void(TestNetwork&)>& more = {})
+{
+    net.surfaceTemperature = 15;
+    net.surface({{1, 0}, {2, 40}});
+    net.underground({{10, -200}, {11, -190}});
+    net.road(1, 10, 0.4f, 8);
+    net.road(11, 2, 0.3f, 30);
+    if (more)
+        more(net);
+    net.fixedRoad(10, 11, 0);
+}
+
+TEST(NewtonRun, ShowsEachIterationAndStopsOrEndsAtItsLimit)
+{
+    const struct {
+        int maxIteration, stopAt, result, iterations;
+    } cases[] = {
+        {0, 0, -1, 0}, {1, 0, -1, 0}, {3, 0, -1, 2},  // iterations 1 .. limit - 1
+        {5000, 2, 0, 2},                              // stopped at the second iteration
+        {5000, 0, 1, -1},                             // converged
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("maxIteration " + std::to_string(c.maxIteration) + ", stop at " + std::to_string(c.stopAt));
+        TestNetwork net;
+        net.method = SolverMethod::Newton;
+        addJoinedDraughtNetwork(net);
+        net.app.units.maxIteration = c.maxIteration;
+        net.app.units.displayData = 1;
+        net.dialog.stopAt = c.stopAt;
+        net.build().roads[1].massFlow = 123;  // the result of an earlier run
+        const RunOutcome outcome = runAnalysis(net.doc(), net.dialog);
+        const CBriscoDoc& doc = net.doc();
+        EXPECT_EQ(outcome.result, c.result);
+        const int n = doc.lastIterations;
+        if (c.iterations >= 0) {
+            EXPECT_EQ(n, c.iterations);
+        }
+        // Once per iteration a status line, the two diagnostic lines, a stop
+        // query and, unless it stopped there, a progress step.
+        EXPECT_EQ(std::make_tuple(int(net.dialog.statusLines.size()), int(net.dialog.diagnostics.size()),
+                                  net.dialog.stopQueries, net.dialog.progressSteps),
+                  std::make_tuple(n, 2 * n, n, c.result == 0 ? n - 1 : n));
+        EXPECT_TRUE(allResultsFinite(doc));
+        // The merge is undone whichever way the solve ended.
+        EXPECT_EQ(std::make_pair(doc.roads[2].first, doc.nodes[size_t(net.index(11))].degree), std::make_pair(11, 1));
+        EXPECT_EQ(net.pressure(11), net.pressure(10));
+        EXPECT_EQ(net.flow(1) == 123, c.result == 0) << "road results change unless stopped";
+        if (c.result == 1) {
+            EXPECT_LT(n, kFewIterations);
+            EXPECT_LE(meanImbalance(doc), kTau);
+        }
+    }
+}
+
+TEST(NewtonBadInput, EveryRunEndsWithNumbersAndNamesWhatItCouldNotSolve)
+{
+    using Network = std::function<void(TestNetwork&)>;
+    const struct {
+        const char* name;
+        Network add;
+        bool refused;
+        int result;
+        const char* said;  // by the check before the run or by the solver
+        Network check;
+    } cases[] = {
+        {"road without resistance", [](TestNetwork& n) { addJoinedDraughtNetwork(n, [](TestNetwork& m) { m.road(10, 2, 0); }); },
+         true, 0, "resistance 0 or below: 10-2", [](TestNetwork&) {}},
+        // A closed loop with a cold and a warm side: the air goes round it
+        // and the loop's draught is what its roads lose.
+        {"no surface node", [](TestNetwork& n) {
+             n.underground({{10, 0}, {11, -200}, {12, -200}, {13, 0}});
+             n.road(10, 11, 0.4f, 8), n.road(11, 12, 0.2f, 20), n.road(12, 13, 0.3f, 35), n.road(13, 10, 0.2f, 20);
+         }, false, 1, "No road or fan joins nodes 10, 11, 12, 13 to a surface node: the Newton method held node 10",
+         [](TestNetwork& n) {
+             const CBriscoDoc& doc = n.doc();
+             double draught = 0, lost = 0;
+             for (int k = 1; k <= 4; ++k) {
+                 const Road& road = doc.roads[size_t(k)];
+                 draught += road.naturalDraught;
+                 lost += roadLawDrop(road.massFlow, road.density, road.resistance);
+                 EXPECT_NEAR(road.massFlow, doc.roads[1].massFlow, kFlowTolerance) << "road " << k;
+             }
+             EXPECT_GT(doc.roads[1].massFlow, 1.0f);
+             EXPECT_NEAR(lost, draught, 1e-3);
+         }},
+        // Beside the draught network a loop that no road joins to it, and a
+        // node without roads.
+        {"group without a way to the surface", [](TestNetwork& n) {
+             addJoinedDraughtNetwork(n, [](TestNetwork& m) {
+                 m.underground({{20, -100}, {21, -300}, {22, -300}, {30, -50}});
+                 m.road(20, 21, 0.5f, 10), m.road(21, 22, 0.5f), m.road(22, 20, 0.5f, 30);
+             });
+         }, false, 1, "No road or fan joins nodes 20, 21, 22 to a surface node: the Newton method held node 20",
+         [](TestNetwork& n) { EXPECT_GT(n.flow(1), 1.0f); EXPECT_GT(n.flow(3), 0.1f); }},
+        // Fans without a curve to run on stand still, as with the relaxation.
+        {"fans without a usable curve", [](TestNetwork& n) {
+             addJoinedDraughtNetwork(n), n.fan(10, 2, 100, {500}), n.fan(1, 10, 0, {500, 400, 200});
+         }, false, 1, "stand still in this analysis: 10-2, 1-10", [](TestNetwork& n) {
+             EXPECT_EQ(std::make_pair(n.doc().fans[1].fanFlow, n.doc().fans[2].fanFlow), std::make_pair(0.0f, 0.0f));
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestNetwork net;
+        net.method = SolverMethod::Newton;
+        c.add(net);
+        const RunOutcome outcome = net.solve();
+        EXPECT_EQ(std::make_pair(outcome.refused, outcome.result), std::make_pair(c.refused, c.result));
+        EXPECT_TRUE(allResultsFinite(net.doc()));
+        EXPECT_TRUE(net.reporter.contains(c.said)) << net.reporter.all;
+        if (outcome.result == 1) {
+            EXPECT_LT(net.doc().lastIterations, kFewIterations);
+        }
+        c.check(net);
+    }
+}
+
+TEST(NewtonBadInput, SolverCalledWithoutTheDriversChecksStoresOnlyNumbers)
+{
+    // As a caller that does not check could: a road of resistance 0, a
+    // water pipe without a diameter (resistance 0 after load preparation),
+    // units of 0.
+    const struct {
+        const char* name;
+        bool water;
+        UnitsSettings units;
+    } cases[] = {{"air", false, standardUnits()}, {"water", true, standardUnits()}, {"units of 0", false, UnitsSettings{}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        UnitsSettings units = c.units;
+        units.maxIteration = 50;
+        TestNetwork net(c.water, units);
+        net.method = SolverMethod::Newton;
+        addJoinedDraughtNetwork(net, [&c](TestNetwork& m) { c.water ? void(m.pipe(10, 2, 0, 500, 120)) : void(m.road(10, 2, 0)); });
+        net.fixedRoad(1, 10, 100);
+        net.fan(10, 11, 100, {500, 400, 200});
+        CBriscoDoc& doc = net.build();
+        doc.UpdateRoadDensities();
+        const int result = doc.SolveNetwork(net.dialog, 1, 1, 1, 1);
+        EXPECT_TRUE(result == 1 || result == -1) << result;
+        EXPECT_TRUE(allResultsFinite(doc));
+        EXPECT_EQ(doc.roads[3].massFlow, 0.0f);  // the road without resistance carries nothing
+    }
+}
+
+TEST(NewtonRun, NetworkWithNothingToDriveTheAirSettlesAtRest)
+{
+    // One node joined by two equal roads to two collars at one elevation,
+    // no fan, no draught: every flow vanishes, which no relative change of
+    // the flows can show.
+    TestNetwork net;
+    net.method = SolverMethod::Newton;
+    net.surface({{1, 0}, {2, 0}});
+    net.underground({{10, 0}});
+    net.road(1, 10, 0.5f), net.road(10, 2, 0.5f);
+    ASSERT_EQ(net.solve().result, 1);
+    EXPECT_LT(net.doc().lastIterations, kFewIterations);
+    EXPECT_NEAR(net.flow(1), 0, kTau);
+    EXPECT_NEAR(net.flow(2), 0, kTau);
+}
+
+TEST(SolverMethodSetting, IsKeptInTheProfileByName)
+{
+    MemoryProfile profile;
+    EXPECT_EQ(readSolverMethod(profile), SolverMethod::Relaxation);  // nothing kept yet
+    writeSolverMethod(profile, SolverMethod::Newton);
+    EXPECT_EQ(profile.readString("ANALYSIS", "method", ""), "newton");
+    EXPECT_EQ(readSolverMethod(profile), SolverMethod::Newton);
+    profile.writeString("ANALYSIS", "method", "Relaxation");
+    EXPECT_EQ(readSolverMethod(profile), SolverMethod::Relaxation);
+    profile.writeString("ANALYSIS", "method", "quick");
+    EXPECT_EQ(readSolverMethod(profile), SolverMethod::Relaxation);
+    EXPECT_EQ(parseSolverMethod("NEWTON"), SolverMethod::Newton);
+    EXPECT_EQ(parseSolverMethod(""), std::nullopt);
+}
+
+}  // namespace
+}  // namespace orvex::analysistest
