@@ -7,11 +7,15 @@
 //   window/open_and_paint/mine       the sample mine
 //   window/open_and_paint/capacity   999 nodes, 1499 roads, 49 fans
 //   window/redraw/mine, window/redraw/capacity
+//   window/results_refresh/...       the results tables taking a run
+//   window/history_step/...          one undo step; what 100 steps hold
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QUndoStack>
+#include <algorithm>
 #include <memory>
 
 #include "capacitynet.h"
@@ -117,12 +121,31 @@ void resultsRefresh(benchmark::State& state, bool capacity)
     state.counters["roads"] = w.document->doc().totalRoads();
 }
 
+// One step of the undo history: a node moved, the network's snapshot taken
+// and pushed. The counters say what a step and a full history cost.
+void historyStep(benchmark::State& state, bool capacity)
+{
+    Window w(capacity ? networks().capacity : networks().mine);
+    orvex::CBriscoDoc& doc = w.document->doc();
+    for (auto _ : state) {
+        doc.nodes[1].x += 1;
+        w.document->networkChanged("Move node");
+    }
+    const QUndoStack& history = w.document->undoStack();
+    const double perStep = double(w.document->historyBytes()) / std::max(1, history.count());
+    state.counters["step_KB"] = perStep / 1024;
+    state.counters["limit_MB"] = perStep * history.undoLimit() / (1024 * 1024);
+    state.counters["bends"] = doc.bendUsed;
+}
+
 BENCHMARK_CAPTURE(openAndPaint, mine, false)->Name("window/open_and_paint/mine")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(openAndPaint, capacity, true)->Name("window/open_and_paint/capacity")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(redraw, mine, false)->Name("window/redraw/mine")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(redraw, capacity, true)->Name("window/redraw/capacity")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(resultsRefresh, mine, false)->Name("window/results_refresh/mine")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(resultsRefresh, capacity, true)->Name("window/results_refresh/capacity")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(historyStep, mine, false)->Name("window/history_step/mine")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(historyStep, capacity, true)->Name("window/history_step/capacity")->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
