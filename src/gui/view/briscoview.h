@@ -23,6 +23,8 @@ namespace orvex::gui {
 class NetworkDocument;
 class AnalysisRunDialog;
 class QtEditDialogs;
+class PrintToolDialog;
+class PrintServices;
 
 class CBriscoView : public QAbstractScrollArea, public EditorWindow, public FireObserver {
     Q_OBJECT
@@ -75,6 +77,10 @@ public:
     bool editCommandEnabled(int id) const;
     bool editCommandChecked(int id) const;
 
+    // The page preview's "Print" window while it is open.
+    PrintToolDialog* printTool() const { return mPrintTool; }
+    bool pagePreview() const { return mPlan->geo.pagePreview; }
+
     // The analysis dialog while it is open.
     AnalysisRunDialog* analysisDialog() const { return mAnalysis; }
 
@@ -110,6 +116,15 @@ public slots:
     void markFan(int fan);          // 1..F
     void clearMark();
 
+    // --- page preview and printing ---
+    void togglePrint();       // "Print": into page preview and out of it
+    void startPrinting();     // one page on the printer (page preview only)
+    void printerSetup();      // printer, paper and orientation (page preview only)
+    void colourSetup();       // the print colours (page preview only)
+    void setSimplePreview(bool simple);
+    // "Export plan...": what the window shows, to PNG, PDF or SVG.
+    void exportPlan();
+
 signals:
     // The title, the modified flag or what the commands may do changed.
     void stateChanged();
@@ -144,6 +159,10 @@ private:
     // The view indices of its end nodes (a node: itself twice).
     bool markEnds(int& a, int& b) const;
     void drawMark();
+    PrintServices& printing();
+    void dragOnPage(const QPoint& p);
+    // The page on the window after the client size or the printer changed.
+    void layOutPage();
 
     NetworkDocument& mDocument;
     ViewServices& mServices;
@@ -154,6 +173,7 @@ private:
     AnalysisRunDialog* mAnalysis = nullptr;
     std::unique_ptr<QtEditDialogs> mOwnDialogs;  // when the services bring none
     std::unique_ptr<Editor> mEditor;
+    PrintToolDialog* mPrintTool = nullptr;
     MarkKind mMarkKind = MarkKind::None;
     int mMarked = 0;
 };
