@@ -487,6 +487,14 @@ void EditingTest::dragZoomAndFans()
     QTest::mousePress(s.surface(), Qt::LeftButton, {}, QPoint(100, 100));
     QTest::mouseRelease(s.surface(), Qt::LeftButton, {}, QPoint(100, 100));
     QCOMPARE(s.view->plan().geo.scale, zoomed);
+    // One wider than the window, the mouse let go outside it: the smallest
+    // scale at most, never 0.
+    s.mode(command::kZoomWithMouse);
+    QTest::mousePress(s.surface(), Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(s.surface(), QPoint(s.surface()->width() + 400, 300));
+    QTest::mouseRelease(s.surface(), Qt::LeftButton, {}, QPoint(s.surface()->width() + 400, 300));
+    QVERIFY(s.view->plan().geo.scale >= kMinScale);
+    QVERIFY(s.view->plan().geo.scale <= zoomed);
 
     // No editing while a run's dialog is open.
     s.view->openAnalysisDialog();
