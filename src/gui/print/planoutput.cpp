@@ -235,8 +235,10 @@ std::string printPlan(PlanView& plan, QPrinter& printer, const std::string& jobN
         QPainter painter;
         if (painter.begin(&printer)) {
             {
-                // No background: the paper is the page.
+                // No background: the paper is the page. The lines are as
+                // wide on paper as on a screen of 96 pixels an inch.
                 QPainterCanvas canvas(painter);
+                canvas.setPenScale(std::max(1.0, printer.resolution() / 96.0));
                 plan.drawNetwork(canvas, true);
             }
             if (!painter.end())
