@@ -846,10 +846,6 @@ void CBriscoView::togglePrint()
         if (!mPrintTool) {
             mPrintTool = new PrintToolDialog(mPlan->settings.previewKind == 0, this);
             mPrintTool->setAttribute(Qt::WA_DeleteOnClose);
-            connect(mPrintTool, &QObject::destroyed, this, [this, tool = mPrintTool] {
-                if (mPrintTool == tool)
-                    mPrintTool = nullptr;
-            });
             connect(mPrintTool, &PrintToolDialog::startPrinting, this, &CBriscoView::startPrinting);
             connect(mPrintTool, &PrintToolDialog::printerSetup, this, &CBriscoView::printerSetup);
             connect(mPrintTool, &PrintToolDialog::colourSetup, this, &CBriscoView::colourSetup);
@@ -867,8 +863,10 @@ void CBriscoView::togglePrint()
         mPlan->leavePagePreview();
         applyScrollSizes();
         redrawImage();
-        if (PrintToolDialog* tool = std::exchange(mPrintTool, nullptr))
+        if (PrintToolDialog* tool = mPrintTool) {
+            mPrintTool = nullptr;
             tool->close();
+        }
     }
     emit stateChanged();
 }

@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <QImage>
+#include <QPointer>
 #include <memory>
 #include <optional>
 #include <string>
@@ -10,6 +11,7 @@
 #include "edit/editor.h"
 #include "fire/fireobserver.h"
 #include "model/reporter.h"
+#include "print/printtool.h"
 #include "view/backingcanvas.h"
 #include "view/viewservices.h"
 
@@ -23,7 +25,6 @@ namespace orvex::gui {
 class NetworkDocument;
 class AnalysisRunDialog;
 class QtEditDialogs;
-class PrintToolDialog;
 class PrintServices;
 
 class CBriscoView : public QAbstractScrollArea, public EditorWindow, public FireObserver {
@@ -173,7 +174,7 @@ private:
     AnalysisRunDialog* mAnalysis = nullptr;
     std::unique_ptr<QtEditDialogs> mOwnDialogs;  // when the services bring none
     std::unique_ptr<Editor> mEditor;
-    PrintToolDialog* mPrintTool = nullptr;
+    QPointer<PrintToolDialog> mPrintTool;  // gone when the person closes it
     MarkKind mMarkKind = MarkKind::None;
     int mMarked = 0;
 };
