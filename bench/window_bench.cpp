@@ -7,15 +7,24 @@
 //   window/open_and_paint/mine       the sample mine
 //   window/open_and_paint/capacity   999 nodes, 1499 roads, 49 fans
 //   window/redraw/mine, window/redraw/capacity
+//   window/results_refresh/...       the results tables taking a run
+//   window/history_step/...          one undo step; what 100 steps hold
+//   window/print_pdf/...             one page from the page preview, 600 dpi
+//   window/export_{png,pdf,svg}/...  the window's picture to a file
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QUndoStack>
+#include <algorithm>
 #include <memory>
 
 #include "capacitynet.h"
 #include "model/profile.h"
+#include "print/planoutput.h"
 #include "model/units.h"
 #include "results/resultspanel.h"
 #include "run/rundriver.h"
@@ -117,12 +126,76 @@ void resultsRefresh(benchmark::State& state, bool capacity)
     state.counters["roads"] = w.document->doc().totalRoads();
 }
 
+// One step of the undo history: a node moved, the network's snapshot taken
+// and pushed. The counters say what a step and a full history cost.
+void historyStep(benchmark::State& state, bool capacity)
+{
+    Window w(capacity ? networks().capacity : networks().mine);
+    orvex::CBriscoDoc& doc = w.document->doc();
+    for (auto _ : state) {
+        doc.nodes[1].x += 1;
+        w.document->networkChanged("Move node");
+    }
+    const QUndoStack& history = w.document->undoStack();
+    const double perStep = double(w.document->historyBytes()) / std::max(1, history.count());
+    state.counters["step_KB"] = perStep / 1024;
+    state.counters["limit_MB"] = perStep * history.undoLimit() / (1024 * 1024);
+    state.counters["bends"] = doc.bendUsed;
+}
+
+// One page printed to a PDF file from the page preview, at 600 dpi on A4.
+void printPage(benchmark::State& state, bool capacity)
+{
+    Window w(capacity ? networks().capacity : networks().mine);
+    w.view->togglePrint();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setResolution(600);
+    printer.setOutputFileName(networks().folder.filePath("page.pdf"));
+    for (auto _ : state) {
+        const std::string error = orvex::gui::printPlan(w.view->plan(), printer, "bench");
+        if (!error.empty()) {
+            state.SkipWithError(error.c_str());
+            break;
+        }
+    }
+    state.counters["KB"] = double(QFileInfo(networks().folder.filePath("page.pdf")).size()) / 1024;
+    w.view->togglePrint();
+}
+
+// The window's picture written to a file.
+void exportPicture(benchmark::State& state, bool capacity, orvex::gui::ExportFormat format, const char* name)
+{
+    Window w(capacity ? networks().capacity : networks().mine);
+    orvex::gui::PlanExport how;
+    how.format = format;
+    how.path = networks().folder.filePath(name).toStdString();
+    for (auto _ : state) {
+        const std::string error = orvex::gui::exportPlan(w.view->plan(), how, "bench");
+        if (!error.empty()) {
+            state.SkipWithError(error.c_str());
+            break;
+        }
+    }
+    state.counters["KB"] = double(QFileInfo(QString::fromStdString(how.path)).size()) / 1024;
+}
+
 BENCHMARK_CAPTURE(openAndPaint, mine, false)->Name("window/open_and_paint/mine")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(openAndPaint, capacity, true)->Name("window/open_and_paint/capacity")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(redraw, mine, false)->Name("window/redraw/mine")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(redraw, capacity, true)->Name("window/redraw/capacity")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(resultsRefresh, mine, false)->Name("window/results_refresh/mine")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(resultsRefresh, capacity, true)->Name("window/results_refresh/capacity")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(historyStep, mine, false)->Name("window/history_step/mine")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(historyStep, capacity, true)->Name("window/history_step/capacity")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(printPage, mine, false)->Name("window/print_pdf/mine")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(printPage, capacity, true)->Name("window/print_pdf/capacity")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(exportPicture, png, true, orvex::gui::ExportFormat::Png, "plan.png")
+    ->Name("window/export_png/capacity")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(exportPicture, pdf, true, orvex::gui::ExportFormat::Pdf, "plan.pdf")
+    ->Name("window/export_pdf/capacity")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(exportPicture, svg, true, orvex::gui::ExportFormat::Svg, "plan.svg")
+    ->Name("window/export_svg/capacity")->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include <QMimeData>
 #include <QToolBar>
 #include <QTemporaryDir>
+#include <QUndoStack>
 #include <QtTest>
 #include <memory>
 
@@ -77,6 +78,7 @@ private slots:
     void damagedInstallationFiles();
     void menusAndPanes();
     void clockPanes();
+    void undoAndRedoKeys();
     void openFromMainFrameAndDrop();
     void quitAsksEachWindow();
     void placementsRoundTrip();
@@ -236,6 +238,45 @@ void AppTest::menusAndPanes()
     QCOMPARE(frame.childFrames().size(), 0);
     QCOMPARE(frame.action("open")->text(), QString("Open(&O)...\tCtrl+O"));
     QVERIFY(!frame.action("save")->isEnabled());
+    QVERIFY(p.quit());
+}
+
+void AppTest::undoAndRedoKeys()
+{
+    Program p;
+    CMainFrame& frame = p.start({p.sample("mine")});
+    // Undo and redo from the keyboard: Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y.
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    NetworkDocument& document = p.view()->document();
+    Node& node = document.doc().nodes[1];
+    const float elevation = node.elevation;
+    node.elevation += 10;
+    document.networkChanged("Change node");
+    QCOMPARE(frame.action("undo")->text(), QString("Undo Change node"));
+    QTest::keyClick(&frame, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(document.doc().nodes[1].elevation, elevation);
+    QVERIFY(!document.doc().modified);
+    QTest::keyClick(&frame, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(document.doc().nodes[1].elevation, elevation + 10);
+    QTest::keyClick(&frame, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(&frame, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(document.doc().nodes[1].elevation, elevation + 10);
+    QVERIFY(document.doc().modified);
+
+    // In page preview the file and display commands rest and the printing
+    // ones are there; Print is checked.
+    QVERIFY(!frame.action("startprinting")->isEnabled());
+    frame.action("print")->trigger();
+    QVERIFY(p.view()->pagePreview());
+    QVERIFY(frame.action("print")->isChecked());
+    for (const char* name : {"startprinting", "printersetup", "exportplan", "zoomin"})
+        QVERIFY2(frame.action(name)->isEnabled(), name);
+    for (const char* name : {"open", "save", "saveas", "analysis", "displaysetting", "fit", "update", "makenode"})
+        QVERIFY2(!frame.action(name)->isEnabled(), name);
+    frame.action("print")->trigger();
+    QVERIFY(!frame.action("print")->isChecked());
+    QVERIFY(frame.action("save")->isEnabled());
+    document.doc().modified = false;
     QVERIFY(p.quit());
 }
 

@@ -3,6 +3,9 @@
 // dragged, a road reshaped, a node inserted, fans made, changed and
 // deleted, the zoom rectangle, and the undo history taking a whole session
 // back to the opened files byte for byte and redoing it.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QTemporaryDir>
 #include <QUndoStack>
@@ -159,9 +162,12 @@ struct Session {
     std::unique_ptr<NetworkDocument> document;
     std::unique_ptr<CBriscoView> view;
 
-    // The sample `name` copied into the folder, or an untitled window.
-    explicit Session(const QString& name = {})
+    // The sample `name` copied into the folder, or an untitled window; the
+    // edit dialogs scripted, or the window's own answered on the screen.
+    explicit Session(const QString& name = {}, bool realDialogs = false)
     {
+        if (realDialogs)
+            services.editDialogs = nullptr;
         app.programFolder = sourceDir().toStdString();
         readUnitsFile(app.programFolder, app.units, reporter);
         if (!name.isEmpty()) {
@@ -229,6 +235,37 @@ int solve(const QString& path, AppContext& app, Reporter& reporter)
     return runAnalysis(doc, dialog, true).result;
 }
 
+// One answer to a modal dialog: texts typed into the named fields, then a
+// button clicked.
+struct Answering {
+    QList<QPair<QString, QString>> fields;
+    QString button;
+};
+
+// Answers the window's next modal dialogs, one after the other, as soon as
+// exec() shows each. The titles are kept so that the test can tell which
+// dialogs came.
+void answerDialogs(QStringList& titles, QList<Answering> answers, int tries = 200)
+{
+    QTimer::singleShot(5, [&titles, answers, tries] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            if (tries > 0)
+                answerDialogs(titles, answers, tries - 1);
+            return;
+        }
+        titles << dialog->windowTitle();
+        const Answering& answer = answers.front();
+        for (const auto& [name, text] : answer.fields)
+            if (auto* field = dialog->findChild<QLineEdit*>(name))
+                field->setText(text);
+        if (answers.size() > 1)
+            answerDialogs(titles, answers.mid(1));
+        if (auto* b = dialog->findChild<QAbstractButton*>(answer.button))
+            QTest::mouseClick(b, Qt::LeftButton);
+    });
+}
+
 }  // namespace
 
 class EditingTest : public QObject {
@@ -239,6 +276,7 @@ private slots:
     void refusalsLeaveTheModel();
     void dragZoomAndFans();
     void undoTakesTheSessionBackAndRedoRepeatsIt();
+    void theWindowsOwnDialogs();
 };
 
 // Two surface nodes (shaft tops), eight underground nodes on two levels,
@@ -449,6 +487,14 @@ void EditingTest::dragZoomAndFans()
     QTest::mousePress(s.surface(), Qt::LeftButton, {}, QPoint(100, 100));
     QTest::mouseRelease(s.surface(), Qt::LeftButton, {}, QPoint(100, 100));
     QCOMPARE(s.view->plan().geo.scale, zoomed);
+    // One wider than the window, the mouse let go outside it: the smallest
+    // scale at most, never 0.
+    s.mode(command::kZoomWithMouse);
+    QTest::mousePress(s.surface(), Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(s.surface(), QPoint(s.surface()->width() + 400, 300));
+    QTest::mouseRelease(s.surface(), Qt::LeftButton, {}, QPoint(s.surface()->width() + 400, 300));
+    QVERIFY(s.view->plan().geo.scale >= kMinScale);
+    QVERIFY(s.view->plan().geo.scale <= zoomed);
 
     // No editing while a run's dialog is open.
     s.view->openAnalysisDialog();
@@ -534,6 +580,45 @@ void EditingTest::undoTakesTheSessionBackAndRedoRepeatsIt()
 
     // 100 steps at most; what they cost is the snapshots'.
     qInfo("history of %d steps: %zu KB", history.count(), s.document->historyBytes() / 1024);
+}
+
+// The same modes with the dialogs the person sees: a node made after a
+// refused non-numeric elevation, a road made, a road's data changed.
+void EditingTest::theWindowsOwnDialogs()
+{
+    Session s("mine", true);
+    CBriscoDoc& doc = s.doc();
+    QStringList titles;
+    const int nodes = doc.nodeCount;
+
+    s.mode(command::kMakeNode);
+    // the refusal leaves the dialog open: corrected, then OK
+    answerDialogs(titles, {{{{"number", "777"}, {"elevation", "ten"}}, "ok"}, {{{"elevation", "-250"}}, "ok"}});
+    s.click(QPoint(40, 40));
+    QCOMPARE(titles, QStringList({"Make new node", "Make new node"}));
+    QCOMPARE(s.reporter.messages.size(), std::size_t(1));
+    QCOMPARE(doc.nodeCount, nodes + 1);
+    QCOMPARE(doc.nodes[std::size_t(doc.nodeIndex(777))].elevation, -250.0f);
+
+    // A road from the new node; a Cancel makes nothing.
+    const int other = doc.nodes[std::size_t(doc.surfaceCount + 1)].number;
+    s.mode(command::kMakeRoad);
+    answerDialogs(titles, {{{{"resistance", "0.25"}}, "cancel"}});
+    s.twoNodes(777, other);
+    QCOMPARE(s.roadBetween(777, other), 0);
+    answerDialogs(titles, {{{{"resistance", "0.25"}, {"length", "120"}, {"area", "9"}}, "ok"}});
+    s.twoNodes(777, other);
+    const int made = s.roadBetween(777, other);
+    QVERIFY(made > 0);
+    QCOMPARE(doc.roads[std::size_t(made)].resistance, 0.25f);
+    QCOMPARE(doc.roads[std::size_t(made)].length, 120.0f);
+
+    s.mode(command::kChangeRoad);
+    answerDialogs(titles, {{{{"resistance", "0.5"}}, "ok"}});
+    s.twoNodes(777, other);
+    QCOMPARE(doc.roads[std::size_t(s.roadBetween(777, other))].resistance, 0.5f);
+    QCOMPARE(titles.last(), QString("change normal road data"));
+    QCOMPARE(s.document->undoStack().undoText(), QString("Change road 777-%1").arg(other));
 }
 
 QTEST_MAIN(EditingTest)

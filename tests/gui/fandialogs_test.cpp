@@ -119,9 +119,7 @@ private slots:
     void fieldsThatAreNotNumbers_data();
     void fieldsThatAreNotNumbers();
     void changeKeepsUntouchedPoints();
-    void cancelHandsBackNothing();
 
-    void parametersShowTheCurrentValues();
     void parametersRefused_data();
     void parametersRefused();
     void parametersOkStoresAllTen();
@@ -385,68 +383,7 @@ void FanDialogsTest::changeKeepsUntouchedPoints()
 
 // Cancel closes without a word, even straight from a count that OK would
 // refuse; Escape does the same.
-void FanDialogsTest::cancelHandsBackNothing()
-{
-    RecordingReporter reporter;
-    FanDialog dialog(true, 1, 2, FanCurve{}, reporter);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    auto* count = field<QLineEdit>(dialog, "count");
-    count->setFocus();
-    count->setText("0");
-    click(dialog, "cancel");
-    QCOMPARE(dialog.result(), int(QDialog::Rejected));
-    QVERIFY(!dialog.isVisible());
-    QVERIFY(reporter.said.empty());
-
-    FanDialog change(false, 1, 2, curveOf(2, 10, {7, 6}), reporter);
-    change.show();
-    QVERIFY(QTest::qWaitForWindowActive(&change));
-    type(change, "pressure", "99");
-    QTest::keyClick(field<QLineEdit>(change, "pressure"), Qt::Key_Escape);
-    QCOMPARE(change.result(), int(QDialog::Rejected));
-    QVERIFY(reporter.said.empty());
-}
-
 // --- parameters ---------------------------------------------------------------
-
-void FanDialogsTest::parametersShowTheCurrentValues()
-{
-    Network net;
-    RecordingReporter reporter;
-    ParametersDialog dialog(*net.doc, reporter);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    dialog.grab().save("/tmp/fandlg-parameters.png");
-    QCOMPARE(dialog.windowTitle(), QString("parameters"));
-
-    const struct {
-        const char* name;
-        const char* label;
-        const char* shown;
-    } rows[] = {
-        {"frontDisplayStep", "front display step (min)", "0.5"},
-        {"fireNode", "fire node number", "23"},
-        {"fireTemperature", "fire temperature1", "650"},
-        {"fireTimeStep", "fire time step", "2"},
-        {"finishTime", "finish time (min)", "30"},
-        {"gasConcentration", "gas concentration", "0.001"},
-        {"maxIteration", "maximum iteration", "500"},
-        {"surfaceTemperature", "Surface temp", "15.5"},
-        {"solverError", "error", "0.01"},
-        {"relaxation", "Acc", "1.2"},
-    };
-    for (const auto& row : rows) {
-        auto* edit = field<QLineEdit>(dialog, row.name);
-        QCOMPARE(edit->text(), QString(row.shown));
-        bool labelled = false;
-        for (QFormLayout* form : dialog.findChildren<QFormLayout*>())
-            if (auto* label = qobject_cast<QLabel*>(form->labelForField(edit)))
-                labelled = label->text() == row.label;
-        QVERIFY2(labelled, row.name);
-    }
-    QVERIFY(field<QLineEdit>(dialog, "frontDisplayStep")->hasFocus());
-}
 
 // One field at a time gets a text and OK is clicked. A refused field says
 // why, keeps the dialog open with the field selected and stores nothing.

@@ -392,4 +392,32 @@ void PlanView::finishPrint()
     page.printing = false;
 }
 
+void PlanView::beginPageDrag(int x, int y)
+{
+    page.dragStartX = x - page.lastDragX;
+    page.dragStartY = y - page.lastDragY;
+    page.dragging = true;
+}
+
+void PlanView::pageDragTo(int x, int y)
+{
+    if (!page.dragging)
+        return;
+    geo.pageDragX = x - page.dragStartX;
+    geo.pageDragY = y - page.dragStartY;
+}
+
+void PlanView::endPageDrag(int x, int y)
+{
+    if (!page.dragging)
+        return;
+    page.lastDragX = x - page.dragStartX;
+    page.lastDragY = y - page.dragStartY;
+    geo.pageDragX = page.lastDragX;
+    geo.pageDragY = page.lastDragY;
+    page.savedOffsetX = int(geo.pageDragX / geo.scale);
+    page.savedOffsetY = int(geo.pageDragY / geo.scale);
+    page.dragging = false;
+}
+
 }  // namespace orvex

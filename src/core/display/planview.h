@@ -48,6 +48,8 @@ struct PageState {
     float pageScale = 0.0f;                   // 0: not chosen yet
     ColourSlots keptColours;
     bool printing = false;
+    bool dragging = false;                    // the plan is being moved on the page
+    int dragStartX = 0, dragStartY = 0;       // press point less the last drag
 };
 
 // The page on the screen for a client size: width, height and top-left corner.
@@ -124,6 +126,11 @@ public:
     // preview back.
     float beginPrint(int printerWidth, int printerHeight);
     void finishPrint();
+    // Moving the plan on the page with the mouse, client coordinates. The
+    // plan keeps its place on the page in world units when the drag ends.
+    void beginPageDrag(int x, int y);
+    void pageDragTo(int x, int y);
+    void endPageDrag(int x, int y);
 
 private:
     struct RoadPens {

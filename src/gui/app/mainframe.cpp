@@ -213,7 +213,24 @@ void CMainFrame::createActions()
                     view->saveAs();
                 updateMenus();
             });
-    makeAction("print", "Print(&P)\tCtrl+P", QKeySequence::Print, "Page preview and printing")->setEnabled(false);
+    // Printing: "Print" toggles the page preview, where the plan is placed
+    // on the page and printed.
+    QAction* print = makeAction("print", "Print(&P)\tCtrl+P", QKeySequence::Print, "Page preview and printing");
+    print->setCheckable(true);
+    const auto onView = [this](void (CBriscoView::*command)()) {
+        return [this, command] {
+            if (CBriscoView* view = activeView())
+                (view->*command)();
+            updateMenus();
+        };
+    };
+    connect(print, &QAction::triggered, this, onView(&CBriscoView::togglePrint));
+    connect(makeAction("startprinting", "start printing(&T)", {}, "Print the page"), &QAction::triggered, this,
+            onView(&CBriscoView::startPrinting));
+    connect(makeAction("printersetup", "printer setup(&C)", {}, "Choose the printer, the paper and its orientation"),
+            &QAction::triggered, this, onView(&CBriscoView::printerSetup));
+    connect(makeAction("exportplan", "Export plan...", {}, "Write the plan as the window shows it to PNG, PDF or SVG"),
+            &QAction::triggered, this, onView(&CBriscoView::exportPlan));
     QAction* quit = makeAction("quit", "Quit(&X)", QKeySequence::Quit, "Close every network and quit");
     connect(quit, &QAction::triggered, this, &QWidget::close);
 
@@ -302,6 +319,9 @@ void CMainFrame::createMenus()
         file->addAction(action(name));
     file->addSeparator();
     file->addAction(action("print"));
+    file->addAction(action("startprinting"));
+    file->addAction(action("printersetup"));
+    file->addAction(action("exportplan"));
     file->addSeparator();
     mRecentMenu = file;
     for (int i = 0; i < kRecentFiles; ++i) {
@@ -521,8 +541,11 @@ void CMainFrame::updateMenus()
     for (const char* name : {"save", "saveas", "displaysetting", "fit", "rightturn", "leftturn", "update",
                              "analysis", "parameter", "fancurve"})
         action(name)->setEnabled(usable);
-    for (const char* name : {"zoomin", "zoomout"})
+    for (const char* name : {"zoomin", "zoomout", "print", "exportplan"})
         action(name)->setEnabled(view != nullptr);
+    action("print")->setChecked(preview);
+    for (const char* name : {"startprinting", "printersetup"})
+        action(name)->setEnabled(preview);
     action("info")->setEnabled(usable && view->networkLoaded());
     for (const EditCommand& e : kEditCommands) {
         QAction* a = action(e.name);

@@ -1,4 +1,5 @@
 #include "dialogs/displaysettingdialog.h"
+#include "dialogs/numbertext.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,17 +31,8 @@ const std::string kBadCharSize = "Please enter a character size between 0 and 50
 const std::string kBadAngle = "Please enter the display angle as a whole number of degrees.";
 const std::string kBadNodeRadius = "Please enter the node radius as a number.";
 
-// Numbers are written and read with a point, never a decimal comma, and a
-// comma is not taken for a thousands separator.
-QLocale numberLocale()
-{
-    QLocale c = QLocale::c();
-    c.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
-    return c;
-}
-
 // Up to four decimals, without trailing zeros: 0.65, 10, 12.5.
-QString numberText(float value)
+QString fourDecimalText(float value)
 {
     QString text = numberLocale().toString(double(value), 'f', 4);
     if (text.contains('.')) {
@@ -52,24 +44,6 @@ QString numberText(float value)
     if (text == "-0")
         text = "0";
     return text;
-}
-
-std::optional<double> numberOf(const QString& text)
-{
-    bool ok = false;
-    const double value = numberLocale().toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
-std::optional<int> wholeNumberOf(const QString& text)
-{
-    bool ok = false;
-    const int value = numberLocale().toInt(text.trimmed(), &ok);
-    if (!ok)
-        return std::nullopt;
-    return value;
 }
 
 QLineEdit* numberField(const QString& name, const QString& text)
@@ -223,9 +197,9 @@ DisplaySettingDialog::DisplaySettingDialog(const PlanView& view, Reporter& repor
     const DisplaySettings& s = view.settings;
 
     // The plan: size, letters, angle and circles.
-    d->shownFigureSize = numberText(d->given.figureSize);
-    d->shownCharSize = numberText(d->given.charSize);
-    d->shownNodeRadius = numberText(d->given.nodeRadius);
+    d->shownFigureSize = fourDecimalText(d->given.figureSize);
+    d->shownCharSize = fourDecimalText(d->given.charSize);
+    d->shownNodeRadius = fourDecimalText(d->given.nodeRadius);
     d->figureSize = numberField("figureSize", d->shownFigureSize);
     d->charSize = numberField("charSize", d->shownCharSize);
     d->angle = numberField("displayAngle", QString::number(d->given.angle));

@@ -1,4 +1,5 @@
 #include "dialogs/parametersdialog.h"
+#include "dialogs/numbertext.h"
 
 #include <QFormLayout>
 #include <QFrame>
@@ -15,46 +16,6 @@
 namespace orvex::gui {
 
 namespace {
-
-// Numbers are written and read with a point, never a decimal comma, and a
-// comma is not taken for a thousands separator.
-QLocale numberLocale()
-{
-    QLocale c = QLocale::c();
-    c.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
-    return c;
-}
-
-// The shortest plain decimal that reads back as the same float: 0.001,
-// 400, never an exponent.
-QString numberText(float value)
-{
-    char text[64];
-    const std::to_chars_result end =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
-    QString shown = QString::fromLatin1(text, int(end.ptr - text));
-    if (shown == "-0")
-        shown = "0";
-    return shown;
-}
-
-std::optional<float> floatOf(const QString& text)
-{
-    bool ok = false;
-    const double value = numberLocale().toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(value) || std::fabs(value) > double(FLT_MAX))
-        return std::nullopt;
-    return float(value);
-}
-
-std::optional<int> wholeNumberOf(const QString& text)
-{
-    bool ok = false;
-    const int value = numberLocale().toInt(text.trimmed(), &ok);
-    if (!ok)
-        return std::nullopt;
-    return value;
-}
 
 // The ten values in the dialog's order.
 struct Values {

@@ -9,10 +9,12 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPrinter>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "dialogs/analysisrundialog.h"
 #include "dialogs/displaysettingdialog.h"
@@ -23,6 +25,8 @@
 #include "edit/viewnavigation.h"
 #include "edit/fancurve.h"
 #include "model/networkio.h"
+#include "print/planoutput.h"
+#include "print/printtool.h"
 #include "run/rundriver.h"
 #include "view/networkdocument.h"
 #include "view/qpaintercanvas.h"
@@ -81,6 +85,10 @@ CBriscoView::CBriscoView(NetworkDocument& document, ViewServices& services, QWid
 CBriscoView::~CBriscoView()
 {
     mCanvas.end();
+    // The profile keeps the screen's scale and colours, and the print
+    // colours as the page preview left them.
+    if (mPlan->geo.pagePreview)
+        mPlan->leavePagePreview();
     writeDisplaySettings(mServices.profile, mPlan->settings, mPlan->geo);
     // A window that never had a network of its own has nowhere to keep its
     // parameters: a file "sdt" in whatever folder the program was started
@@ -645,6 +653,10 @@ void CBriscoView::paintEvent(QPaintEvent*)
 void CBriscoView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    if (mPlan->geo.pagePreview) {
+        layOutPage();
+        return;
+    }
     syncClient();
     applyScrollSizes();
     redrawImage();
@@ -689,6 +701,11 @@ void CBriscoView::mousePressEvent(QMouseEvent* event)
         return;
     }
     const QPoint p = event->position().toPoint();
+    if (mPlan->geo.pagePreview) {  // the plan moves on the page
+        if (event->button() == Qt::LeftButton)
+            mPlan->beginPageDrag(p.x(), p.y());
+        return;
+    }
     bool handled = false;
     if (event->button() == Qt::LeftButton)
         handled = mEditor->leftButtonDown(p.x(), p.y());
@@ -706,6 +723,13 @@ void CBriscoView::mouseReleaseEvent(QMouseEvent* event)
         return;
     }
     const QPoint p = event->position().toPoint();
+    if (mPlan->geo.pagePreview) {
+        if (event->button() == Qt::LeftButton && mPlan->page.dragging) {
+            mPlan->endPageDrag(p.x(), p.y());
+            redrawImage();
+        }
+        return;
+    }
     if (event->button() != Qt::LeftButton || !mEditor->leftButtonUp(p.x(), p.y()))
         QAbstractScrollArea::mouseReleaseEvent(event);
     emit stateChanged();
@@ -730,8 +754,31 @@ void CBriscoView::mouseMoveEvent(QMouseEvent* event)
         return;
     }
     const QPoint p = event->position().toPoint();
+    if (mPlan->geo.pagePreview) {
+        if (mPlan->page.dragging)
+            dragOnPage(p);
+        return;
+    }
     if (!mEditor->mouseMove(p.x(), p.y()))
         QAbstractScrollArea::mouseMoveEvent(event);
+}
+
+// The simple preview moves the plan's lines alone: drawn once more in the
+// inverting mode where they were, which takes them away, and again where
+// they go. The full preview draws the page anew.
+void CBriscoView::dragOnPage(const QPoint& p)
+{
+    if (mPlan->settings.previewKind == 0 && mPlan->networkLoaded) {
+        mCanvas.setInvert(true);
+        mPlan->drawNetwork(mCanvas, false);
+        mPlan->pageDragTo(p.x(), p.y());
+        mPlan->drawNetwork(mCanvas, false);
+        mCanvas.setInvert(false);
+        viewport()->update();
+    } else {
+        mPlan->pageDragTo(p.x(), p.y());
+        redrawImage();
+    }
 }
 
 void CBriscoView::keyPressEvent(QKeyEvent* event)
@@ -768,6 +815,139 @@ void CBriscoView::wheelEvent(QWheelEvent* event)
     if (steps != 0)
         zoomAbout(steps > 0, event->position().toPoint());
     event->accept();
+}
+
+// --- page preview and printing ------------------------------------------------------
+
+PrintServices& CBriscoView::printing()
+{
+    return mServices.printing ? *mServices.printing : programPrintServices();
+}
+
+// The page fills the window without scroll bars: laid out once, the bars
+// go and the window grows, so it is laid out once more.
+void CBriscoView::layOutPage()
+{
+    for (int pass = 0; pass < 2; ++pass) {
+        syncClient();
+        mPlan->pageLayout();
+        applyScrollSizes();
+    }
+    redrawImage();
+}
+
+void CBriscoView::togglePrint()
+{
+    if (!mPlan->geo.pagePreview) {
+        syncClient();
+        mEditor->pagePreviewStarted();
+        mPlan->enterPagePreview();
+        layOutPage();
+        if (!mPrintTool) {
+            mPrintTool = new PrintToolDialog(mPlan->settings.previewKind == 0, this);
+            mPrintTool->setAttribute(Qt::WA_DeleteOnClose);
+            connect(mPrintTool, &PrintToolDialog::startPrinting, this, &CBriscoView::startPrinting);
+            connect(mPrintTool, &PrintToolDialog::printerSetup, this, &CBriscoView::printerSetup);
+            connect(mPrintTool, &PrintToolDialog::colourSetup, this, &CBriscoView::colourSetup);
+            connect(mPrintTool, &PrintToolDialog::simpleToggled, this, &CBriscoView::setSimplePreview);
+            // beside the page, at the window's top right
+            mPrintTool->adjustSize();
+            const QPoint corner = viewport()->mapToGlobal(viewport()->rect().topRight());
+            mPrintTool->move(corner.x() - mPrintTool->width() - 16, corner.y() + 16);
+            mPrintTool->show();
+        }
+    } else {
+        if (mPlan->page.dragging)
+            mPlan->endPageDrag(mPlan->page.dragStartX + mPlan->geo.pageDragX,
+                               mPlan->page.dragStartY + mPlan->geo.pageDragY);
+        mPlan->leavePagePreview();
+        applyScrollSizes();
+        redrawImage();
+        if (PrintToolDialog* tool = mPrintTool) {
+            mPrintTool = nullptr;
+            tool->close();
+        }
+    }
+    emit stateChanged();
+}
+
+void CBriscoView::startPrinting()
+{
+    if (!mPlan->geo.pagePreview)
+        return;
+    syncClient();
+    const CBriscoDoc& doc = mDocument.doc();
+    std::string error;
+    {
+        WaitCursor wait;
+        error = printPlan(*mPlan, printing().printer(), doc.title.empty() ? doc.windowTitle : doc.title);
+    }
+    // The page is laid out again for the printer's proportions, the plan
+    // where it was on it.
+    applyScrollSizes();
+    redrawImage();
+    if (!error.empty()) {
+        if (printing().printer().printerState() == QPrinter::Error ||
+            printing().printer().printerState() == QPrinter::Active)
+            printing().discardPrinter();
+        mServices.reporter.message(error, "Print", MessageKind::Warning);
+    }
+}
+
+void CBriscoView::printerSetup()
+{
+    if (!mPlan->geo.pagePreview)
+        return;
+    PrintServices& services = printing();
+    if (!services.setupPrinter(this, services.printer()))
+        return;
+    const PrinterPage page = printerPage(services.printer());
+    if (page.width > 0 && page.height > 0) {
+        mPlan->page.orientation = page.orientation;
+        mPlan->page.pageWidth = page.width;
+        mPlan->page.pageHeight = page.height;
+    }
+    services.printerChosen = true;
+    layOutPage();
+}
+
+void CBriscoView::colourSetup()
+{
+    if (!mPlan->geo.pagePreview)
+        return;
+    const std::optional<ColourSlots> chosen = printing().chooseColours(this, mPlan->settings.colours);
+    if (!chosen)
+        return;
+    const PrintColours print = printColoursOf(*chosen);
+    usePrintColours(mPlan->settings.colours, print);
+    mPlan->settings.print = print;
+    redrawImage();
+}
+
+void CBriscoView::setSimplePreview(bool simple)
+{
+    mPlan->settings.previewKind = simple ? 0 : 1;
+    if (mPrintTool)
+        mPrintTool->setSimple(simple);
+    if (mPlan->geo.pagePreview)
+        redrawImage();
+}
+
+void CBriscoView::exportPlan()
+{
+    const std::optional<PlanExport> how =
+        printing().chooseExport(this, mServices.app.dataFolder, mPlan->geo.pagePreview);
+    if (!how)
+        return;
+    syncClient();
+    const CBriscoDoc& doc = mDocument.doc();
+    std::string error;
+    {
+        WaitCursor wait;
+        error = gui::exportPlan(*mPlan, *how, doc.title.empty() ? doc.windowTitle : doc.title);
+    }
+    if (!error.empty())
+        mServices.reporter.message(error, "Export plan", MessageKind::Warning);
 }
 
 }  // namespace orvex::gui

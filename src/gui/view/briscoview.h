@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <QImage>
+#include <QPointer>
 #include <memory>
 #include <optional>
 #include <string>
@@ -10,6 +11,7 @@
 #include "edit/editor.h"
 #include "fire/fireobserver.h"
 #include "model/reporter.h"
+#include "print/printtool.h"
 #include "view/backingcanvas.h"
 #include "view/viewservices.h"
 
@@ -23,6 +25,7 @@ namespace orvex::gui {
 class NetworkDocument;
 class AnalysisRunDialog;
 class QtEditDialogs;
+class PrintServices;
 
 class CBriscoView : public QAbstractScrollArea, public EditorWindow, public FireObserver {
     Q_OBJECT
@@ -75,6 +78,10 @@ public:
     bool editCommandEnabled(int id) const;
     bool editCommandChecked(int id) const;
 
+    // The page preview's "Print" window while it is open.
+    PrintToolDialog* printTool() const { return mPrintTool; }
+    bool pagePreview() const { return mPlan->geo.pagePreview; }
+
     // The analysis dialog while it is open.
     AnalysisRunDialog* analysisDialog() const { return mAnalysis; }
 
@@ -110,6 +117,15 @@ public slots:
     void markFan(int fan);          // 1..F
     void clearMark();
 
+    // --- page preview and printing ---
+    void togglePrint();       // "Print": into page preview and out of it
+    void startPrinting();     // one page on the printer (page preview only)
+    void printerSetup();      // printer, paper and orientation (page preview only)
+    void colourSetup();       // the print colours (page preview only)
+    void setSimplePreview(bool simple);
+    // "Export plan...": what the window shows, to PNG, PDF or SVG.
+    void exportPlan();
+
 signals:
     // The title, the modified flag or what the commands may do changed.
     void stateChanged();
@@ -144,6 +160,10 @@ private:
     // The view indices of its end nodes (a node: itself twice).
     bool markEnds(int& a, int& b) const;
     void drawMark();
+    PrintServices& printing();
+    void dragOnPage(const QPoint& p);
+    // The page on the window after the client size or the printer changed.
+    void layOutPage();
 
     NetworkDocument& mDocument;
     ViewServices& mServices;
@@ -154,6 +174,7 @@ private:
     AnalysisRunDialog* mAnalysis = nullptr;
     std::unique_ptr<QtEditDialogs> mOwnDialogs;  // when the services bring none
     std::unique_ptr<Editor> mEditor;
+    QPointer<PrintToolDialog> mPrintTool;  // gone when the person closes it
     MarkKind mMarkKind = MarkKind::None;
     int mMarked = 0;
 };

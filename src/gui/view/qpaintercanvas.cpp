@@ -25,10 +25,18 @@ QPainterCanvas::~QPainterCanvas()
     flush();
 }
 
+void QPainterCanvas::setPenScale(double scale)
+{
+    flush();
+    mPenScale = scale > 0 ? scale : 1.0;
+    mMadePen.colour = mPen.colour == rgb(0, 0, 0) ? rgb(255, 255, 255) : rgb(0, 0, 0);
+    usePen(mPen);
+}
+
 void QPainterCanvas::usePen(const Pen& pen)
 {
     if (pen != mMadePen) {
-        mQPen = QPen(toQColor(pen.colour), double(pen.width));
+        mQPen = QPen(toQColor(pen.colour), double(pen.width) * mPenScale);
         mQPen.setStyle(pen.style == PenStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
         mQPen.setCapStyle(Qt::FlatCap);
         mMadePen = pen;

@@ -36,6 +36,9 @@ public:
 
     // Draws the lines gathered so far.
     void flush();
+    // Pens this many device pixels wide for each pixel asked for: a printer
+    // draws the window's one-pixel lines as wide as a screen shows them.
+    void setPenScale(double scale);
 
 private:
     // A pen as drawn: the colour is white while inverting.
@@ -51,6 +54,7 @@ private:
     QPainter& mPainter;
     bool mAntialiased;
     bool mInvert = false;
+    double mPenScale = 1.0;
     Pen mPen;             // the pen set last, as drawn
     Colour mColour;       // its colour as asked for
     Pen mMadePen;         // the pen mQPen was made for

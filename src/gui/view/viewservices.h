@@ -17,6 +17,8 @@ class QWidget;
 // have the main frame open the pending file in a new window.
 namespace orvex::gui {
 
+class PrintServices;
+
 // The open and save dialogs of networks; nullopt when cancelled. The
 // program shows QFileDialogs; tests answer themselves.
 class FileDialogs {
@@ -49,6 +51,9 @@ struct ViewServices {
     ProgramStarter* programs = nullptr;
     // The edit dialogs; nullptr: the view's own modal dialogs.
     EditDialogs* editDialogs = nullptr;
+    // The printer and the dialogs of printing and export; nullptr: the
+    // program's, shared by every window.
+    PrintServices* printing = nullptr;
 };
 
 }  // namespace orvex::gui
