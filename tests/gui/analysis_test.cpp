@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QComboBox>
 #include <QtTest>
 #include <memory>
 
@@ -300,6 +301,21 @@ void AnalysisTest::parametersFromTheDialog()
     button(dialog, "start")->click();
     QCOMPARE(dialog.windowTitle().toStdString(), kCompletedCaption);
     QCOMPARE(w.doc().lastIterations, 0);
+
+    // The Newton method, chosen in the dialog: kept in the profile, and the
+    // next run takes some ten iterations where the relaxation takes 122.
+    QTimer::singleShot(0, [] {
+        auto* parameters = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(parameters);
+        parameters->findChild<QLineEdit*>("maxIteration")->setText("500");
+        parameters->findChild<QComboBox*>("method")->setCurrentText("Newton");
+        parameters->findChild<QPushButton*>("ok")->click();
+    });
+    button(dialog, "parameter")->click();
+    QCOMPARE(w.profile.readString(kAnalysisSection, kSolverMethodEntry, ""), std::string("newton"));
+    button(dialog, "start")->click();
+    QCOMPARE(dialog.windowTitle().toStdString(), kCompletedCaption);
+    QVERIFY(w.doc().lastIterations > 0 && w.doc().lastIterations < 30);
 }
 
 QTEST_MAIN(AnalysisTest)

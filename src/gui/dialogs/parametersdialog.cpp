@@ -1,6 +1,7 @@
 #include "dialogs/parametersdialog.h"
 #include "dialogs/numbertext.h"
 
+#include <QComboBox>
 #include <QFormLayout>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -54,6 +55,7 @@ struct ParametersDialog::Impl {
     QLineEdit* surfaceTemperature = nullptr;
     QLineEdit* solverError = nullptr;
     QLineEdit* relaxation = nullptr;
+    QComboBox* method = nullptr;  // how the solver finds the pressures
 
     Impl(CBriscoDoc& document, Reporter& r) : doc(document), reporter(r) {}
 
@@ -158,6 +160,7 @@ void ParametersDialog::Impl::store(const Values& v)
     units.maxIteration = v.maxIteration;
     units.solverError = v.solverError;
     units.relaxation = v.relaxation;
+    doc.solverMethod = method->currentIndex() == 1 ? SolverMethod::Newton : SolverMethod::Relaxation;
 }
 
 ParametersDialog::ParametersDialog(CBriscoDoc& doc, Reporter& reporter, QWidget* parent)
@@ -206,6 +209,15 @@ ParametersDialog::ParametersDialog(CBriscoDoc& doc, Reporter& reporter, QWidget*
                                      numberText(g.surfaceTemperature));
     d->solverError = addField(solverForm, "solverError", "error", numberText(g.solverError));
     d->relaxation = addField(solverForm, "relaxation", "Acc", numberText(g.relaxation));
+    // The relaxation corrects node after node; Newton solves the whole
+    // network at once, in a few iterations (large, stiff and water networks).
+    d->method = new QComboBox;
+    d->method->setObjectName("method");
+    d->method->addItems({"relaxation", "Newton"});
+    d->method->setCurrentIndex(doc.solverMethod == SolverMethod::Newton ? 1 : 0);
+    d->method->setToolTip("relaxation: node by node, the analysis dialog's iteration lines as ever\n"
+                          "Newton: the whole network at once, in about ten iterations");
+    solverForm->addRow("method", d->method);
 
     auto* divider = new QFrame;
     divider->setFrameShape(QFrame::VLine);

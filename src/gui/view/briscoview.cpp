@@ -354,6 +354,7 @@ void CBriscoView::runAnalysis()
         return;
     AnalysisRunDialog* dialog = mAnalysis;
     CBriscoDoc& doc = mDocument.doc();
+    doc.solverMethod = readSolverMethod(mServices.profile);
     orvex::runAnalysis(doc, *dialog, *this);
     // The chosen road values go to the view; the plan shows them with Update.
     PlanData& data = mPlan->data;
@@ -375,7 +376,11 @@ void CBriscoView::editParameters()
     if (mPlan->geo.pagePreview)
         return;
     QWidget* parent = mAnalysis ? static_cast<QWidget*>(mAnalysis) : this;
-    if (ParametersDialog::edit(parent, mDocument.doc(), mServices.reporter)) {
+    CBriscoDoc& doc = mDocument.doc();
+    // The solver method is the program's, kept in the profile.
+    doc.solverMethod = readSolverMethod(mServices.profile);
+    if (ParametersDialog::edit(parent, doc, mServices.reporter)) {
+        writeSolverMethod(mServices.profile, doc.solverMethod);
         mDocument.changedOutsideHistory();
         emit stateChanged();
     }
