@@ -168,30 +168,20 @@ void fill(const Mine& mine, CBriscoDoc& doc)
             fan.curve[std::size_t(p)] = float(in.curve[std::size_t(p - 1)]);
         doc.fanHeadings[j + 1] = in.heading;
     }
-    for (int j = doc.fanCount + 1; j <= kMaxFans; ++j)
-        doc.fanHeadings[std::size_t(j)] = "Fan:\n";
-
     const std::string title = "Generated capacity network\n";
-    doc.headings[1] = "[ORVEX network]" + title;
-    doc.headings[2] = "Mine-like test network, seed " + std::to_string(mine.shape.seed) + ": " +
-                      std::to_string(mine.shape.nodes) + " nodes, " + std::to_string(mine.shape.roads) + " roads, " +
-                      std::to_string(mine.shape.fans) + " fans\n";
-    doc.headings[3] = "Surface nodes: number, elevation (m)\n";
-    doc.headings[4] = "Underground nodes: number, elevation (m)\n";
-    doc.headings[5] = "Roads: nodes, resistance Ns2/m8, temp C, area m2, length m, rock k\n";
-    doc.headings[6] = "Fixed-flow roads: nodes, airflow m3/min\n";
-    doc.headings[7] = "Fans: nodes, points, airflow step m3/min, pressures Pa\n";
-    doc.headings[8] = "Network kind, unused, elevation switch\n";
-    doc.headings[9] = "Surface temperature (C)\n";
-    doc.headings[10] = "& end of network data\n";
-    doc.networkKind = 0;
-    doc.surfaceTemperature = float(kSurfaceTemperature);
-    doc.title = title;
-    doc.windowTitle = title;
-    doc.density = kAirDensity;
-    doc.specificWeight = doc.app().units.flowUnitFactor * kAirDensity;
-    doc.altResistanceRoads = 0;
-    doc.modified = false;
+    frameGenerated(doc,
+                   {{"[ORVEX network]" + title,
+                     "Mine-like test network, seed " + std::to_string(mine.shape.seed) + ": " +
+                         std::to_string(mine.shape.nodes) + " nodes, " + std::to_string(mine.shape.roads) +
+                         " roads, " + std::to_string(mine.shape.fans) + " fans\n",
+                     "Surface nodes: number, elevation (m)\n", "Underground nodes: number, elevation (m)\n",
+                     "Roads: nodes, resistance Ns2/m8, temp C, area m2, length m, rock k\n",
+                     "Fixed-flow roads: nodes, airflow m3/min\n",
+                     "Fans: nodes, points, airflow step m3/min, pressures Pa\n",
+                     "Network kind, unused, elevation switch\n", "Surface temperature (C)\n",
+                     "& end of network data\n"},
+                    0, float(kSurfaceTemperature), title, float(kAirDensity)},
+                   doc.fanCount + 1);
 
     // Fire on the first level near the intake; the collars are the way out;
     // two stoppings are not to be used in an evacuation.
@@ -233,6 +223,22 @@ private:
 };
 
 }  // namespace
+
+void frameGenerated(CBriscoDoc& doc, const GeneratedFrame& frame, int firstUnusedFan)
+{
+    for (int j = std::max(1, firstUnusedFan); j <= kMaxFans; ++j)
+        doc.fanHeadings[std::size_t(j)] = "Fan:\n";
+    for (std::size_t i = 0; i < frame.headings.size(); ++i)
+        doc.headings[i + 1] = frame.headings[i];
+    doc.networkKind = frame.networkKind;
+    doc.surfaceTemperature = frame.surfaceTemperature;
+    doc.title = frame.title;
+    doc.windowTitle = frame.title;
+    doc.density = frame.density;
+    doc.specificWeight = doc.app().units.flowUnitFactor * frame.density;
+    doc.altResistanceRoads = 0;
+    doc.modified = false;
+}
 
 std::string generate(const Shape& shape, CBriscoDoc& doc, Summary* summary)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <array>
 #include <string>
 
 #include "model/briscodoc.h"
@@ -50,6 +51,21 @@ std::string generate(const Shape& shape, CBriscoDoc& doc, Summary* summary = nul
 // "jpd" (node positions), "apd" (bending points) and "pkd" (results of load
 // preparation). Returns an empty string on success, otherwise the reason.
 std::string writeNetwork(const Shape& shape, const std::string& path, Summary* summary = nullptr);
+
+// What a generated network's files say of themselves, and the constants of
+// its fluid: the ten section headings (headings[0] is the first), its kind,
+// surface temperature, title and density.
+struct GeneratedFrame {
+    std::array<std::string, 10> headings;
+    int networkKind = 0;
+    float surfaceTemperature = 0;
+    std::string title;
+    float density = 0;
+};
+
+// Puts the frame into doc, blank headings on the fans from firstUnusedFan
+// on, and leaves the document unmodified.
+void frameGenerated(CBriscoDoc& doc, const GeneratedFrame& frame, int firstUnusedFan);
 
 // Reports go nowhere; questions are answered No.
 class SilentReporter : public Reporter {

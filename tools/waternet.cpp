@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "capacitynet.h"
 #include "capacitynet/mine.h"
 
 namespace orvex::gennet {
@@ -127,27 +128,17 @@ std::string generateWater(const WaterShape& shape, CBriscoDoc& doc)
             pump.curve[std::size_t(p)] = kPumpCurve[p - 1];
         doc.fanHeadings[std::size_t(f)] = "Fan: well pump\n";
     }
-    for (int j = 3; j <= kMaxFans; ++j)
-        doc.fanHeadings[std::size_t(j)] = "Fan:\n";
-
-    doc.headings[1] = "[ORVEX network]Generated water supply\n";
-    doc.headings[2] = "Water pipes: area = diameter (m), rock k = Hazen-Williams C\n";
-    doc.headings[3] = "Free surfaces (wells, tank): number, elevation (m)\n";
-    doc.headings[4] = "Pipe junctions: number, elevation (m)\n";
-    doc.headings[5] = "Pipes: node, node, resistance, temp (C), diameter (m), length (m), C\n";
-    doc.headings[6] = "Fixed-flow pipes: node, node, flow\n";
-    doc.headings[7] = "Pumps: heading, inlet, outlet, points, flow step, pressures\n";
-    doc.headings[8] = "Network kind (-9 water), unused, elevation switch\n";
-    doc.headings[9] = "Surface temperature (C)\n";
-    doc.headings[10] = "& end of network data\n";
-    doc.networkKind = kWaterNetworkKind;
-    doc.surfaceTemperature = 15.0f;
-    doc.title = kWaterTitle;
-    doc.windowTitle = kWaterTitle;
-    doc.density = kWaterDensity;
-    doc.specificWeight = doc.app().units.flowUnitFactor * kWaterDensity;
-    doc.altResistanceRoads = 0;
-    doc.modified = false;
+    frameGenerated(doc,
+                   {{"[ORVEX network]Generated water supply\n",
+                     "Water pipes: area = diameter (m), rock k = Hazen-Williams C\n",
+                     "Free surfaces (wells, tank): number, elevation (m)\n", "Pipe junctions: number, elevation (m)\n",
+                     "Pipes: node, node, resistance, temp (C), diameter (m), length (m), C\n",
+                     "Fixed-flow pipes: node, node, flow\n",
+                     "Pumps: heading, inlet, outlet, points, flow step, pressures\n",
+                     "Network kind (-9 water), unused, elevation switch\n", "Surface temperature (C)\n",
+                     "& end of network data\n"},
+                    kWaterNetworkKind, 15.0f, kWaterTitle, kWaterDensity},
+                   3);
     doc.rebuildAdjacency();
     doc.prepareAfterLoad();
     return {};
