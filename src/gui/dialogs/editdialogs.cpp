@@ -124,6 +124,18 @@ QLineEdit* EditDialog::numberField(const char* name, const QString& label, int d
     return field;
 }
 
+QFormLayout* EditDialog::numberRows(std::initializer_list<NumberRow> rows, QLineEdit** fields)
+{
+    auto* form = new QFormLayout;
+    for (const NumberRow& row : rows) {
+        QLineEdit* field = numberField(row.name, row.label);
+        showNumber(field, row.value);
+        fields[row.index] = field;
+        form->addRow(row.label, field);
+    }
+    return form;
+}
+
 void EditDialog::showNumber(QLineEdit* field, float value)
 {
     const QString text = numberText(value);
@@ -362,27 +374,14 @@ NewRoadDialog::NewRoadDialog(const NewRoadValues& values, Reporter& reporter, QW
     kinds->addWidget(fixed);
     kinds->addStretch(1);
 
-    // In the order Enter goes through them.
-    const struct {
-        Field field;
-        const char* name;
-        const char* label;
-        float value;
-    } rows[] = {
-        {Field::Resistance, "resistance", "resistance(*)", values.resistance},
-        {Field::Temperature, "temperature", "temperature3 (C)", values.temperature},
-        {Field::Length, "length", "length (m)", values.length},
-        {Field::Area, "area", "area (m2)", values.area},
-        {Field::Conductivity, "conductivity", "heat conductivity (kcal/mhC)", values.conductivity},
-        {Field::Airflow, "airflow", "airflow(m3/min)", values.airflow},
-    };
-    auto* form = new QFormLayout;
-    for (const auto& row : rows) {
-        QLineEdit* field = numberField(row.name, row.label);
-        showNumber(field, row.value);
-        mFields[std::size_t(row.field)] = field;
-        form->addRow(row.label, field);
-    }
+    auto* form = numberRows({{std::size_t(Field::Resistance), "resistance", "resistance(*)", values.resistance},
+                             {std::size_t(Field::Temperature), "temperature", "temperature3 (C)", values.temperature},
+                             {std::size_t(Field::Length), "length", "length (m)", values.length},
+                             {std::size_t(Field::Area), "area", "area (m2)", values.area},
+                             {std::size_t(Field::Conductivity), "conductivity", "heat conductivity (kcal/mhC)",
+                              values.conductivity},
+                             {std::size_t(Field::Airflow), "airflow", "airflow(m3/min)", values.airflow}},
+                            mFields.data());
     showWritable();
 
     QPushButton* ok = button("OK", "ok");
@@ -455,25 +454,13 @@ void NewRoadDialog::okPressed()
 RoadDataDialog::RoadDataDialog(const RoadDataValues& values, Reporter& reporter, QWidget* parent)
     : EditDialog("change normal road data", reporter, parent), mValues(values)
 {
-    const struct {
-        Field field;
-        const char* name;
-        const char* label;
-        float value;
-    } rows[] = {
-        {Field::Resistance, "resistance", "resistance(*)", values.resistance},
-        {Field::Temperature, "temperature", "temperature2 (C)", values.temperature},
-        {Field::Length, "length", "length (m)", values.length},
-        {Field::Area, "area", "area (m2)", values.area},
-        {Field::Conductivity, "conductivity", "heat conductivity (kcal/mhC)", values.conductivity},
-    };
-    auto* form = new QFormLayout;
-    for (const auto& row : rows) {
-        QLineEdit* field = numberField(row.name, row.label);
-        showNumber(field, row.value);
-        mFields[std::size_t(row.field)] = field;
-        form->addRow(row.label, field);
-    }
+    auto* form = numberRows({{std::size_t(Field::Resistance), "resistance", "resistance(*)", values.resistance},
+                             {std::size_t(Field::Temperature), "temperature", "temperature2 (C)", values.temperature},
+                             {std::size_t(Field::Length), "length", "length (m)", values.length},
+                             {std::size_t(Field::Area), "area", "area (m2)", values.area},
+                             {std::size_t(Field::Conductivity), "conductivity", "heat conductivity (kcal/mhC)",
+                              values.conductivity}},
+                            mFields.data());
 
     QPushButton* ok = button("OK", "ok");
     QPushButton* cancel = button("cancel", "cancel");

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <array>
+#include <initializer_list>
 #include <string>
 
 #include "display/strokefont.h"
@@ -10,6 +11,7 @@
 #include "model/reporter.h"
 
 class QCheckBox;
+class QFormLayout;
 class QGroupBox;
 class QKeyEvent;
 class QLineEdit;
@@ -43,6 +45,15 @@ protected:
     QLineEdit* numberField(const char* name, const QString& label, int digits = 12);
     static void showNumber(QLineEdit* field, float value);
     static void showNumber(QLineEdit* field, int value);
+    // A form of float fields, one row each, in the order Enter goes through
+    // them; each field is kept in fields at the row's index.
+    struct NumberRow {
+        std::size_t index;
+        const char* name;
+        const char* label;
+        float value;
+    };
+    QFormLayout* numberRows(std::initializer_list<NumberRow> rows, QLineEdit** fields);
     // The field's value, or false after refusing it. A float field that
     // still shows the text it was given hands back that value to the last bit.
     bool readNumber(QLineEdit* field, float& into);
