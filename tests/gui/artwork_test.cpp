@@ -1,17 +1,12 @@
 #include <QAction>
-#include <QDialogButtonBox>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
-#include <QPushButton>
 #include <QScreen>
 #include <QSet>
 #include <QSignalSpy>
 #include <QXmlStreamReader>
 #include <QtTest>
 
-#include "app/aboutdialog.h"
 #include "app/icons.h"
 #include "app/splash.h"
 
@@ -65,18 +60,14 @@ private slots:
     void commandIconIsDrawnAtEverySize_data();
     void commandIconIsDrawnAtEverySize();
     void commandIconsDifferFromEachOther();
-    void namesOutsideTheListGiveNullIcons();
     void applicationIconFillsItsTileAtEverySize();
 
-    void aboutBoxShowsVersionAndLimits();
-    void aboutBoxOkAccepts();
 
     void splashIsABorderlessCentredPopup_data();
     void splashIsABorderlessCentredPopup();
     void splashGoes_data();
     void splashGoes();
     void splashSwallowsTheDismissingKeyOnly();
-    void splashDeletesItselfOnlyWhenAsked();
 
     void desktopEntryNamesProgramTypeAndIcon();
     void mimePackageDeclaresVadFiles();
@@ -116,13 +107,6 @@ void ArtworkTest::commandIconsDifferFromEachOther()
 {
     const QStringList names = commandIconNames();
     QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
-    const QStringList expected = {
-        "new", "open", "save", "print", "about", "fit", "zoomin", "zoomout", "rightturn", "leftturn",
-        "update", "displaysetting", "info", "analysis", "fire", "zoommouse", "makenode", "changenode",
-        "deletenode", "makeroad", "changeroad", "deleteroad", "roadlocation", "insertnode", "makefan",
-        "changefan", "deletefan", "stop", "undo", "redo"};
-    QCOMPARE(QSet<QString>(names.begin(), names.end()), QSet<QString>(expected.begin(), expected.end()));
-
     // Two commands sharing one picture is a slip in the drawing table.
     for (const int size : {16, 32}) {
         QList<QImage> images;
@@ -133,12 +117,6 @@ void ArtworkTest::commandIconsDifferFromEachOther()
                 QVERIFY2(images[i] != images[j],
                          qPrintable(QString("%1 and %2 at %3 px").arg(names[i], names[j]).arg(size)));
     }
-}
-
-void ArtworkTest::namesOutsideTheListGiveNullIcons()
-{
-    for (const char* name : {"", "New", "zoom", "makeNode", "delete", "new "})
-        QVERIFY2(commandIcon(name).isNull(), name);
 }
 
 void ArtworkTest::applicationIconFillsItsTileAtEverySize()
@@ -154,49 +132,6 @@ void ArtworkTest::applicationIconFillsItsTileAtEverySize()
         const QColor corner = QColor::fromRgba(image.pixel(size - 1 - size / 8, size / 8));
         QVERIFY(corner.blue() > corner.red() + 40 && corner.blue() > corner.green() + 40);
     }
-}
-
-// ---- about box ---------------------------------------------------------------
-
-void ArtworkTest::aboutBoxShowsVersionAndLimits()
-{
-    AboutDialog about;
-    QCOMPARE(about.windowTitle(), QString("ORVEX"));
-
-    const auto text = [&](const char* name) {
-        const auto* label = about.findChild<QLabel*>(name);
-        return label ? label->text() : QString("<no %1>").arg(name);
-    };
-    QCOMPARE(text("versionLabel"), QString("Tenbrook for Windows 1.01"));
-    QCOMPARE(text("releaseLabel"), QString("2000.1"));
-
-    const struct { const char* name; const char* caption; const char* value; } limits[] = {
-        {"nodeMax", "Node max", "1000"},
-        {"nodeNumberMax", "Node number max", "1500"},
-        {"roadMax", "Road max", "1500"},
-        {"roadPositionDataMax", "Road position data max", "2500"},
-        {"fanMax", "Fan max", "50"},
-    };
-    for (const auto& limit : limits) {
-        QCOMPARE(text(qPrintable(QString(limit.name) + "Caption")), QString(limit.caption));
-        QCOMPARE(text(qPrintable(QString(limit.name) + "Value")), QString(limit.value));
-    }
-
-    const auto* icon = about.findChild<QLabel*>("iconLabel");
-    QVERIFY(icon);
-    QVERIFY(!icon->pixmap().isNull());
-}
-
-void ArtworkTest::aboutBoxOkAccepts()
-{
-    AboutDialog about;
-    about.show();
-    auto* buttons = about.findChild<QDialogButtonBox*>();
-    QVERIFY(buttons);
-    QCOMPARE(buttons->buttons().size(), 1);
-    QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
-    QCOMPARE(about.result(), int(QDialog::Accepted));
-    QVERIFY(!about.isVisible());
 }
 
 // ---- splash picture ------------------------------------------------------------
@@ -306,22 +241,6 @@ void ArtworkTest::splashSwallowsTheDismissingKeyOnly()
     QCOMPARE(edit->text(), QString("b"));
     QTest::keyClick(edit, Qt::Key_F5);
     QCOMPARE(updated.count(), 1);
-}
-
-void ArtworkTest::splashDeletesItselfOnlyWhenAsked()
-{
-    QPointer<SplashWindow> owned = new SplashWindow(600000);
-    QPointer<SplashWindow> selfDeleting = new SplashWindow(600000);
-    selfDeleting->setAttribute(Qt::WA_DeleteOnClose);
-    owned->show();
-    selfDeleting->show();
-
-    owned->dismiss();
-    selfDeleting->dismiss();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(selfDeleting.isNull());
-    QVERIFY(!owned.isNull());
-    delete owned;
 }
 
 // ---- desktop integration -----------------------------------------------------------
