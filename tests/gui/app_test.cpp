@@ -4,6 +4,7 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QProcess>
 #include <QToolBar>
 #include <QTemporaryDir>
 #include <QUndoStack>
@@ -73,6 +74,7 @@ private slots:
     void startWithoutRecentFile();
     void startWithRecentFile();
     void commandLine();
+    void helpAndVersionWithoutADisplay();
     void ddeTakesProgramFolderFromProfile();
     void missingUnitsFile();
     void damagedInstallationFiles();
@@ -154,6 +156,35 @@ void AppTest::commandLine()
     QCOMPARE(unquotedName("x \"a b.vad\" y"), std::string("a b.vad"));
     QCOMPARE(unquotedName("plain.vad"), std::string("plain.vad"));
     QCOMPARE(unquotedName("\"open.vad"), std::string("open.vad"));
+}
+
+// The program answers --help and --version on the terminal and refuses an
+// option it does not know, all before it needs a display.
+void AppTest::helpAndVersionWithoutADisplay()
+{
+    const struct {
+        QString word;
+        int status;
+        QString out, err;
+    } cases[] = {
+        {"--help", 0, "Usage: orvex [--no-splash] [NETWORK.vad]\n", ""},
+        {"--version", 0, "orvex ", ""},
+        {"--bogus", 2, "", "orvex: unknown option --bogus\n\nUsage: orvex"},
+    };
+    for (const auto& c : cases) {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(name);
+        program.setProcessEnvironment(environment);
+        program.start(ORVEX_PROGRAM, {c.word});
+        QVERIFY(program.waitForFinished(30000));
+        const QString out = program.readAllStandardOutput(), err = program.readAllStandardError();
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), c.status);
+        QVERIFY2(c.out.isEmpty() ? out.isEmpty() : out.startsWith(c.out), qPrintable(out));
+        QVERIFY2(c.err.isEmpty() ? err.isEmpty() : err.startsWith(c.err), qPrintable(err));
+    }
 }
 
 void AppTest::ddeTakesProgramFolderFromProfile()

@@ -5,6 +5,7 @@
 // back to the opened files byte for byte and redoing it.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QTemporaryDir>
@@ -276,6 +277,7 @@ private slots:
     void refusalsLeaveTheModel();
     void dragZoomAndFans();
     void undoTakesTheSessionBackAndRedoRepeatsIt();
+    void runsAndParametersOutlastTheHistory();
     void theWindowsOwnDialogs();
 };
 
@@ -580,6 +582,55 @@ void EditingTest::undoTakesTheSessionBackAndRedoRepeatsIt()
 
     // 100 steps at most; what they cost is the snapshots'.
     qInfo("history of %d steps: %zu KB", history.count(), s.document->historyBytes() / 1024);
+}
+
+// A run or a change of the parameters is no step of the history: undone
+// past, the document stays modified (closing asks) until it is saved.
+void EditingTest::runsAndParametersOutlastTheHistory()
+{
+    const auto parameters = [](Session& s, const QString& fireTemperature) {
+        QTimer::singleShot(0, [fireTemperature] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog && dialog->windowTitle() == "parameters");
+            if (!fireTemperature.isEmpty())
+                dialog->findChild<QLineEdit*>("fireTemperature")->setText(fireTemperature);
+            dialog->findChild<QPushButton*>("ok")->click();
+        });
+        s.view->analysisDialog()->findChild<QPushButton*>("parameter")->click();
+    };
+    const struct {
+        const char* what;
+        std::function<void(Session&)> change;
+    } cases[] = {
+        {"a run", [](Session& s) { s.view->analysisDialog()->findChild<QPushButton*>("start")->click(); }},
+        {"a new fire temperature", [&](Session& s) { parameters(s, "555"); }},
+    };
+    for (const auto& c : cases) {
+        Session s("mine");
+        CBriscoDoc& doc = s.doc();
+        QUndoStack& history = s.document->undoStack();
+        s.view->editor().operations().moveNode(doc.surfaceCount + 1, 5, 5);
+        s.view->openAnalysisDialog();
+        c.change(s);
+        s.view->analysisDialog()->close();
+        QTRY_VERIFY(!s.view->analysisDialog());
+        history.undo();
+        QVERIFY2(doc.modified, c.what);
+        QCOMPARE(s.view->queryClose(), Answer::Cancel);
+        QCOMPARE(s.reporter.questions.size(), std::size_t(1));
+
+        // Saved, the network as it stands is the saved state again.
+        QVERIFY(s.view->save());
+        history.redo();
+        history.undo();
+        QVERIFY2(!doc.modified, c.what);
+        // The parameters left with OK as they were shown change nothing.
+        s.view->openAnalysisDialog();
+        parameters(s, {});
+        s.view->analysisDialog()->close();
+        QTRY_VERIFY(!s.view->analysisDialog());
+        QVERIFY2(!doc.modified, c.what);
+    }
 }
 
 // The same modes with the dialogs the person sees: a node made after a

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QUndoStack>
 #include <QtTest>
 #include <map>
 #include <sstream>
@@ -153,6 +154,7 @@ private slots:
     void fireColumnsAfterAFireRun();
     void copyAndExport();
     void dockOpensAfterARunAndMarksThePlan();
+    void rowsFollowTheNetwork();
 };
 
 void ResultsTest::tablesMatchTheBatchReport()
@@ -344,6 +346,38 @@ void ResultsTest::dockOpensAfterARunAndMarksThePlan()
     QCOMPARE(pixelsOf(view.backingImage(), strong), 0);
     w.frame->showResults(true);
     QCOMPARE(panel.roads().rowCount(), w.doc().totalRoads());
+}
+
+// Edits after a run: the rows are those of the network as it stands, and
+// the dock's title says that it is not the network of the run, until it is
+// that again or the next run.
+void ResultsTest::rowsFollowTheNetwork()
+{
+    Window w("mine");
+    w.run();
+    ResultsDock& dock = *w.frame->resultsDock();
+    ResultsPanel& panel = w.panel();
+    QUndoStack& history = w.frame->document().undoStack();
+    const QString changed = "Results (the network has changed since this run)";
+    const auto fanInlets = [&] {
+        QList<int> inlets;
+        for (int row = 0; row < panel.fans().rowCount(); ++row)
+            inlets << panel.fans().index(row, panel.fans().section(FanResultsModel::Column::Inlet)).data().toInt();
+        return inlets;
+    };
+    QCOMPARE(std::pair(dock.windowTitle(), fanInlets()), std::pair(QString("Results"), QList<int>({10, 330})));
+    panel.view(ResultsPanel::Tab::Fans)->selectRow(0);
+    QCOMPARE(w.view().markKind(), CBriscoView::MarkKind::Fan);
+
+    w.view().editor().operations().deleteFan(1);
+    QCOMPARE(std::pair(dock.windowTitle(), fanInlets()), std::pair(changed, QList<int>({330})));
+    QCOMPARE(w.view().markKind(), CBriscoView::MarkKind::None);
+    history.undo();
+    QCOMPARE(std::pair(dock.windowTitle(), fanInlets()), std::pair(QString("Results"), QList<int>({10, 330})));
+    history.redo();
+    QCOMPARE(dock.windowTitle(), changed);
+    w.run();
+    QCOMPARE(std::pair(dock.windowTitle(), fanInlets()), std::pair(QString("Results"), QList<int>({330})));
 }
 
 QTEST_MAIN(ResultsTest)

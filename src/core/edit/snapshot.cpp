@@ -69,8 +69,8 @@ std::size_t NetworkSnapshot::bytes() const
 {
     return sizeof(*this) + nodes.capacity() * sizeof(Node) + roads.capacity() * sizeof(Road) +
            fans.capacity() * sizeof(Fan) + bends.capacity() * sizeof(BendSlot) +
-           fanHeadings.capacity() * sizeof(FixedText<kHeadingChars>) + title.capacity() +
-           windowTitle.capacity();
+           fanHeadings.capacity() * sizeof(FixedText<kHeadingChars>) +
+           unusableRoads.capacity() * sizeof(int) + title.capacity() + windowTitle.capacity();
 }
 
 void NetworkSnapshot::turn(int degrees)
@@ -95,7 +95,8 @@ bool NetworkSnapshot::sameNetwork(const NetworkSnapshot& o) const
            same(roads, o.roads, [](const Road& r) { return std::tuple_cat(roadKey(r), std::make_tuple(r.name.str())); }) &&
            same(fans, o.fans, [](const Fan& f) { return fanKey(f); }) &&
            same(bends, o.bends, [](const BendSlot& b) { return std::tie(b.mark, b.x, b.y); }) &&
-           same(fanHeadings, o.fanHeadings, [](const auto& h) { return h.str(); });
+           same(fanHeadings, o.fanHeadings, [](const auto& h) { return h.str(); }) &&
+           unusableRoads == o.unusableRoads;
 }
 
 NetworkSnapshot takeSnapshot(const CBriscoDoc& doc)
@@ -113,6 +114,7 @@ NetworkSnapshot takeSnapshot(const CBriscoDoc& doc)
     s.fans = slice(doc.fans, doc.fanCount);
     s.bends = slice(doc.bends, doc.bendUsed);
     s.fanHeadings = slice(doc.fanHeadings, doc.fanCount);
+    s.unusableRoads = slice(doc.fire.unusableRoad, doc.fire.unusableCount);
     s.title = doc.title;
     s.windowTitle = doc.windowTitle;
     return s;
@@ -157,6 +159,8 @@ void restoreSnapshot(CBriscoDoc& doc, const NetworkSnapshot& s)
     unslice(doc.fans, restored.fans, Fan{});
     unslice(doc.bends, restored.bends, BendSlot{});
     unslice(doc.fanHeadings, restored.fanHeadings, FixedText<kHeadingChars>("Fan:\n"));
+    doc.fire.unusableCount = int(s.unusableRoads.size());
+    unslice(doc.fire.unusableRoad, s.unusableRoads, 0);
     doc.title = s.title;
     doc.windowTitle = s.windowTitle;
     doc.rebuildAdjacency();

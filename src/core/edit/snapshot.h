@@ -7,8 +7,11 @@
 #include "model/briscodoc.h"
 
 // The state of a network as the editor changes it: its nodes, roads, fans,
-// bending points, fan headings and titles, in the used part of the arrays
-// only. The undo history keeps one snapshot per step.
+// bending points, fan headings and titles, and the not-useable roads of the
+// evacuation parameters (they name roads by their place, which the edit
+// operations renumber), in the used part of the arrays only. The other
+// parameters are not the editor's and are left as they stand. The undo
+// history keeps one snapshot per step.
 //
 // Restoring brings the network back and leaves the analysis results as an
 // edit leaves them: every node, road and fan that exists now (the same node
@@ -25,6 +28,7 @@ struct NetworkSnapshot {
     std::vector<Fan> fans;        // 1..F
     std::vector<BendSlot> bends;  // 1..bendUsed
     std::vector<FixedText<kHeadingChars>> fanHeadings;  // 1..F
+    std::vector<int> unusableRoads;  // the not-useable road entries, 1..their count
     std::string title, windowTitle;
 
     // Memory the snapshot holds, for the undo history's bound.

@@ -1,8 +1,10 @@
 #include "app/briscoapp.h"
 
 #include <clocale>
+#include <vector>
 
 #include "app/mainframe.h"
+#include "model/startcommand.h"
 #include "model/units.h"
 
 namespace orvex::gui {
@@ -24,19 +26,13 @@ bool CBriscoApp::initInstance(const StartOptions& options)
     Profile& profile = mServices.profile;
 
     // The command line: "/dde", options, and at most one network name.
-    bool dde = false;
-    bool splash = options.splash;
-    std::string name;
-    for (const QString& argument : options.arguments) {
-        if (argument == "/dde") {
-            dde = true;
-            splash = false;
-        } else if (argument == "--no-splash") {
-            splash = false;
-        } else if (name.empty()) {
-            name = argument.toStdString();
-        }
-    }
+    std::vector<std::string> words;
+    for (const QString& argument : options.arguments)
+        words.push_back(argument.toStdString());
+    const StartCommand command = parseStartCommand(words);
+    const bool dde = command.dde;
+    const bool splash = options.splash && command.splash;
+    const std::string& name = command.network;
 
     // The program folder: from the profile when the desktop starts the
     // program for a file ("/dde"), else found from where the program runs,

@@ -33,13 +33,26 @@ CChildFrame::CChildFrame(ViewServices& services, int untitledNumber, QWidget* pa
     setWidget(mInner);
     connect(mView, &CBriscoView::stateChanged, this, &CChildFrame::updateCaption);
 
-    // The tables follow each run and each network the window reads; while
-    // the dock is hidden they wait until it is shown.
+    // The tables follow each run, each network the window reads and each
+    // change of the network; while the dock is hidden they wait until it is
+    // shown. Its title says when the network is no longer the one of the run.
     ResultsPanel& panel = mResults->panel();
-    connect(mView, &CBriscoView::analysisFinished, this, [this] { showResults(true); });
+    connect(mView, &CBriscoView::analysisFinished, this, [this] {
+        mDocument->analysisRan();
+        showResults(true);
+    });
     connect(mView, &CBriscoView::networkReplaced, this, [this] {
         if (resultsShown())
             mResults->panel().refresh();
+        mResults->setNetworkChanged(mDocument->changedSinceRun());
+    });
+    connect(mDocument.get(), &NetworkDocument::networkEdited, this, [this] {
+        if (resultsShown()) {
+            mResults->panel().refresh();
+            // The rows are new: no row is chosen, nothing stays marked.
+            mView->clearMark();
+        }
+        mResults->setNetworkChanged(mDocument->changedSinceRun());
     });
     connect(mResults->toggleViewAction(), &QAction::toggled, this, [this](bool shown) {
         if (!shown)
@@ -57,6 +70,7 @@ void CChildFrame::showResults(bool shown)
 {
     if (shown) {
         mResults->panel().refresh();
+        mResults->setNetworkChanged(mDocument->changedSinceRun());
         const bool first = !mResultsPlaced;
         mResults->show();
         mResults->raise();

@@ -1,15 +1,37 @@
 #include <QApplication>
 #include <QDir>
+#include <iostream>
+#include <string>
+#include <vector>
 
 #include "app/briscoapp.h"
 #include "app/icons.h"
 #include "app/qsettingsprofile.h"
 #include "app/qtreporter.h"
 #include "app/mainframe.h"
+#include "model/startcommand.h"
 #include "view/viewservices.h"
 
 int main(int argc, char* argv[])
 {
+    // Read before the toolkit starts: --help and --version answer, and a
+    // mistyped option is refused, without a display.
+    const orvex::StartCommand command =
+        orvex::parseStartCommand(std::vector<std::string>(argv + 1, argv + argc));
+    switch (command.action) {
+    case orvex::StartCommand::Action::Help:
+        std::cout << orvex::startUsage();
+        return 0;
+    case orvex::StartCommand::Action::Version:
+        std::cout << "orvex " ORVEX_VERSION "\n";
+        return 0;
+    case orvex::StartCommand::Action::Refuse:
+        std::cerr << "orvex: " << command.error << "\n\n" << orvex::startUsage();
+        return 2;
+    case orvex::StartCommand::Action::Start:
+        break;
+    }
+
     QApplication application(argc, argv);  // takes the person's locale
     QApplication::setApplicationName("orvex");
     QApplication::setApplicationDisplayName("ORVEX");

@@ -44,6 +44,7 @@ struct ParametersDialog::Impl {
     CBriscoDoc& doc;
     Reporter& reporter;
     Values given;  // what the fields were filled with
+    bool documentChanged = false;  // OK stored a value of the network's that differs
 
     QLineEdit* frontDisplayStep = nullptr;
     QLineEdit* fireNode = nullptr;
@@ -153,8 +154,10 @@ void ParametersDialog::Impl::store(const Values& v)
     fire.finishTime = v.finishTime;
     fire.gasLimit = v.gasLimit;
     doc.surfaceTemperature = v.surfaceTemperature;
-    if (changed)
+    if (changed) {
         doc.modified = true;
+        documentChanged = true;
+    }
 
     UnitsSettings& units = doc.app().units;
     units.maxIteration = v.maxIteration;
@@ -260,10 +263,13 @@ ParametersDialog::ParametersDialog(CBriscoDoc& doc, Reporter& reporter, QWidget*
 
 ParametersDialog::~ParametersDialog() = default;
 
-bool ParametersDialog::edit(QWidget* parent, CBriscoDoc& doc, Reporter& reporter)
+bool ParametersDialog::edit(QWidget* parent, CBriscoDoc& doc, Reporter& reporter, bool* documentChanged)
 {
     ParametersDialog dialog(doc, reporter, parent);
-    return dialog.exec() == QDialog::Accepted;
+    const bool stored = dialog.exec() == QDialog::Accepted;
+    if (documentChanged)
+        *documentChanged = stored && dialog.d->documentChanged;
+    return stored;
 }
 
 }  // namespace orvex::gui

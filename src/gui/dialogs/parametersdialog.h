@@ -41,8 +41,10 @@ public:
     ~ParametersDialog() override;
 
     // Runs the dialog modally; true when it was left with OK and the values
-    // were stored.
-    static bool edit(QWidget* parent, CBriscoDoc& doc, Reporter& reporter);
+    // were stored. documentChanged (when given) tells whether a value saved
+    // with the network (a fire value, the surface temperature) changed.
+    static bool edit(QWidget* parent, CBriscoDoc& doc, Reporter& reporter,
+                     bool* documentChanged = nullptr);
 
 private:
     struct Impl;

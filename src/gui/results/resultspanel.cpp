@@ -276,4 +276,9 @@ ResultsDock::ResultsDock(const CBriscoDoc& doc, QWidget* parent)
     setWidget(mPanel);
 }
 
+void ResultsDock::setNetworkChanged(bool changed)
+{
+    setWindowTitle(changed ? tr("Results (the network has changed since this run)") : tr("Results"));
+}
+
 }  // namespace orvex::gui

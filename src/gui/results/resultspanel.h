@@ -91,11 +91,14 @@ private:
 };
 
 // The results panel in a dock titled "Results", for the network window.
+// While the network differs from the one the results were computed for,
+// the title says so.
 class ResultsDock : public QDockWidget {
     Q_OBJECT
 public:
     explicit ResultsDock(const CBriscoDoc& doc, QWidget* parent = nullptr);
     ResultsPanel& panel() { return *mPanel; }
+    void setNetworkChanged(bool changed);
 
 private:
     ResultsPanel* mPanel;

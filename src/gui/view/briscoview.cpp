@@ -379,9 +379,11 @@ void CBriscoView::editParameters()
     CBriscoDoc& doc = mDocument.doc();
     // The solver method is the program's, kept in the profile.
     doc.solverMethod = readSolverMethod(mServices.profile);
-    if (ParametersDialog::edit(parent, doc, mServices.reporter)) {
+    bool documentChanged = false;
+    if (ParametersDialog::edit(parent, doc, mServices.reporter, &documentChanged)) {
         writeSolverMethod(mServices.profile, doc.solverMethod);
-        mDocument.changedOutsideHistory();
+        if (documentChanged)
+            mDocument.changedOutsideHistory();
         emit stateChanged();
     }
 }

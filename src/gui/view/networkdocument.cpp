@@ -78,6 +78,7 @@ void NetworkDocument::networkChanged(const std::string& operation)
         mSnapshots.erase(std::remove_if(mSnapshots.begin(), mSnapshots.end(),
                                         [](const std::weak_ptr<NetworkSnapshot>& s) { return s.expired(); }),
                          mSnapshots.end());
+    emit networkEdited();
 }
 
 void NetworkDocument::apply(const std::shared_ptr<NetworkSnapshot>& snapshot)
@@ -87,6 +88,7 @@ void NetworkDocument::apply(const std::shared_ptr<NetworkSnapshot>& snapshot)
     mDoc->modified = true;  // the stack clears it when this is the saved state
     updateAllViews();
     emit historyApplied();
+    emit networkEdited();
 }
 
 void NetworkDocument::resetHistory()
@@ -95,6 +97,7 @@ void NetworkDocument::resetHistory()
     mSnapshots.clear();
     mCurrent = std::make_shared<NetworkSnapshot>(takeSnapshot(*mDoc));
     mSnapshots.push_back(mCurrent);
+    mResultsNetwork = mCurrent;
     if (mDoc->modified)
         mUndo->resetClean();
 }
@@ -107,8 +110,9 @@ void NetworkDocument::markSaved()
 
 void NetworkDocument::changedOutsideHistory()
 {
-    if (mUndo->isClean())
-        mUndo->resetClean();
+    // Whatever the history does from here on, it cannot take this change
+    // back: no step is the saved state any more, until the next save.
+    mUndo->resetClean();
 }
 
 void NetworkDocument::planTurned(int degrees)
@@ -116,6 +120,13 @@ void NetworkDocument::planTurned(int degrees)
     for (const std::weak_ptr<NetworkSnapshot>& held : mSnapshots)
         if (const std::shared_ptr<NetworkSnapshot> snapshot = held.lock())
             snapshot->turn(degrees);
+}
+
+void NetworkDocument::analysisRan() { mResultsNetwork = mCurrent; }
+
+bool NetworkDocument::changedSinceRun() const
+{
+    return mResultsNetwork != mCurrent && !mCurrent->sameNetwork(*mResultsNetwork);
 }
 
 std::size_t NetworkDocument::historyBytes() const

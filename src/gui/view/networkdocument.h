@@ -58,12 +58,20 @@ public:
     void changedOutsideHistory();
     // The plan was turned by rotatePlan(degrees): the history turns along.
     void planTurned(int degrees);
+    // A run left its results in the document: they are those of the network
+    // as it stands (as are the results read with a network).
+    void analysisRan();
+    // The network is not the one the results in the document belong to: an
+    // edit, undo or redo changed it since the run (or since it was read).
+    bool changedSinceRun() const;
     // Memory the history holds.
     std::size_t historyBytes() const;
 
 signals:
     // Undo or redo changed the network.
     void historyApplied();
+    // An edit operation, undo or redo changed the network.
+    void networkEdited();
 
 private:
     class Step;
@@ -74,6 +82,7 @@ private:
     std::vector<CBriscoView*> mViews;
     QUndoStack* mUndo;
     std::shared_ptr<NetworkSnapshot> mCurrent;  // the network after the last step
+    std::shared_ptr<NetworkSnapshot> mResultsNetwork;  // the network of the last run
     std::vector<std::weak_ptr<NetworkSnapshot>> mSnapshots;  // all the history holds, for turning
 };
 
