@@ -177,15 +177,17 @@ bool CBriscoView::save()
     if (mPlan->geo.pagePreview)
         return false;
     int saved = 0;
+    std::optional<std::string> chosen;
     {
         WaitCursor wait;
-        saved = saveCommand(mDocument.doc(), mServices.profile, [this] {
-            std::optional<std::string> path = chooseSavePath();
-            if (path)
-                mServices.app.dataFolder = folderOf(*path);
-            return path;
+        saved = saveCommand(mDocument.doc(), mServices.profile, [this, &chosen] {
+            chosen = chooseSavePath();
+            return chosen;
         });
     }
+    // A save that failed leaves the window, the folders and the profile as they were.
+    if (saved == 1 && chosen)
+        mServices.app.dataFolder = folderOf(*chosen);
     if (saved == 1)
         mDocument.markSaved();
     emit stateChanged();
@@ -199,14 +201,15 @@ bool CBriscoView::saveAs()
     const std::optional<std::string> path = chooseSavePath();
     if (!path)
         return false;
-    mServices.app.dataFolder = folderOf(*path);
     int saved = 0;
     {
         WaitCursor wait;
         saved = saveNetworkAs(mDocument.doc(), *path, mServices.profile);
     }
-    if (saved == 1)
+    if (saved == 1) {
+        mServices.app.dataFolder = folderOf(*path);
         mDocument.markSaved();
+    }
     emit stateChanged();
     return saved == 1;
 }
