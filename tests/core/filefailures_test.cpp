@@ -80,9 +80,11 @@ TEST(FileFailures, AFolderAPipeOrNoFolderWhereAFileBelongsIsReportedByEveryReade
             fs::create_directory(path);
         }
         const std::string before = snapshot(doc, inst.work("before"));
+        const std::string defaults = readFile(inst.program() + "/sdt/ztna.sdt");
         inst.reporter.clear();
 
         EXPECT_EQ(c.call(doc, base), c.code);
+        EXPECT_EQ(readFile(inst.program() + "/sdt/ztna.sdt"), defaults);
         ASSERT_EQ(inst.reporter.messages.size(), 1u) << inst.reporter.all();
         EXPECT_EQ(inst.reporter.messages[0], expand(c.message, path, inst.program()));
         if (c.code == 0) {

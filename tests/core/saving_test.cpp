@@ -1,7 +1,7 @@
 // Saves as a whole: Save As takes every companion file along, a save that
 // fails or is cut short at any moment leaves the network's files all old or
-// all new and the window's name and profile as they were, temporaries never
-// pile up, and the installation's parameters are never written for a network.
+// all new and the window's name and profile as they were, and temporaries
+// never pile up.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -260,24 +260,6 @@ TEST(AtomicSave, StaleTemporariesAreRemovedAndNeverStopASave)
     std::vector<std::string> expected = kept;
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(left, expected);
-}
-
-TEST(ParameterFile, IsNeverWrittenIntoTheInstallationInsteadOfBesideTheNetwork)
-{
-    Installation inst;
-    CBriscoDoc& doc = *inst.doc;
-    MemoryProfile profile;
-    const std::string installed = inst.program() + "/sdt/ztna.sdt";
-    const std::string defaults = readFile(installed);
-    fs::create_directories(inst.work("net.sdt"));  // what stands where the file belongs
-    doc.fire.fireNode = 212;
-    inst.reporter.clear();
-
-    networkWindowDestroyed(doc, inst.work("net."), profile);
-    EXPECT_EQ(readFile(installed), defaults);
-    EXPECT_EQ(inst.reporter.all(), "[" + inst.work("net.sdt") + ":write ?\nis a folder\n"
-                                   "The fire and evacuation parameters of this network could not be saved.]\n");
-    EXPECT_EQ(inst.newDocument()->fire.fireNode, 7);  // a new network's default
 }
 
 }  // namespace

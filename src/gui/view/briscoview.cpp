@@ -92,8 +92,7 @@ CBriscoView::~CBriscoView()
     writeDisplaySettings(mServices.profile, mPlan->settings, mPlan->geo);
     // A window that never had a network of its own has nowhere to keep its
     // parameters: a file "sdt" in whatever folder the program was started
-    // from would never be read again, and the fallback would overwrite the
-    // installation's default parameters. It only forgets the last network.
+    // from would never be read again. It only forgets the last network.
     CBriscoDoc& doc = mDocument.doc();
     if (doc.baseName.empty())
         mServices.profile.removeEntry(kRecentFileSection, kRecentFileEntry);
