@@ -30,7 +30,7 @@ TEST(FileFailures, AFolderAPipeOrNoFolderWhereAFileBelongsIsReportedByEveryReade
     // must not wait), no folder, a file in place of its folder, or folders in
     // place of the parameter file both beside the network and in the program
     // folder.
-    enum Obstacle { Folder, Pipe, NoFolder, FileInPath, BothFolders };
+    enum Obstacle { Folder, Pipe, NoFolder, FileInPath };
     using D = CBriscoDoc&;
     using S = const std::string&;
     const struct {
@@ -59,11 +59,9 @@ TEST(FileFailures, AFolderAPipeOrNoFolderWhereAFileBelongsIsReportedByEveryReade
          "$f  :write ?\na part of its path is not a folder"},
         {"jpd", Folder, [](D d, S b) { return d.writeNodeLocationFile(b); }, 0, "\nError : write ? $f\nis a folder"},
         {"apd", Folder, [](D d, S b) { return d.writeBendFile(b); }, 0, "\nWarning : write ? $f\nis a folder"},
-        // Beside the network, else in the program folder; when both fail, both reasons.
-        {"sdt", Folder, [](D d, S b) { return d.writeParameterFile(b); }, 1,
-         "$f:write ?\nis a folder\nThe parameters were written to $p/sdt/ztna.sdt instead."},
-        {"sdt", BothFolders, [](D d, S b) { return d.writeParameterFile(b); }, 0,
-         "/sdt/ztna.sdt:write ?\n$f: is a folder; $p/sdt/ztna.sdt: is a folder"},
+        // Beside the network only, never into the installation's defaults.
+        {"sdt", Folder, [](D d, S b) { return d.writeParameterFile(b); }, 0,
+         "$f:write ?\nis a folder\nThe fire and evacuation parameters of this network could not be saved."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.ext) + ", obstacle " + std::to_string(c.obstacle) + ", code " + std::to_string(c.code));
@@ -81,14 +79,12 @@ TEST(FileFailures, AFolderAPipeOrNoFolderWhereAFileBelongsIsReportedByEveryReade
         } else if (c.obstacle != NoFolder) {
             fs::create_directory(path);
         }
-        if (c.obstacle == BothFolders) {
-            fs::remove(inst.program() + "/sdt/ztna.sdt");
-            fs::create_directory(inst.program() + "/sdt/ztna.sdt");
-        }
         const std::string before = snapshot(doc, inst.work("before"));
+        const std::string defaults = readFile(inst.program() + "/sdt/ztna.sdt");
         inst.reporter.clear();
 
         EXPECT_EQ(c.call(doc, base), c.code);
+        EXPECT_EQ(readFile(inst.program() + "/sdt/ztna.sdt"), defaults);
         ASSERT_EQ(inst.reporter.messages.size(), 1u) << inst.reporter.all();
         EXPECT_EQ(inst.reporter.messages[0], expand(c.message, path, inst.program()));
         if (c.code == 0) {
@@ -97,7 +93,7 @@ TEST(FileFailures, AFolderAPipeOrNoFolderWhereAFileBelongsIsReportedByEveryReade
     }
 }
 
-TEST(FileFailures, BatchOpenAndSaveGoOnPastAFolderNamedLikeTheResultsFile)
+TEST(FileFailures, BatchOpenGoesOnPastAFolderNamedLikeTheResultsFileAndSaveChangesNothing)
 {
     Installation inst;
     CBriscoDoc& doc = *inst.doc;
@@ -110,9 +106,12 @@ TEST(FileFailures, BatchOpenAndSaveGoOnPastAFolderNamedLikeTheResultsFile)
     ASSERT_TRUE(openPendingNetwork(doc, profile));  // the results file is optional
     EXPECT_EQ(inst.reporter.all(), "[" + inst.work("net.pkd") + ":read ?\nis a folder]\n");
     inst.reporter.clear();
+    const std::string vad = readFile(inst.work("net.vad"));
+    doc.nodes[1].elevation = 1234;
     EXPECT_EQ(saveNetwork(doc, doc.baseName), 0);
-    EXPECT_EQ(inst.reporter.all(), "[" + inst.work("net.pkd") + "  :write ?\nis a folder]\n");
-    EXPECT_EQ(inst.newDocument()->readNetworkFile(inst.work("net.vad"), true), 1);  // the rest was written
+    EXPECT_EQ(inst.reporter.all(), "[" + inst.work("net.pkd") +
+                                       "  :write ?\nis a folder\nThe network was not saved: its files stay as they were.]\n");
+    EXPECT_EQ(readFile(inst.work("net.vad")), vad);  // a save replaces all files or none
 
     // Without its network file the companion files are not written: they
     // would describe another network than the file beside them.
@@ -123,7 +122,8 @@ TEST(FileFailures, BatchOpenAndSaveGoOnPastAFolderNamedLikeTheResultsFile)
     fs::create_directory(inst.work("net.vad"));
     inst.reporter.clear();
     EXPECT_EQ(saveNetwork(doc, doc.baseName), 0);
-    EXPECT_EQ(inst.reporter.all(), "[" + inst.work("net.vad") + "  :write ?\nis a folder]\n");
+    EXPECT_EQ(inst.reporter.all(), "[" + inst.work("net.vad") +
+                                       "  :write ?\nis a folder\nThe network was not saved: its files stay as they were.]\n");
     EXPECT_EQ(readFile(inst.work("net.jpd")), jpd);
     EXPECT_FALSE(fs::exists(inst.work("net.pkd")));
 }

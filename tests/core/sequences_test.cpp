@@ -224,7 +224,7 @@ TEST_F(Sequences, SaveWritesFourFilesAndAFailedSaveLeavesThePreviousFileAndTheMo
     EXPECT_TRUE(doc.modified);
     EXPECT_TRUE(inst.reporter.contains(inst.work("saved.vad") + "  :write ?\nfile too large")) << inst.reporter.all();
     for (const auto& entry : fs::directory_iterator(inst.work("")))
-        EXPECT_EQ(entry.path().filename().string().find("orvex-new"), std::string::npos) << entry.path();
+        EXPECT_EQ(entry.path().filename().string().find(".orvex-"), std::string::npos) << entry.path();
 }
 
 TEST_F(Sequences, CloseAsksForAModifiedNetworkOnlyAndDestroyWritesParameters)

@@ -83,6 +83,7 @@ private slots:
     void undoAndRedoKeys();
     void openFromMainFrameAndDrop();
     void quitAsksEachWindow();
+    void failedSaveAsAndRecentFiles();
     void placementsRoundTrip();
     void garbagePlacementStaysOnScreen();
 };
@@ -418,6 +419,45 @@ void AppTest::quitAsksEachWindow()
     QVERIFY(p.quit());
     QVERIFY(QFile::exists(p.folder.filePath("kept.vad")));
     QCOMPARE(frame.childFrames().size(), 0);
+}
+
+void AppTest::failedSaveAsAndRecentFiles()
+{
+    Program p;
+    const QString mine = p.sample("mine");
+    const QString gone = p.folder.filePath("gone.vad");
+    p.profile->writeString("Recent File List", "File1", gone.toStdString());
+    CMainFrame& frame = p.start();
+    p.files.opens.push_back(mine.toStdString());
+    frame.action("open")->trigger();
+    QVERIFY(p.view()->networkLoaded());
+    QCOMPARE(frame.recentFiles(), QStringList({mine, gone}));
+    CBriscoDoc& doc = p.view()->document().doc();
+    const std::string base = doc.baseName;
+    const std::string dataEntry = p.profile->readString(kDirectorySection, kDataEntry, "");
+    const std::string dataFolder = p.app->context().dataFolder;
+
+    // A Save As that cannot write leaves the window's name, the folders and
+    // the recent files as they were.
+    p.files.saves.push_back(p.folder.filePath("none/q.vad").toStdString());
+    frame.action("saveas")->trigger();
+    QVERIFY(p.reporter.said("none/q.vad  :write ?"));
+    QCOMPARE(frame.recentFiles(), QStringList({mine, gone}));
+    QCOMPARE(doc.baseName, base);
+    QCOMPARE(p.profile->readString(kDirectorySection, kDataEntry, ""), dataEntry);
+    QCOMPARE(p.app->context().dataFolder, dataFolder);
+
+    // A recent network that no longer opens is taken off the list.
+    QAction* entry = nullptr;
+    for (QAction* a : frame.menuBar()->actions().front()->menu()->actions())
+        if (a->data().toString() == gone)
+            entry = a;
+    QVERIFY(entry);
+    entry->trigger();
+    QVERIFY(p.reporter.said("gone.vad:read ?"));
+    QCOMPARE(frame.recentFiles(), QStringList({mine}));
+    QCOMPARE(p.profile->readString("Recent File List", "File2", "(none)"), std::string("(none)"));
+    QVERIFY(p.quit());
 }
 
 void AppTest::placementsRoundTrip()

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "fileio.h"
+#include "savetransaction.h"
 
 namespace orvex {
 
@@ -93,9 +94,11 @@ int CBriscoDoc::writeWhole(const std::string& path, const std::string& content,
                            const std::string& failure)
 {
     std::error_code error;
-    const bool ok = writeFileSafely(path, content, error);
+    const bool ok = mSave ? mSave->stage(path, content, error) : writeFileSafely(path, content, error);
     note(path, FileAccess::Write, ok);
-    if (!ok)
+    if (!ok && mSave)
+        report(withReason(failure, error) + "\nThe network was not saved: its files stay as they were.");
+    else if (!ok)
         report(withReason(failure, error));
     return ok ? 1 : 0;
 }

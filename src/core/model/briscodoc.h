@@ -116,6 +116,7 @@ inline const std::string kWaterTitle = "....< Water Path Network >";
 
 class AnalysisDialog;
 class FireObserver;
+class SaveTransaction;
 struct NewtonWork;
 
 // Turns a plan position about the origin, anticlockwise by degrees, as
@@ -213,6 +214,10 @@ public:
     const AppContext& app() const { return mApp; }
     Reporter& reporter() { return mReporter; }
     void setFileObserver(FileObserver* observer) { mObserver = observer; }
+    // While a save is set, the writers of the network file, results, node
+    // positions and bending points put their files into it, to be replaced
+    // together when the save is committed (networkio.h).
+    void setSaveTransaction(SaveTransaction* save) { mSave = save; }
 
     // --- counts ---
     int surfaceCount = 0;      // Ns
@@ -314,6 +319,7 @@ private:
     AppContext& mApp;
     Reporter& mReporter;
     FileObserver* mObserver = nullptr;
+    SaveTransaction* mSave = nullptr;
     int mCursor = 1;
 };
 

@@ -204,26 +204,17 @@ int CBriscoDoc::writeParameterFile(const std::string& base)
         out += entry;
     }
 
+    // Only beside the network: the installation's parameter file holds the
+    // defaults of every new network and is never written in its place.
     const std::string own = base + "sdt";
-    const std::string installed = programFile("/sdt/ztna.sdt");
-    std::error_code ownError, installedError;
-    bool ok = writeFileSafely(own, out, ownError);
+    std::error_code error;
+    const bool ok = writeFileSafely(own, out, error);
     note(own, FileAccess::Write, ok);
-    if (!ok && installed != own) {
-        ok = writeFileSafely(installed, out, installedError);
-        note(installed, FileAccess::Write, ok);
-    }
     if (!ok) {
-        report("/sdt/ztna.sdt:write ?\n" + own + ": " +
-               parameterReasons(own, ownError, installed, installedError));
+        report(withReason(own + ":write ?", error) +
+               "\nThe fire and evacuation parameters of this network could not be saved.");
         return 0;
     }
-    // The network's parameters now stand in the installation's file, where
-    // every new document takes them from: the person must know.
-    if (ownError)
-        report(withReason(own + ":write ?", ownError) + "\nThe parameters were written to " +
-                   installed + " instead.",
-               MessageKind::Warning);
     return 1;
 }
 

@@ -1,14 +1,18 @@
 #include "fileio.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <filesystem>
 #include <new>
+#include <random>
 
 #if __has_include(<unistd.h>)
+#include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
-#define ORVEX_HAVE_FSYNC 1
+#define ORVEX_HAVE_POSIX 1
 #endif
 
 namespace orvex {
@@ -108,36 +112,39 @@ bool readWholeFile(const std::string& path, std::string& content, std::error_cod
     return !error;
 }
 
-bool writeFileSafely(const std::string& path, const std::string& content, std::error_code& error)
+bool writeTemporaryBeside(const std::string& path, const std::string& content, std::string& temp,
+                          std::error_code& error)
 {
     error.clear();
+    temp.clear();
     std::error_code ignored;
     if (fs::is_directory(path, ignored)) {
         error = std::make_error_code(std::errc::is_a_directory);
         return false;
     }
 
-    // A name beside the target that no other writer uses at this moment.
+    // The process number keeps the names of two running writers apart; the
+    // random part those of this process. A name that is taken can only be
+    // a left-over of an earlier process with this number: another is drawn.
+    static std::mt19937 generator{std::random_device{}()};
     std::FILE* file = nullptr;
-    std::string temp;
-    for (int attempt = 0; attempt < 100 && !file; ++attempt) {
-        temp = path + ".orvex-new" + std::to_string(attempt);
+    std::string name;
+    for (int attempt = 0; !file; ++attempt) {
+        char random[16];
+        std::snprintf(random, sizeof random, "%08x", unsigned(generator()));
+        name = path + ".orvex-" + std::to_string(thisProcess()) + "-" + random;
         errno = 0;
-        file = std::fopen(temp.c_str(), "wbx");
+        file = std::fopen(name.c_str(), "wbx");
         if (file)
             break;
         if (errno == ENOENT) {
             error = FileError::FolderNotFound;
             return false;
         }
-        if (errno != EEXIST) {
+        if (errno != EEXIST || attempt >= 1000) {
             error = lastSystemError();
             return false;
         }
-    }
-    if (!file) {
-        error = std::make_error_code(std::errc::file_exists);
-        return false;
     }
 
     // The first step that fails gives the reason.
@@ -148,20 +155,87 @@ bool writeFileSafely(const std::string& path, const std::string& content, std::e
     errno = 0;
     step(std::fwrite(content.data(), 1, content.size(), file) == content.size());
     step(std::fflush(file) == 0);
-#ifdef ORVEX_HAVE_FSYNC
+#ifdef ORVEX_HAVE_POSIX
     step(::fsync(::fileno(file)) == 0);
 #endif
     step(std::fclose(file) == 0);
-    if (!error) {
-        // Keep the permissions the person gave the file that is replaced.
-        const fs::file_status old = fs::status(path, ignored);
-        if (!ignored && fs::exists(old))
-            fs::permissions(temp, old.permissions(), ignored);
-        fs::rename(temp, path, error);
+    if (error) {
+        fs::remove(name, ignored);
+        return false;
     }
-    if (error)
+    // Keep the permissions the person gave the file that is replaced.
+    const fs::file_status old = fs::status(path, ignored);
+    if (!ignored && fs::exists(old))
+        fs::permissions(name, old.permissions(), ignored);
+    temp = name;
+    return true;
+}
+
+bool writeFileSafely(const std::string& path, const std::string& content, std::error_code& error)
+{
+    std::string temp;
+    if (!writeTemporaryBeside(path, content, temp, error))
+        return false;
+    fs::rename(temp, path, error);
+    if (error) {
+        std::error_code ignored;
         fs::remove(temp, ignored);
+    }
     return !error;
+}
+
+std::optional<TemporaryName> parseTemporaryName(const std::string& name)
+{
+    const std::size_t at = name.rfind(".orvex-");
+    if (at == std::string::npos || at == 0)
+        return std::nullopt;
+    const std::string tail = name.substr(at + 7);
+    const auto digits = [](const std::string& text) {
+        return !text.empty() && text.size() <= 18 &&
+               std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    TemporaryName parsed{name.substr(0, at), 0};
+    if (tail.compare(0, 3, "new") == 0)
+        return digits(tail.substr(3)) ? std::optional<TemporaryName>(parsed) : std::nullopt;
+    const std::size_t dash = tail.find('-');
+    if (dash == std::string::npos || !digits(tail.substr(0, dash)) || tail.size() != dash + 9 ||
+        !std::all_of(tail.begin() + long(dash) + 1, tail.end(),
+                     [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }))
+        return std::nullopt;
+    parsed.process = std::stol(tail.substr(0, dash));
+    return parsed.process > 0 ? std::optional<TemporaryName>(parsed) : std::nullopt;
+}
+
+void syncFolder(const std::string& folder)
+{
+#ifdef ORVEX_HAVE_POSIX
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+#else
+    (void)folder;
+#endif
+}
+
+bool processRunning(long process)
+{
+#ifdef ORVEX_HAVE_POSIX
+    return process > 0 && (::kill(pid_t(process), 0) == 0 || errno != ESRCH);
+#else
+    (void)process;
+    return true;
+#endif
+}
+
+long thisProcess()
+{
+#ifdef ORVEX_HAVE_POSIX
+    return long(::getpid());
+#else
+    return 1;
+#endif
 }
 
 bool fileExists(const std::string& path)
@@ -204,7 +278,6 @@ std::string failureReason(const std::error_code& error)
         {std::errc::too_many_symbolic_link_levels, "too many symbolic links in its path"},
         {std::errc::not_enough_memory, "not enough memory"},
         {std::errc::io_error, "input/output error of the disk"},
-        {std::errc::file_exists, "the temporary files beside it are all taken"},
     };
     for (const auto& reason : reasons)
         if (error == reason.code)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -27,6 +28,32 @@ bool readWholeFile(const std::string& path, std::string& content, std::error_cod
 // old one in a single rename. Returns false with the reason in error (and
 // leaves any old file as it was) when the file cannot be created or written.
 bool writeFileSafely(const std::string& path, const std::string& content, std::error_code& error);
+
+// Writes content, flushed to the disk, into a new file beside path that is
+// to replace it later, and names that file in temp. Its name is path +
+// ".orvex-" + this process's number + "-" + eight random hex digits, so that
+// two writers never share one and a name is always found; the permissions of
+// a file already at path are given to it. Returns false with the reason in
+// error, and leaves no file behind, when it cannot be written.
+bool writeTemporaryBeside(const std::string& path, const std::string& content, std::string& temp,
+                          std::error_code& error);
+
+// What a name made by writeTemporaryBeside, or by the older saves (path +
+// ".orvex-new" + a number), says: the file it was to replace, and the process
+// that wrote it (0 for the older names, which do not say).
+struct TemporaryName {
+    std::string target;
+    long process = 0;
+};
+std::optional<TemporaryName> parseTemporaryName(const std::string& name);
+
+// Makes the renames and removals in a folder last through a power cut.
+void syncFolder(const std::string& folder);
+
+// True when a process of that number is running (or may be: the system
+// does not say); false only when it is certainly gone.
+bool processRunning(long process);
+long thisProcess();
 
 // True when a file of that name can be opened for reading.
 bool fileExists(const std::string& path);

@@ -1,6 +1,14 @@
 #include "networkio.h"
 
+#include <filesystem>
+#include <vector>
+
+#include "fileio.h"
+#include "savetransaction.h"
+
 namespace orvex {
+
+namespace fs = std::filesystem;
 
 std::string baseNameOf(const std::string& path)
 {
@@ -28,20 +36,103 @@ void readAfterNetwork(CBriscoDoc& doc, const std::string& base)
     doc.rebuildAdjacency();
 }
 
-// Takes the base name and writes the network file, then the companion files
-// (the results only when asked for). A companion file is written only once
-// the network file is: beside the old network file it would describe a
-// network that is not there. True when every file was written; each writer
-// has said what failed.
+// The companion files that the program reads but does not write, the fan
+// curves that it exports included: a save under another name takes them
+// along byte for byte, for they are the person's data.
+const char* const kCarriedCompanions[] = {"sdt", "mcd", "nrd", "end", "erd", "fan"};
+
+bool samePlace(const std::string& base, const std::string& other)
+{
+    if (base == other)
+        return true;
+    std::error_code error, otherError;
+    const fs::path a = fs::weakly_canonical(base + "vad", error);
+    const fs::path b = fs::weakly_canonical(other + "vad", otherError);
+    return !error && !otherError && a == b;
+}
+
+bool existsAt(const std::string& path)
+{
+    std::error_code error;
+    return fs::exists(fs::symlink_status(path, error));
+}
+
+// Lets the writers of a document put their files into a save while it lasts.
+class SavingInto {
+public:
+    SavingInto(CBriscoDoc& doc, SaveTransaction& save) : mDoc(doc) { doc.setSaveTransaction(&save); }
+    ~SavingInto() { mDoc.setSaveTransaction(nullptr); }
+    SavingInto(const SavingInto&) = delete;
+    SavingInto& operator=(const SavingInto&) = delete;
+
+private:
+    CBriscoDoc& mDoc;
+};
+
+// Writes the network file, then the companion files (the results only when
+// asked for), as one save: the old files are replaced only when all new ones
+// were written. Under a new base name the companion files the program does
+// not write are taken along from the document's own, and files of that name
+// that are there already are replaced only when the person agrees (the save
+// dialog asked for the network file). The document takes the base name once
+// the save is done. True then; each failure has been told.
 bool writeNetworkFiles(CBriscoDoc& doc, const std::string& base, bool withResults)
 {
-    doc.baseName = base;
-    if (doc.writeNetworkFile(base + "vad") != 1)
+    Reporter& reporter = doc.reporter();
+    finishInterruptedSave(base, reporter);
+
+    const std::string from = doc.baseName;
+    std::vector<std::string> carried;
+    std::string replaced;
+    if (!samePlace(base, from)) {
+        if (!from.empty())
+            for (const char* ext : kCarriedCompanions)
+                if (existsAt(from + ext))
+                    carried.push_back(ext);
+        std::vector<std::string> written = {"jpd", "apd"};
+        if (withResults)
+            written.insert(written.begin(), "pkd");
+        written.insert(written.end(), carried.begin(), carried.end());
+        for (const std::string& ext : written)
+            if (existsAt(base + ext))
+                replaced += "\n" + base + ext;
+    }
+    if (!replaced.empty() &&
+        reporter.ask(base + "vad: these files of that name are there already:" + replaced +
+                         "\nReplace them with this network's?",
+                     kViewCaption, false) != Answer::Yes)
         return false;
-    bool ok = !withResults || doc.writeResultsFile(base) == 1;
-    ok = doc.writeNodeLocationFile(base) == 1 && ok;
-    ok = doc.writeBendFile(base) == 1 && ok;
-    return ok;
+
+    SaveTransaction save(base);
+    {
+        SavingInto saving(doc, save);
+        if (doc.writeNetworkFile(base + "vad") != 1 || (withResults && doc.writeResultsFile(base) != 1) ||
+            doc.writeNodeLocationFile(base) != 1 || doc.writeBendFile(base) != 1)
+            return false;
+    }
+    for (const std::string& ext : carried) {
+        std::string content;
+        std::error_code error;
+        if (!readWholeFile(from + ext, content, error)) {
+            reporter.message(withReason(from + ext + ":read ?", error) + "\nIt is not taken along to " +
+                                 base + ext + ".",
+                             kDocumentCaption, MessageKind::Warning);
+            continue;
+        }
+        if (!save.stage(base + ext, content, error)) {
+            reporter.message(withReason(base + ext + ":write ?", error) +
+                                 "\nThe network was not saved: its files stay as they were.",
+                             kDocumentCaption, MessageKind::Error);
+            return false;
+        }
+    }
+    std::string failure;
+    if (!save.commit(failure)) {
+        reporter.message(failure, kDocumentCaption, MessageKind::Error);
+        return false;
+    }
+    doc.baseName = base;
+    return true;
 }
 
 }  // namespace
@@ -52,6 +143,7 @@ int openNetwork(CBriscoDoc& doc, const std::string& path)
     // file leaves the document as it was, so that a later Save cannot write
     // the window's network over the files of the network that was refused.
     const std::string base = baseNameOf(path);
+    finishInterruptedSave(base, doc.reporter());
     if (doc.readNetworkFile(base + "vad", true) == 0)
         return 0;
     doc.baseName = base;
@@ -76,6 +168,7 @@ bool openPendingNetwork(CBriscoDoc& doc, Profile& profile)
     if (!app.pending)
         return false;
     const std::string base = baseNameOf(app.pendingFile);
+    finishInterruptedSave(base, doc.reporter());
     doc.baseName = base;
     if (doc.readNetworkFile(base + "vad", true) == 0 || doc.readParameterFile(base) == -1) {
         resetAfterFailedOpen(doc, profile);
@@ -102,8 +195,10 @@ int saveNetwork(CBriscoDoc& doc, const std::string& base)
 
 int saveNetworkAs(CBriscoDoc& doc, const std::string& path, Profile& profile)
 {
-    rememberDataFolder(profile, folderOf(path));
-    return saveNetwork(doc, baseNameOf(path));
+    const int saved = saveNetwork(doc, baseNameOf(path));
+    if (saved == 1)
+        rememberDataFolder(profile, folderOf(path));
+    return saved;
 }
 
 int saveCommand(CBriscoDoc& doc, Profile& profile,

@@ -37,12 +37,20 @@ bool openPendingNetwork(CBriscoDoc& doc, Profile& profile);
 // Back to the default network after a failed open.
 void resetAfterFailedOpen(CBriscoDoc& doc, Profile& profile);
 
-// Save: network file, results, node positions, bending points; when the
-// network file cannot be written, none of the others is. The modified flag
-// is cleared only when every file was written, so a failed save still asks
-// on close. Returns 1 when all were written.
+// Save: network file, results, node positions, bending points, as one save:
+// they go to temporaries first and replace the old files only when all were
+// written, so a failure (or the program stopped at any moment) leaves all
+// old or all new files; a save of this network cut short earlier is finished
+// or cleared first. Under a new base name the companion files the program
+// does not write (parameters, flow sensors, road names, external values, fan
+// curves) are taken along byte for byte, and files of that name already there
+// are replaced only when the person agrees. The document takes the base name
+// and its modified flag is cleared only when every file was written, so a
+// failed save leaves the window as it was and still asks on close. Returns 1
+// when all were written.
 int saveNetwork(CBriscoDoc& doc, const std::string& base);
-// Save As to a path chosen in the save dialog; remembers its folder.
+// Save As to a path chosen in the save dialog; remembers its folder once the
+// network was saved there.
 int saveNetworkAs(CBriscoDoc& doc, const std::string& path, Profile& profile);
 // The Save command: to the document's own base name, or, when it has none,
 // Save As to the path chooseSavePath asks for (nullopt: the dialog was
@@ -52,8 +60,9 @@ int saveCommand(CBriscoDoc& doc, Profile& profile,
 
 // Asked when a network window is about to close. When the network is
 // modified the person is asked to save; Yes asks for a file name through
-// chooseSavePath (nullopt when the dialog was cancelled) and writes the
-// network file, node positions and bending points. Cancel keeps the window.
+// chooseSavePath (nullopt when the dialog was cancelled) and saves the
+// network file, node positions and bending points as saveNetwork does.
+// Cancel keeps the window.
 Answer queryClose(CBriscoDoc& doc, const std::function<std::optional<std::string>()>& chooseSavePath);
 
 // When a network window goes away: the parameter file is written beside the

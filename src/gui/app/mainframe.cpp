@@ -498,7 +498,12 @@ CChildFrame* CMainFrame::newWindow()
     connect(child->resultsDock()->toggleViewAction(), &QAction::toggled, this, [this] { updateMenus(); });
     child->showPlaced(*mMdiArea);
     child->view()->setFocus();
+    const bool opening = mServices.app.pending;
+    const QString path = QString::fromStdString(mServices.app.pendingFile);
     child->view()->initialUpdate();
+    // A recent network that no longer opens is taken off the list.
+    if (opening && !child->view()->networkLoaded())
+        forgetRecentFile(path);
     updateMenus();
     return child;
 }
@@ -597,6 +602,14 @@ void CMainFrame::noteRecentFile(const QString& path)
     mRecentFiles.push_front(full);
     while (mRecentFiles.size() > kRecentFiles)
         mRecentFiles.pop_back();
+    writeRecentFiles();
+    updateRecentMenu();
+}
+
+void CMainFrame::forgetRecentFile(const QString& path)
+{
+    if (mRecentFiles.removeAll(QFileInfo(path).absoluteFilePath()) == 0)
+        return;
     writeRecentFiles();
     updateRecentMenu();
 }

@@ -80,6 +80,7 @@ private:
     void readRecentFiles();
     void writeRecentFiles();
     void noteRecentFile(const QString& path);
+    void forgetRecentFile(const QString& path);
     void updateRecentMenu();
     void updateLockPanes();
     void forActiveView(void (CBriscoView::*command)());

@@ -92,8 +92,7 @@ CBriscoView::~CBriscoView()
     writeDisplaySettings(mServices.profile, mPlan->settings, mPlan->geo);
     // A window that never had a network of its own has nowhere to keep its
     // parameters: a file "sdt" in whatever folder the program was started
-    // from would never be read again, and the fallback would overwrite the
-    // installation's default parameters. It only forgets the last network.
+    // from would never be read again. It only forgets the last network.
     CBriscoDoc& doc = mDocument.doc();
     if (doc.baseName.empty())
         mServices.profile.removeEntry(kRecentFileSection, kRecentFileEntry);
@@ -177,15 +176,17 @@ bool CBriscoView::save()
     if (mPlan->geo.pagePreview)
         return false;
     int saved = 0;
+    std::optional<std::string> chosen;
     {
         WaitCursor wait;
-        saved = saveCommand(mDocument.doc(), mServices.profile, [this] {
-            std::optional<std::string> path = chooseSavePath();
-            if (path)
-                mServices.app.dataFolder = folderOf(*path);
-            return path;
+        saved = saveCommand(mDocument.doc(), mServices.profile, [this, &chosen] {
+            chosen = chooseSavePath();
+            return chosen;
         });
     }
+    // A save that failed leaves the window, the folders and the profile as they were.
+    if (saved == 1 && chosen)
+        mServices.app.dataFolder = folderOf(*chosen);
     if (saved == 1)
         mDocument.markSaved();
     emit stateChanged();
@@ -199,14 +200,15 @@ bool CBriscoView::saveAs()
     const std::optional<std::string> path = chooseSavePath();
     if (!path)
         return false;
-    mServices.app.dataFolder = folderOf(*path);
     int saved = 0;
     {
         WaitCursor wait;
         saved = saveNetworkAs(mDocument.doc(), *path, mServices.profile);
     }
-    if (saved == 1)
+    if (saved == 1) {
+        mServices.app.dataFolder = folderOf(*path);
         mDocument.markSaved();
+    }
     emit stateChanged();
     return saved == 1;
 }
