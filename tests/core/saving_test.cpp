@@ -106,6 +106,12 @@ TEST(SaveAs, TakesEveryCompanionFileAlongAndAsksBeforeReplacingOnes)
     EXPECT_EQ(again->baseName, inst.work("to/copy."));
     EXPECT_EQ(saveNetworkAs(*again, inst.work("taken/other.vad"), profile), 1);
     EXPECT_EQ(readFile(inst.work("taken/other.nrd")), readFile(kMine + "nrd"));
+
+    // Over a whole network the save dialog has asked: no second question.
+    inst.reporter.questions.clear();
+    EXPECT_EQ(saveNetworkAs(*again, inst.work("taken/old.vad"), profile), 1);
+    EXPECT_TRUE(inst.reporter.questions.empty());
+    EXPECT_EQ(readFile(inst.work("taken/old.nrd")), readFile(kMine + "nrd"));
 }
 
 TEST(FailedSave, LeavesTheBaseNameTheProfileAndEveryFileAsTheyWere)

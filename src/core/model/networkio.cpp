@@ -85,6 +85,9 @@ bool writeNetworkFiles(CBriscoDoc& doc, const std::string& base, bool withResult
     std::vector<std::string> carried;
     std::string replaced;
     if (!samePlace(base, from)) {
+        // Over a network file that is there, the save dialog has asked
+        // already: the files of that network go with it.
+        const bool networkReplaced = existsAt(base + "vad");
         if (!from.empty())
             for (const char* ext : kCarriedCompanions)
                 if (existsAt(from + ext))
@@ -94,7 +97,7 @@ bool writeNetworkFiles(CBriscoDoc& doc, const std::string& base, bool withResult
             written.insert(written.begin(), "pkd");
         written.insert(written.end(), carried.begin(), carried.end());
         for (const std::string& ext : written)
-            if (existsAt(base + ext))
+            if (!networkReplaced && existsAt(base + ext))
                 replaced += "\n" + base + ext;
     }
     if (!replaced.empty() &&
