@@ -80,6 +80,7 @@ private slots:
     void clockPanes();
     void undoAndRedoKeys();
     void openFromMainFrameAndDrop();
+    void failedOpenLeavesNoWindowAndOneBox();
     void quitAsksEachWindow();
     void placementsRoundTrip();
     void garbagePlacementStaysOnScreen();
@@ -137,13 +138,12 @@ void AppTest::commandLine()
         QVERIFY(p.view()->document().doc().isWater());
         QVERIFY(p.quit());
     }
-    {  // a file that is not there: a message, the default network, the window usable
+    {  // a file that is not there: a message, no window made for it, Open still works
         Program p;
         CMainFrame& frame = p.start({p.folder.filePath("nothing.vad")});
-        QVERIFY(!p.reporter.messages.empty());
+        QCOMPARE(p.reporter.messages.size(), size_t(1));
         QVERIFY(p.reporter.said("nothing.vad"));
-        QCOMPARE(frame.childFrames().size(), 1);
-        QVERIFY(!p.view()->networkLoaded());
+        QCOMPARE(frame.childFrames().size(), 0);
         p.files.opens.push_back(p.sample("mine").toStdString());
         frame.action("open")->trigger();
         QVERIFY(p.view()->networkLoaded());
@@ -358,6 +358,41 @@ void AppTest::openFromMainFrameAndDrop()
     QVERIFY(p.quit());
 }
 
+void AppTest::failedOpenLeavesNoWindowAndOneBox()
+{
+    Program p;
+    CMainFrame& frame = p.start();
+    QCOMPARE(frame.childFrames().size(), 1);
+    const QString mine = p.sample("mine");
+    const QByteArray text = contents(mine);
+    const auto write = [](const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    // Text where a number belongs: the network is refused, and the window
+    // made for it goes; the window there before stays.
+    QByteArray bad = text;
+    bad.replace(bad.lastIndexOf("   15.0"), 7, "fifteen");
+    write(p.folder.filePath("bad.vad"), bad);
+    QVERIFY(!frame.openDocumentFile(p.folder.filePath("bad.vad").toStdString()));
+    QCOMPARE(frame.childFrames().size(), 1);
+    QCOMPARE(p.reporter.messages.size(), size_t(1));
+    QVERIFY(p.reporter.said("bad.vad: line 100: "));
+    // A file cut in half with its companion files: one box says it all.
+    write(p.folder.filePath("half.vad"), text.left(text.size() / 2));
+    for (const char* ext : {"sdt", "nrd", "jpd", "apd"})
+        QVERIFY(QFile::copy(p.folder.filePath(QString("mine.") + ext), p.folder.filePath(QString("half.") + ext)));
+    p.reporter.messages.clear();
+    QVERIFY(frame.openDocumentFile(p.folder.filePath("half.vad").toStdString()));
+    QCOMPARE(frame.childFrames().size(), 2);
+    QCOMPARE(p.reporter.messages.size(), size_t(1));
+    QVERIFY(p.reporter.said("Data Input Error\n"));
+    QVERIFY(p.reporter.said("half.apd: no road joins nodes 106 and 140"));
+    p.reporter.answers = {Answer::No, Answer::No};
+    QVERIFY(p.quit());
+}
+
 void AppTest::quitAsksEachWindow()
 {
     Program p;
@@ -387,6 +422,8 @@ void AppTest::quitAsksEachWindow()
     QVERIFY(p.quit());
     QVERIFY(QFile::exists(p.folder.filePath("kept.vad")));
     QCOMPARE(frame.childFrames().size(), 0);
+    // The save dialog of the question offered the network's own file.
+    QCOMPARE(p.files.lastStartFolder, p.folder.filePath("mine.vad").toStdString());
 }
 
 void AppTest::placementsRoundTrip()

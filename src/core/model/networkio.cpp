@@ -1,5 +1,7 @@
 #include "networkio.h"
 
+#include "filecase.h"
+
 namespace orvex {
 
 std::string baseNameOf(const std::string& path)
@@ -20,6 +22,30 @@ std::string folderOf(const std::string& path)
 
 namespace {
 
+// The messages of one open, shown as one box when it is over.
+class OpenMessages {
+public:
+    explicit OpenMessages(CBriscoDoc& doc)
+        : mDoc(doc), mGathering(doc.reporter()), mPrevious(doc.exchangeReporter(mGathering))
+    {
+    }
+    ~OpenMessages() { mDoc.exchangeReporter(mPrevious); }
+    OpenMessages(const OpenMessages&) = delete;
+    OpenMessages& operator=(const OpenMessages&) = delete;
+
+private:
+    CBriscoDoc& mDoc;
+    GatheringReporter mGathering;
+    Reporter& mPrevious;
+};
+
+// The network file a chosen path names, as it exists: the path's base name
+// with its extension ("vad" when it has none), in the case it is found in.
+std::string networkFileFor(const std::string& path)
+{
+    return inExistingCase(baseNameOf(path) + networkExtensionOf(path));
+}
+
 void readAfterNetwork(CBriscoDoc& doc, const std::string& base)
 {
     doc.readFlowSensorFile(base);
@@ -36,7 +62,7 @@ void readAfterNetwork(CBriscoDoc& doc, const std::string& base)
 bool writeNetworkFiles(CBriscoDoc& doc, const std::string& base, bool withResults)
 {
     doc.baseName = base;
-    if (doc.writeNetworkFile(base + "vad") != 1)
+    if (doc.writeNetworkFile(doc.companionPath(base, "vad")) != 1)
         return false;
     bool ok = !withResults || doc.writeResultsFile(base) == 1;
     ok = doc.writeNodeLocationFile(base) == 1 && ok;
@@ -51,10 +77,13 @@ int openNetwork(CBriscoDoc& doc, const std::string& path)
     // The base name is taken only once the network file is in: a refused
     // file leaves the document as it was, so that a later Save cannot write
     // the window's network over the files of the network that was refused.
-    const std::string base = baseNameOf(path);
-    if (doc.readNetworkFile(base + "vad", true) == 0)
+    OpenMessages messages(doc);
+    const std::string file = networkFileFor(path);
+    const std::string base = baseNameOf(file);
+    if (doc.readNetworkFile(file, true) == 0)
         return 0;
     doc.baseName = base;
+    doc.networkExtension = networkExtensionOf(file);
     doc.readParameterFile(base);
     readAfterNetwork(doc, base);
     doc.readNodeLocationFile(base);
@@ -75,9 +104,12 @@ bool openPendingNetwork(CBriscoDoc& doc, Profile& profile)
     AppContext& app = doc.app();
     if (!app.pending)
         return false;
-    const std::string base = baseNameOf(app.pendingFile);
+    OpenMessages messages(doc);
+    const std::string file = networkFileFor(app.pendingFile);
+    const std::string base = baseNameOf(file);
     doc.baseName = base;
-    if (doc.readNetworkFile(base + "vad", true) == 0 || doc.readParameterFile(base) == -1) {
+    doc.networkExtension = networkExtensionOf(file);
+    if (doc.readNetworkFile(file, true) == 0 || doc.readParameterFile(base) == -1) {
         resetAfterFailedOpen(doc, profile);
         return false;
     }
@@ -103,6 +135,7 @@ int saveNetwork(CBriscoDoc& doc, const std::string& base)
 int saveNetworkAs(CBriscoDoc& doc, const std::string& path, Profile& profile)
 {
     rememberDataFolder(profile, folderOf(path));
+    doc.networkExtension = networkExtensionOf(path);
     return saveNetwork(doc, baseNameOf(path));
 }
 
@@ -126,18 +159,35 @@ Answer queryClose(CBriscoDoc& doc, const std::function<std::optional<std::string
     const std::optional<std::string> path = chooseSavePath();
     if (!path)
         return Answer::Cancel;
+    doc.networkExtension = networkExtensionOf(*path);
     // Without the results file. A network that could not be written keeps
     // its window open, so that nothing is lost by the close.
     return writeNetworkFiles(doc, baseNameOf(*path), false) ? Answer::Yes : Answer::Cancel;
 }
 
+bool mayWriteParameterFile(CBriscoDoc& doc, const std::string& base)
+{
+    const CBriscoDoc::ParameterFileRead& read = doc.parameterRead;
+    if (read.notRead.empty() || read.path != doc.companionPath(base, "sdt"))
+        return true;
+    if (doc.parameterText() == read.text)
+        return false;
+    const std::string question =
+        read.path + " was not read whole; the parameters do not hold these parts of it:\n" +
+        read.notRead +
+        "Writing the changed parameters replaces the file, and these parts are lost.\n"
+        "Write the parameter file? (No keeps the file as it is, without the changes.)";
+    return doc.reporter().ask(question, kDocumentCaption, false) == Answer::Yes;
+}
+
 void networkWindowDestroyed(CBriscoDoc& doc, const std::string& base, Profile& profile)
 {
-    doc.writeParameterFile(base);
+    if (mayWriteParameterFile(doc, base))
+        doc.writeParameterFile(base);
     if (base.empty())
         profile.removeEntry(kRecentFileSection, kRecentFileEntry);
     else
-        profile.writeString(kRecentFileSection, kRecentFileEntry, base + "vad");
+        profile.writeString(kRecentFileSection, kRecentFileEntry, doc.companionPath(base, "vad"));
 }
 
 void rememberDataFolder(Profile& profile, const std::string& folder)

@@ -489,16 +489,22 @@ CChildFrame* CMainFrame::newWindow()
     mMdiArea->addSubWindow(child);
     mUndoGroup->addStack(&child->document().undoStack());
     connect(child->view(), &CBriscoView::stateChanged, this, [this, child] {
-        const std::string& base = child->document().doc().baseName;
-        if (!base.empty())
-            noteRecentFile(QString::fromStdString(base + "vad"));
+        const CBriscoDoc& doc = child->document().doc();
+        if (!doc.baseName.empty())
+            noteRecentFile(QString::fromStdString(doc.companionPath(doc.baseName, "vad")));
         updateMenus();
     });
     // The Results check mark follows the dock, also when its own button closes it.
     connect(child->resultsDock()->toggleViewAction(), &QAction::toggled, this, [this] { updateMenus(); });
     child->showPlaced(*mMdiArea);
     child->view()->setFocus();
-    child->view()->initialUpdate();
+    if (!child->view()->initialUpdate()) {
+        // Made only for a network that could not be opened: it goes, and
+        // the messages of the open have said why.
+        delete child;
+        updateMenus();
+        return nullptr;
+    }
     updateMenus();
     return child;
 }
