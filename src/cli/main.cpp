@@ -172,7 +172,7 @@ int main(int argc, char** argv)
         const int saved = orvex::saveNetwork(*doc, doc->baseName);
         timing.saveMs = millisecondsSince(start);
         if (!saved)
-            return fail(doc->baseName + "vad: the results could not be saved");
+            return fail(doc->companionPath(doc->baseName, "vad") + ": the results could not be saved");
     }
 
     doc->computeRelativePressures();

@@ -91,6 +91,18 @@ TEST(SolveCli, FireRunAddsTheFireQuantities)
                      .contains("simulatedMinutes"));
 }
 
+// A network whose end line lacks the "&" is named with the line in the message.
+TEST(SolveCli, AnEndLineWithoutAmpersandIsLocated)
+{
+    TempFolder folder("endline");
+    const std::string network = folder / "mine.vad";
+    std::string text = readFile(kSource + "/data/mine.vad");
+    text.replace(text.rfind("& end of network data"), 1, " ");
+    writeFile(network, text);
+    const SolveRun run = solve("'" + network + "'");
+    EXPECT_NE(run.err.find("Data Input Error\n" + network + ": line 101: "), std::string::npos) << run.err;
+}
+
 // The README lists every option of the usage and the three exit statuses.
 TEST(SolveCli, ReadmeStatesEveryOptionAndTheExitStatus)
 {

@@ -179,7 +179,11 @@ TEST(BadInput, NetworkFilesThatLoadWithAWarning)
              EXPECT_EQ(d.headings[2].view(), std::string(78, 'x') + "\n");  // 79 with the line end
              EXPECT_EQ(d.headings[3].view(), "heading three\n");
          }},
-        {"end of data &", "end of data", "Data Input Error", [](const CBriscoDoc& d) {
+        // An end line without "&": "Data Input Error", then the line and what it lacks.
+        {"end of data &", "end of data",
+         "warn.vad: line 32: the last heading line, which ends the network, was expected to hold \"&\" "
+         "(as in \"end &\"), but the file holds \"end of data\".",
+         [](const CBriscoDoc& d) {
              EXPECT_EQ(std::make_tuple(d.nodeCount, d.fanCount), std::make_tuple(10, 2));
          }},
     };
@@ -192,7 +196,8 @@ TEST(BadInput, NetworkFilesThatLoadWithAWarning)
         ASSERT_EQ(doc.readNetworkFile(path, true), 1);
         ASSERT_EQ(inst.reporter.messages.size(), 1u) << inst.reporter.all();
         EXPECT_TRUE(inst.reporter.contains(c.message)) << inst.reporter.all();
-        EXPECT_EQ(inst.reporter.contains(path), c.message != "Data Input Error");  // warnings name the file
+        EXPECT_TRUE(inst.reporter.contains(path)) << inst.reporter.all();  // every warning names the file
+        EXPECT_EQ(inst.reporter.messages[0].rfind("Data Input Error\n" + path + ": ", 0) == 0, c.from == "end of data &");
         c.check(doc);
     }
 }

@@ -46,11 +46,12 @@ TEST_F(Sequences, OpenAndPendingOpenReadTheNetworkThenItsCompanionsInOrder)
     EXPECT_EQ(files.reads, kOpenOrder);
     EXPECT_EQ(doc.baseName, inst.work("net."));
     EXPECT_EQ(doc.windowTitle, " Test mine\n");
-    // mcd: sensor data replace the fixed flows; nrd: road 1-12 does not exist.
-    ASSERT_EQ(inst.reporter.messages.size(), 2u) << inst.reporter.all();
-    EXPECT_EQ(inst.reporter.messages[0], "== Flow Sensor Data Active ! ==");
-    EXPECT_EQ(inst.reporter.kinds[0], MessageKind::Information);
-    EXPECT_NE(inst.reporter.messages[1].find("1-12"), std::string::npos);
+    // mcd: sensor data replace the fixed flows; nrd: road 1-12 does not
+    // exist. The open shows both in one box.
+    ASSERT_EQ(inst.reporter.messages.size(), 1u) << inst.reporter.all();
+    EXPECT_EQ(inst.reporter.messages[0].rfind("== Flow Sensor Data Active ! ==\n\n", 0), 0u);
+    EXPECT_EQ(inst.reporter.kinds[0], MessageKind::Warning);
+    EXPECT_NE(inst.reporter.messages[0].find("1-12"), std::string::npos);
     EXPECT_EQ(std::make_tuple(doc.roads[4].resistance, doc.roads[5].resistance, doc.roads[7].resistance),
               std::make_tuple(110.0f, 210.5f, 1.0f));
     // nrd: names and alternative resistances of normal roads only (2-10 is
@@ -186,6 +187,164 @@ TEST(RefusedOpen, LeavesTheDocumentAsItWasAndSaveNeverWritesOverTheRefusedFiles)
             EXPECT_EQ(std::make_tuple(saved, asked), std::make_tuple(own.empty() ? 0 : 1, own.empty()));
             EXPECT_EQ(filesOf(inst, "net."), userFiles);
         }
+}
+
+// The messages every reader of an open gives, called one by one in the
+// order of the open, and the gravest of their kinds.
+std::pair<std::string, MessageKind> readerMessages(const std::string& base)
+{
+    Installation inst;
+    CBriscoDoc& doc = *inst.doc;
+    doc.readNetworkFile(base + "vad", true);
+    doc.readParameterFile(base);
+    doc.readFlowSensorFile(base);
+    doc.readRoadNameFile(base);
+    doc.prepareAfterLoad();
+    doc.rebuildAdjacency();
+    doc.readNodeLocationFile(base);
+    doc.readBendFile(base);
+    doc.readResultsFile(base);
+    std::string text;
+    MessageKind kind = MessageKind::Information;
+    for (std::size_t i = 0; i < inst.reporter.messages.size(); ++i) {
+        text += (i ? "\n\n" : "") + inst.reporter.messages[i];
+        kind = std::max(kind, inst.reporter.kinds[i]);
+    }
+    return {text, kind};
+}
+
+TEST(OpenMessages, AnOpenShowsTheTextsOfAllItsReadersInOrderInOneBox)
+{
+    // A network file cut inside its roads: the companion files name roads
+    // and nodes that did not come in, and every reader has something to say.
+    Installation inst;
+    CBriscoDoc& doc = *inst.doc;
+    for (const char* ext : {"sdt", "mcd", "nrd", "jpd", "apd", "pkd"})
+        fs::copy_file(kSmallBase + ext, inst.work(std::string("cut.") + ext));
+    const std::string text = readFile(kSmallBase + "vad");
+    writeFile(inst.work("cut.vad"), text.substr(0, text.find("10 11 1.5") + 9));
+    const auto [expected, kind] = readerMessages(inst.work("cut."));
+    ASSERT_NE(expected.find("Data Input Error"), std::string::npos) << expected;
+    ASSERT_NE(expected.find("Not find branch"), std::string::npos) << expected;
+
+    MemoryProfile profile;
+    for (const bool pending : {false, true}) {
+        SCOPED_TRACE(pending ? "pending open" : "open");
+        inst.reporter.clear();
+        if (pending) {
+            inst.app.pendingFile = inst.work("cut.vad");
+            inst.app.pending = true;
+            EXPECT_TRUE(openPendingNetwork(doc, profile));
+        } else {
+            EXPECT_EQ(openNetwork(doc, inst.work("cut.vad")), 1);
+        }
+        ASSERT_EQ(inst.reporter.messages.size(), 1u) << inst.reporter.all();
+        EXPECT_EQ(inst.reporter.messages[0], expected);
+        EXPECT_EQ(inst.reporter.kinds[0], kind);
+        EXPECT_EQ(inst.reporter.captions[0], kDocumentCaption);
+    }
+}
+
+// Every file of a network named NET.VAD is found in the case it exists in,
+// whatever the case of the name it was opened by, and is written in the
+// case of the network file's extension.
+TEST(FileCase, ANetworkWithUpperCaseExtensionsIsReadAndWrittenInItsOwnCase)
+{
+    const struct {
+        const char* opened;  // the name the open is given
+        bool pending;
+    } cases[] = {{"NET.VAD", false}, {"net.vad", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.opened);
+        Installation inst;
+        CBriscoDoc& doc = *inst.doc;
+        const Names upper = {"NET.VAD", "NET.SDT", "NET.MCD", "NET.NRD", "NET.JPD", "NET.APD", "NET.PKD"};
+        for (std::size_t i = 0; i < upper.size(); ++i)
+            fs::copy_file(kSmallBase + kOpenOrder[i].substr(4), inst.work(upper[i]));
+        // The exact name goes first: a lower-case file beside it is not read.
+        writeFile(inst.work("NET.jpd"), "1 999 999\n");
+        RecordingFileObserver files;
+        doc.setFileObserver(&files);
+        MemoryProfile profile;
+        if (c.pending) {
+            inst.app.pendingFile = inst.work(c.opened);
+            inst.app.pending = true;
+            ASSERT_TRUE(openPendingNetwork(doc, profile)) << inst.reporter.all();
+        } else {
+            ASSERT_EQ(openNetwork(doc, inst.work(c.opened)), 1) << inst.reporter.all();
+        }
+        EXPECT_EQ(files.reads, upper);
+        EXPECT_EQ(doc.baseName, inst.work("NET."));
+        EXPECT_EQ(std::make_tuple(doc.roads[1].name.str(), doc.roads[4].resistance, doc.fire.fireNode, doc.bendUsed),
+                  std::make_tuple("Intake_drift", 110.0f, 10, 8));
+        EXPECT_NE(doc.nodes[1].x, 999.0f);
+
+        EXPECT_EQ(saveNetwork(doc, doc.baseName), 1);
+        networkWindowDestroyed(doc, doc.baseName, profile);
+        EXPECT_EQ(files.writes, (Names{"NET.VAD", "NET.PKD", "NET.JPD", "NET.APD", "NET.SDT"}));
+        EXPECT_EQ(profile.readString(kRecentFileSection, kRecentFileEntry, ""), inst.work("NET.VAD"));
+        files.writes.clear();
+        EXPECT_EQ(saveNetworkAs(doc, inst.work("Copy.Vad"), profile), 1);
+        EXPECT_EQ(files.writes, (Names{"Copy.Vad", "Copy.Pkd", "Copy.Jpd", "Copy.Apd"}));
+        // The files it does not write are taken along, named in the new case.
+        for (const char* ext : {"SDT", "MCD", "NRD"})
+            EXPECT_EQ(readFile(inst.work(std::string("Copy.") + ext[0] + char(ext[1] + 32) + char(ext[2] + 32))),
+                      readFile(inst.work(std::string("NET.") + ext)));
+        doc.setFileObserver(nullptr);
+    }
+}
+
+// A parameter file with 500 evacuation destinations keeps 99 of them; one
+// with text where a number belongs keeps what came before it. Closing the
+// window does not write the part that was read over the whole file.
+TEST(ParameterFile, NotReadWholeIsNotReplacedUnlessChangedAndThePersonAgrees)
+{
+    std::string many = "500\n";
+    for (int e = 1; e <= 500; ++e)
+        many += std::to_string(e % 2 ? 1 : 6) + " " + std::to_string(e) + "\n";
+    const std::string small = readFile(kSmallBase + "sdt");
+    const struct {
+        const char* name;
+        std::string sdt;
+        bool change;
+        Answer answer;       // to the question, when one is asked
+        bool written;
+        const char* lost;    // in the question
+    } cases[] = {
+        {"surplus, unchanged", replaced(small, "2\n1 3\n6 2\n", many), false, Answer::Yes, false, ""},
+        {"surplus, changed, No", replaced(small, "2\n1 3\n6 2\n", many), true, Answer::No, false,
+         "evacuation destinations 100 to 500"},
+        {"surplus, changed, Yes", replaced(small, "2\n1 3\n6 2\n", many), true, Answer::Yes, true,
+         "evacuation destinations 100 to 500"},
+        {"text where a number belongs, changed", replaced(small, "6 2\n", "6 two\n"), true, Answer::No, false,
+         "line 10: a number was expected"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Installation inst;
+        CBriscoDoc& doc = *inst.doc;
+        for (const char* ext : {"vad", "jpd"})
+            fs::copy_file(kSmallBase + ext, inst.work(std::string("net.") + ext));
+        const std::string sdt = inst.work("net.sdt");
+        writeFile(sdt, c.sdt);
+        ASSERT_EQ(openNetwork(doc, inst.work("net.vad")), 1);
+        if (c.change)
+            doc.fire.kval = 7.5f;
+        inst.reporter.answers = {c.answer};
+        MemoryProfile profile;
+        networkWindowDestroyed(doc, doc.baseName, profile);
+
+        EXPECT_EQ(readFile(sdt) != c.sdt, c.written);
+        if (c.written) {
+            EXPECT_EQ(readFile(sdt).substr(0, 30), "kval, ftime_fi, dummy\n   7.50 ");
+        }
+        ASSERT_EQ(inst.reporter.questions.size(), *c.lost ? 1u : 0u);
+        if (!inst.reporter.questions.empty()) {
+            EXPECT_EQ(inst.reporter.questions[0].rfind(sdt + " was not read whole", 0), 0u);
+            EXPECT_NE(inst.reporter.questions[0].find(c.lost), std::string::npos) << inst.reporter.questions[0];
+        }
+        EXPECT_EQ(profile.readString(kRecentFileSection, kRecentFileEntry, ""), inst.work("net.vad"));
+    }
 }
 
 // Limits the size of files this process may write, as a full disk would.

@@ -82,6 +82,7 @@ private slots:
     void clockPanes();
     void undoAndRedoKeys();
     void openFromMainFrameAndDrop();
+    void failedOpenLeavesNoWindow();
     void quitAsksEachWindow();
     void failedSaveAsAndRecentFiles();
     void placementsRoundTrip();
@@ -140,13 +141,12 @@ void AppTest::commandLine()
         QVERIFY(p.view()->document().doc().isWater());
         QVERIFY(p.quit());
     }
-    {  // a file that is not there: a message, the default network, the window usable
+    {  // a file that is not there: a message, no window made for it, Open still works
         Program p;
         CMainFrame& frame = p.start({p.folder.filePath("nothing.vad")});
-        QVERIFY(!p.reporter.messages.empty());
+        QCOMPARE(p.reporter.messages.size(), size_t(1));
         QVERIFY(p.reporter.said("nothing.vad"));
-        QCOMPARE(frame.childFrames().size(), 1);
-        QVERIFY(!p.view()->networkLoaded());
+        QCOMPARE(frame.childFrames().size(), 0);
         p.files.opens.push_back(p.sample("mine").toStdString());
         frame.action("open")->trigger();
         QVERIFY(p.view()->networkLoaded());
@@ -390,6 +390,24 @@ void AppTest::openFromMainFrameAndDrop()
     QVERIFY(p.quit());
 }
 
+void AppTest::failedOpenLeavesNoWindow()
+{
+    // Text where a number belongs: the network is refused, and the window
+    // made for it goes; the window there before stays.
+    Program p;
+    CMainFrame& frame = p.start();
+    QByteArray bad = contents(p.sample("mine"));
+    bad.replace(bad.lastIndexOf("   15.0"), 7, "fifteen");
+    QFile file(p.folder.filePath("bad.vad"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bad) == bad.size());
+    file.close();
+    QVERIFY(!frame.openDocumentFile(file.fileName().toStdString()));
+    QCOMPARE(frame.childFrames().size(), 1);
+    QCOMPARE(p.reporter.messages.size(), size_t(1));
+    QVERIFY(p.reporter.said("bad.vad: line 100: "));
+    QVERIFY(p.quit());
+}
+
 void AppTest::quitAsksEachWindow()
 {
     Program p;
@@ -419,6 +437,8 @@ void AppTest::quitAsksEachWindow()
     QVERIFY(p.quit());
     QVERIFY(QFile::exists(p.folder.filePath("kept.vad")));
     QCOMPARE(frame.childFrames().size(), 0);
+    // The save dialog of the question offered the network's own file.
+    QCOMPARE(p.files.lastStartFolder, p.folder.filePath("mine.vad").toStdString());
 }
 
 void AppTest::failedSaveAsAndRecentFiles()

@@ -150,7 +150,7 @@ std::string fanCurveText(const CBriscoDoc& doc)
 
 bool writeFanCurveFile(CBriscoDoc& doc)
 {
-    const std::string path = doc.baseName + "fan";
+    const std::string path = doc.companionPath(doc.baseName, "fan");
     std::error_code error;
     if (writeFileSafely(path, fanCurveText(doc), error))
         return true;
@@ -158,7 +158,13 @@ bool writeFanCurveFile(CBriscoDoc& doc)
     return false;
 }
 
-std::string curveDisplayArgument(const std::string& baseName)
+std::string curveDisplayArgument(const CBriscoDoc& doc)
+{
+    const std::string path = doc.companionPath(doc.baseName, "fan");
+    return curveDisplayArgument(doc.baseName, path.substr(doc.baseName.size()));
+}
+
+std::string curveDisplayArgument(const std::string& baseName, const std::string& extension)
 {
     constexpr int kMaxBlanks = 50;
     std::string argument;
@@ -172,14 +178,14 @@ std::string curveDisplayArgument(const std::string& baseName)
         }
         argument += c;
     }
-    return argument + "fan";
+    return argument + extension;
 }
 
 void fanCharacterDisplay(CBriscoDoc& doc, ProgramStarter& starter)
 {
     writeFanCurveFile(doc);
     starter.open(doc.app().programFolder + kCurveDisplayProgram,
-                 curveDisplayArgument(doc.baseName));
+                 curveDisplayArgument(doc));
 }
 
 }  // namespace orvex

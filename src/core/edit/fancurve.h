@@ -68,13 +68,14 @@ private:
 // The text of the fan curve file: three heading lines, then per fan a
 // comment line, its two node numbers and one line per characteristic point.
 std::string fanCurveText(const CBriscoDoc& doc);
-// Writes base name + "fan"; false (with base name + "fan:write ?") when it
-// cannot be written.
+// Writes base name + "fan" (in the case of the network file's extension);
+// false (with that path + ":write ?") when it cannot be written.
 bool writeFanCurveFile(CBriscoDoc& doc);
 
 // The curve display program's argument: the fan curve file's path with its
 // blanks written as "*" (at most 50; text from a 51st blank on is dropped).
-std::string curveDisplayArgument(const std::string& baseName);
+std::string curveDisplayArgument(const std::string& baseName, const std::string& extension = "fan");
+std::string curveDisplayArgument(const CBriscoDoc& doc);
 
 // Starts an outside program through the platform shell; nothing waits for it.
 class ProgramStarter {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "filecase.h"
 #include "fileio.h"
 #include "savetransaction.h"
 
@@ -16,7 +17,7 @@ constexpr double kRadiansPerDegree = 0.01745327777777778;
 
 }  // namespace
 
-CBriscoDoc::CBriscoDoc(AppContext& app, Reporter& reporter) : mApp(app), mReporter(reporter)
+CBriscoDoc::CBriscoDoc(AppContext& app, Reporter& reporter) : mApp(app), mReporter(&reporter)
 {
     // The default parameters are the installation's, whatever folder the
     // program was started from.
@@ -51,6 +52,7 @@ void CBriscoDoc::reinitialise()
     roadCount = fixedCount = fanCount = 0;
     title = "Untitled";
     windowTitle.clear();
+    networkExtension = "vad";
     readParameterFile(programFile("/sdt/ztna."));
     readNetworkFile(programFile("/sdt/ztkihon.sdt"), false);
     rebuildAdjacency();
@@ -64,6 +66,23 @@ void CBriscoDoc::reinitialise()
 std::string CBriscoDoc::programFile(const std::string& relative) const
 {
     return mApp.programFolder + relative;
+}
+
+std::string CBriscoDoc::companionPath(const std::string& base, const std::string& extension) const
+{
+    return base + casedLike(extension, networkExtension);
+}
+
+std::string CBriscoDoc::existingCompanion(const std::string& base, const std::string& extension) const
+{
+    return inExistingCase(companionPath(base, extension));
+}
+
+Reporter& CBriscoDoc::exchangeReporter(Reporter& reporter)
+{
+    Reporter& previous = *mReporter;
+    mReporter = &reporter;
+    return previous;
 }
 
 void CBriscoDoc::note(const std::string& path, FileAccess access, bool opened)
@@ -105,7 +124,7 @@ int CBriscoDoc::writeWhole(const std::string& path, const std::string& content,
 
 void CBriscoDoc::report(const std::string& text, MessageKind kind)
 {
-    mReporter.message(text, kDocumentCaption, kind);
+    mReporter->message(text, kDocumentCaption, kind);
 }
 
 // ---------------------------------------------------------------------------

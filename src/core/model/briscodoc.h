@@ -146,6 +146,8 @@ public:
     // --- companion files; base names end in the dot ---
     int readParameterFile(const std::string& base);   // 1 read; -1 found nowhere
     int writeParameterFile(const std::string& base);  // 1 written; 0 not created
+    // The parameters as the parameter file holds them.
+    std::string parameterText() const;
     void readFlowSensorFile(const std::string& base);
     int readRoadNameFile(const std::string& base);    // roads with an alternative resistance
     int readNodeLocationFile(const std::string& base);   // 1 read; 0 missing
@@ -156,6 +158,13 @@ public:
     int writeResultsFile(const std::string& base);       // 1 written; 0 not created
     void readExternalNodeValues(int column);
     void readExternalRoadValues(int column, int slot);
+    // The file of a base name with this extension ("jpd"), the extension in
+    // the case of the network file's own: "MINE." gives MINE.JPD beside
+    // MINE.VAD. Every file of the network is written under this name.
+    std::string companionPath(const std::string& base, const std::string& extension) const;
+    // The same file as it exists: that name, or one that differs from it
+    // only in case. Every file of the network is read under this name.
+    std::string existingCompanion(const std::string& base, const std::string& extension) const;
 
     // --- model operations ---
     void rebuildAdjacency();
@@ -212,7 +221,10 @@ public:
     int totalRoads() const { return roadCount + fixedCount; }
     AppContext& app() { return mApp; }
     const AppContext& app() const { return mApp; }
-    Reporter& reporter() { return mReporter; }
+    Reporter& reporter() { return *mReporter; }
+    // Messages and questions go to `reporter` from now on; returns the one
+    // they went to before.
+    Reporter& exchangeReporter(Reporter& reporter);
     void setFileObserver(FileObserver* observer) { mObserver = observer; }
     // While a save is set, the writers of the network file, results, node
     // positions and bending points put their files into it, to be replaced
@@ -243,9 +255,17 @@ public:
     std::string title = "Untitled";
     std::string windowTitle;         // what the window's caption shows
     std::string baseName;            // network path without its extension, ends in the dot
+    std::string networkExtension = "vad";  // the network file's extension, in its case
     std::array<FixedText<kHeadingChars>, kGeneralHeadings + 1> headings{};  // 1..10
     std::array<FixedText<kHeadingChars>, kMaxFans + 1> fanHeadings{};       // 1..50
     bool modified = false;
+    // The parameter file as it was last read: its path, what of it was not
+    // read (empty when it was read whole) and the parameters then read, as
+    // parameterText() gave them.
+    struct ParameterFileRead {
+        std::string path, notRead, text;
+    };
+    ParameterFileRead parameterRead;
     int analysisRunning = 0;  // 1 from the solver's ordering until the run is over
     int lastIterations = 0;   // iterations of the last solve
     std::string statusLine;   // the solver's last iteration line, shown while a run goes on
@@ -317,7 +337,7 @@ private:
     std::string programFile(const std::string& relative) const;
 
     AppContext& mApp;
-    Reporter& mReporter;
+    Reporter* mReporter;
     FileObserver* mObserver = nullptr;
     SaveTransaction* mSave = nullptr;
     int mCursor = 1;

@@ -80,7 +80,8 @@ std::string parameterReasons(const std::string& own, const std::error_code& ownE
 int CBriscoDoc::readParameterFile(const std::string& base)
 {
     fire = FireParameters{};
-    const std::string own = base + "sdt";
+    parameterRead = ParameterFileRead{};
+    const std::string own = existingCompanion(base, "sdt");
     const std::string installed = programFile("/sdt/ztna.sdt");
     std::string path = own;
     std::error_code ownError, installedError;
@@ -171,10 +172,23 @@ int CBriscoDoc::readParameterFile(const std::string& base)
     else if (destinations >= kMaxEvacuation || unusable >= kMaxEvacuation)
         report(path + ": an evacuation list holds more than 99 entries; the first 99 are kept",
                MessageKind::Warning);
+
+    // What the document does not hold of the file: writing it back would lose it.
+    std::string notRead;
+    const auto surplus = [&notRead](int count, const char* what) {
+        if (count >= kMaxEvacuation)
+            notRead += std::string(what) + " " + std::to_string(kMaxEvacuation) + " to " +
+                       std::to_string(count) + "\n";
+    };
+    surplus(destinations, "evacuation destinations");
+    surplus(unusable, "not-useable roads");
+    if (r.failed())
+        notRead += "everything from where the reading stopped: " + r.error() + "\n";
+    parameterRead = ParameterFileRead{path, notRead, parameterText()};
     return 1;
 }
 
-int CBriscoDoc::writeParameterFile(const std::string& base)
+std::string CBriscoDoc::parameterText() const
 {
     const FireParameters& f = fire;
     std::string out;
@@ -203,10 +217,15 @@ int CBriscoDoc::writeParameterFile(const std::string& base)
             out += ' ';
         out += entry;
     }
+    return out;
+}
 
+int CBriscoDoc::writeParameterFile(const std::string& base)
+{
     // Only beside the network: the installation's parameter file holds the
     // defaults of every new network and is never written in its place.
-    const std::string own = base + "sdt";
+    const std::string out = parameterText();
+    const std::string own = companionPath(base, "sdt");
     std::error_code error;
     const bool ok = writeFileSafely(own, out, error);
     note(own, FileAccess::Write, ok);
@@ -222,7 +241,7 @@ int CBriscoDoc::writeParameterFile(const std::string& base)
 
 void CBriscoDoc::readFlowSensorFile(const std::string& base)
 {
-    const std::string path = base + "mcd";
+    const std::string path = existingCompanion(base, "mcd");
     std::optional<TextScanner> scanner = openReported(path, path + ":read ?", IfMissing::Silent);
     if (!scanner)
         return;
@@ -265,7 +284,7 @@ void CBriscoDoc::readFlowSensorFile(const std::string& base)
 
 int CBriscoDoc::readRoadNameFile(const std::string& base)
 {
-    const std::string path = base + "nrd";
+    const std::string path = existingCompanion(base, "nrd");
     std::optional<TextScanner> scanner = openReported(path, path + ":read ?", IfMissing::Silent);
     if (!scanner)
         return 0;
@@ -312,7 +331,7 @@ int CBriscoDoc::readRoadNameFile(const std::string& base)
 
 int CBriscoDoc::readNodeLocationFile(const std::string& base)
 {
-    const std::string path = base + "jpd";
+    const std::string path = existingCompanion(base, "jpd");
     std::optional<TextScanner> scanner = openReported(path, "<" + path + ">:read ?");
     if (!scanner)
         return 0;
@@ -363,7 +382,7 @@ int CBriscoDoc::writeNodeLocationFile(const std::string& base)
     out.reserve(32 * std::size_t(nodeCount));
     for (int i = 1; i <= nodeCount; ++i)
         appendf(out, " %4d %8.2f %8.2f \n", nodes[i].number, double(nodes[i].x), double(nodes[i].y));
-    const std::string path = base + "jpd";
+    const std::string path = companionPath(base, "jpd");
     return writeWhole(path, out, "\nError : write ? " + path);
 }
 
@@ -371,7 +390,7 @@ int CBriscoDoc::writeNodeLocationFile(const std::string& base)
 
 int CBriscoDoc::readBendFile(const std::string& base)
 {
-    const std::string path = base + "apd";
+    const std::string path = existingCompanion(base, "apd");
     std::optional<TextScanner> scanner = openReported(path, path + ":read ?", IfMissing::Silent);
     if (!scanner)
         return 0;
@@ -457,7 +476,7 @@ int CBriscoDoc::writeBendFile(const std::string& base)
             appendf(out, " %8.1f %8.1f %2d \n", double(bends[s + p].x), double(bends[s + p].y),
                     bends[s + p].mark);
     }
-    const std::string path = base + "apd";
+    const std::string path = companionPath(base, "apd");
     return writeWhole(path, out, "\nWarning : write ? " + path);
 }
 
@@ -465,7 +484,7 @@ int CBriscoDoc::writeBendFile(const std::string& base)
 
 int CBriscoDoc::readResultsFile(const std::string& base)
 {
-    const std::string path = base + "pkd";
+    const std::string path = existingCompanion(base, "pkd");
     std::optional<TextScanner> scanner = openReported(path, path + ":read ?", IfMissing::Silent);
     if (!scanner)
         return 0;
@@ -557,15 +576,15 @@ int CBriscoDoc::writeResultsFile(const std::string& base)
     for (int k = 1; k <= roadCount; ++k)
         appendf(out, "%4d %4d %2d %14.6f %14.6f \n", roads[k].first, roads[k].second,
                 roads[k].roadClass, double(roads[k].massFlow), double(roads[k].density));
-    const std::string path = base + "pkd";
-    return writeWhole(path, out, base + "pkd  :write ?");
+    const std::string path = companionPath(base, "pkd");
+    return writeWhole(path, out, path + "  :write ?");
 }
 
 // --- external display values -----------------------------------------------
 
 void CBriscoDoc::readExternalNodeValues(int column)
 {
-    const std::string path = baseName + "end";
+    const std::string path = existingCompanion(baseName, "end");
     std::optional<TextScanner> scanner = openReported(path, "<" + path + ">:read ?");
     if (!scanner)
         return;
@@ -603,7 +622,7 @@ void CBriscoDoc::readExternalNodeValues(int column)
 
 void CBriscoDoc::readExternalRoadValues(int column, int slot)
 {
-    const std::string path = baseName + "erd";
+    const std::string path = existingCompanion(baseName, "erd");
     std::optional<TextScanner> scanner = openReported(path, "<" + path + ">:read ?");
     if (!scanner)
         return;

@@ -38,6 +38,7 @@ struct StagedFan {
 struct StagedNetwork {
     std::array<std::string, kGeneralHeadings + 1> headings;
     int headingsRead = 0;     // headings 1..headingsRead were in the file
+    int lastHeadingLine = 0;  // the line the last heading was read from
     bool counted = false;     // the file reached its first count
     std::vector<Node> nodes;  // number and elevation; surface nodes first
     int surfaceCount = 0;
@@ -111,9 +112,12 @@ bool NetworkParser::heading(std::string& text, const std::string& what)
 
 bool NetworkParser::heading(StagedNetwork& net, int number)
 {
+    const std::string& text = net.headings[number];
     if (!heading(net.headings[number], "heading line " + std::to_string(number)))
         return false;
     net.headingsRead = number;
+    const int line = r.scanner().currentLine();
+    net.lastHeadingLine = !text.empty() && text.back() == '\n' ? line - 1 : line;
     return true;
 }
 
@@ -286,6 +290,12 @@ bool NetworkParser::parse(StagedNetwork& net)
     return heading(net, 10);
 }
 
+// A heading as a message quotes it: without its line end.
+std::string headingText(const std::string& heading)
+{
+    return heading.substr(0, heading.find_first_of("\r\n"));
+}
+
 void appendHeading(std::string& out, const FixedText<kHeadingChars>& heading)
 {
     out.append(heading.view());
@@ -309,7 +319,7 @@ int CBriscoDoc::readNetworkFile(const std::string& path, bool setWindowTitle)
         return 0;
 
     StagedNetwork net;
-    NetworkParser parser(*scanner, path, mReporter);
+    NetworkParser parser(*scanner, path, *mReporter);
     const bool whole = parser.parse(net);
     const bool cut = !whole && parser.endedEarly() && net.counted;
     if (!whole && !cut) {
@@ -383,7 +393,10 @@ int CBriscoDoc::readNetworkFile(const std::string& path, bool setWindowTitle)
                std::to_string(fixedCount) + " fixed-flow roads and " + std::to_string(fanCount) +
                " fans.");
     else if (net.headings[10].find('&') == std::string::npos)
-        report("Data Input Error");
+        report("Data Input Error\n" + path + ": line " + std::to_string(net.lastHeadingLine) +
+               ": the last heading line, which ends the network, was expected to hold \"&\" "
+               "(as in \"end &\"), but the file holds \"" + headingText(net.headings[10]) +
+               "\". The network is read all the same.");
 
     if (isWater()) {
         title = kWaterTitle;

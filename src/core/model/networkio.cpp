@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "filecase.h"
 #include "fileio.h"
 #include "savetransaction.h"
 
@@ -28,6 +29,30 @@ std::string folderOf(const std::string& path)
 
 namespace {
 
+// The messages of one open, shown as one box when it is over.
+class OpenMessages {
+public:
+    explicit OpenMessages(CBriscoDoc& doc)
+        : mDoc(doc), mGathering(doc.reporter()), mPrevious(doc.exchangeReporter(mGathering))
+    {
+    }
+    ~OpenMessages() { mDoc.exchangeReporter(mPrevious); }
+    OpenMessages(const OpenMessages&) = delete;
+    OpenMessages& operator=(const OpenMessages&) = delete;
+
+private:
+    CBriscoDoc& mDoc;
+    GatheringReporter mGathering;
+    Reporter& mPrevious;
+};
+
+// The network file a chosen path names, as it exists: the path's base name
+// with its extension ("vad" when it has none), in the case it is found in.
+std::string networkFileFor(const std::string& path)
+{
+    return inExistingCase(baseNameOf(path) + networkExtensionOf(path));
+}
+
 void readAfterNetwork(CBriscoDoc& doc, const std::string& base)
 {
     doc.readFlowSensorFile(base);
@@ -41,13 +66,14 @@ void readAfterNetwork(CBriscoDoc& doc, const std::string& base)
 // along byte for byte, for they are the person's data.
 const char* const kCarriedCompanions[] = {"sdt", "mcd", "nrd", "end", "erd", "fan"};
 
-bool samePlace(const std::string& base, const std::string& other)
+// Whether two network files are one, by whatever path they are named.
+bool samePlace(const std::string& file, const std::string& other)
 {
-    if (base == other)
+    if (file == other)
         return true;
     std::error_code error, otherError;
-    const fs::path a = fs::weakly_canonical(base + "vad", error);
-    const fs::path b = fs::weakly_canonical(other + "vad", otherError);
+    const fs::path a = fs::weakly_canonical(file, error);
+    const fs::path b = fs::weakly_canonical(other, otherError);
     return !error && !otherError && a == b;
 }
 
@@ -76,54 +102,64 @@ private:
 // that are there already are replaced only when the person agrees (the save
 // dialog asked for the network file). The document takes the base name once
 // the save is done. True then; each failure has been told.
-bool writeNetworkFiles(CBriscoDoc& doc, const std::string& base, bool withResults)
+bool writeNetworkFiles(CBriscoDoc& doc, const std::string& base, const std::string& extension,
+                       bool withResults)
 {
     Reporter& reporter = doc.reporter();
     finishInterruptedSave(base, reporter);
 
-    const std::string from = doc.baseName;
-    std::vector<std::string> carried;
+    // The files are named in the case of the new network file's extension;
+    // the document keeps its own names until the save is done.
+    const std::string ownBase = doc.baseName, ownExtension = doc.networkExtension;
+    const auto own = [&](const char* ext) { return inExistingCase(ownBase + casedLike(ext, ownExtension)); };
+    const auto target = [&](const char* ext) { return base + casedLike(ext, extension); };
+    std::vector<const char*> carried;
     std::string replaced;
-    if (!samePlace(base, from)) {
+    if (!samePlace(target("vad"), own("vad"))) {
         // Over a network file that is there, the save dialog has asked
         // already: the files of that network go with it.
-        const bool networkReplaced = existsAt(base + "vad");
-        if (!from.empty())
+        const bool networkReplaced = existsAt(target("vad"));
+        if (!ownBase.empty())
             for (const char* ext : kCarriedCompanions)
-                if (existsAt(from + ext))
+                if (existsAt(own(ext)))
                     carried.push_back(ext);
-        std::vector<std::string> written = {"jpd", "apd"};
+        std::vector<const char*> written = {"jpd", "apd"};
         if (withResults)
             written.insert(written.begin(), "pkd");
         written.insert(written.end(), carried.begin(), carried.end());
-        for (const std::string& ext : written)
-            if (!networkReplaced && existsAt(base + ext))
-                replaced += "\n" + base + ext;
+        for (const char* ext : written)
+            if (!networkReplaced && existsAt(inExistingCase(target(ext))))
+                replaced += "\n" + inExistingCase(target(ext));
     }
     if (!replaced.empty() &&
-        reporter.ask(base + "vad: these files of that name are there already:" + replaced +
-                         "\nReplace them with this network's?",
+        reporter.ask(target("vad") + ": these files of that name are there already:" +
+                         replaced + "\nReplace them with this network's?",
                      kViewCaption, false) != Answer::Yes)
         return false;
 
     SaveTransaction save(base);
     {
         SavingInto saving(doc, save);
-        if (doc.writeNetworkFile(base + "vad") != 1 || (withResults && doc.writeResultsFile(base) != 1) ||
-            doc.writeNodeLocationFile(base) != 1 || doc.writeBendFile(base) != 1)
+        doc.networkExtension = extension;
+        const bool written = doc.writeNetworkFile(doc.companionPath(base, "vad")) == 1 &&
+                             (!withResults || doc.writeResultsFile(base) == 1) &&
+                             doc.writeNodeLocationFile(base) == 1 && doc.writeBendFile(base) == 1;
+        doc.networkExtension = ownExtension;
+        if (!written)
             return false;
     }
-    for (const std::string& ext : carried) {
+    for (const char* ext : carried) {
+        const std::string from = own(ext);
+        const std::string to = target(ext);
         std::string content;
         std::error_code error;
-        if (!readWholeFile(from + ext, content, error)) {
-            reporter.message(withReason(from + ext + ":read ?", error) + "\nIt is not taken along to " +
-                                 base + ext + ".",
+        if (!readWholeFile(from, content, error)) {
+            reporter.message(withReason(from + ":read ?", error) + "\nIt is not taken along to " + to + ".",
                              kDocumentCaption, MessageKind::Warning);
             continue;
         }
-        if (!save.stage(base + ext, content, error)) {
-            reporter.message(withReason(base + ext + ":write ?", error) +
+        if (!save.stage(to, content, error)) {
+            reporter.message(withReason(to + ":write ?", error) +
                                  "\nThe network was not saved: its files stay as they were.",
                              kDocumentCaption, MessageKind::Error);
             return false;
@@ -135,6 +171,7 @@ bool writeNetworkFiles(CBriscoDoc& doc, const std::string& base, bool withResult
         return false;
     }
     doc.baseName = base;
+    doc.networkExtension = extension;
     return true;
 }
 
@@ -145,11 +182,14 @@ int openNetwork(CBriscoDoc& doc, const std::string& path)
     // The base name is taken only once the network file is in: a refused
     // file leaves the document as it was, so that a later Save cannot write
     // the window's network over the files of the network that was refused.
-    const std::string base = baseNameOf(path);
+    OpenMessages messages(doc);
+    const std::string file = networkFileFor(path);
+    const std::string base = baseNameOf(file);
     finishInterruptedSave(base, doc.reporter());
-    if (doc.readNetworkFile(base + "vad", true) == 0)
+    if (doc.readNetworkFile(file, true) == 0)
         return 0;
     doc.baseName = base;
+    doc.networkExtension = networkExtensionOf(file);
     doc.readParameterFile(base);
     readAfterNetwork(doc, base);
     doc.readNodeLocationFile(base);
@@ -170,10 +210,13 @@ bool openPendingNetwork(CBriscoDoc& doc, Profile& profile)
     AppContext& app = doc.app();
     if (!app.pending)
         return false;
-    const std::string base = baseNameOf(app.pendingFile);
+    OpenMessages messages(doc);
+    const std::string file = networkFileFor(app.pendingFile);
+    const std::string base = baseNameOf(file);
     finishInterruptedSave(base, doc.reporter());
     doc.baseName = base;
-    if (doc.readNetworkFile(base + "vad", true) == 0 || doc.readParameterFile(base) == -1) {
+    doc.networkExtension = networkExtensionOf(file);
+    if (doc.readNetworkFile(file, true) == 0 || doc.readParameterFile(base) == -1) {
         resetAfterFailedOpen(doc, profile);
         return false;
     }
@@ -190,7 +233,12 @@ bool openPendingNetwork(CBriscoDoc& doc, Profile& profile)
 
 int saveNetwork(CBriscoDoc& doc, const std::string& base)
 {
-    const bool ok = writeNetworkFiles(doc, base, true);
+    return saveNetwork(doc, base, doc.networkExtension);
+}
+
+int saveNetwork(CBriscoDoc& doc, const std::string& base, const std::string& extension)
+{
+    const bool ok = writeNetworkFiles(doc, base, extension, true);
     if (ok)
         doc.modified = false;
     return ok ? 1 : 0;
@@ -198,7 +246,7 @@ int saveNetwork(CBriscoDoc& doc, const std::string& base)
 
 int saveNetworkAs(CBriscoDoc& doc, const std::string& path, Profile& profile)
 {
-    const int saved = saveNetwork(doc, baseNameOf(path));
+    const int saved = saveNetwork(doc, baseNameOf(path), networkExtensionOf(path));
     if (saved == 1)
         rememberDataFolder(profile, folderOf(path));
     return saved;
@@ -226,16 +274,33 @@ Answer queryClose(CBriscoDoc& doc, const std::function<std::optional<std::string
         return Answer::Cancel;
     // Without the results file. A network that could not be written keeps
     // its window open, so that nothing is lost by the close.
-    return writeNetworkFiles(doc, baseNameOf(*path), false) ? Answer::Yes : Answer::Cancel;
+    return writeNetworkFiles(doc, baseNameOf(*path), networkExtensionOf(*path), false) ? Answer::Yes
+                                                                                        : Answer::Cancel;
+}
+
+bool mayWriteParameterFile(CBriscoDoc& doc, const std::string& base)
+{
+    const CBriscoDoc::ParameterFileRead& read = doc.parameterRead;
+    if (read.notRead.empty() || read.path != doc.companionPath(base, "sdt"))
+        return true;
+    if (doc.parameterText() == read.text)
+        return false;
+    const std::string question =
+        read.path + " was not read whole; the parameters do not hold these parts of it:\n" +
+        read.notRead +
+        "Writing the changed parameters replaces the file, and these parts are lost.\n"
+        "Write the parameter file? (No keeps the file as it is, without the changes.)";
+    return doc.reporter().ask(question, kDocumentCaption, false) == Answer::Yes;
 }
 
 void networkWindowDestroyed(CBriscoDoc& doc, const std::string& base, Profile& profile)
 {
-    doc.writeParameterFile(base);
+    if (mayWriteParameterFile(doc, base))
+        doc.writeParameterFile(base);
     if (base.empty())
         profile.removeEntry(kRecentFileSection, kRecentFileEntry);
     else
-        profile.writeString(kRecentFileSection, kRecentFileEntry, base + "vad");
+        profile.writeString(kRecentFileSection, kRecentFileEntry, doc.companionPath(base, "vad"));
 }
 
 void rememberDataFolder(Profile& profile, const std::string& folder)

@@ -49,6 +49,9 @@ void resetAfterFailedOpen(CBriscoDoc& doc, Profile& profile);
 // failed save leaves the window as it was and still asks on close. Returns 1
 // when all were written.
 int saveNetwork(CBriscoDoc& doc, const std::string& base);
+// The same under a network file extension in another case ("VAD"): every
+// file of the network is then named in that case.
+int saveNetwork(CBriscoDoc& doc, const std::string& base, const std::string& extension);
 // Save As to a path chosen in the save dialog; remembers its folder once the
 // network was saved there.
 int saveNetworkAs(CBriscoDoc& doc, const std::string& path, Profile& profile);
@@ -65,8 +68,16 @@ int saveCommand(CBriscoDoc& doc, Profile& profile,
 // Cancel keeps the window.
 Answer queryClose(CBriscoDoc& doc, const std::function<std::optional<std::string>()>& chooseSavePath);
 
+// Whether the parameter file may be written at base. A file that was not
+// read whole (surplus entries, text where a number belongs) is not replaced
+// by the part of it that was read: not at all while the parameters are as
+// read from it; once they were changed, the person is told what would be
+// lost and decides.
+bool mayWriteParameterFile(CBriscoDoc& doc, const std::string& base);
+
 // When a network window goes away: the parameter file is written beside the
-// network and the profile remembers it as the last network.
+// network (unless mayWriteParameterFile says no) and the profile remembers
+// it as the last network.
 void networkWindowDestroyed(CBriscoDoc& doc, const std::string& base, Profile& profile);
 
 void rememberDataFolder(Profile& profile, const std::string& folder);

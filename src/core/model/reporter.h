@@ -23,6 +23,30 @@ public:
     virtual Answer ask(const std::string& text, const std::string& caption, bool withCancel) = 0;
 };
 
+// Gathers the messages of one operation, a network being opened, and shows
+// them as one box when it is over: their texts in order, each as it stands,
+// a blank line between two; the first message's caption, and the gravest of
+// their kinds. A question shows what was gathered before it first. One
+// message alone goes on as it came.
+class GatheringReporter : public Reporter {
+public:
+    explicit GatheringReporter(Reporter& target) : mTarget(target) {}
+    ~GatheringReporter() override { flush(); }
+    GatheringReporter(const GatheringReporter&) = delete;
+    GatheringReporter& operator=(const GatheringReporter&) = delete;
+
+    void message(const std::string& text, const std::string& caption, MessageKind kind) override;
+    Answer ask(const std::string& text, const std::string& caption, bool withCancel) override;
+    // Shows what was gathered, if anything.
+    void flush();
+
+private:
+    Reporter& mTarget;
+    int mCount = 0;
+    std::string mText, mCaption;
+    MessageKind mKind = MessageKind::Information;
+};
+
 // Sees every network or companion file the document tries to open, in order.
 // Used by tests and diagnostics; the program runs without one.
 enum class FileAccess { Read, Write };

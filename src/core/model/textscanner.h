@@ -40,6 +40,9 @@ public:
     bool atEnd();
     // The line the next field starts on (1-based), for messages.
     int line() const;
+    // The line the scanner stands on (1-based): after a whole line was
+    // read, the one after it.
+    int currentLine() const { return mLine; }
     // The text of the next field, for messages ("" at the end of the file).
     std::string nextToken() const;
 

@@ -489,21 +489,25 @@ CChildFrame* CMainFrame::newWindow()
     mMdiArea->addSubWindow(child);
     mUndoGroup->addStack(&child->document().undoStack());
     connect(child->view(), &CBriscoView::stateChanged, this, [this, child] {
-        const std::string& base = child->document().doc().baseName;
-        if (!base.empty())
-            noteRecentFile(QString::fromStdString(base + "vad"));
+        const CBriscoDoc& doc = child->document().doc();
+        if (!doc.baseName.empty())
+            noteRecentFile(QString::fromStdString(doc.companionPath(doc.baseName, "vad")));
         updateMenus();
     });
     // The Results check mark follows the dock, also when its own button closes it.
     connect(child->resultsDock()->toggleViewAction(), &QAction::toggled, this, [this] { updateMenus(); });
     child->showPlaced(*mMdiArea);
     child->view()->setFocus();
-    const bool opening = mServices.app.pending;
     const QString path = QString::fromStdString(mServices.app.pendingFile);
-    child->view()->initialUpdate();
-    // A recent network that no longer opens is taken off the list.
-    if (opening && !child->view()->networkLoaded())
+    if (!child->view()->initialUpdate()) {
+        // Made only for a network that could not be opened: it goes, and
+        // the messages of the open have said why. A recent network that no
+        // longer opens is taken off the list.
         forgetRecentFile(path);
+        delete child;
+        updateMenus();
+        return nullptr;
+    }
     updateMenus();
     return child;
 }

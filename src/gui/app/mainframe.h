@@ -31,7 +31,8 @@ public:
     CMainFrame(ViewServices& services, bool splash, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    // A new network window; its first update opens the pending file.
+    // A new network window; its first update opens the pending file. When
+    // that file cannot be opened the window goes again: nullptr.
     CChildFrame* newWindow();
     // Opens a network by name (command line, drop, recent files): the name
     // between the first and last double quote when it holds any.

@@ -103,10 +103,11 @@ CBriscoView::~CBriscoView()
 
 // --- the window's life ---------------------------------------------------------
 
-void CBriscoView::initialUpdate()
+bool CBriscoView::initialUpdate()
 {
     syncClient();
     CBriscoDoc& doc = mDocument.doc();
+    const bool pending = mServices.app.pending;
     bool loaded = false;
     {
         WaitCursor wait;
@@ -119,18 +120,22 @@ void CBriscoView::initialUpdate()
     fitToWindow();
     emit networkReplaced();
     emit stateChanged();
+    return loaded || !pending;
 }
 
 Answer CBriscoView::queryClose()
 {
-    const Answer answer = orvex::queryClose(mDocument.doc(), [this] { return chooseSavePath(); });
+    // The dialog offers the network's own file, in its own folder.
+    CBriscoDoc& doc = mDocument.doc();
+    const std::string own = doc.baseName.empty() ? std::string() : doc.companionPath(doc.baseName, "vad");
+    const Answer answer = orvex::queryClose(doc, [this, own] { return chooseSavePath(own); });
     emit stateChanged();
     return answer;
 }
 
-std::optional<std::string> CBriscoView::chooseSavePath()
+std::optional<std::string> CBriscoView::chooseSavePath(const std::string& start)
 {
-    return mServices.files.saveNetwork(this, mServices.app.dataFolder);
+    return mServices.files.saveNetwork(this, start.empty() ? mServices.app.dataFolder : start);
 }
 
 // --- file commands ---------------------------------------------------------------
@@ -441,7 +446,7 @@ void CBriscoView::fanCharacterDisplay()
                                    kViewCaption, MessageKind::Error);
         return;
     }
-    const std::string argument = curveDisplayArgument(doc.baseName);
+    const std::string argument = curveDisplayArgument(doc);
     if (mServices.programs) {
         mServices.programs->open(viewer.toStdString(), argument);
         return;

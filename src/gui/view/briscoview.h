@@ -42,8 +42,9 @@ public:
 
     // The first update of a new window, once it has its size: opens the
     // pending file (the window shows the default network when there is none
-    // or it fails), updates the views and fits the plan.
-    void initialUpdate();
+    // or it fails), updates the views and fits the plan. False when a file
+    // was pending and could not be opened: the window was made for nothing.
+    bool initialUpdate();
 
     // Asked before the window closes: Yes or No let it close, Cancel keeps it.
     Answer queryClose();
@@ -146,7 +147,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    std::optional<std::string> chooseSavePath();
+    // The save dialog, starting at `start` (a folder or a file), or in the
+    // data folder when it is empty.
+    std::optional<std::string> chooseSavePath(const std::string& start = {});
     // The geometry takes the viewport's size and the scroll bars' positions.
     void syncClient();
     // The scroll bars take the geometry's scrollable size and position.

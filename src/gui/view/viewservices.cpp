@@ -1,5 +1,6 @@
 #include "view/viewservices.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -7,12 +8,17 @@ namespace orvex::gui {
 
 namespace {
 
-// The dialogs start in startFolder with "*.vad" as the file name; a name
+// The dialogs start in the folder `start` with "*.vad" as the file name, or,
+// when `start` names a file, in its folder with its name filled in; a name
 // typed without an extension gets ".vad".
-QFileDialog* networkDialog(QWidget* parent, const std::string& startFolder, bool saving)
+QFileDialog* networkDialog(QWidget* parent, const std::string& start, bool saving)
 {
+    const QFileInfo startInfo(QString::fromStdString(start));
+    const bool file = !start.empty() && !startInfo.isDir() && startInfo.dir().exists();
     auto* dialog = new QFileDialog(parent, saving ? QObject::tr("Save As") : QObject::tr("Open"),
-                                   QString::fromStdString(startFolder));
+                                   file ? startInfo.absolutePath() : QString::fromStdString(start));
+    if (file)
+        dialog->selectFile(startInfo.fileName());
     dialog->setNameFilter(QString::fromLatin1(kNetworkFilter));
     dialog->setDefaultSuffix(QString::fromLatin1(kNetworkExtension));
     dialog->setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

@@ -19,8 +19,10 @@ namespace orvex::gui {
 
 class PrintServices;
 
-// The open and save dialogs of networks; nullopt when cancelled. The
-// program shows QFileDialogs; tests answer themselves.
+// The open and save dialogs of networks; nullopt when cancelled. A dialog
+// starts in the folder startFolder, or, when that names a file, in the
+// file's folder with its name filled in. The program shows QFileDialogs;
+// tests answer themselves.
 class FileDialogs {
 public:
     virtual ~FileDialogs() = default;
