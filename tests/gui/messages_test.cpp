@@ -39,28 +39,22 @@ void whileShown(const std::string& text, const std::function<void(QMessageBox&)>
 
 // The characters of text that the font, with the families the system lets
 // it fall back to, draws as the empty box of a missing glyph: each is laid
-// out as the label lays it out, and every glyph it gets must exist in the
-// font that was found for it.
+// out as the label lays it out, and its glyphs must exist in the font that
+// was found for it.
 QString missingGlyphs(const QString& text, const QFont& font)
 {
     QString missing;
-    const QList<uint> characters = text.toUcs4();
-    for (const uint c : characters) {
+    for (const uint c : text.toUcs4()) {
         const QString one = QString::fromUcs4(reinterpret_cast<const char32_t*>(&c), 1);
-        if (one.trimmed().isEmpty())
-            continue;
         QTextLayout layout(one, font);
         layout.beginLayout();
         layout.createLine();
         layout.endLayout();
         const QList<QGlyphRun> runs = layout.glyphRuns();
         bool drawn = !runs.isEmpty() && QFontMetrics(font).inFontUcs4(c);
-        for (const QGlyphRun& run : runs) {
-            drawn = drawn && run.rawFont().supportsCharacter(c);
-            for (const quint32 glyph : run.glyphIndexes())
-                drawn = drawn && glyph != 0;
-        }
-        if (!drawn)
+        for (const QGlyphRun& run : runs)
+            drawn = drawn && run.rawFont().supportsCharacter(c) && !run.glyphIndexes().contains(0);
+        if (!drawn && !one.trimmed().isEmpty())
             missing += one;
     }
     return missing;
@@ -119,7 +113,6 @@ void MessagesTest::closeQuestionIsReadable()
             ++checked;
         }
         QCOMPARE(checked, 2);  // the question and its meaning
-        QVERIFY(!box.grab().isNull());
     });
 }
 

@@ -1,45 +1,32 @@
 #pragma once
 
-#include <QMessageLogContext>
-#include <QString>
 #include <QStringList>
 #include <QtTest>
+#include <utility>
 
 // Qt's warning that a dialog set its tab order between widgets that are not
-// yet in one window, which leaves the order Qt's own: gathered from
-// install() on (initTestCase); each dialog suite's cleanup() fails on any
-// of them, with check().
+// yet in one window (the order is then Qt's own): gathered once install()
+// ran (initTestCase); check() in a suite's cleanup() fails on any of them.
 namespace orvex::gui::test {
 
-class TabOrderWarnings {
-public:
-    static void install() { previous() = qInstallMessageHandler(&handle); }
+struct TabOrderWarnings {
+    static inline QtMessageHandler previous = nullptr;
+    static inline QStringList gathered;
+
+    static void install()
+    {
+        previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+            if (text.contains(QLatin1String("setTabOrder")))
+                gathered << text;
+            if (previous)
+                previous(type, context, text);
+        });
+    }
     static void check()
     {
-        QStringList warnings;
-        warnings.swap(gathered());
+        const QStringList warnings = std::exchange(gathered, {});
         QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
-    }
-
-private:
-    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
-    {
-        if (text.contains(QLatin1String("setTabOrder")))
-            gathered() << text;
-        if (previous())
-            previous()(type, context, text);
-    }
-    static QtMessageHandler& previous()
-    {
-        static QtMessageHandler handler = nullptr;
-        return handler;
-    }
-    static QStringList& gathered()
-    {
-        static QStringList warnings;
-        return warnings;
     }
 };
 
 }  // namespace orvex::gui::test
-
