@@ -64,6 +64,7 @@ public:
     void lineTo(float, float) override { ++strokes; }
     void circle(float, float, float, float) override { ++strokes; }
     void text(float, float, const std::string&, orvex::Colour) override {}
+    void textOnBackground(float, float, const std::string&, orvex::Colour, orvex::Colour) override {}
     long strokes = 0;
 };
 

@@ -81,6 +81,7 @@ public:
         add(Op::Circle, left, top).x2 = right, ops.back().y2 = bottom;
     }
     void text(float, float, const std::string&, Colour) override {}
+    void textOnBackground(float, float, const std::string&, Colour, Colour) override {}
 
     // "x0 y0 x1 y1, ..." of the lines and "cx cy r, ..." of the circles of a colour, in order.
     std::string lines(Colour colour = kAny) const

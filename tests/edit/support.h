@@ -48,7 +48,8 @@ struct RecordingReporter : Reporter {
     std::deque<Answer> answers;
 };
 
-// Everything drawn, one line per call: "line 10 20", "pen solid 1 800000", "text 0 0 ...".
+// Everything drawn, one line per call: "line 10 20", "pen solid 1 800000", "text 0 0 ...",
+// "text 0 0 ... on 800000" (on a box of that colour).
 struct RecordingCanvas : Canvas {
     void fillPolygon(const DevicePoint*, int count, Colour, Colour) override { add("fill %d", count); }
     void setPen(PenStyle style, int width, Colour colour) override
@@ -65,6 +66,10 @@ struct RecordingCanvas : Canvas {
     void text(float x, float y, const std::string& s, Colour) override
     {
         add("text %g %g %s", double(x), double(y), s.c_str());
+    }
+    void textOnBackground(float x, float y, const std::string& s, Colour, Colour background) override
+    {
+        add("text %g %g %s on %06x", double(x), double(y), s.c_str(), background);
     }
     int count(const std::string& call) const { return int(std::count(calls.begin(), calls.end(), call)); }
     template <typename... Args> void add(const char* format, Args... args)

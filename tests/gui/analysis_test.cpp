@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QtTest>
 #include <memory>
+#include <sys/prctl.h>
 
 #include "capacitynet.h"
 #include "dialogs/analysisrundialog.h"
@@ -102,7 +103,12 @@ private slots:
     void stopAndDisplayDataDuringARun();
     void fireRunDrawsFronts();
     void pauseDialogClearsOpt1();
+    void pauseLeavesTheRunInSight_data();
+    void pauseLeavesTheRunInSight();
+    void enterPressesTheFocusedButton_data();
+    void enterPressesTheFocusedButton();
     void fanCurveViewerStarted();
+    void endedViewerLeavesNoDefunctProcess();
     void parametersFromTheDialog();
 };
 
@@ -256,6 +262,85 @@ void AnalysisTest::pauseDialogClearsOpt1()
     QCOMPARE(dialog.windowTitle().toStdString(), kFireCompletedCaption);
 }
 
+void AnalysisTest::pauseLeavesTheRunInSight_data()
+{
+    QTest::addColumn<bool>("displayData");
+    QTest::newRow("short dialog") << false;
+    QTest::newRow("with the fan list") << true;
+}
+
+// While a fire run waits at a pause, its status line, the simulated time
+// and the progress bar are not covered by the pause's controls.
+void AnalysisTest::pauseLeavesTheRunInSight()
+{
+    QFETCH(bool, displayData);
+    QTemporaryDir folder;
+    Window w(Window::sample(folder, "minefire"));
+    w.doc().pauseFlag = 1;
+    AnalysisRunDialog& dialog = w.dialog();
+    dialog.findChild<QCheckBox*>("displayData")->setChecked(displayData);
+    int pauses = 0;
+    QStringList covered;  // what the pause hid
+    QString time;
+    QTimer answer;
+    answer.setInterval(0);
+    connect(&answer, &QTimer::timeout, [&] {
+        auto* pause = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!pause || pause->objectName() != "pauseDialog")
+            return;
+        ++pauses;
+        for (const char* name : {"statusLine", "secondLine", "progress"}) {
+            const QWidget* shown = dialog.findChild<QWidget*>(name);
+            if (pause->frameGeometry().intersects(QRect(shown->mapToGlobal(QPoint(0, 0)), shown->size())))
+                covered << name;
+        }
+        time = dialog.findChild<QLabel*>("secondLine")->text();
+        pause->findChild<QCheckBox*>("pauseOpt1")->setChecked(false);
+        pause->findChild<QPushButton*>("continue")->click();
+    });
+    answer.start();
+    button(dialog, "start")->click();
+    answer.stop();
+    QCOMPARE(pauses, 1);
+    QCOMPARE(covered, QStringList());
+    QVERIFY2(time.contains("Time="), qPrintable(time));
+}
+
+void AnalysisTest::enterPressesTheFocusedButton_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("pressed");
+    QTest::newRow("Start") << "start" << int(Qt::Key_Return) << "start";
+    QTest::newRow("Close") << "close" << int(Qt::Key_Return) << "close";
+    QTest::newRow("Update") << "update" << int(Qt::Key_Return) << "update";
+    QTest::newRow("Parameter") << "parameter" << int(Qt::Key_Return) << "parameter";
+    QTest::newRow("Parameter, keypad Enter") << "parameter" << int(Qt::Key_Enter) << "parameter";
+    QTest::newRow("check box: the default") << "displayData" << int(Qt::Key_Return) << "start";
+    QTest::newRow("Escape on Close: Start") << "close" << int(Qt::Key_Escape) << "start";
+}
+
+// Enter presses the button that has the focus; Start stays the default.
+void AnalysisTest::enterPressesTheFocusedButton()
+{
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(QString, pressed);
+    AnalysisRunDialog dialog(0, false, false);
+    QStringList seen;
+    connect(&dialog, &AnalysisRunDialog::startRequested, [&] { seen << "start"; });
+    connect(&dialog, &AnalysisRunDialog::parameterRequested, [&] { seen << "parameter"; });
+    connect(&dialog, &AnalysisRunDialog::updateRequested, [&] { seen << "update"; });
+    connect(&dialog, &QDialog::finished, [&] { seen << "close"; });
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QWidget* focused = dialog.findChild<QWidget*>(focus);
+    focused->setFocus();
+    QCOMPARE(dialog.focusWidget(), focused);
+    QTest::keyClick(focused, Qt::Key(key));
+    QCOMPARE(seen, QStringList{pressed});
+}
+
 void AnalysisTest::fanCurveViewerStarted()
 {
     QTemporaryDir folder;
@@ -281,6 +366,32 @@ void AnalysisTest::fanCurveViewerStarted()
     untitled.view->fanCharacterDisplay();
     QVERIFY(untitled.starter.started.empty());
     QVERIFY(!untitled.reporter.messages.empty());
+}
+
+// The fan curve viewer, once it has ended, is not left behind as a defunct
+// process. The test stands where an init that never collects stands (a
+// child subreaper: the orphans of its children become its own).
+void AnalysisTest::endedViewerLeavesNoDefunctProcess()
+{
+    QTemporaryDir programs;
+    QFile viewer(programs.filePath("vistrel"));
+    QVERIFY(viewer.open(QIODevice::WriteOnly));
+    viewer.write("#!/bin/sh\necho $$ > \"$(dirname \"$0\")/ran\"\n");
+    viewer.close();
+    viewer.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QTemporaryDir folder;
+    Window w(Window::sample(folder, "mine"));
+    w.services.programs = nullptr;
+    w.app.programFolder = programs.path().toStdString();
+
+    QCOMPARE(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+    const std::unique_ptr<void, void (*)(void*)> reaperOff(&w, [](void*) { prctl(PR_SET_CHILD_SUBREAPER, 0); });
+    w.view->fanCharacterDisplay();
+    QVERIFY2(w.reporter.messages.empty(), w.reporter.messages.empty() ? "" : w.reporter.messages[0].text.c_str());
+    const QString ran = programs.filePath("ran");
+    QTRY_VERIFY(contents(ran).endsWith('\n'));
+    const QString process = "/proc/" + QString::fromLatin1(contents(ran).trimmed());
+    QTRY_VERIFY2(!QFileInfo::exists(process), qPrintable(process + " " + contents(process + "/stat")));
 }
 
 void AnalysisTest::parametersFromTheDialog()

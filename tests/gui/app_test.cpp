@@ -262,6 +262,12 @@ void AppTest::menusAndPanes()
     for (QToolBar* bar : frame.findChildren<QToolBar*>())
         for (QAction* a : bar->actions())
             QVERIFY2(a->isSeparator() || !a->icon().isNull(), qPrintable(a->objectName()));
+    // Zoom's tool tips say what it does on the window and in page preview.
+    QCOMPARE(frame.action("zoomin")->toolTip(), QString("Zoom in: twice the scale"));
+    p.view()->togglePrint();
+    QVERIFY(frame.action("zoomin")->toolTip().contains("the plan on the page a ninth larger"));
+    QVERIFY(frame.action("zoomout")->toolTip().contains("the plan on the page a tenth smaller"));
+    p.view()->togglePrint();
 
     // with the last window closed, Open is the main frame's again
     p.view()->document().doc().modified = false;

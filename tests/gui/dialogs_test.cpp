@@ -14,9 +14,11 @@
 #include "dialogs/colordialog.h"
 #include "dialogs/displaysettingdialog.h"
 #include "dialogs/infodialog.h"
+#include "tabordercheck.h"
 
 using namespace orvex;
 using namespace orvex::gui;
+using namespace orvex::gui::test;
 
 namespace {
 
@@ -87,6 +89,8 @@ class DialogsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { TabOrderWarnings::install(); }
+    void cleanup() { TabOrderWarnings::check(); }
     void displayShowsTheViewsValues();
     void displayNumberChecks_data();
     void displayNumberChecks();

@@ -16,9 +16,11 @@
 
 #include "dialogs/editdialogs.h"
 #include "dialogs/parametersdialog.h"
+#include "tabordercheck.h"
 
 using namespace orvex;
 using namespace orvex::gui;
+using namespace orvex::gui::test;
 
 namespace {
 
@@ -132,6 +134,8 @@ class EditDialogsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { TabOrderWarnings::install(); }
+    void cleanup() { TabOrderWarnings::check(); }
     void newNodeWithEnter_data();
     void newNodeWithEnter();
     void changeNodeTakesOnlyTheElevation();

@@ -14,9 +14,11 @@
 #include "dialogs/fandialog.h"
 #include "dialogs/parametersdialog.h"
 #include "edit/fancurve.h"
+#include "tabordercheck.h"
 
 using namespace orvex;
 using namespace orvex::gui;
+using namespace orvex::gui::test;
 
 namespace {
 
@@ -112,6 +114,8 @@ class FanDialogsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { TabOrderWarnings::install(); }
+    void cleanup() { TabOrderWarnings::check(); }
     void newFanWithNextAndBack();
     void enterStepsThroughTheFields();
     void countChecks_data();

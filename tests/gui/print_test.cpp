@@ -121,6 +121,7 @@ private slots:
     void pageOnTheWindow();
     void planKeepsItsPlaceOnThePage();
     void printColoursAndTheToolWindow();
+    void simpleIsOneSettingForAllWindows();
     void printedPageMatchesThePreview();
     void exportWritesWhatTheWindowShows();
 };
@@ -229,6 +230,35 @@ void PrintTest::printColoursAndTheToolWindow()
     w.open();
     w.view->togglePrint();
     QCOMPARE(w.view->plan().settings.colours.road, rgb(0, 0, 200));
+}
+
+// "Simple" is one setting of the whole program: every window takes it at
+// once, the profile keeps it, and the window closed last does not put back
+// a choice of its own.
+void PrintTest::simpleIsOneSettingForAllWindows()
+{
+    Window w;
+    auto otherDocument = std::make_unique<NetworkDocument>(w.app, w.reporter);
+    auto other = std::make_unique<CBriscoView>(*otherDocument, w.services);
+    other->resize(800, 600);
+    other->show();
+    other->initialUpdate();
+    w.view->togglePrint();
+    other->togglePrint();
+    QVERIFY(!other->printTool()->simple());
+
+    QTest::mouseClick(w.view->printTool()->findChild<QCheckBox*>("simple"), Qt::LeftButton);
+    QCOMPARE(other->plan().settings.previewKind, 0);
+    QVERIFY(other->printTool()->simple());
+    QCOMPARE(w.profile.readInt(kDisplaySection, "print_preview_num", 1), 0);
+
+    w.view.reset();
+    other.reset();  // closed last
+    otherDocument.reset();
+    QCOMPARE(w.profile.readInt(kDisplaySection, "print_preview_num", 1), 0);
+    w.open();
+    w.view->togglePrint();
+    QVERIFY(w.view->printTool()->simple());
 }
 
 void PrintTest::printedPageMatchesThePreview()

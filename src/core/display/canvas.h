@@ -39,6 +39,10 @@ public:
     virtual void circle(float left, float top, float right, float bottom) = 0;
     // The platform's own text at a client point (the status line during a run).
     virtual void text(float x, float y, const std::string& text, Colour colour) = 0;
+    // The same on a box of the background colour as large as the text, so
+    // that nothing drawn below shows through (the editor's prompts).
+    virtual void textOnBackground(float x, float y, const std::string& text, Colour colour,
+                                  Colour background) = 0;
 };
 
 }  // namespace orvex

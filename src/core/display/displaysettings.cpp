@@ -91,6 +91,21 @@ void writeDisplaySettings(Profile& profile, const DisplaySettings& s,
     profile.writeInt(kDisplaySection, "print_preview_num", s.previewKind);
 }
 
+int previewKind(SharedDisplay& shared, Profile& profile)
+{
+    if (!shared.read)
+        shared.previewKind = profile.readInt(kDisplaySection, "print_preview_num", 1);
+    shared.read = true;
+    return shared.previewKind;
+}
+
+void setPreviewKind(SharedDisplay& shared, Profile& profile, int kind)
+{
+    shared.read = true;
+    shared.previewKind = kind;
+    profile.writeInt(kDisplaySection, "print_preview_num", kind);
+}
+
 void usePrintColours(ColourSlots& slots, const PrintColours& print)
 {
     slots.road = print.road;

@@ -61,6 +61,17 @@ extern const std::array<const char*, kNodeKinds> kNodeKindNamesChinese;
 
 inline const std::string kDisplaySection = "DISPLAY";
 
+// The page preview's kind (1 full, 0 simple) is one setting of the whole
+// program: every view draws with the one value, and the profile keeps it
+// from the moment it changes, so that no view closed later puts back a
+// value of its own.
+struct SharedDisplay {
+    bool read = false;  // the profile's value was taken
+    int previewKind = 1;
+};
+int previewKind(SharedDisplay& shared, Profile& profile);
+void setPreviewKind(SharedDisplay& shared, Profile& profile, int kind);
+
 // Reads every "DISPLAY" key with the current values as defaults; "factor"
 // and "font" go to the geometry's scale and character size.
 void readDisplaySettings(Profile& profile, DisplaySettings& settings, ViewGeometry& geometry);

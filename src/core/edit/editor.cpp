@@ -169,9 +169,10 @@ bool Editor::ask(const std::string& question)
 void Editor::prompt(const std::string& line1, const std::string& line2)
 {
     const Colour colour = mView.settings.colours.online;
-    mCanvas.text(0, 0, line1, colour);
+    const Colour back = mView.settings.colours.back;
+    mCanvas.textOnBackground(0, 0, line1, colour, back);
     if (!line2.empty())
-        mCanvas.text(0, 20, line2, colour);
+        mCanvas.textOnBackground(0, 20, line2, colour, back);
 }
 
 void Editor::highlight(int i)

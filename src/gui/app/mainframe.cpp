@@ -36,6 +36,20 @@ const QString kIdleMessage = QStringLiteral("<  >");
 const QString kOpenNoWindow = QStringLiteral("Open(&O)...\tCtrl+O");
 const QString kOpenInWindow = QStringLiteral("Open(&O)\tCtrl+O");
 
+// What zoom does: on the window it doubles or halves the scale; in page
+// preview it makes the plan on the page a little larger or smaller.
+struct ZoomTip {
+    const char* action;
+    const char* window;
+    const char* pagePreview;
+};
+constexpr ZoomTip kZoomTips[] = {
+    {"zoomin", "Zoom in: twice the scale",
+     "Zoom in: the plan on the page a ninth larger; the page keeps its size"},
+    {"zoomout", "Zoom out: half the scale",
+     "Zoom out: the plan on the page a tenth smaller; the page keeps its size"},
+};
+
 // The framework's list of recently used networks, kept in the profile.
 const std::string kRecentListSection = "Recent File List";
 constexpr int kRecentFiles = 4;
@@ -552,6 +566,11 @@ void CMainFrame::updateMenus()
         action(name)->setEnabled(usable);
     for (const char* name : {"zoomin", "zoomout", "print", "exportplan"})
         action(name)->setEnabled(view != nullptr);
+    for (const ZoomTip& tip : kZoomTips) {
+        const QString text = QString::fromLatin1(preview ? tip.pagePreview : tip.window);
+        action(tip.action)->setToolTip(text);
+        action(tip.action)->setStatusTip(text);
+    }
     action("print")->setChecked(preview);
     for (const char* name : {"startprinting", "printersetup"})
         action(name)->setEnabled(preview);

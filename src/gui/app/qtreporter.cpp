@@ -3,9 +3,23 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "model/meanings.h"
 #include "view/displaytext.h"
 
 namespace orvex::gui {
+
+namespace {
+
+// A text in Chinese gets its English meaning below it, for a person who
+// cannot read it and for a system without a font for it.
+void addMeaning(QMessageBox& box, const std::string& text)
+{
+    const std::string meaning = englishMeaning(text);
+    if (!meaning.empty())
+        box.setInformativeText(displayText(meaning));
+}
+
+}  // namespace
 
 QWidget* QtReporter::parent() const
 {
@@ -22,6 +36,7 @@ void QtReporter::message(const std::string& text, const std::string& caption, Me
                                    : kind == MessageKind::Warning   ? QMessageBox::Warning
                                                                     : QMessageBox::Critical;
     QMessageBox box(icon, displayText(caption), displayText(text), QMessageBox::Ok, parent());
+    addMeaning(box, text);
     box.exec();
 }
 
@@ -31,6 +46,7 @@ Answer QtReporter::ask(const std::string& text, const std::string& caption, bool
     if (withCancel)
         buttons |= QMessageBox::Cancel;
     QMessageBox box(QMessageBox::Question, displayText(caption), displayText(text), buttons, parent());
+    addMeaning(box, text);
     box.setDefaultButton(QMessageBox::Yes);
     if (withCancel)
         box.setEscapeButton(QMessageBox::Cancel);

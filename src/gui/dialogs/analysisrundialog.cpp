@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -21,6 +22,25 @@ const char* const kFanColumns[4] = {"Fan:Node", "Pres", "Vol", "Con"};
 constexpr int kFanColumnWidth = 70;
 
 QString text(const std::string& s) { return QString::fromUtf8(s.data(), int(s.size())); }
+
+// Where a window whose frame has the given size goes beside an owner window
+// (its frame, screen coordinates) on the screen: below it, else above it,
+// else to its right or left; when none of these fits on the screen, just
+// below inSight, the part of the owner that must stay uncovered.
+QPoint besideOwner(const QRect& owner, const QRect& inSight, const QSize& size, const QRect& screen)
+{
+    constexpr int kGap = 4;
+    const QPoint candidates[] = {
+        {owner.left(), owner.bottom() + 1 + kGap},
+        {owner.left(), owner.top() - kGap - size.height()},
+        {owner.right() + 1 + kGap, owner.top()},
+        {owner.left() - kGap - size.width(), owner.top()},
+    };
+    for (const QPoint& p : candidates)
+        if (screen.contains(QRect(p, size)))
+            return p;
+    return {inSight.left(), inSight.bottom() + 1 + kGap};
+}
 
 }  // namespace
 
@@ -144,6 +164,15 @@ bool AnalysisRunDialog::opt1() const { return d->opt1->isChecked(); }
 void AnalysisRunDialog::setRunning(bool running) { d->running = running; }
 void AnalysisRunDialog::requestStop() { d->stop = true; }
 
+bool AnalysisRunDialog::pause()
+{
+    QRect lines;
+    for (const QWidget* w : {static_cast<QWidget*>(d->status), static_cast<QWidget*>(d->second),
+                             static_cast<QWidget*>(d->progress)})
+        lines |= QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
+    return runPauseDialog(this, lines);
+}
+
 // The same position and width; the lower part shows only with the data.
 void AnalysisRunDialog::fitHeight()
 {
@@ -177,10 +206,17 @@ void AnalysisRunDialog::closeEvent(QCloseEvent* event)
 
 void AnalysisRunDialog::keyPressEvent(QKeyEvent* event)
 {
-    // Enter and Escape both press Start/Stop, its default and cancel button.
-    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (d->start->isEnabled())
-            d->start->click();
+    // Escape presses Start/Stop, the cancel button. Enter presses the
+    // button that has the focus, and Start/Stop, the default button, when
+    // no button has it.
+    const int key = event->key();
+    if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter) {
+        QPushButton* pressed = d->start;
+        if (key != Qt::Key_Escape)
+            if (auto* focused = qobject_cast<QPushButton*>(focusWidget()))
+                pressed = focused;
+        if (pressed->isEnabled())
+            pressed->click();
         return;
     }
     QDialog::keyPressEvent(event);
@@ -265,7 +301,7 @@ void AnalysisRunDialog::dispatchEvents()
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-bool runPauseDialog(QWidget* parent)
+bool runPauseDialog(QWidget* parent, const QRect& inSight)
 {
     QDialog dialog(parent);
     dialog.setWindowTitle(QString());
@@ -280,6 +316,13 @@ bool runPauseDialog(QWidget* parent)
     layout->addWidget(box);
     layout->addWidget(go);
     QObject::connect(go, &QPushButton::clicked, &dialog, &QDialog::accept);
+    if (parent && inSight.isValid()) {
+        // Its frame as big as the owner's frame is bigger than the owner.
+        const QWidget* owner = parent->window();
+        dialog.adjustSize();
+        const QSize frame = dialog.size() + (owner->frameGeometry().size() - owner->size());
+        dialog.move(besideOwner(owner->frameGeometry(), inSight, frame, owner->screen()->availableGeometry()));
+    }
     dialog.exec();
     return box->isChecked();
 }

@@ -33,6 +33,10 @@ public:
     void setRunning(bool running);
     // Presses Stop as the person would.
     void requestStop();
+    // The fire run's pause beside this dialog, where the status lines and
+    // the progress bar (the simulated time) stay in sight; returns the
+    // pause's "opt1" box.
+    bool pause();
 
     // AnalysisDialog
     void setStatusLine(const std::string& text) override;
@@ -71,7 +75,8 @@ private:
 };
 
 // The fire run's pause: a "Continue" button and an "opt1" box, ticked when
-// it opens; returns the box's state.
-bool runPauseDialog(QWidget* parent);
+// it opens; returns the box's state. With inSight (screen coordinates) it
+// opens beside its parent's window where it leaves that part uncovered.
+bool runPauseDialog(QWidget* parent, const QRect& inSight = QRect());
 
 }  // namespace orvex::gui

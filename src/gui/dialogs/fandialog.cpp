@@ -302,12 +302,6 @@ FanDialog::FanDialog(bool newFan, int inlet, int outlet, const FanCurve& curve,
 
     for (QLineEdit* field : {d->flowStep, d->count, d->pressure})
         field->installEventFilter(this);
-    setTabOrder(d->flowStep, d->count);
-    setTabOrder(d->count, d->pressure);
-    setTabOrder(d->pressure, d->back);
-    setTabOrder(d->back, d->next);
-    setTabOrder(d->next, d->ok);
-    setTabOrder(d->ok, d->cancel);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(nodes);
@@ -315,6 +309,13 @@ FanDialog::FanDialog(bool newFan, int inlet, int outlet, const FanCurve& curve,
     layout->addWidget(point);
     layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    // Once all of them are in the dialog.
+    setTabOrder(d->flowStep, d->count);
+    setTabOrder(d->count, d->pressure);
+    setTabOrder(d->pressure, d->back);
+    setTabOrder(d->back, d->next);
+    setTabOrder(d->next, d->ok);
+    setTabOrder(d->ok, d->cancel);
 
     d->showFields();
     Impl::enterField(d->flowStep);

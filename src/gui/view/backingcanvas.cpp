@@ -77,4 +77,11 @@ void BackingCanvas::text(float x, float y, const std::string& text, Colour colou
     mChanged();
 }
 
+void BackingCanvas::textOnBackground(float x, float y, const std::string& text, Colour colour,
+                                     Colour background)
+{
+    open().textOnBackground(x, y, text, colour, background);
+    mChanged();
+}
+
 }  // namespace orvex::gui

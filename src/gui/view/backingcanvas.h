@@ -30,6 +30,8 @@ public:
     void lineTo(float x, float y) override;
     void circle(float left, float top, float right, float bottom) override;
     void text(float x, float y, const std::string& text, Colour colour) override;
+    void textOnBackground(float x, float y, const std::string& text, Colour colour,
+                          Colour background) override;
 
     // Finishes what was drawn so far into the image. Called before the
     // image is shown, resized or redrawn whole; the next drawing call opens

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -29,6 +28,7 @@
 #include "print/printtool.h"
 #include "run/rundriver.h"
 #include "view/networkdocument.h"
+#include "view/ownprograms.h"
 #include "view/qpaintercanvas.h"
 
 namespace orvex::gui {
@@ -58,6 +58,7 @@ CBriscoView::CBriscoView(NetworkDocument& document, ViewServices& services, QWid
     viewport()->setAttribute(Qt::WA_NoSystemBackground);
     setFrameShape(QFrame::NoFrame);
     readDisplaySettings(mServices.profile, mPlan->settings, mPlan->geo);
+    mPlan->settings.previewKind = previewKind(mServices.sharedDisplay, mServices.profile);
     // A "factor" that is not a number reads as a scale of 0, which every
     // drawing raises to the smallest scale: raised at once, fitting and
     // zooming never divide by it.
@@ -80,6 +81,7 @@ CBriscoView::CBriscoView(NetworkDocument& document, ViewServices& services, QWid
         emit stateChanged();
     });
     mDocument.addView(this);
+    mServices.views.push_back(this);
 }
 
 CBriscoView::~CBriscoView()
@@ -89,6 +91,8 @@ CBriscoView::~CBriscoView()
     // colours as the page preview left them.
     if (mPlan->geo.pagePreview)
         mPlan->leavePagePreview();
+    mServices.views.erase(std::remove(mServices.views.begin(), mServices.views.end(), this),
+                          mServices.views.end());
     writeDisplaySettings(mServices.profile, mPlan->settings, mPlan->geo);
     // A window that never had a network of its own has nowhere to keep its
     // parameters: a file "sdt" in whatever folder the program was started
@@ -407,7 +411,7 @@ void CBriscoView::redrawAllViews()
 
 bool CBriscoView::pauseDialog()
 {
-    return runPauseDialog(mAnalysis ? static_cast<QWidget*>(mAnalysis) : this);
+    return mAnalysis ? mAnalysis->pause() : runPauseDialog(this);
 }
 
 namespace {
@@ -451,7 +455,7 @@ void CBriscoView::fanCharacterDisplay()
         mServices.programs->open(viewer.toStdString(), argument);
         return;
     }
-    if (!QProcess::startDetached(viewer, {QString::fromStdString(argument)}))
+    if (!startOwnProgram(viewer, {QString::fromStdString(argument)}))
         mServices.reporter.message("Cannot start " + viewer.toStdString(), kViewCaption, MessageKind::Error);
 }
 
@@ -938,11 +942,20 @@ void CBriscoView::colourSetup()
     redrawImage();
 }
 
+// One setting for the whole program: every view takes it at once.
 void CBriscoView::setSimplePreview(bool simple)
 {
-    mPlan->settings.previewKind = simple ? 0 : 1;
+    setPreviewKind(mServices.sharedDisplay, mServices.profile, simple ? 0 : 1);
+    for (CBriscoView* view : mServices.views)
+        view->takePreviewKind();
+}
+
+void CBriscoView::takePreviewKind()
+{
+    const int kind = previewKind(mServices.sharedDisplay, mServices.profile);
+    mPlan->settings.previewKind = kind;
     if (mPrintTool)
-        mPrintTool->setSimple(simple);
+        mPrintTool->setSimple(kind == 0);
     if (mPlan->geo.pagePreview)
         redrawImage();
 }

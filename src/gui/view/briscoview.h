@@ -123,6 +123,7 @@ public slots:
     void startPrinting();     // one page on the printer (page preview only)
     void printerSetup();      // printer, paper and orientation (page preview only)
     void colourSetup();       // the print colours (page preview only)
+    // "Simple": the preview kind of every view.
     void setSimplePreview(bool simple);
     // "Export plan...": what the window shows, to PNG, PDF or SVG.
     void exportPlan();
@@ -167,6 +168,8 @@ private:
     void dragOnPage(const QPoint& p);
     // The page on the window after the client size or the printer changed.
     void layOutPage();
+    // The program's preview kind, after it changed in some view.
+    void takePreviewKind();
 
     NetworkDocument& mDocument;
     ViewServices& mServices;

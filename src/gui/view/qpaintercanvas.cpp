@@ -121,9 +121,25 @@ void QPainterCanvas::circle(float left, float top, float right, float bottom)
 
 void QPainterCanvas::text(float x, float y, const std::string& text, Colour colour)
 {
+    drawText(x, y, text, colour, nullptr);
+}
+
+void QPainterCanvas::textOnBackground(float x, float y, const std::string& text, Colour colour,
+                                      Colour background)
+{
+    drawText(x, y, text, colour, &background);
+}
+
+void QPainterCanvas::drawText(float x, float y, const std::string& text, Colour colour,
+                              const Colour* background)
+{
     flush();
     mPainter.save();
     mPainter.setPen(toQColor(colour));
+    if (background) {
+        mPainter.setBackgroundMode(Qt::OpaqueMode);
+        mPainter.setBackground(toQColor(*background));
+    }
     mPainter.drawText(QPointF(x, y + mPainter.fontMetrics().ascent()), QString::fromStdString(text));
     mPainter.restore();
 }

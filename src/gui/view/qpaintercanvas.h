@@ -33,6 +33,8 @@ public:
     void lineTo(float x, float y) override;
     void circle(float left, float top, float right, float bottom) override;
     void text(float x, float y, const std::string& text, Colour colour) override;
+    void textOnBackground(float x, float y, const std::string& text, Colour colour,
+                          Colour background) override;
 
     // Draws the lines gathered so far.
     void flush();
@@ -41,6 +43,9 @@ public:
     void setPenScale(double scale);
 
 private:
+    // The text, on a box of the background colour when there is one.
+    void drawText(float x, float y, const std::string& text, Colour colour, const Colour* background);
+
     // A pen as drawn: the colour is white while inverting.
     struct Pen {
         PenStyle style = PenStyle::Solid;

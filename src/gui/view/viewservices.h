@@ -3,7 +3,9 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "display/displaysettings.h"
 #include "edit/editor.h"
 #include "edit/fancurve.h"
 #include "model/appcontext.h"
@@ -17,6 +19,7 @@ class QWidget;
 // have the main frame open the pending file in a new window.
 namespace orvex::gui {
 
+class CBriscoView;
 class PrintServices;
 
 // The open and save dialogs of networks; nullopt when cancelled. A dialog
@@ -56,6 +59,8 @@ struct ViewServices {
     // The printer and the dialogs of printing and export; nullptr: the
     // program's, shared by every window.
     PrintServices* printing = nullptr;
+    SharedDisplay sharedDisplay{};  // what every view draws with alike
+    std::vector<CBriscoView*> views{};  // every open view, which adds itself
 };
 
 }  // namespace orvex::gui
