@@ -2,6 +2,7 @@
 // program's File Open does, runs what the analysis dialog's Start runs, and
 // prints the results.
 #include <chrono>
+#include <exception>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -114,9 +115,7 @@ int exitStatus(const orvex::RunOutcome& outcome, const orvex::CBriscoDoc& doc)
     return kExitNotConverged;
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+int run(int argc, char** argv)
 {
     Options options;
     switch (parseCommandLine(argc, argv, options)) {
@@ -198,4 +197,16 @@ int main(int argc, char** argv)
             return fail("-o: cannot write " + options.output + ": " + orvex::failureReason(error));
     }
     return exitStatus(outcome, *doc);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // Nothing the files hold may end the program without a word.
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& e) {
+        return fail(std::string("stopped by an unexpected error: ") + e.what());
+    }
 }

@@ -128,9 +128,10 @@ ParseResult parseCommandLine(int argc, const char* const* argv, Options& options
     app.add_flag("--airflow-only", options.airflowOnly,
                  "Run the airflow analysis even when the parameter file sets a fire");
     app.add_flag("--timing", options.timing, "Report the time spent opening, analysing, saving");
-    std::string method = "relaxation";
+    std::string method = solverMethodName(kDefaultSolverMethod);
     app.add_option("--method", method,
-                   "Solver: relaxation (default, node by node) or newton (the whole network at once)")
+                   "Solver: newton (default, the whole network at once) or relaxation (node by\n"
+                   "node); where it cannot settle the network the other one is run")
         ->type_name("newton|relaxation")
         ->check(CLI::Validator(
             [](std::string& text) -> std::string {
@@ -193,7 +194,7 @@ ParseResult parseCommandLine(int argc, const char* const* argv, Options& options
 
     const std::string f = lowerCase(format);
     options.format = f == "csv" ? Format::Csv : f == "json" ? Format::Json : Format::Text;
-    options.method = parseSolverMethod(method).value_or(SolverMethod::Relaxation);
+    options.method = parseSolverMethod(method).value_or(kDefaultSolverMethod);
     if (!size.empty())
         readSize(size, p.width, p.height);
     options.programFolder = withoutTrailingSlash(options.programFolder);

@@ -24,7 +24,7 @@ struct Options {
     bool save = false;
     bool airflowOnly = false;
     bool timing = false;
-    SolverMethod method = SolverMethod::Relaxation;
+    SolverMethod method = kDefaultSolverMethod;
     std::string plan;           // image file to draw the plan into; empty: none
     PlanOptions planOptions;
 };

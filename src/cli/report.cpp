@@ -10,6 +10,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "model/textcodec.h"
+
 namespace orvex::cli {
 
 namespace {
@@ -32,6 +34,15 @@ std::string csvField(const std::string& text)
     return quoted + "\"";
 }
 
+// The text padded with blanks to a width in characters, not bytes.
+std::string padded(const std::string& text, std::size_t width)
+{
+    std::size_t characters = 0;
+    for (const char c : text)
+        characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return characters < width ? text + std::string(width - characters, ' ') : text;
+}
+
 // The unit labels of the report.
 struct Units {
     std::string flow, pressure;
@@ -39,7 +50,17 @@ struct Units {
 
 Units unitsOf(const CBriscoDoc& doc)
 {
-    return {doc.app().units.flowUnitName.str(), doc.app().units.pressureUnitName.str()};
+    const UnitsSettings& u = doc.app().units;
+    return {textAsUtf8(u.flowUnitName.view()), textAsUtf8(u.pressureUnitName.view())};
+}
+
+// The warnings of the run; they may quote the unit labels of the files.
+std::vector<std::string> warningsOf(const RunReport& r)
+{
+    std::vector<std::string> warnings;
+    for (const std::string& warning : r.outcome.warnings)
+        warnings.push_back(textAsUtf8(warning));
+    return warnings;
 }
 
 // One row of each table, in the units the person works in.
@@ -60,6 +81,7 @@ struct RoadRow {
 struct FanRow {
     int inlet, outlet;
     double flow, pressure, powerKw;
+    std::string operatingPoint;
 };
 struct Summary {
     double naturalDraught;
@@ -82,7 +104,7 @@ RoadRow roadRow(const CBriscoDoc& doc, int k)
     const Road& road = doc.roads[k];
     const bool fixed = k > doc.roadCount;
     const double carried = doc.specificWeight != 0 ? road.massFlow / doc.specificWeight : 0.0;
-    return {k, road.first, road.second, road.name.str(), fixed, carried,
+    return {k, road.first, road.second, textAsUtf8(road.name.view()), fixed, carried,
             fixed ? road.resistance : 0.0, road.massFlow, loss, direction,
             road.initialTemperature, road.outletTemperature, road.gasConcentration};
 }
@@ -90,7 +112,8 @@ RoadRow roadRow(const CBriscoDoc& doc, int k)
 FanRow fanRow(const CBriscoDoc& doc, int f)
 {
     const Fan& fan = doc.fans[f];
-    return {fan.inlet, fan.outlet, fan.fanFlow, fan.pressure, fanPowerKw(doc, f)};
+    return {fan.inlet, fan.outlet, fan.fanFlow, fan.pressure, fanPowerKw(doc, f),
+            fanPointText(fanPoint(doc, f).kind)};
 }
 
 Summary summaryOf(const CBriscoDoc& doc)
@@ -115,13 +138,15 @@ void printJson(std::ostream& out, const RunReport& r)
     json root;
     root["result"] = r.outcome.result;
     root["iterations"] = doc.lastIterations;
+    root["method"] = solverMethodName(r.outcome.method);
+    root["chosenMethod"] = solverMethodName(r.outcome.chosenMethod);
     root["title"] = networkHeading(doc);
     root["kind"] = doc.isWater() ? "water" : "air";
     root["units"] = {{"flow", units.flow},     {"pressure", units.pressure},
                      {"massFlow", "kg/s"},     {"elevation", "m"},
                      {"power", "kW"},          {"temperature", "C"},
                      {"gasConcentration", "%"}};
-    root["warnings"] = r.outcome.check.warnings;
+    root["warnings"] = warningsOf(r);
     root["airCannotBalance"] = r.outcome.check.airCannotBalance;
     root["naturalDraught"] = summary.naturalDraught;
     root["largestImbalance"] = {{"node", summary.imbalance.number},
@@ -158,7 +183,8 @@ void printJson(std::ostream& out, const RunReport& r)
     for (int f = 1; f <= doc.fanCount; ++f) {
         const FanRow v = fanRow(doc, f);
         fans.push_back({{"inlet", v.inlet}, {"outlet", v.outlet}, {"flow", v.flow},
-                        {"pressure", v.pressure}, {"power", v.powerKw}});
+                        {"pressure", v.pressure}, {"power", v.powerKw},
+                        {"operatingPoint", v.operatingPoint}});
     }
     root["nodes"] = std::move(nodes);
     root["roads"] = std::move(roads);
@@ -167,7 +193,8 @@ void printJson(std::ostream& out, const RunReport& r)
         root["timing"] = {{"openMs", r.timing->openMs},
                           {"analysisMs", r.timing->analysisMs},
                           {"saveMs", r.timing->saveMs}};
-    out << root.dump(2) << "\n";
+    // The texts are UTF-8 already; a byte that is not would be replaced.
+    out << root.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
 }
 
 void printCsv(std::ostream& out, const RunReport& r)
@@ -177,14 +204,14 @@ void printCsv(std::ostream& out, const RunReport& r)
     const Summary summary = summaryOf(doc);
     const std::string p = " (" + u.pressure + ")", q = " (" + u.flow + ")";
     out << "result,iterations,naturalDraught" << p << ",imbalanceNode,imbalanceFlow" << q
-        << ",imbalanceMassFlow (kg/s),warnings";
+        << ",imbalanceMassFlow (kg/s),warnings,method";
     if (r.outcome.fire)
         out << ",simulatedMinutes (min)";
     out << "\n"
         << r.outcome.result << "," << doc.lastIterations << ","
         << format("%.4f", summary.naturalDraught) << "," << summary.imbalance.number << ","
-        << format("%.6f", summary.imbalance.flow) << ","
-        << format("%.6f", summary.imbalance.massFlow) << "," << r.outcome.check.warnings.size();
+        << imbalanceText(summary.imbalance.flow) << "," << imbalanceText(summary.imbalance.massFlow) << ","
+        << r.outcome.warnings.size() << "," << solverMethodName(r.outcome.method);
     if (r.outcome.fire)
         out << "," << format("%.2f", doc.fireWork.simulatedMinutes);
     out << "\n\n";
@@ -212,11 +239,12 @@ void printCsv(std::ostream& out, const RunReport& r)
             out << ",,,";
         out << "\n";
     }
-    out << "\ninlet,outlet,flow" << q << ",pressure" << p << ",power (kW)\n";
+    out << "\ninlet,outlet,flow" << q << ",pressure" << p << ",power (kW),operatingPoint\n";
     for (int f = 1; f <= doc.fanCount; ++f) {
         const FanRow v = fanRow(doc, f);
         out << v.inlet << "," << v.outlet << "," << format("%.4f", v.flow) << ","
-            << format("%.4f", v.pressure) << "," << format("%.4f", v.powerKw) << "\n";
+            << format("%.4f", v.pressure) << "," << format("%.4f", v.powerKw) << ","
+            << csvField(v.operatingPoint) << "\n";
     }
 }
 
@@ -232,7 +260,7 @@ void printText(std::ostream& out, const RunReport& r)
     out << line;
     std::snprintf(line, sizeof line, "Result %d (%s) after %d iterations\n", r.outcome.result,
                   endingOf(r), doc.lastIterations);
-    out << line;
+    out << line << methodSummary(r.outcome) << "\n";
     if (r.outcome.fire) {
         std::snprintf(line, sizeof line, "Fire at node %d, %.0f C, simulated %.1f of %.1f min\n",
                       doc.fire.fireNode, double(doc.fire.fireTemperature),
@@ -243,10 +271,8 @@ void printText(std::ostream& out, const RunReport& r)
                   "Natural draught %.2f %s (mean over the air drawn in from the surface)\n",
                   summary.naturalDraught, u.pressure.c_str());
     out << line;
-    std::snprintf(line, sizeof line, "Largest node imbalance %.4f %s (%.6f kg/s) at node %d\n",
-                  summary.imbalance.flow, u.flow.c_str(), summary.imbalance.massFlow,
-                  summary.imbalance.number);
-    out << line;
+    out << "Largest node imbalance " << imbalanceText(summary.imbalance.flow) << " " << u.flow << " ("
+        << imbalanceText(summary.imbalance.massFlow) << " kg/s) at node " << summary.imbalance.number << "\n";
     if (r.outcome.check.airCannotBalance)
         out << "The air cannot balance at some node (see the warnings).\n";
     out << "\n";
@@ -274,8 +300,8 @@ void printText(std::ostream& out, const RunReport& r)
     for (int k = 1; k <= doc.totalRoads(); ++k) {
         const RoadRow w = roadRow(doc, k);
         const std::string set = w.fixed ? format("%12.3f", w.setFlow) : std::string(12, ' ');
-        std::snprintf(line, sizeof line, "%5d %6d %6d %-20s %-6s %14.3f %s %12.4f %14.3f %4.0f",
-                      w.index, w.from, w.to, w.name.c_str(), w.fixed ? "fixed" : "normal",
+        std::snprintf(line, sizeof line, "%5d %6d %6d %s %-6s %14.3f %s %12.4f %14.3f %4.0f",
+                      w.index, w.from, w.to, padded(w.name, 20).c_str(), w.fixed ? "fixed" : "normal",
                       w.flow, set.c_str(), w.massFlow, w.pressureLoss, w.direction);
         out << line;
         if (r.outcome.fire && !w.fixed) {
@@ -287,14 +313,14 @@ void printText(std::ostream& out, const RunReport& r)
     }
 
     if (doc.fanCount > 0) {
-        std::snprintf(line, sizeof line, "\nFans\n%6s %6s %14s %14s %12s\n", "Inlet", "Outlet",
+        std::snprintf(line, sizeof line, "\nFans\n%6s %6s %14s %14s %12s  %s\n", "Inlet", "Outlet",
                       ("Flow (" + u.flow + ")").c_str(), ("P (" + u.pressure + ")").c_str(),
-                      "Power (kW)");
+                      "Power (kW)", "Operating point");
         out << line;
         for (int f = 1; f <= doc.fanCount; ++f) {
             const FanRow v = fanRow(doc, f);
-            std::snprintf(line, sizeof line, "%6d %6d %14.3f %14.3f %12.3f\n", v.inlet, v.outlet,
-                          v.flow, v.pressure, v.powerKw);
+            std::snprintf(line, sizeof line, "%6d %6d %14.3f %14.3f %12.3f  %s\n", v.inlet, v.outlet,
+                          v.flow, v.pressure, v.powerKw, v.operatingPoint.c_str());
             out << line;
         }
     }
@@ -304,7 +330,8 @@ void printText(std::ostream& out, const RunReport& r)
 
 std::string networkHeading(const CBriscoDoc& doc)
 {
-    std::string heading = doc.headings[1].str();
+    // Decoded first: a GBK character may hold the byte of "]".
+    std::string heading = textAsUtf8(doc.headings[1].view());
     heading.erase(0, heading.find(']') + 1);  // npos + 1 is 0: no bracket, nothing erased
     const auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
     while (!heading.empty() && blank(heading.back()))

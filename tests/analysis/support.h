@@ -48,10 +48,11 @@ public:
     void enableClose(bool enable) override { closeStates.push_back(enable); }
     void setStartText(const std::string& text) override { startTexts.push_back(text); }
     void setCaption(const std::string& text) override { captions.push_back(text); }
+    void setMethodLine(const std::string& text) override { methodLines.push_back(text); }
 
     int stopAt = 0, stopQueries = 0, progressSteps = 0;
     std::pair<int, int> range{-1, -1};
-    std::vector<std::string> statusLines, startTexts, captions;
+    std::vector<std::string> statusLines, startTexts, captions, methodLines;
     std::vector<std::pair<int, std::string>> diagnostics;
     std::map<std::pair<int, int>, std::string> fanCells;
     std::vector<bool> closeStates;

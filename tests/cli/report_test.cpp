@@ -24,19 +24,27 @@ const json& sampleMine()
     return report;
 }
 
-// A small network with its node positions and, if given, its parameters.
+// A small network with its node positions and, if given, its parameters,
+// road names and heading, reported in JSON or in the format the options
+// choose (then as the text "report").
 json solveNetwork(const std::string& name, const std::string& vad, const std::string& jpd, int status,
-                  const std::string& parameters = "")
+                  const std::string& parameters = "", const std::string& options = "",
+                  const std::string& names = "", const std::string& heading = "")
 {
     TempFolder folder(name);
     if (!parameters.empty())
         writeFile(folder / (name + ".sdt"), parameters);
-    writeFile(folder / (name + ".vad"), "[ORVEX network]" + name + "\nsecond heading\nsurface nodes\n" + vad +
+    if (!names.empty())
+        writeFile(folder / (name + ".nrd"), names);
+    writeFile(folder / (name + ".vad"), "[ORVEX network]" + (heading.empty() ? name : heading) +
+                                            "\nsecond heading\nsurface nodes\n" + vad +
                                             "network kind\n0 0 0\nsurface temperature\n10\nend of data &\n");
     writeFile(folder / (name + ".jpd"), jpd);
-    const SolveRun run = runIn(kSource, solveBinary(), "--format json '" + (folder / (name + ".vad")) + "'");
+    const bool asJson = options.find("--format") == std::string::npos;
+    const SolveRun run = runIn(kSource, solveBinary(), (asJson ? "--format json " : "") + options + " '" +
+                                                           (folder / (name + ".vad")) + "'");
     EXPECT_EQ(run.status, status) << run.err;
-    json report = json::parse(run.out);
+    json report = asJson ? json::parse(run.out) : json{{"report", run.out}};
     report["stderr"] = run.err;
     return report;
 }
@@ -91,10 +99,10 @@ TEST(Report, CsvHeadersCarryTheUnits)
 {
     const std::string csv = solve("--format csv data/mine.vad").out;
     for (const char* header :
-         {"result,iterations,naturalDraught (Pa),imbalanceNode,imbalanceFlow (m3/min),imbalanceMassFlow (kg/s),warnings\n",
+         {"result,iterations,naturalDraught (Pa),imbalanceNode,imbalanceFlow (m3/min),imbalanceMassFlow (kg/s),warnings,method\n",
           "number,surface,elevation (m),pressure (Pa),relativePressure (Pa)\n",
           "index,from,to,name,fixed,flow (m3/min),setFlow (m3/min),massFlow (kg/s),pressureLoss (Pa),direction\n",
-          "inlet,outlet,flow (m3/min),pressure (Pa),power (kW)\n"})
+          "inlet,outlet,flow (m3/min),pressure (Pa),power (kW),operatingPoint\n"})
         EXPECT_NE(csv.find(header), std::string::npos) << header;
     EXPECT_NE(csv.find("\n1,1,101,IntakeShaft,0,"), std::string::npos);
 }
@@ -136,6 +144,97 @@ TEST(Report, AirThatCannotBalanceIsWarnedAndExitsOne)
     EXPECT_NE(warning.find("node 11 "), std::string::npos) << warning;
     EXPECT_NE(warning.find("fan 10-11"), std::string::npos) << warning;
     EXPECT_NE(report["stderr"].get<std::string>().find(warning), std::string::npos) << "on standard error too";
+}
+
+// Two fans in series joined by a road, between two surface nodes: nothing
+// to warn about, the same flow through every road (where the fans' rise,
+// 1200 - 0.6 Q Pa with Q in m3/min, is what the three roads of 0.1 Ns2/m8
+// lose) whichever method is chosen, and the Newton method unless one is.
+TEST(Report, FansInSeriesAreSolvedWithoutAWarning)
+{
+    const double q = (-7200 + std::sqrt(7200.0 * 7200 + 4 * 14.4e6)) / 2;
+    for (const std::string method : {"newton", "relaxation"}) {
+        SCOPED_TRACE(method);
+        const json report = solveNetwork("series",
+            "2\n1 0  6 0\nunderground nodes\n4\n2 0  3 0  4 0  5 0\nroads\n3\n"
+            "1 2 0.1 20 10 100 2\n3 4 0.1 20 10 100 2\n5 6 0.1 20 10 100 2\nfixed-flow roads\n0\n"
+            "fans\n2\nFan: first\n2 3 3 1000\n600 300 0\nFan: second\n4 5 3 1000\n600 300 0\n",
+            "1 0 0\n6 500 0\n2 100 0\n3 200 0\n4 300 0\n5 400 0\n", 0, "", method == "newton" ? "" : "--method " + method);
+        EXPECT_EQ(std::make_tuple(report["result"], report["method"], report["chosenMethod"]),
+                  std::make_tuple(json(1), json(method), json(method)));
+        EXPECT_FALSE(report["airCannotBalance"].get<bool>());
+        EXPECT_EQ(report["warnings"], json::array());
+        EXPECT_EQ(report["stderr"], "");
+        for (const auto& road : report["roads"])
+            EXPECT_NEAR(road["flow"].get<double>(), q, 2e-3 * q) << road;
+    }
+}
+
+// A fan whose shut-off pressure of 1500 Pa is below the suction of the main
+// fan at its inlet, blowing to a surface node 20 m higher, cannot start: the
+// report names it with why, in the warnings and in its operating point. The
+// relaxation never settles such a fan; chosen, it is followed by the Newton
+// method, and the report says whose results it gives.
+TEST(Report, FanThatCannotStartIsNamedWithWhy)
+{
+    const std::string network =
+        "3\n1 0  2 20  3 0\nunderground nodes\n3\n10 0  11 0  12 0\nroads\n3\n"
+        "1 10 2 20 10 100 2\n10 11 0.05 20 10 100 2\n11 12 0.05 20 10 100 2\nfixed-flow roads\n0\n"
+        "fans\n2\nFan: main\n12 3 6 1000\n3000 2800 2400 1800 1000 0\nFan: small\n10 2 3 1000\n1500 1000 0\n";
+    const std::string positions = "1 0 0\n2 0 100\n3 300 0\n10 100 0\n11 200 0\n12 300 100\n";
+    const std::string held = "held at zero flow: shut-off pressure below what it faces";
+    const json report = solveNetwork("nostart", network, positions, 0);
+    EXPECT_EQ(std::make_tuple(report["result"], report["method"]), std::make_tuple(json(1), json("newton")));
+    EXPECT_EQ(std::make_pair(report["fans"][0]["operatingPoint"], report["fans"][1]["operatingPoint"]),
+              std::make_pair(json("on curve"), json(held)));
+    EXPECT_EQ(report["fans"][1]["flow"], 0.0);
+    ASSERT_EQ(report["warnings"].size(), 1u);
+    EXPECT_EQ(report["warnings"][0].get<std::string>().rfind("Fan 10-2 cannot start: its shut-off pressure, "
+                                                             "1500.000 Pa, is below the ", 0), 0u) << report["warnings"];
+
+    const std::string text = solveNetwork("nostart", network, positions, 0, "", "--method relaxation --format text")["report"];
+    EXPECT_NE(text.find("Result 1 (converged) after"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nResults of the Newton method (the relaxation did not converge)\n"), std::string::npos) << text;
+    EXPECT_NE(text.find(" 0.000  " + held + "\n"), std::string::npos) << text;
+}
+
+// Texts of the files that are not UTF-8 -- a road name in the GBK code page
+// of the files' Chinese texts, a Latin-1 heading -- and a UTF-8 heading too
+// long for its line, with a character across its 78th byte, are UTF-8 in
+// every format of the report.
+TEST(Report, TextsOfAnyCodePageAreUtf8InEveryFormat)
+{
+    const std::string network =
+        "2\n1 0  2 0\nunderground nodes\n1\n10 0\nroads\n2\n1 10 0.5 20 10 100 2\n10 2 0.5 20 10 100 2\n"
+        "fixed-flow roads\n1\n1 10 100\nfans\n0\n";
+    const std::string names = "1 10 0 0 \xd6\xf7\xcf\xef\xb5\xc0\n";  // GBK
+    const std::string name = "\xe4\xb8\xbb\xe5\xb7\xb7\xe9\x81\x93";  // the same in UTF-8
+    const struct {
+        const char* what;
+        std::string heading, title;
+    } headings[] = {
+        {"Latin-1", "Mine de Caf\xe9 Nord", "Mine de Caf\xc3\xa9 Nord"},
+        // "[ORVEX network]" and 61 x fill 76 bytes, the first character of
+        // the name 3 more: it does not fit.
+        {"cut UTF-8", std::string(61, 'x') + name, std::string(61, 'x')},
+    };
+    for (const auto& h : headings) {
+        for (const char* format : {"json", "csv", "text"}) {
+            SCOPED_TRACE(std::string(h.what) + ", " + format);
+            const json run = solveNetwork("texts", network, "1 0 0\n2 200 0\n10 100 0\n", 0, "",
+                                          std::string("--format ") + format, names, h.heading);
+            const std::string report = run["report"];
+            EXPECT_NO_THROW(json(report).dump()) << "not UTF-8";
+            EXPECT_NE(report.find(name), std::string::npos) << report;
+            if (std::string(format) == "json") {
+                const json parsed = json::parse(report);
+                EXPECT_EQ(parsed["title"], h.title);
+                EXPECT_EQ(parsed["roads"][0]["name"], name);
+            } else if (std::string(format) == "text") {
+                EXPECT_EQ(report.substr(0, report.find('\n')), h.title);
+            }
+        }
+    }
 }
 
 // A fire whose air has passed every road before the finish time settles:

@@ -139,5 +139,35 @@ TEST(Document, IteratorsShareOneCursorAndStartAgainAfterTheEnd)
     EXPECT_EQ(std::make_pair(first, second), std::make_pair(5, 12));
 }
 
+// The files' texts as UTF-8, and where a text too long for its field is
+// cut: between two characters of UTF-8 or GBK, wherever bytes of neither.
+TEST(FileTexts, AreUtf8AndCutBetweenCharacters)
+{
+    const std::string gbk = "\xd6\xf7\xcf\xef";                  // two Chinese characters in GBK
+    const std::string utf8 = "\xe4\xb8\xbb\xe5\xb7\xb7";          // the same in UTF-8
+    const std::string latin1 = "Caf\xe9 Nord";                   // neither: Latin-1
+    const struct {
+        std::string text, asUtf8;
+        std::size_t limit, cut;
+    } cases[] = {
+        {"IntakeShaft", "IntakeShaft", 5, 5},
+        {"ab" + utf8, "ab" + utf8, 4, 2},
+        {"ab" + utf8, "ab" + utf8, 5, 5},
+        {"ab" + gbk, "ab" + utf8, 3, 2},
+        {"ab" + gbk, "ab" + utf8, 4, 4},
+        {latin1, "Caf\xc3\xa9 Nord", 4, 4},
+        {"\x80\xff", "\xc2\x80\xc3\xbf", 1, 1},
+        {"ab" + utf8, "ab" + utf8, 20, 8},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text + " to " + std::to_string(c.limit));
+        EXPECT_EQ(textAsUtf8(c.text), c.asUtf8);
+        EXPECT_EQ(characterCut(c.text, c.limit), c.cut);
+    }
+    // A road name holds 20 bytes: seven Chinese characters of UTF-8 keep six.
+    FixedText<kRoadNameChars> name(utf8 + utf8 + utf8 + utf8.substr(0, 3));
+    EXPECT_EQ(name.str(), utf8 + utf8 + utf8);
+}
+
 }  // namespace
 }  // namespace orvex::test

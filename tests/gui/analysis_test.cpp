@@ -125,6 +125,8 @@ void AnalysisTest::sampleAnalysisFromTheDialog()
     const QImage before = w.view->backingImage().copy();
     button(dialog, "start")->click();  // the run goes on inside the click
     QCOMPARE(dialog.windowTitle().toStdString(), kCompletedCaption);
+    // by the Newton method, which nobody chose: the program's default
+    QCOMPARE(dialog.findChild<QLabel*>("methodLine")->text(), QString("Results of the Newton method"));
     QCOMPARE(button(dialog, "start")->text(), QString("Start"));
     QVERIFY(button(dialog, "close")->isEnabled());
     QVERIFY(w.doc().modified);
@@ -159,6 +161,8 @@ void AnalysisTest::stopAndDisplayDataDuringARun()
     QCOMPARE(gennet::writeNetwork(gennet::Shape{}, net.toStdString()), std::string());
     Window w(net);
     QVERIFY(w.view->networkLoaded());
+    // The relaxation, whose run on this network is long enough to be stopped.
+    writeSolverMethod(w.profile, SolverMethod::Relaxation);
     AnalysisRunDialog& dialog = w.dialog();
     auto* displayData = dialog.findChild<QCheckBox*>("displayData");
     displayData->setChecked(false);
@@ -413,20 +417,22 @@ void AnalysisTest::parametersFromTheDialog()
     QCOMPARE(dialog.windowTitle().toStdString(), kCompletedCaption);
     QCOMPARE(w.doc().lastIterations, 0);
 
-    // The Newton method, chosen in the dialog: kept in the profile, and the
-    // next run takes some ten iterations where the relaxation takes 122.
+    // The relaxation, chosen in the dialog: kept in the profile, and the next
+    // run takes 122 iterations where the Newton method, the default, takes
+    // some ten; the dialog says whose results they are.
     QTimer::singleShot(0, [] {
         auto* parameters = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         QVERIFY(parameters);
         parameters->findChild<QLineEdit*>("maxIteration")->setText("500");
-        parameters->findChild<QComboBox*>("method")->setCurrentText("Newton");
+        parameters->findChild<QComboBox*>("method")->setCurrentText("relaxation");
         parameters->findChild<QPushButton*>("ok")->click();
     });
     button(dialog, "parameter")->click();
-    QCOMPARE(w.profile.readString(kAnalysisSection, kSolverMethodEntry, ""), std::string("newton"));
+    QCOMPARE(w.profile.readString(kAnalysisSection, kSolverMethodEntry, ""), std::string("relaxation"));
     button(dialog, "start")->click();
     QCOMPARE(dialog.windowTitle().toStdString(), kCompletedCaption);
-    QVERIFY(w.doc().lastIterations > 0 && w.doc().lastIterations < 30);
+    QCOMPARE(w.doc().lastIterations, 122);
+    QCOMPARE(dialog.findChild<QLabel*>("methodLine")->text(), QString("Results of the relaxation"));
 }
 
 QTEST_MAIN(AnalysisTest)

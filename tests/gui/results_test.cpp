@@ -29,7 +29,8 @@ using namespace orvex::gui::test;
 
 namespace {
 
-// A network window in an MDI area, on a copy of a sample network.
+// A network window in an MDI area, on a copy of a sample network or on
+// files written for the test.
 struct Window {
     QTemporaryDir folder;
     AppContext app;
@@ -40,9 +41,13 @@ struct Window {
     QMdiArea area;
     CChildFrame* frame = nullptr;
 
-    explicit Window(const QString& name)
+    explicit Window(const QString& name, const std::map<QString, QByteArray>& written = {})
     {
         copySample(name, folder.path());
+        for (const auto& [file, bytes] : written) {
+            QFile out(folder.filePath(file));
+            QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+        }
         app.programFolder = sourceDir().toStdString();
         readUnitsFile(app.programFolder, app.units, reporter);
         app.pendingFile = (folder.path() + "/" + name + ".vad").toStdString();
@@ -155,6 +160,7 @@ private slots:
     void copyAndExport();
     void dockOpensAfterARunAndMarksThePlan();
     void rowsFollowTheNetwork();
+    void fanThatCannotStart();
 };
 
 void ResultsTest::tablesMatchTheBatchReport()
@@ -378,6 +384,32 @@ void ResultsTest::rowsFollowTheNetwork()
     QCOMPARE(dock.windowTitle(), changed);
     w.run();
     QCOMPARE(std::pair(dock.windowTitle(), fanInlets()), std::pair(QString("Results"), QList<int>({330})));
+}
+
+// A fan whose shut-off pressure of 1500 Pa is below the suction of the main
+// fan at its inlet, blowing to a surface node 20 m higher, cannot start; the
+// Fans tab says so and why, not "on curve". The relaxation, chosen, never
+// settles it; the Newton method after it does.
+void ResultsTest::fanThatCannotStart()
+{
+    Window w("nostart",
+             {{"nostart.vad",
+               "[ORVEX network]A fan that cannot start\nsecond heading\nsurface nodes\n3\n1 0  2 20  3 0\n"
+               "underground nodes\n3\n10 0  11 0  12 0\nroads\n3\n1 10 2 20 10 100 2\n10 11 0.05 20 10 100 2\n"
+               "11 12 0.05 20 10 100 2\nfixed-flow roads\n0\nfans\n2\nFan: main\n12 3 6 1000\n"
+               "3000 2800 2400 1800 1000 0\nFan: small\n10 2 3 1000\n1500 1000 0\nnetwork kind\n0 0 0\n"
+               "surface temperature\n10\nend of data &\n"},
+              {"nostart.jpd", "1 0 0\n2 0 100\n3 300 0\n10 100 0\n11 200 0\n12 300 100\n"}});
+    QVERIFY(w.view().networkLoaded());
+    writeSolverMethod(w.profile, SolverMethod::Relaxation);
+    w.run();
+    FanResultsModel& fans = w.panel().fans();
+    QCOMPARE(fans.rowCount(), 2);
+    const int point = fans.section(FanResultsModel::Column::OperatingPoint);
+    QCOMPARE(fans.index(0, point).data().toString(), QString("on curve"));
+    QCOMPARE(fans.index(1, point).data().toString(), QString("held at zero flow: shut-off pressure below what it faces"));
+    QCOMPARE(fans.index(1, fans.section(FanResultsModel::Column::Airflow)).data().toString(), QString("0.000"));
+    QVERIFY(w.reporter.said("Fan 10-2 cannot start"));
 }
 
 QTEST_MAIN(ResultsTest)

@@ -28,6 +28,9 @@ public:
     virtual void enableRunControls(bool enable) = 0;
     virtual void setStartText(const std::string& text) = 0;
     virtual void setCaption(const std::string& text) = 0;
+    // Which solver method is working, and after the run which one gave the
+    // results.
+    virtual void setMethodLine(const std::string&) {}
     // Clears the "Opt1" check box (the fire simulation's pause switch).
     virtual void clearOpt1() {}
     // Lets waiting window events run (the window program's message pump).

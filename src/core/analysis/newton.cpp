@@ -45,6 +45,7 @@
 #include <Eigen/SparseCore>
 
 #include "analysis/analysisdialog.h"
+#include "analysis/networkcheck.h"
 #include "model/briscodoc.h"
 #include "model/itemlist.h"
 
@@ -532,12 +533,18 @@ void CBriscoDoc::finishNewton(float tau)
 {
     const NewtonWork& w = *newtonWork;
     storeNewtonFans();
+    restoreMergedNodes();
+    // A fan held at zero because it cannot start against the rise it faces
+    // is named by the run's check of the fans, whichever method solved.
     ItemList atZero, atEnd;
     for (const Link& link : w.links) {
         if (link.kind != LinkKind::Fan || link.hold == FanHold::None)
             continue;
         const Fan& fan = fans[size_t(link.item)];
-        (link.hold == FanHold::AtZero ? atZero : atEnd).add(pairText(fan.inlet, fan.outlet));
+        if (link.hold == FanHold::AtEnd)
+            atEnd.add(pairText(fan.inlet, fan.outlet));
+        else if (fanPoint(*this, link.item).kind != FanPointKind::CannotStart)
+            atZero.add(pairText(fan.inlet, fan.outlet));
     }
     if (!atZero.empty())
         solverWarnings.push_back("The network would drive " + std::string(atZero.count() == 1 ? "fan " : "fans ") +
@@ -552,7 +559,6 @@ void CBriscoDoc::finishNewton(float tau)
     for (const std::string& group : w.floatingGroups)
         solverWarnings.push_back(group);
 
-    restoreMergedNodes();
     for (int k = 1; k <= roadCount; ++k) {
         const int l = w.roadLink[size_t(k)];
         if (l < 0)

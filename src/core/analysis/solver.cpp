@@ -31,8 +31,12 @@
 // the over-relaxation (towards the plain Gauss-Seidel factor 1). A run that
 // keeps making progress never sees the change.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "analysis/analysisdialog.h"
 #include "model/briscodoc.h"
@@ -418,12 +422,103 @@ void CBriscoDoc::fixedFlowResults(float tau)
     }
 }
 
+namespace {
+
+// What a solve changes: kept before a solve, so that a second method starts
+// from where the first one started, not from its last iteration, and after
+// it, so that the first method's results can stand.
+class SolveResults {
+public:
+    explicit SolveResults(const CBriscoDoc& doc)
+    {
+        for (int i = 1; i <= doc.nodeCount; ++i)
+            mPressures.push_back(doc.nodes[size_t(i)].pressure);
+        for (int k = 1; k <= doc.totalRoads(); ++k) {
+            const Road& r = doc.roads[size_t(k)];
+            mRoads.push_back(
+                {r.massFlow, r.density, r.naturalDraught, r.conductance, r.reversalFlag, r.roadClass});
+        }
+        for (int f = 1; f <= doc.fanCount; ++f)
+            mFans.push_back({doc.fans[size_t(f)].fanFlow, doc.fans[size_t(f)].pressure});
+    }
+    void restore(CBriscoDoc& doc) const
+    {
+        for (size_t i = 0; i < mPressures.size(); ++i)
+            doc.nodes[i + 1].pressure = mPressures[i];
+        for (size_t k = 0; k < mRoads.size(); ++k) {
+            Road& r = doc.roads[k + 1];
+            const RoadResult& s = mRoads[k];
+            r.massFlow = s.massFlow, r.density = s.density, r.naturalDraught = s.naturalDraught;
+            r.conductance = s.conductance, r.reversalFlag = s.reversalFlag, r.roadClass = s.roadClass;
+        }
+        for (size_t f = 0; f < mFans.size(); ++f)
+            doc.fans[f + 1].fanFlow = mFans[f].first, doc.fans[f + 1].pressure = mFans[f].second;
+    }
+
+private:
+    struct RoadResult {
+        float massFlow, density, naturalDraught, conductance;
+        int reversalFlag, roadClass;
+    };
+    std::vector<double> mPressures;
+    std::vector<RoadResult> mRoads;
+    std::vector<std::pair<float, float>> mFans;  // airflow, curve pressure
+};
+
+}  // namespace
+
+int CBriscoDoc::solveWith(SolverMethod method, AnalysisDialog& dialog, float a1, float a2, float a3, float a4)
+{
+    solvedBy = method;
+    if (method == SolverMethod::Newton)
+        return solveByNewton(dialog, a1);
+    return solveByRelaxation(dialog, a1, a2, a3, a4);
+}
+
 int CBriscoDoc::SolveNetwork(AnalysisDialog& dialog, float a1, float a2, float a3, float a4)
 {
     solverWarnings.clear();
-    if (solverMethod == SolverMethod::Newton)
-        return solveByNewton(dialog, a1);
-    return solveByRelaxation(dialog, a1, a2, a3, a4);
+    // With no iteration allowed neither method tries anything.
+    if (mApp.units.maxIteration <= 1)
+        return solveWith(solverMethod, dialog, a1, a2, a3, a4);
+    const SolveResults start(*this);
+    const int result = solveWith(solverMethod, dialog, a1, a2, a3, a4);
+    if (result != -1)
+        return result;
+
+    // The chosen method could not settle the network: the other one, from
+    // the same start, before the run reports a failure. When that one
+    // cannot either, the chosen method's results stand.
+    const SolveResults first(*this);
+    const int firstIterations = lastIterations;
+    const std::string firstStatus = statusLine;
+    std::vector<std::string> firstWarnings = std::move(solverWarnings);
+    solverWarnings.clear();
+    start.restore(*this);
+    const SolverMethod other =
+        solverMethod == SolverMethod::Newton ? SolverMethod::Relaxation : SolverMethod::Newton;
+    const std::string chosenWords = solverMethodWords(solverMethod), otherWords = solverMethodWords(other);
+    dialog.setMethodLine("Solving with " + otherWords + " (" + chosenWords + " did not converge)");
+    if (fire.finishTime <= 0)
+        dialog.setProgressPosition(0);
+    const int second = solveWith(other, dialog, a1, a2, a3, a4);
+    std::string said = chosenWords + " did not converge in " + std::to_string(firstIterations) + " iterations";
+    said[0] = char(std::toupper(static_cast<unsigned char>(said[0])));
+    const std::string secondIterations = std::to_string(lastIterations);
+    if (second == 1) {
+        solverWarnings.insert(solverWarnings.begin(),
+                              said + "; " + otherWords + " did, in " + secondIterations + ", and gave the results.");
+    } else if (second == -1) {
+        solverWarnings = std::move(firstWarnings);
+        solverWarnings.insert(solverWarnings.begin(), said + ", nor did " + otherWords + " in " + secondIterations +
+                                                          ": the results are " + chosenWords + "'s.");
+        first.restore(*this);
+        solvedBy = solverMethod;
+        lastIterations = firstIterations;
+        statusLine = firstStatus;
+        dialog.setStatusLine(statusLine);
+    }
+    return second;
 }
 
 int CBriscoDoc::solveByRelaxation(AnalysisDialog& dialog, float a1, float a2, float a3, float a4)

@@ -180,10 +180,14 @@ public:
     // Road densities and natural draught from the current node pressures.
     void UpdateRoadDensities();
     // Solves for node pressures, road mass flows and fan airflows with the
-    // document's solverMethod. The scale factors multiply the target
-    // accuracy, the floor of ε, the first error threshold and the shift
-    // bound (the last three belong to the relaxation; the Newton method
-    // uses only the first). 1 converged, 0 stopped, -1 iteration limit.
+    // document's solverMethod; when that method cannot settle the network,
+    // with the other one from the same start (solvedBy says whose results
+    // the document then holds, solverWarnings that it happened). The scale
+    // factors multiply the target accuracy, the floor of ε, the first error
+    // threshold and the shift bound (the last three belong to the
+    // relaxation; the Newton method uses only the first). 1 converged, 0
+    // stopped, -1 iteration limit (or a system the Newton method could not
+    // solve) with both methods.
     int SolveNetwork(AnalysisDialog& dialog, float a1, float a2, float a3, float a4);
     // Fan operating point: 1 while the fan is still moving, 0 once settled.
     void resetFans();
@@ -270,8 +274,13 @@ public:
     int lastIterations = 0;   // iterations of the last solve
     std::string statusLine;   // the solver's last iteration line, shown while a run goes on
     // How SolveNetwork solves: the run driver's and every fire re-solve's
-    // method. The window program sets it from the profile (readSolverMethod).
+    // method. The window program sets it from the profile (readSolverMethod,
+    // the Newton method unless the person chose otherwise), the batch tool
+    // from its --method; a document left as it was made solves by relaxation.
     SolverMethod solverMethod = SolverMethod::Relaxation;
+    // The method whose results the last solve left: solverMethod, or the
+    // other one when solverMethod could not settle the network.
+    SolverMethod solvedBy = SolverMethod::Relaxation;
     // What the last solve found worth a warning (the Newton method: fans held
     // at the end of their curves, node groups without a surface node, a
     // system it could not solve); the run driver shows them after the run.
@@ -305,6 +314,7 @@ private:
     void restoreMergedNodes();
     void finishSolve(float tau);
     void fixedFlowResults(float tau);
+    int solveWith(SolverMethod method, AnalysisDialog& dialog, float a1, float a2, float a3, float a4);
     int solveByRelaxation(AnalysisDialog& dialog, float a1, float a2, float a3, float a4);
     // The Newton method (newton.cpp).
     int solveByNewton(AnalysisDialog& dialog, float a1);

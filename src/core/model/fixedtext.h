@@ -5,10 +5,13 @@
 #include <string>
 #include <string_view>
 
+#include "textcodec.h"
+
 namespace orvex {
 
-// Text of at most N characters held inside its owner, as the document's
-// names and headings are: assigning longer text keeps the first N characters.
+// Text of at most N bytes held inside its owner, as the document's names
+// and headings are: assigning longer text keeps what fits of it, cut
+// between two characters (of UTF-8 or GBK, see characterCut).
 template <int N>
 class FixedText {
 public:
@@ -17,7 +20,7 @@ public:
 
     void assign(std::string_view text)
     {
-        const std::size_t n = text.size() < std::size_t(N) ? text.size() : std::size_t(N);
+        const std::size_t n = characterCut(text, std::size_t(N));
         std::memcpy(mData.data(), text.data(), n);
         mData[n] = '\0';
         mSize = n;

@@ -19,6 +19,7 @@
 
 #include "briscodoc.h"
 #include "fileio.h"
+#include "textcodec.h"
 #include "textscanner.h"
 
 namespace orvex {
@@ -86,8 +87,9 @@ private:
     std::vector<std::string> mWarnings;
 };
 
-// A heading holds 79 characters with its line end; a longer one is cut and
-// keeps its line end, so that the file still reads back the same way.
+// A heading holds 79 bytes with its line end; a longer one is cut between
+// two characters and keeps its line end, so that the file still reads back
+// the same way.
 bool cutHeading(std::string& text)
 {
     if (int(text.size()) <= kHeadingChars)
@@ -95,7 +97,8 @@ bool cutHeading(std::string& text)
     std::string end;
     if (text.back() == '\n')
         end = text.size() > 1 && text[text.size() - 2] == '\r' ? "\r\n" : "\n";
-    text = text.substr(0, kHeadingChars - end.size()) + end;
+    const std::string line = text.substr(0, text.size() - end.size());
+    text = line.substr(0, characterCut(line, kHeadingChars - end.size())) + end;
     return true;
 }
 

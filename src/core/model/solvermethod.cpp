@@ -9,6 +9,11 @@ std::string solverMethodName(SolverMethod method)
     return method == SolverMethod::Newton ? "newton" : "relaxation";
 }
 
+std::string solverMethodWords(SolverMethod method)
+{
+    return method == SolverMethod::Newton ? "the Newton method" : "the relaxation";
+}
+
 std::optional<SolverMethod> parseSolverMethod(const std::string& name)
 {
     std::string lower;
@@ -24,7 +29,7 @@ std::optional<SolverMethod> parseSolverMethod(const std::string& name)
 SolverMethod readSolverMethod(Profile& profile)
 {
     return parseSolverMethod(profile.readString(kAnalysisSection, kSolverMethodEntry, ""))
-        .value_or(SolverMethod::Relaxation);
+        .value_or(kDefaultSolverMethod);
 }
 
 void writeSolverMethod(Profile& profile, SolverMethod method)

@@ -1,7 +1,6 @@
 #include "run/rundriver.h"
 
 #include <cmath>
-#include <cstdio>
 #include <sstream>
 
 #include "model/itemlist.h"
@@ -39,46 +38,46 @@ bool checkAnalysisInput(CBriscoDoc& doc)
 
 namespace {
 
-// The check of the network before a run, shown once in one message.
-NetworkCheck warnAboutNetwork(CBriscoDoc& doc)
+// Warnings shown together in one message, and kept in the outcome.
+void warn(CBriscoDoc& doc, RunOutcome& outcome, const std::vector<std::string>& warnings)
 {
-    NetworkCheck check = checkNetwork(doc);
-    if (!check.warnings.empty()) {
-        std::string text;
-        for (const std::string& warning : check.warnings)
-            text += (text.empty() ? "" : "\n") + warning;
-        doc.reporter().message(text, kDocumentCaption, MessageKind::Warning);
-    }
-    return check;
+    if (warnings.empty())
+        return;
+    std::string text;
+    for (const std::string& warning : warnings)
+        text += (text.empty() ? "" : "\n") + warning;
+    doc.reporter().message(text, kDocumentCaption, MessageKind::Warning);
+    outcome.warnings.insert(outcome.warnings.end(), warnings.begin(), warnings.end());
 }
 
 // The caption of an airflow analysis that reached its iteration limit reads
 // as one that converged; the person is told what was left.
-void warnAboutIterationLimit(CBriscoDoc& doc)
+std::string iterationLimitWarning(const CBriscoDoc& doc)
 {
     const UnitsSettings& u = doc.app().units;
     const NodeImbalance worst = largestNodeImbalance(doc);
-    char text[320];
-    std::snprintf(text, sizeof text,
-                  "The analysis reached its limit of %d iterations without converging. The "
-                  "largest imbalance is %.3f %s (%.4f kg/s) at node %d.",
-                  u.maxIteration, worst.flow, u.flowUnitName.c_str(), worst.massFlow, worst.number);
-    doc.reporter().message(text, kDocumentCaption, MessageKind::Warning);
-}
-
-// What the last solve found (the Newton method holds fans at the ends of
-// their curves and node groups at one node's pressure), in one message.
-void warnAboutSolve(CBriscoDoc& doc)
-{
-    if (doc.solverWarnings.empty())
-        return;
-    std::string text;
-    for (const std::string& warning : doc.solverWarnings)
-        text += (text.empty() ? "" : "\n") + warning;
-    doc.reporter().message(text, kDocumentCaption, MessageKind::Warning);
+    return "The analysis reached its limit of " + std::to_string(u.maxIteration) +
+           " iterations without converging. The largest imbalance is " + imbalanceText(worst.flow) + " " +
+           u.flowUnitName.str() + " (" + imbalanceText(worst.massFlow) + " kg/s) at node " +
+           std::to_string(worst.number) + ".";
 }
 
 }  // namespace
+
+std::string methodSummary(const RunOutcome& outcome)
+{
+    if (outcome.refused)
+        return {};
+    const std::string method = solverMethodWords(outcome.method);
+    if (outcome.result == 0 && !outcome.fire)
+        return "Stopped during " + method;
+    const bool other = outcome.method != outcome.chosenMethod;
+    if (outcome.result == -1)
+        return "Results of " + method + ", not converged" +
+               (other ? " (nor did " + solverMethodWords(outcome.chosenMethod) + " converge)" : "");
+    return "Results of " + method +
+           (other ? " (" + solverMethodWords(outcome.chosenMethod) + " did not converge)" : "");
+}
 
 RunOutcome runDriver(CBriscoDoc& doc, AnalysisDialog& dialog, FireObserver& observer,
                      bool airflowOnly)
@@ -98,18 +97,25 @@ RunOutcome runDriver(CBriscoDoc& doc, AnalysisDialog& dialog, FireObserver& obse
     dialog.setProgressStep(1);
     outcome.refused = !checkAnalysisInput(doc);
     doc.solverWarnings.clear();
+    outcome.chosenMethod = doc.solvedBy = doc.solverMethod;
     if (!outcome.refused) {
-        outcome.check = warnAboutNetwork(doc);
+        dialog.setMethodLine("Solving with " + solverMethodWords(doc.solverMethod));
+        outcome.check = checkNetwork(doc);
+        warn(doc, outcome, outcome.check.warnings);
         if (outcome.fire) {
             outcome.result = doc.StartFireSimulation(dialog, observer);
         } else {
             doc.UpdateRoadDensities();
             outcome.result = doc.SolveNetwork(dialog, 1.0f, 1.0f, 1.0f, 1.0f);
             if (outcome.result == -1 && u.maxIteration > 1)
-                warnAboutIterationLimit(doc);
+                warn(doc, outcome, {iterationLimitWarning(doc)});
         }
-        warnAboutSolve(doc);
+        std::vector<std::string> found = doc.solverWarnings;
+        for (const std::string& fan : fanPointWarnings(doc, outcome.check.unbalancedFans))
+            found.push_back(fan);
+        warn(doc, outcome, found);
     }
+    outcome.method = doc.solvedBy;
 
     dialog.enableClose(true);
     dialog.setStartText("Start");
@@ -119,6 +125,7 @@ RunOutcome runDriver(CBriscoDoc& doc, AnalysisDialog& dialog, FireObserver& obse
         dialog.setCaption(kSuspendedCaption);
     else
         dialog.setCaption(outcome.fire ? kFireCompletedCaption : kCompletedCaption);
+    dialog.setMethodLine(methodSummary(outcome));
     return outcome;
 }
 

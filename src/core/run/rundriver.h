@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "analysis/analysisdialog.h"
 #include "analysis/networkcheck.h"
@@ -15,7 +16,17 @@ struct RunOutcome {
     bool fire = false;     // the run was a fire simulation
     bool refused = false;  // the input could not be analysed; a message said why
     NetworkCheck check;    // what the check before the run found
+    SolverMethod chosenMethod = SolverMethod::Newton;  // the document's solverMethod
+    SolverMethod method = SolverMethod::Newton;        // the one whose results the run left (of its last solve)
+    // Every warning the run gave, in the order shown: the check's, then
+    // the iteration limit, what the solve found and the fans that cannot start.
+    std::vector<std::string> warnings;
 };
+
+// Which method gave the results, for the analysis dialog and the report:
+// "Results of the Newton method (the relaxation did not converge)"; empty
+// when the run was refused.
+std::string methodSummary(const RunOutcome& outcome);
 
 // The end texts of the analysis dialog's caption.
 inline const std::string kAnalyzingCaption = "Now analyzing.......";
@@ -31,8 +42,10 @@ bool checkAnalysisInput(CBriscoDoc& doc);
 
 // The driver: sets the dialog up for the run, runs the airflow analysis, or
 // the fire simulation when the finish time is above 0 (unless airflowOnly),
-// both with the document's solverMethod, warns about what the solve found,
-// and puts the dialog back with the end caption.
+// both with the document's solverMethod (the other one where it cannot
+// settle the network), warns about what the solve found and the fans that
+// cannot start, and puts the dialog back with the end caption and the
+// method that gave the results.
 RunOutcome runDriver(CBriscoDoc& doc, AnalysisDialog& dialog, FireObserver& observer,
                      bool airflowOnly = false);
 

@@ -47,6 +47,7 @@ QPoint besideOwner(const QRect& owner, const QRect& inSight, const QSize& size, 
 struct AnalysisRunDialog::Impl {
     QLabel* status = nullptr;
     QLabel* second = nullptr;
+    QLabel* method = nullptr;
     QProgressBar* progress = nullptr;
     QPushButton* parameter = nullptr;
     QPushButton* start = nullptr;
@@ -80,6 +81,8 @@ AnalysisRunDialog::AnalysisRunDialog(int fans, bool displayData, bool opt1, QWid
     const QFont mono = QFont("Monospace");
     d->status->setFont(mono);
     d->second->setFont(mono);
+    d->method = new QLabel(" ");
+    d->method->setObjectName("methodLine");
     d->progress = new QProgressBar;
     d->progress->setObjectName("progress");
     d->progress->setRange(0, 100);
@@ -87,6 +90,7 @@ AnalysisRunDialog::AnalysisRunDialog(int fans, bool displayData, bool opt1, QWid
     d->progress->setTextVisible(false);
     layout->addWidget(d->status);
     layout->addWidget(d->second);
+    layout->addWidget(d->method);
     layout->addWidget(d->progress);
 
     auto* buttons = new QHBoxLayout;
@@ -289,6 +293,7 @@ void AnalysisRunDialog::enableRunControls(bool enable)
 
 void AnalysisRunDialog::setStartText(const std::string& s) { d->start->setText(text(s)); }
 void AnalysisRunDialog::setCaption(const std::string& s) { setWindowTitle(text(s)); }
+void AnalysisRunDialog::setMethodLine(const std::string& s) { d->method->setText(s.empty() ? " " : text(s)); }
 
 void AnalysisRunDialog::clearOpt1()
 {

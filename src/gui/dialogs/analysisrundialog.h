@@ -6,7 +6,8 @@
 #include "analysis/analysisdialog.h"
 
 // "Analysis": the run's window. Status line, the fire simulation's second
-// line, progress bar, "Parameter", "Start" (which reads "Stop" during a
+// line, the line that names the solver method (after a run: the one that
+// gave the results), progress bar, "Parameter", "Start" (which reads "Stop" during a
 // run), "Close", "Update", "Display data" (the lower part with the solver's
 // diagnostic lines and the fan list, 480 pixels high when on, 190 when off)
 // and "Opt1" (the fire run's pause switch). It keeps the rest of the
@@ -52,6 +53,7 @@ public:
     void enableRunControls(bool enable) override;
     void setStartText(const std::string& text) override;
     void setCaption(const std::string& text) override;
+    void setMethodLine(const std::string& text) override;
     void clearOpt1() override;
     void dispatchEvents() override;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/networkcheck.h"
 #include "model/physics.h"
 #include "view/displaytext.h"
 
@@ -307,21 +308,6 @@ double FanResultsModel::powerKw(const CBriscoDoc& doc, int f)
     return pascal * cubicMetresPerSecond / 1000.0;
 }
 
-// The solver moves a fan's airflow only within 0..(points - 1) × step and
-// counts a fan at either end of that range as not settled.
-FanResultsModel::OperatingPoint FanResultsModel::operatingPoint(const CBriscoDoc& doc, int f)
-{
-    if (!doc.fanCanOperate(f))
-        return OperatingPoint::NoCurve;
-    const Fan& fan = doc.fans[std::size_t(f)];
-    const float last = float(fan.points - 1) * fan.flowStep;
-    if (fan.fanFlow <= 0)
-        return OperatingPoint::AtZeroFlow;
-    if (fan.fanFlow >= last)
-        return OperatingPoint::AtCurveEnd;
-    return OperatingPoint::OnCurve;
-}
-
 std::vector<ResultsTableModel::ColumnSpec> FanResultsModel::buildColumns() const
 {
     const UnitsSettings& u = unitsOf(document());
@@ -338,7 +324,8 @@ std::vector<ResultsTableModel::ColumnSpec> FanResultsModel::buildColumns() const
         {int(Column::Power), w.power + " (kW)", "Pressure times flow", true},
         {int(Column::CurveEnd), withUnit("Curve end", flow), "The flow of the curve's last point", true},
         {int(Column::OperatingPoint), "Operating point",
-         "Whether the fan settled on its curve, between zero flow and the curve's last point", false},
+         "Whether the fan settled on its curve, between zero flow and the curve's last point, "
+         "and why not", false},
     };
 }
 
@@ -351,13 +338,7 @@ std::vector<ResultsTableModel::Cell> FanResultsModel::buildRow(int row) const
     QString heading = displayText(doc.fanHeadings[std::size_t(f)].str()).trimmed();
     if (heading.startsWith("Fan:"))
         heading = heading.mid(4).trimmed();
-    QString point;
-    switch (operatingPoint(doc, f)) {
-    case OperatingPoint::OnCurve: point = "on curve"; break;
-    case OperatingPoint::AtZeroFlow: point = "at zero flow"; break;
-    case OperatingPoint::AtCurveEnd: point = "at curve end"; break;
-    case OperatingPoint::NoCurve: point = "no curve"; break;
-    }
+    const QString point = QString::fromStdString(fanPointText(fanPoint(doc, f).kind));
     const bool curve = doc.fanCanOperate(f);
     return {
         whole(f),

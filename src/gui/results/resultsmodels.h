@@ -128,9 +128,6 @@ public:
     // The air power of fan f in kW: its pressure in Pa times its airflow in
     // m³/s, divided by 1000.
     static double powerKw(const CBriscoDoc& doc, int f);
-    // Where the fan's operating point lies on its curve.
-    enum class OperatingPoint { OnCurve, AtZeroFlow, AtCurveEnd, NoCurve };
-    static OperatingPoint operatingPoint(const CBriscoDoc& doc, int f);
 
 protected:
     std::vector<ColumnSpec> buildColumns() const override;
