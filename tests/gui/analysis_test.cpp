@@ -315,6 +315,7 @@ void AnalysisTest::enterPressesTheFocusedButton_data()
     QTest::addColumn<QString>("focus");
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("pressed");
+    QTest::newRow("just opened") << "" << int(Qt::Key_Return) << "start";
     QTest::newRow("Start") << "start" << int(Qt::Key_Return) << "start";
     QTest::newRow("Close") << "close" << int(Qt::Key_Return) << "close";
     QTest::newRow("Update") << "update" << int(Qt::Key_Return) << "update";
@@ -338,8 +339,9 @@ void AnalysisTest::enterPressesTheFocusedButton()
     connect(&dialog, &QDialog::finished, [&] { seen << "close"; });
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QWidget* focused = dialog.findChild<QWidget*>(focus);
-    focused->setFocus();
+    QWidget* focused = dialog.findChild<QWidget*>(focus.isEmpty() ? QString("start") : focus);
+    if (!focus.isEmpty())
+        focused->setFocus();
     QCOMPARE(dialog.focusWidget(), focused);
     QTest::keyClick(focused, Qt::Key(key));
     QCOMPARE(seen, QStringList{pressed});

@@ -108,6 +108,8 @@ AnalysisRunDialog::AnalysisRunDialog(int fans, bool displayData, bool opt1, QWid
         buttons->addWidget(b);
     }
     layout->addLayout(buttons);
+    // Enter on a dialog just opened starts the run.
+    d->start->setFocus();
     auto* checks = new QHBoxLayout;
     d->displayData = new QCheckBox("Display data");
     d->displayData->setObjectName("displayData");
