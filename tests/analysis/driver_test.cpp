@@ -214,6 +214,11 @@ TEST(NetworkCheck, NamesTheNodesAndFansWhereAirCannotGo)
              addDraughtNetwork(n), n.underground({{20, -200}}), n.road(10, 11, 0.2f);
              n.fan(10, 20, 100, {500, 400, 0}), n.fixedRoad(20, 11, 150);
          }, false, {}},
+        {"emptied by a fixed airflow beyond the fan's curve", [](TestNetwork& n) {
+             addDraughtNetwork(n), n.underground({{20, -200}}), n.road(10, 11, 0.2f);
+             n.fan(10, 20, 100, {500, 400, 0}), n.fixedRoad(20, 11, 201);
+         }, true, {"No road joins node 20 to a surface node, but fan 10-20, fixed-flow road 20-11 move air across: "
+                   "the air cannot balance there."}},
         {"blown into by two fans, emptied by nothing", [](TestNetwork& n) {
              addDraughtNetwork(n), n.underground({{20, -200}, {21, -200}}), n.road(10, 11, 0.2f), n.road(20, 21, 0.3f);
              n.fan(10, 20, 100, {500, 400, 0}), n.fan(11, 21, 100, {500, 400, 0});

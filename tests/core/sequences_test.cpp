@@ -4,6 +4,7 @@
 #include <csignal>
 #include <sys/resource.h>
 
+#include "model/filecase.h"
 #include "model/networkio.h"
 #include "model/profile.h"
 #include "testsupport.h"
@@ -292,6 +293,28 @@ TEST(FileCase, ANetworkWithUpperCaseExtensionsIsReadAndWrittenInItsOwnCase)
                       readFile(inst.work(std::string("NET.") + ext)));
         doc.setFileObserver(nullptr);
     }
+}
+
+// The name a file is found under: the exact one first, then the lowest in
+// byte order of those that differ only in case; and what counts as a
+// network file's extension.
+TEST(FileCase, TheExactNameFirstThenTheLowestOfTheOthers)
+{
+    Installation inst;
+    for (const char* name : {"net.jpd", "NET.JPD", "Net.Apd", "NET.APD", "net.apd.bak"})
+        writeFile(inst.work(name), "x\n");
+    const struct {
+        const char* asked;
+        const char* found;
+    } cases[] = {
+        {"net.jpd", "net.jpd"}, {"NET.JPD", "NET.JPD"}, {"Net.jpd", "NET.JPD"},
+        {"net.apd", "NET.APD"}, {"net.pkd", "net.pkd"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(inExistingCase(inst.work(c.asked)), inst.work(c.found)) << c.asked;
+    for (const auto& [path, extension] : std::vector<std::pair<std::string, std::string>>{
+             {"a/MINE.VAD", "VAD"}, {"a/mine.Vad", "Vad"}, {"a/mine.txt", "vad"}, {"a.b/mine", "vad"}})
+        EXPECT_EQ(networkExtensionOf(path), extension) << path;
 }
 
 // A parameter file with 500 evacuation destinations keeps 99 of them; one

@@ -80,6 +80,7 @@ void MessagesTest::chineseTextsCarryTheirMeaning_data()
     QTest::newRow("delete node") << QString::fromStdString(deleteNodeQuestion(1204)) << "Delete node 1204?";
     QTest::newRow("delete fan") << QString::fromStdString(deleteFanQuestion(3, 45)) << "Delete fan 3 - 45?";
     QTest::newRow("English text") << QString::fromStdString(deleteRoadQuestion(3, 45)) << QString();
+    QTest::newRow("a text that only begins like one") << QString::fromStdString(kSaveQuestion + " (2)") << QString();
 }
 
 // The system's own text stays the box's text; the meaning is the box's
