@@ -172,13 +172,14 @@ TEST(AtomicSave, ASaveCutShortAtAnyStepLeavesAllOldOrAllNewFiles)
     ASSERT_EQ(openNetwork(doc, inst.work("from/mine.vad")), 1);
     doc.nodes[2].x += 100;
     const std::string folder = inst.work("net");
-    // Before the save: another network of that name, with companion files
+    // The journal must name the files whatever their names hold ("%" is its
+    // escape). Before the save: another network of that name, with companion files
     // that the save replaces, and a results file only it has.
     const auto placeOld = [&] {
         fs::remove_all(folder);
         fs::create_directories(folder);
         for (const char* ext : {"vad", "sdt", "nrd", "jpd", "apd", "pkd", "mcd"})
-            fs::copy_file(kSmallBase + ext, folder + "/net." + ext);
+            fs::copy_file(kSmallBase + ext, folder + "/n%et." + ext);
     };
     // The save in a child process, which ends at step `cut` (0: never).
     const auto saveIn = [&](int cut) {
@@ -190,7 +191,7 @@ TEST(AtomicSave, ASaveCutShortAtAnyStepLeavesAllOldOrAllNewFiles)
                     ::_exit(3);
             });
             inst.reporter.answers = {Answer::Yes};
-            ::_exit(saveNetworkAs(doc, folder + "/net.vad", profile) == 1 ? 0 : 1);
+            ::_exit(saveNetworkAs(doc, folder + "/n%et.vad", profile) == 1 ? 0 : 1);
         }
         int status = 0;
         ::waitpid(child, &status, 0);
@@ -215,7 +216,7 @@ TEST(AtomicSave, ASaveCutShortAtAnyStepLeavesAllOldOrAllNewFiles)
         ++cuts;
         auto reopened = inst.newDocument();
         inst.reporter.clear();
-        ASSERT_EQ(openNetwork(*reopened, folder + "/net.vad"), 1);
+        ASSERT_EQ(openNetwork(*reopened, folder + "/n%et.vad"), 1);
         const Files after = filesIn(folder);
         EXPECT_TRUE(after == oldFiles || after == newFiles);
         keptOld += after == oldFiles;

@@ -295,6 +295,35 @@ TEST(FileCase, ANetworkWithUpperCaseExtensionsIsReadAndWrittenInItsOwnCase)
     }
 }
 
+// A question asked while messages are gathered comes after them: the person
+// reads what went before it first.
+TEST(OpenMessages, AQuestionShowsWhatWasGatheredFirst)
+{
+    struct Ordered : RecordingReporter {
+        std::vector<std::string> order;
+        void message(const std::string& text, const std::string& caption, MessageKind kind) override
+        {
+            order.push_back(text), RecordingReporter::message(text, caption, kind);
+        }
+        Answer ask(const std::string& text, const std::string& caption, bool withCancel) override
+        {
+            order.push_back(text);
+            return RecordingReporter::ask(text, caption, withCancel);
+        }
+    } shown;
+    {
+        GatheringReporter gathering(shown);
+        gathering.message("one", kDocumentCaption, MessageKind::Information);
+        gathering.message("two", kViewCaption, MessageKind::Error);
+        shown.answers = {Answer::No};
+        EXPECT_EQ(gathering.ask("Go on?", kViewCaption, false), Answer::No);
+        gathering.message("three", kDocumentCaption, MessageKind::Warning);
+    }
+    EXPECT_EQ(shown.order, (std::vector<std::string>{"one\n\ntwo", "Go on?", "three"}));
+    EXPECT_EQ(shown.kinds, (std::vector<MessageKind>{MessageKind::Error, MessageKind::Warning}));
+    EXPECT_EQ(shown.captions[0], kDocumentCaption);
+}
+
 // The name a file is found under: the exact one first, then the lowest in
 // byte order of those that differ only in case; and what counts as a
 // network file's extension.
