@@ -159,7 +159,7 @@ TEST(FileTexts, AreUtf8AndCutBetweenCharacters)
         {"\x80\xff", "\xc2\x80\xc3\xbf", 1, 1},
         {"ab" + utf8, "ab" + utf8, 20, 8},
         {"\xed\xa0\x80", "\xe9\xa0\x8e\xe2\x82\xac", 3, 3},  // an encoded surrogate is not UTF-8: GBK
-        {"\x81\x7f", "\xc2\x81\x7f", 2, 2},                  // nor is 0x7F the second byte of GBK
+        {"\x81\x7f", "\xc2\x81\x7f", 1, 1},                  // nor is 0x7F the second byte of GBK
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text + " to " + std::to_string(c.limit));
