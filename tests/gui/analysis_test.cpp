@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QComboBox>
 #include <QtTest>
+#include <functional>
 #include <memory>
 #include <sys/prctl.h>
 
@@ -82,6 +83,25 @@ struct Window {
 QPushButton* button(QWidget& dialog, const char* name)
 {
     return dialog.findChild<QPushButton*>(name);
+}
+
+// Starts a fire run in the dialog and answers each of its pauses through
+// atPause (given the pause and its number from 1), which must continue or
+// end the run; returns how many pauses there were.
+int runAnsweringPauses(AnalysisRunDialog& dialog, const std::function<void(QDialog&, int)>& atPause)
+{
+    int pauses = 0;
+    QTimer answer;
+    answer.setInterval(0);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* pause = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (pause && pause->objectName() == "pauseDialog")
+            atPause(*pause, ++pauses);
+    });
+    answer.start();
+    button(dialog, "start")->click();
+    answer.stop();
+    return pauses;
 }
 
 int pixelsOf(const QImage& image, QRgb colour)
@@ -244,22 +264,12 @@ void AnalysisTest::pauseDialogClearsOpt1()
     w.doc().pauseFlag = 1;
     AnalysisRunDialog& dialog = w.dialog();
     QVERIFY(dialog.opt1());
-    int pauses = 0;
     // Each pause: the first is continued with opt1 kept, the second clears it.
-    QTimer answer;
-    answer.setInterval(0);
-    connect(&answer, &QTimer::timeout, [&] {
-        auto* pause = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!pause || pause->objectName() != "pauseDialog")
-            return;
-        ++pauses;
-        if (pauses == 2)
-            pause->findChild<QCheckBox*>("pauseOpt1")->setChecked(false);
-        pause->findChild<QPushButton*>("continue")->click();
+    const int pauses = runAnsweringPauses(dialog, [](QDialog& pause, int number) {
+        if (number == 2)
+            pause.findChild<QCheckBox*>("pauseOpt1")->setChecked(false);
+        pause.findChild<QPushButton*>("continue")->click();
     });
-    answer.start();
-    button(dialog, "start")->click();
-    answer.stop();
     QCOMPARE(pauses, 2);
     QCOMPARE(w.doc().pauseFlag, 0);
     QVERIFY(!dialog.opt1());
@@ -283,28 +293,18 @@ void AnalysisTest::pauseLeavesTheRunInSight()
     w.doc().pauseFlag = 1;
     AnalysisRunDialog& dialog = w.dialog();
     dialog.findChild<QCheckBox*>("displayData")->setChecked(displayData);
-    int pauses = 0;
     QStringList covered;  // what the pause hid
     QString time;
-    QTimer answer;
-    answer.setInterval(0);
-    connect(&answer, &QTimer::timeout, [&] {
-        auto* pause = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!pause || pause->objectName() != "pauseDialog")
-            return;
-        ++pauses;
+    const int pauses = runAnsweringPauses(dialog, [&](QDialog& pause, int) {
         for (const char* name : {"statusLine", "secondLine", "progress"}) {
             const QWidget* shown = dialog.findChild<QWidget*>(name);
-            if (pause->frameGeometry().intersects(QRect(shown->mapToGlobal(QPoint(0, 0)), shown->size())))
+            if (pause.frameGeometry().intersects(QRect(shown->mapToGlobal(QPoint(0, 0)), shown->size())))
                 covered << name;
         }
         time = dialog.findChild<QLabel*>("secondLine")->text();
-        pause->findChild<QCheckBox*>("pauseOpt1")->setChecked(false);
-        pause->findChild<QPushButton*>("continue")->click();
+        pause.findChild<QCheckBox*>("pauseOpt1")->setChecked(false);
+        pause.findChild<QPushButton*>("continue")->click();
     });
-    answer.start();
-    button(dialog, "start")->click();
-    answer.stop();
     QCOMPARE(pauses, 1);
     QCOMPARE(covered, QStringList());
     QVERIFY2(time.contains("Time="), qPrintable(time));
