@@ -23,6 +23,7 @@
 #include "support.h"
 #include "view/briscoview.h"
 #include "view/networkdocument.h"
+#include "view/ownprograms.h"
 #include "view/qpaintercanvas.h"
 
 using namespace orvex;
@@ -31,11 +32,13 @@ using namespace orvex::gui::test;
 
 namespace {
 
-struct RecordingStarter : ProgramStarter {
+// Finds the viewer as the program does; records what it would start.
+struct RecordingStarter : SystemPrograms {
     std::vector<std::pair<std::string, std::string>> started;
-    void open(const std::string& program, const std::string& argument) override
+    bool start(const std::string& program, const std::string& argument) override
     {
         started.emplace_back(program, argument);
+        return true;
     }
 };
 
