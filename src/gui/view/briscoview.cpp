@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPrinter>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
@@ -18,8 +17,6 @@
 #include "display/displaysettings.h"
 #include "edit/viewnavigation.h"
 #include "model/networkio.h"
-#include "print/planoutput.h"
-#include "print/printtool.h"
 #include "view/networkdocument.h"
 #include "view/ownprograms.h"
 #include "view/qpaintercanvas.h"
@@ -457,83 +454,6 @@ void CBriscoView::wheelEvent(QWheelEvent* event)
     if (steps != 0)
         mControl->zoom(steps > 0, event->position().toPoint().x(), event->position().toPoint().y());
     event->accept();
-}
-
-// --- page preview and printing ------------------------------------------------------
-
-PrintServices& CBriscoView::printing()
-{
-    return mServices.printing ? *mServices.printing : programPrintServices();
-}
-
-void CBriscoView::showPrintTool(bool simple)
-{
-    if (mPrintTool)
-        return;
-    mPrintTool = new PrintToolDialog(simple, this);
-    mPrintTool->setAttribute(Qt::WA_DeleteOnClose);
-    connect(mPrintTool, &PrintToolDialog::startPrinting, this, &CBriscoView::startPrinting);
-    connect(mPrintTool, &PrintToolDialog::printerSetup, this, &CBriscoView::printerSetup);
-    connect(mPrintTool, &PrintToolDialog::colourSetup, this, &CBriscoView::colourSetup);
-    connect(mPrintTool, &PrintToolDialog::simpleToggled, this, &CBriscoView::setSimplePreview);
-    // beside the page, at the window's top right
-    mPrintTool->adjustSize();
-    const QPoint corner = viewport()->mapToGlobal(viewport()->rect().topRight());
-    mPrintTool->move(corner.x() - mPrintTool->width() - 16, corner.y() + 16);
-    mPrintTool->show();
-}
-
-void CBriscoView::closePrintTool()
-{
-    if (PrintToolDialog* tool = mPrintTool) {
-        mPrintTool = nullptr;
-        tool->close();
-    }
-}
-
-void CBriscoView::setPrintToolSimple(bool simple)
-{
-    if (mPrintTool)
-        mPrintTool->setSimple(simple);
-}
-
-void CBriscoView::togglePrint() { mControl->togglePrint(); }
-
-void CBriscoView::startPrinting()
-{
-    WindowPrinter printer(printing(), this);
-    mControl->startPrinting(printer);
-}
-
-void CBriscoView::printerSetup()
-{
-    WindowPrinter printer(printing(), this);
-    mControl->printerSetup(printer);
-}
-
-void CBriscoView::colourSetup()
-{
-    WindowPrinter printer(printing(), this);
-    mControl->colourSetup(printer);
-}
-
-void CBriscoView::exportPlan()
-{
-    WindowPrinter printer(printing(), this);
-    mControl->exportPlan(printer);
-}
-
-// One setting for the whole program: every view takes it at once.
-void CBriscoView::setSimplePreview(bool simple)
-{
-    setPreviewKind(mServices.sharedDisplay, mServices.profile, simple ? 0 : 1);
-    for (CBriscoView* view : mServices.views)
-        view->takePreviewKind();
-}
-
-void CBriscoView::takePreviewKind()
-{
-    mControl->takePreviewKind(previewKind(mServices.sharedDisplay, mServices.profile));
 }
 
 }  // namespace orvex::gui
