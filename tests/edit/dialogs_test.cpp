@@ -93,24 +93,6 @@ TEST(FanCurveFile, ExactBytesForTwoFansAndForNone)
     EXPECT_EQ(fanCurveText(*b.doc), headings);
 }
 
-TEST(FanCurveFile, TheDisplayProgramStartsEvenWhenTheFileCannotBeWritten)
-{
-    struct Starter : ProgramStarter {
-        void open(const std::string& program, const std::string& argument) override
-        {
-            started = program + " " + argument;
-        }
-        std::string started;
-    } starter;
-    EditBench b;
-    b.doc->baseName = "/no such folder/x.";
-    fanCharacterDisplay(*b.doc, starter);
-    EXPECT_EQ(b.reporter.messages, Strings{"/no such folder/x.fan:write ?\nits folder does not exist"});
-    EXPECT_EQ(starter.started, b.app.programFolder + "/Vistrel.exe /no*such*folder/x.fan");
-    EXPECT_EQ(curveDisplayArgument("a" + std::string(51, ' ') + "tail."), "a" + std::string(50, '*') + "fan")
-        << "at most 50 blanks";
-}
-
 // The fields that Enter moves to, one press after another; nullopt: the dialog accepts.
 template <typename Form> std::vector<std::optional<typename Form::Field>> enters(Form& form, int presses)
 {

@@ -181,11 +181,26 @@ std::string curveDisplayArgument(const std::string& baseName, const std::string&
     return argument + extension;
 }
 
-void fanCharacterDisplay(CBriscoDoc& doc, ProgramStarter& starter)
+void fanCharacterDisplay(CBriscoDoc& doc, ProgramStarter& programs)
 {
-    writeFanCurveFile(doc);
-    starter.open(doc.app().programFolder + kCurveDisplayProgram,
-                 curveDisplayArgument(doc));
+    Reporter& reporter = doc.reporter();
+    if (doc.baseName.empty()) {
+        reporter.message("Save the network first: its fan curves are written beside it.", kViewCaption,
+                         MessageKind::Information);
+        return;
+    }
+    if (!writeFanCurveFile(doc))
+        return;
+    const std::string& folder = doc.app().programFolder;
+    const std::string viewer = programs.find(kCurveDisplayProgram, folder);
+    if (viewer.empty()) {
+        reporter.message("The fan curve viewer \"" + kCurveDisplayProgram +
+                             "\" was not found beside this program, in " + folder + " or on the path.",
+                         kViewCaption, MessageKind::Error);
+        return;
+    }
+    if (!programs.start(viewer, curveDisplayArgument(doc)))
+        reporter.message("Cannot start " + viewer, kViewCaption, MessageKind::Error);
 }
 
 }  // namespace orvex

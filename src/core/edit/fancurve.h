@@ -77,17 +77,23 @@ bool writeFanCurveFile(CBriscoDoc& doc);
 std::string curveDisplayArgument(const std::string& baseName, const std::string& extension = "fan");
 std::string curveDisplayArgument(const CBriscoDoc& doc);
 
-// Starts an outside program through the platform shell; nothing waits for it.
+// Finds and starts outside programs, such as the fan curve viewer.
 class ProgramStarter {
 public:
     virtual ~ProgramStarter() = default;
-    virtual void open(const std::string& program, const std::string& argument) = 0;
+    // The program `name` beside this program, in `folder` or on the path;
+    // an empty text when there is none.
+    virtual std::string find(const std::string& name, const std::string& folder) = 0;
+    // Starts it on its own; nothing waits for it. False when it could not
+    // be started.
+    virtual bool start(const std::string& program, const std::string& argument) = 0;
 };
 
-// "Fan character display": writes the fan curve file and starts the curve
-// display program beside this program on it, even when the file could not
-// be written.
-void fanCharacterDisplay(CBriscoDoc& doc, ProgramStarter& starter);
-inline const std::string kCurveDisplayProgram = "/Vistrel.exe";
+// "Fan character display": writes the fan curve file beside the network
+// and starts the fan curve viewer on it. A network without a name has no
+// place for the file; a viewer that is not found or does not start is
+// reported.
+void fanCharacterDisplay(CBriscoDoc& doc, ProgramStarter& programs);
+inline const std::string kCurveDisplayProgram = "vistrel";
 
 }  // namespace orvex

@@ -14,6 +14,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "control/viewrun.h"
+
 namespace orvex::gui {
 
 namespace {
@@ -58,9 +60,14 @@ struct AnalysisRunDialog::Impl {
     QWidget* lower = nullptr;
     QLabel* diagnostic[2] = {};
     QTableWidget* fans = nullptr;
-    int step = 10;
-    bool running = false;
-    bool stop = false;
+    RunControls run;
+
+    // The bar shows the controls' range and position.
+    void showProgress()
+    {
+        progress->setRange(run.lower(), run.upper());
+        progress->setValue(run.position());
+    }
 };
 
 AnalysisRunDialog::AnalysisRunDialog(int fans, bool displayData, bool opt1, QWidget* parent)
@@ -164,11 +171,9 @@ AnalysisRunDialog::AnalysisRunDialog(int fans, bool displayData, bool opt1, QWid
 
 AnalysisRunDialog::~AnalysisRunDialog() = default;
 
-bool AnalysisRunDialog::running() const { return d->running; }
+bool AnalysisRunDialog::running() const { return d->run.running(); }
 bool AnalysisRunDialog::displayData() const { return d->displayData->isChecked(); }
 bool AnalysisRunDialog::opt1() const { return d->opt1->isChecked(); }
-void AnalysisRunDialog::setRunning(bool running) { d->running = running; }
-void AnalysisRunDialog::requestStop() { d->stop = true; }
 
 bool AnalysisRunDialog::pause()
 {
@@ -190,20 +195,18 @@ void AnalysisRunDialog::fitHeight()
 
 void AnalysisRunDialog::startOrStop()
 {
-    if (d->running) {
-        d->stop = true;
+    if (!d->run.startPressed())  // during a run: Stop
         return;
-    }
     dispatchEvents();
-    d->progress->setValue(d->progress->minimum());
-    d->stop = false;
+    d->run.startRun();
+    d->showProgress();
     emit startRequested();
 }
 
 void AnalysisRunDialog::closeEvent(QCloseEvent* event)
 {
     // The run must end before the dialog can go.
-    if (d->running) {
+    if (!d->run.mayClose()) {
         event->ignore();
         return;
     }
@@ -252,42 +255,37 @@ void AnalysisRunDialog::setFanCell(int row, int column, const std::string& s)
 
 void AnalysisRunDialog::setProgressRange(int lower, int upper)
 {
-    // An empty range (0..0) would make the bar a busy indicator: keep one step.
-    d->progress->setRange(lower, std::max(upper, lower + 1));
-    d->progress->setValue(lower);
+    d->run.setRange(lower, upper);
+    d->showProgress();
 }
 
-void AnalysisRunDialog::setProgressStep(int step) { d->step = step; }
+void AnalysisRunDialog::setProgressStep(int step) { d->run.setStep(step); }
 
 void AnalysisRunDialog::setProgressPosition(int position)
 {
-    d->progress->setValue(std::clamp(position, d->progress->minimum(), d->progress->maximum()));
+    d->run.setPosition(position);
+    d->showProgress();
     dispatchEvents();
 }
 
 void AnalysisRunDialog::stepProgress()
 {
-    // The bar wraps round at its end, as the run may go on past it.
-    int next = d->progress->value() + d->step;
-    if (next > d->progress->maximum())
-        next = d->progress->minimum() + (next - d->progress->maximum() - 1);
-    d->progress->setValue(next);
+    d->run.step();
+    d->showProgress();
     dispatchEvents();
 }
 
 bool AnalysisRunDialog::stopRequested()
 {
     dispatchEvents();
-    const bool stop = d->stop;
-    d->stop = false;
-    return stop;
+    return d->run.takeStop();
 }
 
 void AnalysisRunDialog::enableClose(bool enable) { d->close->setEnabled(enable); }
 
 void AnalysisRunDialog::enableRunControls(bool enable)
 {
-    d->running = !enable;
+    d->run.setRunControlsEnabled(enable);
     for (QWidget* w : {static_cast<QWidget*>(d->update), static_cast<QWidget*>(d->parameter),
                        static_cast<QWidget*>(d->opt1)})
         w->setEnabled(enable);

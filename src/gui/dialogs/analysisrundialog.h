@@ -30,10 +30,6 @@ public:
     bool running() const;
     bool displayData() const;
     bool opt1() const;
-    // Marks the run as going on or over (the driver sets the buttons).
-    void setRunning(bool running);
-    // Presses Stop as the person would.
-    void requestStop();
     // The fire run's pause beside this dialog, where the status lines and
     // the progress bar (the simulated time) stay in sight; returns the
     // pause's "opt1" box.

@@ -86,16 +86,6 @@ bool writeSvg(QIODevice& file, PlanView& plan, int width, int height, const QStr
     return paintOnto(painter, plan);
 }
 
-const char* extensionOf(ExportFormat format)
-{
-    switch (format) {
-    case ExportFormat::Png: return "png";
-    case ExportFormat::Pdf: return "pdf";
-    case ExportFormat::Svg: return "svg";
-    }
-    return "png";
-}
-
 // "Export plan": the file, its format and the colours.
 class ExportPlanDialog : public QDialog {
 public:
@@ -193,18 +183,6 @@ private:
 
 }  // namespace
 
-std::optional<ExportFormat> exportFormatOf(const std::string& path)
-{
-    const QString suffix = QFileInfo(QString::fromStdString(path)).suffix().toLower();
-    if (suffix == "png")
-        return ExportFormat::Png;
-    if (suffix == "pdf")
-        return ExportFormat::Pdf;
-    if (suffix == "svg")
-        return ExportFormat::Svg;
-    return std::nullopt;
-}
-
 PrinterPage printerPage(const QPrinter& printer)
 {
     const QPageLayout layout = printer.pageLayout();
@@ -218,15 +196,13 @@ PrinterPage printerPage(const QPrinter& printer)
 
 std::string printPlan(PlanView& plan, QPrinter& printer, const std::string& jobName)
 {
-    if (!plan.geo.pagePreview)
-        return "Printing starts from the page preview.";
     const PrinterPage page = printerPage(printer);
-    if (page.width <= 0 || page.height <= 0)
-        return "The printer's page has no printable area: choose another paper with printer setup.";
     // A PDF printer without a file (what Qt gives where the system has no
     // printer) cannot start; asked to, it would stay unusable.
-    if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty())
-        return "There is no printer: choose one, or a PDF file, with printer setup.";
+    const std::string refusal = printRefusal(
+        plan, page, printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty());
+    if (!refusal.empty())
+        return refusal;
     printer.setDocName(QString::fromStdString(jobName));
     const int keptWidth = plan.page.pageWidth, keptHeight = plan.page.pageHeight;
     plan.beginPrint(page.width, page.height);
@@ -251,15 +227,8 @@ std::string printPlan(PlanView& plan, QPrinter& printer, const std::string& jobN
         }
     }
     plan.finishPrint();
-    if (!error.empty()) {  // nothing printed: the page keeps its proportions
-        const int dragX = plan.geo.pageDragX, dragY = plan.geo.pageDragY;
-        plan.page.pageWidth = keptWidth;
-        plan.page.pageHeight = keptHeight;
-        plan.pageLayout();
-        plan.geo.pageDragX = plan.page.lastDragX = dragX;
-        plan.geo.pageDragY = plan.page.lastDragY = dragY;
-        plan.recomputeOrigin();
-    }
+    if (!error.empty())  // nothing printed
+        restorePageAfterFailedPrint(plan, keptWidth, keptHeight);
     return error;
 }
 
@@ -272,24 +241,16 @@ std::string exportPlan(PlanView& plan, const PlanExport& how, const std::string&
         return "The plan could not be written to " + quoted(how.path).toStdString() + ": " +
                file.errorString().toStdString() + ".";
 
-    // What the window shows, drawn in full: the simple preview's inverted
-    // lines would be white on white in a file.
-    const ColourSlots screen = plan.settings.colours;
-    const int previewKind = plan.settings.previewKind;
-    plan.settings.previewKind = 1;
-    if (how.printColours && !plan.geo.pagePreview) {
-        usePrintColours(plan.settings.colours, plan.settings.print);
-        plan.settings.colours.back = rgb(255, 255, 255);
-    }
     const QString name = QString::fromStdString(title);
     bool written = false;
-    switch (how.format) {
-    case ExportFormat::Png: written = writeImage(file, plan, width, height); break;
-    case ExportFormat::Pdf: written = writePdf(file, plan, width, height, name); break;
-    case ExportFormat::Svg: written = writeSvg(file, plan, width, height, name); break;
+    {
+        const ExportLook look(plan, how.printColours);
+        switch (how.format) {
+        case ExportFormat::Png: written = writeImage(file, plan, width, height); break;
+        case ExportFormat::Pdf: written = writePdf(file, plan, width, height, name); break;
+        case ExportFormat::Svg: written = writeSvg(file, plan, width, height, name); break;
+        }
     }
-    plan.settings.colours = screen;
-    plan.settings.previewKind = previewKind;
     if (!written || !file.commit())
         return "The plan could not be written to " + quoted(how.path).toStdString() + ".";
     return {};
@@ -340,6 +301,39 @@ std::optional<PlanExport> PrintServices::chooseExport(QWidget* parent, const std
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.choice();
+}
+
+std::string WindowPrinter::print(PlanView& plan, const std::string& jobName)
+{
+    const std::string error = printPlan(plan, mServices.printer(), jobName);
+    const QPrinter::PrinterState state = mServices.printer().printerState();
+    if (!error.empty() && (state == QPrinter::Error || state == QPrinter::Active))
+        mServices.discardPrinter();
+    return error;
+}
+
+std::optional<PrinterPage> WindowPrinter::setupPrinter()
+{
+    if (!mServices.setupPrinter(mParent, mServices.printer()))
+        return std::nullopt;
+    const PrinterPage page = printerPage(mServices.printer());
+    mServices.printerChosen = true;
+    return page;
+}
+
+std::optional<ColourSlots> WindowPrinter::chooseColours(const ColourSlots& colours)
+{
+    return mServices.chooseColours(mParent, colours);
+}
+
+std::optional<PlanExport> WindowPrinter::chooseExport(const std::string& startFolder, bool pagePreview)
+{
+    return mServices.chooseExport(mParent, startFolder, pagePreview);
+}
+
+std::string WindowPrinter::exportPlan(PlanView& plan, const PlanExport& how, const std::string& title)
+{
+    return gui::exportPlan(plan, how, title);
 }
 
 PrintServices& programPrintServices()

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "display/displaysettings.h"
+#include "control/viewwindow.h"
 #include "display/planview.h"
 
 class QPrinter;
@@ -16,23 +17,11 @@ class QWidget;
 // drawings. Both draw through the same plan painting as the window.
 namespace orvex::gui {
 
-enum class ExportFormat { Png, Pdf, Svg };
+using orvex::ExportFormat;
+using orvex::PlanExport;
+using orvex::PrinterPage;
+using orvex::exportFormatOf;
 
-struct PlanExport {
-    std::string path;
-    ExportFormat format = ExportFormat::Png;
-    bool printColours = false;  // the print colours on white, not the screen's
-};
-
-// The format a file name asks for by its extension; nullopt for others.
-std::optional<ExportFormat> exportFormatOf(const std::string& path);
-
-// The printable part of the printer's page in its own pixels, and its
-// orientation: 1 portrait, 2 landscape.
-struct PrinterPage {
-    int width = 0, height = 0;
-    int orientation = 1;
-};
 PrinterPage printerPage(const QPrinter& printer);
 
 // Prints the page preview's plan on one page, the job named after the
@@ -75,5 +64,21 @@ private:
 
 // The program's one set, shared by every window.
 PrintServices& programPrintServices();
+
+// A window's printer: the services' printer and dialogs over `parent`. A
+// printer that failed to start is discarded.
+class WindowPrinter : public PlanPrinter {
+public:
+    WindowPrinter(PrintServices& services, QWidget* parent) : mServices(services), mParent(parent) {}
+    std::string print(PlanView& plan, const std::string& jobName) override;
+    std::optional<PrinterPage> setupPrinter() override;
+    std::optional<ColourSlots> chooseColours(const ColourSlots& colours) override;
+    std::optional<PlanExport> chooseExport(const std::string& startFolder, bool pagePreview) override;
+    std::string exportPlan(PlanView& plan, const PlanExport& how, const std::string& title) override;
+
+private:
+    PrintServices& mServices;
+    QWidget* mParent;
+};
 
 }  // namespace orvex::gui

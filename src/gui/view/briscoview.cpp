@@ -1,19 +1,13 @@
 #include "view/briscoview.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPrinter>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
-#include <cmath>
-#include <utility>
 
 #include "dialogs/analysisrundialog.h"
 #include "dialogs/displaysettingdialog.h"
@@ -22,29 +16,12 @@
 #include "dialogs/parametersdialog.h"
 #include "display/displaysettings.h"
 #include "edit/viewnavigation.h"
-#include "edit/fancurve.h"
 #include "model/networkio.h"
-#include "print/planoutput.h"
-#include "print/printtool.h"
-#include "run/rundriver.h"
 #include "view/networkdocument.h"
 #include "view/ownprograms.h"
 #include "view/qpaintercanvas.h"
 
 namespace orvex::gui {
-
-namespace {
-
-// Shows the wait cursor while reading or writing a network.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-}  // namespace
 
 CBriscoView::CBriscoView(NetworkDocument& document, ViewServices& services, QWidget* parent)
     : QAbstractScrollArea(parent),
@@ -71,6 +48,9 @@ CBriscoView::CBriscoView(NetworkDocument& document, ViewServices& services, QWid
     }
     mEditor = std::make_unique<Editor>(mDocument.doc(), *mPlan, *dialogs, *this, mCanvas,
                                        mServices.sharedEdit);
+    const ViewParts parts{mDocument.doc(), mDocument, *mPlan, *mEditor,
+                          mServices.app, mServices.profile, mServices.reporter};
+    mControl = std::make_unique<ViewController>(parts, *this, *this);
     // Rubber bands and outlines follow the mouse without a button held.
     viewport()->setMouseTracking(true);
     // Undo and redo may take away what a half-made pick points at.
@@ -87,244 +67,83 @@ CBriscoView::CBriscoView(NetworkDocument& document, ViewServices& services, QWid
 CBriscoView::~CBriscoView()
 {
     mCanvas.end();
-    // The profile keeps the screen's scale and colours, and the print
-    // colours as the page preview left them.
-    if (mPlan->geo.pagePreview)
-        mPlan->leavePagePreview();
     mServices.views.erase(std::remove(mServices.views.begin(), mServices.views.end(), this),
                           mServices.views.end());
-    writeDisplaySettings(mServices.profile, mPlan->settings, mPlan->geo);
-    // A window that never had a network of its own has nowhere to keep its
-    // parameters: a file "sdt" in whatever folder the program was started
-    // from would never be read again. It only forgets the last network.
-    CBriscoDoc& doc = mDocument.doc();
-    if (doc.baseName.empty())
-        mServices.profile.removeEntry(kRecentFileSection, kRecentFileEntry);
-    else
-        networkWindowDestroyed(doc, doc.baseName, mServices.profile);
+    mControl->closing();
     mDocument.removeView(this);
 }
 
 // --- the window's life ---------------------------------------------------------
 
-bool CBriscoView::initialUpdate()
+bool CBriscoView::initialUpdate() { return mControl->initialUpdate(); }
+Answer CBriscoView::queryClose() { return mControl->queryClose(); }
+
+std::optional<std::string> CBriscoView::openNetwork(const std::string& start)
 {
-    syncClient();
-    CBriscoDoc& doc = mDocument.doc();
-    const bool pending = mServices.app.pending;
-    bool loaded = false;
-    {
-        WaitCursor wait;
-        loaded = openPendingNetwork(doc, mServices.profile);
-    }
-    // A failed open leaves the default network, which needs its adjacency.
-    mPlan->networkLoaded = loaded;
-    mDocument.resetHistory();
-    mDocument.updateAllViews();
-    fitToWindow();
-    emit networkReplaced();
-    emit stateChanged();
-    return loaded || !pending;
+    return mServices.files.openNetwork(this, start);
 }
 
-Answer CBriscoView::queryClose()
+std::optional<std::string> CBriscoView::saveNetwork(const std::string& start)
 {
-    // The dialog offers the network's own file, in its own folder.
-    CBriscoDoc& doc = mDocument.doc();
-    const std::string own = doc.baseName.empty() ? std::string() : doc.companionPath(doc.baseName, "vad");
-    const Answer answer = orvex::queryClose(doc, [this, own] { return chooseSavePath(own); });
-    emit stateChanged();
-    return answer;
+    return mServices.files.saveNetwork(this, start);
 }
 
-std::optional<std::string> CBriscoView::chooseSavePath(const std::string& start)
+void CBriscoView::openInNewWindow()
 {
-    return mServices.files.saveNetwork(this, start.empty() ? mServices.app.dataFolder : start);
+    if (mServices.openPendingInNewWindow)
+        mServices.openPendingInNewWindow();
 }
 
-// --- file commands ---------------------------------------------------------------
-
-void CBriscoView::openFile()
+void CBriscoView::setBusy(bool busy)
 {
-    if (mPlan->geo.pagePreview)
-        return;
-    const std::optional<std::string> path =
-        mServices.files.openNetwork(this, mServices.app.dataFolder);
-    if (!path)
-        return;
-    AppContext& app = mServices.app;
-    if (mPlan->networkLoaded) {
-        // This window keeps its network; the file opens in a new one.
-        app.pendingFile = *path;
-        app.pending = true;
-        if (mServices.openPendingInNewWindow)
-            mServices.openPendingInNewWindow();
-        return;
-    }
-    app.dataFolder = folderOf(*path);
-    rememberDataFolder(mServices.profile, app.dataFolder);
-    int opened = 0;
-    {
-        WaitCursor wait;
-        opened = openNetwork(mDocument.doc(), *path);
-    }
-    mDocument.updateAllViews();
-    fitToWindow();
-    // A refused network file leaves the default network shown.
-    mPlan->networkLoaded = opened != 0;
-    mMarkKind = MarkKind::None;
-    mEditor->command(command::kStop);
-    mDocument.resetHistory();
-    redrawImage();
-    emit networkReplaced();
-    emit stateChanged();
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }
 
-bool CBriscoView::save()
-{
-    if (mPlan->geo.pagePreview)
-        return false;
-    int saved = 0;
-    std::optional<std::string> chosen;
-    {
-        WaitCursor wait;
-        saved = saveCommand(mDocument.doc(), mServices.profile, [this, &chosen] {
-            chosen = chooseSavePath();
-            return chosen;
-        });
-    }
-    // A save that failed leaves the window, the folders and the profile as they were.
-    if (saved == 1 && chosen)
-        mServices.app.dataFolder = folderOf(*chosen);
-    if (saved == 1)
-        mDocument.markSaved();
-    emit stateChanged();
-    return saved == 1;
-}
+void CBriscoView::beep() { QApplication::beep(); }
 
-bool CBriscoView::saveAs()
-{
-    if (mPlan->geo.pagePreview)
-        return false;
-    const std::optional<std::string> path = chooseSavePath();
-    if (!path)
-        return false;
-    int saved = 0;
-    {
-        WaitCursor wait;
-        saved = saveNetworkAs(mDocument.doc(), *path, mServices.profile);
-    }
-    if (saved == 1) {
-        mServices.app.dataFolder = folderOf(*path);
-        mDocument.markSaved();
-    }
-    emit stateChanged();
-    return saved == 1;
-}
+// --- file and display commands -------------------------------------------------------
 
-// --- display commands ------------------------------------------------------------
-
-void CBriscoView::fitToWindow()
-{
-    syncClient();
-    mPlan->fitToWindow();
-    repaint();
-}
-
+void CBriscoView::openFile() { mControl->open(); }
+bool CBriscoView::save() { return mControl->save(); }
+bool CBriscoView::saveAs() { return mControl->saveAs(); }
+void CBriscoView::fitToWindow() { mControl->fitToWindow(); }
 void CBriscoView::zoomIn()
 {
-    zoomAbout(true, viewport()->rect().center());
+    const QPoint centre = viewport()->rect().center();
+    mControl->zoom(true, centre.x(), centre.y());
 }
 
 void CBriscoView::zoomOut()
 {
-    zoomAbout(false, viewport()->rect().center());
+    const QPoint centre = viewport()->rect().center();
+    mControl->zoom(false, centre.x(), centre.y());
 }
-
-// Zooms keeping the world point under `at` (client pixels) where it is.
-void CBriscoView::zoomAbout(bool in, const QPoint& at)
-{
-    syncClient();
-    ViewGeometry& g = mPlan->geo;
-    if (g.pagePreview) {
-        in ? mPlan->zoomIn() : mPlan->zoomOut();
-        repaint();
-        return;
-    }
-    const float worldX = (float(g.scrollX + at.x()) - g.originX) / g.scale;
-    const float worldY = (g.originY - float(g.scrollY + at.y())) / g.scale;
-    in ? mPlan->zoomIn() : mPlan->zoomOut();
-    applyScrollSizes();
-    const float deviceX = worldX * g.scale + g.originX;
-    const float deviceY = g.originY - worldY * g.scale;
-    scrollTo(int(std::lround(deviceX)) - at.x(), int(std::lround(deviceY)) - at.y());
-    repaint();
-}
-
-void CBriscoView::rightTurn()
-{
-    if (mPlan->geo.pagePreview)
-        return;
-    syncClient();
-    mPlan->rightTurn(mDocument.doc());
-    mDocument.planTurned(-45);
-    mDocument.updateAllViews();
-    repaint();
-}
-
-void CBriscoView::leftTurn()
-{
-    if (mPlan->geo.pagePreview)
-        return;
-    syncClient();
-    mPlan->leftTurn(mDocument.doc());
-    mDocument.planTurned(45);
-    mDocument.updateAllViews();
-    repaint();
-}
-
-void CBriscoView::updateScreen()
-{
-    if (mPlan->geo.pagePreview)
-        return;
-    mDocument.updateAllViews();
-}
+void CBriscoView::rightTurn() { mControl->turn(-45); }
+void CBriscoView::leftTurn() { mControl->turn(45); }
+void CBriscoView::updateScreen() { mControl->updateScreen(); }
 
 void CBriscoView::displaySetting()
 {
-    if (mPlan->geo.pagePreview)
+    if (!commandEnabled(ViewCommand::DisplaySetting))
         return;
     syncClient();
     DisplaySettingDialog dialog(*mPlan, mServices.reporter, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const DisplayChoice c = dialog.choice();
-    const int angle = mPlan->geo.displayAngle;
-    if (!mPlan->applyDisplaySettings(mDocument.doc(), c.settings, c.figureSize, c.charSize,
-                                     c.nodeRadius, c.angle, mServices.reporter))
-        return;
-    // A new angle turned the model under every view of the document.
-    if (mPlan->geo.displayAngle != angle) {
-        mDocument.planTurned(angle - mPlan->geo.displayAngle);
-        mDocument.updateAllViews();
-    }
-    repaint();
+    mControl->displaySettingChosen(c.settings, c.figureSize, c.charSize, c.nodeRadius, c.angle);
 }
 
 void CBriscoView::info()
 {
-    if (!mPlan->networkLoaded)
+    if (!commandEnabled(ViewCommand::Info))
         return;
-    CBriscoDoc& doc = mDocument.doc();
-    InfoDialog dialog(doc.title, mServices.reporter, this);
-    if (dialog.exec() != QDialog::Accepted)
+    InfoDialog dialog(mDocument.doc().title, mServices.reporter, this);
+    if (dialog.exec() != QDialog::Accepted || !mControl->titleChosen(dialog.title()))
         return;
-    if (dialog.title() == doc.title)
-        return;
-    doc.title = dialog.title();
-    doc.windowTitle = doc.title;
-    doc.modified = true;
-    mDocument.networkChanged("Change the title");
     for (CBriscoView* view : mDocument.views())
         emit view->stateChanged();
 }
@@ -333,7 +152,7 @@ void CBriscoView::info()
 
 void CBriscoView::openAnalysisDialog()
 {
-    if (mPlan->geo.pagePreview || !mPlan->networkLoaded)
+    if (!mControl->mayOpenAnalysis())
         return;
     if (mAnalysis) {
         mAnalysis->raise();
@@ -344,8 +163,10 @@ void CBriscoView::openAnalysisDialog()
     mAnalysis = new AnalysisRunDialog(doc.fanCount, mServices.app.units.displayData != 0,
                                       doc.pauseFlag != 0, window());
     mAnalysis->setAttribute(Qt::WA_DeleteOnClose);
+    mControl->setAnalysisOpen(true);
     connect(mAnalysis, &QObject::destroyed, this, [this] {
         mAnalysis = nullptr;
+        mControl->setAnalysisOpen(false);
         emit stateChanged();
     });
     connect(mAnalysis, &AnalysisRunDialog::startRequested, this, &CBriscoView::runAnalysis);
@@ -361,42 +182,19 @@ void CBriscoView::openAnalysisDialog()
 
 void CBriscoView::runAnalysis()
 {
-    if (!mAnalysis || mAnalysis->running())
-        return;
-    AnalysisRunDialog* dialog = mAnalysis;
-    CBriscoDoc& doc = mDocument.doc();
-    doc.solverMethod = readSolverMethod(mServices.profile);
-    orvex::runAnalysis(doc, *dialog, *this);
-    // The chosen road values go to the view; the plan shows them with Update.
-    PlanData& data = mPlan->data;
-    for (int j = 1; j <= doc.totalRoads() && j < kMaxRoads; ++j) {
-        float value = 0;
-        if (doc.roadValue(j, mPlan->settings.onlineKind, value))
-            data.onlineValue[j] = value;
-        if (doc.roadValue(j, mPlan->settings.underlineKind, value))
-            data.underlineValue[j] = value;
-    }
-    mDocument.changedOutsideHistory();
-    QApplication::beep();
-    emit analysisFinished();
-    emit stateChanged();
+    if (mAnalysis && !mAnalysis->running())
+        mControl->runAnalysis(*mAnalysis, *this);
 }
 
 void CBriscoView::editParameters()
 {
-    if (mPlan->geo.pagePreview)
+    if (!commandEnabled(ViewCommand::Parameter))
         return;
     QWidget* parent = mAnalysis ? static_cast<QWidget*>(mAnalysis) : this;
-    CBriscoDoc& doc = mDocument.doc();
-    // The solver method is the program's, kept in the profile.
-    doc.solverMethod = readSolverMethod(mServices.profile);
+    mControl->parametersOpening();
     bool documentChanged = false;
-    if (ParametersDialog::edit(parent, doc, mServices.reporter, &documentChanged)) {
-        writeSolverMethod(mServices.profile, doc.solverMethod);
-        if (documentChanged)
-            mDocument.changedOutsideHistory();
-        emit stateChanged();
-    }
+    if (ParametersDialog::edit(parent, mDocument.doc(), mServices.reporter, &documentChanged))
+        mControl->parametersChosen(documentChanged);
 }
 
 void CBriscoView::fireFront(int road, float distance, float fraction, int direction)
@@ -414,50 +212,13 @@ bool CBriscoView::pauseDialog()
     return mAnalysis ? mAnalysis->pause() : runPauseDialog(this);
 }
 
-namespace {
-
-// The fan curve viewer: beside this program, in the program folder, or on
-// the path.
-QString curveViewer(const std::string& programFolder)
+ProgramStarter& CBriscoView::programs()
 {
-    const QString name = QStringLiteral("vistrel");
-    for (const QString& folder : {QCoreApplication::applicationDirPath(), QString::fromStdString(programFolder)}) {
-        const QFileInfo candidate(QDir(folder).filePath(name));
-        if (candidate.isFile() && candidate.isExecutable())
-            return candidate.absoluteFilePath();
-    }
-    return QStandardPaths::findExecutable(name);
+    static SystemPrograms system;
+    return mServices.programs ? *mServices.programs : system;
 }
 
-}  // namespace
-
-void CBriscoView::fanCharacterDisplay()
-{
-    if (mPlan->geo.pagePreview)
-        return;
-    CBriscoDoc& doc = mDocument.doc();
-    if (doc.baseName.empty()) {
-        mServices.reporter.message("Save the network first: its fan curves are written beside it.",
-                                   kViewCaption, MessageKind::Information);
-        return;
-    }
-    if (!writeFanCurveFile(doc))
-        return;
-    const QString viewer = curveViewer(mServices.app.programFolder);
-    if (viewer.isEmpty()) {
-        mServices.reporter.message("The fan curve viewer \"vistrel\" was not found beside this program, in " +
-                                       mServices.app.programFolder + " or on the path.",
-                                   kViewCaption, MessageKind::Error);
-        return;
-    }
-    const std::string argument = curveDisplayArgument(doc);
-    if (mServices.programs) {
-        mServices.programs->open(viewer.toStdString(), argument);
-        return;
-    }
-    if (!startOwnProgram(viewer, {QString::fromStdString(argument)}))
-        mServices.reporter.message("Cannot start " + viewer.toStdString(), kViewCaption, MessageKind::Error);
-}
+void CBriscoView::fanCharacterDisplay() { mControl->fanCharacterDisplay(programs()); }
 
 // --- updates and painting ------------------------------------------------------
 
@@ -572,90 +333,17 @@ void CBriscoView::redrawImage()
 
 // --- the marked element ------------------------------------------------------------
 
-void CBriscoView::markRoad(int road) { mark(MarkKind::Road, road); }
-void CBriscoView::markNode(int nodeIndex) { mark(MarkKind::Node, nodeIndex); }
-void CBriscoView::markFan(int fan) { mark(MarkKind::Fan, fan); }
-void CBriscoView::clearMark() { mark(MarkKind::None, 0); }
+void CBriscoView::markRoad(int road) { mControl->mark(MarkKind::Road, road); }
+void CBriscoView::markNode(int nodeIndex) { mControl->mark(MarkKind::Node, nodeIndex); }
+void CBriscoView::markFan(int fan) { mControl->mark(MarkKind::Fan, fan); }
+void CBriscoView::clearMark() { mControl->mark(MarkKind::None, 0); }
 
-void CBriscoView::mark(MarkKind kind, int element)
-{
-    if (kind == mMarkKind && element == mMarked)
-        return;
-    mMarkKind = kind;
-    mMarked = element;
-    float x = 0, y = 0;
-    if (!mPlan->geo.pagePreview && markCentre(x, y)) {
-        const ViewGeometry& g = mPlan->geo;
-        const bool inside = x >= g.scrollX && x < g.scrollX + g.clientWidth && y >= g.scrollY &&
-                            y < g.scrollY + g.clientHeight;
-        if (!inside) {
-            scrollTo(int(x) - g.clientWidth / 2, int(y) - g.clientHeight / 2);
-            return;  // scrollTo redrew
-        }
-    }
-    redrawImage();
-}
-
-bool CBriscoView::markEnds(int& a, int& b) const
-{
-    const PlanData& d = mPlan->data;
-    a = b = 0;
-    switch (mMarkKind) {
-    case MarkKind::None: return false;
-    case MarkKind::Node:
-        if (mMarked < 1 || mMarked > d.nodeCount)
-            return false;
-        a = b = mMarked;
-        break;
-    case MarkKind::Road:
-        if (mMarked < 1 || mMarked > d.roadCount + d.fixedCount || mMarked >= kMaxRoads)
-            return false;
-        a = d.nodeIndex(d.roadFirst[std::size_t(mMarked)]);
-        b = d.nodeIndex(d.roadSecond[std::size_t(mMarked)]);
-        break;
-    case MarkKind::Fan:
-        if (mMarked < 1 || mMarked > d.fanCount || mMarked >= kMaxFans)
-            return false;
-        a = d.nodeIndex(d.fanFirst[std::size_t(mMarked)]);
-        b = d.nodeIndex(d.fanSecond[std::size_t(mMarked)]);
-        break;
-    }
-    return a != 0 && b != 0;
-}
-
-bool CBriscoView::markCentre(float& x, float& y) const
-{
-    int a = 0, b = 0;
-    if (!markEnds(a, b))
-        return false;
-    const PlanData& d = mPlan->data;
-    const DevicePoint p = mPlan->geo.drawingPosition(0.5f * (d.nodeX[a] + d.nodeX[b]),
-                                                     0.5f * (d.nodeY[a] + d.nodeY[b]));
-    x = p.x;
-    y = p.y;
-    return true;
-}
-
+// Drawn onto the window: the core subtracts the scroll position itself.
 void CBriscoView::drawMark()
 {
-    int a = 0, b = 0;
-    if (mPlan->geo.pagePreview || !markEnds(a, b))
-        return;
-    // Drawn onto the window: the core subtracts the scroll position itself.
-    // A road or fan comes with its two end nodes, so that a short one is
-    // found at a glance.
     QPainter painter(&mImage);
     QPainterCanvas canvas(painter);
-    const Colour strong = mPlan->settings.colours.strong;
-    mPlan->drawNodeOnWindow(canvas, a, strong);
-    if (b != a)
-        mPlan->drawNodeOnWindow(canvas, b, strong);
-    switch (mMarkKind) {
-    case MarkKind::Road: mPlan->drawRoadOnWindow(canvas, mMarked, strong, strong, strong); break;
-    case MarkKind::Node: mPlan->drawNodeOnWindow(canvas, mMarked, strong); break;
-    case MarkKind::Fan: mPlan->drawFanOnWindow(canvas, mMarked, strong); break;
-    case MarkKind::None: break;
-    }
+    mControl->drawMark(canvas);
 }
 
 void CBriscoView::paintEvent(QPaintEvent*)
@@ -671,13 +359,7 @@ void CBriscoView::paintEvent(QPaintEvent*)
 void CBriscoView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
-    if (mPlan->geo.pagePreview) {
-        layOutPage();
-        return;
-    }
-    syncClient();
-    applyScrollSizes();
-    redrawImage();
+    mControl->resized();
 }
 
 void CBriscoView::scrollContentsBy(int, int)
@@ -690,114 +372,53 @@ void CBriscoView::scrollContentsBy(int, int)
 
 // --- editing ----------------------------------------------------------------------
 
-bool CBriscoView::editCommand(int id)
+bool CBriscoView::editCommand(int id) { return mControl->editCommand(id); }
+bool CBriscoView::editCommandEnabled(int id) const { return mControl->editCommandEnabled(id); }
+bool CBriscoView::editCommandChecked(int id) const { return mControl->editCommandChecked(id); }
+
+namespace {
+
+MouseButton buttonOf(const QMouseEvent* event)
 {
-    if (!editCommandEnabled(id))
-        return false;
-    const bool done = mEditor->command(id);
-    emit stateChanged();
-    return done;
+    switch (event->button()) {
+    case Qt::LeftButton: return MouseButton::Left;
+    case Qt::RightButton: return MouseButton::Right;
+    default: return MouseButton::Other;
+    }
 }
 
-bool CBriscoView::editCommandEnabled(int id) const
-{
-    // A run's dialog holds the document: nothing may change it meanwhile.
-    if (mAnalysis || mDocument.doc().analysisRunning)
-        return false;
-    return mEditor->commandEnabled(id);
-}
+}  // namespace
 
-bool CBriscoView::editCommandChecked(int id) const
-{
-    return mEditor->commandChecked(id);
-}
-
+// While the view is going, the editor and the controller are gone first.
 void CBriscoView::mousePressEvent(QMouseEvent* event)
 {
-    if (!mEditor) {  // the view is going
-        QAbstractScrollArea::mousePressEvent(event);
-        return;
-    }
     const QPoint p = event->position().toPoint();
-    if (mPlan->geo.pagePreview) {  // the plan moves on the page
-        if (event->button() == Qt::LeftButton)
-            mPlan->beginPageDrag(p.x(), p.y());
-        return;
-    }
-    bool handled = false;
-    if (event->button() == Qt::LeftButton)
-        handled = mEditor->leftButtonDown(p.x(), p.y());
-    else if (event->button() == Qt::RightButton)
-        handled = mEditor->rightButtonDown(p.x(), p.y());
-    if (!handled)
+    if (!mControl || !mControl->mousePress(buttonOf(event), p.x(), p.y()))
         QAbstractScrollArea::mousePressEvent(event);
-    emit stateChanged();
 }
 
 void CBriscoView::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (!mEditor) {  // the view is going
-        QAbstractScrollArea::mouseReleaseEvent(event);
-        return;
-    }
     const QPoint p = event->position().toPoint();
-    if (mPlan->geo.pagePreview) {
-        if (event->button() == Qt::LeftButton && mPlan->page.dragging) {
-            mPlan->endPageDrag(p.x(), p.y());
-            redrawImage();
-        }
-        return;
-    }
-    if (event->button() != Qt::LeftButton || !mEditor->leftButtonUp(p.x(), p.y()))
+    if (!mControl || !mControl->mouseRelease(buttonOf(event), p.x(), p.y()))
         QAbstractScrollArea::mouseReleaseEvent(event);
-    emit stateChanged();
 }
 
 void CBriscoView::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    if (!mEditor) {  // the view is going
-        QAbstractScrollArea::mouseDoubleClickEvent(event);
-        return;
-    }
     const QPoint p = event->position().toPoint();
-    if (event->button() != Qt::LeftButton || !mEditor->leftDoubleClick(p.x(), p.y()))
+    if (!mControl || !mControl->mouseDoubleClick(buttonOf(event), p.x(), p.y()))
         QAbstractScrollArea::mouseDoubleClickEvent(event);
-    emit stateChanged();
 }
 
 void CBriscoView::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!mEditor) {  // the view is going
-        QAbstractScrollArea::mouseMoveEvent(event);
-        return;
-    }
     const QPoint p = event->position().toPoint();
-    if (mPlan->geo.pagePreview) {
-        if (mPlan->page.dragging)
-            dragOnPage(p);
-        return;
-    }
-    if (!mEditor->mouseMove(p.x(), p.y()))
+    if (!mControl || !mControl->mouseMove(p.x(), p.y()))
         QAbstractScrollArea::mouseMoveEvent(event);
 }
 
-// The simple preview moves the plan's lines alone: drawn once more in the
-// inverting mode where they were, which takes them away, and again where
-// they go. The full preview draws the page anew.
-void CBriscoView::dragOnPage(const QPoint& p)
-{
-    if (mPlan->settings.previewKind == 0 && mPlan->networkLoaded) {
-        mCanvas.setInvert(true);
-        mPlan->drawNetwork(mCanvas, false);
-        mPlan->pageDragTo(p.x(), p.y());
-        mPlan->drawNetwork(mCanvas, false);
-        mCanvas.setInvert(false);
-        viewport()->update();
-    } else {
-        mPlan->pageDragTo(p.x(), p.y());
-        redrawImage();
-    }
-}
+void CBriscoView::refresh() { viewport()->update(); }
 
 void CBriscoView::keyPressEvent(QKeyEvent* event)
 {
@@ -831,150 +452,8 @@ void CBriscoView::wheelEvent(QWheelEvent* event)
     }
     const int steps = event->angleDelta().y();
     if (steps != 0)
-        zoomAbout(steps > 0, event->position().toPoint());
+        mControl->zoom(steps > 0, event->position().toPoint().x(), event->position().toPoint().y());
     event->accept();
-}
-
-// --- page preview and printing ------------------------------------------------------
-
-PrintServices& CBriscoView::printing()
-{
-    return mServices.printing ? *mServices.printing : programPrintServices();
-}
-
-// The page fills the window without scroll bars: laid out once, the bars
-// go and the window grows, so it is laid out once more.
-void CBriscoView::layOutPage()
-{
-    for (int pass = 0; pass < 2; ++pass) {
-        syncClient();
-        mPlan->pageLayout();
-        applyScrollSizes();
-    }
-    redrawImage();
-}
-
-void CBriscoView::togglePrint()
-{
-    if (!mPlan->geo.pagePreview) {
-        syncClient();
-        mEditor->pagePreviewStarted();
-        mPlan->enterPagePreview();
-        layOutPage();
-        if (!mPrintTool) {
-            mPrintTool = new PrintToolDialog(mPlan->settings.previewKind == 0, this);
-            mPrintTool->setAttribute(Qt::WA_DeleteOnClose);
-            connect(mPrintTool, &PrintToolDialog::startPrinting, this, &CBriscoView::startPrinting);
-            connect(mPrintTool, &PrintToolDialog::printerSetup, this, &CBriscoView::printerSetup);
-            connect(mPrintTool, &PrintToolDialog::colourSetup, this, &CBriscoView::colourSetup);
-            connect(mPrintTool, &PrintToolDialog::simpleToggled, this, &CBriscoView::setSimplePreview);
-            // beside the page, at the window's top right
-            mPrintTool->adjustSize();
-            const QPoint corner = viewport()->mapToGlobal(viewport()->rect().topRight());
-            mPrintTool->move(corner.x() - mPrintTool->width() - 16, corner.y() + 16);
-            mPrintTool->show();
-        }
-    } else {
-        if (mPlan->page.dragging)
-            mPlan->endPageDrag(mPlan->page.dragStartX + mPlan->geo.pageDragX,
-                               mPlan->page.dragStartY + mPlan->geo.pageDragY);
-        mPlan->leavePagePreview();
-        applyScrollSizes();
-        redrawImage();
-        if (PrintToolDialog* tool = mPrintTool) {
-            mPrintTool = nullptr;
-            tool->close();
-        }
-    }
-    emit stateChanged();
-}
-
-void CBriscoView::startPrinting()
-{
-    if (!mPlan->geo.pagePreview)
-        return;
-    syncClient();
-    const CBriscoDoc& doc = mDocument.doc();
-    std::string error;
-    {
-        WaitCursor wait;
-        error = printPlan(*mPlan, printing().printer(), doc.title.empty() ? doc.windowTitle : doc.title);
-    }
-    // The page is laid out again for the printer's proportions, the plan
-    // where it was on it.
-    applyScrollSizes();
-    redrawImage();
-    if (!error.empty()) {
-        if (printing().printer().printerState() == QPrinter::Error ||
-            printing().printer().printerState() == QPrinter::Active)
-            printing().discardPrinter();
-        mServices.reporter.message(error, "Print", MessageKind::Warning);
-    }
-}
-
-void CBriscoView::printerSetup()
-{
-    if (!mPlan->geo.pagePreview)
-        return;
-    PrintServices& services = printing();
-    if (!services.setupPrinter(this, services.printer()))
-        return;
-    const PrinterPage page = printerPage(services.printer());
-    if (page.width > 0 && page.height > 0) {
-        mPlan->page.orientation = page.orientation;
-        mPlan->page.pageWidth = page.width;
-        mPlan->page.pageHeight = page.height;
-    }
-    services.printerChosen = true;
-    layOutPage();
-}
-
-void CBriscoView::colourSetup()
-{
-    if (!mPlan->geo.pagePreview)
-        return;
-    const std::optional<ColourSlots> chosen = printing().chooseColours(this, mPlan->settings.colours);
-    if (!chosen)
-        return;
-    const PrintColours print = printColoursOf(*chosen);
-    usePrintColours(mPlan->settings.colours, print);
-    mPlan->settings.print = print;
-    redrawImage();
-}
-
-// One setting for the whole program: every view takes it at once.
-void CBriscoView::setSimplePreview(bool simple)
-{
-    setPreviewKind(mServices.sharedDisplay, mServices.profile, simple ? 0 : 1);
-    for (CBriscoView* view : mServices.views)
-        view->takePreviewKind();
-}
-
-void CBriscoView::takePreviewKind()
-{
-    const int kind = previewKind(mServices.sharedDisplay, mServices.profile);
-    mPlan->settings.previewKind = kind;
-    if (mPrintTool)
-        mPrintTool->setSimple(kind == 0);
-    if (mPlan->geo.pagePreview)
-        redrawImage();
-}
-
-void CBriscoView::exportPlan()
-{
-    const std::optional<PlanExport> how =
-        printing().chooseExport(this, mServices.app.dataFolder, mPlan->geo.pagePreview);
-    if (!how)
-        return;
-    syncClient();
-    const CBriscoDoc& doc = mDocument.doc();
-    std::string error;
-    {
-        WaitCursor wait;
-        error = gui::exportPlan(*mPlan, *how, doc.title.empty() ? doc.windowTitle : doc.title);
-    }
-    if (!error.empty())
-        mServices.reporter.message(error, "Export plan", MessageKind::Warning);
 }
 
 }  // namespace orvex::gui

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "control/viewcontrol.h"
 #include "display/planview.h"
 #include "edit/editor.h"
 #include "fire/fireobserver.h"
@@ -19,7 +20,7 @@
 // the plan through the display core into a backing image the size of its
 // viewport, scrolls over the plan's scrollable size, and carries the
 // window's file and display commands; what each command does to the model
-// and to the plan's geometry is the core's.
+// and to the plan's geometry is its controller's.
 namespace orvex::gui {
 
 class NetworkDocument;
@@ -27,7 +28,11 @@ class AnalysisRunDialog;
 class QtEditDialogs;
 class PrintServices;
 
-class CBriscoView : public QAbstractScrollArea, public EditorWindow, public FireObserver {
+class CBriscoView : public QAbstractScrollArea,
+                    public EditorWindow,
+                    public FireObserver,
+                    public ViewWindow,
+                    public NetworkFileChooser {
     Q_OBJECT
 public:
     // Reads the "DISPLAY" profile; the document keeps the view in its list.
@@ -56,7 +61,12 @@ public:
     // What the person sees: the backing image as the last paint left it.
     const QImage& backingImage() const { return mImage; }
     // Drawing at once onto the window (through the backing image).
-    Canvas& windowCanvas() { return mCanvas; }
+    Canvas& windowCanvas() override { return mCanvas; }
+
+    // What this view decides, and which of its commands may be used now.
+    ViewController& controller() { return *mControl; }
+    bool commandEnabled(ViewCommand command) const { return mControl->commandEnabled(command); }
+    bool commandChecked(ViewCommand command) const { return mControl->commandChecked(command); }
 
     // EditorWindow
     void redrawAll() override;
@@ -64,6 +74,25 @@ public:
     void repaint() override;
     void captureMouse(bool on) override;
     void networkChanged(const std::string& operation) override;
+
+    // ViewWindow
+    void syncClient() override;
+    void applyScrollSizes() override;
+    void redraw() override { redrawImage(); }
+    void refresh() override;
+    void setBusy(bool busy) override;
+    void beep() override;
+    void notifyStateChanged() override { emit stateChanged(); }
+    void notifyNetworkReplaced() override { emit networkReplaced(); }
+    void notifyAnalysisFinished() override { emit analysisFinished(); }
+    void openInNewWindow() override;
+    void showPrintTool(bool simple) override;
+    void closePrintTool() override;
+    void setPrintToolSimple(bool simple) override;
+
+    // NetworkFileChooser
+    std::optional<std::string> openNetwork(const std::string& start) override;
+    std::optional<std::string> saveNetwork(const std::string& start) override;
 
     // FireObserver: the fronts are drawn at once in the emphasis colour.
     float nodeRadius() const override { return mPlan->geo.nodeRadius; }
@@ -81,7 +110,7 @@ public:
 
     // The page preview's "Print" window while it is open.
     PrintToolDialog* printTool() const { return mPrintTool; }
-    bool pagePreview() const { return mPlan->geo.pagePreview; }
+    bool pagePreview() const { return mControl->mode() == ViewMode::PagePreview; }
 
     // The analysis dialog while it is open.
     AnalysisRunDialog* analysisDialog() const { return mAnalysis; }
@@ -90,9 +119,9 @@ public:
     // the results table points at it; it stays marked through redraws until
     // another is marked or clearMark(). Marking scrolls the plan to the
     // element when it lies outside the window.
-    enum class MarkKind { None, Road, Node, Fan };
-    MarkKind markKind() const { return mMarkKind; }
-    int markedElement() const { return mMarked; }
+    using MarkKind = orvex::MarkKind;
+    MarkKind markKind() const { return mControl->markKind(); }
+    int markedElement() const { return mControl->markedElement(); }
 
 public slots:
     void openFile();
@@ -148,26 +177,10 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    // The save dialog, starting at `start` (a folder or a file), or in the
-    // data folder when it is empty.
-    std::optional<std::string> chooseSavePath(const std::string& start = {});
-    // The geometry takes the viewport's size and the scroll bars' positions.
-    void syncClient();
-    // The scroll bars take the geometry's scrollable size and position.
-    void applyScrollSizes();
     void redrawImage();
-    void zoomAbout(bool in, const QPoint& at);
-    void mark(MarkKind kind, int element);
-    // The marked element's centre in scrolled device units; false when it
-    // no longer exists.
-    bool markCentre(float& x, float& y) const;
-    // The view indices of its end nodes (a node: itself twice).
-    bool markEnds(int& a, int& b) const;
     void drawMark();
     PrintServices& printing();
-    void dragOnPage(const QPoint& p);
-    // The page on the window after the client size or the printer changed.
-    void layOutPage();
+    ProgramStarter& programs();
     // The program's preview kind, after it changed in some view.
     void takePreviewKind();
 
@@ -181,8 +194,7 @@ private:
     std::unique_ptr<QtEditDialogs> mOwnDialogs;  // when the services bring none
     std::unique_ptr<Editor> mEditor;
     QPointer<PrintToolDialog> mPrintTool;  // gone when the person closes it
-    MarkKind mMarkKind = MarkKind::None;
-    int mMarked = 0;
+    std::unique_ptr<ViewController> mControl;
 };
 
 }  // namespace orvex::gui

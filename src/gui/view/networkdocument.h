@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "control/viewcontrol.h"
 #include "edit/editops.h"
 #include "edit/snapshot.h"
 #include "model/briscodoc.h"
@@ -26,7 +27,7 @@ namespace orvex::gui {
 
 class CBriscoView;
 
-class NetworkDocument : public QObject, public DocumentViews {
+class NetworkDocument : public QObject, public DocumentViews, public ViewDocument {
     Q_OBJECT
 public:
     // The history keeps this many steps; the oldest go first.
@@ -43,21 +44,21 @@ public:
     const std::vector<CBriscoView*>& views() const { return mViews; }
 
     // Copies the document into every view that shows it and repaints them.
-    void updateAllViews();
+    void updateAllViews() override;
     void redrawAll() override { updateAllViews(); }
     // An edit operation changed the network: a new undo step.
     void networkChanged(const std::string& operation) override;
 
     QUndoStack& undoStack() { return *mUndo; }
     // The network as it stands starts a new history (it was read or made).
-    void resetHistory();
+    void resetHistory() override;
     // The network as it stands was written: the history's clean state.
-    void markSaved();
+    void markSaved() override;
     // Something outside the history changed the document (a run, the
     // parameters): the saved state can no longer be reached by undo.
-    void changedOutsideHistory();
+    void changedOutsideHistory() override;
     // The plan was turned by rotatePlan(degrees): the history turns along.
-    void planTurned(int degrees);
+    void planTurned(int degrees) override;
     // A run left its results in the document: they are those of the network
     // as it stands (as are the results read with a network).
     void analysisRan();

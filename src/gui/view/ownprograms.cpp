@@ -1,6 +1,9 @@
 #include "view/ownprograms.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
@@ -76,6 +79,22 @@ bool startOwnProgram(const QString& program, const QStringList& arguments)
         return false;
     collector().add(pid);
     return true;
+}
+
+std::string SystemPrograms::find(const std::string& name, const std::string& folder)
+{
+    const QString program = QString::fromStdString(name);
+    for (const QString& place : {QCoreApplication::applicationDirPath(), QString::fromStdString(folder)}) {
+        const QFileInfo candidate(QDir(place).filePath(program));
+        if (candidate.isFile() && candidate.isExecutable())
+            return candidate.absoluteFilePath().toStdString();
+    }
+    return QStandardPaths::findExecutable(program).toStdString();
+}
+
+bool SystemPrograms::start(const std::string& program, const std::string& argument)
+{
+    return startOwnProgram(QString::fromStdString(program), {QString::fromStdString(argument)});
 }
 
 }  // namespace orvex::gui

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "edit/fancurve.h"
+
 // Outside programs that live on by themselves, such as the fan curve
 // viewer. Each runs in a session of its own and nothing waits for it, but
 // it stays this program's child, so that when it ends this program
@@ -13,5 +15,13 @@ namespace orvex::gui {
 
 // False when the program could not be started.
 bool startOwnProgram(const QString& program, const QStringList& arguments);
+
+// The system's programs: found beside this program, in the given folder or
+// on the path, and started with startOwnProgram().
+class SystemPrograms : public ProgramStarter {
+public:
+    std::string find(const std::string& name, const std::string& folder) override;
+    bool start(const std::string& program, const std::string& argument) override;
+};
 
 }  // namespace orvex::gui

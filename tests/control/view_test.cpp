@@ -1,0 +1,485 @@
+// What a network view decides, through recorders in place of the window:
+// the commands in the plan and in the page preview, open and save, the
+// marked element, printing and export, the analysis dialog's controls and
+// the fan curve viewer.
+#include <fstream>
+#include <map>
+
+#include "control/viewcontrol.h"
+#include "control/viewrun.h"
+#include "model/networkio.h"
+#include "support.h"
+
+namespace orvex::edittest {
+namespace {
+
+// The window: what the controller asked of it, one word a call.
+struct RecordingViewWindow : ViewWindow, NetworkFileChooser, ViewDocument {
+    void syncClient() override { add("sync"); }
+    void applyScrollSizes() override { add("sizes"); }
+    void redraw() override { add("redraw"); }
+    void repaint() override { add("repaint"); }
+    void scrollTo(int x, int y) override { add("scroll " + std::to_string(x) + " " + std::to_string(y)); }
+    Canvas& windowCanvas() override { return canvas; }
+    void refresh() override { add("refresh"); }
+    void setBusy(bool busy) override { add(busy ? "busy" : "idle"); }
+    void beep() override { add("beep"); }
+    void notifyStateChanged() override { add("state"); }
+    void notifyNetworkReplaced() override { add("replaced"); }
+    void notifyAnalysisFinished() override { add("finished"); }
+    void openInNewWindow() override { add("new window"); }
+    void showPrintTool(bool simple) override { add(simple ? "tool simple" : "tool full"); }
+    void closePrintTool() override { add("tool closed"); }
+    void setPrintToolSimple(bool simple) override { add(simple ? "simple" : "full"); }
+    std::optional<std::string> openNetwork(const std::string& start) override { return file("open " + start); }
+    std::optional<std::string> saveNetwork(const std::string& start) override { return file("save " + start); }
+    void updateAllViews() override { add("update all"); }
+    void resetHistory() override { add("history reset"); }
+    void markSaved() override { add("saved"); }
+    void changedOutsideHistory() override { add("outside history"); }
+    void planTurned(int degrees) override { add("turned " + std::to_string(degrees)); }
+    void networkChanged(const std::string& operation) override { add("changed " + operation); }
+
+    void add(const std::string& call) { calls.push_back(call); }
+    bool saw(const std::string& call) const { return std::find(calls.begin(), calls.end(), call) != calls.end(); }
+    std::optional<std::string> file(const std::string& call)
+    {
+        add(call);
+        return next(files, "a file dialog", std::optional<std::string>());
+    }
+    Strings calls;
+    std::deque<std::optional<std::string>> files;
+    RecordingCanvas canvas;
+};
+
+struct RecordingPrinter : PlanPrinter {
+    std::string print(PlanView& plan, const std::string& job) override
+    {
+        calls.push_back("print " + job + (plan.geo.pagePreview ? " on the page" : ""));
+        return error;
+    }
+    std::optional<PrinterPage> setupPrinter() override { return page; }
+    std::optional<ColourSlots> chooseColours(const ColourSlots&) override { return colours; }
+    std::optional<PlanExport> chooseExport(const std::string& folder, bool preview) override
+    {
+        calls.push_back("choose " + folder + (preview ? " preview" : ""));
+        return how;
+    }
+    std::string exportPlan(PlanView&, const PlanExport& e, const std::string& title) override
+    {
+        calls.push_back("export " + e.path + " " + title);
+        return error;
+    }
+    std::string error;
+    std::optional<PrinterPage> page;
+    std::optional<ColourSlots> colours;
+    std::optional<PlanExport> how;
+    Strings calls;
+};
+
+struct ViewBench : EditBench {
+    ViewBench()
+    {
+        app.dataFolder = "/data";
+        view->networkLoaded = true;
+    }
+    MemoryProfile profile;
+    RecordingViewWindow shell;
+    ViewController control{{*doc, shell, *view, *editor, app, profile, reporter}, shell, shell};
+};
+
+TEST(ViewCommands, EachIsUsableInItsMode)
+{
+    using C = ViewCommand;
+    const std::map<C, std::pair<bool, bool>> usable = {  // plan, page preview
+        {C::Open, {true, false}},         {C::Save, {true, false}},          {C::SaveAs, {true, false}},
+        {C::Fit, {true, false}},          {C::ZoomIn, {true, true}},         {C::ZoomOut, {true, true}},
+        {C::RightTurn, {true, false}},    {C::LeftTurn, {true, false}},      {C::Update, {true, false}},
+        {C::DisplaySetting, {true, false}}, {C::Info, {true, false}},        {C::Analysis, {true, false}},
+        {C::Parameter, {true, false}},    {C::FanCurve, {true, false}},      {C::Print, {true, true}},
+        {C::StartPrinting, {false, true}}, {C::PrinterSetup, {false, true}}, {C::ColourSetup, {false, true}},
+        {C::ExportPlan, {true, true}},
+    };
+    ViewBench b;
+    for (bool preview : {false, true}) {
+        if (preview)
+            b.control.togglePrint();
+        EXPECT_EQ(b.control.mode(), preview ? ViewMode::PagePreview : ViewMode::Plan);
+        EXPECT_EQ(b.view->geo.pagePreview, preview);
+        for (const auto& [command, modes] : usable) {
+            EXPECT_EQ(b.control.commandEnabled(command), preview ? modes.second : modes.first)
+                << int(command) << (preview ? " in the page preview" : " on the plan");
+            EXPECT_EQ(b.control.commandChecked(command), preview && command == C::Print) << int(command);
+        }
+    }
+    b.control.togglePrint();
+    b.view->networkLoaded = false;
+    EXPECT_FALSE(b.control.commandEnabled(C::Info)) << "no network to name";
+    EXPECT_FALSE(b.control.mayOpenAnalysis());
+}
+
+TEST(ViewCommands, EditCommandsWaitForTheRun)
+{
+    ViewBench b;
+    EXPECT_TRUE(b.control.editCommandEnabled(command::kMakeNode));
+    b.control.setAnalysisOpen(true);
+    EXPECT_FALSE(b.control.editCommandEnabled(command::kMakeNode));
+    EXPECT_FALSE(b.control.editCommand(command::kMakeNode));
+    EXPECT_FALSE(b.control.editCommandChecked(command::kMakeNode));
+    b.control.setAnalysisOpen(false);
+    b.doc->analysisRunning = true;
+    EXPECT_FALSE(b.control.editCommandEnabled(command::kMakeNode));
+    b.doc->analysisRunning = false;
+    EXPECT_TRUE(b.control.editCommand(command::kMakeNode));
+    EXPECT_TRUE(b.control.editCommandChecked(command::kMakeNode));
+}
+
+TEST(ViewFiles, OpenInAWindowWithANetworkGoesToANewOne)
+{
+    ViewBench b;
+    b.shell.files = {std::nullopt, "/nets/water.vad"};
+    b.control.open();  // cancelled
+    b.control.open();
+    EXPECT_EQ(b.shell.calls, (Strings{"open /data", "open /data", "new window"}));
+    EXPECT_TRUE(b.app.pending);
+    EXPECT_EQ(b.app.pendingFile, "/nets/water.vad");
+    EXPECT_EQ(b.app.dataFolder, "/data");
+}
+
+TEST(ViewFiles, OpenReplacesTheDefaultNetwork)
+{
+    ViewBench b;
+    TempFolder folder;
+    b.view->networkLoaded = false;
+    b.control.mark(MarkKind::Node, 1);
+    b.shell.files = {folder.file("none.vad")};
+    b.control.open();
+    EXPECT_FALSE(b.view->networkLoaded) << "a file that is not there leaves the default network";
+    EXPECT_EQ(b.app.dataFolder, folder.path.string());
+    EXPECT_EQ(b.control.markKind(), MarkKind::None);
+    for (const char* call : {"busy", "idle", "update all", "history reset", "replaced", "state"})
+        EXPECT_TRUE(b.shell.saw(call)) << call;
+}
+
+TEST(ViewFiles, SaveAsTakesTheFolderOnlyWhenWritten)
+{
+    ViewBench b;
+    TempFolder folder;
+    b.node(1, 0, 0);
+    b.shell.files = {std::nullopt, folder.file("no/such/x.vad"), folder.file("x.vad")};
+    EXPECT_FALSE(b.control.saveAs());
+    EXPECT_FALSE(b.control.saveAs());
+    EXPECT_EQ(b.app.dataFolder, "/data");
+    EXPECT_FALSE(b.shell.saw("saved"));
+    EXPECT_TRUE(b.control.saveAs());
+    EXPECT_EQ(b.app.dataFolder, folder.path.string());
+    EXPECT_TRUE(b.shell.saw("saved"));
+    b.shell.calls.clear();
+    EXPECT_TRUE(b.control.save()) << "the network has its name now";
+    EXPECT_EQ(b.shell.calls, (Strings{"busy", "idle", "saved", "state"}));
+    b.control.togglePrint();
+    EXPECT_FALSE(b.control.save()) << "not in the page preview";
+}
+
+TEST(ViewDisplay, TurnsAndTitlesReachTheHistory)
+{
+    ViewBench b;
+    b.control.turn(-45);
+    b.control.turn(45);
+    EXPECT_TRUE(b.shell.saw("turned -45"));
+    EXPECT_TRUE(b.shell.saw("turned 45"));
+    EXPECT_FALSE(b.control.titleChosen(b.doc->title));
+    EXPECT_FALSE(b.doc->modified);
+    EXPECT_TRUE(b.control.titleChosen("north"));
+    EXPECT_EQ(b.doc->windowTitle, "north");
+    EXPECT_TRUE(b.doc->modified);
+    EXPECT_TRUE(b.shell.saw("changed Change the title"));
+    b.shell.calls.clear();
+    b.control.displaySettingChosen(b.view->settings, 1, b.view->geo.charSize, b.view->geo.nodeRadius, 90);
+    EXPECT_EQ(b.shell.calls, (Strings{"turned -90", "update all", "repaint"}));
+}
+
+TEST(ViewDisplay, ZoomKeepsThePointUnderTheMouse)
+{
+    ViewBench b;
+    b.view->geo.scrollWidth = b.view->geo.scrollHeight = 4000;
+    b.control.zoom(true, 100, 300);
+    // world (-400, 200) was at client (100, 300); at twice the scale it is
+    // at device (origin + 2 * world), scrolled back to the same client point
+    const ViewGeometry& g = b.view->geo;
+    EXPECT_EQ(b.shell.calls.at(2), "scroll " + std::to_string(int(g.originX) - 800 - 100) + " " +
+                                        std::to_string(int(g.originY) - 400 - 300));
+}
+
+TEST(ViewMark, CentreOfEachKindAndScrollWhenOutside)
+{
+    ViewBench b;
+    b.node(1, 0, 0);
+    b.node(2, 100, 40);
+    b.road(1, 2);
+    b.fan(2, 1, 1, {10, 5});
+    b.window->redrawAll();
+    struct Case {
+        MarkKind kind;
+        int element;
+        bool found;
+        float x, y;
+    };
+    const Case cases[] = {
+        {MarkKind::Node, 2, true, 600, 460}, {MarkKind::Road, 1, true, 550, 480},
+        {MarkKind::Fan, 1, true, 550, 480},  {MarkKind::Road, 3, false, 0, 0},
+        {MarkKind::Node, 3, false, 0, 0},    {MarkKind::None, 0, false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        b.control.mark(c.kind, c.element);
+        float x = 0, y = 0;
+        EXPECT_EQ(b.control.markCentre(x, y), c.found) << int(c.kind) << " " << c.element;
+        if (c.found)
+            EXPECT_EQ(std::make_pair(x, y), std::make_pair(c.x, c.y)) << int(c.kind) << " " << c.element;
+    }
+    PlanData& d = b.view->data;  // a fixed-flow road is marked too
+    d.fixedCount = 1;
+    d.roadFirst[2] = 1;
+    d.roadSecond[2] = 2;
+    b.control.mark(MarkKind::Road, 2);
+    float x = 0, y = 0;
+    EXPECT_TRUE(b.control.markCentre(x, y));
+    b.shell.calls.clear();
+    b.view->geo.scrollX = 2000;
+    b.control.mark(MarkKind::Node, 1);
+    EXPECT_EQ(b.shell.calls, (Strings{"scroll 0 100"}));
+    b.control.mark(MarkKind::Node, 1);
+    EXPECT_EQ(b.shell.calls.size(), 1u) << "the same mark again draws nothing";
+    b.canvas.calls.clear();
+    b.control.drawMark(b.shell.canvas);
+    EXPECT_FALSE(b.shell.canvas.calls.empty());
+}
+
+TEST(ViewPreview, EnteringLeavingAndTheMouseOnThePage)
+{
+    ViewBench b;
+    b.view->settings.previewKind = 0;
+    b.control.togglePrint();
+    EXPECT_TRUE(b.shell.saw("tool simple"));
+    b.control.mark(MarkKind::Node, 1);
+    b.shell.calls.clear();
+    EXPECT_TRUE(b.control.mousePress(MouseButton::Left, 10, 10));
+    EXPECT_TRUE(b.view->page.dragging);
+    EXPECT_TRUE(b.control.mouseMove(20, 30));
+    EXPECT_EQ(b.shell.canvas.calls.front(), "invert 1") << "the simple preview moves the lines alone";
+    EXPECT_TRUE(b.control.mouseRelease(MouseButton::Left, 20, 30));
+    EXPECT_FALSE(b.view->page.dragging);
+    EXPECT_EQ(b.shell.calls, (Strings{"refresh", "redraw"})) << "no state change, no editor";
+    b.control.mousePress(MouseButton::Left, 10, 10);
+    b.control.takePreviewKind(1);
+    b.control.togglePrint();
+    EXPECT_FALSE(b.view->page.dragging) << "a drag under way ends";
+    EXPECT_FALSE(b.view->geo.pagePreview);
+    EXPECT_TRUE(b.shell.saw("tool closed"));
+    EXPECT_TRUE(b.shell.saw("full"));
+    b.shell.calls.clear();
+    b.control.mousePress(MouseButton::Left, 10, 10);
+    EXPECT_EQ(b.shell.calls, (Strings{"state"})) << "on the plan the editor has the mouse";
+}
+
+TEST(ViewPreview, PrintingAndSetupOnlyFromThePreview)
+{
+    ViewBench b;
+    RecordingPrinter printer;
+    b.doc->title.clear();  // the job takes the window's title
+    b.doc->windowTitle = "mine";
+    printer.page = PrinterPage{3000, 2000, 2};
+    printer.colours = b.view->settings.colours;
+    printer.colours->road = rgb(1, 2, 3);
+    b.control.startPrinting(printer);
+    b.control.printerSetup(printer);
+    EXPECT_TRUE(printer.calls.empty());
+    b.control.togglePrint();
+    b.control.printerSetup(printer);
+    EXPECT_EQ(b.view->page.orientation, 2);
+    EXPECT_EQ(b.view->page.pageWidth, 3000);
+    printer.page = PrinterPage{0, 0, 1};  // a page without a printable part changes nothing
+    b.control.printerSetup(printer);
+    EXPECT_EQ(b.view->page.orientation, 2);
+    b.control.colourSetup(printer);
+    EXPECT_EQ(b.view->settings.print.road, rgb(1, 2, 3));
+    printer.error = "The printer \"x\" could not be started.";
+    b.control.startPrinting(printer);
+    EXPECT_EQ(printer.calls, Strings{"print mine on the page"});
+    EXPECT_EQ(b.reporter.messages, Strings{printer.error});
+    EXPECT_EQ(b.reporter.captions, Strings{"Print"});
+}
+
+TEST(ViewPreview, ExportAsChosenWithAWarningOnFailure)
+{
+    ViewBench b;
+    RecordingPrinter printer;
+    b.doc->title = "north";
+    b.control.exportPlan(printer);  // cancelled
+    printer.how = PlanExport{"/tmp/p.svg", ExportFormat::Svg, false};
+    printer.error = "The plan could not be written.";
+    b.control.togglePrint();
+    b.control.exportPlan(printer);
+    EXPECT_EQ(printer.calls, (Strings{"choose /data", "choose /data preview", "export /tmp/p.svg north"}));
+    EXPECT_EQ(b.reporter.captions, Strings{"Export plan"});
+}
+
+TEST(ViewPreview, ExportFormatsAndLooks)
+{
+    const std::pair<const char*, std::optional<ExportFormat>> names[] = {
+        {"a.png", ExportFormat::Png}, {"/x.y/B.PDF", ExportFormat::Pdf}, {"c.Svg", ExportFormat::Svg},
+        {"d.jpg", std::nullopt},      {"/x.svg/e", std::nullopt},        {"png", std::nullopt},
+    };
+    for (const auto& [name, format] : names)
+        EXPECT_EQ(exportFormatOf(name), format) << name;
+    for (ExportFormat f : {ExportFormat::Png, ExportFormat::Pdf, ExportFormat::Svg})
+        EXPECT_EQ(exportFormatOf(std::string("x.") + extensionOf(f)), f);
+
+    PlanView plan;
+    plan.settings.previewKind = 0;
+    plan.settings.print.road = rgb(9, 9, 9);
+    const ColourSlots screen = plan.settings.colours;
+    for (bool printColours : {false, true}) {
+        {
+            const ExportLook look(plan, printColours);
+            EXPECT_EQ(plan.settings.previewKind, 1) << "drawn in full";
+            EXPECT_EQ(plan.settings.colours.back, printColours ? rgb(255, 255, 255) : screen.back);
+            EXPECT_EQ(plan.settings.colours.road, printColours ? rgb(9, 9, 9) : screen.road);
+        }
+        EXPECT_EQ(plan.settings.previewKind, 0);
+        EXPECT_EQ(plan.settings.colours.back, screen.back);
+        EXPECT_EQ(plan.settings.colours.road, screen.road);
+    }
+}
+
+TEST(ViewPreview, PrintRefusals)
+{
+    PlanView plan;
+    EXPECT_EQ(printRefusal(plan, {100, 100, 1}, false), "Printing starts from the page preview.");
+    plan.geo.pagePreview = true;
+    EXPECT_NE(printRefusal(plan, {0, 100, 1}, false), "");
+    EXPECT_NE(printRefusal(plan, {100, 0, 1}, false), "");
+    EXPECT_NE(printRefusal(plan, {100, 100, 1}, true), "");
+    EXPECT_EQ(printRefusal(plan, {100, 100, 1}, false), "");
+}
+
+TEST(ViewRun, ValuesAfterTheRunAndParameters)
+{
+    ViewBench b;
+    b.node(1, 0, 0);
+    b.node(2, 100, 0, NodeKind::Surface);
+    b.road(1, 2);
+    b.view->settings.onlineKind = 1;
+    b.view->settings.underlineKind = 4;
+    b.window->redrawAll();
+    QuietAnalysisDialog dialog;
+    struct : FireObserver {
+        float nodeRadius() const override { return 1; }
+        void fireFront(int, float, float, int) override {}
+        void redrawAllViews() override {}
+    } observer;
+    writeSolverMethod(b.profile, SolverMethod::Relaxation);
+    b.control.runAnalysis(dialog, observer);
+    EXPECT_EQ(b.doc->solverMethod, SolverMethod::Relaxation) << "the program's method";
+    for (int kind : {1, 4}) {
+        float value = 0;
+        ASSERT_TRUE(b.doc->roadValue(1, kind, value));
+        EXPECT_EQ(kind == 1 ? b.view->data.onlineValue[1] : b.view->data.underlineValue[1], value) << kind;
+    }
+    for (const char* call : {"outside history", "beep", "finished", "state"})
+        EXPECT_TRUE(b.shell.saw(call)) << call;
+    b.shell.calls.clear();
+    b.doc->solverMethod = SolverMethod::Newton;
+    b.control.parametersChosen(false);
+    EXPECT_EQ(readSolverMethod(b.profile), SolverMethod::Newton);
+    EXPECT_EQ(b.shell.calls, Strings{"state"});
+    b.control.parametersChosen(true);
+    EXPECT_TRUE(b.shell.saw("outside history"));
+}
+
+TEST(ViewRun, ProgressAndStop)
+{
+    RunControls run;
+    run.setRange(5, 5);
+    EXPECT_EQ(std::make_pair(run.upper(), run.position()), std::make_pair(6, 5)) << "one step at least";
+    run.setRange(0, 100);
+    run.setStep(30);
+    const int steps[] = {30, 60, 90, 19, 49};  // wraps round keeping the rest
+    for (int expected : steps) {
+        run.step();
+        EXPECT_EQ(run.position(), expected);
+    }
+    run.setPosition(200);
+    EXPECT_EQ(run.position(), 100);
+    run.setPosition(-3);
+    EXPECT_EQ(run.position(), 0);
+
+    EXPECT_TRUE(run.startPressed());
+    run.setRunControlsEnabled(false);
+    EXPECT_FALSE(run.mayClose());
+    EXPECT_FALSE(run.takeStop());
+    EXPECT_FALSE(run.startPressed()) << "during a run Start reads Stop";
+    EXPECT_TRUE(run.takeStop());
+    EXPECT_FALSE(run.takeStop()) << "asked once";
+    run.startPressed();
+    run.setRunControlsEnabled(true);
+    EXPECT_TRUE(run.mayClose());
+    run.startRun();
+    EXPECT_FALSE(run.takeStop()) << "a new run starts without the old stop";
+    EXPECT_EQ(run.position(), 0);
+}
+
+TEST(FanCurveViewer, StartedOnTheFileOrTold)
+{
+    struct Programs : ProgramStarter {
+        std::string find(const std::string& name, const std::string& folder) override
+        {
+            return found ? folder + "/" + name : std::string();
+        }
+        bool start(const std::string& program, const std::string& argument) override
+        {
+            started.push_back(program + " " + argument);
+            return starts;
+        }
+        bool found = true, starts = true;
+        Strings started;
+    };
+    struct Case {
+        const char* name;
+        const char* base;  // below the folder; "" untitled, "-" unwritable
+        bool found, starts;
+        const char* message;  // the start of the message
+    };
+    const Case cases[] = {
+        {"started", "my mine.", true, true, ""},
+        {"untitled", "", true, true, "Save the network first"},
+        {"unwritable", "-", true, true, "/no such folder/x.fan:write ?"},
+        {"not found", "x.", false, true, "The fan curve viewer \"vistrel\" was not found"},
+        {"not started", "x.", true, false, "Cannot start "},
+    };
+    for (const Case& c : cases) {
+        EditBench b;
+        TempFolder folder;
+        Programs programs;
+        programs.found = c.found;
+        programs.starts = c.starts;
+        const std::string base = std::string(c.base) == "-" ? "/no such folder/x." : folder.file(c.base);
+        b.doc->baseName = *c.base ? base : "";
+        fanCharacterDisplay(*b.doc, programs);
+        const std::string said = b.reporter.messages.empty() ? "" : b.reporter.messages[0];
+        EXPECT_EQ(said.substr(0, std::string(c.message).size()), c.message) << c.name;
+        if (std::string(c.name) == "started") {
+            std::string argument = base + "fan";
+            std::replace(argument.begin(), argument.end(), ' ', '*');
+            EXPECT_EQ(programs.started, Strings{b.app.programFolder + "/vistrel " + argument});
+            EXPECT_TRUE(std::ifstream(base + "fan").good());
+        }
+        EXPECT_EQ(programs.started.size(), size_t(*c.message == 0 || std::string(c.name) == "not started"))
+            << c.name;
+    }
+    EXPECT_EQ(curveDisplayArgument("a" + std::string(51, ' ') + "tail."), "a" + std::string(50, '*') + "fan")
+        << "at most 50 blanks";
+}
+
+}  // namespace
+}  // namespace orvex::edittest
