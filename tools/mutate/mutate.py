@@ -212,7 +212,10 @@ def sync_tree():
                     if a.read() == b.read():
                         continue
         os.makedirs(os.path.dirname(dst), exist_ok=True)
-        shutil.copy2(src, dst)
+        # A fresh time stamp: a file changed back to an older version must
+        # still be newer than the objects built from the copy it replaces.
+        shutil.copyfile(src, dst)
+        shutil.copymode(src, dst)
         changed += 1
     wanted = set(files)
     for folder, _, names in os.walk(TREE):
