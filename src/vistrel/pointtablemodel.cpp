@@ -19,11 +19,6 @@ void PointTableModel::setCurves(const FanCurveSet* set, const AxisUnits& units)
     endResetModel();
 }
 
-std::pair<int, int> PointTableModel::pointOfRow(int row) const
-{
-    return row >= 0 && row < int(mRows.size()) ? mRows[std::size_t(row)] : std::pair(-1, -1);
-}
-
 int PointTableModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : int(mRows.size());

@@ -21,8 +21,6 @@ public:
 
     // The set must outlive the model or the next setCurves; null: empty table.
     void setCurves(const FanCurveSet* set, const AxisUnits& units);
-    // Fan and point (from 0) of a row.
-    std::pair<int, int> pointOfRow(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -1,10 +1,9 @@
+// The command and program icons as drawn for the tool bars, and the splash
+// picture: what takes it away, and that the key that does is not typed.
 #include <QAction>
-#include <QFile>
 #include <QLineEdit>
-#include <QScreen>
 #include <QSet>
 #include <QSignalSpy>
-#include <QXmlStreamReader>
 #include <QtTest>
 
 #include "app/icons.h"
@@ -13,8 +12,6 @@
 using namespace orvex::gui;
 
 namespace {
-
-const QString kDesktopDir = QStringLiteral(ORVEX_SOURCE_DIR "/src/gui/app/desktop/");
 
 QImage iconImage(const QIcon& icon, int size)
 {
@@ -44,14 +41,6 @@ int pixelsSeenOnLightBar(const QImage& image)
     return count;
 }
 
-QStringList fileLines(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
-    return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
-}
-
 }  // namespace
 
 class ArtworkTest : public QObject {
@@ -62,15 +51,9 @@ private slots:
     void commandIconsDifferFromEachOther();
     void applicationIconFillsItsTileAtEverySize();
 
-
-    void splashIsABorderlessCentredPopup_data();
-    void splashIsABorderlessCentredPopup();
     void splashGoes_data();
     void splashGoes();
     void splashSwallowsTheDismissingKeyOnly();
-
-    void desktopEntryNamesProgramTypeAndIcon();
-    void mimePackageDeclaresVadFiles();
 };
 
 // ---- icons -----------------------------------------------------------------
@@ -135,32 +118,6 @@ void ArtworkTest::applicationIconFillsItsTileAtEverySize()
 }
 
 // ---- splash picture ------------------------------------------------------------
-
-void ArtworkTest::splashIsABorderlessCentredPopup_data()
-{
-    QTest::addColumn<bool>("withParent");
-    QTest::newRow("on the screen") << false;
-    QTest::newRow("over its main window") << true;
-}
-
-void ArtworkTest::splashIsABorderlessCentredPopup()
-{
-    QFETCH(bool, withParent);
-    QWidget main;
-    main.setGeometry(40, 30, 640, 500);
-    if (withParent)
-        main.show();
-
-    SplashWindow splash(kSplashMilliseconds, withParent ? &main : nullptr);
-    QCOMPARE(splash.duration(), 4000);
-    QVERIFY(splash.isWindow());
-    QVERIFY(splash.windowFlags().testFlag(Qt::SplashScreen));
-    QVERIFY(splash.windowFlags().testFlag(Qt::FramelessWindowHint));
-    QCOMPARE(splash.size(), splashPicture().size());
-
-    const QRect area = withParent ? main.frameGeometry() : splash.screen()->availableGeometry();
-    QCOMPARE(splash.geometry().center(), area.center());
-}
 
 void ArtworkTest::splashGoes_data()
 {
@@ -241,56 +198,6 @@ void ArtworkTest::splashSwallowsTheDismissingKeyOnly()
     QCOMPARE(edit->text(), QString("b"));
     QTest::keyClick(edit, Qt::Key_F5);
     QCOMPARE(updated.count(), 1);
-}
-
-// ---- desktop integration -----------------------------------------------------------
-
-void ArtworkTest::desktopEntryNamesProgramTypeAndIcon()
-{
-    const QStringList lines = fileLines(kDesktopDir + "orvex.desktop");
-    QVERIFY(!lines.isEmpty());
-    QCOMPARE(lines.first(), QString("[Desktop Entry]"));
-    for (const char* line : {"Type=Application", "Name=ORVEX", "GenericName=Mine ventilation network analysis",
-                             "Exec=orvex %f", "Icon=orvex", "MimeType=application/x-orvex-network;",
-                             "Categories=Science;Engineering;"})
-        QVERIFY2(lines.contains(line), line);
-    // Icon=orvex is found as the installed orvex.svg: an SVG picture on the
-    // program icon's 64-unit grid.
-    QFile svg(kDesktopDir + "orvex.svg");
-    QVERIFY(svg.open(QIODevice::ReadOnly));
-    QXmlStreamReader reader(&svg);
-    QVERIFY(reader.readNextStartElement());
-    QCOMPARE(reader.name(), QStringLiteral("svg"));
-    QCOMPARE(reader.attributes().value("viewBox"), QStringLiteral("0 0 64 64"));
-    while (!reader.atEnd())
-        reader.readNext();
-    QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
-}
-
-void ArtworkTest::mimePackageDeclaresVadFiles()
-{
-    QFile file(kDesktopDir + "orvex.xml");
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QXmlStreamReader reader(&file);
-    QString type, comment;
-    QStringList globs;
-    while (!reader.atEnd()) {
-        if (reader.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        if (reader.name() == QStringLiteral("mime-type"))
-            type = reader.attributes().value("type").toString();
-        else if (reader.name() == QStringLiteral("glob"))
-            globs << reader.attributes().value("pattern").toString();
-        else if (reader.name() == QStringLiteral("comment"))
-            comment = reader.readElementText();
-    }
-    QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
-    QCOMPARE(type, QString("application/x-orvex-network"));
-    QCOMPARE(globs, QStringList{"*.vad"});
-    QCOMPARE(comment, QString("ORVEX mine ventilation network"));
-
-    // The launcher opens the same type.
-    QVERIFY(fileLines(kDesktopDir + "orvex.desktop").contains("MimeType=" + type + ";"));
 }
 
 QTEST_MAIN(ArtworkTest)

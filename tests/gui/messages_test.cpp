@@ -66,32 +66,17 @@ class MessagesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void chineseTextsCarryTheirMeaning_data();
     void chineseTextsCarryTheirMeaning();
     void closeQuestionIsReadable();
 };
 
-void MessagesTest::chineseTextsCarryTheirMeaning_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("meaning");
-    QTest::newRow("close") << QString::fromStdString(kSaveQuestion)
-                           << "The data have not been saved: save them?";
-    QTest::newRow("delete node") << QString::fromStdString(deleteNodeQuestion(1204)) << "Delete node 1204?";
-    QTest::newRow("delete fan") << QString::fromStdString(deleteFanQuestion(3, 45)) << "Delete fan 3 - 45?";
-    QTest::newRow("English text") << QString::fromStdString(deleteRoadQuestion(3, 45)) << QString();
-    QTest::newRow("a text that only begins like one") << QString::fromStdString(kSaveQuestion + " (2)") << QString();
-}
-
-// The system's own text stays the box's text; the meaning is the box's
-// informative text.
+// The system's own text stays the box's text; its meaning is the box's
+// informative text (which texts have one is the core's).
 void MessagesTest::chineseTextsCarryTheirMeaning()
 {
-    QFETCH(QString, text);
-    QFETCH(QString, meaning);
-    whileShown(text.toStdString(), [&](QMessageBox& box) {
-        QCOMPARE(box.text(), text);
-        QCOMPARE(box.informativeText(), meaning);
+    whileShown(kSaveQuestion, [&](QMessageBox& box) {
+        QCOMPARE(box.text(), QString::fromStdString(kSaveQuestion));
+        QCOMPARE(box.informativeText(), QString("The data have not been saved: save them?"));
     });
 }
 

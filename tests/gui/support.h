@@ -1,9 +1,16 @@
 #pragma once
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QString>
+#include <QTimer>
+#include <QtTest>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -88,6 +95,58 @@ inline QByteArray contents(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// --- driving a dialog as the person would -------------------------------------------
+
+// The dialog's child called name; a missing one ends the test run.
+template <class W>
+W* child(QWidget& dialog, const QString& name)
+{
+    W* w = dialog.findChild<W*>(name);
+    if (!w)
+        qFatal("no widget %s", qPrintable(name));
+    return w;
+}
+
+// A key on the focused widget, then the handling that waits for the focus to settle.
+inline void key(QWidget& dialog, Qt::Key k)
+{
+    QTest::keyClick(dialog.focusWidget(), k);
+    QCoreApplication::processEvents();
+}
+
+inline void click(QWidget& dialog, const char* name)
+{
+    QTest::mouseClick(child<QAbstractButton>(dialog, name), Qt::LeftButton);
+    QCoreApplication::processEvents();
+}
+
+// Types over the focused field (its text selected) and presses Enter.
+inline void typeAndEnter(QWidget& dialog, const QString& value)
+{
+    auto* field = qobject_cast<QLineEdit*>(dialog.focusWidget());
+    QVERIFY2(field, "the focus is not in a field");
+    QVERIFY(field->hasSelectedText() || field->text().isEmpty());
+    QTest::keyClicks(field, value);
+    key(dialog, Qt::Key_Return);
+}
+
+inline bool shownActive(QWidget& dialog)
+{
+    dialog.show();
+    return QTest::qWaitForWindowActive(&dialog);
+}
+
+// Calls act on the modal dialog as soon as exec() has shown it.
+inline void onModal(std::function<void(QDialog&)> act, int tries = 200)
+{
+    QTimer::singleShot(5, [act, tries] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            act(*dialog);
+        else if (tries > 0)
+            onModal(act, tries - 1);
+    });
 }
 
 }  // namespace orvex::gui::test

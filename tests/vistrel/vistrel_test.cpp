@@ -416,10 +416,10 @@ void VistrelTest::windowOnTheSample()
     QVERIFY(window.openFile(pathFromArgument(argument)));
     QCOMPARE(window.windowTitle(), QString("Fan curves - mine.fan"));
     QCOMPARE(window.pointModel()->rowCount(), 9 + 7);
-    QCOMPARE(window.pointModel()->headerData(PointTableModel::FlowColumn, Qt::Horizontal, Qt::DisplayRole).toString(),
-             QString("Airflow (m3/min)"));
+    // The last row: the second fan's seventh point, numbered from 1.
     const QModelIndex last = window.pointModel()->index(15, PointTableModel::PressureColumn);
     QCOMPARE(window.pointModel()->data(last, Qt::DisplayRole).toString(), QString("0.00"));
+    QCOMPARE(window.pointModel()->data(last.siblingAtColumn(PointTableModel::PointColumn), Qt::DisplayRole), QVariant(7));
     QCOMPARE(window.pointModel()->data(last.siblingAtColumn(0), Qt::DisplayRole).toString(), QString("330-331"));
     QCOMPARE(window.pointModel()->data(last.siblingAtColumn(0), Qt::DecorationRole).value<QColor>(), fanColour(1));
     window.grab().save(QDir::tempPath() + "/vistrel-mine.png");

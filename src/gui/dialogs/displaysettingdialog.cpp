@@ -22,15 +22,6 @@ namespace orvex::gui {
 
 namespace {
 
-// Character sizes the plan accepts; the label's "max : 20" is advice only.
-constexpr double kMinCharSize = 0;
-constexpr double kMaxCharSize = 50;
-constexpr int kMaxDigits = 7;
-
-const std::string kBadCharSize = "Please enter a character size between 0 and 50.";
-const std::string kBadAngle = "Please enter the display angle as a whole number of degrees.";
-const std::string kBadNodeRadius = "Please enter the node radius as a number.";
-
 // Up to four decimals, without trailing zeros: 0.65, 10, 12.5.
 QString fourDecimalText(float value)
 {
@@ -72,7 +63,7 @@ QSpinBox* digitsField(const QString& name, int digits)
 {
     auto* spin = new QSpinBox;
     spin->setObjectName(name);
-    spin->setRange(0, kMaxDigits);
+    spin->setRange(0, kMaxDisplayDigits);
     spin->setValue(digits);
     spin->setMinimumWidth(spin->fontMetrics().horizontalAdvance(QString(6, '0')));
     return spin;
@@ -119,66 +110,40 @@ struct DisplaySettingDialog::Impl {
         field->selectAll();
     }
 
-    // A number field left as it was shown hands back the value it came
-    // from, so OK without edits changes nothing by rounding.
-    static float keptOrRead(const QLineEdit* field, const QString& shown, float given, double read)
-    {
-        return field->text() == shown ? given : float(read);
-    }
-
-    static int kindOf(const QComboBox* list, int given)
-    {
-        return list->currentIndex() >= 0 ? list->currentIndex() : given;
-    }
-
     bool read();
 };
 
-// Reads and checks the fields in the order they are shown; false after the
-// first refusal.
+// Hands the fields to the core's check; false after a refusal.
 bool DisplaySettingDialog::Impl::read()
 {
-    const std::optional<double> figure = numberOf(figureSize->text());
-    if (!figure || !figureSizeAcceptable(float(*figure))) {
-        refuse(figureSize, kBadFigureSize);
-        return false;
-    }
-    const std::optional<double> character = numberOf(charSize->text());
-    if (!character || *character < kMinCharSize || *character > kMaxCharSize) {
-        refuse(charSize, kBadCharSize);
-        return false;
-    }
-    const std::optional<int> degrees = wholeNumberOf(angle->text());
-    if (!degrees) {
-        refuse(angle, kBadAngle);
-        return false;
-    }
-    const std::optional<double> radius = numberOf(nodeRadius->text());
-    if (!radius) {
-        refuse(nodeRadius, kBadNodeRadius);
-        return false;
-    }
+    DisplayFields f;
+    f.figureSize = numberOf(figureSize->text());
+    f.charSize = numberOf(charSize->text());
+    f.angle = wholeNumberOf(angle->text());
+    f.nodeRadius = numberOf(nodeRadius->text());
+    f.figureSizeShown = figureSize->text() == shownFigureSize;
+    f.charSizeShown = charSize->text() == shownCharSize;
+    f.nodeRadiusShown = nodeRadius->text() == shownNodeRadius;
+    f.onlineKind = onlineKind->currentIndex();
+    f.underlineKind = underlineKind->currentIndex();
+    f.nodeKind = nodeKind->currentIndex();
+    f.onlineDigits = onlineDigits->value();
+    f.underlineDigits = underlineDigits->value();
+    f.nodeDigits = nodeDigits->value();
+    f.onlineBracket = onlineBracket->isChecked();
+    f.underlineBracket = underlineBracket->isChecked();
+    f.colours = colours;
 
-    DisplayChoice c = given;
-    c.figureSize = keptOrRead(figureSize, shownFigureSize, given.figureSize, *figure);
-    if (!figureSizeAcceptable(c.figureSize))  // shown rounded into the range
-        c.figureSize = float(*figure);
-    c.charSize = keptOrRead(charSize, shownCharSize, given.charSize, *character);
-    c.nodeRadius = keptOrRead(nodeRadius, shownNodeRadius, given.nodeRadius, *radius);
-    c.angle = *degrees;
-
-    DisplaySettings& s = c.settings;
-    s.onlineKind = kindOf(onlineKind, given.settings.onlineKind);
-    s.underlineKind = kindOf(underlineKind, given.settings.underlineKind);
-    s.nodeKind = kindOf(nodeKind, given.settings.nodeKind);
-    s.onlineDigits = onlineDigits->value();
-    s.underlineDigits = underlineDigits->value();
-    s.nodeDigits = nodeDigits->value();
-    s.onlineBracket = onlineBracket->isChecked();
-    s.underlineBracket = underlineBracket->isChecked();
-    s.colours = colours;
-    choice = c;
-    return true;
+    const DisplayTaken taken = takeDisplayFields(given, f);
+    using Field = DisplayTaken::Field;
+    switch (taken.refused) {
+    case Field::None: choice = taken.choice; return true;
+    case Field::FigureSize: refuse(figureSize, taken.message); break;
+    case Field::CharSize: refuse(charSize, taken.message); break;
+    case Field::Angle: refuse(angle, taken.message); break;
+    case Field::NodeRadius: refuse(nodeRadius, taken.message); break;
+    }
+    return false;
 }
 
 DisplaySettingDialog::DisplaySettingDialog(const PlanView& view, Reporter& reporter,
@@ -187,11 +152,7 @@ DisplaySettingDialog::DisplaySettingDialog(const PlanView& view, Reporter& repor
 {
     setWindowTitle("Display setting");
 
-    d->given.settings = view.settings;
-    d->given.figureSize = figureSizeOf(view.geo.scale);
-    d->given.charSize = view.geo.charSize;
-    d->given.nodeRadius = view.geo.nodeRadius;
-    d->given.angle = view.geo.displayAngle;
+    d->given = displayChoiceOf(view);
     d->choice = d->given;
     d->colours = view.settings.colours;
     const DisplaySettings& s = view.settings;

@@ -30,13 +30,6 @@ QString titleText(const std::string& title)
     return QString::fromLatin1(bytes);
 }
 
-// Letters as the person sees them: a character outside the basic plane
-// (two UTF-16 units) is one letter.
-int lettersIn(const QString& text)
-{
-    return int(text.toUcs4().size());
-}
-
 }  // namespace
 
 struct InfoDialog::Impl {
@@ -47,7 +40,7 @@ struct InfoDialog::Impl {
     QPushButton* ok = nullptr;
     QPushButton* cancel = nullptr;
 
-    bool tooLong() const { return lettersIn(field->toPlainText()) >= kTitleLetterLimit; }
+    bool tooLong() const { return titleTooLong(field->toPlainText().toStdString()); }
 
     void refuse()
     {

@@ -4,16 +4,13 @@
 #include <memory>
 #include <string>
 
+#include "edit/dialogforms.h"
 #include "model/reporter.h"
 
 // "File Information": the document's title in a multi-line field. Leaving
 // the field, or pressing OK, with 80 characters or more says "Too many
-// letters(- 80)" and puts the focus back. Characters are counted as the
-// person sees them (Unicode code points), so a Chinese letter is one.
+// letters(- 80)" and puts the focus back (titleTooLong decides).
 namespace orvex::gui {
-
-inline const std::string kTooManyLetters = "Too many letters(- 80)";
-constexpr int kTitleLetterLimit = 80;
 
 class InfoDialog : public QDialog {
     Q_OBJECT

@@ -16,34 +16,10 @@
 
 namespace orvex::gui {
 
-namespace {
-
-// The ten values in the dialog's order.
-struct Values {
-    float frontDisplayStep = 0;  // min
-    int fireNode = 0;            // node number
-    float fireTemperature = 0;   // °C
-    float fireTimeStep = 0;
-    float finishTime = 0;        // min; above 0 a run is a fire simulation
-    float gasLimit = 0;
-    int maxIteration = 0;
-    float surfaceTemperature = 0;  // °C
-    float solverError = 0;         // user flow unit
-    float relaxation = 0;
-};
-
-}  // namespace
-
-std::string notANumberMessage(const std::string& label, bool whole)
-{
-    return std::string("Please enter ") + (whole ? "a whole number" : "a number") + " for \"" +
-           label + "\".";
-}
-
 struct ParametersDialog::Impl {
     CBriscoDoc& doc;
     Reporter& reporter;
-    Values given;  // what the fields were filled with
+    ParameterValues given;  // what the fields were filled with
     bool documentChanged = false;  // OK stored a value of the network's that differs
 
     QLineEdit* frontDisplayStep = nullptr;
@@ -100,13 +76,12 @@ struct ParametersDialog::Impl {
         return field->property("label").toString().toStdString();
     }
 
-    bool read(Values& v);
-    void store(const Values& v);
+    bool read(ParameterValues& v);
 };
 
 // Reads and checks the fields in the order they are shown; false after the
 // first refusal.
-bool ParametersDialog::Impl::read(Values& v)
+bool ParametersDialog::Impl::read(ParameterValues& v)
 {
     const auto plain = [this](QLineEdit* field, float given, float& into) {
         return number(field, given, into, notANumberMessage(labelOf(field), false));
@@ -120,7 +95,7 @@ bool ParametersDialog::Impl::read(Values& v)
         return false;
     if (!wholeNumber(maxIteration, v.maxIteration, kIterationRange))
         return false;
-    if (v.maxIteration < kMinIterations || v.maxIteration > kMaxIterations) {
+    if (!iterationsAcceptable(v.maxIteration)) {
         refuse(maxIteration, kIterationRange);
         return false;
     }
@@ -128,42 +103,11 @@ bool ParametersDialog::Impl::read(Values& v)
         return false;
     if (!number(solverError, given.solverError, v.solverError, kSolverErrorRange))
         return false;
-    if (double(v.solverError) < kMinSolverError || double(v.solverError) > kMaxSolverError) {
+    if (!solverErrorAcceptable(v.solverError)) {
         refuse(solverError, kSolverErrorRange);
         return false;
     }
     return plain(relaxation, given.relaxation, v.relaxation);
-}
-
-// The fire values and the surface temperature go into the document, which
-// counts as changed when one of them differs (they are saved with the
-// network); the solver settings go into the application's units settings.
-void ParametersDialog::Impl::store(const Values& v)
-{
-    FireParameters& fire = doc.fire;
-    const bool changed = fire.frontDisplayStep != v.frontDisplayStep ||
-                         fire.fireNode != v.fireNode ||
-                         fire.fireTemperature != v.fireTemperature ||
-                         fire.fireTimeStep != v.fireTimeStep || fire.finishTime != v.finishTime ||
-                         fire.gasLimit != v.gasLimit ||
-                         doc.surfaceTemperature != v.surfaceTemperature;
-    fire.frontDisplayStep = v.frontDisplayStep;
-    fire.fireNode = v.fireNode;
-    fire.fireTemperature = v.fireTemperature;
-    fire.fireTimeStep = v.fireTimeStep;
-    fire.finishTime = v.finishTime;
-    fire.gasLimit = v.gasLimit;
-    doc.surfaceTemperature = v.surfaceTemperature;
-    if (changed) {
-        doc.modified = true;
-        documentChanged = true;
-    }
-
-    UnitsSettings& units = doc.app().units;
-    units.maxIteration = v.maxIteration;
-    units.solverError = v.solverError;
-    units.relaxation = v.relaxation;
-    doc.solverMethod = method->currentIndex() == 1 ? SolverMethod::Newton : SolverMethod::Relaxation;
 }
 
 ParametersDialog::ParametersDialog(CBriscoDoc& doc, Reporter& reporter, QWidget* parent)
@@ -171,17 +115,8 @@ ParametersDialog::ParametersDialog(CBriscoDoc& doc, Reporter& reporter, QWidget*
 {
     setWindowTitle("parameters");
 
-    Values& g = d->given;
-    g.frontDisplayStep = doc.fire.frontDisplayStep;
-    g.fireNode = doc.fire.fireNode;
-    g.fireTemperature = doc.fire.fireTemperature;
-    g.fireTimeStep = doc.fire.fireTimeStep;
-    g.finishTime = doc.fire.finishTime;
-    g.gasLimit = doc.fire.gasLimit;
-    g.maxIteration = doc.app().units.maxIteration;
-    g.surfaceTemperature = doc.surfaceTemperature;
-    g.solverError = doc.app().units.solverError;
-    g.relaxation = doc.app().units.relaxation;
+    d->given = parametersOf(doc);
+    const ParameterValues& g = d->given;
 
     // The fire simulation's values on the left, the network's and the
     // solver's on the right.
@@ -217,7 +152,7 @@ ParametersDialog::ParametersDialog(CBriscoDoc& doc, Reporter& reporter, QWidget*
     d->method = new QComboBox;
     d->method->setObjectName("method");
     d->method->addItems({"relaxation", "Newton"});
-    d->method->setCurrentIndex(doc.solverMethod == SolverMethod::Newton ? 1 : 0);
+    d->method->setCurrentIndex(g.method == SolverMethod::Newton ? 1 : 0);
     d->method->setToolTip("relaxation: node by node, the analysis dialog's iteration lines as ever\n"
                           "Newton: the whole network at once, in about ten iterations");
     solverForm->addRow("method", d->method);
@@ -239,10 +174,11 @@ ParametersDialog::ParametersDialog(CBriscoDoc& doc, Reporter& reporter, QWidget*
     auto* cancel = new QPushButton("Cancel");
     cancel->setObjectName("cancel");
     connect(ok, &QPushButton::clicked, this, [this] {
-        Values values;
+        ParameterValues values = d->given;
         if (!d->read(values))
             return;
-        d->store(values);
+        values.method = d->method->currentIndex() == 1 ? SolverMethod::Newton : SolverMethod::Relaxation;
+        d->documentChanged = storeParameters(d->doc, values);
         accept();
     });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
