@@ -109,12 +109,6 @@ void CChildFrame::showPlaced(QMdiArea& area)
     show();
 }
 
-void CChildFrame::closeAnswered()
-{
-    mAnswered = true;
-    close();
-}
-
 void CChildFrame::updateCaption()
 {
     const CBriscoDoc& doc = mDocument->doc();
@@ -126,7 +120,7 @@ void CChildFrame::updateCaption()
 
 void CChildFrame::closeEvent(QCloseEvent* event)
 {
-    if (!mAnswered && mView && mView->queryClose() == Answer::Cancel) {
+    if (mView && mView->queryClose() == Answer::Cancel) {
         event->ignore();
         return;
     }

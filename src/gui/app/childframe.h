@@ -37,9 +37,6 @@ public:
     // last, or maximised.
     void showPlaced(QMdiArea& area);
 
-    // Closes the window after the person already answered the save question.
-    void closeAnswered();
-
     // The caption follows the document's title and modified flag.
     void updateCaption();
 
@@ -57,7 +54,6 @@ private:
     ResultsDock* mResults = nullptr;
     bool mResultsPlaced = false;  // the dock had its first size
     QRect mNormalGeometry;  // the last geometry neither maximised nor minimised
-    bool mAnswered = false;
 };
 
 }  // namespace orvex::gui
