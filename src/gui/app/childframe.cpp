@@ -141,4 +141,25 @@ void CChildFrame::resizeEvent(QResizeEvent* event)
         mNormalGeometry = geometry();
 }
 
+QList<CChildFrame*> ChildWindows::framesIn(const QMdiArea& area)
+{
+    QList<CChildFrame*> frames;
+    for (QMdiSubWindow* w : area.subWindowList())
+        if (auto* child = qobject_cast<CChildFrame*>(w))
+            frames.push_back(child);
+    return frames;
+}
+
+int ChildWindows::windowCount() const { return int(framesIn(mArea).size()); }
+
+int ChildWindows::activeWindow() const
+{
+    auto* active = qobject_cast<CChildFrame*>(mArea.activeSubWindow());
+    return active ? int(framesIn(mArea).indexOf(active)) : -1;
+}
+
+Answer ChildWindows::askClose(int window) { return framesIn(mArea).at(window)->view()->queryClose(); }
+
+void ChildWindows::closeWindow(int window) { delete framesIn(mArea).at(window); }
+
 }  // namespace orvex::gui

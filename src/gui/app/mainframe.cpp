@@ -8,12 +8,10 @@
 #include <QUndoView>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
-#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
@@ -39,24 +37,6 @@ bool isNetworkFile(const QUrl& url)
 {
     return url.isLocalFile() && isNetworkFileName(url.toLocalFile().toStdString());
 }
-
-// The main frame's network windows, as closing them all sees them.
-class ChildWindows : public FrameWindows {
-public:
-    explicit ChildWindows(const CMainFrame& frame) : mFrame(frame) {}
-    int windowCount() const override { return int(mFrame.childFrames().size()); }
-    int activeWindow() const override
-    {
-        CChildFrame* active = mFrame.activeChild();
-        return active ? int(mFrame.childFrames().indexOf(active)) : -1;
-    }
-    Answer askClose(int window) override { return child(window)->view()->queryClose(); }
-    void closeWindow(int window) override { delete child(window); }
-
-private:
-    CChildFrame* child(int window) const { return mFrame.childFrames().at(window); }
-    const CMainFrame& mFrame;
-};
 
 }  // namespace
 
@@ -98,21 +78,12 @@ CMainFrame::CMainFrame(ViewServices& services, bool splash, QWidget* parent)
     mPanes->showNow();
     mClockTimer = startTimer(1000);
 
-    if (const std::optional<WindowPlacement> stored = readPlacement(services.profile, kWindowPlacementSection)) {
-        mPlacementRestored = true;
-        mRestoredShow = stored->showCmd;
-        if (const std::optional<QRect> frame = usableFrame(*stored, screenAreas()))
-            mRestoredGeometry = *frame;
-    }
-    if (mRestoredGeometry.isValid()) {
-        setGeometry(mRestoredGeometry);
-    } else {
-        // A first start, or a placement no screen shows: a good share of the first screen.
-        const std::vector<QRect> areas = screenAreas();
-        const QRect area = areas.empty() ? QRect(0, 0, 1280, 800) : areas.front();
-        const QSize size(std::min(1280, area.width() * 9 / 10), std::min(860, area.height() * 9 / 10));
-        setGeometry(QRect(area.center() - QPoint(size.width() / 2, size.height() / 2), size));
-    }
+    // A first start, or a placement no screen shows: the first screen.
+    const std::optional<WindowPlacement> stored = readPlacement(services.profile, kWindowPlacementSection);
+    mPlacementRestored = stored.has_value();
+    mRestoredShow = stored ? stored->showCmd : kShowNormal;
+    const std::optional<QRect> frame = stored ? usableFrame(*stored, screenAreas()) : std::nullopt;
+    setGeometry(frame ? *frame : firstStartFrame(screenAreas()));
     updateMenus();
 }
 
@@ -296,14 +267,7 @@ void CMainFrame::timerEvent(QTimerEvent* event)
 
 // --- network windows -----------------------------------------------------------
 
-QList<CChildFrame*> CMainFrame::childFrames() const
-{
-    QList<CChildFrame*> frames;
-    for (QMdiSubWindow* w : mMdiArea->subWindowList())
-        if (auto* child = qobject_cast<CChildFrame*>(w))
-            frames.push_back(child);
-    return frames;
-}
+QList<CChildFrame*> CMainFrame::childFrames() const { return ChildWindows::framesIn(*mMdiArea); }
 
 CChildFrame* CMainFrame::activeChild() const
 {
@@ -459,7 +423,7 @@ void CMainFrame::dropEvent(QDropEvent* event)
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    ChildWindows windows(*this);
+    ChildWindows windows(*mMdiArea);
     if (!closeAllWindows(windows)) {
         event->ignore();
         updateMenus();

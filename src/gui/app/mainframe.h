@@ -94,7 +94,6 @@ private:
     int mUntitled = 0;
     bool mPlacementRestored = false;
     int mRestoredShow = 1;
-    QRect mRestoredGeometry;
 };
 
 }  // namespace orvex::gui
