@@ -180,14 +180,6 @@ void AppTest::installationFolders()
         QCOMPARE(p.profile->readString(kDirectorySection, kInstallEntry, ""), (sourceDir() + "/").toStdString());
         QVERIFY(p.quit());
     }
-    {  // no units file anywhere: a message, and a window
-        Program p;
-        CMainFrame& frame = p.start({}, p.folder.path());
-        QVERIFY(p.reporter.said("sdt/units.sdt"));
-        QCOMPARE(p.app->context().units.flowUnitFactor, 0.0f);
-        QCOMPARE(frame.childFrames().size(), 1);
-        QVERIFY(p.quit());
-    }
     // A damaged default network and no default parameter file: messages,
     // and a window whose commands still run.
     Program p;
