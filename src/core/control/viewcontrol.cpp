@@ -49,20 +49,29 @@ ViewController::~ViewController() = default;
 
 // --- what the commands may do ------------------------------------------------------
 
-bool ViewController::commandEnabled(ViewCommand command) const
+bool viewCommandEnabled(ViewCommand command, ViewMode mode, bool networkLoaded)
 {
-    // Info needs a network to name.
-    if (command == ViewCommand::Info && !mPlan.networkLoaded)
+    if (command == ViewCommand::Info && !networkLoaded)
         return false;
     for (const CommandModes& c : kCommandModes)
         if (c.command == command)
-            return mPreview ? c.preview : c.plan;
+            return mode == ViewMode::PagePreview ? c.preview : c.plan;
     return false;
+}
+
+bool viewCommandChecked(ViewCommand command, ViewMode mode)
+{
+    return command == ViewCommand::Print && mode == ViewMode::PagePreview;
+}
+
+bool ViewController::commandEnabled(ViewCommand command) const
+{
+    return viewCommandEnabled(command, mode(), mPlan.networkLoaded);
 }
 
 bool ViewController::commandChecked(ViewCommand command) const
 {
-    return command == ViewCommand::Print && mPreview;
+    return viewCommandChecked(command, mode());
 }
 
 bool ViewController::editCommandEnabled(int id) const

@@ -32,6 +32,11 @@ enum class ViewCommand {
 // the plan on it, in the print colours).
 enum class ViewMode { Plan, PagePreview };
 
+// Whether a command of the view may be used in a mode; Info needs a network
+// to name. Only "Print" is ever shown checked: in the page preview.
+bool viewCommandEnabled(ViewCommand command, ViewMode mode, bool networkLoaded);
+bool viewCommandChecked(ViewCommand command, ViewMode mode);
+
 enum class MouseButton { Left, Right, Other };
 
 // The element marked on the plan in the emphasis colour.

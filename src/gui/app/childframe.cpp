@@ -109,12 +109,6 @@ void CChildFrame::showPlaced(QMdiArea& area)
     show();
 }
 
-void CChildFrame::closeAnswered()
-{
-    mAnswered = true;
-    close();
-}
-
 void CChildFrame::updateCaption()
 {
     const CBriscoDoc& doc = mDocument->doc();
@@ -126,7 +120,7 @@ void CChildFrame::updateCaption()
 
 void CChildFrame::closeEvent(QCloseEvent* event)
 {
-    if (!mAnswered && mView && mView->queryClose() == Answer::Cancel) {
+    if (mView && mView->queryClose() == Answer::Cancel) {
         event->ignore();
         return;
     }
@@ -146,5 +140,26 @@ void CChildFrame::resizeEvent(QResizeEvent* event)
     if (!isMaximized() && !isMinimized() && isVisible())
         mNormalGeometry = geometry();
 }
+
+QList<CChildFrame*> ChildWindows::framesIn(const QMdiArea& area)
+{
+    QList<CChildFrame*> frames;
+    for (QMdiSubWindow* w : area.subWindowList())
+        if (auto* child = qobject_cast<CChildFrame*>(w))
+            frames.push_back(child);
+    return frames;
+}
+
+int ChildWindows::windowCount() const { return int(framesIn(mArea).size()); }
+
+int ChildWindows::activeWindow() const
+{
+    auto* active = qobject_cast<CChildFrame*>(mArea.activeSubWindow());
+    return active ? int(framesIn(mArea).indexOf(active)) : -1;
+}
+
+Answer ChildWindows::askClose(int window) { return framesIn(mArea).at(window)->view()->queryClose(); }
+
+void ChildWindows::closeWindow(int window) { delete framesIn(mArea).at(window); }
 
 }  // namespace orvex::gui

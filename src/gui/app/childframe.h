@@ -3,6 +3,7 @@
 #include <QMdiSubWindow>
 #include <memory>
 
+#include "control/frame.h"
 #include "view/viewservices.h"
 
 class QMainWindow;
@@ -37,9 +38,6 @@ public:
     // last, or maximised.
     void showPlaced(QMdiArea& area);
 
-    // Closes the window after the person already answered the save question.
-    void closeAnswered();
-
     // The caption follows the document's title and modified flag.
     void updateCaption();
 
@@ -57,7 +55,22 @@ private:
     ResultsDock* mResults = nullptr;
     bool mResultsPlaced = false;  // the dock had its first size
     QRect mNormalGeometry;  // the last geometry neither maximised nor minimised
-    bool mAnswered = false;
+};
+
+// The network windows of a workspace, as closing them all sees them: the
+// active one by its index, the question asked by its view.
+class ChildWindows : public FrameWindows {
+public:
+    explicit ChildWindows(QMdiArea& area) : mArea(area) {}
+    static QList<CChildFrame*> framesIn(const QMdiArea& area);
+
+    int windowCount() const override;
+    int activeWindow() const override;
+    Answer askClose(int window) override;
+    void closeWindow(int window) override;
+
+private:
+    QMdiArea& mArea;
 };
 
 }  // namespace orvex::gui

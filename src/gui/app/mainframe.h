@@ -2,17 +2,19 @@
 
 #include <QMainWindow>
 #include <QStringList>
-#include <ctime>
+#include <functional>
+#include <initializer_list>
+#include <memory>
 #include <string>
 
+#include "app/statuspanes.h"
+#include "control/framerecent.h"
 #include "view/viewservices.h"
 
 class QAction;
 class QDockWidget;
-class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
-class QMenu;
 class QUndoGroup;
 
 // The main window: the workspace of network windows, the menus and tool
@@ -40,7 +42,6 @@ public:
 
     // Shows the window as the stored placement says, else as `given` says.
     void showAtStart(Qt::WindowStates given = Qt::WindowNoState);
-    bool placementRestored() const { return mPlacementRestored; }
 
     QMdiArea* mdiArea() const { return mMdiArea; }
     QList<CChildFrame*> childFrames() const;
@@ -48,12 +49,8 @@ public:
     CBriscoView* activeView() const;
 
     // The recent networks, newest first (at most four).
-    QStringList recentFiles() const { return mRecentFiles; }
-    // The clock panes as they read at `time`.
-    void showClock(const std::tm& time);
-    QString datePaneText() const;
-    QString timePaneText() const;
-    QString messagePaneText() const;
+    QStringList recentFiles() const;
+    StatusPanes& statusPanes() { return *mPanes; }
 
     // Actions by command: "new", "open", "save", "saveas", "print", "quit",
     // "displaysetting", "fit", "zoomin", "zoomout", "rightturn", "leftturn",
@@ -74,41 +71,29 @@ protected:
 private:
     QAction* makeAction(const QString& name, const QString& text, const QKeySequence& key = {},
                         const QString& tip = {});
+    // The action runs the command on the active view, if any, then the
+    // menus follow.
+    void forward(QAction* a, std::function<void(CBriscoView&)> command);
     void createActions();
+    void createViewActions();
+    template <typename Bar> void addActions(Bar* bar, std::initializer_list<const char*> names) const;
     void createMenus();
     void createToolBars();
-    void createStatusBar();
-    void readRecentFiles();
-    void writeRecentFiles();
     void noteRecentFile(const QString& path);
     void forgetRecentFile(const QString& path);
     void updateRecentMenu();
-    void updateLockPanes();
-    void forActiveView(void (CBriscoView::*command)());
-    // An edit command for the active view.
-    void editCommand(int id);
 
     ViewServices& mServices;
     QMdiArea* mMdiArea = nullptr;
     QUndoGroup* mUndoGroup = nullptr;
     QDockWidget* mHistoryDock = nullptr;
-    QMenu* mRecentMenu = nullptr;
-    QMenu* mWindowMenu = nullptr;
     QList<QAction*> mRecentActions;
-    QStringList mRecentFiles;
-    QLabel* mMessagePane = nullptr;
-    QLabel* mLockPanes[4] = {};
-    QLabel* mDatePane = nullptr;
-    QLabel* mTimePane = nullptr;
+    RecentFiles mRecent;
+    std::unique_ptr<StatusPanes> mPanes;
     int mClockTimer = 0;
     int mUntitled = 0;
     bool mPlacementRestored = false;
     int mRestoredShow = 1;
-    QRect mRestoredGeometry;
 };
-
-// The text of a name handed to the program: between the first and the last
-// double quote when it holds any, else all of it.
-std::string unquotedName(const std::string& name);
 
 }  // namespace orvex::gui

@@ -99,4 +99,11 @@ std::vector<QRect> screenAreas()
     return areas;
 }
 
+QRect firstStartFrame(const std::vector<QRect>& areas)
+{
+    const QRect area = areas.empty() ? QRect(0, 0, 1280, 800) : areas.front();
+    const QSize size(std::min(1280, area.width() * 9 / 10), std::min(860, area.height() * 9 / 10));
+    return QRect(area.center() - QPoint(size.width() / 2, size.height() / 2), size);
+}
+
 }  // namespace orvex::gui

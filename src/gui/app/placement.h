@@ -61,6 +61,10 @@ WindowPlacement placementOf(const QWidget& window, const QRect& normalGeometry);
 // nullopt, and the window keeps the place the system gives it.
 std::optional<QRect> usableFrame(const WindowPlacement& placement, const std::vector<QRect>& areas);
 
+// A main window's frame where no stored one is usable: a good share of the
+// first screen, in its middle.
+QRect firstStartFrame(const std::vector<QRect>& areas);
+
 // The available areas of every screen.
 std::vector<QRect> screenAreas();
 

@@ -1,5 +1,7 @@
 #include "app/statuspanes.h"
 
+#include <QLabel>
+#include <QStatusBar>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -50,5 +52,59 @@ LockStates readLockStates(const std::string& ledsFolder)
     }
     return states;
 }
+
+namespace {
+
+constexpr const char* kLocks[4] = {"KANA", "CAP", "NUM", "SCRL"};
+
+}  // namespace
+
+StatusPanes::StatusPanes(QStatusBar& bar)
+{
+    mMessage = new QLabel(QStringLiteral("<  >"));
+    mMessage->setObjectName("messagePane");
+    bar.addWidget(mMessage, 1);
+    for (int i = 0; i < 4; ++i) {
+        mLocks[i] = new QLabel(kLocks[i]);
+        mLocks[i]->setObjectName(QString("lockPane") + kLocks[i]);
+        mLocks[i]->setAlignment(Qt::AlignCenter);
+        mLocks[i]->setMinimumWidth(mLocks[i]->fontMetrics().horizontalAdvance(kLocks[i]) + 8);
+        bar.addPermanentWidget(mLocks[i]);
+    }
+    mDate = new QLabel;
+    mDate->setObjectName("datePane");
+    mDate->setToolTip("Date");
+    mTime = new QLabel;
+    mTime->setObjectName("timePane");
+    mTime->setToolTip("Time");
+    bar.addPermanentWidget(mDate);
+    bar.addPermanentWidget(mTime);
+}
+
+void StatusPanes::showClock(const std::tm& time)
+{
+    const auto set = [](QLabel* pane, const QString& text) {
+        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(text) + 6);
+        pane->setText(text);
+    };
+    set(mDate, QString::fromLocal8Bit(dateText(time).c_str()));
+    set(mTime, QString::fromStdString(timeText(time)));
+}
+
+void StatusPanes::showNow()
+{
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    showClock(local);
+    const LockStates s = readLockStates();
+    const bool on[4] = {s.kana, s.caps, s.num, s.scroll};
+    for (int i = 0; i < 4; ++i)
+        mLocks[i]->setEnabled(on[i]);
+}
+
+QString StatusPanes::messageShown() const { return mMessage->text(); }
+QString StatusPanes::dateShown() const { return mDate->text(); }
+QString StatusPanes::timeShown() const { return mTime->text(); }
 
 }  // namespace orvex::gui

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QString>
 #include <ctime>
 #include <string>
+
+class QLabel;
+class QStatusBar;
 
 // The status bar's clock and lock indicator panes.
 namespace orvex::gui {
@@ -19,5 +23,27 @@ struct LockStates {
     bool kana = false, caps = false, num = false, scroll = false;
 };
 LockStates readLockStates(const std::string& ledsFolder = "/sys/class/leds");
+
+// The panes of the main window's status bar: the message, the four lock
+// lights, the date and the time.
+class StatusPanes {
+public:
+    explicit StatusPanes(QStatusBar& bar);
+
+    // The clock panes as they read at `time`; each is as wide as its text.
+    void showClock(const std::tm& time);
+    // The clock now, and the lock lights as the system shows them.
+    void showNow();
+
+    QString messageShown() const;
+    QString dateShown() const;
+    QString timeShown() const;
+
+private:
+    QLabel* mMessage = nullptr;
+    QLabel* mLocks[4] = {};
+    QLabel* mDate = nullptr;
+    QLabel* mTime = nullptr;
+};
 
 }  // namespace orvex::gui

@@ -16,69 +16,42 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "control/resultstext.h"
+
 namespace orvex::gui {
 
 namespace {
 
-// A field of the tab-separated copy: tabs and line ends would split it.
-QString tabField(QString text)
-{
-    text.replace('\t', ' ').replace('\n', ' ').replace('\r', ' ');
-    return text;
-}
+constexpr ResultsTab kTabs[] = {ResultsTab::Roads, ResultsTab::Nodes, ResultsTab::Fans};
 
-// A CSV field: quoted when it holds a separator, a quote or a line end.
-QString csvField(const QString& text)
+// The texts of the given rows of a shown table, in the shown order.
+std::vector<TextRow> shownRows(const QAbstractItemModel& shown, const std::vector<int>& rows)
 {
-    if (!text.contains(',') && !text.contains('"') && !text.contains('\n') && !text.contains('\r'))
-        return text;
-    QString quoted = text;
-    quoted.replace("\"", "\"\"");
-    return '"' + quoted + '"';
-}
-
-// The header line and the given rows of a shown table, each field passed
-// through escape and joined by separator.
-QString tableText(const QAbstractItemModel& shown, const QList<int>& rows, QChar separator,
-                  QString (*escape)(const QString&))
-{
-    const int columns = shown.columnCount();
-    QStringList lines;
-    QStringList fields;
-    for (int c = 0; c < columns; ++c)
-        fields << escape(shown.headerData(c, Qt::Horizontal).toString());
-    lines << fields.join(separator);
+    std::vector<TextRow> texts;
     for (const int r : rows) {
-        fields.clear();
-        for (int c = 0; c < columns; ++c)
-            fields << escape(shown.index(r, c).data().toString());
-        lines << fields.join(separator);
+        TextRow& fields = texts.emplace_back();
+        for (int c = 0; c < shown.columnCount(); ++c)
+            fields.push_back(shown.index(r, c).data().toString().toStdString());
     }
-    return lines.join('\n') + '\n';
+    return texts;
 }
 
-QString tabEscape(const QString& text) { return tabField(text); }
-
-QList<int> allRows(const QAbstractItemModel& shown)
+TextRow shownHeader(const QAbstractItemModel& shown)
 {
-    QList<int> rows;
-    for (int r = 0; r < shown.rowCount(); ++r)
-        rows << r;
-    return rows;
+    TextRow header;
+    for (int c = 0; c < shown.columnCount(); ++c)
+        header.push_back(shown.headerData(c, Qt::Horizontal).toString().toStdString());
+    return header;
 }
 
 }  // namespace
 
 ResultsPanel::ResultsPanel(const CBriscoDoc& doc, QWidget* parent)
-    : QWidget(parent), mDoc(doc), mRoads(doc), mNodes(doc), mFans(doc)
+    : QWidget(parent), mDoc(doc)
 {
     mTabs = new QTabWidget(this);
-    mRoadView = makeTable(mRoads, mRoadProxy);
-    mNodeView = makeTable(mNodes, mNodeProxy);
-    mFanView = makeTable(mFans, mFanProxy);
-    mTabs->addTab(mRoadView, QString());
-    mTabs->addTab(mNodeView, QString());
-    mTabs->addTab(mFanView, QString());
+    for (const ResultsTab tab : kTabs)
+        mTabs->addTab(makeTable(tab), QString());
 
     // Copy and Export beside the tabs, where they take no room of the tables.
     auto* actions = new QWidget(mTabs);
@@ -100,19 +73,6 @@ ResultsPanel::ResultsPanel(const CBriscoDoc& doc, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(mTabs);
 
-    // The selected record, in the model's numbering whatever the sorting.
-    const auto announce = [this](QTableView* view, QSortFilterProxyModel* proxy, auto signal, auto ofRow) {
-        connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-                [this, proxy, signal, ofRow](const QModelIndex& current) {
-                    if (!current.isValid())
-                        return;
-                    emit(this->*signal)(ofRow(proxy->mapToSource(current).row()));
-                });
-    };
-    announce(mRoadView, mRoadProxy, &ResultsPanel::roadSelected, &RoadResultsModel::roadOfRow);
-    announce(mNodeView, mNodeProxy, &ResultsPanel::nodeSelected, &NodeResultsModel::nodeIndexOfRow);
-    announce(mFanView, mFanProxy, &ResultsPanel::fanSelected, &FanResultsModel::fanOfRow);
-
     mChoosePath = [this] {
         return QFileDialog::getSaveFileName(this, tr("Export CSV"), suggestedCsvPath(),
                                             tr("CSV files (*.csv);;All files (*)"));
@@ -120,14 +80,15 @@ ResultsPanel::ResultsPanel(const CBriscoDoc& doc, QWidget* parent)
     mErrorSink = [this](const QString& text) { QMessageBox::warning(this, tr("Export CSV"), text); };
 
     updateTabTitles();
-    for (QTableView* view : {mRoadView, mNodeView, mFanView})
+    for (QTableView* view : mViews)
         view->resizeColumnsToContents();
 }
 
-QTableView* ResultsPanel::makeTable(ResultsTableModel& model, QSortFilterProxyModel*& proxy)
+QTableView* ResultsPanel::makeTable(Tab tab)
 {
-    proxy = new QSortFilterProxyModel(this);
-    proxy->setSourceModel(&model);
+    auto* model = mModels[int(tab)] = new ResultsTableModel(mDoc, tab, this);
+    auto* proxy = new QSortFilterProxyModel(this);
+    proxy->setSourceModel(model);
     proxy->setSortRole(kSortRole);
     proxy->setSortCaseSensitivity(Qt::CaseInsensitive);
 
@@ -145,6 +106,19 @@ QTableView* ResultsPanel::makeTable(ResultsTableModel& model, QSortFilterProxyMo
     view->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
     view->setSortingEnabled(true);
     view->installEventFilter(this);
+    // The chosen record, in the model's numbering whatever the sorting.
+    connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this, proxy, tab](const QModelIndex& current) {
+                if (!current.isValid())
+                    return;
+                const int element = elementOfRow(tab, proxy->mapToSource(current).row());
+                switch (tab) {
+                case Tab::Roads: emit roadSelected(element); break;
+                case Tab::Nodes: emit nodeSelected(element); break;
+                case Tab::Fans: emit fanSelected(element); break;
+                }
+            });
+    mViews[int(tab)] = view;
     return view;
 }
 
@@ -156,25 +130,16 @@ ResultsPanel::Tab ResultsPanel::currentTab() const { return Tab(std::max(mTabs->
 
 void ResultsPanel::setCurrentTab(Tab tab) { mTabs->setCurrentIndex(int(tab)); }
 
-QTableView* ResultsPanel::view(Tab tab) const
-{
-    switch (tab) {
-    case Tab::Roads: return mRoadView;
-    case Tab::Nodes: return mNodeView;
-    case Tab::Fans: return mFanView;
-    }
-    return mRoadView;
-}
+QTableView* ResultsPanel::view(Tab tab) const { return mViews[int(tab)]; }
 
 QAbstractItemModel* ResultsPanel::shownModel(Tab tab) const { return view(tab)->model(); }
 
 void ResultsPanel::refresh()
 {
-    mRoads.refresh();
-    mNodes.refresh();
-    mFans.refresh();
+    for (ResultsTableModel* model : mModels)
+        model->refresh();
     updateTabTitles();
-    for (QTableView* view : {mRoadView, mNodeView, mFanView})
+    for (QTableView* view : mViews)
         view->resizeColumnsToContents();
 }
 
@@ -189,19 +154,19 @@ void ResultsPanel::updateTabTitles()
 QString ResultsPanel::copyText() const
 {
     const QTableView* shown = view(currentTab());
-    QList<int> rows;
+    std::vector<int> selected;
     for (const QModelIndex& index : shown->selectionModel()->selectedRows())
-        rows << index.row();
-    std::sort(rows.begin(), rows.end());
-    if (rows.isEmpty())
-        rows = allRows(*shown->model());
-    return tableText(*shown->model(), rows, '\t', &tabEscape);
+        selected.push_back(index.row());
+    const std::vector<int> rows = copiedRows(selected, shown->model()->rowCount());
+    return QString::fromStdString(
+        tableText(shownHeader(*shown->model()), shownRows(*shown->model(), rows), '\t', &tabField));
 }
 
 QString ResultsPanel::csvText() const
 {
     const QAbstractItemModel& shown = *shownModel(currentTab());
-    return tableText(shown, allRows(shown), ',', &csvField);
+    const std::vector<int> rows = copiedRows({}, shown.rowCount());
+    return QString::fromStdString(tableText(shownHeader(shown), shownRows(shown, rows), ',', &csvField));
 }
 
 void ResultsPanel::copy() { QApplication::clipboard()->setText(copyText()); }
@@ -234,13 +199,7 @@ bool ResultsPanel::exportCsv()
 QString ResultsPanel::suggestedCsvPath() const
 {
     static const char* const kTableNames[] = {"roads", "nodes", "fans"};
-    const QString table = kTableNames[int(currentTab())];
-    QString base = QString::fromStdString(mDoc.baseName);
-    if (base.isEmpty())
-        return table + ".csv";
-    if (base.endsWith('.'))
-        base.chop(1);
-    return base + "-" + table + ".csv";
+    return QString::fromStdString(csvFileName(mDoc.baseName, kTableNames[int(currentTab())]));
 }
 
 void ResultsPanel::reportError(const QString& text)
@@ -254,7 +213,7 @@ void ResultsPanel::reportError(const QString& text)
 // while a table has the focus.
 bool ResultsPanel::eventFilter(QObject* watched, QEvent* event)
 {
-    const bool table = watched == mRoadView || watched == mNodeView || watched == mFanView;
+    const bool table = std::find(std::begin(mViews), std::end(mViews), watched) != std::end(mViews);
     if (table && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->matches(QKeySequence::Copy)) {

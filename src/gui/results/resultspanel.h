@@ -28,7 +28,7 @@ namespace orvex::gui {
 class ResultsPanel : public QWidget {
     Q_OBJECT
 public:
-    enum class Tab { Roads, Nodes, Fans };
+    using Tab = ResultsTab;
 
     explicit ResultsPanel(const CBriscoDoc& doc, QWidget* parent = nullptr);
 
@@ -43,9 +43,7 @@ public:
     QTableView* view(Tab tab) const;
     // The table as shown: the sorting proxy over the model.
     QAbstractItemModel* shownModel(Tab tab) const;
-    RoadResultsModel& roads() { return mRoads; }
-    NodeResultsModel& nodes() { return mNodes; }
-    FanResultsModel& fans() { return mFans; }
+    ResultsTableModel& model(Tab tab) { return *mModels[int(tab)]; }
 
     // The shown tab's selected rows (all its rows when none is selected),
     // with the header, one line per row; fields are separated by tabs.
@@ -70,22 +68,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QTableView* makeTable(ResultsTableModel& model, QSortFilterProxyModel*& proxy);
+    QTableView* makeTable(Tab tab);
     void updateTabTitles();
     QString suggestedCsvPath() const;
     void reportError(const QString& text);
 
     const CBriscoDoc& mDoc;
-    RoadResultsModel mRoads;
-    NodeResultsModel mNodes;
-    FanResultsModel mFans;
-    QSortFilterProxyModel* mRoadProxy = nullptr;
-    QSortFilterProxyModel* mNodeProxy = nullptr;
-    QSortFilterProxyModel* mFanProxy = nullptr;
+    ResultsTableModel* mModels[3] = {};
+    QTableView* mViews[3] = {};
     QTabWidget* mTabs = nullptr;
-    QTableView* mRoadView = nullptr;
-    QTableView* mNodeView = nullptr;
-    QTableView* mFanView = nullptr;
     std::function<QString()> mChoosePath;
     std::function<void(const QString&)> mErrorSink;
 };

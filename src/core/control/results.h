@@ -1,0 +1,71 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "model/briscodoc.h"
+
+// The tables of the results of the last run: one row per road, node or fan
+// of a document, in the units of the installation's units file, as texts
+// with the values they sort by. Numbers have a fixed number of decimals
+// (those of the batch report); a cell without a value (the resistance of a
+// fixed-flow road) is empty and has no sort value.
+namespace orvex {
+
+enum class ResultsTab { Roads, Nodes, Fans };
+
+struct ResultsColumn {
+    int id;               // the table's column enum
+    std::string title;    // with its unit in brackets
+    std::string toolTip;  // what the column holds
+    bool numeric;         // right-aligned
+};
+
+struct ResultsCell {
+    enum class Sort { None, Number, Text };
+    std::string text;
+    Sort sort = Sort::None;  // None: an empty cell, sorted after every number
+    double value = 0;        // the value sorted by, for Number
+};
+
+struct ResultsTable {
+    std::vector<ResultsColumn> columns;
+    std::vector<std::vector<ResultsCell>> rows;
+
+    // The column's section, -1 when the table does not show it.
+    int section(int id) const;
+};
+
+// Roads 1..Nr+Nf (normal roads, then the fixed-flow roads); the fire
+// columns only after a fire run.
+enum class RoadColumn {
+    Number, From, To, Name, Kind, Airflow, SetAirflow, MassFlow, PressureLoss, Resistance,
+    Direction, MeanTemperature, OutletTemperature, Gas
+};
+// Nodes 1..N, the surface nodes first.
+enum class NodeColumn { Number, Position, Elevation, Pressure, RelativePressure };
+// Fans 1..F.
+enum class FanColumn { Number, Inlet, Outlet, Heading, Airflow, Pressure, Power, CurveEnd, OperatingPoint };
+
+// Texts read from the network's files (road names, fan headings) as UTF-8.
+using FileTextDecoder = std::function<std::string(const std::string&)>;
+
+ResultsTable resultsTable(ResultsTab tab, const CBriscoDoc& doc, const FileTextDecoder& decode);
+
+// The road, node index or fan a row of the table stands for (1..).
+int elementOfRow(ResultsTab tab, int row);
+
+// The pressure of node i above the lowest surface pressure (above node 1
+// when there is no surface node), display unit. The same as node kind 3,
+// computed here from the node pressures so that the table does not
+// overwrite the display values the plan shows beside the nodes.
+double relativePressure(const CBriscoDoc& doc, int i);
+// The air power of fan f in kW: its pressure in Pa times its airflow in
+// m³/s, divided by 1000.
+double fanPowerKw(const CBriscoDoc& doc, int f);
+// Whether the document holds the results of a fire run: a finish time above
+// 0 and a run that simulated at least one step.
+bool hasFireResults(const CBriscoDoc& doc);
+
+}  // namespace orvex
