@@ -318,6 +318,12 @@ TEST(ViewPreview, ExportFormatsLooksAndPrintRefusals)
     for (const auto& [page, pdfWithoutFile] : refused)
         EXPECT_NE(printRefusal(plan, page, pdfWithoutFile), "") << page.width << " " << page.height;
     EXPECT_EQ(printRefusal(plan, {100, 100, 1}, false), "");
+
+    // After a printout that failed, the page as it was, the plan in its place on it.
+    plan.page.pageWidth = plan.page.pageHeight = 3000;
+    plan.geo.pageDragX = 7;
+    restorePageAfterFailedPrint(plan, 2000, 2800);
+    EXPECT_EQ(std::make_tuple(plan.page.pageWidth, plan.page.pageHeight, plan.geo.pageDragX), std::make_tuple(2000, 2800, 7));
 }
 
 TEST(ViewRun, ValuesParametersAndWhetherTheNetworkChangedSince)
