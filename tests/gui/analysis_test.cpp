@@ -1,29 +1,23 @@
-// Runs from the window: the analysis dialog driving the solver and the fire
-// simulation on the user interface thread, Stop and "Display data" pressed
-// during a run, the fire fronts drawn on the plan, the pause dialog, and
-// the fan curve viewer started on the network's fan curve file.
+// Runs from the window: the analysis dialog's Start runs the solver and the
+// fire simulation on the user interface thread, its Stop, "Display data",
+// pause and parameters reach the run, the fire fronts are drawn on the
+// plan, and the fan curve viewer is started on the network's fan curve file.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTableWidget>
 #include <QPushButton>
-#include <QTemporaryDir>
+#include <QTableWidget>
 #include <QTimer>
-#include <QComboBox>
 #include <QtTest>
 #include <functional>
-#include <memory>
 #include <sys/prctl.h>
 
 #include "capacitynet.h"
 #include "dialogs/analysisrundialog.h"
-#include "model/units.h"
 #include "run/rundriver.h"
 #include "support.h"
-#include "view/briscoview.h"
-#include "view/networkdocument.h"
 #include "view/ownprograms.h"
-#include "view/qpaintercanvas.h"
 
 using namespace orvex;
 using namespace orvex::gui;
@@ -33,52 +27,25 @@ namespace {
 
 // Finds the viewer as the program does; records what it would start.
 struct RecordingStarter : SystemPrograms {
-    std::vector<std::pair<std::string, std::string>> started;
-    bool start(const std::string& program, const std::string& argument) override
+    std::vector<std::string> started;
+    bool start(const std::string&, const std::string& argument) override
     {
-        started.emplace_back(program, argument);
+        started.push_back(argument);
         return true;
     }
 };
 
-struct Window {
-    QTemporaryDir folder;
-    AppContext app;
-    MemoryProfile profile;
-    RecordingReporter reporter;
-    ScriptedFiles files;
+struct Window : NetworkWindow {
     RecordingStarter starter;
-    ViewServices services{app, profile, reporter, files, {}, {}, &starter};
-    std::unique_ptr<NetworkDocument> document;
-    std::unique_ptr<CBriscoView> view;
-
-    explicit Window(const QString& path)
+    explicit Window(const QString& name)
     {
-        app.programFolder = sourceDir().toStdString();
-        readUnitsFile(app.programFolder, app.units, reporter);
-        app.pendingFile = path.toStdString();
-        app.pending = true;
-        document = std::make_unique<NetworkDocument>(app, reporter);
-        view = std::make_unique<CBriscoView>(*document, services);
-        view->resize(900, 700);
-        view->show();
-        view->initialUpdate();
+        services.programs = &starter;
+        open(name.endsWith(".vad") ? name : sample(name), {900, 700});
     }
-    ~Window()
-    {
-        delete view->analysisDialog();
-        view.reset();
-    }
-    CBriscoDoc& doc() { return document->doc(); }
     AnalysisRunDialog& dialog()
     {
         view->openAnalysisDialog();
         return *view->analysisDialog();
-    }
-    static QString sample(QTemporaryDir& folder, const QString& name)
-    {
-        copySample(name, folder.path());
-        return folder.path() + "/" + name + ".vad";
     }
 };
 
@@ -87,23 +54,17 @@ QPushButton* button(QWidget& dialog, const char* name)
     return dialog.findChild<QPushButton*>(name);
 }
 
-// Starts a fire run in the dialog and answers each of its pauses through
-// atPause (given the pause and its number from 1), which must continue or
-// end the run; returns how many pauses there were.
-int runAnsweringPauses(AnalysisRunDialog& dialog, const std::function<void(QDialog&, int)>& atPause)
+// Answers the parameters dialog, once it is up, with this maximum iteration
+// and method.
+void answerParameters(const char* maxIteration, const char* method)
 {
-    int pauses = 0;
-    QTimer answer;
-    answer.setInterval(0);
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        auto* pause = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (pause && pause->objectName() == "pauseDialog")
-            atPause(*pause, ++pauses);
+    QTimer::singleShot(0, [=] {
+        auto* parameters = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(parameters && parameters->windowTitle() == "parameters");
+        parameters->findChild<QLineEdit*>("maxIteration")->setText(maxIteration);
+        parameters->findChild<QComboBox*>("method")->setCurrentText(method);
+        parameters->findChild<QPushButton*>("ok")->click();
     });
-    answer.start();
-    button(dialog, "start")->click();
-    answer.stop();
-    return pauses;
 }
 
 int pixelsOf(const QImage& image, QRgb colour)
@@ -121,50 +82,28 @@ class AnalysisTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void sampleAnalysisFromTheDialog();
+    void startUpdateAndCloseFromTheDialog();
+    void parametersFromTheDialog();
     void stopAndDisplayDataDuringARun();
-    void fireRunDrawsFronts();
-    void pauseDialogClearsOpt1();
-    void pauseLeavesTheRunInSight_data();
-    void pauseLeavesTheRunInSight();
+    void fireRunPausesAndDrawsFronts_data();
+    void fireRunPausesAndDrawsFronts();
     void enterPressesTheFocusedButton_data();
     void enterPressesTheFocusedButton();
-    void fanCurveViewerStarted();
-    void endedViewerLeavesNoDefunctProcess();
-    void parametersFromTheDialog();
+    void fanCurveViewerStartedAndCollected();
 };
 
-void AnalysisTest::sampleAnalysisFromTheDialog()
+void AnalysisTest::startUpdateAndCloseFromTheDialog()
 {
-    QTemporaryDir folder;
-    Window w(Window::sample(folder, "mine"));
-    QVERIFY(w.view->networkLoaded());
+    Window w("mine");
     AnalysisRunDialog& dialog = w.dialog();
-    QVERIFY(dialog.isVisible());
-    QCOMPARE(dialog.windowModality(), Qt::ApplicationModal);
-    QCOMPARE(dialog.height(), w.app.units.displayData ? kAnalysisHeightWithData : kAnalysisHeightWithoutData);
-
     const QImage before = w.view->backingImage().copy();
     button(dialog, "start")->click();  // the run goes on inside the click
     QCOMPARE(dialog.windowTitle().toStdString(), kCompletedCaption);
-    // by the Newton method, which nobody chose: the program's default
-    QCOMPARE(dialog.findChild<QLabel*>("methodLine")->text(), QString("Results of the Newton method"));
-    QCOMPARE(button(dialog, "start")->text(), QString("Start"));
-    QVERIFY(button(dialog, "close")->isEnabled());
-    QVERIFY(w.doc().modified);
-    // the flows are in the view's values but not yet on the plan
-    float flow = 0;
-    QVERIFY(w.doc().roadValue(1, 1, flow));
-    QVERIFY(std::abs(flow) > 0);
-    QCOMPARE(w.view->plan().data.onlineValue[1], flow);
-    QVERIFY(w.view->backingImage() == before);
-    // Update shows them
+    QVERIFY(w.view->backingImage() == before);  // the results wait for Update
     button(dialog, "update")->click();
     QVERIFY(w.view->backingImage() != before);
-    QCOMPARE(w.view->plan().data.onlineValue[1], flow);
-    // Display data on: the lower part with the fan list filled
+    // Display data on: the fan list filled by the next run
     dialog.findChild<QCheckBox*>("displayData")->setChecked(true);
-    QCOMPARE(dialog.height(), kAnalysisHeightWithData);
     QCOMPARE(w.app.units.displayData, 1);
     button(dialog, "start")->click();
     auto* fans = dialog.findChild<QTableWidget*>("fanList");
@@ -176,16 +115,34 @@ void AnalysisTest::sampleAnalysisFromTheDialog()
     QTRY_VERIFY(!w.view->analysisDialog());
 }
 
+// The parameters dialog's values hold for the next run: no iteration at
+// all, then the relaxation, which the profile keeps.
+void AnalysisTest::parametersFromTheDialog()
+{
+    Window w("mine");
+    AnalysisRunDialog& dialog = w.dialog();
+    answerParameters("0", "Newton");
+    button(dialog, "parameter")->click();
+    QCOMPARE(w.app.units.maxIteration, 0);
+    button(dialog, "start")->click();
+    QCOMPARE(w.doc().lastIterations, 0);
+    answerParameters("500", "relaxation");
+    button(dialog, "parameter")->click();
+    QCOMPARE(w.profile.readString(kAnalysisSection, kSolverMethodEntry, ""), std::string("relaxation"));
+    button(dialog, "start")->click();
+    QCOMPARE(dialog.findChild<QLabel*>("methodLine")->text(), QString("Results of the relaxation"));
+}
+
 void AnalysisTest::stopAndDisplayDataDuringARun()
 {
-    QTemporaryDir folder;
-    const QString net = folder.filePath("capacity.vad");
+    NetworkWindow w;
+    const QString net = w.folder.filePath("capacity.vad");
     QCOMPARE(gennet::writeNetwork(gennet::Shape{}, net.toStdString()), std::string());
-    Window w(net);
-    QVERIFY(w.view->networkLoaded());
+    w.open(net);
     // The relaxation, whose run on this network is long enough to be stopped.
     writeSolverMethod(w.profile, SolverMethod::Relaxation);
-    AnalysisRunDialog& dialog = w.dialog();
+    w.view->openAnalysisDialog();
+    AnalysisRunDialog& dialog = *w.view->analysisDialog();
     auto* displayData = dialog.findChild<QCheckBox*>("displayData");
     displayData->setChecked(false);
 
@@ -195,8 +152,7 @@ void AnalysisTest::stopAndDisplayDataDuringARun()
     QTimer ticker;
     ticker.setInterval(0);
     connect(&ticker, &QTimer::timeout, [&] {
-        ++turns;
-        if (turns == 10) {
+        if (++turns == 10) {
             displayData->setChecked(true);
             displayedDuringRun = dialog.running() && dialog.height() == kAnalysisHeightWithData;
         }
@@ -206,82 +162,58 @@ void AnalysisTest::stopAndDisplayDataDuringARun()
     ticker.start();
     button(dialog, "start")->click();
     ticker.stop();
-    QVERIFY(turns >= 40);
     QVERIFY(displayedDuringRun);
     QCOMPARE(dialog.windowTitle().toStdString(), kSuspendedCaption);
-    QVERIFY(w.doc().modified);
-
 }
 
-void AnalysisTest::fireRunDrawsFronts()
-{
-    QTemporaryDir folder;
-    Window w(Window::sample(folder, "minefire"));
-    QVERIFY(w.doc().fire.finishTime > 0);
-    w.doc().pauseFlag = 0;
-    AnalysisRunDialog& dialog = w.dialog();
-    const QRgb strong = toQColor(w.view->plan().settings.colours.strong).rgb();
-    QCOMPARE(pixelsOf(w.view->backingImage(), strong), 0);
-    button(dialog, "start")->click();
-    QCOMPARE(dialog.windowTitle().toStdString(), kFireCompletedCaption);
-    QVERIFY(dialog.findChild<QLabel*>("secondLine")->text().startsWith("Fire["));
-    // the fronts stay on the plan until it is redrawn
-    QVERIFY(pixelsOf(w.view->backingImage(), strong) > 20);
-    w.view->backingImage().save("/tmp/analysis-fire.png");
-    button(dialog, "update")->click();
-}
-
-void AnalysisTest::pauseDialogClearsOpt1()
-{
-    QTemporaryDir folder;
-    Window w(Window::sample(folder, "minefire"));
-    w.doc().pauseFlag = 1;
-    AnalysisRunDialog& dialog = w.dialog();
-    QVERIFY(dialog.opt1());
-    // Each pause: the first is continued with opt1 kept, the second clears it.
-    const int pauses = runAnsweringPauses(dialog, [](QDialog& pause, int number) {
-        if (number == 2)
-            pause.findChild<QCheckBox*>("pauseOpt1")->setChecked(false);
-        pause.findChild<QPushButton*>("continue")->click();
-    });
-    QCOMPARE(pauses, 2);
-    QCOMPARE(w.doc().pauseFlag, 0);
-    QVERIFY(!dialog.opt1());
-    QCOMPARE(dialog.windowTitle().toStdString(), kFireCompletedCaption);
-}
-
-void AnalysisTest::pauseLeavesTheRunInSight_data()
+void AnalysisTest::fireRunPausesAndDrawsFronts_data()
 {
     QTest::addColumn<bool>("displayData");
     QTest::newRow("short dialog") << false;
     QTest::newRow("with the fan list") << true;
 }
 
-// While a fire run waits at a pause, its status line, the simulated time
-// and the progress bar are not covered by the pause's controls.
-void AnalysisTest::pauseLeavesTheRunInSight()
+// A fire run with its pauses: the first continued with opt1 kept, the second
+// clears it. While the run waits at a pause, its status line, the simulated
+// time and the progress bar stay in sight. The fronts stay on the plan.
+void AnalysisTest::fireRunPausesAndDrawsFronts()
 {
     QFETCH(bool, displayData);
-    QTemporaryDir folder;
-    Window w(Window::sample(folder, "minefire"));
+    Window w("minefire");
     w.doc().pauseFlag = 1;
     AnalysisRunDialog& dialog = w.dialog();
     dialog.findChild<QCheckBox*>("displayData")->setChecked(displayData);
-    QStringList covered;  // what the pause hid
+    const QRgb strong = toQColor(w.view->plan().settings.colours.strong).rgb();
+    QCOMPARE(pixelsOf(w.view->backingImage(), strong), 0);
+    QStringList covered;  // what a pause hid
     QString time;
-    const int pauses = runAnsweringPauses(dialog, [&](QDialog& pause, int) {
+    int pauses = 0;
+    QTimer answer;
+    answer.setInterval(0);
+    connect(&answer, &QTimer::timeout, [&] {
+        auto* pause = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!pause || pause->objectName() != "pauseDialog")
+            return;
         for (const char* name : {"statusLine", "secondLine", "progress"}) {
             const QWidget* shown = dialog.findChild<QWidget*>(name);
-            if (pause.frameGeometry().intersects(QRect(shown->mapToGlobal(QPoint(0, 0)), shown->size())))
+            if (pause->frameGeometry().intersects(QRect(shown->mapToGlobal(QPoint(0, 0)), shown->size())))
                 covered << name;
         }
         time = dialog.findChild<QLabel*>("secondLine")->text();
-        pause.findChild<QCheckBox*>("pauseOpt1")->setChecked(false);
-        pause.findChild<QPushButton*>("continue")->click();
+        pause->findChild<QCheckBox*>("pauseOpt1")->setChecked(++pauses == 1);
+        pause->findChild<QPushButton*>("continue")->click();
     });
-    QCOMPARE(pauses, 1);
+    answer.start();
+    button(dialog, "start")->click();
+    answer.stop();
+    QCOMPARE(pauses, 2);
     QCOMPARE(covered, QStringList());
     QVERIFY2(time.contains("Time="), qPrintable(time));
+    QCOMPARE(w.doc().pauseFlag, 0);
+    QCOMPARE(dialog.windowTitle().toStdString(), kFireCompletedCaption);
+    QVERIFY(pixelsOf(w.view->backingImage(), strong) > 20);
+    if (!displayData)
+        w.view->backingImage().save("/tmp/analysis-fire.png");
 }
 
 void AnalysisTest::enterPressesTheFocusedButton_data()
@@ -289,11 +221,7 @@ void AnalysisTest::enterPressesTheFocusedButton_data()
     QTest::addColumn<QString>("focus");
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("pressed");
-    QTest::newRow("just opened") << "" << int(Qt::Key_Return) << "start";
-    QTest::newRow("Start") << "start" << int(Qt::Key_Return) << "start";
     QTest::newRow("Close") << "close" << int(Qt::Key_Return) << "close";
-    QTest::newRow("Update") << "update" << int(Qt::Key_Return) << "update";
-    QTest::newRow("Parameter") << "parameter" << int(Qt::Key_Return) << "parameter";
     QTest::newRow("Parameter, keypad Enter") << "parameter" << int(Qt::Key_Enter) << "parameter";
     QTest::newRow("check box: the default") << "displayData" << int(Qt::Key_Return) << "start";
     QTest::newRow("Escape on Close: Start") << "close" << int(Qt::Key_Escape) << "start";
@@ -313,44 +241,37 @@ void AnalysisTest::enterPressesTheFocusedButton()
     connect(&dialog, &QDialog::finished, [&] { seen << "close"; });
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QWidget* focused = dialog.findChild<QWidget*>(focus.isEmpty() ? QString("start") : focus);
-    if (!focus.isEmpty())
-        focused->setFocus();
+    QWidget* focused = dialog.findChild<QWidget*>(focus);
+    focused->setFocus();
     QCOMPARE(dialog.focusWidget(), focused);
     QTest::keyClick(focused, Qt::Key(key));
     QCOMPARE(seen, QStringList{pressed});
 }
 
 // The command reaches the viewer through the program's search, on the
-// network's fan curve file.
-void AnalysisTest::fanCurveViewerStarted()
+// network's fan curve file. The viewer, once it has ended, is not left
+// behind as a defunct process: the test stands where an init that never
+// collects stands (a child subreaper: the orphans of its children become
+// its own).
+void AnalysisTest::fanCurveViewerStartedAndCollected()
 {
-    QTemporaryDir folder;
-    Window w(Window::sample(folder, "mine"));
+    Window w("mine");
     w.view->fanCharacterDisplay();
-    QVERIFY(QFile::exists(folder.filePath("mine.fan")));
+    QVERIFY(QFile::exists(w.folder.filePath("mine.fan")));
     if (w.starter.started.empty())  // no viewer built beside the tests
         QVERIFY(w.reporter.said("vistrel"));
     else
-        QCOMPARE(w.starter.started[0].second, folder.filePath("mine.fan").toStdString());
-}
+        QCOMPARE(w.starter.started[0], w.folder.filePath("mine.fan").toStdString());
 
-// The fan curve viewer, once it has ended, is not left behind as a defunct
-// process. The test stands where an init that never collects stands (a
-// child subreaper: the orphans of its children become its own).
-void AnalysisTest::endedViewerLeavesNoDefunctProcess()
-{
     QTemporaryDir programs;
     QFile viewer(programs.filePath("vistrel"));
     QVERIFY(viewer.open(QIODevice::WriteOnly));
     viewer.write("#!/bin/sh\necho $$ > \"$(dirname \"$0\")/ran\"\n");
     viewer.close();
     viewer.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QTemporaryDir folder;
-    Window w(Window::sample(folder, "mine"));
     w.services.programs = nullptr;
     w.app.programFolder = programs.path().toStdString();
-
+    w.reporter.messages.clear();
     QCOMPARE(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
     const std::unique_ptr<void, void (*)(void*)> reaperOff(&w, [](void*) { prctl(PR_SET_CHILD_SUBREAPER, 0); });
     w.view->fanCharacterDisplay();
@@ -359,43 +280,6 @@ void AnalysisTest::endedViewerLeavesNoDefunctProcess()
     QTRY_VERIFY(contents(ran).endsWith('\n'));
     const QString process = "/proc/" + QString::fromLatin1(contents(ran).trimmed());
     QTRY_VERIFY2(!QFileInfo::exists(process), qPrintable(process + " " + contents(process + "/stat")));
-}
-
-void AnalysisTest::parametersFromTheDialog()
-{
-    QTemporaryDir folder;
-    Window w(Window::sample(folder, "mine"));
-    AnalysisRunDialog& dialog = w.dialog();
-    // "maximum iteration" 0: the setting holds for the next run, which
-    // runs no iteration and still completes
-    QTimer::singleShot(0, [] {
-        auto* parameters = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        QVERIFY(parameters && parameters->windowTitle() == "parameters");
-        parameters->findChild<QLineEdit*>("maxIteration")->setText("0");
-        parameters->findChild<QPushButton*>("ok")->click();
-    });
-    button(dialog, "parameter")->click();
-    QCOMPARE(w.app.units.maxIteration, 0);
-    button(dialog, "start")->click();
-    QCOMPARE(dialog.windowTitle().toStdString(), kCompletedCaption);
-    QCOMPARE(w.doc().lastIterations, 0);
-
-    // The relaxation, chosen in the dialog: kept in the profile, and the next
-    // run takes 122 iterations where the Newton method, the default, takes
-    // some ten; the dialog says whose results they are.
-    QTimer::singleShot(0, [] {
-        auto* parameters = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        QVERIFY(parameters);
-        parameters->findChild<QLineEdit*>("maxIteration")->setText("500");
-        parameters->findChild<QComboBox*>("method")->setCurrentText("relaxation");
-        parameters->findChild<QPushButton*>("ok")->click();
-    });
-    button(dialog, "parameter")->click();
-    QCOMPARE(w.profile.readString(kAnalysisSection, kSolverMethodEntry, ""), std::string("relaxation"));
-    button(dialog, "start")->click();
-    QCOMPARE(dialog.windowTitle().toStdString(), kCompletedCaption);
-    QCOMPARE(w.doc().lastIterations, 122);
-    QCOMPARE(dialog.findChild<QLabel*>("methodLine")->text(), QString("Results of the relaxation"));
 }
 
 QTEST_MAIN(AnalysisTest)

@@ -7,15 +7,20 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QString>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "model/reporter.h"
+#include "model/units.h"
+#include "view/briscoview.h"
+#include "view/networkdocument.h"
 #include "view/viewservices.h"
 
 // What the window tests put in place of the person: message boxes that
@@ -148,5 +153,53 @@ inline void onModal(std::function<void(QDialog&)> act, int tries = 200)
             onModal(act, tries - 1);
     });
 }
+
+// One network window's worth of program around a view, with a folder of its
+// own for the samples: a window writes beside its network.
+struct NetworkWindow {
+    QTemporaryDir folder;
+    AppContext app;
+    MemoryProfile profile;
+    RecordingReporter reporter;
+    ScriptedFiles files;
+    int newWindows = 0;
+    ViewServices services{app, profile, reporter, files, [this] { ++newWindows; }, {}};
+    std::unique_ptr<NetworkDocument> document;
+    std::unique_ptr<CBriscoView> view;
+
+    NetworkWindow()
+    {
+        app.programFolder = sourceDir().toStdString();
+        readUnitsFile(app.programFolder, app.units, reporter);
+    }
+    ~NetworkWindow() { close(); }
+    // A view of this size whose first update opens `pending` (or nothing).
+    CBriscoView& open(const QString& pending = {}, QSize size = {800, 600})
+    {
+        app.pendingFile = pending.toStdString();
+        app.pending = !pending.isEmpty();
+        document = std::make_unique<NetworkDocument>(app, reporter);
+        view = std::make_unique<CBriscoView>(*document, services);
+        view->resize(size);
+        view->show();
+        view->initialUpdate();
+        return *view;
+    }
+    // The path of a copy of the sample network `name` in the folder.
+    QString sample(const QString& name)
+    {
+        copySample(name, folder.path());
+        return folder.filePath(name + ".vad");
+    }
+    void close()
+    {
+        if (view)
+            delete view->analysisDialog();
+        view.reset();
+        document.reset();
+    }
+    CBriscoDoc& doc() { return document->doc(); }
+    ViewGeometry& geo() { return view->plan().geo; }
+};
 
 }  // namespace orvex::gui::test

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "display/displaysettings.h"
+#include "edit/snapshot.h"
 #include "model/networkio.h"
 #include "model/solvermethod.h"
 #include "run/rundriver.h"
@@ -350,6 +351,11 @@ bool ViewController::mouseMove(int x, int y)
 }
 
 // --- analysis ------------------------------------------------------------------------
+
+bool changedSinceRun(const NetworkSnapshot& ran, const NetworkSnapshot& current)
+{
+    return &ran != &current && !current.sameNetwork(ran);
+}
 
 bool ViewController::mayOpenAnalysis() const
 {

@@ -22,6 +22,8 @@
 // to the view, and which element of the plan is marked.
 namespace orvex {
 
+struct NetworkSnapshot;
+
 // The commands that a network view carries.
 enum class ViewCommand {
     Open, Save, SaveAs, Fit, ZoomIn, ZoomOut, RightTurn, LeftTurn, Update, DisplaySetting, Info,
@@ -59,6 +61,11 @@ public:
     // A change the person can undo, named for the history.
     virtual void networkChanged(const std::string& operation) = 0;
 };
+
+// Whether the network as it stands (`current`) is no longer the one whose
+// results the document holds (`ran`): an edit, undo or redo changed it, and
+// no later edit made it that network again.
+bool changedSinceRun(const NetworkSnapshot& ran, const NetworkSnapshot& current);
 
 // What a view's controller works on.
 struct ViewParts {

@@ -126,7 +126,7 @@ void NetworkDocument::analysisRan() { mResultsNetwork = mCurrent; }
 
 bool NetworkDocument::changedSinceRun() const
 {
-    return mResultsNetwork != mCurrent && !mCurrent->sameNetwork(*mResultsNetwork);
+    return orvex::changedSinceRun(*mResultsNetwork, *mCurrent);
 }
 
 std::size_t NetworkDocument::historyBytes() const
