@@ -1,6 +1,7 @@
 // How the gas spreads within a finite front table, and back along a road
 // whose airflow reverses.
 #include "support.h"
+#include "fire/fire.h"
 
 namespace orvex::firetest {
 namespace {
@@ -19,7 +20,7 @@ TEST(FrontTable, FullTableIsReportedOncePerEmissionAndTheRunGoesOn)
     std::vector<int> messages;  // " Front over " so far, at every fire line
     net.rec.onLine = [&] { messages.push_back(net.messages.count(" Front over ")); };
     EXPECT_EQ(net.run().result, 0);  // all passed before the finish
-    EXPECT_TRUE(doc.fireWork.settled);
+    EXPECT_TRUE(fireWork(doc).settled);
     ASSERT_TRUE(allFinite(net));
     // The fire node emits at 0 and at the start of every step; all before
     // the step in which the short roads are passed find the table full.

@@ -12,6 +12,7 @@
 #include <map>
 #include <sstream>
 
+#include "analysis/quantities.h"
 #include "app/childframe.h"
 #include "dialogs/analysisrundialog.h"
 #include "model/units.h"
@@ -208,7 +209,7 @@ void ResultsTest::tablesMatchTheBatchReport()
     panel.view(ResultsPanel::Tab::Nodes)->sortByColumn(0, Qt::AscendingOrder);
     for (int r = 1; r < shownNodes.rowCount(); ++r)
         QVERIFY(cellValue(shownNodes, r - 1, 0) < cellValue(shownNodes, r, 0));
-    doc.computeRelativePressures();
+    computeRelativePressures(doc);
     const std::vector<CsvRow> reportNodes = reportTable(doc, outcome, "number");
     QCOMPARE(nodes.rowCount(), int(reportNodes.size()));
     const int relative = nodes.section(NodeResultsModel::Column::RelativePressure);

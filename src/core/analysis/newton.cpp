@@ -38,15 +38,17 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
-#include <numeric>
 #include <vector>
 
 #include <Eigen/SparseCholesky>
 #include <Eigen/SparseCore>
 
 #include "analysis/analysisdialog.h"
+#include "analysis/fan.h"
 #include "analysis/networkcheck.h"
-#include "model/briscodoc.h"
+#include "analysis/nodegroups.h"
+#include "analysis/solver.h"
+#include "analysis/solverwork.h"
 #include "model/itemlist.h"
 
 namespace orvex {
@@ -75,7 +77,7 @@ enum class FanHold : unsigned char { None, AtZero, AtEnd };
 
 }  // namespace
 
-struct NewtonWork {
+struct NewtonWork : LayerWork {
     struct Link {
         LinkKind kind = LinkKind::Road;
         int item = 0;          // road or fan index
@@ -137,15 +139,13 @@ struct FanCurve {
     double unit = 0;     // kgf/m² per display pressure unit
     const float* p = nullptr;  // p[0..n-1], display unit
     double qmax() const { return step * (n - 1); }
-    int segment(double q) const { return std::clamp(int(q / step), 0, n - 2); }
     double rise(double q) const  // kgf/m²
     {
-        const int j = segment(q);
-        return unit * (p[j] + (q - j * step) * (p[j + 1] - p[j]) / step);
+        return unit * curvePressure(p, n, step, q, CurveEnd::Extend);
     }
     double slope(double q) const  // kgf/m² per kg/s
     {
-        const int j = segment(q);
+        const int j = curveSegment(n, step, q);
         return unit * (p[j + 1] - p[j]) / step;
     }
     double floor() const
@@ -171,24 +171,8 @@ FanCurve curveOf(const CBriscoDoc& doc, int f)
 // A fan is a link when it has a curve to run on and a usable scale.
 bool fanIsLink(const CBriscoDoc& doc, int f)
 {
-    return doc.fanCanOperate(f) && doc.specificWeight > 0 && doc.app().units.pressureUnitFactor > 0;
+    return fanCanOperate(doc, f) && doc.specificWeight > 0 && doc.app().units.pressureUnitFactor > 0;
 }
-
-// Groups of node indexes joined by links.
-class Groups {
-public:
-    explicit Groups(int count) : mParent(size_t(count + 1)) { std::iota(mParent.begin(), mParent.end(), 0); }
-    int find(int i)
-    {
-        while (mParent[size_t(i)] != i)
-            i = mParent[size_t(i)] = mParent[size_t(mParent[size_t(i)])];
-        return i;
-    }
-    void join(int a, int b) { mParent[size_t(find(a))] = find(b); }
-
-private:
-    std::vector<int> mParent;
-};
 
 bool couples(const Link& link)
 {
@@ -200,7 +184,7 @@ bool couples(const Link& link)
 void buildStructure(const CBriscoDoc& doc, NewtonWork& w)
 {
     const int nodes = doc.nodeCount;
-    Groups groups(nodes);
+    NodeGroups groups(nodes);  // node indexes joined by links
     std::vector<unsigned char> touched(size_t(nodes + 1), 0);
     for (const Link& link : w.links) {
         if (!couples(link))
@@ -288,9 +272,9 @@ void buildStructure(const CBriscoDoc& doc, NewtonWork& w)
 // flow its law gives at the current pressures (at least that of
 // kStartHead), a fan its last airflow when that lies on its curve, else the
 // middle of the curve.
-void setUpLinks(const CBriscoDoc& doc, NewtonWork& w)
+void setUpLinks(CBriscoDoc& doc, NewtonWork& w)
 {
-    const SolverWork& s = doc.solver;
+    const SolverWork& s = solverWork(doc);
     w.links.clear();
     w.roadLink.assign(size_t(doc.roadCount + 1), -1);
     w.fanLink.assign(size_t(doc.fanCount + 1), -1);
@@ -505,15 +489,12 @@ FlowChange stepFlows(CBriscoDoc& doc, NewtonWork& w, bool& held)
     return {change, total};
 }
 
-}  // namespace
-
 // The fans' airflow and curve pressure from the Newton flows, as the fan
 // operating point keeps them: Qf in the user flow unit, Pc on the curve.
-void CBriscoDoc::storeNewtonFans()
+void storeNewtonFans(CBriscoDoc& doc, const NewtonWork& w)
 {
-    const NewtonWork& w = *newtonWork;
-    for (int f = 1; f <= fanCount; ++f) {
-        Fan& fan = fans[f];
+    for (int f = 1; f <= doc.fanCount; ++f) {
+        Fan& fan = doc.fans[f];
         const int l = w.fanLink[size_t(f)];
         if (l < 0) {
             fan.fanFlow = 0;
@@ -522,48 +503,45 @@ void CBriscoDoc::storeNewtonFans()
         }
         const int n = fan.points;
         const float dq = fan.flowStep, qmax = float(n - 1) * dq;
-        fan.fanFlow = std::clamp(float(w.links[size_t(l)].q / specificWeight), 0.0f, qmax);
-        const int k = int(fan.fanFlow / dq);
-        fan.pressure = k >= n - 1 ? fan.curve[n]
-                                  : fan.curve[k + 1] + (fan.fanFlow - float(k) * dq) * (fan.curve[k + 2] - fan.curve[k + 1]) / dq;
+        fan.fanFlow = std::clamp(float(w.links[size_t(l)].q / doc.specificWeight), 0.0f, qmax);
+        fan.pressure = curvePressure(&fan.curve[1], n, dq, fan.fanFlow, CurveEnd::Hold);
     }
 }
 
-void CBriscoDoc::finishNewton(float tau)
+void finishNewton(CBriscoDoc& doc, const NewtonWork& w, float tau)
 {
-    const NewtonWork& w = *newtonWork;
-    storeNewtonFans();
-    restoreMergedNodes();
+    storeNewtonFans(doc, w);
+    restoreMergedNodes(doc, solverWork(doc));
     // A fan held at zero because it cannot start against the rise it faces
     // is named by the run's check of the fans, whichever method solved.
     ItemList atZero, atEnd;
     for (const Link& link : w.links) {
         if (link.kind != LinkKind::Fan || link.hold == FanHold::None)
             continue;
-        const Fan& fan = fans[size_t(link.item)];
+        const Fan& fan = doc.fans[size_t(link.item)];
         if (link.hold == FanHold::AtEnd)
             atEnd.add(pairText(fan.inlet, fan.outlet));
-        else if (fanPoint(*this, link.item).kind != FanPointKind::CannotStart)
+        else if (fanPoint(doc, link.item).kind != FanPointKind::CannotStart)
             atZero.add(pairText(fan.inlet, fan.outlet));
     }
     if (!atZero.empty())
-        solverWarnings.push_back("The network would drive " + std::string(atZero.count() == 1 ? "fan " : "fans ") +
+        doc.solverWarnings.push_back("The network would drive " + std::string(atZero.count() == 1 ? "fan " : "fans ") +
                                  atZero.text() + " below zero airflow: the Newton method held " +
                                  (atZero.count() == 1 ? "it" : "them") + " at zero airflow.");
     if (!atEnd.empty())
-        solverWarnings.push_back("The network would take " + std::string(atEnd.count() == 1 ? "fan " : "fans ") +
+        doc.solverWarnings.push_back("The network would take " + std::string(atEnd.count() == 1 ? "fan " : "fans ") +
                                  atEnd.text() + " beyond the last point of " +
                                  (atEnd.count() == 1 ? "its curve" : "their curves") +
                                  ": the Newton method held " + (atEnd.count() == 1 ? "it" : "them") +
                                  " at that point.");
     for (const std::string& group : w.floatingGroups)
-        solverWarnings.push_back(group);
+        doc.solverWarnings.push_back(group);
 
-    for (int k = 1; k <= roadCount; ++k) {
+    for (int k = 1; k <= doc.roadCount; ++k) {
         const int l = w.roadLink[size_t(k)];
         if (l < 0)
             continue;
-        Road& road = roads[k];
+        Road& road = doc.roads[k];
         const float m = float(w.links[size_t(l)].q);
         road.reversalFlag = m * road.massFlow < 0 ? 1 : 0;
         road.massFlow = m;
@@ -571,53 +549,55 @@ void CBriscoDoc::finishNewton(float tau)
         if (road.altResistance > 0)
             road.roadClass = m < 0 ? 2 : 1;
     }
-    fixedFlowResults(tau);
+    fixedFlowResults(doc, tau);
 }
 
-int CBriscoDoc::solveByNewton(AnalysisDialog& dialog, float a1)
-{
-    const UnitsSettings& u = mApp.units;
-    const float tau = u.solverError * a1 * kTargetImbalancePerError;  // target imbalance, kg/s
-    if (!newtonWork)
-        newtonWork = std::make_shared<NewtonWork>();
-    NewtonWork& w = *newtonWork;
+}  // namespace
 
-    prepareSolve();
-    analysisRunning = 1;
-    lastIterations = 0;
-    setUpLinks(*this, w);
-    buildStructure(*this, w);
+// The matrices and link lists are made at the first solve and kept, with the
+// analysed sparsity pattern, while the network stays.
+int solveByNewton(CBriscoDoc& doc, AnalysisDialog& dialog, float a1)
+{
+    const UnitsSettings& u = doc.app().units;
+    const float tau = u.solverError * a1 * kTargetImbalancePerError;  // target imbalance, kg/s
+    NewtonWork& w = doc.layerWork().get<NewtonWork>();
+
+    prepareSolve(doc, solverWork(doc));
+    doc.analysisRunning = 1;
+    doc.lastIterations = 0;
+    setUpLinks(doc, w);
+    buildStructure(doc, w);
 
     FlowChange change;
     bool held = false;  // the last step held a fan at an end of its curve
     for (int it = 1; it < u.maxIteration; ++it) {
-        lastIterations = it;
+        doc.lastIterations = it;
         if (it > 1)
-            UpdateRoadDensities();
-        const bool restructured = releaseFans(*this, w) || held;
+            UpdateRoadDensities(doc);
+        const bool restructured = releaseFans(doc, w) || held;
         if (restructured)
-            buildStructure(*this, w);
+            buildStructure(doc, w);
         int worstNode = 0;
-        const double worst = lineariseLinks(*this, w, worstNode);
+        const double worst = lineariseLinks(doc, w, worstNode);
 
         char line[160];
-        const double shown = specificWeight != 0 ? worst / specificWeight : worst;
+        const double shown = doc.specificWeight != 0 ? worst / doc.specificWeight : worst;
         std::snprintf(line, sizeof line, "%4d: %s= %12.6f %s", it, "Error", shown, u.flowUnitName.c_str());
-        statusLine = line;
+        doc.statusLine = line;
         dialog.setStatusLine(line);
         if (u.displayData != 0) {
             const double share = change.total > 0 ? change.change / change.total : 1.0;
             std::snprintf(line, sizeof line, "dQ/Q = %14.8f", std::isfinite(share) ? share : 1.0);
             dialog.setDiagnosticLine(1, line);
-            std::snprintf(line, sizeof line, "Node = %d", worstNode ? nodes[worstNode].number : 0);
+            std::snprintf(line, sizeof line, "Node = %d", worstNode ? doc.nodes[worstNode].number : 0);
             dialog.setDiagnosticLine(2, line);
-            for (int f = 1; f <= fanCount && f <= 30; ++f) {
+            for (int f = 1; f <= doc.fanCount && f <= 30; ++f) {
                 const int l = w.fanLink[size_t(f)];
                 const double pf = u.pressureUnitFactor != 0
-                    ? (nodes[nodeIndex(fans[f].outlet)].pressure - nodes[nodeIndex(fans[f].inlet)].pressure) / u.pressureUnitFactor
+                    ? (doc.nodes[doc.nodeIndex(doc.fans[f].outlet)].pressure - doc.nodes[doc.nodeIndex(doc.fans[f].inlet)].pressure) / u.pressureUnitFactor
                     : 0.0;
-                const double qf = l >= 0 && specificWeight != 0 ? w.links[size_t(l)].q / specificWeight : 0.0;
-                std::snprintf(line, sizeof line, "%4d-%4d", fans[f].inlet, fans[f].outlet);
+                const double qf = l >= 0 && doc.specificWeight != 0 ? w.links[size_t(l)].q / doc.specificWeight : 0.0;
+                std::snprintf(line, sizeof line, "%4d-%4d", doc.fans[f].inlet, doc.fans[f].outlet);
                 dialog.setFanCell(f - 1, 0, line);
                 std::snprintf(line, sizeof line, "%9.3f", pf);
                 dialog.setFanCell(f - 1, 1, line);
@@ -628,26 +608,26 @@ int CBriscoDoc::solveByNewton(AnalysisDialog& dialog, float a1)
         }
         if (dialog.stopRequested()) {
             dialog.enableClose(true);
-            storeNewtonFans();
-            restoreMergedNodes();
+            storeNewtonFans(doc, w);
+            restoreMergedNodes(doc, solverWork(doc));
             return 0;
         }
-        if (fire.finishTime <= 0)
+        if (doc.fire.finishTime <= 0)
             dialog.stepProgress();
         if (it > 1 && !restructured && worst <= tau && change.settled(tau)) {
-            finishNewton(tau);
+            finishNewton(doc, w, tau);
             return 1;
         }
 
         std::string failure;
-        if (!solvePressures(*this, w, failure)) {
-            solverWarnings.push_back(failure);
-            finishNewton(tau);
+        if (!solvePressures(doc, w, failure)) {
+            doc.solverWarnings.push_back(failure);
+            finishNewton(doc, w, tau);
             return -1;
         }
-        change = stepFlows(*this, w, held);
+        change = stepFlows(doc, w, held);
     }
-    finishNewton(tau);
+    finishNewton(doc, w, tau);
     return -1;
 }
 

@@ -38,8 +38,11 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/solver.h"
+
 #include "analysis/analysisdialog.h"
-#include "model/briscodoc.h"
+#include "analysis/fan.h"
+#include "analysis/solverwork.h"
 
 namespace orvex {
 
@@ -58,73 +61,77 @@ constexpr int kProgressWindow = 100;  // iterations
 // Over-relaxation smaller than this is not worth keeping; the factor becomes 1.
 constexpr float kLeastOverRelaxation = 0.05f;
 
-}  // namespace
-
-bool CBriscoDoc::isSurfaceNumber(int number) const
+bool isSurfaceNumber(const CBriscoDoc& doc, int number)
 {
-    const int i = nodeIndex(number);
-    return i >= 1 && i <= surfaceCount;
+    const int i = doc.nodeIndex(number);
+    return i >= 1 && i <= doc.surfaceCount;
 }
 
-void CBriscoDoc::UpdateRoadDensities()
+}  // namespace
+
+SolverWork& solverWork(CBriscoDoc& doc)
 {
-    for (int k = 1; k <= roadCount; ++k) {
-        Road& road = roads[k];
-        const int a = nodeIndex(road.first);
-        const int b = nodeIndex(road.second);
+    return doc.layerWork().get<SolverWork>();
+}
+
+void UpdateRoadDensities(CBriscoDoc& doc)
+{
+    for (int k = 1; k <= doc.roadCount; ++k) {
+        Road& road = doc.roads[k];
+        const int a = doc.nodeIndex(road.first);
+        const int b = doc.nodeIndex(road.second);
         if (!a || !b)
             continue;
-        if (isWater()) {
-            road.density = density;
+        if (doc.isWater()) {
+            road.density = doc.density;
         } else {
-            const double pm = (nodes[a].pressure + nodes[b].pressure) / 2;
+            const double pm = (doc.nodes[a].pressure + doc.nodes[b].pressure) / 2;
             road.density = float(pm / ((road.initialTemperature + kCelsiusZero) * kAirGasConstant));
         }
-        road.naturalDraught = (nodes[a].elevation - nodes[b].elevation) * road.density;
+        road.naturalDraught = (doc.nodes[a].elevation - doc.nodes[b].elevation) * road.density;
     }
 }
 
 // Zero-flow fixed roads are merged, the adjacency is rebuilt for the merged
 // network, and the ends of every normal road are looked up once.
-void CBriscoDoc::prepareSolve()
+void prepareSolve(CBriscoDoc& doc, SolverWork& w)
 {
-    SolverWork& w = solver;
-    resetFans();
-    const int total = totalRoads();
+    resetFans(doc);
+    const int total = doc.totalRoads();
     for (int k = 1; k <= total; ++k) {
-        w.savedFirst[k] = roads[k].first;
-        w.savedSecond[k] = roads[k].second;
+        w.savedFirst[k] = doc.roads[k].first;
+        w.savedSecond[k] = doc.roads[k].second;
     }
     w.mergedCount = 0;
-    for (int k = roadCount + 1; k <= total; ++k) {
-        if (roads[k].resistance != 0.0f)
+    for (int k = doc.roadCount + 1; k <= total; ++k) {
+        if (doc.roads[k].resistance != 0.0f)
             continue;
-        const bool firstOnSurface = isSurfaceNumber(roads[k].first);
-        const bool secondOnSurface = isSurfaceNumber(roads[k].second);
+        const bool firstOnSurface = isSurfaceNumber(doc, doc.roads[k].first);
+        const bool secondOnSurface = isSurfaceNumber(doc, doc.roads[k].second);
         if (firstOnSurface && secondOnSurface)
             continue;
         const bool keepSecond = secondOnSurface;
-        const int keep = keepSecond ? roads[k].second : roads[k].first;
-        const int gone = keepSecond ? roads[k].first : roads[k].second;
+        const int keep = keepSecond ? doc.roads[k].second : doc.roads[k].first;
+        const int gone = keepSecond ? doc.roads[k].first : doc.roads[k].second;
         const auto rename = [keep, gone](Road& road) {
             if (road.first == gone)
                 road.first = keep;
             if (road.second == gone)
                 road.second = keep;
         };
-        for (int j = 1; j <= roadCount; ++j)
-            rename(roads[j]);
-        for (int j = roadCount + 1; j <= total; ++j)
-            if (roads[j].resistance != 0.0f || j > k)
-                rename(roads[j]);
+        for (int j = 1; j <= doc.roadCount; ++j)
+            rename(doc.roads[j]);
+        for (int j = doc.roadCount + 1; j <= total; ++j)
+            if (doc.roads[j].resistance != 0.0f || j > k)
+                rename(doc.roads[j]);
         ++w.mergedCount;
         w.merged[w.mergedCount] = k;
         w.mergedKeepsSecond[w.mergedCount] = keepSecond ? 1 : 0;
     }
-    rebuildAdjacency();
-    for (int k = 1; k <= roadCount; ++k) {
-        w.endA[k] = nodeIndex(roads[k].first);
-        w.endB[k] = nodeIndex(roads[k].second);
+    doc.rebuildAdjacency();
+    for (int k = 1; k <= doc.roadCount; ++k) {
+        w.endA[k] = doc.nodeIndex(doc.roads[k].first);
+        w.endB[k] = doc.nodeIndex(doc.roads[k].second);
     }
 }
 
@@ -132,10 +139,11 @@ void CBriscoDoc::prepareSolve()
 // pairs: the lowest-resistance roads whose two underground nodes are both
 // still free and not both dead ends; every other underground node with a
 // road is corrected on its own.
-void CBriscoDoc::orderRoads()
+namespace {
+
+void orderRoads(CBriscoDoc& doc, SolverWork& w)
 {
-    SolverWork& w = solver;
-    const int n = roadCount;
+    const int n = doc.roadCount;
     for (int k = 1; k <= n; ++k)
         w.order[k] = k;
     int gap = n;
@@ -147,7 +155,7 @@ void CBriscoDoc::orderRoads()
             gap = 11;
         bool swapped = false;
         for (int k = 1; k <= n - gap; ++k) {
-            if (roads[w.order[k]].resistance > roads[w.order[k + gap]].resistance) {
+            if (doc.roads[w.order[k]].resistance > doc.roads[w.order[k + gap]].resistance) {
                 std::swap(w.order[k], w.order[k + gap]);
                 swapped = true;
             }
@@ -156,51 +164,50 @@ void CBriscoDoc::orderRoads()
             break;
     }
 
-    for (int i = 1; i <= nodeCount; ++i)
-        w.free[i] = i > surfaceCount;
+    for (int i = 1; i <= doc.nodeCount; ++i)
+        w.free[i] = i > doc.surfaceCount;
     w.pairCount = 0;
     for (int p = 1; p <= n; ++p) {
         const int k = w.order[p];
         const int a = w.endA[k], b = w.endB[k];
         if (a == 0 || b == 0 || a == b)
             continue;
-        if ((nodes[a].degree > 1 || nodes[b].degree > 1) && w.free[a] && w.free[b]) {
+        if ((doc.nodes[a].degree > 1 || doc.nodes[b].degree > 1) && w.free[a] && w.free[b]) {
             w.pairRoad[++w.pairCount] = k;
             w.free[a] = w.free[b] = 0;
         }
     }
     w.singleCount = 0;
-    for (int i = surfaceCount + 1; i <= nodeCount; ++i)
-        if (w.free[i] && nodes[i].degree > 0)
+    for (int i = doc.surfaceCount + 1; i <= doc.nodeCount; ++i)
+        if (w.free[i] && doc.nodes[i].degree > 0)
             w.single[++w.singleCount] = i;
-    analysisRunning = 1;
+    doc.analysisRunning = 1;
 }
 
-void CBriscoDoc::linearise(float eps)
+void linearise(CBriscoDoc& doc, SolverWork& w, float eps)
 {
-    SolverWork& w = solver;
-    const float ruf = mApp.units.resistanceUnitFactor;
-    for (int i = 1; i <= nodeCount; ++i)
+    const float ruf = doc.app().units.resistanceUnitFactor;
+    for (int i = 1; i <= doc.nodeCount; ++i)
         w.a[i] = 0;
-    for (int k = 1; k <= roadCount; ++k) {
-        Road& road = roads[k];
+    for (int k = 1; k <= doc.roadCount; ++k) {
+        Road& road = doc.roads[k];
         const int a = w.endA[k], b = w.endB[k];
         if (!a || !b) {
             road.conductance = 0;
             continue;
         }
-        const float dp = float(nodes[a].pressure - nodes[b].pressure + road.naturalDraught);
+        const float dp = float(doc.nodes[a].pressure - doc.nodes[b].pressure + road.naturalDraught);
         const float head = std::max(std::fabs(dp) + eps, kMinHead);
         float g = 0;
-        if (!isWater()) {
-            const bool reverse = altResistanceRoads > 0 && road.altResistance > 0 && dp < 0;
+        if (!doc.isWater()) {
+            const bool reverse = doc.altResistanceRoads > 0 && road.altResistance > 0 && dp < 0;
             const float r = reverse ? road.altResistance : road.resistance;
-            g = std::sqrt(density * road.density / (ruf * r * head));
+            g = std::sqrt(doc.density * road.density / (ruf * r * head));
         } else if (road.length > 0) {
             const float y = std::pow(head / road.resistance, kPipeHeadExponent);
-            g = density / (road.resistance * std::pow(y, kPipeFlowExponent));
+            g = doc.density / (road.resistance * std::pow(y, kPipeFlowExponent));
         } else {
-            g = density / std::sqrt(road.resistance * head);
+            g = doc.density / std::sqrt(road.resistance * head);
         }
         road.conductance = std::isfinite(g) ? g : 0.0f;
         // A road whose two ends are merged into one node moves no air
@@ -213,30 +220,30 @@ void CBriscoDoc::linearise(float eps)
 
     // The node sweeps read each road's conductance once per node end; kept
     // beside the adjacency they stay in cache.
-    const int entries = nodeCount > 0 ? nodes[nodeCount].adjacencyStart + nodes[nodeCount].degree : 0;
+    const int entries = doc.nodeCount > 0 ? doc.nodes[doc.nodeCount].adjacencyStart + doc.nodes[doc.nodeCount].degree : 0;
     for (int pos = 1; pos <= entries; ++pos)
-        w.adjacentG[pos] = roads[adjacentRoad[pos]].conductance;
+        w.adjacentG[pos] = doc.roads[doc.adjacentRoad[pos]].conductance;
 
-    for (int i = 1; i <= nodeCount; ++i)
+    for (int i = 1; i <= doc.nodeCount; ++i)
         w.b[i] = 0;
-    for (int i = surfaceCount + 1; i <= nodeCount; ++i) {
-        const Node& node = nodes[i];
+    for (int i = doc.surfaceCount + 1; i <= doc.nodeCount; ++i) {
+        const Node& node = doc.nodes[i];
         for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos) {
-            const Road& road = roads[adjacentRoad[pos]];
-            w.b[i] -= adjacentSign[pos] * double(road.naturalDraught) * road.conductance;
+            const Road& road = doc.roads[doc.adjacentRoad[pos]];
+            w.b[i] -= doc.adjacentSign[pos] * double(road.naturalDraught) * road.conductance;
         }
     }
-    for (int k = roadCount + 1; k <= totalRoads(); ++k) {
-        const float m = specificWeight * roads[k].resistance;
-        const int a = nodeIndex(roads[k].first), b = nodeIndex(roads[k].second);
+    for (int k = doc.roadCount + 1; k <= doc.totalRoads(); ++k) {
+        const float m = doc.specificWeight * doc.roads[k].resistance;
+        const int a = doc.nodeIndex(doc.roads[k].first), b = doc.nodeIndex(doc.roads[k].second);
         if (a)
             w.b[a] -= m;
         if (b)
             w.b[b] += m;
     }
-    for (int f = 1; f <= fanCount; ++f) {
-        const float m = specificWeight * fans[f].fanFlow;
-        const int in = nodeIndex(fans[f].inlet), out = nodeIndex(fans[f].outlet);
+    for (int f = 1; f <= doc.fanCount; ++f) {
+        const float m = doc.specificWeight * doc.fans[f].fanFlow;
+        const int in = doc.nodeIndex(doc.fans[f].inlet), out = doc.nodeIndex(doc.fans[f].outlet);
         if (in)
             w.b[in] -= m;
         if (out)
@@ -245,42 +252,46 @@ void CBriscoDoc::linearise(float eps)
 }
 
 // Net inflow into node i, kg/s.
-float CBriscoDoc::imbalance(int i) const
+float imbalance(const CBriscoDoc& doc, const SolverWork& w, int i)
 {
-    const Node& node = nodes[i];
-    double sum = solver.b[i];
+    const Node& node = doc.nodes[i];
+    double sum = w.b[i];
     const double p = node.pressure;
     const int end = node.adjacencyStart + node.degree;
     for (int pos = node.adjacencyStart + 1; pos <= end; ++pos)
-        sum += double(solver.adjacentG[pos]) * (nodes[adjacentNode[pos]].pressure - p);
+        sum += double(w.adjacentG[pos]) * (doc.nodes[doc.adjacentNode[pos]].pressure - p);
     return float(sum);
 }
 
-float CBriscoDoc::coupling(int a, int b) const
+float coupling(const CBriscoDoc& doc, const SolverWork& w, int a, int b)
 {
-    const Node& node = nodes[a];
+    const Node& node = doc.nodes[a];
     float g = 0;
     for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos)
-        if (adjacentNode[pos] == b)
-            g += solver.adjacentG[pos];
+        if (doc.adjacentNode[pos] == b)
+            g += w.adjacentG[pos];
     return g;
 }
 
-CBriscoDoc::SweepResult CBriscoDoc::sweep(bool outer)
+struct SweepResult {
+    float meanImbalance;  // kg/s
+    float meanShift;      // kgf/m²
+};
+
+SweepResult sweep(CBriscoDoc& doc, SolverWork& w, bool outer)
 {
-    SolverWork& w = solver;
     const float omega = w.omega;
     double sumAbs = 0, sumShift = 0;
     for (int p = 1; p <= w.pairCount; ++p) {
         const int k = w.pairRoad[p];
         const int a = w.endA[k], b = w.endB[k];
-        const float ra = imbalance(a);
-        const float rb = imbalance(b);
+        const float ra = imbalance(doc, w, a);
+        const float rb = imbalance(doc, w, b);
         if (outer) {
             // The two nodes are coupled by every road that joins them: with
             // parallel roads one road's conductance alone would make the
             // 2×2 step overshoot without bound.
-            const float g = coupling(a, b);
+            const float g = coupling(doc, w, a, b);
             const double det = double(w.a[a]) * w.a[b] - double(g) * g;
             const float factor = det > 0 ? float(omega / det) : 0.0f;
             w.c[a] = factor * w.a[a];
@@ -289,106 +300,111 @@ CBriscoDoc::SweepResult CBriscoDoc::sweep(bool outer)
         }
         const float dpa = w.pairD[p] * rb + w.c[b] * ra;
         const float dpb = w.c[a] * rb + w.pairD[p] * ra;
-        nodes[a].pressure += dpa;
-        nodes[b].pressure += dpb;
+        doc.nodes[a].pressure += dpa;
+        doc.nodes[b].pressure += dpb;
         sumAbs += std::fabs(ra) + std::fabs(rb);
         sumShift += double(dpa) + dpb;
     }
     for (int s = 1; s <= w.singleCount; ++s) {
         const int i = w.single[s];
-        const float r = imbalance(i);
+        const float r = imbalance(doc, w, i);
         if (outer)
             w.c[i] = w.a[i] > 0 ? omega / w.a[i] : 0.0f;
         const float dp = w.c[i] * r;
-        nodes[i].pressure += dp;
+        doc.nodes[i].pressure += dp;
         sumAbs += std::fabs(r);
         sumShift += dp;
     }
-    const int count = undergroundCount;
+    const int count = doc.undergroundCount;
     if (count <= 0)
         return {0.0f, 0.0f};
     return {float(sumAbs / count), float(sumShift / count)};
 }
 
-void CBriscoDoc::restoreMergedNodes()
+}  // namespace
+
+void restoreMergedNodes(CBriscoDoc& doc, SolverWork& w)
 {
-    SolverWork& w = solver;
     for (int m = w.mergedCount; m >= 1; --m) {
-        const Road& road = roads[w.merged[m]];
-        const int first = nodeIndex(road.first), second = nodeIndex(road.second);
+        const Road& road = doc.roads[w.merged[m]];
+        const int first = doc.nodeIndex(road.first), second = doc.nodeIndex(road.second);
         if (!first || !second)
             continue;
         if (w.mergedKeepsSecond[m])
-            nodes[first].pressure = nodes[second].pressure;
+            doc.nodes[first].pressure = doc.nodes[second].pressure;
         else
-            nodes[second].pressure = nodes[first].pressure;
+            doc.nodes[second].pressure = doc.nodes[first].pressure;
     }
-    for (int k = 1; k <= totalRoads(); ++k) {
-        roads[k].first = w.savedFirst[k];
-        roads[k].second = w.savedSecond[k];
+    for (int k = 1; k <= doc.totalRoads(); ++k) {
+        doc.roads[k].first = w.savedFirst[k];
+        doc.roads[k].second = w.savedSecond[k];
     }
     w.mergedCount = 0;
-    rebuildAdjacency();
+    doc.rebuildAdjacency();
 }
 
-void CBriscoDoc::finishSolve(float tau)
+namespace {
+
+void finishSolve(CBriscoDoc& doc, SolverWork& w, float tau)
 {
-    restoreMergedNodes();
-    for (int k = 1; k <= roadCount; ++k) {
-        Road& road = roads[k];
-        const int a = nodeIndex(road.first), b = nodeIndex(road.second);
+    restoreMergedNodes(doc, w);
+    for (int k = 1; k <= doc.roadCount; ++k) {
+        Road& road = doc.roads[k];
+        const int a = doc.nodeIndex(road.first), b = doc.nodeIndex(road.second);
         if (!a || !b)
             continue;
-        const float m = float(nodes[a].pressure - nodes[b].pressure + road.naturalDraught) *
+        const float m = float(doc.nodes[a].pressure - doc.nodes[b].pressure + road.naturalDraught) *
                         road.conductance;
         road.reversalFlag = m * road.massFlow < 0 ? 1 : 0;
         road.massFlow = m;
         if (road.altResistance > 0)
             road.roadClass = m < 0 ? 2 : 1;
     }
-    fixedFlowResults(tau);
+    fixedFlowResults(doc, tau);
 }
+
+}  // namespace
 
 // Fixed airflows become mass flows; a zero-flow road gets what continuity
 // leaves for it at one of its underground ends, once every other zero-flow
 // road at that end is known. Roads that no pass can settle keep 0.
-void CBriscoDoc::fixedFlowResults(float tau)
+void fixedFlowResults(CBriscoDoc& doc, float tau)
 {
-    const int first = roadCount + 1, last = totalRoads();
-    const auto open = [this](int j) {
-        return roads[j].resistance == 0.0f && roads[j].massFlow == 0.0f;
+    const int first = doc.roadCount + 1, last = doc.totalRoads();
+    const auto open = [&doc](int j) {
+        return doc.roads[j].resistance == 0.0f && doc.roads[j].massFlow == 0.0f;
     };
     for (int k = first; k <= last; ++k)
-        roads[k].massFlow = roads[k].resistance != 0.0f ? specificWeight * roads[k].resistance : 0.0f;
+        doc.roads[k].massFlow = doc.roads[k].resistance != 0.0f ? doc.specificWeight * doc.roads[k].resistance : 0.0f;
 
     const auto usable = [&](int x, int k) {
-        if (x <= surfaceCount)
+        if (x <= doc.surfaceCount)
             return false;
         for (int j = first; j <= last; ++j)
-            if (j != k && open(j) && (roads[j].first == nodes[x].number || roads[j].second == nodes[x].number))
+            if (j != k && open(j) && (doc.roads[j].first == doc.nodes[x].number || doc.roads[j].second == doc.nodes[x].number))
                 return false;
         return true;
     };
     const auto inflow = [&](int x, int k) {
-        const int number = nodes[x].number;
+        const int number = doc.nodes[x].number;
         double s = 0;
         for (int j = first; j <= last; ++j) {
             if (j == k)
                 continue;
-            if (roads[j].second == number)
-                s += roads[j].massFlow;
-            if (roads[j].first == number)
-                s -= roads[j].massFlow;
+            if (doc.roads[j].second == number)
+                s += doc.roads[j].massFlow;
+            if (doc.roads[j].first == number)
+                s -= doc.roads[j].massFlow;
         }
-        for (int f = 1; f <= fanCount; ++f) {
-            if (fans[f].outlet == number)
-                s += double(specificWeight) * fans[f].fanFlow;
-            if (fans[f].inlet == number)
-                s -= double(specificWeight) * fans[f].fanFlow;
+        for (int f = 1; f <= doc.fanCount; ++f) {
+            if (doc.fans[f].outlet == number)
+                s += double(doc.specificWeight) * doc.fans[f].fanFlow;
+            if (doc.fans[f].inlet == number)
+                s -= double(doc.specificWeight) * doc.fans[f].fanFlow;
         }
-        const Node& node = nodes[x];
+        const Node& node = doc.nodes[x];
         for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos)
-            s -= adjacentSign[pos] * double(roads[adjacentRoad[pos]].massFlow);
+            s -= doc.adjacentSign[pos] * double(doc.roads[doc.adjacentRoad[pos]].massFlow);
         return float(s);
     };
 
@@ -399,11 +415,11 @@ void CBriscoDoc::fixedFlowResults(float tau)
         for (int k = first; k <= last; ++k) {
             if (!open(k))
                 continue;
-            const int a = nodeIndex(roads[k].first), b = nodeIndex(roads[k].second);
+            const int a = doc.nodeIndex(doc.roads[k].first), b = doc.nodeIndex(doc.roads[k].second);
             if (!a || !b)
                 continue;
             float value = 0;
-            if (a <= surfaceCount && b <= surfaceCount) {
+            if (a <= doc.surfaceCount && b <= doc.surfaceCount) {
                 value = settled;
             } else if (usable(a, k)) {
                 value = inflow(a, k);
@@ -415,7 +431,7 @@ void CBriscoDoc::fixedFlowResults(float tau)
                     value = settled;
             }
             if (value != 0) {
-                roads[k].massFlow = value;
+                doc.roads[k].massFlow = value;
                 progress = true;
             }
         }
@@ -465,81 +481,82 @@ private:
     std::vector<std::pair<float, float>> mFans;  // airflow, curve pressure
 };
 
-}  // namespace
-
-int CBriscoDoc::solveWith(SolverMethod method, AnalysisDialog& dialog, float a1, float a2, float a3, float a4)
+int solveWith(CBriscoDoc& doc, SolverMethod method, AnalysisDialog& dialog, float a1, float a2, float a3,
+              float a4)
 {
-    solvedBy = method;
+    doc.solvedBy = method;
     if (method == SolverMethod::Newton)
-        return solveByNewton(dialog, a1);
-    return solveByRelaxation(dialog, a1, a2, a3, a4);
+        return solveByNewton(doc, dialog, a1);
+    return solveByRelaxation(doc, dialog, a1, a2, a3, a4);
 }
 
-int CBriscoDoc::SolveNetwork(AnalysisDialog& dialog, float a1, float a2, float a3, float a4)
+}  // namespace
+
+int SolveNetwork(CBriscoDoc& doc, AnalysisDialog& dialog, float a1, float a2, float a3, float a4)
 {
-    solverWarnings.clear();
+    doc.solverWarnings.clear();
     // With no iteration allowed neither method tries anything.
-    if (mApp.units.maxIteration <= 1)
-        return solveWith(solverMethod, dialog, a1, a2, a3, a4);
-    const SolveResults start(*this);
-    const int result = solveWith(solverMethod, dialog, a1, a2, a3, a4);
+    if (doc.app().units.maxIteration <= 1)
+        return solveWith(doc, doc.solverMethod, dialog, a1, a2, a3, a4);
+    const SolveResults start(doc);
+    const int result = solveWith(doc, doc.solverMethod, dialog, a1, a2, a3, a4);
     if (result != -1)
         return result;
 
     // The chosen method could not settle the network: the other one, from
     // the same start, before the run reports a failure. When that one
     // cannot either, the chosen method's results stand.
-    const SolveResults first(*this);
-    const int firstIterations = lastIterations;
-    const std::string firstStatus = statusLine;
-    std::vector<std::string> firstWarnings = std::move(solverWarnings);
-    solverWarnings.clear();
-    start.restore(*this);
+    const SolveResults first(doc);
+    const int firstIterations = doc.lastIterations;
+    const std::string firstStatus = doc.statusLine;
+    std::vector<std::string> firstWarnings = std::move(doc.solverWarnings);
+    doc.solverWarnings.clear();
+    start.restore(doc);
     const SolverMethod other =
-        solverMethod == SolverMethod::Newton ? SolverMethod::Relaxation : SolverMethod::Newton;
-    const std::string chosenWords = solverMethodWords(solverMethod), otherWords = solverMethodWords(other);
+        doc.solverMethod == SolverMethod::Newton ? SolverMethod::Relaxation : SolverMethod::Newton;
+    const std::string chosenWords = solverMethodWords(doc.solverMethod), otherWords = solverMethodWords(other);
     dialog.setMethodLine("Solving with " + otherWords + " (" + chosenWords + " did not converge)");
-    if (fire.finishTime <= 0)
+    if (doc.fire.finishTime <= 0)
         dialog.setProgressPosition(0);
-    const int second = solveWith(other, dialog, a1, a2, a3, a4);
+    const int second = solveWith(doc, other, dialog, a1, a2, a3, a4);
     std::string said = chosenWords + " did not converge in " + std::to_string(firstIterations) + " iterations";
     said[0] = char(std::toupper(static_cast<unsigned char>(said[0])));
-    const std::string secondIterations = std::to_string(lastIterations);
+    const std::string secondIterations = std::to_string(doc.lastIterations);
     if (second == 1) {
-        solverWarnings.insert(solverWarnings.begin(),
+        doc.solverWarnings.insert(doc.solverWarnings.begin(),
                               said + "; " + otherWords + " did, in " + secondIterations + ", and gave the results.");
     } else if (second == -1) {
-        solverWarnings = std::move(firstWarnings);
-        solverWarnings.insert(solverWarnings.begin(), said + ", nor did " + otherWords + " in " + secondIterations +
+        doc.solverWarnings = std::move(firstWarnings);
+        doc.solverWarnings.insert(doc.solverWarnings.begin(), said + ", nor did " + otherWords + " in " + secondIterations +
                                                           ": the results are " + chosenWords + "'s.");
-        first.restore(*this);
-        solvedBy = solverMethod;
-        lastIterations = firstIterations;
-        statusLine = firstStatus;
-        dialog.setStatusLine(statusLine);
+        first.restore(doc);
+        doc.solvedBy = doc.solverMethod;
+        doc.lastIterations = firstIterations;
+        doc.statusLine = firstStatus;
+        dialog.setStatusLine(doc.statusLine);
     }
     return second;
 }
 
-int CBriscoDoc::solveByRelaxation(AnalysisDialog& dialog, float a1, float a2, float a3, float a4)
+int solveByRelaxation(CBriscoDoc& doc, AnalysisDialog& dialog, float a1, float a2, float a3, float a4)
 {
-    const UnitsSettings& u = mApp.units;
+    const UnitsSettings& u = doc.app().units;
     const float tau = u.solverError * a1 * kTargetImbalancePerError;  // target mean imbalance, kg/s
     const float eps0 = u.epsFactor * a2 * 1e-5f;                    // floor of ε, kgf/m²
     float threshold = u.thresholdFactor * u.solverError * a3 * kThresholdPerError;  // kg/s
     const float bound = 2 * u.pressureBound * a4;                   // kgf/m²
     float eps = eps0;
 
-    prepareSolve();
-    orderRoads();
-    lastIterations = 0;
-    SolverWork& w = solver;
+    SolverWork& w = solverWork(doc);
+    prepareSolve(doc, w);
+    orderRoads(doc, w);
+    doc.lastIterations = 0;
     w.omega = u.relaxation;
 
     for (int it = 1; it < u.maxIteration; ++it) {
-        lastIterations = it;
-        linearise(eps);
-        const SweepResult sweepResult = sweep(true);
+        doc.lastIterations = it;
+        linearise(doc, w, eps);
+        const SweepResult sweepResult = sweep(doc, w, true);
         const float e = sweepResult.meanImbalance;
         if (it == 1 || e < kProgressShare * w.progressError) {
             w.progressError = e;
@@ -552,14 +569,14 @@ int CBriscoDoc::solveByRelaxation(AnalysisDialog& dialog, float a1, float a2, fl
             w.progressIteration = it;
         }
         int moving = 0;
-        for (int f = 1; f <= fanCount; ++f)
-            moving += updateFan(f, true, dialog);
+        for (int f = 1; f <= doc.fanCount; ++f)
+            moving += updateFan(doc, f, true, dialog);
 
         char line[160];
-        const float shown = specificWeight != 0 ? e / specificWeight : e;
+        const float shown = doc.specificWeight != 0 ? e / doc.specificWeight : e;
         std::snprintf(line, sizeof line, "%4d: %s= %12.6f %s", it, "Error", double(shown),
                       u.flowUnitName.c_str());
-        statusLine = line;
+        doc.statusLine = line;
         dialog.setStatusLine(line);
         if (u.displayData != 0 && u.pressureUnitFactor != 0) {
             std::snprintf(line, sizeof line, "dPav = %14.8f %s",
@@ -571,13 +588,13 @@ int CBriscoDoc::solveByRelaxation(AnalysisDialog& dialog, float a1, float a2, fl
         }
         if (dialog.stopRequested()) {
             dialog.enableClose(true);
-            restoreMergedNodes();
+            restoreMergedNodes(doc, w);
             return 0;
         }
-        if (fire.finishTime <= 0)
+        if (doc.fire.finishTime <= 0)
             dialog.stepProgress();
         if (moving == 0 && eps <= eps0 && e <= tau) {
-            finishSolve(tau);
+            finishSolve(doc, w, tau);
             return 1;
         }
 
@@ -585,7 +602,7 @@ int CBriscoDoc::solveByRelaxation(AnalysisDialog& dialog, float a1, float a2, fl
             eps = bound * (e <= threshold && threshold > 0 ? e / threshold : 1.0f);
         } else if (e <= threshold) {
             if (!(threshold <= tau && eps <= eps0))
-                UpdateRoadDensities();
+                UpdateRoadDensities(doc);
             threshold *= 0.2f;
             if (threshold < tau)
                 threshold = tau;
@@ -595,24 +612,24 @@ int CBriscoDoc::solveByRelaxation(AnalysisDialog& dialog, float a1, float a2, fl
         }
 
         const float shift = std::clamp(u.shiftFactor * sweepResult.meanShift, -bound / 2, bound / 2);
-        for (int i = surfaceCount + 1; i <= nodeCount; ++i)
-            nodes[i].pressure += shift;
+        for (int i = doc.surfaceCount + 1; i <= doc.nodeCount; ++i)
+            doc.nodes[i].pressure += shift;
 
         for (int s = 0; s < u.innerSweeps; ++s) {
-            sweep(false);
-            for (int f = 1; f <= fanCount; ++f) {
-                const float before = fans[f].fanFlow;
-                if (updateFan(f, false, dialog) != 1)
+            sweep(doc, w, false);
+            for (int f = 1; f <= doc.fanCount; ++f) {
+                const float before = doc.fans[f].fanFlow;
+                if (updateFan(doc, f, false, dialog) != 1)
                     continue;
-                const float d = (before - fans[f].fanFlow) * specificWeight;
-                if (const int in = nodeIndex(fans[f].inlet))
+                const float d = (before - doc.fans[f].fanFlow) * doc.specificWeight;
+                if (const int in = doc.nodeIndex(doc.fans[f].inlet))
                     w.b[in] += d;
-                if (const int out = nodeIndex(fans[f].outlet))
+                if (const int out = doc.nodeIndex(doc.fans[f].outlet))
                     w.b[out] -= d;
             }
         }
     }
-    finishSolve(tau);
+    finishSolve(doc, w, tau);
     return -1;
 }
 

@@ -311,15 +311,6 @@ bool EditOperations::addFixedRoad(int first, int second, float airflow)
     return true;
 }
 
-void EditOperations::removeNormalRoad(int a, int b)
-{
-    const int k = mDoc.findRoad(a, b, RoadScope::Normal);
-    if (k == 0)
-        return;
-    removeRoadAt(k);
-    changed("Delete road " + pair(a, b));
-}
-
 void EditOperations::deleteRoad(int k)
 {
     if (k < 1 || k > mDoc.totalRoads())

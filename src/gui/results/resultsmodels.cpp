@@ -1,3 +1,6 @@
+#include "analysis/fan.h"
+#include "analysis/quantities.h"
+#include "fire/fire.h"
 #include "results/resultsmodels.h"
 
 #include <algorithm>
@@ -126,7 +129,7 @@ QString ResultsTableModel::withUnit(const QString& name, const std::string& unit
 
 bool hasFireResults(const CBriscoDoc& doc)
 {
-    return doc.fire.finishTime > 0 && doc.fireWork.simulatedMinutes > 0;
+    return doc.fire.finishTime > 0 && fireWork(doc).simulatedMinutes > 0;
 }
 
 // --- roads -------------------------------------------------------------------
@@ -181,9 +184,9 @@ std::vector<ResultsTableModel::Cell> RoadResultsModel::buildRow(int row) const
     const Road& road = doc.roads[std::size_t(k)];
     const bool fixed = k > doc.roadCount;
     float loss = 0, resistance = 0, roadClass = 0;
-    doc.roadValue(k, 4, loss);
-    doc.roadValue(k, 5, resistance);
-    doc.roadValue(k, 3, roadClass);
+    roadValue(doc, k, 4, loss);
+    roadValue(doc, k, 5, resistance);
+    roadValue(doc, k, 3, roadClass);
     // The flow carried, for both kinds of road. For a normal road this is
     // its standard flow (kind 1); for a fixed-flow road kind 1 is the set
     // value, which a connection set to 0 does not carry.
@@ -224,7 +227,7 @@ std::vector<ResultsTableModel::Cell> RoadResultsModel::buildRow(int row) const
         case Column::Direction: cells.push_back(text(direction)); break;
         case Column::MeanTemperature: {
             float mean = 0;
-            doc.roadValue(k, 14, mean);
+            roadValue(doc, k, 14, mean);
             cells.push_back(fixed ? Cell{} : number(mean, kTemperatureDecimals));
             break;
         }
@@ -339,7 +342,7 @@ std::vector<ResultsTableModel::Cell> FanResultsModel::buildRow(int row) const
     if (heading.startsWith("Fan:"))
         heading = heading.mid(4).trimmed();
     const QString point = QString::fromStdString(fanPointText(fanPoint(doc, f).kind));
-    const bool curve = doc.fanCanOperate(f);
+    const bool curve = fanCanOperate(doc, f);
     return {
         whole(f),
         whole(fan.inlet),

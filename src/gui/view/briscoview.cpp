@@ -1,3 +1,4 @@
+#include "analysis/quantities.h"
 #include "view/briscoview.h"
 
 #include <QApplication>
@@ -371,9 +372,9 @@ void CBriscoView::runAnalysis()
     PlanData& data = mPlan->data;
     for (int j = 1; j <= doc.totalRoads() && j < kMaxRoads; ++j) {
         float value = 0;
-        if (doc.roadValue(j, mPlan->settings.onlineKind, value))
+        if (roadValue(doc, j, mPlan->settings.onlineKind, value))
             data.onlineValue[j] = value;
-        if (doc.roadValue(j, mPlan->settings.underlineKind, value))
+        if (roadValue(doc, j, mPlan->settings.underlineKind, value))
             data.underlineValue[j] = value;
     }
     mDocument.changedOutsideHistory();
