@@ -52,9 +52,9 @@ int updateFan(CBriscoDoc& doc, int f, bool forced, AnalysisDialog& dialog)
     const float slope = 4.0f * mean / qmax;
     const int in = doc.nodeIndex(fan.inlet);
     const int out = doc.nodeIndex(fan.outlet);
-    const float pf = in && out
-        ? float((doc.nodes[size_t(out)].pressure - doc.nodes[size_t(in)].pressure) / doc.app().units.pressureUnitFactor)
-        : 0.0f;
+    const float pf = in && out ? float((doc.nodes[size_t(out)].pressure - doc.nodes[size_t(in)].pressure) /
+                                       doc.app().units.pressureUnitFactor)
+                               : 0.0f;
     float& qf = fan.fanFlow;
     float& pc = fan.pressure;
 

@@ -40,13 +40,10 @@
 #include <limits>
 #include <vector>
 
-#include <Eigen/SparseCholesky>
-#include <Eigen/SparseCore>
-
 #include "analysis/analysisdialog.h"
 #include "analysis/fan.h"
 #include "analysis/networkcheck.h"
-#include "analysis/nodegroups.h"
+#include "analysis/newtonwork.h"
 #include "analysis/solver.h"
 #include "analysis/solverwork.h"
 #include "model/itemlist.h"
@@ -71,40 +68,6 @@ constexpr double kStartHead = 1e-2;  // kgf/m²
 constexpr double kFlowChangeShare = 1e-5;
 // A fan that has been held and released this often in one solve stays held.
 constexpr int kFanSwitchLimit = 8;
-
-enum class LinkKind : unsigned char { Road, Fan };
-enum class FanHold : unsigned char { None, AtZero, AtEnd };
-
-}  // namespace
-
-struct NewtonWork : LayerWork {
-    struct Link {
-        LinkKind kind = LinkKind::Road;
-        int item = 0;          // road or fan index
-        int a = 0, b = 0;      // node indexes while merged: first end (fan inlet), second end
-        int ua = -1, ub = -1;  // unknown indexes of the ends, -1 for a fixed or unsolved node
-        double q = 0;          // kg/s, + from a to b
-        double r = 0;          // dQ/dh of the linearisation, kg/s per kgf/m²
-        double e = 0;          // h(q) - (P_a - P_b + s), kgf/m²
-        int diagA = -1, diagB = -1, off = -1;  // positions in the matrix's values
-        bool dead = false;     // no usable law (no resistance): carries nothing
-        FanHold hold = FanHold::None;
-        int switches = 0;
-    };
-    std::vector<Link> links;
-    std::vector<int> roadLink;   // by road index: its link, -1 for none
-    std::vector<int> fanLink;    // by fan index
-    std::vector<int> unknownOf;  // by node index: unknown index, -1 fixed or unsolved
-    std::vector<int> nodeOf;     // by unknown index: node index
-    std::vector<std::string> floatingGroups;  // warnings of the groups held at one node
-    std::vector<long long> pattern;           // off-diagonal entries and size the analysis was made for
-    bool analysed = false;
-    Eigen::SparseMatrix<double> matrix;
-    Eigen::SimplicialLDLT<Eigen::SparseMatrix<double>, Eigen::Lower> ldlt;
-    Eigen::VectorXd f, dp;
-};
-
-namespace {
 
 using Link = NewtonWork::Link;
 
@@ -172,100 +135,6 @@ FanCurve curveOf(const CBriscoDoc& doc, int f)
 bool fanIsLink(const CBriscoDoc& doc, int f)
 {
     return fanCanOperate(doc, f) && doc.specificWeight > 0 && doc.app().units.pressureUnitFactor > 0;
-}
-
-bool couples(const Link& link)
-{
-    return !link.dead && link.hold == FanHold::None && link.a != link.b;
-}
-
-// Which nodes are unknown, where each link's entries lie in the matrix, and
-// the matrix's pattern, analysed again only when it differs from the last.
-void buildStructure(const CBriscoDoc& doc, NewtonWork& w)
-{
-    const int nodes = doc.nodeCount;
-    NodeGroups groups(nodes);  // node indexes joined by links
-    std::vector<unsigned char> touched(size_t(nodes + 1), 0);
-    for (const Link& link : w.links) {
-        if (!couples(link))
-            continue;
-        groups.join(link.a, link.b);
-        touched[size_t(link.a)] = touched[size_t(link.b)] = 1;
-    }
-    std::vector<unsigned char> anchored(size_t(nodes + 1), 0);
-    for (int i = 1; i <= doc.surfaceCount && i <= nodes; ++i)
-        anchored[size_t(groups.find(i))] = 1;
-
-    w.floatingGroups.clear();
-    w.unknownOf.assign(size_t(nodes + 1), -1);
-    w.nodeOf.clear();
-    std::vector<unsigned char> held(size_t(nodes + 1), 0);  // by group root: its first node is held
-    for (int i = doc.surfaceCount + 1; i <= nodes; ++i) {
-        if (!touched[size_t(i)])
-            continue;
-        const int root = groups.find(i);
-        if (!anchored[size_t(root)] && !held[size_t(root)]) {
-            held[size_t(root)] = 1;
-            ItemList members;
-            for (int j = i; j <= nodes; ++j)
-                if (touched[size_t(j)] && groups.find(j) == root)
-                    members.add(std::to_string(doc.nodes[size_t(j)].number));
-            w.floatingGroups.push_back(
-                "No road or fan joins " + std::string(members.count() == 1 ? "node " : "nodes ") +
-                members.text() + " to a surface node: the Newton method held node " +
-                std::to_string(doc.nodes[size_t(i)].number) +
-                " at its pressure and solved the others from it.");
-            continue;
-        }
-        w.unknownOf[size_t(i)] = int(w.nodeOf.size());
-        w.nodeOf.push_back(i);
-    }
-    const int n = int(w.nodeOf.size());
-
-    std::vector<Eigen::Triplet<double>> entries;
-    entries.reserve(size_t(n) + w.links.size());
-    for (int u = 0; u < n; ++u)
-        entries.emplace_back(u, u, 1.0);
-    std::vector<long long> pattern;
-    pattern.reserve(w.links.size() + 1);
-    for (Link& link : w.links) {
-        link.ua = couples(link) ? w.unknownOf[size_t(link.a)] : -1;
-        link.ub = couples(link) ? w.unknownOf[size_t(link.b)] : -1;
-        if (link.ua >= 0 && link.ub >= 0) {
-            const int row = std::max(link.ua, link.ub), col = std::min(link.ua, link.ub);
-            entries.emplace_back(row, col, 1.0);
-            pattern.push_back((long long)col * n + row);
-        }
-    }
-    std::sort(pattern.begin(), pattern.end());
-    pattern.erase(std::unique(pattern.begin(), pattern.end()), pattern.end());
-    pattern.push_back(n);
-
-    w.matrix.resize(n, n);
-    w.matrix.setFromTriplets(entries.begin(), entries.end());
-    w.matrix.makeCompressed();
-    const auto position = [&w](int row, int col) {
-        const int* inner = w.matrix.innerIndexPtr();
-        const int begin = w.matrix.outerIndexPtr()[col], end = w.matrix.outerIndexPtr()[col + 1];
-        return int(std::lower_bound(inner + begin, inner + end, row) - inner);
-    };
-    std::vector<int> diagonal(static_cast<size_t>(n));
-    for (int u = 0; u < n; ++u)
-        diagonal[size_t(u)] = position(u, u);
-    for (Link& link : w.links) {
-        link.diagA = link.ua >= 0 ? diagonal[size_t(link.ua)] : -1;
-        link.diagB = link.ub >= 0 ? diagonal[size_t(link.ub)] : -1;
-        link.off = link.ua >= 0 && link.ub >= 0
-            ? position(std::max(link.ua, link.ub), std::min(link.ua, link.ub))
-            : -1;
-    }
-    if (n > 0 && (!w.analysed || pattern != w.pattern)) {
-        w.ldlt.analyzePattern(w.matrix);
-        w.pattern = std::move(pattern);
-        w.analysed = true;
-    }
-    w.f.resize(n);
-    w.dp.resize(n);
 }
 
 // The links of the merged network with their starting flows: a road the
@@ -402,47 +271,6 @@ double lineariseLinks(CBriscoDoc& doc, NewtonWork& w, int& worstNode)
     return worst;
 }
 
-// Factorises the linearised system and solves it for the pressure changes;
-// on failure, names the nodes where it is singular.
-bool solvePressures(const CBriscoDoc& doc, NewtonWork& w, std::string& failure)
-{
-    if (w.nodeOf.empty())
-        return true;  // every node's pressure is known
-    double* values = w.matrix.valuePtr();
-    std::fill(values, values + w.matrix.nonZeros(), 0.0);
-    for (const Link& link : w.links) {
-        if (link.diagA >= 0)
-            values[link.diagA] += link.r;
-        if (link.diagB >= 0)
-            values[link.diagB] += link.r;
-        if (link.off >= 0)
-            values[link.off] -= link.r;
-    }
-    w.ldlt.factorize(w.matrix);
-    ItemList singular;
-    if (w.ldlt.info() == Eigen::Success) {
-        const Eigen::VectorXd& d = w.ldlt.vectorD();
-        const auto& permutation = w.ldlt.permutationP().indices();
-        for (int u = 0; u < int(w.nodeOf.size()); ++u) {
-            const double pivot = d[permutation[u]];
-            if (!(pivot > 0) || !std::isfinite(pivot))
-                singular.add(std::to_string(doc.nodes[size_t(w.nodeOf[size_t(u)])].number));
-        }
-    } else {
-        singular.add("all of them");
-    }
-    if (singular.empty()) {
-        w.dp = w.ldlt.solve(w.f);
-        if (w.dp.allFinite())
-            return true;
-        singular.add("all of them");
-    }
-    failure = "The Newton method could not solve for the pressures of the nodes (" + singular.text() +
-              "): the system of the network is singular there. The results are those of its last "
-              "iteration.";
-    return false;
-}
-
 // Moves the pressures and the flows by the solved step; returns the sum of
 // the flow changes (kg/s) and of the new flows, and sets held when a fan was
 // held at an end of its curve.
@@ -552,6 +380,40 @@ void finishNewton(CBriscoDoc& doc, const NewtonWork& w, float tau)
     fixedFlowResults(doc, tau);
 }
 
+// The iteration's line (kept in the document and shown), and with the
+// units file's display data the flow change, the worst node and the fans.
+void showNewtonIteration(CBriscoDoc& doc, const NewtonWork& w, AnalysisDialog& dialog, int it, double worst,
+                         int worstNode, const FlowChange& change)
+{
+    const UnitsSettings& u = doc.app().units;
+    char line[160];
+    const double shown = doc.specificWeight != 0 ? worst / doc.specificWeight : worst;
+    std::snprintf(line, sizeof line, "%4d: %s= %12.6f %s", it, "Error", shown, u.flowUnitName.c_str());
+    doc.statusLine = line;
+    dialog.setStatusLine(line);
+    if (u.displayData != 0) {
+        const double share = change.total > 0 ? change.change / change.total : 1.0;
+        std::snprintf(line, sizeof line, "dQ/Q = %14.8f", std::isfinite(share) ? share : 1.0);
+        dialog.setDiagnosticLine(1, line);
+        std::snprintf(line, sizeof line, "Node = %d", worstNode ? doc.nodes[worstNode].number : 0);
+        dialog.setDiagnosticLine(2, line);
+        for (int f = 1; f <= doc.fanCount && f <= 30; ++f) {
+            const int l = w.fanLink[size_t(f)];
+            const double rise = doc.nodes[doc.nodeIndex(doc.fans[f].outlet)].pressure -
+                                doc.nodes[doc.nodeIndex(doc.fans[f].inlet)].pressure;
+            const double pf = u.pressureUnitFactor != 0 ? rise / u.pressureUnitFactor : 0.0;
+            const double qf = l >= 0 && doc.specificWeight != 0 ? w.links[size_t(l)].q / doc.specificWeight : 0.0;
+            std::snprintf(line, sizeof line, "%4d-%4d", doc.fans[f].inlet, doc.fans[f].outlet);
+            dialog.setFanCell(f - 1, 0, line);
+            std::snprintf(line, sizeof line, "%9.3f", pf);
+            dialog.setFanCell(f - 1, 1, line);
+            std::snprintf(line, sizeof line, "%9.2f", qf);
+            dialog.setFanCell(f - 1, 2, line);
+            dialog.setFanCell(f - 1, 3, l >= 0 && w.links[size_t(l)].hold != FanHold::None ? "1" : "0");
+        }
+    }
+}
+
 }  // namespace
 
 // The matrices and link lists are made at the first solve and kept, with the
@@ -580,32 +442,7 @@ int solveByNewton(CBriscoDoc& doc, AnalysisDialog& dialog, float a1)
         int worstNode = 0;
         const double worst = lineariseLinks(doc, w, worstNode);
 
-        char line[160];
-        const double shown = doc.specificWeight != 0 ? worst / doc.specificWeight : worst;
-        std::snprintf(line, sizeof line, "%4d: %s= %12.6f %s", it, "Error", shown, u.flowUnitName.c_str());
-        doc.statusLine = line;
-        dialog.setStatusLine(line);
-        if (u.displayData != 0) {
-            const double share = change.total > 0 ? change.change / change.total : 1.0;
-            std::snprintf(line, sizeof line, "dQ/Q = %14.8f", std::isfinite(share) ? share : 1.0);
-            dialog.setDiagnosticLine(1, line);
-            std::snprintf(line, sizeof line, "Node = %d", worstNode ? doc.nodes[worstNode].number : 0);
-            dialog.setDiagnosticLine(2, line);
-            for (int f = 1; f <= doc.fanCount && f <= 30; ++f) {
-                const int l = w.fanLink[size_t(f)];
-                const double pf = u.pressureUnitFactor != 0
-                    ? (doc.nodes[doc.nodeIndex(doc.fans[f].outlet)].pressure - doc.nodes[doc.nodeIndex(doc.fans[f].inlet)].pressure) / u.pressureUnitFactor
-                    : 0.0;
-                const double qf = l >= 0 && doc.specificWeight != 0 ? w.links[size_t(l)].q / doc.specificWeight : 0.0;
-                std::snprintf(line, sizeof line, "%4d-%4d", doc.fans[f].inlet, doc.fans[f].outlet);
-                dialog.setFanCell(f - 1, 0, line);
-                std::snprintf(line, sizeof line, "%9.3f", pf);
-                dialog.setFanCell(f - 1, 1, line);
-                std::snprintf(line, sizeof line, "%9.2f", qf);
-                dialog.setFanCell(f - 1, 2, line);
-                dialog.setFanCell(f - 1, 3, l >= 0 && w.links[size_t(l)].hold != FanHold::None ? "1" : "0");
-            }
-        }
+        showNewtonIteration(doc, w, dialog, it, worst, worstNode, change);
         if (dialog.stopRequested()) {
             dialog.enableClose(true);
             storeNewtonFans(doc, w);
