@@ -31,12 +31,25 @@ void PlanView::update(CBriscoDoc& doc)
     else if (k == 4)
         walkPressureLoss(doc);
 
-    // Each walk over the records has a cursor of its own and starts at
-    // record 1, so that the view's index j is the document's record j.
+    copyNodes(doc, k);
+    const NetworkCounts c = doc.counts();
+    data.surfaceCount = c.surface;
+    data.nodeCount = c.nodes;
+    data.roadCount = c.roads;
+    data.fixedCount = c.fixedRoads;
+    data.bendUsed = c.bendSlots;
+    data.fanCount = c.fans;
+    copyRoads(doc);
+}
+
+// Each walk over the records has a cursor of its own and starts at record 1,
+// so that the view's index of a record is the document's.
+void PlanView::copyNodes(CBriscoDoc& doc, int kind)
+{
     int number = 0;
     float value = 0;
     RecordCursor nodeValues;
-    for (int i = 1; nextNodeValue(doc, nodeValues, k, number, value); ++i) {
+    for (int i = 1; nextNodeValue(doc, nodeValues, kind, number, value); ++i) {
         data.nodeNumber[i] = number;
         data.nodeValue[i] = value;
         if (isValidNodeNumber(number))
@@ -48,13 +61,11 @@ void PlanView::update(CBriscoDoc& doc)
         data.nodeX[i] = x;
         data.nodeY[i] = y;
     }
-    const NetworkCounts c = doc.counts();
-    data.surfaceCount = c.surface;
-    data.nodeCount = c.nodes;
-    data.roadCount = c.roads;
-    data.fixedCount = c.fixedRoads;
-    data.bendUsed = c.bendSlots;
-    data.fanCount = c.fans;
+}
+
+void PlanView::copyRoads(CBriscoDoc& doc)
+{
+    float x = 0, y = 0, value = 0;
     int a = 0, b = 0, s = 0;
     RecordCursor roads;
     for (int j = 1; doc.nextRoad(roads, a, b, s); ++j) {
