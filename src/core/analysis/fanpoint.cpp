@@ -34,6 +34,25 @@ void resetFans(CBriscoDoc& doc)
     }
 }
 
+namespace {
+
+// Fan f's row of the analysis dialog's table: its ends, the rise across it,
+// its airflow and whether it still moves.
+void showFanRow(AnalysisDialog& dialog, int f, const Fan& fan, float pf, int result)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%4d-%4d", fan.inlet, fan.outlet);
+    dialog.setFanCell(f - 1, 0, text);
+    std::snprintf(text, sizeof text, "%9.3f", double(pf));
+    dialog.setFanCell(f - 1, 1, text);
+    std::snprintf(text, sizeof text, "%9.2f", double(fan.fanFlow));
+    dialog.setFanCell(f - 1, 2, text);
+    std::snprintf(text, sizeof text, "%d", result);
+    dialog.setFanCell(f - 1, 3, text);
+}
+
+}  // namespace
+
 int updateFan(CBriscoDoc& doc, int f, bool forced, AnalysisDialog& dialog)
 {
     Fan& fan = doc.fans[size_t(f)];
@@ -100,17 +119,8 @@ int updateFan(CBriscoDoc& doc, int f, bool forced, AnalysisDialog& dialog)
 
     pc = curvePressure(&fan.curve[1], n, dq, qf, CurveEnd::Hold);
 
-    if (doc.app().units.displayData > 0 && f <= 30) {
-        char text[64];
-        std::snprintf(text, sizeof text, "%4d-%4d", fan.inlet, fan.outlet);
-        dialog.setFanCell(f - 1, 0, text);
-        std::snprintf(text, sizeof text, "%9.3f", double(pf));
-        dialog.setFanCell(f - 1, 1, text);
-        std::snprintf(text, sizeof text, "%9.2f", double(qf));
-        dialog.setFanCell(f - 1, 2, text);
-        std::snprintf(text, sizeof text, "%d", result);
-        dialog.setFanCell(f - 1, 3, text);
-    }
+    if (doc.app().units.displayData > 0 && f <= 30)
+        showFanRow(dialog, f, fan, pf, result);
     return result;
 }
 

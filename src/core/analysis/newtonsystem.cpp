@@ -12,7 +12,12 @@ namespace orvex {
 
 using Link = NewtonWork::Link;
 
-void buildStructure(const CBriscoDoc& doc, NewtonWork& w)
+namespace {
+
+// The unknown nodes: every node a coupling link touches, but the first node
+// of each group that no link joins to a surface node, held at its pressure
+// (with a warning naming the group).
+void chooseUnknowns(const CBriscoDoc& doc, NewtonWork& w)
 {
     const int nodes = doc.nodeCount;
     NodeGroups groups(nodes);  // node indexes joined by links
@@ -51,6 +56,13 @@ void buildStructure(const CBriscoDoc& doc, NewtonWork& w)
         w.unknownOf[size_t(i)] = int(w.nodeOf.size());
         w.nodeOf.push_back(i);
     }
+}
+
+}  // namespace
+
+void buildStructure(const CBriscoDoc& doc, NewtonWork& w)
+{
+    chooseUnknowns(doc, w);
     const int n = int(w.nodeOf.size());
 
     std::vector<Eigen::Triplet<double>> entries;

@@ -95,6 +95,39 @@ void orderRoads(CBriscoDoc& doc, SolverWork& w)
     doc.analysisRunning = 1;
 }
 
+// The source term of every node: the draught of its roads at their new
+// conductances, the fixed airflows and the fans' airflows.
+void fillSources(const CBriscoDoc& doc, SolverWork& w)
+{
+    for (int i = 1; i <= doc.nodeCount; ++i)
+        w.b[i] = 0;
+    for (int i = doc.surfaceCount + 1; i <= doc.nodeCount; ++i) {
+        const Node& node = doc.nodes[i];
+        for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos) {
+            const Road& road = doc.roads[doc.adjacentRoad[pos]];
+            w.b[i] -= doc.adjacentSign[pos] * double(road.naturalDraught) * road.conductance;
+        }
+    }
+    for (int k = doc.roadCount + 1; k <= doc.totalRoads(); ++k) {
+        const float m = doc.specificWeight * doc.roads[k].resistance;
+        const int a = doc.nodeIndex(doc.roads[k].first), b = doc.nodeIndex(doc.roads[k].second);
+        if (a)
+            w.b[a] -= m;
+        if (b)
+            w.b[b] += m;
+    }
+    for (int f = 1; f <= doc.fanCount; ++f) {
+        const float m = doc.specificWeight * doc.fans[f].fanFlow;
+        const int in = doc.nodeIndex(doc.fans[f].inlet), out = doc.nodeIndex(doc.fans[f].outlet);
+        if (in)
+            w.b[in] -= m;
+        if (out)
+            w.b[out] += m;
+    }
+}
+
+// Every normal road's secant conductance at the current pressures and ε,
+// their sums at the nodes, and the nodes' sources.
 void linearise(CBriscoDoc& doc, SolverWork& w, float eps)
 {
     const float ruf = doc.app().units.resistanceUnitFactor;
@@ -136,31 +169,7 @@ void linearise(CBriscoDoc& doc, SolverWork& w, float eps)
     for (int pos = 1; pos <= entries; ++pos)
         w.adjacentG[pos] = doc.roads[doc.adjacentRoad[pos]].conductance;
 
-    for (int i = 1; i <= doc.nodeCount; ++i)
-        w.b[i] = 0;
-    for (int i = doc.surfaceCount + 1; i <= doc.nodeCount; ++i) {
-        const Node& node = doc.nodes[i];
-        for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos) {
-            const Road& road = doc.roads[doc.adjacentRoad[pos]];
-            w.b[i] -= doc.adjacentSign[pos] * double(road.naturalDraught) * road.conductance;
-        }
-    }
-    for (int k = doc.roadCount + 1; k <= doc.totalRoads(); ++k) {
-        const float m = doc.specificWeight * doc.roads[k].resistance;
-        const int a = doc.nodeIndex(doc.roads[k].first), b = doc.nodeIndex(doc.roads[k].second);
-        if (a)
-            w.b[a] -= m;
-        if (b)
-            w.b[b] += m;
-    }
-    for (int f = 1; f <= doc.fanCount; ++f) {
-        const float m = doc.specificWeight * doc.fans[f].fanFlow;
-        const int in = doc.nodeIndex(doc.fans[f].inlet), out = doc.nodeIndex(doc.fans[f].outlet);
-        if (in)
-            w.b[in] -= m;
-        if (out)
-            w.b[out] += m;
-    }
+    fillSources(doc, w);
 }
 
 // Net inflow into node i, kg/s.
