@@ -96,5 +96,24 @@ TEST_P(Reversal, DropsTheRoadsFrontsAndRefillsItFromTheNewUpstreamEnd)
 
 INSTANTIATE_TEST_SUITE_P(Orientation, Reversal, ::testing::Values(true, false));
 
+// The fire's air leaves through surface node 2, from which a fixed airflow
+// takes surface air down to 101 and out through a warm road y. The gas stops
+// at the surface: y, whose rock is 20 °C warmer than the surface air, never
+// sees a front of that air.
+TEST(Spread, GasReachingTheSurfaceGoesNoFurther)
+{
+    FireNet net({1, 2}, {100, 101});
+    const int exhaust = net.road(100, 2, 0.01f);
+    const int y = net.road(101, 1, 0.01f, 10, 100, 2, 40);
+    net.fixedRoad(1, 100, 600);
+    net.fixedRoad(2, 101, 300);
+    CBriscoDoc& doc = net.build(100);
+    doc.fire.fireTimeStep = 1000, doc.fire.finishTime = 10;
+    net.run();
+    ASSERT_EQ(net.at(exhaust).gasConcentration, 100);
+    EXPECT_EQ(net.at(y).entryTemperature, 40.0f);
+    EXPECT_EQ(net.at(y).initialTemperature, 40.0f);
+}
+
 }  // namespace
 }  // namespace orvex::firetest
