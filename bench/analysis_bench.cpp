@@ -18,6 +18,7 @@
 #include <string>
 
 #include "capacitynet.h"
+#include "fire/fire.h"
 #include "model/briscodoc.h"
 #include "model/networkio.h"
 #include "run/rundriver.h"
@@ -115,8 +116,8 @@ void fire(benchmark::State& state, Network network, SolverMethod method)
     for (auto _ : state)
         result = orvex::runAnalysis(*s->doc, dialog).result;
     state.counters["iterations"] = s->doc->lastIterations;
-    state.counters["resolves"] = s->doc->fireWork.resolves;
-    state.counters["minutes"] = s->doc->fireWork.simulatedMinutes;
+    state.counters["resolves"] = fireWork(*s->doc).resolves;
+    state.counters["minutes"] = fireWork(*s->doc).simulatedMinutes;
     state.counters["result"] = result;
 }
 

@@ -10,6 +10,8 @@
 #include <string>
 #include <system_error>
 
+#include "analysis/quantities.h"
+#include "fire/fire.h"
 #include "run/rundriver.h"
 #include "model/fileio.h"
 #include "model/networkio.h"
@@ -103,7 +105,7 @@ bool checkNetworkPath(const std::string& network)
 // A fire run that ended early because its air settled has done its work.
 bool completed(const orvex::RunOutcome& outcome, const orvex::CBriscoDoc& doc)
 {
-    return outcome.result == 1 || (outcome.fire && outcome.result == 0 && doc.fireWork.settled);
+    return outcome.result == 1 || (outcome.fire && outcome.result == 0 && fireWork(doc).settled);
 }
 
 int exitStatus(const orvex::RunOutcome& outcome, const orvex::CBriscoDoc& doc)
@@ -174,7 +176,7 @@ int run(int argc, char** argv)
             return fail(doc->companionPath(doc->baseName, "vad") + ": the results could not be saved");
     }
 
-    doc->computeRelativePressures();
+    computeRelativePressures(*doc);
     RunReport report;
     report.doc = doc.get();
     report.outcome = outcome;

@@ -10,6 +10,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "analysis/quantities.h"
+#include "fire/fire.h"
 #include "model/textcodec.h"
 
 namespace orvex::cli {
@@ -99,8 +101,8 @@ NodeRow nodeRow(const CBriscoDoc& doc, int i)
 RoadRow roadRow(const CBriscoDoc& doc, int k)
 {
     float loss = 0, direction = 0;
-    doc.roadValue(k, 4, loss);
-    doc.roadValue(k, 3, direction);
+    roadValue(doc, k, 4, loss);
+    roadValue(doc, k, 3, direction);
     const Road& road = doc.roads[k];
     const bool fixed = k > doc.roadCount;
     const double carried = doc.specificWeight != 0 ? road.massFlow / doc.specificWeight : 0.0;
@@ -124,7 +126,7 @@ Summary summaryOf(const CBriscoDoc& doc)
 const char* endingOf(const RunReport& r)
 {
     const int result = r.outcome.result;
-    if (r.outcome.fire && result == 0 && r.doc->fireWork.settled)
+    if (r.outcome.fire && result == 0 && fireWork(*r.doc).settled)
         return "settled: no front was left in any road";
     return result == 1 ? "converged" : result == -1 ? "stopped at the iteration limit" : "not completed";
 }
@@ -176,8 +178,8 @@ void printJson(std::ostream& out, const RunReport& r)
         roads.push_back(std::move(road));
     }
     if (r.outcome.fire) {
-        root["simulatedMinutes"] = doc.fireWork.simulatedMinutes;
-        root["settled"] = doc.fireWork.settled;
+        root["simulatedMinutes"] = fireWork(doc).simulatedMinutes;
+        root["settled"] = fireWork(doc).settled;
     }
     json fans = json::array();
     for (int f = 1; f <= doc.fanCount; ++f) {
@@ -213,7 +215,7 @@ void printCsv(std::ostream& out, const RunReport& r)
         << imbalanceText(summary.imbalance.flow) << "," << imbalanceText(summary.imbalance.massFlow) << ","
         << r.outcome.warnings.size() << "," << solverMethodName(r.outcome.method);
     if (r.outcome.fire)
-        out << "," << format("%.2f", doc.fireWork.simulatedMinutes);
+        out << "," << format("%.2f", fireWork(doc).simulatedMinutes);
     out << "\n\n";
     out << "number,surface,elevation (m),pressure" << p << ",relativePressure" << p << "\n";
     for (int i = 1; i <= doc.nodeCount; ++i) {
@@ -264,7 +266,7 @@ void printText(std::ostream& out, const RunReport& r)
     if (r.outcome.fire) {
         std::snprintf(line, sizeof line, "Fire at node %d, %.0f C, simulated %.1f of %.1f min\n",
                       doc.fire.fireNode, double(doc.fire.fireTemperature),
-                      double(doc.fireWork.simulatedMinutes), double(doc.fire.finishTime));
+                      double(fireWork(doc).simulatedMinutes), double(doc.fire.finishTime));
         out << line;
     }
     std::snprintf(line, sizeof line,

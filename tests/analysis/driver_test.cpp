@@ -8,6 +8,8 @@
 #include <functional>
 
 #include "support.h"
+#include "analysis/quantities.h"
+#include "analysis/solver.h"
 
 namespace orvex::analysistest {
 namespace {
@@ -354,17 +356,17 @@ TEST(BadInput, SolverCalledWithUnitsOfZeroStoresOnlyNumbers)
     addDraughtNetwork(net), net.road(10, 11, 0.2f), net.fixedRoad(1, 10, 100), net.fixedRoad(10, 11, 0);
     net.fan(10, 11, 100, {500, 400, 200});
     CBriscoDoc& doc = net.build();
-    doc.UpdateRoadDensities();
-    const int result = doc.SolveNetwork(net.dialog, 1, 1, 1, 1);
+    UpdateRoadDensities(doc);
+    const int result = SolveNetwork(doc, net.dialog, 1, 1, 1, 1);
     EXPECT_TRUE(result == 1 || result == -1) << result;
     EXPECT_TRUE(allResultsFinite(doc));
-    doc.computeRelativePressures();
+    computeRelativePressures(doc);
     for (int i = 1; i <= doc.nodeCount; ++i)
         EXPECT_TRUE(std::isfinite(doc.nodes[size_t(i)].displayValue)) << i;
     for (int k = 1; k <= doc.totalRoads(); ++k)
         for (int kind : {1, 2, 4}) {
             float value = NAN;
-            EXPECT_TRUE(doc.roadValue(k, kind, value) && std::isfinite(value)) << "road " << k << " kind " << kind;
+            EXPECT_TRUE(roadValue(doc, k, kind, value) && std::isfinite(value)) << "road " << k << " kind " << kind;
         }
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "support.h"
+#include "analysis/fan.h"
 
 namespace orvex::analysistest {
 namespace {
@@ -22,7 +23,7 @@ protected:
         net.road(1, 3, 1.0f);
         for (int f = 1; f <= 31; ++f)
             net.fan(2, 3, 10, {100, 80, 40});
-        net.build().resetFans();
+        resetFans(net.build());
         net.app.units.displayData = 1;
     }
     // Puts fan f at (qf, pc) and makes the network's rise pf across it.
@@ -77,7 +78,7 @@ TEST_F(FanUpdate, MovesToTheLineCrossingAndDampsOnceTheNetworkPushesBack)
         Fan& fan = operatingPoint(1, c.qf, c.pc, c.pf);
         fan.fanState = c.state, fan.fanPrevFlow = c.prev;
         net.dialog.fanCells.clear();
-        EXPECT_EQ(net.doc().updateFan(1, c.forced, net.dialog), c.result);
+        EXPECT_EQ(updateFan(net.doc(), 1, c.forced, net.dialog), c.result);
         if (!std::isnan(c.newQf)) {
             EXPECT_NEAR(fan.fanFlow, c.newQf, 1e-4);
             EXPECT_NEAR(fan.pressure, c.newPc, 1e-3);
@@ -93,14 +94,14 @@ TEST_F(FanUpdate, ListRowShowsNodesRiseAirflowAndResultForTheFirst30Fans)
 {
     for (const int f : {30, 31}) {
         operatingPoint(f, 5, 90, 60);
-        EXPECT_EQ(net.doc().updateFan(f, true, net.dialog), 1);  // beyond the 30th too, without a row
+        EXPECT_EQ(updateFan(net.doc(), f, true, net.dialog), 1);  // beyond the 30th too, without a row
     }
     EXPECT_EQ(net.dialog.fanCells, (std::map<std::pair<int, int>, std::string>{
                                        {{29, 0}, "   2-   3"}, {{29, 1}, "   60.000"}, {{29, 2}, "     6.80"}, {{29, 3}, "1"}}));
     net.dialog.fanCells.clear();
     net.app.units.displayData = 0;
     operatingPoint(1, 5, 90, 60);
-    net.doc().updateFan(1, true, net.dialog);
+    updateFan(net.doc(), 1, true, net.dialog);
     EXPECT_TRUE(net.dialog.fanCells.empty());
 }
 

@@ -8,6 +8,7 @@
 #include <numeric>
 #include <vector>
 
+#include "analysis/quantities.h"
 #include "model/networkio.h"
 #include "model/profile.h"
 #include "support.h"
@@ -99,7 +100,7 @@ TEST(WaterSample, EveryPipeLosesTheHeadBetweenItsEnds)
         const Node& a = doc.nodes[size_t(doc.nodeIndex(pipe.first))];
         const Node& b = doc.nodes[size_t(doc.nodeIndex(pipe.second))];
         float value = 0;
-        ASSERT_TRUE(doc.roadValue(k, 4, value));
+        ASSERT_TRUE(roadValue(doc, k, 4, value));
         shown.push_back(value);
         fromHeads.push_back((a.pressure - b.pressure + (a.elevation - b.elevation) * 1000.0) / kPressureFactor);
     }

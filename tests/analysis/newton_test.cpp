@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "capacitynet.h"
+#include "analysis/solver.h"
+#include "fire/fire.h"
 #include "model/networkio.h"
 #include "model/units.h"
 #include "support.h"
@@ -157,10 +159,10 @@ TEST(FireRun, ReSolvesWithEitherMethodAlike)
     newtonNet.doc().solverMethod = SolverMethod::Newton;
     ASSERT_EQ(runAnalysis(relaxation.doc(), relaxation.dialog).result, 1);
     ASSERT_EQ(runAnalysis(newtonNet.doc(), newtonNet.dialog).result, 1) << newtonNet.reporter.all;
-    const FireWork& fire = newtonNet.doc().fireWork;
-    EXPECT_EQ(fire.resolves, relaxation.doc().fireWork.resolves);
+    const FireWork& fire = fireWork(newtonNet.doc());
+    EXPECT_EQ(fire.resolves, fireWork(relaxation.doc()).resolves);
     EXPECT_GT(fire.resolves, 20);
-    EXPECT_FLOAT_EQ(fire.simulatedMinutes, relaxation.doc().fireWork.simulatedMinutes);
+    EXPECT_FLOAT_EQ(fire.simulatedMinutes, fireWork(relaxation.doc()).simulatedMinutes);
     EXPECT_LT(newtonNet.doc().lastIterations, kFewIterations);
     expectSameFlows(relaxation.doc(), newtonNet.doc());
     // The workshop's fire gas reached the same roads.
@@ -408,8 +410,8 @@ TEST(NewtonBadInput, SolverCalledWithoutTheDriversChecksStoresOnlyNumbers)
         net.fixedRoad(1, 10, 100);
         net.fan(10, 11, 100, {500, 400, 200});
         CBriscoDoc& doc = net.build();
-        doc.UpdateRoadDensities();
-        const int result = doc.SolveNetwork(net.dialog, 1, 1, 1, 1);
+        UpdateRoadDensities(doc);
+        const int result = SolveNetwork(doc, net.dialog, 1, 1, 1, 1);
         EXPECT_TRUE(result == 1 || result == -1) << result;
         EXPECT_TRUE(allResultsFinite(doc));
         EXPECT_EQ(doc.roads[3].massFlow, 0.0f);  // the road without resistance carries nothing

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support.h"
+#include "analysis/quantities.h"
 
 namespace orvex::analysistest {
 namespace {
@@ -29,11 +30,11 @@ TEST(NodeQuantities, RelativePressureAndPressureLossWalk)
     net.flow(2) = -5;  // also 1 -> 10
     const auto value = [&](int number) { return doc.nodes[size_t(net.index(number))].displayValue; };
 
-    doc.computeRelativePressures();  // from the lower collar, 2
+    computeRelativePressures(doc);  // from the lower collar, 2
     for (int i = 1; i <= 6; ++i)
         EXPECT_NEAR(doc.nodes[size_t(i)].displayValue, (pressures[i] - 10320) / kPressureFactor, 1e-3) << i;
 
-    doc.walkPressureLoss();
+    walkPressureLoss(doc);
     EXPECT_EQ(net.reporter.all, "[pressure set down]\n");  // 13 is not reached
     // 10 is reached through the lower-indexed road (R 0.5, 20 kg/s, 20 C)
     // with the flow: its loss (a quarter of it through the other road).
@@ -51,8 +52,8 @@ TEST(NodeQuantities, RelativePressureAndPressureLossWalk)
     loop.road(10, 11, 1.0f);
     CBriscoDoc& closed = loop.build();
     closed.nodes[1].pressure = 10336, closed.nodes[2].pressure = 10300;
-    closed.computeRelativePressures();
-    closed.walkPressureLoss();
+    computeRelativePressures(closed);
+    walkPressureLoss(closed);
     EXPECT_EQ(loop.reporter.all, "[pressure set down]\n");
     EXPECT_EQ(closed.nodes[1].displayValue, 0.0f);
     EXPECT_NEAR(closed.nodes[2].displayValue, -36 / kPressureFactor, 1e-3);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support.h"
+#include "analysis/quantities.h"
 
 namespace orvex::analysistest {
 namespace {
@@ -216,7 +217,7 @@ TEST_P(WaterNetwork, ThreeReservoirFlowsMatchHazenWilliams)
                             hazenWilliamsHead(q3, 800, 0.20, 130)};
     for (int k = 1; k <= 4; ++k) {
         float loss = 0;
-        net.doc().roadValue(k, 4, loss);
+        roadValue(net.doc(), k, 4, loss);
         EXPECT_NEAR(loss, 1000 * heads[k] / kPressureFactor, 0.002 * 1000 * heads[1] / kPressureFactor)
             << "pipe " << k;
     }
@@ -384,15 +385,16 @@ TEST_P(AlternativeResistance, ReversedRoadUsesItAndRoadsShowTheirFlowsAndLoss)
     };
     for (const auto& v : cases) {
         float value = -1;
-        ASSERT_TRUE(doc.roadValue(v.road, v.kind, value));
+        ASSERT_TRUE(roadValue(doc, v.road, v.kind, value));
         EXPECT_NEAR(value, v.expected, v.tolerance) << "road " << v.road << " kind " << v.kind;
     }
     for (int kind : {0, 11, 12, 13, 15, 16, 17, 18, 19}) {
         float value = -42;
-        EXPECT_FALSE(doc.roadValue(1, kind, value) || value != -42) << "kind " << kind;  // left as it was
+        EXPECT_FALSE(roadValue(doc, 1, kind, value) || value != -42) << "kind " << kind;  // left as it was
     }
     int shown = 0;  // the iterator walks normal and fixed-flow roads
-    for (float value = 0; doc.nextRoadValue(1, value) == 1;)
+    RecordCursor cursor;
+    for (float value = 0; nextRoadValue(doc, cursor, 1, value) == 1;)
         ++shown;
     EXPECT_EQ(shown, 4);
 }

@@ -7,6 +7,7 @@
 #include "control/results.h"
 #include "control/resultstext.h"
 #include "core/testsupport.h"
+#include "fire/fire.h"
 
 namespace orvex {
 namespace {
@@ -170,7 +171,7 @@ TEST(ResultsTables, FireColumnsAndWaterWords)
     for (const auto& c : cases) {
         SmallNetwork n;
         n.doc->fire.finishTime = c.finish;
-        n.doc->fireWork.simulatedMinutes = c.simulated;
+        fireWork(*n.doc).simulatedMinutes = c.simulated;
         n.doc->networkKind = c.network;
         n.doc->roads[1].gasConcentration = 0.25f;
         const ResultsTable roads = n.table(ResultsTab::Roads);

@@ -4,6 +4,7 @@
 // the fan curve viewer.
 #include <set>
 
+#include "analysis/quantities.h"
 #include "control/viewcontrol.h"
 #include "control/viewrun.h"
 #include "edit/snapshot.h"
@@ -346,7 +347,7 @@ TEST(ViewRun, ValuesParametersAndWhetherTheNetworkChangedSince)
     EXPECT_EQ(b.doc->solverMethod, SolverMethod::Relaxation) << "the program's method";
     for (int kind : {1, 4}) {
         float value = 0;
-        ASSERT_TRUE(b.doc->roadValue(1, kind, value));
+        ASSERT_TRUE(roadValue(*b.doc, 1, kind, value));
         EXPECT_EQ(kind == 1 ? b.view->data.onlineValue[1] : b.view->data.underlineValue[1], value) << kind;
     }
     EXPECT_EQ(b.shell.calls, (Strings{"outside history", "beep", "finished", "state"}));

@@ -109,34 +109,40 @@ TEST(Document, RotateTurnsNodesAndBendingPointsAboutTheOrigin)
     EXPECT_NEAR(doc.bends[2].y, 800 * s + 600 * c, 1e-3);
 }
 
-TEST(Document, IteratorsShareOneCursorAndStartAgainAfterTheEnd)
+TEST(Document, IteratorsKeepTheirOwnPositionsAndStartAgainAfterTheEnd)
 {
     Installation inst;
     CBriscoDoc& doc = *inst.doc;
     ASSERT_EQ(doc.readNetworkFile(kSmallBase + "vad", true), 1);
     doc.readNodeLocationFile(kSmallBase);
 
+    RecordCursor alone;
     std::vector<float> xs;
     float x = 0, y = 0;
-    while (doc.nextNodePosition(x, y))
+    while (doc.nextNodePosition(alone, x, y))
         xs.push_back(x);
     EXPECT_EQ(xs, (std::vector<float>{0, 10, 20, 30, 40, 50, 60, 0, 100.5f, 200}));
-    ASSERT_EQ(doc.nextNodePosition(x, y), 1);  // again from record 1, then record 2
-    ASSERT_EQ(doc.nextNodePosition(x, y), 1);
-    EXPECT_EQ(x, 10.0f);
+    ASSERT_EQ(doc.nextNodePosition(alone, x, y), 1);  // again from record 1
+    EXPECT_EQ(x, 0.0f);
 
-    // The cursor now stands at 3, beyond the two fans: the end, then fan 1.
-    int inlet = 0, outlet = 0, count = 0, first = 0, second = 0, bend = 0;
-    EXPECT_EQ(doc.nextFan(inlet, outlet), 0);
-    ASSERT_EQ(doc.nextFan(inlet, outlet), 1);
-    EXPECT_EQ(std::make_pair(inlet, outlet), std::make_pair(12, 6));
-    ASSERT_EQ(doc.nextNodePosition(x, y), 1);  // record 2
-    EXPECT_EQ(x, 10.0f);
-    while (doc.nextNodePosition(x, y)) {}
-    while (doc.nextRoad(first, second, bend))
-        ++count;
-    EXPECT_EQ(count, 7);  // fixed-flow roads included
-    EXPECT_EQ(std::make_pair(first, second), std::make_pair(5, 12));
+    // Walks interleaved with other walks give what each gives alone.
+    RecordCursor positions, fans, roads;
+    std::vector<float> interleaved;
+    std::vector<std::pair<int, int>> fanEnds, roadEnds;
+    int inlet = 0, outlet = 0, first = 0, second = 0, bend = 0;
+    for (bool nodesLeft = true, fansLeft = true, roadsLeft = true; nodesLeft || fansLeft || roadsLeft;) {
+        if (nodesLeft && (nodesLeft = doc.nextNodePosition(positions, x, y) == 1))
+            interleaved.push_back(x);
+        if (fansLeft && (fansLeft = doc.nextFan(fans, inlet, outlet) == 1))
+            fanEnds.emplace_back(inlet, outlet);
+        if (roadsLeft && (roadsLeft = doc.nextRoad(roads, first, second, bend) == 1))
+            roadEnds.emplace_back(first, second);
+    }
+    EXPECT_EQ(interleaved, xs);
+    ASSERT_EQ(fanEnds.size(), 2u);
+    EXPECT_EQ(fanEnds[0], std::make_pair(12, 6));
+    ASSERT_EQ(roadEnds.size(), 7u);  // fixed-flow roads included
+    EXPECT_EQ(roadEnds.back(), std::make_pair(5, 12));
 }
 
 // The files' texts as UTF-8, and where a text too long for its field is

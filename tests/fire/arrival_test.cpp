@@ -2,6 +2,7 @@
 // through a road is nowhere mixed, and a change of temperature travels on
 // even where the gas no longer changes.
 #include "support.h"
+#include "analysis/quantities.h"
 
 namespace orvex::firetest {
 namespace {
@@ -30,7 +31,7 @@ TEST(Arrival, GasOnItsWayThroughALongRoadReachesNothingBeyondIt)
     EXPECT_EQ(d.gasConcentration, 100);
     EXPECT_EQ(d.outletGas, 0);
     float temperature = 0, gas = -1;
-    ASSERT_TRUE(doc.mixNode(101, temperature, gas));
+    ASSERT_TRUE(mixNode(doc, 101, temperature, gas));
     EXPECT_EQ(gas, 0);
     EXPECT_EQ(temperature, d.outletTemperature);
     EXPECT_EQ(d.outletTemperature, 20);  // the rock's: nothing hot has arrived

@@ -3,6 +3,7 @@
 // that fronts have partly filled, and the mass-flow weighted mixing of the
 // air arriving at a node through roads, fixed-flow roads and fans.
 #include "support.h"
+#include "analysis/quantities.h"
 
 namespace orvex::firetest {
 namespace {
@@ -230,7 +231,7 @@ TEST(Mixing, WeightsInflowsByMassFlowAndTakesUpstreamAirThroughFansAndFixedRoads
         for (int again = 0; again < 2; ++again) {  // "No airflow" is said once
             SCOPED_TRACE(row.node);
             float t = 0, c = 0;
-            EXPECT_EQ(doc.mixNode(row.node, t, c), row.ok);
+            EXPECT_EQ(mixNode(doc, row.node, t, c), row.ok);
             EXPECT_NEAR(t, row.temperature, 1e-3);
             EXPECT_NEAR(c, row.gas, 1e-4);
             EXPECT_EQ(net.messages.count("Error : No airflow into " + std::to_string(row.node)), row.ok ? 0 : 1);

@@ -1,6 +1,8 @@
 // The course of a fire run under the run driver, the input it must survive
 // (a fire node that is no node, steps that would never move the clock: no
 // crash, nothing undefined stored, no endless loop), and the sample fire.
+#include "analysis/quantities.h"
+#include "fire/fire.h"
 #include "model/networkio.h"
 #include "model/profile.h"
 #include "model/units.h"
@@ -45,8 +47,8 @@ TEST_P(Run, EndsAsItShould)
     EXPECT_EQ(outcome.result, c.result);
     EXPECT_EQ(net.rec.captions.back(), c.caption);
     ASSERT_EQ(net.rec.lines.size(), c.lines);
-    EXPECT_EQ(doc.fireWork.lastSolveResult, c.lines == 0 ? 0 : c.failAfter ? -1 : 1);
-    EXPECT_EQ(doc.fireWork.resolves, c.resolves);
+    EXPECT_EQ(fireWork(doc).lastSolveResult, c.lines == 0 ? 0 : c.failAfter ? -1 : 1);
+    EXPECT_EQ(fireWork(doc).resolves, c.resolves);
     EXPECT_EQ(net.rec.redraws, c.redraws);
     EXPECT_EQ(net.rec.pauses, c.pausesKept);
     EXPECT_EQ(net.rec.opt1Clears, c.pausesKept > 0);
@@ -129,7 +131,7 @@ TEST(SampleFire, GasReachesTheMainFanWithinBoundsAndTheDraughtMovesTheAir)
         if (std::fabs(doc.fans[size_t(f)].fanFlow) > std::fabs(doc.fans[size_t(main)].fanFlow))
             main = f;
     float t = 0, gas = 0;
-    ASSERT_TRUE(doc.mixNode(doc.fans[size_t(main)].inlet, t, gas));
+    ASSERT_TRUE(mixNode(doc, doc.fans[size_t(main)].inlet, t, gas));
     EXPECT_GT(gas, 0.1f);
 
     // Some road's airflow changes by more than a tenth.

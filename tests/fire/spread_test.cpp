@@ -1,6 +1,7 @@
 // How the gas spreads within a finite front table, and back along a road
 // whose airflow reverses.
 #include "support.h"
+#include "fire/fire.h"
 
 namespace orvex::firetest {
 namespace {
@@ -19,7 +20,7 @@ TEST(FrontTable, FullTableIsReportedOncePerEmissionAndTheRunGoesOn)
     std::vector<int> messages;  // " Front over " so far, at every fire line
     net.rec.onLine = [&] { messages.push_back(net.messages.count(" Front over ")); };
     EXPECT_EQ(net.run().result, 0);  // all passed before the finish
-    EXPECT_TRUE(doc.fireWork.settled);
+    EXPECT_TRUE(fireWork(doc).settled);
     ASSERT_TRUE(allFinite(net));
     // The fire node emits at 0 and at the start of every step; all before
     // the step in which the short roads are passed find the table full.
@@ -94,6 +95,25 @@ TEST_P(Reversal, DropsTheRoadsFrontsAndRefillsItFromTheNewUpstreamEnd)
 }
 
 INSTANTIATE_TEST_SUITE_P(Orientation, Reversal, ::testing::Values(true, false));
+
+// The fire's air leaves through surface node 2, from which a fixed airflow
+// takes surface air down to 101 and out through a warm road y. The gas stops
+// at the surface: y, whose rock is 20 °C warmer than the surface air, never
+// sees a front of that air.
+TEST(Spread, GasReachingTheSurfaceGoesNoFurther)
+{
+    FireNet net({1, 2}, {100, 101});
+    const int exhaust = net.road(100, 2, 0.01f);
+    const int y = net.road(101, 1, 0.01f, 10, 100, 2, 40);
+    net.fixedRoad(1, 100, 600);
+    net.fixedRoad(2, 101, 300);
+    CBriscoDoc& doc = net.build(100);
+    doc.fire.fireTimeStep = 1000, doc.fire.finishTime = 10;
+    net.run();
+    ASSERT_EQ(net.at(exhaust).gasConcentration, 100);
+    EXPECT_EQ(net.at(y).entryTemperature, 40.0f);
+    EXPECT_EQ(net.at(y).initialTemperature, 40.0f);
+}
 
 }  // namespace
 }  // namespace orvex::firetest

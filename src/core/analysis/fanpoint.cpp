@@ -9,21 +9,22 @@
 #include <cmath>
 #include <cstdio>
 
+#include "analysis/fan.h"
+
 #include "analysis/analysisdialog.h"
-#include "model/briscodoc.h"
 
 namespace orvex {
 
-bool CBriscoDoc::fanCanOperate(int f) const
+bool fanCanOperate(const CBriscoDoc& doc, int f)
 {
-    const Fan& fan = fans[f];
+    const Fan& fan = doc.fans[size_t(f)];
     return fan.points >= 2 && fan.points <= kMaxFanPoints && fan.flowStep > 0;
 }
 
-void CBriscoDoc::resetFans()
+void resetFans(CBriscoDoc& doc)
 {
-    for (int f = 1; f <= fanCount; ++f) {
-        Fan& fan = fans[f];
+    for (int f = 1; f <= doc.fanCount; ++f) {
+        Fan& fan = doc.fans[size_t(f)];
         fan.fanPrevFlow = 0;
         fan.fanState = 1;
         float sum = 0;
@@ -33,12 +34,31 @@ void CBriscoDoc::resetFans()
     }
 }
 
-int CBriscoDoc::updateFan(int f, bool forced, AnalysisDialog& dialog)
+namespace {
+
+// Fan f's row of the analysis dialog's table: its ends, the rise across it,
+// its airflow and whether it still moves.
+void showFanRow(AnalysisDialog& dialog, int f, const Fan& fan, float pf, int result)
 {
-    Fan& fan = fans[f];
+    char text[64];
+    std::snprintf(text, sizeof text, "%4d-%4d", fan.inlet, fan.outlet);
+    dialog.setFanCell(f - 1, 0, text);
+    std::snprintf(text, sizeof text, "%9.3f", double(pf));
+    dialog.setFanCell(f - 1, 1, text);
+    std::snprintf(text, sizeof text, "%9.2f", double(fan.fanFlow));
+    dialog.setFanCell(f - 1, 2, text);
+    std::snprintf(text, sizeof text, "%d", result);
+    dialog.setFanCell(f - 1, 3, text);
+}
+
+}  // namespace
+
+int updateFan(CBriscoDoc& doc, int f, bool forced, AnalysisDialog& dialog)
+{
+    Fan& fan = doc.fans[size_t(f)];
     // A fan without at least two points and an airflow step has no curve to
     // run on: it stands still and moves no air.
-    if (!fanCanOperate(f)) {
+    if (!fanCanOperate(doc, f)) {
         fan.fanFlow = 0;
         fan.pressure = fan.points >= 1 ? fan.curve[1] : 0.0f;
         return 0;
@@ -49,11 +69,11 @@ int CBriscoDoc::updateFan(int f, bool forced, AnalysisDialog& dialog)
     const float qmax = float(n - 1) * dq;
     const float mean = fan.fanMeanPressure;
     const float slope = 4.0f * mean / qmax;
-    const int in = nodeIndex(fan.inlet);
-    const int out = nodeIndex(fan.outlet);
-    const float pf = in && out
-        ? float((nodes[out].pressure - nodes[in].pressure) / mApp.units.pressureUnitFactor)
-        : 0.0f;
+    const int in = doc.nodeIndex(fan.inlet);
+    const int out = doc.nodeIndex(fan.outlet);
+    const float pf = in && out ? float((doc.nodes[size_t(out)].pressure - doc.nodes[size_t(in)].pressure) /
+                                       doc.app().units.pressureUnitFactor)
+                               : 0.0f;
     float& qf = fan.fanFlow;
     float& pc = fan.pressure;
 
@@ -97,20 +117,10 @@ int CBriscoDoc::updateFan(int f, bool forced, AnalysisDialog& dialog)
         fan.fanPrevFlow = 0.1f * qf + 0.9f * fan.fanPrevFlow;
     }
 
-    const int k = int(qf / dq);
-    pc = k >= n - 1 ? p(n - 1) : p(k) + (qf - float(k) * dq) * (p(k + 1) - p(k)) / dq;
+    pc = curvePressure(&fan.curve[1], n, dq, qf, CurveEnd::Hold);
 
-    if (mApp.units.displayData > 0 && f <= 30) {
-        char text[64];
-        std::snprintf(text, sizeof text, "%4d-%4d", fan.inlet, fan.outlet);
-        dialog.setFanCell(f - 1, 0, text);
-        std::snprintf(text, sizeof text, "%9.3f", double(pf));
-        dialog.setFanCell(f - 1, 1, text);
-        std::snprintf(text, sizeof text, "%9.2f", double(qf));
-        dialog.setFanCell(f - 1, 2, text);
-        std::snprintf(text, sizeof text, "%d", result);
-        dialog.setFanCell(f - 1, 3, text);
-    }
+    if (doc.app().units.displayData > 0 && f <= 30)
+        showFanRow(dialog, f, fan, pf, result);
     return result;
 }
 

@@ -21,32 +21,14 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
-#include <numeric>
 
+#include "analysis/fan.h"
+#include "analysis/nodegroups.h"
 #include "model/itemlist.h"
 
 namespace orvex {
 
 namespace {
-
-// Groups of node indexes joined by roads that carry pressure.
-class NodeGroups {
-public:
-    explicit NodeGroups(int count)
-    {
-        std::iota(mParent.begin(), mParent.begin() + count + 1, 0);
-    }
-    int find(int i)
-    {
-        while (mParent[size_t(i)] != i)
-            i = mParent[size_t(i)] = mParent[size_t(mParent[size_t(i)])];
-        return i;
-    }
-    void join(int a, int b) { mParent[size_t(find(a))] = find(b); }
-
-private:
-    std::array<int, kMaxNodes> mParent{};
-};
 
 // The air moved across the edge of a group that no road joins to a surface
 // node, in the user flow unit.
@@ -127,7 +109,7 @@ NetworkCheck checkNetwork(const CBriscoDoc& doc)
         for (int f = 1; f <= doc.fanCount; ++f) {
             const Fan& fan = doc.fans[size_t(f)];
             const int direction = across(fan.inlet, fan.outlet);
-            if (direction == 0 || !doc.fanCanOperate(f))
+            if (direction == 0 || !fanCanOperate(doc, f))
                 continue;  // a fan without a curve stands still
             movers.add("fan " + pairText(fan.inlet, fan.outlet));
             fans.push_back(f);
@@ -164,7 +146,7 @@ NetworkCheck checkNetwork(const CBriscoDoc& doc)
 
     ItemList idle;
     for (int f = 1; f <= doc.fanCount; ++f)
-        if (!doc.fanCanOperate(f))
+        if (!fanCanOperate(doc, f))
             idle.add(pairText(doc.fans[size_t(f)].inlet, doc.fans[size_t(f)].outlet));
     if (!idle.empty())
         check.warnings.push_back("Fans without at least two curve points and an airflow step stand "
@@ -188,7 +170,7 @@ constexpr double kRiseShare = 1e-3;
 FanPoint fanPoint(const CBriscoDoc& doc, int f)
 {
     FanPoint point;
-    if (!doc.fanCanOperate(f))
+    if (!fanCanOperate(doc, f))
         return point;
     const Fan& fan = doc.fans[size_t(f)];
     const double unit = doc.app().units.pressureUnitFactor;

@@ -38,15 +38,14 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
-#include <numeric>
 #include <vector>
 
-#include <Eigen/SparseCholesky>
-#include <Eigen/SparseCore>
-
 #include "analysis/analysisdialog.h"
+#include "analysis/fan.h"
 #include "analysis/networkcheck.h"
-#include "model/briscodoc.h"
+#include "analysis/newtonwork.h"
+#include "analysis/solver.h"
+#include "analysis/solverwork.h"
 #include "model/itemlist.h"
 
 namespace orvex {
@@ -69,40 +68,6 @@ constexpr double kStartHead = 1e-2;  // kgf/m²
 constexpr double kFlowChangeShare = 1e-5;
 // A fan that has been held and released this often in one solve stays held.
 constexpr int kFanSwitchLimit = 8;
-
-enum class LinkKind : unsigned char { Road, Fan };
-enum class FanHold : unsigned char { None, AtZero, AtEnd };
-
-}  // namespace
-
-struct NewtonWork {
-    struct Link {
-        LinkKind kind = LinkKind::Road;
-        int item = 0;          // road or fan index
-        int a = 0, b = 0;      // node indexes while merged: first end (fan inlet), second end
-        int ua = -1, ub = -1;  // unknown indexes of the ends, -1 for a fixed or unsolved node
-        double q = 0;          // kg/s, + from a to b
-        double r = 0;          // dQ/dh of the linearisation, kg/s per kgf/m²
-        double e = 0;          // h(q) - (P_a - P_b + s), kgf/m²
-        int diagA = -1, diagB = -1, off = -1;  // positions in the matrix's values
-        bool dead = false;     // no usable law (no resistance): carries nothing
-        FanHold hold = FanHold::None;
-        int switches = 0;
-    };
-    std::vector<Link> links;
-    std::vector<int> roadLink;   // by road index: its link, -1 for none
-    std::vector<int> fanLink;    // by fan index
-    std::vector<int> unknownOf;  // by node index: unknown index, -1 fixed or unsolved
-    std::vector<int> nodeOf;     // by unknown index: node index
-    std::vector<std::string> floatingGroups;  // warnings of the groups held at one node
-    std::vector<long long> pattern;           // off-diagonal entries and size the analysis was made for
-    bool analysed = false;
-    Eigen::SparseMatrix<double> matrix;
-    Eigen::SimplicialLDLT<Eigen::SparseMatrix<double>, Eigen::Lower> ldlt;
-    Eigen::VectorXd f, dp;
-};
-
-namespace {
 
 using Link = NewtonWork::Link;
 
@@ -137,15 +102,13 @@ struct FanCurve {
     double unit = 0;     // kgf/m² per display pressure unit
     const float* p = nullptr;  // p[0..n-1], display unit
     double qmax() const { return step * (n - 1); }
-    int segment(double q) const { return std::clamp(int(q / step), 0, n - 2); }
     double rise(double q) const  // kgf/m²
     {
-        const int j = segment(q);
-        return unit * (p[j] + (q - j * step) * (p[j + 1] - p[j]) / step);
+        return unit * curvePressure(p, n, step, q, CurveEnd::Extend);
     }
     double slope(double q) const  // kgf/m² per kg/s
     {
-        const int j = segment(q);
+        const int j = curveSegment(n, step, q);
         return unit * (p[j + 1] - p[j]) / step;
     }
     double floor() const
@@ -171,126 +134,16 @@ FanCurve curveOf(const CBriscoDoc& doc, int f)
 // A fan is a link when it has a curve to run on and a usable scale.
 bool fanIsLink(const CBriscoDoc& doc, int f)
 {
-    return doc.fanCanOperate(f) && doc.specificWeight > 0 && doc.app().units.pressureUnitFactor > 0;
-}
-
-// Groups of node indexes joined by links.
-class Groups {
-public:
-    explicit Groups(int count) : mParent(size_t(count + 1)) { std::iota(mParent.begin(), mParent.end(), 0); }
-    int find(int i)
-    {
-        while (mParent[size_t(i)] != i)
-            i = mParent[size_t(i)] = mParent[size_t(mParent[size_t(i)])];
-        return i;
-    }
-    void join(int a, int b) { mParent[size_t(find(a))] = find(b); }
-
-private:
-    std::vector<int> mParent;
-};
-
-bool couples(const Link& link)
-{
-    return !link.dead && link.hold == FanHold::None && link.a != link.b;
-}
-
-// Which nodes are unknown, where each link's entries lie in the matrix, and
-// the matrix's pattern, analysed again only when it differs from the last.
-void buildStructure(const CBriscoDoc& doc, NewtonWork& w)
-{
-    const int nodes = doc.nodeCount;
-    Groups groups(nodes);
-    std::vector<unsigned char> touched(size_t(nodes + 1), 0);
-    for (const Link& link : w.links) {
-        if (!couples(link))
-            continue;
-        groups.join(link.a, link.b);
-        touched[size_t(link.a)] = touched[size_t(link.b)] = 1;
-    }
-    std::vector<unsigned char> anchored(size_t(nodes + 1), 0);
-    for (int i = 1; i <= doc.surfaceCount && i <= nodes; ++i)
-        anchored[size_t(groups.find(i))] = 1;
-
-    w.floatingGroups.clear();
-    w.unknownOf.assign(size_t(nodes + 1), -1);
-    w.nodeOf.clear();
-    std::vector<unsigned char> held(size_t(nodes + 1), 0);  // by group root: its first node is held
-    for (int i = doc.surfaceCount + 1; i <= nodes; ++i) {
-        if (!touched[size_t(i)])
-            continue;
-        const int root = groups.find(i);
-        if (!anchored[size_t(root)] && !held[size_t(root)]) {
-            held[size_t(root)] = 1;
-            ItemList members;
-            for (int j = i; j <= nodes; ++j)
-                if (touched[size_t(j)] && groups.find(j) == root)
-                    members.add(std::to_string(doc.nodes[size_t(j)].number));
-            w.floatingGroups.push_back(
-                "No road or fan joins " + std::string(members.count() == 1 ? "node " : "nodes ") +
-                members.text() + " to a surface node: the Newton method held node " +
-                std::to_string(doc.nodes[size_t(i)].number) +
-                " at its pressure and solved the others from it.");
-            continue;
-        }
-        w.unknownOf[size_t(i)] = int(w.nodeOf.size());
-        w.nodeOf.push_back(i);
-    }
-    const int n = int(w.nodeOf.size());
-
-    std::vector<Eigen::Triplet<double>> entries;
-    entries.reserve(size_t(n) + w.links.size());
-    for (int u = 0; u < n; ++u)
-        entries.emplace_back(u, u, 1.0);
-    std::vector<long long> pattern;
-    pattern.reserve(w.links.size() + 1);
-    for (Link& link : w.links) {
-        link.ua = couples(link) ? w.unknownOf[size_t(link.a)] : -1;
-        link.ub = couples(link) ? w.unknownOf[size_t(link.b)] : -1;
-        if (link.ua >= 0 && link.ub >= 0) {
-            const int row = std::max(link.ua, link.ub), col = std::min(link.ua, link.ub);
-            entries.emplace_back(row, col, 1.0);
-            pattern.push_back((long long)col * n + row);
-        }
-    }
-    std::sort(pattern.begin(), pattern.end());
-    pattern.erase(std::unique(pattern.begin(), pattern.end()), pattern.end());
-    pattern.push_back(n);
-
-    w.matrix.resize(n, n);
-    w.matrix.setFromTriplets(entries.begin(), entries.end());
-    w.matrix.makeCompressed();
-    const auto position = [&w](int row, int col) {
-        const int* inner = w.matrix.innerIndexPtr();
-        const int begin = w.matrix.outerIndexPtr()[col], end = w.matrix.outerIndexPtr()[col + 1];
-        return int(std::lower_bound(inner + begin, inner + end, row) - inner);
-    };
-    std::vector<int> diagonal(static_cast<size_t>(n));
-    for (int u = 0; u < n; ++u)
-        diagonal[size_t(u)] = position(u, u);
-    for (Link& link : w.links) {
-        link.diagA = link.ua >= 0 ? diagonal[size_t(link.ua)] : -1;
-        link.diagB = link.ub >= 0 ? diagonal[size_t(link.ub)] : -1;
-        link.off = link.ua >= 0 && link.ub >= 0
-            ? position(std::max(link.ua, link.ub), std::min(link.ua, link.ub))
-            : -1;
-    }
-    if (n > 0 && (!w.analysed || pattern != w.pattern)) {
-        w.ldlt.analyzePattern(w.matrix);
-        w.pattern = std::move(pattern);
-        w.analysed = true;
-    }
-    w.f.resize(n);
-    w.dp.resize(n);
+    return fanCanOperate(doc, f) && doc.specificWeight > 0 && doc.app().units.pressureUnitFactor > 0;
 }
 
 // The links of the merged network with their starting flows: a road the
 // flow its law gives at the current pressures (at least that of
 // kStartHead), a fan its last airflow when that lies on its curve, else the
 // middle of the curve.
-void setUpLinks(const CBriscoDoc& doc, NewtonWork& w)
+void setUpLinks(CBriscoDoc& doc, NewtonWork& w)
 {
-    const SolverWork& s = doc.solver;
+    const SolverWork& s = solverWork(doc);
     w.links.clear();
     w.roadLink.assign(size_t(doc.roadCount + 1), -1);
     w.fanLink.assign(size_t(doc.fanCount + 1), -1);
@@ -418,47 +271,6 @@ double lineariseLinks(CBriscoDoc& doc, NewtonWork& w, int& worstNode)
     return worst;
 }
 
-// Factorises the linearised system and solves it for the pressure changes;
-// on failure, names the nodes where it is singular.
-bool solvePressures(const CBriscoDoc& doc, NewtonWork& w, std::string& failure)
-{
-    if (w.nodeOf.empty())
-        return true;  // every node's pressure is known
-    double* values = w.matrix.valuePtr();
-    std::fill(values, values + w.matrix.nonZeros(), 0.0);
-    for (const Link& link : w.links) {
-        if (link.diagA >= 0)
-            values[link.diagA] += link.r;
-        if (link.diagB >= 0)
-            values[link.diagB] += link.r;
-        if (link.off >= 0)
-            values[link.off] -= link.r;
-    }
-    w.ldlt.factorize(w.matrix);
-    ItemList singular;
-    if (w.ldlt.info() == Eigen::Success) {
-        const Eigen::VectorXd& d = w.ldlt.vectorD();
-        const auto& permutation = w.ldlt.permutationP().indices();
-        for (int u = 0; u < int(w.nodeOf.size()); ++u) {
-            const double pivot = d[permutation[u]];
-            if (!(pivot > 0) || !std::isfinite(pivot))
-                singular.add(std::to_string(doc.nodes[size_t(w.nodeOf[size_t(u)])].number));
-        }
-    } else {
-        singular.add("all of them");
-    }
-    if (singular.empty()) {
-        w.dp = w.ldlt.solve(w.f);
-        if (w.dp.allFinite())
-            return true;
-        singular.add("all of them");
-    }
-    failure = "The Newton method could not solve for the pressures of the nodes (" + singular.text() +
-              "): the system of the network is singular there. The results are those of its last "
-              "iteration.";
-    return false;
-}
-
 // Moves the pressures and the flows by the solved step; returns the sum of
 // the flow changes (kg/s) and of the new flows, and sets held when a fan was
 // held at an end of its curve.
@@ -505,15 +317,12 @@ FlowChange stepFlows(CBriscoDoc& doc, NewtonWork& w, bool& held)
     return {change, total};
 }
 
-}  // namespace
-
 // The fans' airflow and curve pressure from the Newton flows, as the fan
 // operating point keeps them: Qf in the user flow unit, Pc on the curve.
-void CBriscoDoc::storeNewtonFans()
+void storeNewtonFans(CBriscoDoc& doc, const NewtonWork& w)
 {
-    const NewtonWork& w = *newtonWork;
-    for (int f = 1; f <= fanCount; ++f) {
-        Fan& fan = fans[f];
+    for (int f = 1; f <= doc.fanCount; ++f) {
+        Fan& fan = doc.fans[f];
         const int l = w.fanLink[size_t(f)];
         if (l < 0) {
             fan.fanFlow = 0;
@@ -522,48 +331,45 @@ void CBriscoDoc::storeNewtonFans()
         }
         const int n = fan.points;
         const float dq = fan.flowStep, qmax = float(n - 1) * dq;
-        fan.fanFlow = std::clamp(float(w.links[size_t(l)].q / specificWeight), 0.0f, qmax);
-        const int k = int(fan.fanFlow / dq);
-        fan.pressure = k >= n - 1 ? fan.curve[n]
-                                  : fan.curve[k + 1] + (fan.fanFlow - float(k) * dq) * (fan.curve[k + 2] - fan.curve[k + 1]) / dq;
+        fan.fanFlow = std::clamp(float(w.links[size_t(l)].q / doc.specificWeight), 0.0f, qmax);
+        fan.pressure = curvePressure(&fan.curve[1], n, dq, fan.fanFlow, CurveEnd::Hold);
     }
 }
 
-void CBriscoDoc::finishNewton(float tau)
+void finishNewton(CBriscoDoc& doc, const NewtonWork& w, float tau)
 {
-    const NewtonWork& w = *newtonWork;
-    storeNewtonFans();
-    restoreMergedNodes();
+    storeNewtonFans(doc, w);
+    restoreMergedNodes(doc, solverWork(doc));
     // A fan held at zero because it cannot start against the rise it faces
     // is named by the run's check of the fans, whichever method solved.
     ItemList atZero, atEnd;
     for (const Link& link : w.links) {
         if (link.kind != LinkKind::Fan || link.hold == FanHold::None)
             continue;
-        const Fan& fan = fans[size_t(link.item)];
+        const Fan& fan = doc.fans[size_t(link.item)];
         if (link.hold == FanHold::AtEnd)
             atEnd.add(pairText(fan.inlet, fan.outlet));
-        else if (fanPoint(*this, link.item).kind != FanPointKind::CannotStart)
+        else if (fanPoint(doc, link.item).kind != FanPointKind::CannotStart)
             atZero.add(pairText(fan.inlet, fan.outlet));
     }
     if (!atZero.empty())
-        solverWarnings.push_back("The network would drive " + std::string(atZero.count() == 1 ? "fan " : "fans ") +
+        doc.solverWarnings.push_back("The network would drive " + std::string(atZero.count() == 1 ? "fan " : "fans ") +
                                  atZero.text() + " below zero airflow: the Newton method held " +
                                  (atZero.count() == 1 ? "it" : "them") + " at zero airflow.");
     if (!atEnd.empty())
-        solverWarnings.push_back("The network would take " + std::string(atEnd.count() == 1 ? "fan " : "fans ") +
+        doc.solverWarnings.push_back("The network would take " + std::string(atEnd.count() == 1 ? "fan " : "fans ") +
                                  atEnd.text() + " beyond the last point of " +
                                  (atEnd.count() == 1 ? "its curve" : "their curves") +
                                  ": the Newton method held " + (atEnd.count() == 1 ? "it" : "them") +
                                  " at that point.");
     for (const std::string& group : w.floatingGroups)
-        solverWarnings.push_back(group);
+        doc.solverWarnings.push_back(group);
 
-    for (int k = 1; k <= roadCount; ++k) {
+    for (int k = 1; k <= doc.roadCount; ++k) {
         const int l = w.roadLink[size_t(k)];
         if (l < 0)
             continue;
-        Road& road = roads[k];
+        Road& road = doc.roads[k];
         const float m = float(w.links[size_t(l)].q);
         road.reversalFlag = m * road.massFlow < 0 ? 1 : 0;
         road.massFlow = m;
@@ -571,83 +377,94 @@ void CBriscoDoc::finishNewton(float tau)
         if (road.altResistance > 0)
             road.roadClass = m < 0 ? 2 : 1;
     }
-    fixedFlowResults(tau);
+    fixedFlowResults(doc, tau);
 }
 
-int CBriscoDoc::solveByNewton(AnalysisDialog& dialog, float a1)
+// The iteration's line (kept in the document and shown), and with the
+// units file's display data the flow change, the worst node and the fans.
+void showNewtonIteration(CBriscoDoc& doc, const NewtonWork& w, AnalysisDialog& dialog, int it, double worst,
+                         int worstNode, const FlowChange& change)
 {
-    const UnitsSettings& u = mApp.units;
-    const float tau = u.solverError * a1 * kTargetImbalancePerError;  // target imbalance, kg/s
-    if (!newtonWork)
-        newtonWork = std::make_shared<NewtonWork>();
-    NewtonWork& w = *newtonWork;
+    const UnitsSettings& u = doc.app().units;
+    char line[160];
+    const double shown = doc.specificWeight != 0 ? worst / doc.specificWeight : worst;
+    std::snprintf(line, sizeof line, "%4d: %s= %12.6f %s", it, "Error", shown, u.flowUnitName.c_str());
+    doc.statusLine = line;
+    dialog.setStatusLine(line);
+    if (u.displayData != 0) {
+        const double share = change.total > 0 ? change.change / change.total : 1.0;
+        std::snprintf(line, sizeof line, "dQ/Q = %14.8f", std::isfinite(share) ? share : 1.0);
+        dialog.setDiagnosticLine(1, line);
+        std::snprintf(line, sizeof line, "Node = %d", worstNode ? doc.nodes[worstNode].number : 0);
+        dialog.setDiagnosticLine(2, line);
+        for (int f = 1; f <= doc.fanCount && f <= 30; ++f) {
+            const int l = w.fanLink[size_t(f)];
+            const double rise = doc.nodes[doc.nodeIndex(doc.fans[f].outlet)].pressure -
+                                doc.nodes[doc.nodeIndex(doc.fans[f].inlet)].pressure;
+            const double pf = u.pressureUnitFactor != 0 ? rise / u.pressureUnitFactor : 0.0;
+            const double qf = l >= 0 && doc.specificWeight != 0 ? w.links[size_t(l)].q / doc.specificWeight : 0.0;
+            std::snprintf(line, sizeof line, "%4d-%4d", doc.fans[f].inlet, doc.fans[f].outlet);
+            dialog.setFanCell(f - 1, 0, line);
+            std::snprintf(line, sizeof line, "%9.3f", pf);
+            dialog.setFanCell(f - 1, 1, line);
+            std::snprintf(line, sizeof line, "%9.2f", qf);
+            dialog.setFanCell(f - 1, 2, line);
+            dialog.setFanCell(f - 1, 3, l >= 0 && w.links[size_t(l)].hold != FanHold::None ? "1" : "0");
+        }
+    }
+}
 
-    prepareSolve();
-    analysisRunning = 1;
-    lastIterations = 0;
-    setUpLinks(*this, w);
-    buildStructure(*this, w);
+}  // namespace
+
+// The matrices and link lists are made at the first solve and kept, with the
+// analysed sparsity pattern, while the network stays.
+int solveByNewton(CBriscoDoc& doc, AnalysisDialog& dialog, float a1)
+{
+    const UnitsSettings& u = doc.app().units;
+    const float tau = u.solverError * a1 * kTargetImbalancePerError;  // target imbalance, kg/s
+    NewtonWork& w = doc.layerWork().get<NewtonWork>();
+
+    prepareSolve(doc, solverWork(doc));
+    doc.analysisRunning = 1;
+    doc.lastIterations = 0;
+    setUpLinks(doc, w);
+    buildStructure(doc, w);
 
     FlowChange change;
     bool held = false;  // the last step held a fan at an end of its curve
     for (int it = 1; it < u.maxIteration; ++it) {
-        lastIterations = it;
+        doc.lastIterations = it;
         if (it > 1)
-            UpdateRoadDensities();
-        const bool restructured = releaseFans(*this, w) || held;
+            UpdateRoadDensities(doc);
+        const bool restructured = releaseFans(doc, w) || held;
         if (restructured)
-            buildStructure(*this, w);
+            buildStructure(doc, w);
         int worstNode = 0;
-        const double worst = lineariseLinks(*this, w, worstNode);
+        const double worst = lineariseLinks(doc, w, worstNode);
 
-        char line[160];
-        const double shown = specificWeight != 0 ? worst / specificWeight : worst;
-        std::snprintf(line, sizeof line, "%4d: %s= %12.6f %s", it, "Error", shown, u.flowUnitName.c_str());
-        statusLine = line;
-        dialog.setStatusLine(line);
-        if (u.displayData != 0) {
-            const double share = change.total > 0 ? change.change / change.total : 1.0;
-            std::snprintf(line, sizeof line, "dQ/Q = %14.8f", std::isfinite(share) ? share : 1.0);
-            dialog.setDiagnosticLine(1, line);
-            std::snprintf(line, sizeof line, "Node = %d", worstNode ? nodes[worstNode].number : 0);
-            dialog.setDiagnosticLine(2, line);
-            for (int f = 1; f <= fanCount && f <= 30; ++f) {
-                const int l = w.fanLink[size_t(f)];
-                const double pf = u.pressureUnitFactor != 0
-                    ? (nodes[nodeIndex(fans[f].outlet)].pressure - nodes[nodeIndex(fans[f].inlet)].pressure) / u.pressureUnitFactor
-                    : 0.0;
-                const double qf = l >= 0 && specificWeight != 0 ? w.links[size_t(l)].q / specificWeight : 0.0;
-                std::snprintf(line, sizeof line, "%4d-%4d", fans[f].inlet, fans[f].outlet);
-                dialog.setFanCell(f - 1, 0, line);
-                std::snprintf(line, sizeof line, "%9.3f", pf);
-                dialog.setFanCell(f - 1, 1, line);
-                std::snprintf(line, sizeof line, "%9.2f", qf);
-                dialog.setFanCell(f - 1, 2, line);
-                dialog.setFanCell(f - 1, 3, l >= 0 && w.links[size_t(l)].hold != FanHold::None ? "1" : "0");
-            }
-        }
+        showNewtonIteration(doc, w, dialog, it, worst, worstNode, change);
         if (dialog.stopRequested()) {
             dialog.enableClose(true);
-            storeNewtonFans();
-            restoreMergedNodes();
+            storeNewtonFans(doc, w);
+            restoreMergedNodes(doc, solverWork(doc));
             return 0;
         }
-        if (fire.finishTime <= 0)
+        if (doc.fire.finishTime <= 0)
             dialog.stepProgress();
         if (it > 1 && !restructured && worst <= tau && change.settled(tau)) {
-            finishNewton(tau);
+            finishNewton(doc, w, tau);
             return 1;
         }
 
         std::string failure;
-        if (!solvePressures(*this, w, failure)) {
-            solverWarnings.push_back(failure);
-            finishNewton(tau);
+        if (!solvePressures(doc, w, failure)) {
+            doc.solverWarnings.push_back(failure);
+            finishNewton(doc, w, tau);
             return -1;
         }
-        change = stepFlows(*this, w, held);
+        change = stepFlows(doc, w, held);
     }
-    finishNewton(tau);
+    finishNewton(doc, w, tau);
     return -1;
 }
 

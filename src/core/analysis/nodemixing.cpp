@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "model/briscodoc.h"
+#include "analysis/quantities.h"
 
 namespace orvex {
 
@@ -17,27 +17,35 @@ namespace orvex {
 // a loop carries is the other node's own, which that node's mixing counts
 // already: a node fed only through the loop has air, and no "No airflow"
 // message is given for it.
-bool CBriscoDoc::mixNode(int number, float& temperature, float& gas)
+MixingWork& mixingWork(CBriscoDoc& doc)
 {
-    FireWork& w = fireWork;
-    const int i = nodeIndex(number);
+    return doc.layerWork().get<MixingWork>();
+}
+
+bool mixNode(CBriscoDoc& doc, int number, float& temperature, float& gas)
+{
+    MixingWork& w = mixingWork(doc);
+    const FireParameters& fire = doc.fire;
+    const auto& roads = doc.roads;
+    const auto& fans = doc.fans;
+    const int i = doc.nodeIndex(number);
     if (number == fire.fireNode) {
         temperature = fire.fireTemperature;
         gas = 100.0f;
         return true;
     }
-    if (i == 0 || i <= surfaceCount) {
-        temperature = surfaceTemperature;
+    if (i == 0 || i <= doc.surfaceCount) {
+        temperature = doc.surfaceTemperature;
         gas = 0;
         return true;
     }
     w.mixing[i] = 1;
     double weight = 0, heat = 0, gasSum = 0;
     bool looped = false;  // an inflow comes from another node on the mixing path
-    const Node& node = nodes[i];
+    const Node& node = doc.nodes[i];
     for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos) {
-        const Road& road = roads[adjacentRoad[pos]];
-        if (adjacentSign[pos] * road.massFlow > 0)
+        const Road& road = roads[doc.adjacentRoad[pos]];
+        if (doc.adjacentSign[pos] * road.massFlow > 0)
             continue;
         const double q = std::fabs(road.massFlow);
         weight += q;
@@ -45,7 +53,7 @@ bool CBriscoDoc::mixNode(int number, float& temperature, float& gas)
         gasSum += q * road.outletGas;
     }
     const auto inflowFrom = [&](int upstream, double q) {
-        const int u = nodeIndex(upstream);
+        const int u = doc.nodeIndex(upstream);
         if (u == 0)
             return;
         if (w.mixing[u]) {
@@ -53,20 +61,20 @@ bool CBriscoDoc::mixNode(int number, float& temperature, float& gas)
             return;
         }
         float t = 0, c = 0;
-        if (!mixNode(upstream, t, c))
+        if (!mixNode(doc, upstream, t, c))
             return;
         weight += q;
         heat += q * t;
         gasSum += q * c;
     };
-    for (int k = roadCount + 1; k <= totalRoads(); ++k) {
+    for (int k = doc.roadCount + 1; k <= doc.totalRoads(); ++k) {
         const Road& road = roads[k];
         if (road.massFlow > 0 && road.second == number)
             inflowFrom(road.first, road.massFlow);
         else if (road.massFlow < 0 && road.first == number)
             inflowFrom(road.second, -road.massFlow);
     }
-    for (int f = 1; f <= fanCount; ++f)
+    for (int f = 1; f <= doc.fanCount; ++f)
         if (fans[f].outlet == number)
             inflowFrom(fans[f].inlet, std::fabs(fans[f].fanFlow * kStandardAirPerMinute));
     w.mixing[i] = 0;
@@ -82,15 +90,15 @@ bool CBriscoDoc::mixNode(int number, float& temperature, float& gas)
         w.noInflowShown[i] = 1;
         char text[64];
         std::snprintf(text, sizeof text, "Error : No airflow into %d", number);
-        report(text);
+        doc.report(text);
     }
     return false;
 }
 
-float CBriscoDoc::nodeGasTemperature(int i)
+float nodeGasTemperature(CBriscoDoc& doc, int i)
 {
     float t = 0, c = 0;
-    mixNode(nodes[i].number, t, c);
+    mixNode(doc, doc.nodes[i].number, t, c);
     return t;
 }
 

@@ -1,49 +1,52 @@
 // The quantities shown above and below every road and beside every node,
 // computed from the network and the last analysis. Kinds are numbered as in
 // the display settings; a kind without a value leaves the caller's value.
-#include <cmath>
+#include "analysis/quantities.h"
 
-#include "model/briscodoc.h"
+#include <algorithm>
+#include <cmath>
 
 namespace orvex {
 
 // Pressure lost along road k with its airflow, display pressure unit.
-float CBriscoDoc::roadPressureDrop(int k) const
+float roadPressureDrop(const CBriscoDoc& doc, int k)
 {
-    const Road& road = roads[k];
-    const int a = nodeIndex(road.first), b = nodeIndex(road.second);
-    const float unit = mApp.units.pressureUnitFactor;
+    const auto& nodes = doc.nodes;
+    const Road& road = doc.roads[size_t(k)];
+    const int a = doc.nodeIndex(road.first), b = doc.nodeIndex(road.second);
+    const float unit = doc.app().units.pressureUnitFactor;
     if (!a || !b || unit == 0)
         return 0;
-    if (k > roadCount)
-        return float((nodes[a].pressure - nodes[b].pressure) / unit);
-    if (isWater()) {
+    if (k > doc.roadCount)
+        return float((nodes[size_t(a)].pressure - nodes[size_t(b)].pressure) / unit);
+    if (doc.isWater()) {
         // The pipe law the solver used, with the volume flow Q = M / ρs in
         // m³/s and the resistance in kgf/m² per (m³/s)^n: Hazen-Williams
         // where the pipe has a length (n = 1 / (1 - 0.54 × 0.852) = 1.8521,
         // the inverse of the solver's linearisation), a local loss (n = 2)
         // where it has none. At the solution this is the head lost between
         // the pipe's ends, P_a - P_b + (z_a - z_b) ρs.
-        if (density == 0)
+        if (doc.density == 0)
             return 0;
-        const double q = double(road.massFlow) / density;
+        const double q = double(road.massFlow) / doc.density;
         const double exponent = road.length > 0 ? 1.0 / (1.0 - double(kPipeHeadExponent) * kPipeFlowExponent) : 2.0;
         return float(std::copysign(road.resistance * std::pow(std::fabs(q), exponent), q) / unit);
     }
     // The density at the road's own temperature and mean pressure.
-    const double rho = ((nodes[a].pressure + nodes[b].pressure) / 2) /
+    const double rho = ((nodes[size_t(a)].pressure + nodes[size_t(b)].pressure) / 2) /
                        ((road.temperature + kCelsiusZero) * kAirGasConstant);
     if (rho == 0)
         return 0;
     const float r = road.roadClass == 2 ? road.altResistance : road.resistance;
-    return float(mApp.units.resistanceUnitFactor * r * road.massFlow * std::fabs(road.massFlow) /
+    return float(doc.app().units.resistanceUnitFactor * r * road.massFlow * std::fabs(road.massFlow) /
                  (rho * kAirDensity) / unit);
 }
 
-bool CBriscoDoc::roadValue(int k, int kind, float& value) const
+bool roadValue(const CBriscoDoc& doc, int k, int kind, float& value)
 {
-    const Road& road = roads[k];
-    const bool fixed = k > roadCount;
+    const Road& road = doc.roads[size_t(k)];
+    const bool fixed = k > doc.roadCount;
+    const float specificWeight = doc.specificWeight;
     switch (kind) {
     case 1:  // standard flow, user unit
         value = fixed ? road.resistance
@@ -58,7 +61,7 @@ bool CBriscoDoc::roadValue(int k, int kind, float& value) const
                 : 0.0f;
         return true;
     case 3: value = float(road.roadClass); return true;
-    case 4: value = roadPressureDrop(k); return true;
+    case 4: value = roadPressureDrop(doc, k); return true;
     case 5: value = road.resistance; return true;
     case 6: value = road.altResistance; return true;
     case 7: value = road.temperature; return true;
@@ -70,46 +73,48 @@ bool CBriscoDoc::roadValue(int k, int kind, float& value) const
     }
 }
 
-bool CBriscoDoc::nodeValue(int i, int kind, float& value)
+bool nodeValue(CBriscoDoc& doc, int i, int kind, float& value)
 {
+    const Node& node = doc.nodes[size_t(i)];
     switch (kind) {
     case 0: return false;
-    case 5: value = nodeGasTemperature(i); return true;  // the fire simulation's node mixing
-    case 1: value = float(nodes[i].number); return true;
-    case 2: value = nodes[i].elevation; return true;
+    case 5: value = nodeGasTemperature(doc, i); return true;  // the fire simulation's node mixing
+    case 1: value = float(node.number); return true;
+    case 2: value = node.elevation; return true;
     case 6: value = 0; return true;  // no operation sets a node hazard
-    default: value = nodes[i].displayValue; return true;  // 3, 4, 7..10
+    default: value = node.displayValue; return true;  // 3, 4, 7..10
     }
 }
 
-// The iterators of the quantities, on the model's shared cursor.
-int CBriscoDoc::nextRoadValue(int kind, float& value)
+int nextRoadValue(const CBriscoDoc& doc, RecordCursor& cursor, int kind, float& value)
 {
     int k = 0;
-    if (!beginIteration(totalRoads(), k))
+    if (!cursor.advance(doc.totalRoads(), k))
         return 0;
-    roadValue(k, kind, value);
+    roadValue(doc, k, kind, value);
     return 1;
 }
 
-int CBriscoDoc::nextNodeValue(int mode, int& number, float& value)
+int nextNodeValue(CBriscoDoc& doc, RecordCursor& cursor, int mode, int& number, float& value)
 {
     int i = 0;
-    if (!beginIteration(nodeCount, i))
+    if (!cursor.advance(doc.nodeCount, i))
         return 0;
-    number = nodes[i].number;
-    nodeValue(i, mode, value);
+    number = doc.nodes[size_t(i)].number;
+    nodeValue(doc, i, mode, value);
     return 1;
 }
 
 // Node kind 3: every pressure relative to the lowest surface pressure.
-void CBriscoDoc::computeRelativePressures()
+void computeRelativePressures(CBriscoDoc& doc)
 {
-    const float unit = mApp.units.pressureUnitFactor;
+    auto& nodes = doc.nodes;
+    const int nodeCount = doc.nodeCount;
+    const float unit = doc.app().units.pressureUnitFactor;
     if (nodeCount < 1 || unit == 0)
         return;
     double reference = nodes[1].pressure;
-    for (int i = 2; i <= surfaceCount; ++i)
+    for (int i = 2; i <= doc.surfaceCount; ++i)
         reference = std::min(reference, nodes[i].pressure);
     for (int i = 1; i <= nodeCount; ++i)
         nodes[i].displayValue = float((nodes[i].pressure - reference) / unit);
@@ -118,49 +123,52 @@ void CBriscoDoc::computeRelativePressures()
 // Node kind 4: the pressure loss walked out from the surface, breadth first:
 // through a road with the flow the value drops by the road's pressure drop,
 // through a fan from inlet to outlet it rises by the fan's pressure rise.
-void CBriscoDoc::walkPressureLoss()
+void walkPressureLoss(CBriscoDoc& doc)
 {
-    SolverWork& w = solver;
-    const float unit = mApp.units.pressureUnitFactor;
-    for (int i = 1; i <= nodeCount; ++i)
-        w.queued[i] = 0;
+    auto& nodes = doc.nodes;
+    const auto& roads = doc.roads;
+    const auto& fans = doc.fans;
+    const int nodeCount = doc.nodeCount;
+    const float unit = doc.app().units.pressureUnitFactor;
+    std::array<int, kMaxNodes> queue{};
+    std::array<unsigned char, kMaxNodes> queued{};
     int tail = 0;
-    for (int i = 1; i <= surfaceCount; ++i) {
+    for (int i = 1; i <= doc.surfaceCount; ++i) {
         nodes[i].displayValue = 0;
-        w.queue[++tail] = i;
-        w.queued[i] = 1;
+        queue[++tail] = i;
+        queued[i] = 1;
     }
     for (int head = 1; head <= tail && tail < nodeCount; ++head) {
-        const int x = w.queue[head];
+        const int x = queue[head];
         const Node& node = nodes[x];
         for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos) {
-            const int y = adjacentNode[pos];
-            if (w.queued[y])
+            const int y = doc.adjacentNode[pos];
+            if (queued[y])
                 continue;
-            w.queue[++tail] = y;
-            w.queued[y] = 1;
-            const int r = findRoad(node.number, nodes[y].number);
+            queue[++tail] = y;
+            queued[y] = 1;
+            const int r = doc.findRoad(node.number, nodes[y].number);
             const float s = roads[r].first == node.number ? 1.0f : -1.0f;
-            nodes[y].displayValue = node.displayValue - s * roadPressureDrop(r);
+            nodes[y].displayValue = node.displayValue - s * roadPressureDrop(doc, r);
         }
-        for (int f = 1; f <= fanCount; ++f) {
+        for (int f = 1; f <= doc.fanCount; ++f) {
             int y = 0;
             float s = 0;
             if (fans[f].inlet == node.number)
-                y = nodeIndex(fans[f].outlet), s = 1;
+                y = doc.nodeIndex(fans[f].outlet), s = 1;
             if (fans[f].outlet == node.number)
-                y = nodeIndex(fans[f].inlet), s = -1;
-            if (!y || w.queued[y])
+                y = doc.nodeIndex(fans[f].inlet), s = -1;
+            if (!y || queued[y])
                 continue;
-            w.queue[++tail] = y;
-            w.queued[y] = 1;
-            const int in = nodeIndex(fans[f].inlet), out = nodeIndex(fans[f].outlet);
+            queue[++tail] = y;
+            queued[y] = 1;
+            const int in = doc.nodeIndex(fans[f].inlet), out = doc.nodeIndex(fans[f].outlet);
             const double rise = unit != 0 ? (nodes[out].pressure - nodes[in].pressure) / unit : 0;
             nodes[y].displayValue = node.displayValue + float(s * rise);
         }
     }
     if (tail < nodeCount)
-        report("pressure set down");
+        doc.report("pressure set down");
 }
 
 }  // namespace orvex

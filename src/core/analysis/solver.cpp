@@ -1,17 +1,5 @@
-// Nodal-pressure airflow solver.
-//
-// Surface nodes hold their pressure; the pressures of the underground nodes
-// are found so that the mass flows balance at every one of them. Each outer
-// iteration linearises every normal road around the current pressures (the
-// secant conductance G of the square road law at |dp| + ε, so M = G × dp),
-// corrects the nodes once by Gauss-Seidel (the two nodes of a low-resistance
-// road together, as an exact 2×2 Newton step, because tightly coupled nodes
-// converge badly one at a time), moves the fans along their curves, shifts
-// all underground pressures by a bounded multiple of the mean correction, and
-// repeats a few cheap inner sweeps with the same coefficients. The
-// regularising pressure ε and the error threshold T are tightened in stages;
-// at each stage the air densities, and with them the natural draught, are
-// recomputed from the new pressures.
+// Airflow solve: what the relaxation (relaxation.cpp) and the Newton method
+// (newton.cpp) share, and the choice between them.
 //
 // Fixed-flow roads with airflow 0 join their two nodes without resistance:
 // one node is merged into the other for the solve, and the road's airflow
@@ -20,375 +8,156 @@
 // the connection keeps the surface's pressure whichever way it is written.
 // A connection between two surface nodes merges nothing; both keep their
 // pressures.
-//
-// Over-relaxation is what makes large networks converge in a few hundred
-// iterations (their slowest error is the level of whole districts, which a
-// factor near 2 moves quickly), but it overshoots in small networks, where a
-// node pair or a single node is corrected almost exactly: the fans then
-// chase the overshooting pressures and the iteration falls into a cycle. No
-// one factor serves both, so the solver watches its progress: when the mean
-// imbalance has not fallen by a tenth within a hundred iterations, it halves
-// the over-relaxation (towards the plain Gauss-Seidel factor 1). A run that
-// keeps making progress never sees the change.
-#include <algorithm>
+#include "analysis/solver.h"
+
 #include <cctype>
-#include <cmath>
-#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "analysis/analysisdialog.h"
-#include "model/briscodoc.h"
+#include "analysis/fan.h"
+#include "analysis/solverwork.h"
 
 namespace orvex {
 
 namespace {
 
-// |dp| + ε never reaches 0, so that a road at rest does not get an infinite
-// conductance even when the units file sets no ε.
-constexpr float kMinHead = 1e-9f;  // kgf/m²
-
-// Progress of the iteration: the mean imbalance must fall below this share
-// of its value at the last progress within the window, or the relaxation is
-// stepped back. Stage changes of ε raise the imbalance for a few dozen
-// iterations; the window is well beyond that.
-constexpr float kProgressShare = 0.9f;
-constexpr int kProgressWindow = 100;  // iterations
-// Over-relaxation smaller than this is not worth keeping; the factor becomes 1.
-constexpr float kLeastOverRelaxation = 0.05f;
+bool isSurfaceNumber(const CBriscoDoc& doc, int number)
+{
+    const int i = doc.nodeIndex(number);
+    return i >= 1 && i <= doc.surfaceCount;
+}
 
 }  // namespace
 
-bool CBriscoDoc::isSurfaceNumber(int number) const
+SolverWork& solverWork(CBriscoDoc& doc)
 {
-    const int i = nodeIndex(number);
-    return i >= 1 && i <= surfaceCount;
+    return doc.layerWork().get<SolverWork>();
 }
 
-void CBriscoDoc::UpdateRoadDensities()
+void UpdateRoadDensities(CBriscoDoc& doc)
 {
-    for (int k = 1; k <= roadCount; ++k) {
-        Road& road = roads[k];
-        const int a = nodeIndex(road.first);
-        const int b = nodeIndex(road.second);
+    for (int k = 1; k <= doc.roadCount; ++k) {
+        Road& road = doc.roads[k];
+        const int a = doc.nodeIndex(road.first);
+        const int b = doc.nodeIndex(road.second);
         if (!a || !b)
             continue;
-        if (isWater()) {
-            road.density = density;
+        if (doc.isWater()) {
+            road.density = doc.density;
         } else {
-            const double pm = (nodes[a].pressure + nodes[b].pressure) / 2;
+            const double pm = (doc.nodes[a].pressure + doc.nodes[b].pressure) / 2;
             road.density = float(pm / ((road.initialTemperature + kCelsiusZero) * kAirGasConstant));
         }
-        road.naturalDraught = (nodes[a].elevation - nodes[b].elevation) * road.density;
+        road.naturalDraught = (doc.nodes[a].elevation - doc.nodes[b].elevation) * road.density;
     }
 }
 
 // Zero-flow fixed roads are merged, the adjacency is rebuilt for the merged
 // network, and the ends of every normal road are looked up once.
-void CBriscoDoc::prepareSolve()
+void prepareSolve(CBriscoDoc& doc, SolverWork& w)
 {
-    SolverWork& w = solver;
-    resetFans();
-    const int total = totalRoads();
+    resetFans(doc);
+    const int total = doc.totalRoads();
     for (int k = 1; k <= total; ++k) {
-        w.savedFirst[k] = roads[k].first;
-        w.savedSecond[k] = roads[k].second;
+        w.savedFirst[k] = doc.roads[k].first;
+        w.savedSecond[k] = doc.roads[k].second;
     }
     w.mergedCount = 0;
-    for (int k = roadCount + 1; k <= total; ++k) {
-        if (roads[k].resistance != 0.0f)
+    for (int k = doc.roadCount + 1; k <= total; ++k) {
+        if (doc.roads[k].resistance != 0.0f)
             continue;
-        const bool firstOnSurface = isSurfaceNumber(roads[k].first);
-        const bool secondOnSurface = isSurfaceNumber(roads[k].second);
+        const bool firstOnSurface = isSurfaceNumber(doc, doc.roads[k].first);
+        const bool secondOnSurface = isSurfaceNumber(doc, doc.roads[k].second);
         if (firstOnSurface && secondOnSurface)
             continue;
         const bool keepSecond = secondOnSurface;
-        const int keep = keepSecond ? roads[k].second : roads[k].first;
-        const int gone = keepSecond ? roads[k].first : roads[k].second;
+        const int keep = keepSecond ? doc.roads[k].second : doc.roads[k].first;
+        const int gone = keepSecond ? doc.roads[k].first : doc.roads[k].second;
         const auto rename = [keep, gone](Road& road) {
             if (road.first == gone)
                 road.first = keep;
             if (road.second == gone)
                 road.second = keep;
         };
-        for (int j = 1; j <= roadCount; ++j)
-            rename(roads[j]);
-        for (int j = roadCount + 1; j <= total; ++j)
-            if (roads[j].resistance != 0.0f || j > k)
-                rename(roads[j]);
+        for (int j = 1; j <= doc.roadCount; ++j)
+            rename(doc.roads[j]);
+        for (int j = doc.roadCount + 1; j <= total; ++j)
+            if (doc.roads[j].resistance != 0.0f || j > k)
+                rename(doc.roads[j]);
         ++w.mergedCount;
         w.merged[w.mergedCount] = k;
         w.mergedKeepsSecond[w.mergedCount] = keepSecond ? 1 : 0;
     }
-    rebuildAdjacency();
-    for (int k = 1; k <= roadCount; ++k) {
-        w.endA[k] = nodeIndex(roads[k].first);
-        w.endB[k] = nodeIndex(roads[k].second);
+    doc.rebuildAdjacency();
+    for (int k = 1; k <= doc.roadCount; ++k) {
+        w.endA[k] = doc.nodeIndex(doc.roads[k].first);
+        w.endB[k] = doc.nodeIndex(doc.roads[k].second);
     }
 }
 
-// Roads by ascending resistance (comb sort, shrink factor 1/1.3), then the
-// pairs: the lowest-resistance roads whose two underground nodes are both
-// still free and not both dead ends; every other underground node with a
-// road is corrected on its own.
-void CBriscoDoc::orderRoads()
+void restoreMergedNodes(CBriscoDoc& doc, SolverWork& w)
 {
-    SolverWork& w = solver;
-    const int n = roadCount;
-    for (int k = 1; k <= n; ++k)
-        w.order[k] = k;
-    int gap = n;
-    for (;;) {
-        gap = int(gap * 0.7692307692307692);
-        if (gap == 0)
-            gap = 1;
-        else if (gap == 9 || gap == 10)
-            gap = 11;
-        bool swapped = false;
-        for (int k = 1; k <= n - gap; ++k) {
-            if (roads[w.order[k]].resistance > roads[w.order[k + gap]].resistance) {
-                std::swap(w.order[k], w.order[k + gap]);
-                swapped = true;
-            }
-        }
-        if (!swapped && gap < 2)
-            break;
-    }
-
-    for (int i = 1; i <= nodeCount; ++i)
-        w.free[i] = i > surfaceCount;
-    w.pairCount = 0;
-    for (int p = 1; p <= n; ++p) {
-        const int k = w.order[p];
-        const int a = w.endA[k], b = w.endB[k];
-        if (a == 0 || b == 0 || a == b)
-            continue;
-        if ((nodes[a].degree > 1 || nodes[b].degree > 1) && w.free[a] && w.free[b]) {
-            w.pairRoad[++w.pairCount] = k;
-            w.free[a] = w.free[b] = 0;
-        }
-    }
-    w.singleCount = 0;
-    for (int i = surfaceCount + 1; i <= nodeCount; ++i)
-        if (w.free[i] && nodes[i].degree > 0)
-            w.single[++w.singleCount] = i;
-    analysisRunning = 1;
-}
-
-void CBriscoDoc::linearise(float eps)
-{
-    SolverWork& w = solver;
-    const float ruf = mApp.units.resistanceUnitFactor;
-    for (int i = 1; i <= nodeCount; ++i)
-        w.a[i] = 0;
-    for (int k = 1; k <= roadCount; ++k) {
-        Road& road = roads[k];
-        const int a = w.endA[k], b = w.endB[k];
-        if (!a || !b) {
-            road.conductance = 0;
-            continue;
-        }
-        const float dp = float(nodes[a].pressure - nodes[b].pressure + road.naturalDraught);
-        const float head = std::max(std::fabs(dp) + eps, kMinHead);
-        float g = 0;
-        if (!isWater()) {
-            const bool reverse = altResistanceRoads > 0 && road.altResistance > 0 && dp < 0;
-            const float r = reverse ? road.altResistance : road.resistance;
-            g = std::sqrt(density * road.density / (ruf * r * head));
-        } else if (road.length > 0) {
-            const float y = std::pow(head / road.resistance, kPipeHeadExponent);
-            g = density / (road.resistance * std::pow(y, kPipeFlowExponent));
-        } else {
-            g = density / std::sqrt(road.resistance * head);
-        }
-        road.conductance = std::isfinite(g) ? g : 0.0f;
-        // A road whose two ends are merged into one node moves no air
-        // between nodes; its conductance would only stiffen that node.
-        if (a != b) {
-            w.a[a] += road.conductance;
-            w.a[b] += road.conductance;
-        }
-    }
-
-    // The node sweeps read each road's conductance once per node end; kept
-    // beside the adjacency they stay in cache.
-    const int entries = nodeCount > 0 ? nodes[nodeCount].adjacencyStart + nodes[nodeCount].degree : 0;
-    for (int pos = 1; pos <= entries; ++pos)
-        w.adjacentG[pos] = roads[adjacentRoad[pos]].conductance;
-
-    for (int i = 1; i <= nodeCount; ++i)
-        w.b[i] = 0;
-    for (int i = surfaceCount + 1; i <= nodeCount; ++i) {
-        const Node& node = nodes[i];
-        for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos) {
-            const Road& road = roads[adjacentRoad[pos]];
-            w.b[i] -= adjacentSign[pos] * double(road.naturalDraught) * road.conductance;
-        }
-    }
-    for (int k = roadCount + 1; k <= totalRoads(); ++k) {
-        const float m = specificWeight * roads[k].resistance;
-        const int a = nodeIndex(roads[k].first), b = nodeIndex(roads[k].second);
-        if (a)
-            w.b[a] -= m;
-        if (b)
-            w.b[b] += m;
-    }
-    for (int f = 1; f <= fanCount; ++f) {
-        const float m = specificWeight * fans[f].fanFlow;
-        const int in = nodeIndex(fans[f].inlet), out = nodeIndex(fans[f].outlet);
-        if (in)
-            w.b[in] -= m;
-        if (out)
-            w.b[out] += m;
-    }
-}
-
-// Net inflow into node i, kg/s.
-float CBriscoDoc::imbalance(int i) const
-{
-    const Node& node = nodes[i];
-    double sum = solver.b[i];
-    const double p = node.pressure;
-    const int end = node.adjacencyStart + node.degree;
-    for (int pos = node.adjacencyStart + 1; pos <= end; ++pos)
-        sum += double(solver.adjacentG[pos]) * (nodes[adjacentNode[pos]].pressure - p);
-    return float(sum);
-}
-
-float CBriscoDoc::coupling(int a, int b) const
-{
-    const Node& node = nodes[a];
-    float g = 0;
-    for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos)
-        if (adjacentNode[pos] == b)
-            g += solver.adjacentG[pos];
-    return g;
-}
-
-CBriscoDoc::SweepResult CBriscoDoc::sweep(bool outer)
-{
-    SolverWork& w = solver;
-    const float omega = w.omega;
-    double sumAbs = 0, sumShift = 0;
-    for (int p = 1; p <= w.pairCount; ++p) {
-        const int k = w.pairRoad[p];
-        const int a = w.endA[k], b = w.endB[k];
-        const float ra = imbalance(a);
-        const float rb = imbalance(b);
-        if (outer) {
-            // The two nodes are coupled by every road that joins them: with
-            // parallel roads one road's conductance alone would make the
-            // 2×2 step overshoot without bound.
-            const float g = coupling(a, b);
-            const double det = double(w.a[a]) * w.a[b] - double(g) * g;
-            const float factor = det > 0 ? float(omega / det) : 0.0f;
-            w.c[a] = factor * w.a[a];
-            w.c[b] = factor * w.a[b];
-            w.pairD[p] = factor * g;
-        }
-        const float dpa = w.pairD[p] * rb + w.c[b] * ra;
-        const float dpb = w.c[a] * rb + w.pairD[p] * ra;
-        nodes[a].pressure += dpa;
-        nodes[b].pressure += dpb;
-        sumAbs += std::fabs(ra) + std::fabs(rb);
-        sumShift += double(dpa) + dpb;
-    }
-    for (int s = 1; s <= w.singleCount; ++s) {
-        const int i = w.single[s];
-        const float r = imbalance(i);
-        if (outer)
-            w.c[i] = w.a[i] > 0 ? omega / w.a[i] : 0.0f;
-        const float dp = w.c[i] * r;
-        nodes[i].pressure += dp;
-        sumAbs += std::fabs(r);
-        sumShift += dp;
-    }
-    const int count = undergroundCount;
-    if (count <= 0)
-        return {0.0f, 0.0f};
-    return {float(sumAbs / count), float(sumShift / count)};
-}
-
-void CBriscoDoc::restoreMergedNodes()
-{
-    SolverWork& w = solver;
     for (int m = w.mergedCount; m >= 1; --m) {
-        const Road& road = roads[w.merged[m]];
-        const int first = nodeIndex(road.first), second = nodeIndex(road.second);
+        const Road& road = doc.roads[w.merged[m]];
+        const int first = doc.nodeIndex(road.first), second = doc.nodeIndex(road.second);
         if (!first || !second)
             continue;
         if (w.mergedKeepsSecond[m])
-            nodes[first].pressure = nodes[second].pressure;
+            doc.nodes[first].pressure = doc.nodes[second].pressure;
         else
-            nodes[second].pressure = nodes[first].pressure;
+            doc.nodes[second].pressure = doc.nodes[first].pressure;
     }
-    for (int k = 1; k <= totalRoads(); ++k) {
-        roads[k].first = w.savedFirst[k];
-        roads[k].second = w.savedSecond[k];
+    for (int k = 1; k <= doc.totalRoads(); ++k) {
+        doc.roads[k].first = w.savedFirst[k];
+        doc.roads[k].second = w.savedSecond[k];
     }
     w.mergedCount = 0;
-    rebuildAdjacency();
-}
-
-void CBriscoDoc::finishSolve(float tau)
-{
-    restoreMergedNodes();
-    for (int k = 1; k <= roadCount; ++k) {
-        Road& road = roads[k];
-        const int a = nodeIndex(road.first), b = nodeIndex(road.second);
-        if (!a || !b)
-            continue;
-        const float m = float(nodes[a].pressure - nodes[b].pressure + road.naturalDraught) *
-                        road.conductance;
-        road.reversalFlag = m * road.massFlow < 0 ? 1 : 0;
-        road.massFlow = m;
-        if (road.altResistance > 0)
-            road.roadClass = m < 0 ? 2 : 1;
-    }
-    fixedFlowResults(tau);
+    doc.rebuildAdjacency();
 }
 
 // Fixed airflows become mass flows; a zero-flow road gets what continuity
 // leaves for it at one of its underground ends, once every other zero-flow
 // road at that end is known. Roads that no pass can settle keep 0.
-void CBriscoDoc::fixedFlowResults(float tau)
+void fixedFlowResults(CBriscoDoc& doc, float tau)
 {
-    const int first = roadCount + 1, last = totalRoads();
-    const auto open = [this](int j) {
-        return roads[j].resistance == 0.0f && roads[j].massFlow == 0.0f;
+    const int first = doc.roadCount + 1, last = doc.totalRoads();
+    const auto open = [&doc](int j) {
+        return doc.roads[j].resistance == 0.0f && doc.roads[j].massFlow == 0.0f;
     };
     for (int k = first; k <= last; ++k)
-        roads[k].massFlow = roads[k].resistance != 0.0f ? specificWeight * roads[k].resistance : 0.0f;
+        doc.roads[k].massFlow = doc.roads[k].resistance != 0.0f ? doc.specificWeight * doc.roads[k].resistance : 0.0f;
 
     const auto usable = [&](int x, int k) {
-        if (x <= surfaceCount)
+        if (x <= doc.surfaceCount)
             return false;
         for (int j = first; j <= last; ++j)
-            if (j != k && open(j) && (roads[j].first == nodes[x].number || roads[j].second == nodes[x].number))
+            if (j != k && open(j) &&
+                (doc.roads[j].first == doc.nodes[x].number || doc.roads[j].second == doc.nodes[x].number))
                 return false;
         return true;
     };
     const auto inflow = [&](int x, int k) {
-        const int number = nodes[x].number;
+        const int number = doc.nodes[x].number;
         double s = 0;
         for (int j = first; j <= last; ++j) {
             if (j == k)
                 continue;
-            if (roads[j].second == number)
-                s += roads[j].massFlow;
-            if (roads[j].first == number)
-                s -= roads[j].massFlow;
+            if (doc.roads[j].second == number)
+                s += doc.roads[j].massFlow;
+            if (doc.roads[j].first == number)
+                s -= doc.roads[j].massFlow;
         }
-        for (int f = 1; f <= fanCount; ++f) {
-            if (fans[f].outlet == number)
-                s += double(specificWeight) * fans[f].fanFlow;
-            if (fans[f].inlet == number)
-                s -= double(specificWeight) * fans[f].fanFlow;
+        for (int f = 1; f <= doc.fanCount; ++f) {
+            if (doc.fans[f].outlet == number)
+                s += double(doc.specificWeight) * doc.fans[f].fanFlow;
+            if (doc.fans[f].inlet == number)
+                s -= double(doc.specificWeight) * doc.fans[f].fanFlow;
         }
-        const Node& node = nodes[x];
+        const Node& node = doc.nodes[x];
         for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos)
-            s -= adjacentSign[pos] * double(roads[adjacentRoad[pos]].massFlow);
+            s -= doc.adjacentSign[pos] * double(doc.roads[doc.adjacentRoad[pos]].massFlow);
         return float(s);
     };
 
@@ -399,11 +168,11 @@ void CBriscoDoc::fixedFlowResults(float tau)
         for (int k = first; k <= last; ++k) {
             if (!open(k))
                 continue;
-            const int a = nodeIndex(roads[k].first), b = nodeIndex(roads[k].second);
+            const int a = doc.nodeIndex(doc.roads[k].first), b = doc.nodeIndex(doc.roads[k].second);
             if (!a || !b)
                 continue;
             float value = 0;
-            if (a <= surfaceCount && b <= surfaceCount) {
+            if (a <= doc.surfaceCount && b <= doc.surfaceCount) {
                 value = settled;
             } else if (usable(a, k)) {
                 value = inflow(a, k);
@@ -415,7 +184,7 @@ void CBriscoDoc::fixedFlowResults(float tau)
                     value = settled;
             }
             if (value != 0) {
-                roads[k].massFlow = value;
+                doc.roads[k].massFlow = value;
                 progress = true;
             }
         }
@@ -465,155 +234,62 @@ private:
     std::vector<std::pair<float, float>> mFans;  // airflow, curve pressure
 };
 
-}  // namespace
-
-int CBriscoDoc::solveWith(SolverMethod method, AnalysisDialog& dialog, float a1, float a2, float a3, float a4)
+int solveWith(CBriscoDoc& doc, SolverMethod method, AnalysisDialog& dialog, float a1, float a2, float a3,
+              float a4)
 {
-    solvedBy = method;
+    doc.solvedBy = method;
     if (method == SolverMethod::Newton)
-        return solveByNewton(dialog, a1);
-    return solveByRelaxation(dialog, a1, a2, a3, a4);
+        return solveByNewton(doc, dialog, a1);
+    return solveByRelaxation(doc, dialog, a1, a2, a3, a4);
 }
 
-int CBriscoDoc::SolveNetwork(AnalysisDialog& dialog, float a1, float a2, float a3, float a4)
+}  // namespace
+
+int SolveNetwork(CBriscoDoc& doc, AnalysisDialog& dialog, float a1, float a2, float a3, float a4)
 {
-    solverWarnings.clear();
+    doc.solverWarnings.clear();
     // With no iteration allowed neither method tries anything.
-    if (mApp.units.maxIteration <= 1)
-        return solveWith(solverMethod, dialog, a1, a2, a3, a4);
-    const SolveResults start(*this);
-    const int result = solveWith(solverMethod, dialog, a1, a2, a3, a4);
+    if (doc.app().units.maxIteration <= 1)
+        return solveWith(doc, doc.solverMethod, dialog, a1, a2, a3, a4);
+    const SolveResults start(doc);
+    const int result = solveWith(doc, doc.solverMethod, dialog, a1, a2, a3, a4);
     if (result != -1)
         return result;
 
     // The chosen method could not settle the network: the other one, from
     // the same start, before the run reports a failure. When that one
     // cannot either, the chosen method's results stand.
-    const SolveResults first(*this);
-    const int firstIterations = lastIterations;
-    const std::string firstStatus = statusLine;
-    std::vector<std::string> firstWarnings = std::move(solverWarnings);
-    solverWarnings.clear();
-    start.restore(*this);
+    const SolveResults first(doc);
+    const int firstIterations = doc.lastIterations;
+    const std::string firstStatus = doc.statusLine;
+    std::vector<std::string> firstWarnings = std::move(doc.solverWarnings);
+    doc.solverWarnings.clear();
+    start.restore(doc);
     const SolverMethod other =
-        solverMethod == SolverMethod::Newton ? SolverMethod::Relaxation : SolverMethod::Newton;
-    const std::string chosenWords = solverMethodWords(solverMethod), otherWords = solverMethodWords(other);
+        doc.solverMethod == SolverMethod::Newton ? SolverMethod::Relaxation : SolverMethod::Newton;
+    const std::string chosenWords = solverMethodWords(doc.solverMethod), otherWords = solverMethodWords(other);
     dialog.setMethodLine("Solving with " + otherWords + " (" + chosenWords + " did not converge)");
-    if (fire.finishTime <= 0)
+    if (doc.fire.finishTime <= 0)
         dialog.setProgressPosition(0);
-    const int second = solveWith(other, dialog, a1, a2, a3, a4);
+    const int second = solveWith(doc, other, dialog, a1, a2, a3, a4);
     std::string said = chosenWords + " did not converge in " + std::to_string(firstIterations) + " iterations";
     said[0] = char(std::toupper(static_cast<unsigned char>(said[0])));
-    const std::string secondIterations = std::to_string(lastIterations);
+    const std::string secondIterations = std::to_string(doc.lastIterations);
     if (second == 1) {
-        solverWarnings.insert(solverWarnings.begin(),
-                              said + "; " + otherWords + " did, in " + secondIterations + ", and gave the results.");
+        doc.solverWarnings.insert(doc.solverWarnings.begin(), said + "; " + otherWords + " did, in " +
+                                                                  secondIterations + ", and gave the results.");
     } else if (second == -1) {
-        solverWarnings = std::move(firstWarnings);
-        solverWarnings.insert(solverWarnings.begin(), said + ", nor did " + otherWords + " in " + secondIterations +
-                                                          ": the results are " + chosenWords + "'s.");
-        first.restore(*this);
-        solvedBy = solverMethod;
-        lastIterations = firstIterations;
-        statusLine = firstStatus;
-        dialog.setStatusLine(statusLine);
+        doc.solverWarnings = std::move(firstWarnings);
+        doc.solverWarnings.insert(doc.solverWarnings.begin(), said + ", nor did " + otherWords + " in " +
+                                                                  secondIterations + ": the results are " +
+                                                                  chosenWords + "'s.");
+        first.restore(doc);
+        doc.solvedBy = doc.solverMethod;
+        doc.lastIterations = firstIterations;
+        doc.statusLine = firstStatus;
+        dialog.setStatusLine(doc.statusLine);
     }
     return second;
-}
-
-int CBriscoDoc::solveByRelaxation(AnalysisDialog& dialog, float a1, float a2, float a3, float a4)
-{
-    const UnitsSettings& u = mApp.units;
-    const float tau = u.solverError * a1 * kTargetImbalancePerError;  // target mean imbalance, kg/s
-    const float eps0 = u.epsFactor * a2 * 1e-5f;                    // floor of ε, kgf/m²
-    float threshold = u.thresholdFactor * u.solverError * a3 * kThresholdPerError;  // kg/s
-    const float bound = 2 * u.pressureBound * a4;                   // kgf/m²
-    float eps = eps0;
-
-    prepareSolve();
-    orderRoads();
-    lastIterations = 0;
-    SolverWork& w = solver;
-    w.omega = u.relaxation;
-
-    for (int it = 1; it < u.maxIteration; ++it) {
-        lastIterations = it;
-        linearise(eps);
-        const SweepResult sweepResult = sweep(true);
-        const float e = sweepResult.meanImbalance;
-        if (it == 1 || e < kProgressShare * w.progressError) {
-            w.progressError = e;
-            w.progressIteration = it;
-        } else if (it - w.progressIteration >= kProgressWindow && w.omega > 1.0f) {
-            w.omega = 1.0f + (w.omega - 1.0f) / 2;
-            if (w.omega - 1.0f < kLeastOverRelaxation)
-                w.omega = 1.0f;
-            w.progressError = e;
-            w.progressIteration = it;
-        }
-        int moving = 0;
-        for (int f = 1; f <= fanCount; ++f)
-            moving += updateFan(f, true, dialog);
-
-        char line[160];
-        const float shown = specificWeight != 0 ? e / specificWeight : e;
-        std::snprintf(line, sizeof line, "%4d: %s= %12.6f %s", it, "Error", double(shown),
-                      u.flowUnitName.c_str());
-        statusLine = line;
-        dialog.setStatusLine(line);
-        if (u.displayData != 0 && u.pressureUnitFactor != 0) {
-            std::snprintf(line, sizeof line, "dPav = %14.8f %s",
-                          double(sweepResult.meanShift / u.pressureUnitFactor),
-                          u.pressureUnitName.c_str());
-            dialog.setDiagnosticLine(1, line);
-            std::snprintf(line, sizeof line, "Pbad = %14.8f", double(eps / u.pressureUnitFactor));
-            dialog.setDiagnosticLine(2, line);
-        }
-        if (dialog.stopRequested()) {
-            dialog.enableClose(true);
-            restoreMergedNodes();
-            return 0;
-        }
-        if (fire.finishTime <= 0)
-            dialog.stepProgress();
-        if (moving == 0 && eps <= eps0 && e <= tau) {
-            finishSolve(tau);
-            return 1;
-        }
-
-        if (it == 1) {
-            eps = bound * (e <= threshold && threshold > 0 ? e / threshold : 1.0f);
-        } else if (e <= threshold) {
-            if (!(threshold <= tau && eps <= eps0))
-                UpdateRoadDensities();
-            threshold *= 0.2f;
-            if (threshold < tau)
-                threshold = tau;
-            eps *= 0.1f;
-            if (eps < eps0)
-                eps = eps0;
-        }
-
-        const float shift = std::clamp(u.shiftFactor * sweepResult.meanShift, -bound / 2, bound / 2);
-        for (int i = surfaceCount + 1; i <= nodeCount; ++i)
-            nodes[i].pressure += shift;
-
-        for (int s = 0; s < u.innerSweeps; ++s) {
-            sweep(false);
-            for (int f = 1; f <= fanCount; ++f) {
-                const float before = fans[f].fanFlow;
-                if (updateFan(f, false, dialog) != 1)
-                    continue;
-                const float d = (before - fans[f].fanFlow) * specificWeight;
-                if (const int in = nodeIndex(fans[f].inlet))
-                    w.b[in] += d;
-                if (const int out = nodeIndex(fans[f].outlet))
-                    w.b[out] -= d;
-            }
-        }
-    }
-    finishSolve(tau);
-    return -1;
 }
 
 }  // namespace orvex

@@ -1,3 +1,5 @@
+#include "analysis/fan.h"
+#include "analysis/quantities.h"
 #include "control/results.h"
 
 #include <algorithm>
@@ -5,6 +7,7 @@
 
 #include "analysis/networkcheck.h"
 #include "control/resultstext.h"
+#include "fire/fire.h"
 #include "model/physics.h"
 
 namespace orvex {
@@ -168,7 +171,7 @@ ResultsCell roadCell(const CBriscoDoc& doc, int k, RoadColumn id, const FileText
     const bool fixed = k > doc.roadCount;
     const auto value = [&](int kind) {
         float v = 0;
-        doc.roadValue(k, kind, v);
+        roadValue(doc, k, kind, v);
         return v;
     };
     switch (id) {
@@ -254,7 +257,7 @@ std::vector<ResultsCell> fanRow(const CBriscoDoc& doc, int f, const FileTextDeco
     std::string heading = trimmed(decode(doc.fanHeadings[std::size_t(f)].str()));
     if (heading.compare(0, 4, "Fan:") == 0)
         heading = trimmed(heading.substr(4));
-    const bool curve = doc.fanCanOperate(f);
+    const bool curve = fanCanOperate(doc, f);
     return {
         whole(f),
         whole(fan.inlet),
@@ -328,7 +331,7 @@ double fanPowerKw(const CBriscoDoc& doc, int f)
 
 bool hasFireResults(const CBriscoDoc& doc)
 {
-    return doc.fire.finishTime > 0 && doc.fireWork.simulatedMinutes > 0;
+    return doc.fire.finishTime > 0 && fireWork(doc).simulatedMinutes > 0;
 }
 
 }  // namespace orvex

@@ -1,3 +1,4 @@
+#include "analysis/quantities.h"
 #include "control/viewcontrol.h"
 
 #include <cmath>
@@ -369,9 +370,9 @@ void ViewController::runAnalysis(AnalysisDialog& dialog, FireObserver& observer)
     PlanData& data = mPlan.data;
     for (int j = 1; j <= mDoc.totalRoads() && j < kMaxRoads; ++j) {
         float value = 0;
-        if (mDoc.roadValue(j, mPlan.settings.onlineKind, value))
+        if (roadValue(mDoc, j, mPlan.settings.onlineKind, value))
             data.onlineValue[j] = value;
-        if (mDoc.roadValue(j, mPlan.settings.underlineKind, value))
+        if (roadValue(mDoc, j, mPlan.settings.underlineKind, value))
             data.underlineValue[j] = value;
     }
     mDocument.changedOutsideHistory();

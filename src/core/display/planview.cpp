@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/quantities.h"
+
 namespace orvex {
 
 int PlanData::nodeIndex(int number) const
@@ -25,23 +27,11 @@ void PlanView::update(CBriscoDoc& doc)
     }
     const int k = settings.nodeKind;
     if (k == 3)
-        doc.computeRelativePressures();
+        computeRelativePressures(doc);
     else if (k == 4)
-        doc.walkPressureLoss();
+        walkPressureLoss(doc);
 
-    int number = 0;
-    float value = 0;
-    for (int i = 1; doc.nextNodeValue(k, number, value); ++i) {
-        data.nodeNumber[i] = number;
-        data.nodeValue[i] = value;
-        if (isValidNodeNumber(number))
-            data.indexOfNumber[number] = i;
-    }
-    float x = 0, y = 0;
-    for (int i = 1; doc.nextNodePosition(x, y); ++i) {
-        data.nodeX[i] = x;
-        data.nodeY[i] = y;
-    }
+    copyNodes(doc, k);
     const NetworkCounts c = doc.counts();
     data.surfaceCount = c.surface;
     data.nodeCount = c.nodes;
@@ -49,23 +39,54 @@ void PlanView::update(CBriscoDoc& doc)
     data.fixedCount = c.fixedRoads;
     data.bendUsed = c.bendSlots;
     data.fanCount = c.fans;
+    copyRoads(doc);
+}
+
+// Each walk over the records has a cursor of its own and starts at record 1,
+// so that the view's index of a record is the document's.
+void PlanView::copyNodes(CBriscoDoc& doc, int kind)
+{
+    int number = 0;
+    float value = 0;
+    RecordCursor nodeValues;
+    for (int i = 1; nextNodeValue(doc, nodeValues, kind, number, value); ++i) {
+        data.nodeNumber[i] = number;
+        data.nodeValue[i] = value;
+        if (isValidNodeNumber(number))
+            data.indexOfNumber[number] = i;
+    }
+    float x = 0, y = 0;
+    RecordCursor positions;
+    for (int i = 1; doc.nextNodePosition(positions, x, y); ++i) {
+        data.nodeX[i] = x;
+        data.nodeY[i] = y;
+    }
+}
+
+void PlanView::copyRoads(CBriscoDoc& doc)
+{
+    float x = 0, y = 0, value = 0;
     int a = 0, b = 0, s = 0;
-    for (int j = 1; doc.nextRoad(a, b, s); ++j) {
+    RecordCursor roads;
+    for (int j = 1; doc.nextRoad(roads, a, b, s); ++j) {
         data.roadFirst[j] = a;
         data.roadSecond[j] = b;
         data.roadBend[j] = s;
     }
-    for (int j = 1; doc.nextBendSlot(x, y, s); ++j)
+    RecordCursor bends;
+    for (int j = 1; doc.nextBendSlot(bends, x, y, s); ++j)
         data.bends[j] = BendSlot{s, x, y};
-    for (int f = 1; doc.nextFan(a, b); ++f) {
+    RecordCursor fans;
+    for (int f = 1; doc.nextFan(fans, a, b); ++f) {
         data.fanFirst[f] = a;
         data.fanSecond[f] = b;
     }
     // A kind without a value leaves the view's value of that road as it was.
     const auto copyRoadValues = [&doc, &value](int kind, std::array<float, kMaxRoads>& into) {
+        RecordCursor values;
         for (int j = 1;; ++j) {
             value = j < kMaxRoads ? into[j] : 0.0f;
-            if (!doc.nextRoadValue(kind, value))
+            if (!nextRoadValue(doc, values, kind, value))
                 break;
             into[j] = value;
         }
@@ -73,14 +94,16 @@ void PlanView::update(CBriscoDoc& doc)
     copyRoadValues(settings.onlineKind, data.onlineValue);
     copyRoadValues(settings.underlineKind, data.underlineValue);
     std::string name;
-    for (int j = 1; doc.nextRoadName(name); ++j)
+    RecordCursor names;
+    for (int j = 1; doc.nextRoadName(names, name); ++j)
         data.roadName[j] = name;
     // The model hands out its external values slot by slot (on-line first
     // end, on-line second end, under-line first end, under-line second end);
     // the view keeps them end by end: on-line and under-line of the first
     // end, then of the second.
     float ends[4];
-    for (int j = 1; doc.nextExternalValues(ends); ++j)
+    RecordCursor externals;
+    for (int j = 1; doc.nextExternalValues(externals, ends); ++j)
         data.endValues[j] = {ends[0], ends[2], ends[1], ends[3]};
 }
 

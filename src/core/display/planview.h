@@ -139,6 +139,8 @@ private:
         bool nameText;  // window drawing shows "ROADWAYNAME" for names
     };
     DevicePoint at(float x, float y) const;
+    void copyNodes(CBriscoDoc& doc, int kind);  // numbers, values of this kind, positions
+    void copyRoads(CBriscoDoc& doc);            // ends, bending points, fans, values, names
     void turn(CBriscoDoc& doc, int displayDegrees);
     void drawRoad(Canvas& canvas, int j, const RoadPens& pens);
     void drawFan(Canvas& canvas, int f);

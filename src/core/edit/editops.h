@@ -89,8 +89,6 @@ public:
     bool addNormalRoad(int first, int second, float resistance, float temperature, float area,
                        float length, float conductivity);
     bool addFixedRoad(int first, int second, float airflow);
-    // Removes the lowest-numbered normal road joining a and b.
-    void removeNormalRoad(int a, int b);
     // Removes road k. Its bending points stay in the store, unreferenced,
     // until the bending points are next written and read back.
     void deleteRoad(int k);

@@ -107,10 +107,7 @@ public:
 
     EditMode mode() const { return mMode; }
     int pickState() const { return mPickState; }
-    int firstPick() const { return mFirst; }   // view node index, 0 none
-    int secondPick() const { return mSecond; }
     const BendEntry& bendEntry() const { return mBends; }
-    bool zoomDragging() const { return mZoom.dragging; }
     EditOperations& operations() { return mOps; }
 
 private:

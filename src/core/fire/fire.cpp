@@ -20,9 +20,12 @@
 #include <cstdio>
 #include <limits>
 
+#include "fire/fire.h"
+
 #include "analysis/analysisdialog.h"
+#include "analysis/quantities.h"
+#include "analysis/solver.h"
 #include "fire/fireobserver.h"
-#include "model/briscodoc.h"
 
 namespace orvex {
 
@@ -48,24 +51,46 @@ std::string fireStatusLine(int node, float temperature, float time, float finish
     return text;
 }
 
-}  // namespace
+// One run of the simulation: the document, the fronts it keeps with it, and
+// where the run shows its progress.
+class FireSimulation {
+public:
+    FireSimulation(CBriscoDoc& doc, AnalysisDialog& dialog, FireObserver& observer)
+        : doc(doc), w(fireWork(doc)), dialog(dialog), observer(observer)
+    {
+    }
+    int start();
+
+private:
+    int timeLoop();
+    int spreadFromNode(int number, float t);
+    void emitFromNode(int number, float t);
+    void takeEarliestFront(float t);
+    void removeFront(int slot);
+    void requeueFronts();
+    void meanTemperatureOfPartlyFilledRoads();
+
+    CBriscoDoc& doc;
+    FireWork& w;
+    AnalysisDialog& dialog;
+    FireObserver& observer;
+};
 
 // New fronts into every road that carries air away from node `number`.
-void CBriscoDoc::emitFromNode(int number, float t)
+void FireSimulation::emitFromNode(int number, float t)
 {
-    FireWork& w = fireWork;
     float temperature = 0, gas = 0;
-    const int i = nodeIndex(number);
-    if (i == 0 || !mixNode(number, temperature, gas))
+    const int i = doc.nodeIndex(number);
+    if (i == 0 || !mixNode(doc, number, temperature, gas))
         return;  // no air reaches the node, so none leaves it
-    const Node& node = nodes[i];
+    const Node& node = doc.nodes[i];
     for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos) {
-        const int r = adjacentRoad[pos];
-        Road& road = roads[r];
+        const int r = doc.adjacentRoad[pos];
+        Road& road = doc.roads[r];
         // Air at rest carries no front: its travel time would be unbounded.
-        if (adjacentSign[pos] * road.massFlow <= 0)
+        if (doc.adjacentSign[pos] * road.massFlow <= 0)
             continue;
-        if (std::fabs((road.gasConcentration - gas) / 100.0f) < fire.gasLimit &&
+        if (std::fabs((road.gasConcentration - gas) / 100.0f) < doc.fire.gasLimit &&
             std::fabs(road.entryTemperature - temperature) <= kSameTemperature)
             continue;
         const float volumeFlow = std::fabs(road.massFlow) * 3600.0f / road.density;  // m³/h
@@ -83,25 +108,25 @@ void CBriscoDoc::emitFromNode(int number, float t)
             continue;
         }
         if (w.nFront + 1 + w.nInRoad >= kFrontSlots + 1) {
-            report(" Front over ");
+            doc.report(" Front over ");
             return;
         }
         w.fronts[++w.nFront] = FireFront{r, arrival, temperature, gas};
     }
 }
 
-int CBriscoDoc::spreadFromNode(int number, float t)
+int FireSimulation::spreadFromNode(int number, float t)
 {
-    const int i = nodeIndex(number);
-    if (i == 0 || (i <= surfaceCount && number != fire.fireNode))
+    const int i = doc.nodeIndex(number);
+    if (i == 0 || (i <= doc.surfaceCount && number != doc.fire.fireNode))
         return 0;  // gas reaching the surface goes no further
     emitFromNode(number, t);
     const auto underground = [this](int n) {
-        const int j = nodeIndex(n);
-        return j > surfaceCount;
+        const int j = doc.nodeIndex(n);
+        return j > doc.surfaceCount;
     };
-    for (int k = roadCount + 1; k <= totalRoads(); ++k) {
-        const Road& road = roads[k];
+    for (int k = doc.roadCount + 1; k <= doc.totalRoads(); ++k) {
+        const Road& road = doc.roads[k];
         int downstream = -1;
         if (road.massFlow > 0 && road.first == number)
             downstream = road.second;
@@ -110,32 +135,31 @@ int CBriscoDoc::spreadFromNode(int number, float t)
         if (downstream >= 0 && underground(downstream))
             emitFromNode(downstream, t);
     }
-    for (int f = 1; f <= fanCount; ++f)
-        if (fans[f].inlet == number && underground(fans[f].outlet))
-            emitFromNode(fans[f].outlet, t);
+    for (int f = 1; f <= doc.fanCount; ++f)
+        if (doc.fans[f].inlet == number && underground(doc.fans[f].outlet))
+            emitFromNode(doc.fans[f].outlet, t);
     return 1;
 }
 
 // The earliest travelling front either passes its road's end by time t
 // (the road takes its air) or is still inside the road (it is kept as an
 // in-road front and drawn); either way it leaves the travelling list.
-void CBriscoDoc::takeEarliestFront(float t, FireObserver& observer)
+void FireSimulation::takeEarliestFront(float t)
 {
-    FireWork& w = fireWork;
     int best = 1;
     for (int s = 2; s <= w.nFront; ++s)
         if (w.fronts[s].time < w.fronts[best].time)
             best = s;
     const FireFront front = w.fronts[best];
     w.spreadTime = front.time;
-    Road& road = roads[front.road];
+    Road& road = doc.roads[front.road];
     const bool forward = road.massFlow >= 0;
     const int downstream = forward ? road.second : road.first;
 
     const float q = std::fabs(road.massFlow) * 3600.0f;  // kg/h
     const float travel = q > 0 ? road.area * road.length * road.density / q : 0.0f;
     const float entry = front.time - travel;
-    const float ntu = q > 0 ? road.conductivity * 2 * fire.kval * road.length * kPi / (q * kAirSpecificHeat)
+    const float ntu = q > 0 ? road.conductivity * 2 * doc.fire.kval * road.length * kPi / (q * kAirSpecificHeat)
                             : std::numeric_limits<float>::infinity();
     // A road without volume is passed at once.
     const float fraction = front.time > entry ? (t - entry) / (front.time - entry)
@@ -164,9 +188,8 @@ void CBriscoDoc::takeEarliestFront(float t, FireObserver& observer)
 }
 
 // Takes a front out of the travelling list, keeping the order of the rest.
-void CBriscoDoc::removeFront(int slot)
+void FireSimulation::removeFront(int slot)
 {
-    FireWork& w = fireWork;
     for (int s = slot; s < w.nFront; ++s)
         w.fronts[s] = w.fronts[s + 1];
     --w.nFront;
@@ -175,9 +198,8 @@ void CBriscoDoc::removeFront(int slot)
 // End of a step: the in-road fronts travel on with the airflows as they are
 // now; a road whose airflow reversed drops its fronts and both its ends emit
 // again.
-void CBriscoDoc::requeueFronts()
+void FireSimulation::requeueFronts()
 {
-    FireWork& w = fireWork;
     // The in-road entries sit at the top of the table, where the rebuilt
     // travelling list may reach: take them out first.
     for (int m = 1; m <= w.nInRoad; ++m)
@@ -185,7 +207,7 @@ void CBriscoDoc::requeueFronts()
     int kept = 0;
     for (int m = 1; m <= w.nInRoad; ++m) {
         const FireFront& entry = w.scratch[m];
-        const Road& road = roads[entry.road];
+        const Road& road = doc.roads[entry.road];
         // A front in a road whose air stopped stays where it is: its road
         // keeps its gas, and no arrival time can be given for it.
         if (road.reversalFlag == 1 || road.massFlow == 0 || road.density <= 0)
@@ -195,19 +217,19 @@ void CBriscoDoc::requeueFronts()
         w.fronts[++kept] = FireFront{entry.road, arrival, entry.temperature, entry.gas};
     }
     w.nFront = kept;
-    for (int i = 1; i <= nodeCount; ++i)
+    for (int i = 1; i <= doc.nodeCount; ++i)
         w.emitted[i] = 0;
     // A reversed road now lets out at its other end the air that entered it last.
-    for (int k = 1; k <= roadCount; ++k)
-        if (roads[k].reversalFlag != 0 && roads[k].gasConcentration != 0) {
-            roads[k].outletTemperature = roads[k].initialTemperature;
-            roads[k].outletGas = roads[k].gasConcentration;
+    for (int k = 1; k <= doc.roadCount; ++k)
+        if (doc.roads[k].reversalFlag != 0 && doc.roads[k].gasConcentration != 0) {
+            doc.roads[k].outletTemperature = doc.roads[k].initialTemperature;
+            doc.roads[k].outletGas = doc.roads[k].gasConcentration;
         }
-    for (int k = 1; k <= roadCount; ++k) {
-        const Road& road = roads[k];
+    for (int k = 1; k <= doc.roadCount; ++k) {
+        const Road& road = doc.roads[k];
         if (road.reversalFlag == 0 || road.gasConcentration == 0)
             continue;
-        const int a = nodeIndex(road.first), b = nodeIndex(road.second);
+        const int a = doc.nodeIndex(road.first), b = doc.nodeIndex(road.second);
         if (!a || !b || w.emitted[a])
             continue;
         w.emitted[a] = 1;
@@ -223,11 +245,10 @@ void CBriscoDoc::requeueFronts()
 // partly filled, stretch by stretch from the downstream end, each stretch
 // holding air that entered with one temperature and has since exchanged
 // heat with the rock.
-void CBriscoDoc::meanTemperatureOfPartlyFilledRoads()
+void FireSimulation::meanTemperatureOfPartlyFilledRoads()
 {
-    FireWork& w = fireWork;
-    for (int r = 1; r <= roadCount; ++r) {
-        Road& road = roads[r];
+    for (int r = 1; r <= doc.roadCount; ++r) {
+        Road& road = doc.roads[r];
         bool any = false;
         for (int m = 1; m <= w.nInRoad && !any; ++m)
             any = w.fronts[kFrontSlots + 1 - m].road == r;
@@ -235,7 +256,7 @@ void CBriscoDoc::meanTemperatureOfPartlyFilledRoads()
             continue;
         const float q = std::fabs(road.massFlow);
         // Air at rest has taken the rock temperature.
-        const float a = q > 0 ? 2 * fire.kval * road.conductivity * kPi / (q * kHeatCapacityHour) : 1e6f;
+        const float a = q > 0 ? 2 * doc.fire.kval * road.conductivity * kPi / (q * kHeatCapacityHour) : 1e6f;
         const float rock = road.temperature;
         float xPrev = road.length, tPrev = road.inletTemperature, uPrev = a * road.length;
         double sum = 0;
@@ -259,19 +280,18 @@ void CBriscoDoc::meanTemperatureOfPartlyFilledRoads()
     }
 }
 
-int CBriscoDoc::fireTimeLoop(AnalysisDialog& dialog, FireObserver& observer)
+int FireSimulation::timeLoop()
 {
-    FireWork& w = fireWork;
-    const float dt = fire.frontDisplayStep < fire.fireTimeStep ? fire.frontDisplayStep
-                                                                : fire.fireTimeStep;
+    const float dt = doc.fire.frontDisplayStep < doc.fire.fireTimeStep ? doc.fire.frontDisplayStep
+                                                                : doc.fire.fireTimeStep;
     // Without a positive step the clock would never move.
     if (!(dt > 0))
         return 0;
     w.tMin = dt;
-    w.tNextSolve = fire.fireTimeStep - 0.5f * dt;
-    while (w.tMin <= fire.finishTime) {
-        for (int k = 1; k <= roadCount; ++k)
-            roads[k].reversalFlag = 0;
+    w.tNextSolve = doc.fire.fireTimeStep - 0.5f * dt;
+    while (w.tMin <= doc.fire.finishTime) {
+        for (int k = 1; k <= doc.roadCount; ++k)
+            doc.roads[k].reversalFlag = 0;
         w.tHour = w.tMin * kMinutesToHours;
         w.nInRoad = 0;
         for (;;) {
@@ -279,9 +299,9 @@ int CBriscoDoc::fireTimeLoop(AnalysisDialog& dialog, FireObserver& observer)
                 spreadFromNode(w.spreadNode, w.spreadTime);
             if (w.nFront < 1)
                 break;
-            takeEarliestFront(w.tHour, observer);
+            takeEarliestFront(w.tHour);
         }
-        dialog.setSecondLine(fireStatusLine(fire.fireNode, fire.fireTemperature, w.tMin, fire.finishTime));
+        dialog.setSecondLine(fireStatusLine(doc.fire.fireNode, doc.fire.fireTemperature, w.tMin, doc.fire.finishTime));
         dialog.setProgressPosition(int(w.tMin));
         w.simulatedMinutes = w.tMin;
         if (w.nInRoad == 0) {
@@ -289,64 +309,81 @@ int CBriscoDoc::fireTimeLoop(AnalysisDialog& dialog, FireObserver& observer)
             return 0;
         }
         if (w.tNextSolve <= w.tMin) {
-            if (pauseFlag && !observer.pauseDialog()) {
-                pauseFlag = 0;
+            if (doc.pauseFlag && !observer.pauseDialog()) {
+                doc.pauseFlag = 0;
                 dialog.clearOpt1();
             }
             meanTemperatureOfPartlyFilledRoads();
-            UpdateRoadDensities();
+            UpdateRoadDensities(doc);
             if (dialog.stopRequested()) {
                 dialog.enableClose(true);
                 dialog.setStartText("restart");
                 return 0;
             }
-            w.lastSolveResult = SolveNetwork(dialog, 1.0f, 1.0f, 0.1f, 0.01f);
+            w.lastSolveResult = SolveNetwork(doc, dialog, 1.0f, 1.0f, 0.1f, 0.01f);
             ++w.resolves;
             if (w.lastSolveResult <= 0)
                 return -1;
-            w.tNextSolve += fire.fireTimeStep;
-            if (pauseFlag)
+            w.tNextSolve += doc.fire.fireTimeStep;
+            if (doc.pauseFlag)
                 observer.redrawAllViews();
         }
         requeueFronts();
-        w.spreadNode = fire.fireNode;
+        w.spreadNode = doc.fire.fireNode;
         w.spreadTime = w.tHour;
         w.tMin += dt;
     }
     return 1;
 }
 
-int CBriscoDoc::StartFireSimulation(AnalysisDialog& dialog, FireObserver& observer)
+int FireSimulation::start()
 {
-    FireWork& w = fireWork;
-    if (nodeIndex(fire.fireNode) == 0) {
+    if (doc.nodeIndex(doc.fire.fireNode) == 0) {
         dialog.setStatusLine("No fire node!");
         return 0;
     }
-    dialog.setSecondLine(fireStatusLine(fire.fireNode, fire.fireTemperature, 0, fire.finishTime));
-    for (int k = 1; k <= roadCount; ++k) {
-        Road& road = roads[k];
+    dialog.setSecondLine(fireStatusLine(doc.fire.fireNode, doc.fire.fireTemperature, 0, doc.fire.finishTime));
+    for (int k = 1; k <= doc.roadCount; ++k) {
+        Road& road = doc.roads[k];
         road.outletTemperature = road.inletTemperature = road.initialTemperature = road.temperature;
         road.entryTemperature = road.temperature;
         road.gasConcentration = road.outletGas = 0;
     }
-    w.noInflowShown.fill(0);
-    w.mixing.fill(0);
+    MixingWork& mixing = mixingWork(doc);
+    mixing.noInflowShown.fill(0);
+    mixing.mixing.fill(0);
     w.nInRoad = 0;
     w.tMin = 0;
     w.simulatedMinutes = 0;
     w.resolves = 0;
     w.settled = false;
-    UpdateRoadDensities();
-    w.lastSolveResult = SolveNetwork(dialog, 1.0f, 1.0f, 1.0f, 1.0f);
+    UpdateRoadDensities(doc);
+    w.lastSolveResult = SolveNetwork(doc, dialog, 1.0f, 1.0f, 1.0f, 1.0f);
     if (w.lastSolveResult <= 0)
         return 0;
     w.nFront = 0;
-    w.spreadNode = fire.fireNode;
+    w.spreadNode = doc.fire.fireNode;
     w.spreadTime = 0;
-    if (pauseFlag)
+    if (doc.pauseFlag)
         observer.redrawAllViews();
-    return fireTimeLoop(dialog, observer) != 0 ? 1 : 0;
+    return timeLoop() != 0 ? 1 : 0;
+}
+
+}  // namespace
+
+FireWork& fireWork(CBriscoDoc& doc)
+{
+    return doc.layerWork().get<FireWork>();
+}
+
+const FireWork& fireWork(const CBriscoDoc& doc)
+{
+    return doc.layerWork().get<FireWork>();
+}
+
+int StartFireSimulation(CBriscoDoc& doc, AnalysisDialog& dialog, FireObserver& observer)
+{
+    return FireSimulation(doc, dialog, observer).start();
 }
 
 }  // namespace orvex

@@ -265,34 +265,32 @@ void CBriscoDoc::rotatePlan(int degrees)
 }
 
 // ---------------------------------------------------------------------------
-// Record iterators. One cursor serves them all: each call hands out the
-// record at the cursor and advances it; the call after the last record
-// returns 0 and puts the cursor back to 1. Callers never interleave two.
+// Record iterators: every walk holds its own cursor.
 
-bool CBriscoDoc::beginIteration(int last, int& index)
+bool RecordCursor::advance(int last, int& index)
 {
-    if (mCursor > last || mCursor < 1) {
-        mCursor = 1;
+    if (mNext > last || mNext < 1) {
+        mNext = 1;
         return false;
     }
-    index = mCursor++;
+    index = mNext++;
     return true;
 }
 
-int CBriscoDoc::nextNodePosition(float& x, float& y)
+int CBriscoDoc::nextNodePosition(RecordCursor& cursor, float& x, float& y) const
 {
     int i = 0;
-    if (!beginIteration(nodeCount, i))
+    if (!cursor.advance(nodeCount, i))
         return 0;
     x = nodes[i].x;
     y = nodes[i].y;
     return 1;
 }
 
-int CBriscoDoc::nextRoad(int& first, int& second, int& bendStart)
+int CBriscoDoc::nextRoad(RecordCursor& cursor, int& first, int& second, int& bendStart) const
 {
     int k = 0;
-    if (!beginIteration(totalRoads(), k))
+    if (!cursor.advance(totalRoads(), k))
         return 0;
     first = roads[k].first;
     second = roads[k].second;
@@ -300,10 +298,10 @@ int CBriscoDoc::nextRoad(int& first, int& second, int& bendStart)
     return 1;
 }
 
-int CBriscoDoc::nextBendSlot(float& x, float& y, int& mark)
+int CBriscoDoc::nextBendSlot(RecordCursor& cursor, float& x, float& y, int& mark) const
 {
     int s = 0;
-    if (!beginIteration(bendUsed, s))
+    if (!cursor.advance(bendUsed, s))
         return 0;
     x = bends[s].x;
     y = bends[s].y;
@@ -311,29 +309,29 @@ int CBriscoDoc::nextBendSlot(float& x, float& y, int& mark)
     return 1;
 }
 
-int CBriscoDoc::nextFan(int& inlet, int& outlet)
+int CBriscoDoc::nextFan(RecordCursor& cursor, int& inlet, int& outlet) const
 {
     int j = 0;
-    if (!beginIteration(fanCount, j))
+    if (!cursor.advance(fanCount, j))
         return 0;
     inlet = fans[j].inlet;
     outlet = fans[j].outlet;
     return 1;
 }
 
-int CBriscoDoc::nextRoadName(std::string& name)
+int CBriscoDoc::nextRoadName(RecordCursor& cursor, std::string& name) const
 {
     int k = 0;
-    if (!beginIteration(totalRoads(), k))
+    if (!cursor.advance(totalRoads(), k))
         return 0;
     name = roads[k].name.str();
     return 1;
 }
 
-int CBriscoDoc::nextExternalValues(float values[4])
+int CBriscoDoc::nextExternalValues(RecordCursor& cursor, float values[4]) const
 {
     int k = 0;
-    if (!beginIteration(totalRoads(), k))
+    if (!cursor.advance(totalRoads(), k))
         return 0;
     values[0] = roads[k].external[0][0];
     values[1] = roads[k].external[0][1];

@@ -6,13 +6,12 @@
 #include <vector>
 
 #include "appcontext.h"
-#include "firework.h"
 #include "fixedtext.h"
+#include "layerwork.h"
 #include "limits.h"
 #include "physics.h"
 #include "reporter.h"
 #include "solvermethod.h"
-#include "solverwork.h"
 #include "textscanner.h"
 
 // The document of one network window: the whole network in fixed-capacity
@@ -114,10 +113,20 @@ enum class RoadScope { Normal = 1, All = 2 };
 inline constexpr int kWaterNetworkKind = -9;
 inline const std::string kWaterTitle = "....< Water Path Network >";
 
-class AnalysisDialog;
-class FireObserver;
 class SaveTransaction;
-struct NewtonWork;
+
+// A position in one of the document's record lists (nodes, roads, bending
+// slots, fans). Every walk keeps its own: each call of a `next...` hands out
+// the record at the position and advances it; the call after the last
+// record returns 0 and puts the position back to record 1.
+class RecordCursor {
+public:
+    // The record to hand out, 1..last; false (and back to 1) past the end.
+    bool advance(int last, int& index);
+
+private:
+    int mNext = 1;
+};
 
 // Turns a plan position about the origin, anticlockwise by degrees, as
 // rotatePlan turns every node and bending point.
@@ -176,56 +185,23 @@ public:
     void rotatePlan(int degrees);
     NetworkCounts counts() const;
 
-    // --- airflow analysis ---
-    // Road densities and natural draught from the current node pressures.
-    void UpdateRoadDensities();
-    // Solves for node pressures, road mass flows and fan airflows with the
-    // document's solverMethod; when that method cannot settle the network,
-    // with the other one from the same start (solvedBy says whose results
-    // the document then holds, solverWarnings that it happened). The scale
-    // factors multiply the target accuracy, the floor of ε, the first error
-    // threshold and the shift bound (the last three belong to the
-    // relaxation; the Newton method uses only the first). 1 converged, 0
-    // stopped, -1 iteration limit (or a system the Newton method could not
-    // solve) with both methods.
-    int SolveNetwork(AnalysisDialog& dialog, float a1, float a2, float a3, float a4);
-    // Fan operating point: 1 while the fan is still moving, 0 once settled.
-    void resetFans();
-    int updateFan(int f, bool forced, AnalysisDialog& dialog);
-    bool fanCanOperate(int f) const;
-    // Pressure drop of road k in the display pressure unit.
-    float roadPressureDrop(int k) const;
-
-    // --- fire simulation ---
-    // 1 the run ended (finish time reached or a re-solve failed), 0 not
-    // started, stopped, or the gas stopped moving before the finish time.
-    int StartFireSimulation(AnalysisDialog& dialog, FireObserver& observer);
-    // Temperature and gas of the air leaving a node; false (and -99) when no
-    // air flows into it.
-    bool mixNode(int number, float& temperature, float& gas);
-    float nodeGasTemperature(int i);
-
-    // --- derived quantities; false when the kind has no value ---
-    bool roadValue(int k, int kind, float& value) const;
-    bool nodeValue(int i, int kind, float& value);
-    void computeRelativePressures();  // node kind 3
-    void walkPressureLoss();          // node kind 4
-
-    // --- record iterators; all share one cursor, see the .cpp ---
-    int nextNodePosition(float& x, float& y);
-    int nextNodeValue(int mode, int& number, float& value);
-    int nextRoad(int& first, int& second, int& bendStart);
-    int nextRoadValue(int kind, float& value);
-    int nextBendSlot(float& x, float& y, int& mark);
-    int nextFan(int& inlet, int& outlet);
-    int nextRoadName(std::string& name);
-    int nextExternalValues(float values[4]);
+    // --- record iterators: 1 a record was handed out, 0 the end ---
+    int nextNodePosition(RecordCursor& cursor, float& x, float& y) const;
+    int nextRoad(RecordCursor& cursor, int& first, int& second, int& bendStart) const;
+    int nextBendSlot(RecordCursor& cursor, float& x, float& y, int& mark) const;
+    int nextFan(RecordCursor& cursor, int& inlet, int& outlet) const;
+    int nextRoadName(RecordCursor& cursor, std::string& name) const;
+    int nextExternalValues(RecordCursor& cursor, float values[4]) const;
 
     bool isWater() const { return networkKind == kWaterNetworkKind; }
     int totalRoads() const { return roadCount + fixedCount; }
     AppContext& app() { return mApp; }
     const AppContext& app() const { return mApp; }
     Reporter& reporter() { return *mReporter; }
+    // Shows a message about this network under the document's caption.
+    void report(const std::string& text, MessageKind kind = MessageKind::Error);
+    // What the analysis and the fire keep with the network between runs.
+    LayerWorkStore& layerWork() const { return mLayerWork; }
     // Messages and questions go to `reporter` from now on; returns the one
     // they went to before.
     Reporter& exchangeReporter(Reporter& reporter);
@@ -287,12 +263,6 @@ public:
     std::vector<std::string> solverWarnings;
     int pauseFlag = 0;        // the fire simulation pauses at its display steps
 
-    SolverWork solver;
-    FireWork fireWork;
-    // The Newton method's matrices and link lists, made at its first solve
-    // and kept, with the analysed sparsity pattern, while the network stays.
-    std::shared_ptr<NewtonWork> newtonWork;
-
     // --- derived from the normal roads ---
     std::array<int, kMaxNodeNumbers> numberToIndex{};  // 0 for numbers no node carries
     std::array<int, kAdjacencySize + 1> adjacentNode{};  // neighbour's index
@@ -300,36 +270,6 @@ public:
     std::array<int, kAdjacencySize + 1> adjacentSign{};  // +1 node is the road's first end, -1 its second
 
 private:
-    struct SweepResult {
-        float meanImbalance;  // kg/s
-        float meanShift;      // kgf/m²
-    };
-    bool isSurfaceNumber(int number) const;
-    void prepareSolve();
-    void orderRoads();
-    void linearise(float eps);
-    float imbalance(int i) const;
-    float coupling(int a, int b) const;  // conductance of all roads joining nodes a and b
-    SweepResult sweep(bool outer);
-    void restoreMergedNodes();
-    void finishSolve(float tau);
-    void fixedFlowResults(float tau);
-    int solveWith(SolverMethod method, AnalysisDialog& dialog, float a1, float a2, float a3, float a4);
-    int solveByRelaxation(AnalysisDialog& dialog, float a1, float a2, float a3, float a4);
-    // The Newton method (newton.cpp).
-    int solveByNewton(AnalysisDialog& dialog, float a1);
-    void storeNewtonFans();
-    void finishNewton(float tau);
-
-    int fireTimeLoop(AnalysisDialog& dialog, FireObserver& observer);
-    int spreadFromNode(int number, float t);
-    void emitFromNode(int number, float t);
-    void takeEarliestFront(float t, FireObserver& observer);
-    void removeFront(int slot);
-    void requeueFronts();
-    void meanTemperatureOfPartlyFilledRoads();
-
-    bool beginIteration(int last, int& index);
     void note(const std::string& path, FileAccess access, bool opened);
     // Opens a file for reading and tells the observer; error says why not.
     std::optional<TextScanner> openForReading(const std::string& path, std::error_code& error);
@@ -343,14 +283,13 @@ private:
     // Writes a whole file safely and tells the observer; on failure shows
     // the failure text with the reason below it. Returns 1 written, 0 not.
     int writeWhole(const std::string& path, const std::string& content, const std::string& failure);
-    void report(const std::string& text, MessageKind kind = MessageKind::Error);
     std::string programFile(const std::string& relative) const;
 
     AppContext& mApp;
     Reporter* mReporter;
     FileObserver* mObserver = nullptr;
     SaveTransaction* mSave = nullptr;
-    int mCursor = 1;
+    mutable LayerWorkStore mLayerWork;
 };
 
 }  // namespace orvex

@@ -17,7 +17,7 @@
 //     handful of iterations whatever the size or stiffness of the network.
 //     The default of the window program and the batch tool.
 // Where the chosen method cannot settle a network the solve goes on with
-// the other one (CBriscoDoc::SolveNetwork).
+// the other one (SolveNetwork, analysis/solver.h).
 namespace orvex {
 
 enum class SolverMethod { Relaxation, Newton };

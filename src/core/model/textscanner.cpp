@@ -274,4 +274,11 @@ bool RecordReader::readHeading(std::string& heading, std::string_view what)
     return fail("the file ends where " + std::string(what) + " was expected.");
 }
 
+void skipLines(TextScanner& scanner, int count, std::size_t maxChars)
+{
+    std::string dropped;
+    for (int i = 0; i < count; ++i)
+        scanner.readLine(dropped, maxChars);
+}
+
 }  // namespace orvex

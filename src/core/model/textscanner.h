@@ -58,6 +58,9 @@ private:
     int mLine = 1;
 };
 
+// Passes over `count` lines read as readLine reads them.
+void skipLines(TextScanner& scanner, int count, std::size_t maxChars);
+
 // A TextScanner that knows its file's path and turns the first failure into a
 // message naming the file, the line and the field: "<path>: line 12: a number
 // was expected for the elevation of node 3, but the line holds \"abc\"."

@@ -15,13 +15,6 @@ namespace {
 constexpr std::size_t kHeadSkip = 98;
 constexpr std::size_t kSkip = 44;
 
-void skipLines(TextScanner& scanner, int count, std::size_t maxChars)
-{
-    std::string dropped;
-    for (int i = 0; i < count; ++i)
-        scanner.readLine(dropped, maxChars);
-}
-
 template <int N>
 bool readLabel(RecordReader& reader, FixedText<N>& label, const char* what)
 {

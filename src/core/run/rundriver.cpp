@@ -3,6 +3,8 @@
 #include <cmath>
 #include <sstream>
 
+#include "analysis/solver.h"
+#include "fire/fire.h"
 #include "model/itemlist.h"
 
 namespace orvex {
@@ -103,10 +105,10 @@ RunOutcome runDriver(CBriscoDoc& doc, AnalysisDialog& dialog, FireObserver& obse
         outcome.check = checkNetwork(doc);
         warn(doc, outcome, outcome.check.warnings);
         if (outcome.fire) {
-            outcome.result = doc.StartFireSimulation(dialog, observer);
+            outcome.result = StartFireSimulation(doc, dialog, observer);
         } else {
-            doc.UpdateRoadDensities();
-            outcome.result = doc.SolveNetwork(dialog, 1.0f, 1.0f, 1.0f, 1.0f);
+            UpdateRoadDensities(doc);
+            outcome.result = SolveNetwork(doc, dialog, 1.0f, 1.0f, 1.0f, 1.0f);
             if (outcome.result == -1 && u.maxIteration > 1)
                 warn(doc, outcome, {iterationLimitWarning(doc)});
         }

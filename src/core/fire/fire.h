@@ -2,9 +2,12 @@
 
 #include <array>
 
-#include "limits.h"
+#include "model/briscodoc.h"
 
 namespace orvex {
+
+class AnalysisDialog;
+class FireObserver;
 
 constexpr int kFrontSlots = 499;  // the front table's slots, 1..499
 
@@ -18,10 +21,10 @@ struct FireFront {
     float gas = 0;          // % fire gas of the air behind the front
 };
 
-// The fire simulation's state, kept in the document. The travelling fronts
+// The fire simulation's state, kept with the document. The travelling fronts
 // fill the table upward from slot 1, the in-road fronts downward from slot
 // 499; together they never hold more than 499.
-struct FireWork {
+struct FireWork : LayerWork {
     std::array<FireFront, kFrontSlots + 1> fronts{};
     std::array<FireFront, kFrontSlots + 1> scratch{};  // in-road entries while they are requeued
     int nFront = 0;
@@ -39,8 +42,15 @@ struct FireWork {
     int lastSolveResult = 0;
     int resolves = 0;            // airflow re-solves of the last run
     std::array<unsigned char, kMaxNodes> emitted{};   // nodes that emitted again in this step
-    std::array<unsigned char, kMaxNodes> mixing{};    // nodes on the current mixing path
-    std::array<unsigned char, kMaxNodes> noInflowShown{};  // "No airflow" said once per run
 };
+
+FireWork& fireWork(CBriscoDoc& doc);
+const FireWork& fireWork(const CBriscoDoc& doc);
+
+// Runs the fire simulation the document's fire parameters describe, from
+// a first airflow solve: 1 the run ended (finish time reached or a re-solve
+// failed), 0 not started, stopped, or the gas stopped moving before the
+// finish time.
+int StartFireSimulation(CBriscoDoc& doc, AnalysisDialog& dialog, FireObserver& observer);
 
 }  // namespace orvex

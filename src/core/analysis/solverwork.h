@@ -2,13 +2,15 @@
 
 #include <array>
 
-#include "limits.h"
+#include "model/briscodoc.h"
 
 namespace orvex {
 
-// The airflow solver's scratch arrays, kept in the document so that a solve
-// allocates nothing. Indexed from 1 like the model's arrays.
-struct SolverWork {
+class AnalysisDialog;
+
+// The airflow solver's scratch arrays, kept with the document so that a
+// solve allocates nothing. Indexed from 1 like the model's arrays.
+struct SolverWork : LayerWork {
     std::array<float, kMaxNodes> a{};  // sum of conductances at the node, kg/s per kgf/m²
     // Source term, kg/s (net inflow from fans, fixed flows, draught). Held in
     // double: the draught part Pn × G of a road at rest is large (G grows as
@@ -42,9 +44,19 @@ struct SolverWork {
     float omega = 1.0f;
     float progressError = 0;  // mean imbalance when the iteration last made progress, kg/s
     int progressIteration = 0;
-
-    std::array<int, kMaxNodes> queue{};        // the pressure-loss walk's queue
-    std::array<unsigned char, kMaxNodes> queued{};
 };
+
+SolverWork& solverWork(CBriscoDoc& doc);
+
+// The steps both solvers take (solver.cpp): zero-flow fixed roads merged and
+// the ends of every normal road looked up; the merged nodes given back their
+// pressures and the roads their ends; the mass flows of the fixed-flow roads.
+void prepareSolve(CBriscoDoc& doc, SolverWork& w);
+void restoreMergedNodes(CBriscoDoc& doc, SolverWork& w);
+void fixedFlowResults(CBriscoDoc& doc, float tau);
+
+// The two methods; SolveNetwork chooses between them.
+int solveByRelaxation(CBriscoDoc& doc, AnalysisDialog& dialog, float a1, float a2, float a3, float a4);
+int solveByNewton(CBriscoDoc& doc, AnalysisDialog& dialog, float a1);
 
 }  // namespace orvex

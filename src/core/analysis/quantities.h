@@ -1,0 +1,37 @@
+#pragma once
+
+#include <array>
+
+#include "model/briscodoc.h"
+
+// The quantities shown above and below every road and beside every node,
+// computed from the network and the last analysis, and the air mixed at the
+// nodes during a fire. Kinds are numbered as in the display settings; a kind
+// without a value leaves the caller's value and gives false.
+namespace orvex {
+
+// Pressure drop of road k in the display pressure unit.
+float roadPressureDrop(const CBriscoDoc& doc, int k);
+bool roadValue(const CBriscoDoc& doc, int k, int kind, float& value);
+bool nodeValue(CBriscoDoc& doc, int i, int kind, float& value);
+void computeRelativePressures(CBriscoDoc& doc);  // node kind 3
+void walkPressureLoss(CBriscoDoc& doc);          // node kind 4
+
+// Record iterators over the quantities, as the model's: 1 a record was
+// handed out, 0 the end.
+int nextRoadValue(const CBriscoDoc& doc, RecordCursor& cursor, int kind, float& value);
+int nextNodeValue(CBriscoDoc& doc, RecordCursor& cursor, int mode, int& number, float& value);
+
+// The node mixing's state, kept with the document between runs.
+struct MixingWork : LayerWork {
+    std::array<unsigned char, kMaxNodes> mixing{};         // nodes on the current mixing path
+    std::array<unsigned char, kMaxNodes> noInflowShown{};  // "No airflow" said once per run
+};
+MixingWork& mixingWork(CBriscoDoc& doc);
+
+// Temperature and gas of the air leaving a node; false (and -99) when no
+// air flows into it.
+bool mixNode(CBriscoDoc& doc, int number, float& temperature, float& gas);
+float nodeGasTemperature(CBriscoDoc& doc, int i);
+
+}  // namespace orvex
