@@ -6,7 +6,7 @@
 
 #include "support.h"
 
-namespace orvex::analysistest {
+namespace orvex::test {
 namespace {
 
 // 31 fans from node 2 to node 3, each with the curve 100, 80, 40 (Pa) at
@@ -105,4 +105,4 @@ TEST_F(FanUpdate, ListRowShowsNodesRiseAirflowAndResultForTheFirst30Fans)
 }
 
 }  // namespace
-}  // namespace orvex::analysistest
+}  // namespace orvex::test

@@ -18,7 +18,7 @@
 #include "support.h"
 #include "waternet.h"
 
-namespace orvex::analysistest {
+namespace orvex::test {
 namespace {
 
 constexpr int kFewIterations = 30;
@@ -27,7 +27,7 @@ UnitsSettings shippedUnits()
 {
     UnitsSettings units;
     RecordingReporter reporter;
-    EXPECT_EQ(readUnitsFile(ORVEX_SOURCE_DIR, units, reporter), 1) << reporter.all;
+    EXPECT_EQ(readUnitsFile(ORVEX_SOURCE_DIR, units, reporter), 1) << reporter.all();
     return units;
 }
 
@@ -74,7 +74,7 @@ void openSample(TestNetwork& net, const std::string& name)
     net.app.pendingFile = std::string(ORVEX_SOURCE_DIR) + "/data/" + name;
     net.app.pending = true;
     MemoryProfile profile;
-    ASSERT_TRUE(openPendingNetwork(net.doc(), profile)) << net.reporter.all;
+    ASSERT_TRUE(openPendingNetwork(net.doc(), profile)) << net.reporter.all();
 }
 
 class Samples : public testing::TestWithParam<const char*> {};
@@ -85,12 +85,12 @@ TEST_P(Samples, BothMethodsGiveTheSameFlows)
     pair.fill = [](TestNetwork& net) { openSample(net, GetParam()); };
     pair.solveBoth();
     ASSERT_EQ(std::make_pair(pair.relaxed.result, pair.newton.result), std::make_pair(1, 1))
-        << pair.newtonNet.reporter.all;
+        << pair.newtonNet.reporter.all();
     const CBriscoDoc& newton = pair.newtonNet.doc();
     EXPECT_LT(newton.lastIterations, kFewIterations);
     EXPECT_TRUE(allResultsFinite(newton));
     EXPECT_LE(meanImbalance(newton), kTau);
-    EXPECT_EQ(pair.newtonNet.reporter.all, pair.relaxation.reporter.all);  // no warning of its own
+    EXPECT_EQ(pair.newtonNet.reporter.all(), pair.relaxation.reporter.all());  // no warning of its own
     expectSameFlows(pair.relaxation.doc(), newton);
 }
 
@@ -112,7 +112,7 @@ TEST_P(GeneratedMines, BothMethodsGiveTheSameFlowsUpToTheCapacity)
     pair.fill = [](TestNetwork& net) { ASSERT_EQ(gennet::generate(GetParam().shape, net.doc()), ""); };
     pair.solveBoth();
     ASSERT_EQ(std::make_pair(pair.relaxed.result, pair.newton.result), std::make_pair(1, 1))
-        << pair.newtonNet.reporter.all;
+        << pair.newtonNet.reporter.all();
     EXPECT_LT(pair.newtonNet.doc().lastIterations, kFewIterations);
     EXPECT_LE(meanImbalance(pair.newtonNet.doc()), kTau);
     expectSameFlows(pair.relaxation.doc(), pair.newtonNet.doc());
@@ -156,7 +156,7 @@ TEST(FireRun, ReSolvesWithEitherMethodAlike)
     openSample(newtonNet, "minefire.vad");
     newtonNet.doc().solverMethod = SolverMethod::Newton;
     ASSERT_EQ(runAnalysis(relaxation.doc(), relaxation.dialog).result, 1);
-    ASSERT_EQ(runAnalysis(newtonNet.doc(), newtonNet.dialog).result, 1) << newtonNet.reporter.all;
+    ASSERT_EQ(runAnalysis(newtonNet.doc(), newtonNet.dialog).result, 1) << newtonNet.reporter.all();
     const FireWork& fire = newtonNet.doc().fireWork;
     EXPECT_EQ(fire.resolves, relaxation.doc().fireWork.resolves);
     EXPECT_GT(fire.resolves, 20);
@@ -199,10 +199,10 @@ TEST(StiffLoop, RelaxationStopsAtItsLimitNewtonConvergesToTheHandSolution)
               (std::vector<std::string>{"Solving with the relaxation",
                                         "Solving with the Newton method (the relaxation did not converge)",
                                         "Results of the Newton method (the relaxation did not converge)"}));
-    EXPECT_EQ(relaxed.reporter.all, "[The relaxation did not converge in " + std::to_string(limit - 1) +
+    EXPECT_EQ(relaxed.reporter.all(), "[The relaxation did not converge in " + std::to_string(limit - 1) +
                                         " iterations; the Newton method did, in " +
                                         std::to_string(newtonIterations) + ", and gave the results.]\n");
-    ASSERT_EQ(newtonNet.solve().result, 1) << newtonNet.reporter.all;
+    ASSERT_EQ(newtonNet.solve().result, 1) << newtonNet.reporter.all();
     EXPECT_EQ(newtonNet.doc().lastIterations, newtonIterations);
     EXPECT_EQ(newtonNet.dialog.methodLines.back(), "Results of the Newton method");
     for (int k = 1; k <= 6; ++k)
@@ -254,11 +254,11 @@ TEST(FanOffItsCurve, IsHeldAtTheEndAndNamed)
         net.fan(10, 11, 500, c.curve);
         if (c.pushed > 0)
             net.fixedRoad(1, 11, c.pushed);
-        ASSERT_EQ(net.solve().result, 1) << net.reporter.all;
+        ASSERT_EQ(net.solve().result, 1) << net.reporter.all();
         const Fan& fan = net.doc().fans[1];
         EXPECT_EQ(fan.fanFlow, c.held);
         EXPECT_EQ(fan.pressure, c.held > 0 ? c.curve.back() : c.curve.front());
-        EXPECT_TRUE(net.reporter.contains(c.said)) << net.reporter.all;
+        EXPECT_TRUE(net.reporter.contains(c.said)) << net.reporter.all();
         EXPECT_TRUE(allResultsFinite(net.doc()));
         EXPECT_LE(meanImbalance(net.doc()), kTau);
     }
@@ -380,7 +380,7 @@ TEST(NewtonBadInput, EveryRunEndsWithNumbersAndNamesWhatItCouldNotSolve)
         const RunOutcome outcome = net.solve();
         EXPECT_EQ(std::make_pair(outcome.refused, outcome.result), std::make_pair(c.refused, c.result));
         EXPECT_TRUE(allResultsFinite(net.doc()));
-        EXPECT_TRUE(net.reporter.contains(c.said)) << net.reporter.all;
+        EXPECT_TRUE(net.reporter.contains(c.said)) << net.reporter.all();
         if (outcome.result == 1) {
             EXPECT_LT(net.doc().lastIterations, kFewIterations);
         }
@@ -448,4 +448,4 @@ TEST(SolverMethodSetting, IsKeptInTheProfileByName)
 }
 
 }  // namespace
-}  // namespace orvex::analysistest
+}  // namespace orvex::test

@@ -3,7 +3,7 @@
 // even where the gas no longer changes.
 #include "support.h"
 
-namespace orvex::firetest {
+namespace orvex::test {
 namespace {
 
 // 600 m3/min pushed into the fire node F (100) leave through a drift 3 km
@@ -61,4 +61,4 @@ TEST(Arrival, AChangeOfTemperatureAloneStartsAFront)
 }
 
 }  // namespace
-}  // namespace orvex::firetest
+}  // namespace orvex::test
