@@ -10,7 +10,7 @@
 
 #include "support.h"
 
-namespace orvex::clitest {
+namespace orvex::test {
 namespace {
 
 using json = nlohmann::json;
@@ -31,18 +31,18 @@ json solveNetwork(const std::string& name, const std::string& vad, const std::st
                   const std::string& parameters = "", const std::string& options = "",
                   const std::string& names = "", const std::string& heading = "")
 {
-    TempFolder folder(name);
+    TempFolder folder;
     if (!parameters.empty())
-        writeFile(folder / (name + ".sdt"), parameters);
+        writeFile(folder.file(name + ".sdt"), parameters);
     if (!names.empty())
-        writeFile(folder / (name + ".nrd"), names);
-    writeFile(folder / (name + ".vad"), "[ORVEX network]" + (heading.empty() ? name : heading) +
+        writeFile(folder.file(name + ".nrd"), names);
+    writeFile(folder.file(name + ".vad"), "[ORVEX network]" + (heading.empty() ? name : heading) +
                                             "\nsecond heading\nsurface nodes\n" + vad +
                                             "network kind\n0 0 0\nsurface temperature\n10\nend of data &\n");
-    writeFile(folder / (name + ".jpd"), jpd);
+    writeFile(folder.file(name + ".jpd"), jpd);
     const bool asJson = options.find("--format") == std::string::npos;
-    const SolveRun run = runIn(kSource, solveBinary(), (asJson ? "--format json " : "") + options + " '" +
-                                                           (folder / (name + ".vad")) + "'");
+    const SolveRun run = runIn(kSourceDir, solveBinary(), (asJson ? "--format json " : "") + options + " '" +
+                                                           (folder.file(name + ".vad")) + "'");
     EXPECT_EQ(run.status, status) << run.err;
     json report = asJson ? json::parse(run.out) : json{{"report", run.out}};
     report["stderr"] = run.err;
@@ -262,8 +262,8 @@ TEST(Report, FireThatSettlesBeforeItsFinishTimeCompletes)
 // start leaves the old file.
 TEST(Report, ReportFileIsWrittenWholeOrNotAtAll)
 {
-    TempFolder folder("output");
-    const std::string file = folder / "report.csv";
+    TempFolder folder;
+    const std::string file = folder.file("report.csv");
     EXPECT_EQ(solve("--format csv -o '" + file + "' data/mine.vad").out, "");
     EXPECT_EQ(readFile(file), solve("--format csv data/mine.vad").out);
 
@@ -273,4 +273,4 @@ TEST(Report, ReportFileIsWrittenWholeOrNotAtAll)
 }
 
 }  // namespace
-}  // namespace orvex::clitest
+}  // namespace orvex::test

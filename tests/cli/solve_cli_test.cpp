@@ -10,7 +10,7 @@
 
 #include "support.h"
 
-namespace orvex::clitest {
+namespace orvex::test {
 namespace {
 
 struct CommandCase {
@@ -27,15 +27,15 @@ class Command : public ::testing::TestWithParam<CommandCase> {};
 TEST_P(Command, ExitsWithItsStatusAndSaysWhy)
 {
     const CommandCase& c = GetParam();
-    TempFolder folder("command");
-    fs::create_directory_symlink(kSource + "/data", folder.path / "data");
-    fs::create_directory_symlink(kSource + "/sdt", folder.path / "sdt");
-    const SolveRun run = runIn(folder.path.string(), solveBinary(), c.arguments);
+    TempFolder folder;
+    fs::create_directory_symlink(kSourceDir + "/data", folder.path() / "data");
+    fs::create_directory_symlink(kSourceDir + "/sdt", folder.path() / "sdt");
+    const SolveRun run = runIn(folder.path().string(), solveBinary(), c.arguments);
     EXPECT_EQ(run.status, c.status) << run.err;
     EXPECT_NE((c.status == 0 ? run.out : run.err).find(c.said), std::string::npos) << run.out << run.err;
     if (c.status == 2) {
         EXPECT_EQ(run.out, "");
-        EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 2);
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 2);
     }
 }
 
@@ -64,8 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
 // A units file whose iteration limit is 5 stops the sample short: exit 1.
 TEST(SolveCli, RunStoppedAtTheIterationLimitExitsOne)
 {
-    TempFolder program("limit");
-    fs::copy(kSource + "/sdt", program.path / "sdt");
+    TempFolder program;
+    fs::copy(kSourceDir + "/sdt", program.path / "sdt");
     std::string units = readFile(program / "sdt/units.sdt");
     const std::string limit = "Maximum number of iterations\n";
     units.replace(units.find(limit) + limit.size(), 4, "5   ");
@@ -94,9 +94,9 @@ TEST(SolveCli, FireRunAddsTheFireQuantities)
 // A network whose end line lacks the "&" is named with the line in the message.
 TEST(SolveCli, AnEndLineWithoutAmpersandIsLocated)
 {
-    TempFolder folder("endline");
-    const std::string network = folder / "mine.vad";
-    std::string text = readFile(kSource + "/data/mine.vad");
+    TempFolder folder;
+    const std::string network = folder.file("mine.vad");
+    std::string text = readFile(kSourceDir + "/data/mine.vad");
     text.replace(text.rfind("& end of network data"), 1, " ");
     writeFile(network, text);
     const SolveRun run = solve("'" + network + "'");
@@ -106,7 +106,7 @@ TEST(SolveCli, AnEndLineWithoutAmpersandIsLocated)
 // The README lists every option of the usage and the three exit statuses.
 TEST(SolveCli, ReadmeStatesEveryOptionAndTheExitStatus)
 {
-    const std::string usage = solve("--help").out, readme = readFile(kSource + "/README.md");
+    const std::string usage = solve("--help").out, readme = readFile(kSourceDir + "/README.md");
     const std::regex option("(^|[ ,])(--?[a-z][a-z-]*)");
     std::set<std::string> options;
     for (auto it = std::sregex_iterator(usage.begin(), usage.end(), option); it != std::sregex_iterator(); ++it)
@@ -119,4 +119,4 @@ TEST(SolveCli, ReadmeStatesEveryOptionAndTheExitStatus)
 }
 
 }  // namespace
-}  // namespace orvex::clitest
+}  // namespace orvex::test

@@ -9,7 +9,7 @@
 #include "edit/fancurve.h"
 #include "support.h"
 
-namespace orvex::edittest {
+namespace orvex::test {
 namespace {
 
 using Step = FanCurveEntry::Step;
@@ -165,4 +165,4 @@ TEST(DialogForms, EnterSteppingAndFieldRules)
 }
 
 }  // namespace
-}  // namespace orvex::edittest
+}  // namespace orvex::test

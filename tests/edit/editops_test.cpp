@@ -9,7 +9,7 @@
 #include "model/networkio.h"
 #include "support.h"
 
-namespace orvex::edittest {
+namespace orvex::test {
 namespace {
 
 class EditOps : public ::testing::Test, public EditBench {};
@@ -301,4 +301,4 @@ TEST(EditOpsUndo, RestoringASnapshotGivesBackEveryFile)
 }
 
 }  // namespace
-}  // namespace orvex::edittest
+}  // namespace orvex::test
