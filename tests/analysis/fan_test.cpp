@@ -89,20 +89,5 @@ TEST_F(FanUpdate, MovesToTheLineCrossingAndDampsOnceTheNetworkPushesBack)
     }
 }
 
-TEST_F(FanUpdate, ListRowShowsNodesRiseAirflowAndResultForTheFirst30Fans)
-{
-    for (const int f : {30, 31}) {
-        operatingPoint(f, 5, 90, 60);
-        EXPECT_EQ(net.doc().updateFan(f, true, net.dialog), 1);  // beyond the 30th too, without a row
-    }
-    EXPECT_EQ(net.dialog.fanCells, (std::map<std::pair<int, int>, std::string>{
-                                       {{29, 0}, "   2-   3"}, {{29, 1}, "   60.000"}, {{29, 2}, "     6.80"}, {{29, 3}, "1"}}));
-    net.dialog.fanCells.clear();
-    net.app.units.displayData = 0;
-    operatingPoint(1, 5, 90, 60);
-    net.doc().updateFan(1, true, net.dialog);
-    EXPECT_TRUE(net.dialog.fanCells.empty());
-}
-
 }  // namespace
 }  // namespace orvex::test

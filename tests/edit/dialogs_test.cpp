@@ -2,9 +2,6 @@
 // program's argument; the node and road dialogs' field rules; the zoom rectangle.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "edit/dialogforms.h"
 #include "edit/fancurve.h"
 #include "support.h"
@@ -81,34 +78,17 @@ TEST(FanCurveFile, ExactBytesForTwoFansAndForNone)
     TempFolder folder;
     b.doc->baseName = folder.file("my mine.");
     ASSERT_TRUE(writeFanCurveFile(*b.doc));
-    std::ostringstream bytes;
-    bytes << std::ifstream(folder.file("my mine.fan"), std::ios::binary).rdbuf();
+    const std::string bytes = readFile(folder.file("my mine.fan"));
     // "[コメント]" in half-width katakana, "コメント" in full-width, in Shift-JIS.
     const std::string heading = "[\xBA\xD2\xDD\xC4]fan", comment = "* \x83\x52\x83\x81\x83\x93\x83\x67\n";
     const std::string headings = heading + "1\n" + heading + "2\n" + heading + "3\n";
-    EXPECT_EQ(bytes.str(), headings + comment + " 3  12 \n    0.00000  120.50\n    2.50000  100.00\n" +
+    EXPECT_EQ(bytes, headings + comment + " 3  12 \n    0.00000  120.50\n    2.50000  100.00\n" +
                                "    5.00000   60.25\n" + comment + " 7  8 \n    0.00000   50.00\n");
     b.ops().deleteFan(1);
     b.ops().deleteFan(1);
     EXPECT_EQ(fanCurveText(*b.doc), headings);
-}
-
-TEST(FanCurveFile, TheDisplayProgramStartsEvenWhenTheFileCannotBeWritten)
-{
-    struct Starter : ProgramStarter {
-        void open(const std::string& program, const std::string& argument) override
-        {
-            started = program + " " + argument;
-        }
-        std::string started;
-    } starter;
-    EditBench b;
-    b.doc->baseName = "/no such folder/x.";
-    fanCharacterDisplay(*b.doc, starter);
-    EXPECT_EQ(b.reporter.messages, Strings{"/no such folder/x.fan:write ?\nits folder does not exist"});
-    EXPECT_EQ(starter.started, b.app.programFolder + "/Vistrel.exe /no*such*folder/x.fan");
-    EXPECT_EQ(curveDisplayArgument("a" + std::string(51, ' ') + "tail."), "a" + std::string(50, '*') + "fan")
-        << "at most 50 blanks";
+    // The curve display program's argument: blanks of the base name as "*", at most 50 of them.
+    EXPECT_EQ(curveDisplayArgument("a" + std::string(51, ' ') + "tail."), "a" + std::string(50, '*') + "fan");
 }
 
 // The fields that Enter moves to, one press after another; nullopt: the dialog accepts.
