@@ -30,7 +30,7 @@ TEST_F(EditOps, SurfaceNodesComeFirstFixedFlowRoadsLastAndEvacuationEntriesFollo
     road(6, 10);
     EXPECT_EQ(roadPairs(), (Strings{"10-5", "6-10", "5-10"})) << "the fixed-flow road moved up";
     EXPECT_EQ(std::pair(doc->fire.unusableRoad[1], doc->fire.unusableRoad[2]), std::pair(1, 3));
-    ops().removeNormalRoad(5, 10);
+    ops().deleteRoad(doc->findRoad(5, 10));
     EXPECT_EQ(roadPairs(), (Strings{"6-10", "5-10"}));
     EXPECT_EQ(std::vector<float>({float(doc->roadCount), roadAt(2).resistance}), std::vector<float>({1, 300}));
     EXPECT_EQ(std::pair(doc->fire.unusableRoad[1], doc->fire.unusableRoad[2]), std::pair(0, 2));
@@ -251,7 +251,6 @@ TEST(EditOpsUndo, RestoringASnapshotGivesBackEveryFile)
         {"delete road 1-101", {}, [&](EditBench& b) { b.ops().deleteRoad(road(b, 1, 101)); }},
         {"delete the not-useable road 212-203", {}, [&](EditBench& b) { b.ops().deleteRoad(road(b, 212, 203)); }},
         {"delete a fixed flow road", {}, [&](EditBench& b) { b.ops().deleteRoad(road(b, 306, 323)); }},
-        {"delete road 202-203 by its ends", {}, [](EditBench& b) { b.ops().removeNormalRoad(203, 202); }},
         {"change a road", {},
          [&](EditBench& b) {
              b.dialogs.roadData.push_back(ok<RoadDataValues>([](RoadDataValues& v) { v.resistance = 2, v.area = 3; }));
