@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -114,6 +115,19 @@ TEST(Report, AirThatCannotBalanceIsWarnedAndExitsOne)
     EXPECT_NE(report["stderr"].get<std::string>().find(warning), std::string::npos) << "on standard error too";
 }
 
+// The widths in characters of the first lines holding each part.
+std::string characterWidths(const std::string& report, const std::vector<std::string>& parts)
+{
+    std::string widths;
+    for (const std::string& part : parts) {
+        const std::size_t at = report.find(part), start = report.rfind('\n', at) + 1;
+        const std::string line = report.substr(start, report.find('\n', at) - start);
+        widths += (widths.empty() ? "" : " ") +
+                  std::to_string(std::count_if(line.begin(), line.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+    }
+    return widths;
+}
+
 // Texts of the files that are not UTF-8 -- a road name in the GBK code page
 // of the files' Chinese texts, a Latin-1 heading -- and a UTF-8 heading too
 // long for its line, with a character across its 78th byte, are UTF-8 in
@@ -123,7 +137,7 @@ TEST(Report, TextsOfAnyCodePageAreUtf8InEveryFormat)
     const std::string network =
         "2\n1 0  2 0\nunderground nodes\n1\n10 0\nroads\n2\n1 10 0.5 20 10 100 2\n10 2 0.5 20 10 100 2\n"
         "fixed-flow roads\n1\n1 10 100\nfans\n0\n";
-    const std::string names = "1 10 0 0 \xd6\xf7\xcf\xef\xb5\xc0\n";  // GBK
+    const std::string names = "1 10 0 0 \xd6\xf7\xcf\xef\xb5\xc0\n10 2 0 0 Say\"hi\n";  // GBK; a quote
     const std::string name = "\xe4\xb8\xbb\xe5\xb7\xb7\xe9\x81\x93";  // the same in UTF-8
     const struct {
         const char* what;
@@ -148,9 +162,37 @@ TEST(Report, TextsOfAnyCodePageAreUtf8InEveryFormat)
                 EXPECT_EQ(parsed["roads"][0]["name"], name);
             } else if (std::string(format) == "text") {
                 EXPECT_EQ(report.substr(0, report.find('\n')), h.title);
+                // Names are padded by characters: the named roads' lines are as long as the unnamed one's.
+                EXPECT_EQ(characterWidths(report, {name, "Say\"hi", " fixed "}), "108 108 108") << report;
+            } else {
+                EXPECT_NE(report.find(",\"Say\"\"hi\","), std::string::npos) << "the quote doubled";
             }
         }
     }
+}
+
+// The CSV and text reports give the node pressures of the JSON report to
+// their decimals; in a fire run's CSV every road row has as many fields as
+// its header, fixed-flow roads too.
+TEST(Report, CsvAndTextAgreeWithJson)
+{
+    const std::string csv = solve("--format csv data/mine.vad").out, text = solve("--format text data/mine.vad").out;
+    for (const auto& node : sampleMine()["nodes"]) {
+        char inCsv[64], inText[64];
+        std::snprintf(inCsv, sizeof inCsv, ",%.4f,", node["pressure"].get<double>());
+        std::snprintf(inText, sizeof inText, " %14.2f ", node["pressure"].get<double>());
+        EXPECT_NE(csv.find(inCsv), std::string::npos) << inCsv;
+        EXPECT_NE(text.find(inText), std::string::npos) << inText;
+    }
+    std::istringstream fire(solve("--format csv data/minefire.vad").out);
+    std::string line;
+    while (std::getline(fire, line) && line.rfind("index,", 0) != 0) {
+    }
+    const auto fields = std::count(line.begin(), line.end(), ',');
+    int rows = 0;
+    for (; std::getline(fire, line) && !line.empty(); ++rows)
+        ASSERT_EQ(std::count(line.begin(), line.end(), ','), fields) << line;
+    EXPECT_GT(rows, 10);
 }
 
 // A fire whose air has passed every road before the finish time settles:

@@ -51,6 +51,8 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"--method fast data/mine.vad", 2, "--method: expected newton or relaxation, got fast"},
         CommandCase{"--plan p.png --size abc data/mine.vad", 2, "--size: expected WxH"},
         CommandCase{"--plan p.png --above 25 data/mine.vad", 2, "--above: expected a whole number 0 to 19, got 25"},
+        CommandCase{"--plan p.png --above 5x data/mine.vad", 2, "--above: expected a whole number 0 to 19, got 5x"},
+        CommandCase{"--plan p.png --size 63x600 data/mine.vad", 2, "--size: expected WxH"},
         CommandCase{"--plan plan.jpg data/mine.vad", 2, "--plan: cannot write plan.jpg: a plan image is a .png or a .pdf"},
         CommandCase{"--size 800x600 data/mine.vad", 2, "--size requires --plan"},
         CommandCase{"--print-colours data/mine.vad", 2, "--print-colours requires --plan"},
