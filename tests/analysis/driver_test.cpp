@@ -11,7 +11,7 @@
 #include "analysis/quantities.h"
 #include "analysis/solver.h"
 
-namespace orvex::analysistest {
+namespace orvex::test {
 namespace {
 
 // A draught network: cold intake from collar 1, warm return to collar 2.
@@ -54,7 +54,7 @@ TEST_F(Driver, ConvergedRunShowsEveryIterationAndEndsCompleted)
 {
     net.app.units.displayData = 1;
     const RunOutcome outcome = net.solve();
-    ASSERT_EQ(outcome.result, 1) << net.reporter.all;
+    ASSERT_EQ(outcome.result, 1) << net.reporter.all();
     EXPECT_FALSE(outcome.refused || outcome.fire);
     expectEndOfRun(kCompletedCaption);
     EXPECT_EQ(net.dialog.range, std::make_pair(0, 5000));
@@ -174,10 +174,10 @@ TEST(BadInput, EveryRunEndsWithAResultCodeAndOnlyNumbers)
         // One message of the expected kind, and a second warning when the
         // run stopped at its limit.
         const size_t messages = (*c.message ? 1 : 0) + (outcome.result == -1 ? 1 : 0);
-        EXPECT_EQ(net.reporter.kinds.size(), messages) << net.reporter.all;
+        EXPECT_EQ(net.reporter.kinds.size(), messages) << net.reporter.all();
         for (const MessageKind kind : net.reporter.kinds)
             EXPECT_TRUE(kind == c.kind || (kind == MessageKind::Warning && outcome.result == -1));
-        EXPECT_TRUE(net.reporter.contains(c.message)) << net.reporter.all;
+        EXPECT_TRUE(net.reporter.contains(c.message)) << net.reporter.all();
         if (outcome.result == 1) {
             EXPECT_LE(meanImbalance(net.doc()), kTau);
         }
@@ -243,7 +243,7 @@ TEST(NetworkCheck, NamesTheNodesAndFansWhereAirCannotGo)
         std::string shown;
         for (const std::string& w : c.warnings)
             shown += (shown.empty() ? "" : "\n") + w;
-        EXPECT_EQ(net.reporter.all.find("[" + shown + "]") != std::string::npos, !c.warnings.empty()) << net.reporter.all;
+        EXPECT_EQ(net.reporter.all().find("[" + shown + "]") != std::string::npos, !c.warnings.empty()) << net.reporter.all();
     }
 }
 
@@ -255,14 +255,14 @@ void expectImbalanceWarning(TestNetwork& net, int limit)
     const NodeImbalance worst = largestNodeImbalance(net.doc());
     const std::string said = "limit of " + std::to_string(limit) +
                              " iterations without converging. The largest imbalance is ";
-    const size_t at = net.reporter.all.find(said);
-    ASSERT_NE(at, std::string::npos) << net.reporter.all;
+    const size_t at = net.reporter.all().find(said);
+    ASSERT_NE(at, std::string::npos) << net.reporter.all();
     double flow = 0, massFlow = 0;
     int node = 0;
-    ASSERT_EQ(std::sscanf(net.reporter.all.c_str() + at + said.size(), "%lf m3/min (%lf kg/s) at node %d.", &flow,
-                          &massFlow, &node), 3) << net.reporter.all;
-    EXPECT_NEAR(flow, worst.flow, 5e-3 * std::fabs(worst.flow)) << net.reporter.all;
-    EXPECT_NEAR(massFlow, worst.massFlow, 5e-3 * std::fabs(worst.massFlow)) << net.reporter.all;
+    ASSERT_EQ(std::sscanf(net.reporter.all().c_str() + at + said.size(), "%lf m3/min (%lf kg/s) at node %d.", &flow,
+                          &massFlow, &node), 3) << net.reporter.all();
+    EXPECT_NEAR(flow, worst.flow, 5e-3 * std::fabs(worst.flow)) << net.reporter.all();
+    EXPECT_NEAR(massFlow, worst.massFlow, 5e-3 * std::fabs(worst.massFlow)) << net.reporter.all();
     EXPECT_EQ(node, worst.number);
 }
 
@@ -291,7 +291,7 @@ TEST(NetworkCheck, LargestImbalanceAndTheIterationLimitAreReported)
     addDraughtNetwork(converged), converged.road(10, 11, 0.2f);
     ASSERT_EQ(converged.solve().result, 1);
     EXPECT_LT(std::fabs(largestNodeImbalance(converged.doc()).massFlow), 3 * kTau);
-    EXPECT_TRUE(converged.reporter.all.empty()) << converged.reporter.all;
+    EXPECT_TRUE(converged.reporter.all().empty()) << converged.reporter.all();
 }
 
 // A fan 20 m below the surface node it blows to, whose shut-off pressure of
@@ -337,7 +337,7 @@ TEST(NetworkCheck, FanThatCannotStartIsNamedWithWhy)
         char said[200];
         std::snprintf(said, sizeof said, "Fan 10-2 cannot start: its shut-off pressure, 1500.000 Pa, is below the %.3f Pa",
                       point.rise);
-        EXPECT_TRUE(net.reporter.contains(said)) << net.reporter.all;
+        EXPECT_TRUE(net.reporter.contains(said)) << net.reporter.all();
         if (c.result == -1) {
             EXPECT_LT(std::fabs(largestNodeImbalance(doc).flow), 5e-4);
             EXPECT_NE(largestNodeImbalance(doc).flow, 0.0);
@@ -371,4 +371,4 @@ TEST(BadInput, SolverCalledWithUnitsOfZeroStoresOnlyNumbers)
 }
 
 }  // namespace
-}  // namespace orvex::analysistest
+}  // namespace orvex::test

@@ -11,14 +11,14 @@
 #include "model/units.h"
 #include "support.h"
 
-namespace orvex::analysistest {
+namespace orvex::test {
 namespace {
 
 UnitsSettings shippedUnits()
 {
     UnitsSettings units;
     RecordingReporter reporter;
-    EXPECT_EQ(readUnitsFile(ORVEX_SOURCE_DIR, units, reporter), 1) << reporter.all;
+    EXPECT_EQ(readUnitsFile(ORVEX_SOURCE_DIR, units, reporter), 1) << reporter.all();
     return units;
 }
 
@@ -199,4 +199,4 @@ TEST(ShippedSettingsCase, ExhaustingMineOfTwoNodesSettlesItsFan)
 }
 
 }  // namespace
-}  // namespace orvex::analysistest
+}  // namespace orvex::test

@@ -7,7 +7,7 @@
 #include "support.h"
 #include "analysis/fan.h"
 
-namespace orvex::analysistest {
+namespace orvex::test {
 namespace {
 
 // 31 fans from node 2 to node 3, each with the curve 100, 80, 40 (Pa) at
@@ -90,20 +90,5 @@ TEST_F(FanUpdate, MovesToTheLineCrossingAndDampsOnceTheNetworkPushesBack)
     }
 }
 
-TEST_F(FanUpdate, ListRowShowsNodesRiseAirflowAndResultForTheFirst30Fans)
-{
-    for (const int f : {30, 31}) {
-        operatingPoint(f, 5, 90, 60);
-        EXPECT_EQ(updateFan(net.doc(), f, true, net.dialog), 1);  // beyond the 30th too, without a row
-    }
-    EXPECT_EQ(net.dialog.fanCells, (std::map<std::pair<int, int>, std::string>{
-                                       {{29, 0}, "   2-   3"}, {{29, 1}, "   60.000"}, {{29, 2}, "     6.80"}, {{29, 3}, "1"}}));
-    net.dialog.fanCells.clear();
-    net.app.units.displayData = 0;
-    operatingPoint(1, 5, 90, 60);
-    updateFan(net.doc(), 1, true, net.dialog);
-    EXPECT_TRUE(net.dialog.fanCells.empty());
-}
-
 }  // namespace
-}  // namespace orvex::analysistest
+}  // namespace orvex::test

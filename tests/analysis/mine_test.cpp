@@ -13,7 +13,7 @@
 #include "model/profile.h"
 #include "support.h"
 
-namespace orvex::analysistest {
+namespace orvex::test {
 namespace {
 
 TEST(SampleMine, ConvergesToBalancedFlowsThatObeyTheRoadLawAndTheFanCurves)
@@ -22,11 +22,11 @@ TEST(SampleMine, ConvergesToBalancedFlowsThatObeyTheRoadLawAndTheFanCurves)
     net.app.pendingFile = std::string(ORVEX_SOURCE_DIR) + "/data/mine.vad";
     net.app.pending = true;
     MemoryProfile profile;
-    ASSERT_TRUE(openPendingNetwork(net.doc(), profile)) << net.reporter.all;
+    ASSERT_TRUE(openPendingNetwork(net.doc(), profile)) << net.reporter.all();
     const CBriscoDoc& doc = net.doc();
     ASSERT_GT(doc.undergroundCount, 20);
     ASSERT_EQ(doc.fanCount, 2);
-    ASSERT_EQ(runAnalysis(net.doc(), net.dialog).result, 1) << net.reporter.all;
+    ASSERT_EQ(runAnalysis(net.doc(), net.dialog).result, 1) << net.reporter.all();
     EXPECT_TRUE(allResultsFinite(doc));
 
     // Mass balance over every road, fixed-flow road and fan: the mean within
@@ -85,10 +85,10 @@ TEST(WaterSample, EveryPipeLosesTheHeadBetweenItsEnds)
     net.app.pendingFile = std::string(ORVEX_SOURCE_DIR) + "/data/water.vad";
     net.app.pending = true;
     MemoryProfile profile;
-    ASSERT_TRUE(openPendingNetwork(net.doc(), profile)) << net.reporter.all;
+    ASSERT_TRUE(openPendingNetwork(net.doc(), profile)) << net.reporter.all();
     CBriscoDoc& doc = net.doc();
     ASSERT_TRUE(doc.isWater());
-    ASSERT_EQ(runAnalysis(doc, net.dialog).result, 1) << net.reporter.all;
+    ASSERT_EQ(runAnalysis(doc, net.dialog).result, 1) << net.reporter.all();
 
     // Water pressures are gauge kgf/m2: between a pipe's ends the water
     // loses P_a - P_b + (z_a - z_b) x 1000. The loss shown for the pipe
@@ -112,4 +112,4 @@ TEST(WaterSample, EveryPipeLosesTheHeadBetweenItsEnds)
 }
 
 }  // namespace
-}  // namespace orvex::analysistest
+}  // namespace orvex::test

@@ -5,7 +5,7 @@
 #include "support.h"
 #include "analysis/quantities.h"
 
-namespace orvex::analysistest {
+namespace orvex::test {
 namespace {
 
 TEST(NodeQuantities, RelativePressureAndPressureLossWalk)
@@ -35,7 +35,7 @@ TEST(NodeQuantities, RelativePressureAndPressureLossWalk)
         EXPECT_NEAR(doc.nodes[size_t(i)].displayValue, (pressures[i] - 10320) / kPressureFactor, 1e-3) << i;
 
     walkPressureLoss(doc);
-    EXPECT_EQ(net.reporter.all, "[pressure set down]\n");  // 13 is not reached
+    EXPECT_EQ(net.reporter.all(), "[pressure set down]\n");  // 13 is not reached
     // 10 is reached through the lower-indexed road (R 0.5, 20 kg/s, 20 C)
     // with the flow: its loss (a quarter of it through the other road).
     const double drop = roadLawDrop(20, airDensity((10336 + 10300) / 2.0, 20), 0.5) / kPressureFactor;
@@ -54,10 +54,10 @@ TEST(NodeQuantities, RelativePressureAndPressureLossWalk)
     closed.nodes[1].pressure = 10336, closed.nodes[2].pressure = 10300;
     computeRelativePressures(closed);
     walkPressureLoss(closed);
-    EXPECT_EQ(loop.reporter.all, "[pressure set down]\n");
+    EXPECT_EQ(loop.reporter.all(), "[pressure set down]\n");
     EXPECT_EQ(closed.nodes[1].displayValue, 0.0f);
     EXPECT_NEAR(closed.nodes[2].displayValue, -36 / kPressureFactor, 1e-3);
 }
 
 }  // namespace
-}  // namespace orvex::analysistest
+}  // namespace orvex::test

@@ -11,7 +11,7 @@
 #include "support.h"
 #include "analysis/quantities.h"
 
-namespace orvex::analysistest {
+namespace orvex::test {
 namespace {
 
 constexpr double kPressureTolerance = 2e-3;  // kgf/m2: a flow error of tau moves a node by about 3e-4
@@ -61,7 +61,7 @@ TEST_P(NaturalDraught, RoadsInSeriesCarryTheHandCalculatedFlow)
     net.road(1, 10, 0.4f, 8);
     net.road(10, 11, 0.05f, 22);
     net.road(11, 2, 0.3f, 30);
-    ASSERT_EQ(solved(net), 1) << net.reporter.all;
+    ASSERT_EQ(solved(net), 1) << net.reporter.all();
 
     // One unknown, the flow m: walk from collar 1 and meet collar 2's pressure.
     const double p1 = net.pressure(1), p2 = net.pressure(2);
@@ -88,7 +88,7 @@ TEST_P(NaturalDraught, ParallelRoadsShareTheFlowAsTheLawRequires)
     net.road(1, 20, 0.6f, 5);
     net.road(20, 1, 0.9f, 35);
     net.road(20, 2, 0.5f, 20);
-    ASSERT_EQ(solved(net), 1) << net.reporter.all;
+    ASSERT_EQ(solved(net), 1) << net.reporter.all();
 
     const double ps = net.pressure(1);
     const auto flows = [&](double p) {
@@ -121,7 +121,7 @@ TEST_P(PairedNodes, TwinRoadsBetweenThemSplitTheFlowEvenly)
     const int twinB = net.road(100, 110, 0.05f);
     const int out = net.road(110, 2, 0.05f);
     net.fixedRoad(1, 100, 600);
-    ASSERT_EQ(solved(net), 1) << net.reporter.all;
+    ASSERT_EQ(solved(net), 1) << net.reporter.all();
     ASSERT_TRUE(allResultsFinite(net.doc()));
     EXPECT_NEAR(net.flow(twinA), 300 * kGammaQ, kFlowTolerance);
     EXPECT_NEAR(net.flow(twinB), 300 * kGammaQ, kFlowTolerance);
@@ -142,7 +142,7 @@ TEST_P(FanBetweenNodes, OperatingPointLiesOnTheCurveWhereTheNetworkNeedsItsRise)
     net.road(1, 10, 0.8f);
     net.road(11, 2, 0.6f);
     net.fan(10, 11, float(step), {2000, 1950, 1850, 1650, 1350, 900, 300});
-    ASSERT_EQ(solved(net), 1) << net.reporter.all;
+    ASSERT_EQ(solved(net), 1) << net.reporter.all();
 
     // The rise (Pa) the two roads need for a fan airflow q (m3/min).
     const double ps = net.pressure(1);
@@ -187,7 +187,7 @@ TEST_P(WaterNetwork, ThreeReservoirFlowsMatchHazenWilliams)
     net.pipe(10, 2, 0.25f, 1000, 110);
     net.pipe(10, 11, 0.20f, 0, 4);
     net.pipe(11, 3, 0.20f, 800, 130);
-    ASSERT_EQ(solved(net), 1) << net.reporter.all;
+    ASSERT_EQ(solved(net), 1) << net.reporter.all();
 
     // One unknown, the flow q to reservoir 3 (m3/s): it fixes the heads of 11
     // and 10, and what comes from 1 must leave to 2 and 3.
@@ -241,7 +241,7 @@ TEST_P(ZeroFlowRoads, MergeTheirNodesAndCarryTheContinuityFlow)
         const int pushed = net.fixedRoad(1, 10, 600), join = net.fixedRoad(10, 11, 0), chain = net.fixedRoad(11, 13, 0);
         const int toCollar = net.fixedRoad(3, 12, 0), collars = net.fixedRoad(2, 3, 0);
         const int second = parallel ? net.fixedRoad(10, 11, 0) : 0;
-        ASSERT_EQ(solved(net), 1) << net.reporter.all;
+        ASSERT_EQ(solved(net), 1) << net.reporter.all();
 
         const double ps = net.pressure(2);
         const auto viaB = [&](double p) { return flowBetween(p, ps, 0, 0, 20, 0.8); };
@@ -353,7 +353,7 @@ TEST_P(AlternativeResistance, ReversedRoadUsesItAndRoadsShowTheirFlowsAndLoss)
     net.underground({{10, 0}});
     const int a = net.road(2, 10, 0.5f, 20, 2.0f), b = net.road(10, 2, 1.0f), c = net.road(10, 2, 1.0f, 35, 5.0f);
     const int fixed = net.fixedRoad(1, 10, 600);
-    ASSERT_EQ(solved(net), 1) << net.reporter.all;
+    ASSERT_EQ(solved(net), 1) << net.reporter.all();
     CBriscoDoc& doc = net.doc();
 
     const double ps = net.pressure(2);
@@ -412,4 +412,4 @@ INSTANTIATE_TEST_SUITE_P(Methods, ZeroFlowRoads, kBothMethods, methodName);
 INSTANTIATE_TEST_SUITE_P(Methods, AlternativeResistance, kBothMethods, methodName);
 
 }  // namespace
-}  // namespace orvex::analysistest
+}  // namespace orvex::test

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace orvex::analysistest {
+namespace orvex::test {
 
 UnitsSettings standardUnits()
 {
@@ -141,4 +141,4 @@ double curveAt(const std::vector<double>& points, double step, double q)
     return points[size_t(k)] * (1 - t) + points[size_t(k + 1)] * t;
 }
 
-}  // namespace orvex::analysistest
+}  // namespace orvex::test

@@ -14,26 +14,14 @@
 #include "analysis/analysisdialog.h"
 #include "run/rundriver.h"
 #include "model/briscodoc.h"
+#include "support/support.h"
 
 namespace orvex {
 // Test names and failures show the method by its name.
 inline void PrintTo(SolverMethod method, std::ostream* out) { *out << solverMethodName(method); }
 }  // namespace orvex
 
-namespace orvex::analysistest {
-
-class RecordingReporter : public Reporter {
-public:
-    void message(const std::string& text, const std::string&, MessageKind kind) override
-    {
-        all += "[" + text + "]\n";
-        kinds.push_back(kind);
-    }
-    Answer ask(const std::string&, const std::string&, bool) override { return Answer::No; }
-    bool contains(const std::string& part) const { return all.find(part) != std::string::npos; }
-    std::string all;  // every text in brackets, one per line
-    std::vector<MessageKind> kinds;
-};
+namespace orvex::test {
 
 // Records what the solver and the driver show; a stop is requested at the
 // stopAt-th stop query (never when 0).
@@ -143,4 +131,4 @@ double bisect(const std::function<double(double)>& f, double lo, double hi);
 // The piecewise linear fan curve at airflow q (0 <= q).
 double curveAt(const std::vector<double>& points, double step, double q);
 
-}  // namespace orvex::analysistest
+}  // namespace orvex::test

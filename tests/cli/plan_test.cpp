@@ -15,7 +15,7 @@
 #include "display/displaysettings.h"
 #include "support.h"
 
-namespace orvex::clitest {
+namespace orvex::test {
 namespace {
 
 const ColourSlots kScreen;  // the colours the batch tool draws with
@@ -95,10 +95,10 @@ class PlanImage : public ::testing::TestWithParam<PlanCase> {};
 TEST_P(PlanImage, PlanIsCentredWithTitleLegendAndFanLabels)
 {
     const PlanCase& c = GetParam();
-    TempFolder folder("plan");
+    TempFolder folder;
     const std::string size = std::to_string(c.width) + "x" + std::to_string(c.height);
-    ASSERT_EQ(solve("--plan '" + (folder / "plan.png") + "' --size " + size + " " + c.network).status, 0);
-    const Picture picture(folder / "plan.png", kScreen.back);
+    ASSERT_EQ(solve("--plan '" + (folder.file("plan.png")) + "' --size " + size + " " + c.network).status, 0);
+    const Picture picture(folder.file("plan.png"), kScreen.back);
     ASSERT_EQ(picture.image.size(), QSize(c.width, c.height));
     ASSERT_GE(picture.legend.bottom, 0) << "a title above the plan and a legend below it";
 
@@ -128,17 +128,17 @@ INSTANTIATE_TEST_SUITE_P(Samples, PlanImage,
 // colours when asked.
 TEST(PlanFile, WrittenByItsExtensionInTheColoursAskedFor)
 {
-    TempFolder folder("planfile");
-    writeFile(folder / "plan.pdf", "old");
-    EXPECT_EQ(solve("--plan '" + (folder / "plan.png") + "' --print-colours data/mine.vad").status, 0);
-    EXPECT_EQ(solve("--plan '" + (folder / "plan.pdf") + "' data/mine.vad").status, 0);
-    EXPECT_EQ(readFile(folder / "plan.png").substr(1, 3), "PNG");
-    EXPECT_EQ(readFile(folder / "plan.pdf").substr(0, 5), "%PDF-");
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 2);
+    TempFolder folder;
+    writeFile(folder.file("plan.pdf"), "old");
+    EXPECT_EQ(solve("--plan '" + (folder.file("plan.png")) + "' --print-colours data/mine.vad").status, 0);
+    EXPECT_EQ(solve("--plan '" + (folder.file("plan.pdf")) + "' data/mine.vad").status, 0);
+    EXPECT_EQ(readFile(folder.file("plan.png")).substr(1, 3), "PNG");
+    EXPECT_EQ(readFile(folder.file("plan.pdf")).substr(0, 5), "%PDF-");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 2);
 
-    const Picture printed(folder / "plan.png", rgb(255, 255, 255));
+    const Picture printed(folder.file("plan.png"), rgb(255, 255, 255));
     EXPECT_GT(printed.count(printed.title, DisplaySettings().print.onnode), 100) << "black heading on white";
 }
 
 }  // namespace
-}  // namespace orvex::clitest
+}  // namespace orvex::test

@@ -9,7 +9,7 @@
 #include "model/programfolder.h"
 #include "support.h"
 
-namespace orvex::clitest {
+namespace orvex::test {
 namespace {
 
 // Paths below one temporary root; folders marked "+" hold sdt/units.sdt.
@@ -26,8 +26,8 @@ class Finder : public ::testing::TestWithParam<FinderCase> {};
 TEST_P(Finder, TakesTheFirstFolderThatHoldsTheSettings)
 {
     const FinderCase& c = GetParam();
-    TempFolder root("finder");
-    const std::string r = fs::weakly_canonical(root.path).string() + "/";
+    TempFolder root;
+    const std::string r = fs::weakly_canonical(root.path()).string() + "/";
     for (const std::string& f : c.folders) {
         fs::create_directories(r + f.substr(f[0] == '+'));
         if (f[0] == '+')
@@ -56,9 +56,9 @@ INSTANTIATE_TEST_SUITE_P(Layouts, Finder, ::testing::Values(
 // tree's settings; a damaged ztna.sdt there is never read.
 TEST(ProgramFolder, SampleRunsFromAnyFolder)
 {
-    TempFolder elsewhere("elsewhere");
-    writeFile(elsewhere / "ztna.sdt", "damaged\n");
-    const SolveRun run = runIn(elsewhere.path.string(), solveBinary(), "'" + kSource + "/data/mine.vad'");
+    TempFolder elsewhere;
+    writeFile(elsewhere.file("ztna.sdt"), "damaged\n");
+    const SolveRun run = runIn(elsewhere.path().string(), solveBinary(), "'" + kSourceDir + "/data/mine.vad'");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_NE(run.out.find("Result 1 (converged)"), std::string::npos);
@@ -68,21 +68,21 @@ TEST(ProgramFolder, SampleRunsFromAnyFolder)
 // without it the program says where it looked.
 TEST(ProgramFolder, InstalledProgramTakesItsDataFolder)
 {
-    TempFolder prefix("prefix"), elsewhere("installed-run");
-    fs::create_directories(prefix.path / "bin");
-    fs::copy_file(solveBinary(), prefix / "bin/orvex-solve");
-    const std::string network = "'" + kSource + "/data/mine.vad'";
-    SolveRun run = runIn(elsewhere.path.string(), prefix / "bin/orvex-solve", network);
+    TempFolder prefix, elsewhere;
+    fs::create_directories(prefix.path() / "bin");
+    fs::copy_file(solveBinary(), prefix.file("bin/orvex-solve"));
+    const std::string network = "'" + kSourceDir + "/data/mine.vad'";
+    SolveRun run = runIn(elsewhere.path().string(), prefix.file("bin/orvex-solve"), network);
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("no program folder found"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find(prefix / "share/orvex"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(prefix.file("share/orvex")), std::string::npos) << run.err;
 
-    fs::create_directories(prefix.path / "share/orvex");
-    fs::copy(kSource + "/sdt", prefix.path / "share/orvex/sdt");
-    run = runIn(elsewhere.path.string(), prefix / "bin/orvex-solve", network);
+    fs::create_directories(prefix.path() / "share/orvex");
+    fs::copy(kSourceDir + "/sdt", prefix.path() / "share/orvex/sdt");
+    run = runIn(elsewhere.path().string(), prefix.file("bin/orvex-solve"), network);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
 }
 
 }  // namespace
-}  // namespace orvex::clitest
+}  // namespace orvex::test

@@ -1,8 +1,5 @@
-// orvex-solve's command line: options, their messages and the exit status,
-// and the README's account of them.
+// orvex-solve's command line: options, their messages and the exit status.
 #include <ostream>
-#include <regex>
-#include <set>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -10,7 +7,7 @@
 
 #include "support.h"
 
-namespace orvex::clitest {
+namespace orvex::test {
 namespace {
 
 struct CommandCase {
@@ -27,15 +24,15 @@ class Command : public ::testing::TestWithParam<CommandCase> {};
 TEST_P(Command, ExitsWithItsStatusAndSaysWhy)
 {
     const CommandCase& c = GetParam();
-    TempFolder folder("command");
-    fs::create_directory_symlink(kSource + "/data", folder.path / "data");
-    fs::create_directory_symlink(kSource + "/sdt", folder.path / "sdt");
-    const SolveRun run = runIn(folder.path.string(), solveBinary(), c.arguments);
+    TempFolder folder;
+    fs::create_directory_symlink(kSourceDir + "/data", folder.path() / "data");
+    fs::create_directory_symlink(kSourceDir + "/sdt", folder.path() / "sdt");
+    const SolveRun run = runIn(folder.path().string(), solveBinary(), c.arguments);
     EXPECT_EQ(run.status, c.status) << run.err;
     EXPECT_NE((c.status == 0 ? run.out : run.err).find(c.said), std::string::npos) << run.out << run.err;
     if (c.status == 2) {
         EXPECT_EQ(run.out, "");
-        EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 2);
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 2);
     }
 }
 
@@ -54,6 +51,8 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"--method fast data/mine.vad", 2, "--method: expected newton or relaxation, got fast"},
         CommandCase{"--plan p.png --size abc data/mine.vad", 2, "--size: expected WxH"},
         CommandCase{"--plan p.png --above 25 data/mine.vad", 2, "--above: expected a whole number 0 to 19, got 25"},
+        CommandCase{"--plan p.png --above 5x data/mine.vad", 2, "--above: expected a whole number 0 to 19, got 5x"},
+        CommandCase{"--plan p.png --size 63x600 data/mine.vad", 2, "--size: expected WxH"},
         CommandCase{"--plan plan.jpg data/mine.vad", 2, "--plan: cannot write plan.jpg: a plan image is a .png or a .pdf"},
         CommandCase{"--size 800x600 data/mine.vad", 2, "--size requires --plan"},
         CommandCase{"--print-colours data/mine.vad", 2, "--print-colours requires --plan"},
@@ -64,13 +63,13 @@ INSTANTIATE_TEST_SUITE_P(
 // A units file whose iteration limit is 5 stops the sample short: exit 1.
 TEST(SolveCli, RunStoppedAtTheIterationLimitExitsOne)
 {
-    TempFolder program("limit");
-    fs::copy(kSource + "/sdt", program.path / "sdt");
-    std::string units = readFile(program / "sdt/units.sdt");
+    TempFolder program;
+    fs::copy(kSourceDir + "/sdt", program.path() / "sdt");
+    std::string units = readFile(program.file("sdt/units.sdt"));
     const std::string limit = "Maximum number of iterations\n";
     units.replace(units.find(limit) + limit.size(), 4, "5   ");
-    writeFile(program / "sdt/units.sdt", units);
-    const SolveRun run = solve("--program-folder '" + program.path.string() + "' data/mine.vad");
+    writeFile(program.file("sdt/units.sdt"), units);
+    const SolveRun run = solve("--program-folder '" + program.path().string() + "' data/mine.vad");
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.out.find("stopped at the iteration limit"), std::string::npos);
 }
@@ -91,32 +90,5 @@ TEST(SolveCli, FireRunAddsTheFireQuantities)
                      .contains("simulatedMinutes"));
 }
 
-// A network whose end line lacks the "&" is named with the line in the message.
-TEST(SolveCli, AnEndLineWithoutAmpersandIsLocated)
-{
-    TempFolder folder("endline");
-    const std::string network = folder / "mine.vad";
-    std::string text = readFile(kSource + "/data/mine.vad");
-    text.replace(text.rfind("& end of network data"), 1, " ");
-    writeFile(network, text);
-    const SolveRun run = solve("'" + network + "'");
-    EXPECT_NE(run.err.find("Data Input Error\n" + network + ": line 101: "), std::string::npos) << run.err;
-}
-
-// The README lists every option of the usage and the three exit statuses.
-TEST(SolveCli, ReadmeStatesEveryOptionAndTheExitStatus)
-{
-    const std::string usage = solve("--help").out, readme = readFile(kSource + "/README.md");
-    const std::regex option("(^|[ ,])(--?[a-z][a-z-]*)");
-    std::set<std::string> options;
-    for (auto it = std::sregex_iterator(usage.begin(), usage.end(), option); it != std::sregex_iterator(); ++it)
-        options.insert((*it)[2]);
-    EXPECT_GE(options.size(), 15u);
-    for (const std::string& o : options)
-        EXPECT_NE(readme.find("`" + o), std::string::npos) << o << " is not in the README";
-    for (const char* status : {"| 0 |", "| 1 |", "| 2 |"})
-        EXPECT_NE(readme.find(status), std::string::npos) << status;
-}
-
 }  // namespace
-}  // namespace orvex::clitest
+}  // namespace orvex::test

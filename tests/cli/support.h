@@ -5,17 +5,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace orvex::clitest {
+#include "support/support.h"
+
+namespace orvex::test {
 
 namespace fs = std::filesystem;
-
-inline const std::string kSource = ORVEX_SOURCE_DIR;
 
 // The program under test; ORVEX_SOLVE_BINARY runs the suite against another build.
 inline std::string solveBinary()
@@ -23,32 +21,6 @@ inline std::string solveBinary()
     const char* other = std::getenv("ORVEX_SOLVE_BINARY");
     return other && *other ? other : ORVEX_SOLVE;
 }
-
-inline std::string readFile(const fs::path& path)
-{
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
-}
-
-inline void writeFile(const fs::path& path, const std::string& content)
-{
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << content;
-}
-
-// A fresh folder under the system's temporary folder, removed at the end.
-struct TempFolder {
-    explicit TempFolder(const std::string& name)
-        : path(fs::temp_directory_path() / ("orvex-cli-" + name + "-" + std::to_string(::getpid())))
-    {
-        fs::remove_all(path);
-        fs::create_directories(path);
-    }
-    ~TempFolder() { fs::remove_all(path); }
-    std::string operator/(const std::string& name) const { return (path / name).string(); }
-    const fs::path path;
-};
 
 struct SolveRun {
     int status = -1;
@@ -68,7 +40,7 @@ inline SolveRun runIn(const std::string& folder, const std::string& program, con
         const int status = pclose(pipe);
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-    run.err = readFile(err);
+    run.err = std::filesystem::exists(err) ? readFile(err.string()) : "";
     fs::remove(err);
     return run;
 }
@@ -76,7 +48,7 @@ inline SolveRun runIn(const std::string& folder, const std::string& program, con
 // Run from the source tree, where the sample networks are.
 inline SolveRun solve(const std::string& arguments)
 {
-    return runIn(kSource, solveBinary(), arguments);
+    return runIn(kSourceDir, solveBinary(), arguments);
 }
 
-}  // namespace orvex::clitest
+}  // namespace orvex::test

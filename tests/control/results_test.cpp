@@ -6,7 +6,7 @@
 
 #include "control/results.h"
 #include "control/resultstext.h"
-#include "core/testsupport.h"
+#include "support/support.h"
 #include "fire/fire.h"
 
 namespace orvex {

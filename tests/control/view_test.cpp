@@ -11,7 +11,7 @@
 #include "model/networkio.h"
 #include "support.h"
 
-namespace orvex::edittest {
+namespace orvex::test {
 namespace {
 
 // The window, its file dialogs and its document: what the controller asked
@@ -142,7 +142,7 @@ TEST(ViewFiles, OpenGoesToANewWindowOrReplacesTheDefaultNetwork)
         b.shell.files = {std::nullopt, folder.file("none.vad")};
         b.control.open();  // cancelled
         b.control.open();
-        EXPECT_EQ(b.app.dataFolder, folder.path.string());
+        EXPECT_EQ(b.app.dataFolder, folder.path().string());
         EXPECT_EQ(b.control.markKind(), MarkKind::None);
         EXPECT_FALSE(b.shell.saw("new window"));
         EXPECT_TRUE(b.shell.saw("history reset"));
@@ -166,7 +166,7 @@ TEST(ViewFiles, SaveAsTakesTheFolderOnlyWhenWritten)
     EXPECT_EQ(b.app.dataFolder, "/data");
     EXPECT_FALSE(b.shell.saw("saved"));
     EXPECT_TRUE(b.control.saveAs());
-    EXPECT_EQ(b.app.dataFolder, folder.path.string());
+    EXPECT_EQ(b.app.dataFolder, folder.path().string());
     b.shell.calls.clear();
     EXPECT_TRUE(b.control.save()) << "the network has its name now";
     EXPECT_EQ(b.shell.calls, (Strings{"saved", "state"}));
@@ -234,7 +234,7 @@ TEST(ViewMark, CentreOfEachKindAndScrollWhenOutside)
     b.control.mark(MarkKind::Node, 1);
     EXPECT_EQ(b.shell.calls, (Strings{"scroll 0 100"})) << "scrolled to it once; the same mark again draws nothing";
     b.control.drawMark(b.shell.canvas);
-    EXPECT_FALSE(b.shell.canvas.calls.empty());
+    EXPECT_FALSE(b.shell.canvas.calls().empty());
 }
 
 TEST(ViewPreview, EnteringLeavingAndTheMouseOnThePage)
@@ -247,7 +247,7 @@ TEST(ViewPreview, EnteringLeavingAndTheMouseOnThePage)
     EXPECT_TRUE(b.control.mousePress(MouseButton::Left, 10, 10));
     EXPECT_TRUE(b.view->page.dragging);
     EXPECT_TRUE(b.control.mouseMove(20, 30));
-    EXPECT_EQ(b.shell.canvas.calls.front(), "invert 1") << "the simple preview moves the lines alone";
+    EXPECT_EQ(b.shell.canvas.calls().front(), "invert 1") << "the simple preview moves the lines alone";
     EXPECT_TRUE(b.control.mouseRelease(MouseButton::Left, 20, 30));
     EXPECT_EQ(b.shell.calls, (Strings{"refresh", "redraw"})) << "no state change, no editor";
     b.control.mousePress(MouseButton::Left, 10, 10);
@@ -437,4 +437,4 @@ TEST(FanCurveViewer, StartedOnTheFileOrTold)
 }
 
 }  // namespace
-}  // namespace orvex::edittest
+}  // namespace orvex::test

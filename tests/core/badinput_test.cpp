@@ -6,7 +6,7 @@
 #include <tuple>
 
 #include "model/networkio.h"
-#include "testsupport.h"
+#include "support/support.h"
 
 namespace orvex::test {
 namespace {
@@ -37,7 +37,7 @@ TEST(BadInput, RejectedNetworkFileIsReportedWithItsLineAndChangesNothing)
         Installation inst;
         CBriscoDoc& doc = *inst.doc;
         ASSERT_EQ(openNetwork(doc, kSmallBase + "vad"), 1);  // with every companion file
-        const std::string before = snapshot(doc, inst.work("before"));
+        const std::string before = snapshot(doc);
         const std::string path = inst.work("bad.vad");
         writeFile(path, text);
         inst.reporter.clear();
@@ -47,7 +47,7 @@ TEST(BadInput, RejectedNetworkFileIsReportedWithItsLineAndChangesNothing)
         const std::string& message = inst.reporter.messages[0];
         EXPECT_EQ(message.rfind(path + ": " + (c.line ? "line " + std::to_string(c.line) + ": " : ""), 0), 0u) << message;
         EXPECT_NE(message.find(c.part), std::string::npos) << message;
-        EXPECT_EQ(snapshot(doc, inst.work("after")), before);
+        EXPECT_EQ(snapshot(doc), before);
         EXPECT_EQ(doc.windowTitle, " Test mine\n");
     }
 }

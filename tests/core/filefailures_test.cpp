@@ -8,7 +8,7 @@
 
 #include "model/networkio.h"
 #include "model/profile.h"
-#include "testsupport.h"
+#include "support/support.h"
 
 namespace orvex::test {
 namespace {
@@ -79,7 +79,7 @@ TEST(FileFailures, AFolderAPipeOrNoFolderWhereAFileBelongsIsReportedByEveryReade
         } else if (c.obstacle != NoFolder) {
             fs::create_directory(path);
         }
-        const std::string before = snapshot(doc, inst.work("before"));
+        const std::string before = snapshot(doc);
         const std::string defaults = readFile(inst.program() + "/sdt/ztna.sdt");
         inst.reporter.clear();
 
@@ -88,7 +88,7 @@ TEST(FileFailures, AFolderAPipeOrNoFolderWhereAFileBelongsIsReportedByEveryReade
         ASSERT_EQ(inst.reporter.messages.size(), 1u) << inst.reporter.all();
         EXPECT_EQ(inst.reporter.messages[0], expand(c.message, path, inst.program()));
         if (c.code == 0) {
-            EXPECT_EQ(snapshot(doc, inst.work("after")), before);
+            EXPECT_EQ(snapshot(doc), before);
         }
     }
 }

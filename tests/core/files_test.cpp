@@ -5,7 +5,7 @@
 #include <tuple>
 
 #include "model/units.h"
-#include "testsupport.h"
+#include "support/support.h"
 
 namespace orvex::test {
 namespace {
@@ -176,7 +176,7 @@ TEST(NetworkFile, TitleKindLineAndElevationSwitch)
 
 TEST(UnitsFile, ValuesInOrderLabelsCutTo19AndMissingFileReported)
 {
-    TempDir dir;
+    TempFolder dir;
     RecordingReporter reporter;
     UnitsSettings s;
     writeFile(dir.file("sdt/units.sdt"), replaced(kUnitsText, " m3/min\n", " cubic_metres_per_minute_of_air\n"));

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "testsupport.h"
+#include "support/support.h"
 
 namespace orvex::test {
 namespace {

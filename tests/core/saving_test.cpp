@@ -12,7 +12,7 @@
 #include "model/networkio.h"
 #include "model/profile.h"
 #include "model/savetransaction.h"
-#include "testsupport.h"
+#include "support/support.h"
 
 namespace orvex::test {
 namespace {

@@ -7,7 +7,7 @@
 #include "model/filecase.h"
 #include "model/networkio.h"
 #include "model/profile.h"
-#include "testsupport.h"
+#include "support/support.h"
 
 namespace orvex::test {
 namespace {
@@ -162,7 +162,7 @@ TEST(RefusedOpen, LeavesTheDocumentAsItWasAndSaveNeverWritesOverTheRefusedFiles)
                 ASSERT_EQ(saveNetworkAs(doc, own + "vad", profile), 1);
             }
             const std::string userFiles = filesOf(inst, "net.");
-            const std::string before = snapshot(doc, inst.work("before"));
+            const std::string before = snapshot(doc);
             inst.reporter.clear();
 
             if (open == Open::Pending) {
@@ -172,7 +172,7 @@ TEST(RefusedOpen, LeavesTheDocumentAsItWasAndSaveNeverWritesOverTheRefusedFiles)
                 EXPECT_EQ(std::make_tuple(doc.title, doc.nodeCount), std::make_tuple(" Default network\n", 3));
             } else {
                 EXPECT_EQ(openNetwork(doc, vad), 0);
-                EXPECT_EQ(snapshot(doc, inst.work("after")), before);  // nothing of net.* came in
+                EXPECT_EQ(snapshot(doc), before);  // nothing of net.* came in
                 EXPECT_EQ(doc.windowTitle, "");
             }
             EXPECT_TRUE(inst.reporter.contains(c.message)) << inst.reporter.all();

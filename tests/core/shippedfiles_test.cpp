@@ -6,7 +6,7 @@
 
 #include "model/networkio.h"
 #include "model/units.h"
-#include "testsupport.h"
+#include "support/support.h"
 
 namespace orvex::test {
 namespace {
@@ -21,7 +21,7 @@ TEST(ShippedFiles, ReadQuietlyAndWriteBackUnchanged)
     ASSERT_EQ(readUnitsFile(source, app.units, reporter), 1);
     EXPECT_NEAR(app.units.flowUnitFactor, 1.0 / 60, 1e-6);  // m3/min
     app.programFolder = source;
-    TempDir out;
+    TempFolder out;
 
     // The default network and parameters, read when a document is made.
     CBriscoDoc settings(app, reporter);

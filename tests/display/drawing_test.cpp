@@ -12,7 +12,7 @@
 #include "run/rundriver.h"
 #include "support.h"
 
-namespace orvex::displaytest {
+namespace orvex::test {
 namespace {
 
 TEST(LabelText, Rules)
@@ -289,7 +289,7 @@ TEST(SamplePlan, FittedToTheWindowItLiesInsideWithEveryLabel)
 {
     // Every stroke of the analysed sample mine fitted to 1600 × 1000, labels
     // included, lies inside the window, and the plan fills it.
-    SampleMine mine;
+    SampleNetwork mine;
     ASSERT_TRUE(mine.opened) << mine.reporter.all();
     QuietAnalysisDialog dialog;
     ASSERT_EQ(runAnalysis(*mine.doc, dialog).result, 1) << mine.reporter.all();
@@ -315,4 +315,4 @@ TEST(SamplePlan, FittedToTheWindowItLiesInsideWithEveryLabel)
 }
 
 }  // namespace
-}  // namespace orvex::displaytest
+}  // namespace orvex::test

@@ -10,7 +10,7 @@
 #include "display/strokefont.h"
 #include "support.h"
 
-namespace orvex::displaytest {
+namespace orvex::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -57,7 +57,7 @@ TEST(FontText, RecordsCapacitiesAndDamage)
                                     {"AB 1 0 0 0", 3}, {"A 1 0 0.5 0", 3}}) {
         reporter.messages.clear();
         EXPECT_FALSE(parse(std::string("x\nB 1 0 0 0\n") + bad + "\n")) << bad;
-        EXPECT_EQ(reporter.all().rfind("[Tenbrook for Windows] /x/sdt/gslft.sdt: line " + std::to_string(line) + ":", 0), 0u)
+        EXPECT_EQ(reporter.all().rfind("[/x/sdt/gslft.sdt: line " + std::to_string(line) + ":", 0), 0u)
             << reporter.all();
         EXPECT_TRUE(reporter.messages.size() == 1 && font.hasGlyph('B') && font.glyphCount() == 1) << bad;
     }
@@ -65,15 +65,13 @@ TEST(FontText, RecordsCapacitiesAndDamage)
 
 TEST(FontFiles, MissingFilesAndTheShippedFont)
 {
-    const fs::path folder = fs::temp_directory_path() / ("orvex-font-" + std::to_string(::getpid()));
-    fs::create_directories(folder / "sdt");
+    TempFolder folder;
     RecordingReporter reporter;
     auto view = makeView();
     view->font = StrokeFont{};
-    view->font.load(folder.string(), reporter);
-    fs::remove_all(folder);
-    EXPECT_EQ(reporter.all(), "[Tenbrook for Windows] /sdt/gslgr.sdt : read ?\nnot found\n"
-                              "[Tenbrook for Windows] /sdt/gslft.sdt : read ?\nnot found\n");
+    view->font.load(folder.path().string(), reporter);
+    EXPECT_EQ(reporter.all(), "[/sdt/gslgr.sdt : read ?\nnot found]\n[/sdt/gslft.sdt : read ?\nnot found]\n");
+    EXPECT_EQ(reporter.captions, Strings(2, kViewCaption));
     addNode(*view, 12, 0, 0);  // the network still draws, without text
     addNode(*view, 13, 200, 0);
     addRoad(*view, 12, 13, 55.0f);
@@ -89,7 +87,7 @@ TEST(FontFiles, MissingFilesAndTheShippedFont)
     font.load(kSourceDir, reporter);
     EXPECT_EQ(reporter.all(), "");
     std::string needed = "0123456789-.()[]#*ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-    SampleMine mine;
+    SampleNetwork mine;
     ASSERT_TRUE(mine.opened) << mine.reporter.all();
     for (int k = 1; k <= mine.doc->totalRoads(); ++k)
         needed += mine.doc->roads[std::size_t(k)].name.str();
@@ -137,4 +135,4 @@ TEST(TextLayout, TheGlyphPointExampleAndTextLengths)
 }
 
 }  // namespace
-}  // namespace orvex::displaytest
+}  // namespace orvex::test

@@ -17,7 +17,7 @@
 #include "planimage.h"
 #include "support.h"
 
-namespace orvex::displaytest {
+namespace orvex::test {
 namespace {
 
 const std::string kImageDir = ORVEX_IMAGE_DIR;
@@ -180,7 +180,7 @@ TEST(PlanPixels, ARoadEmphasisedAndBackLooksAsBefore)
 
 TEST(PlanImages, ScreenColoursAndPrintColours)
 {
-    SampleMine mine;
+    SampleNetwork mine;
     ASSERT_TRUE(mine.opened) << mine.reporter.all();
     QuietAnalysisDialog dialog;
     ASSERT_EQ(runAnalysis(*mine.doc, dialog).result, 1);
@@ -215,7 +215,7 @@ TEST(PlanImages, ScreenColoursAndPrintColours)
 }
 
 }  // namespace
-}  // namespace orvex::displaytest
+}  // namespace orvex::test
 
 // The plan images need a GUI application (fonts, image writers).
 int main(int argc, char** argv)

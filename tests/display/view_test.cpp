@@ -14,7 +14,7 @@
 #include "model/profile.h"
 #include "support.h"
 
-namespace orvex::displaytest {
+namespace orvex::test {
 namespace {
 
 TEST(Geometry, TransformVisibilityExtentsAndFit)
@@ -106,13 +106,13 @@ TEST(Zoom, StepsWithinTheBoundsAndToARectangle)
         EXPECT_EQ(view->zoomToRectangle(r.x0, r.y0, r.x1, r.y1, reporter, sx, sy), r.scrollX >= 0);
         EXPECT_EQ(view->geo.scale, r.newScale) << r.scale;
         EXPECT_EQ(std::pair(sx, sy), std::pair(r.scrollX, r.scrollY)) << r.scale;
-        EXPECT_EQ(reporter.all(), r.scale == 15.3f ? "[Tenbrook for Windows] This is a maximum !!\n" : "");
+        EXPECT_EQ(reporter.all(), r.scale == 15.3f ? "[This is a maximum !!]\n" : "");
     }
 }
 
 TEST(Turns, EightRightTurnsComeBackAndTheDialogTurnsByTheDifference)
 {
-    SampleMine mine;
+    SampleNetwork mine;
     ASSERT_TRUE(mine.opened) << mine.reporter.all();
     CBriscoDoc& doc = *mine.doc;
     auto view = makeView();
@@ -244,16 +244,13 @@ TEST(ApplySettings, TakesTheSettingsOverOrRefusesTheFigureSize)
 {
     // The sample mine beside a file of external road values: two columns of
     // two values per normal road, (k + 10, k + 20) and (k + 30, k + 40).
-    namespace fs = std::filesystem;
-    const fs::path folder = fs::temp_directory_path() / ("orvex-erd-" + std::to_string(::getpid()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
+    TempFolder folder;
     for (const char* ext : {"vad", "sdt", "nrd", "jpd", "apd"})
-        fs::copy_file(kSourceDir + "/data/mine." + ext, folder / (std::string("mine.") + ext));
-    SampleMine mine((folder / "mine.vad").string());
+        writeFile(folder.file(std::string("mine.") + ext), readFile(kSourceDir + "/data/mine." + ext));
+    SampleNetwork mine(folder.file("mine.vad"));
     ASSERT_TRUE(mine.opened) << mine.reporter.all();
     CBriscoDoc& doc = *mine.doc;
-    std::ofstream erd(folder / "mine.erd");
+    std::ofstream erd(folder.file("mine.erd"));
     erd << "external road values\n2  2\n";
     for (int k = 1; k <= doc.roadCount; ++k)
         erd << doc.roads[std::size_t(k)].first << " " << doc.roads[std::size_t(k)].second << "  " << k + 10 << " "
@@ -268,7 +265,8 @@ TEST(ApplySettings, TakesTheSettingsOverOrRefusesTheFigureSize)
     };
     EXPECT_FALSE(apply(0.0099f, 12) || apply(10.01f, 12));
     EXPECT_EQ(view->geo.charSize, 10.0f);
-    EXPECT_EQ(reporter.all(), "[Tenbrook for Windows] " + kBadFigureSize + "\n[Tenbrook for Windows] " + kBadFigureSize + "\n");
+    EXPECT_EQ(reporter.messages, Strings(2, kBadFigureSize));
+    EXPECT_EQ(reporter.captions, Strings(2, kViewCaption));
     EXPECT_TRUE(apply(10.0f));
     EXPECT_NEAR(view->geo.scale, kMaxScale, 1e-5);
 
@@ -277,7 +275,6 @@ TEST(ApplySettings, TakesTheSettingsOverOrRefusesTheFigureSize)
     chosen.nodeKind = 3;        // each node's pressure above the lowest surface pressure
     chosen.previewKind = 0;     // not the dialog's to set
     EXPECT_TRUE(apply(0.65f, 12.5f));
-    fs::remove_all(folder);
     EXPECT_EQ(str({view->geo.scale, view->geo.charSize}), "1 12.5");
     EXPECT_EQ(view->settings.previewKind, 1);
     const float* values = &view->data.nodeValue[1];  // the lowest surface node shows 0, the deeper ones more
@@ -302,4 +299,4 @@ TEST(ApplySettings, TakesTheSettingsOverOrRefusesTheFigureSize)
 }
 
 }  // namespace
-}  // namespace orvex::displaytest
+}  // namespace orvex::test

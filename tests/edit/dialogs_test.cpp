@@ -2,14 +2,11 @@
 // program's argument; the node and road dialogs' field rules; the zoom rectangle.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "edit/dialogforms.h"
 #include "edit/fancurve.h"
 #include "support.h"
 
-namespace orvex::edittest {
+namespace orvex::test {
 namespace {
 
 using Step = FanCurveEntry::Step;
@@ -81,12 +78,11 @@ TEST(FanCurveFile, ExactBytesForTwoFansAndForNone)
     TempFolder folder;
     b.doc->baseName = folder.file("my mine.");
     ASSERT_TRUE(writeFanCurveFile(*b.doc));
-    std::ostringstream bytes;
-    bytes << std::ifstream(folder.file("my mine.fan"), std::ios::binary).rdbuf();
+    const std::string bytes = readFile(folder.file("my mine.fan"));
     // "[コメント]" in half-width katakana, "コメント" in full-width, in Shift-JIS.
     const std::string heading = "[\xBA\xD2\xDD\xC4]fan", comment = "* \x83\x52\x83\x81\x83\x93\x83\x67\n";
     const std::string headings = heading + "1\n" + heading + "2\n" + heading + "3\n";
-    EXPECT_EQ(bytes.str(), headings + comment + " 3  12 \n    0.00000  120.50\n    2.50000  100.00\n" +
+    EXPECT_EQ(bytes, headings + comment + " 3  12 \n    0.00000  120.50\n    2.50000  100.00\n" +
                                "    5.00000   60.25\n" + comment + " 7  8 \n    0.00000   50.00\n");
     b.ops().deleteFan(1);
     b.ops().deleteFan(1);
@@ -147,4 +143,4 @@ TEST(DialogForms, EnterSteppingAndFieldRules)
 }
 
 }  // namespace
-}  // namespace orvex::edittest
+}  // namespace orvex::test

@@ -9,7 +9,7 @@
 #include "model/networkio.h"
 #include "support.h"
 
-namespace orvex::edittest {
+namespace orvex::test {
 namespace {
 
 class EditOps : public ::testing::Test, public EditBench {};
@@ -300,4 +300,4 @@ TEST(EditOpsUndo, RestoringASnapshotGivesBackEveryFile)
 }
 
 }  // namespace
-}  // namespace orvex::edittest
+}  // namespace orvex::test

@@ -6,7 +6,7 @@
 #include "edit/dialogforms.h"
 #include "support.h"
 
-namespace orvex::edittest {
+namespace orvex::test {
 namespace {
 
 using Field = DisplayTaken::Field;
@@ -157,4 +157,4 @@ TEST(TitleForm, EightyLettersAreTooMany)
 }
 
 }  // namespace
-}  // namespace orvex::edittest
+}  // namespace orvex::test

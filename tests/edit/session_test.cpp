@@ -4,7 +4,7 @@
 
 #include "support.h"
 
-namespace orvex::edittest {
+namespace orvex::test {
 namespace {
 
 using namespace command;
@@ -47,9 +47,10 @@ TEST_F(Session, MakeReshapeSplitAndMergeARoad)
     EXPECT_EQ(canvas.count("line 550 460"), 2);
     click(50, 40);
     dialogs.symbols = {kSymbolNoLine, 4};
-    canvas.calls.clear();
+    canvas.ops.clear();
     rightClick(100, 60);
-    EXPECT_EQ(Strings(canvas.calls.begin() + 1, canvas.calls.begin() + 3),
+    const Strings calls = canvas.calls();
+    EXPECT_EQ(Strings(calls.begin() + 1, calls.begin() + 3),
               (Strings{"pen solid 1 800000", "move 550 460"}))
         << "the gap is drawn in the background colour";
     rightClick(150, 40);
@@ -79,7 +80,7 @@ TEST_F(Session, MakeReshapeSplitAndMergeARoad)
     doubleClick(100, -50);
     doubleClick(100, -50);
     EXPECT_EQ(reporter.questions, Strings(2, "可以删除节点3吗?"));
-    EXPECT_EQ(reporter.captions.back(), kViewCaption);
+    EXPECT_EQ(reporter.questionCaptions.back(), kViewCaption);
     ASSERT_EQ(roadPairs(), Strings{"1-2"});
     EXPECT_EQ(std::pair(roadAt(1).resistance, roadAt(1).length), std::pair(12.0f, 100.0f));
     EXPECT_EQ(reporter.messages, Strings{});
@@ -182,7 +183,7 @@ TEST_F(Session, MakeChangeAndDeleteAFan)
     reporter.answers = {Answer::Yes};
     click(0, 0), click(100, 0);
     EXPECT_EQ(reporter.questions, Strings{"可以删除风机1 - 2吗?"});
-    EXPECT_EQ(reporter.captions.back(), kViewCaption);
+    EXPECT_EQ(reporter.questionCaptions.back(), kViewCaption);
     EXPECT_EQ(doc->fanCount, 0);
 }
 
@@ -263,4 +264,4 @@ TEST_F(Session, CommandsPicksAndKeys)
 }
 
 }  // namespace
-}  // namespace orvex::edittest
+}  // namespace orvex::test

@@ -1,12 +1,8 @@
 #include "support.h"
 
-#include <stdlib.h>
-
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
-namespace orvex::edittest {
+namespace orvex::test {
 
 FanCurve curve(float step, std::vector<float> pressures)
 {
@@ -17,22 +13,10 @@ FanCurve curve(float step, std::vector<float> pressures)
     return c;
 }
 
-TempFolder::TempFolder()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "orvex-edit-XXXXXX").string();
-    EXPECT_NE(::mkdtemp(pattern.data()), nullptr) << "no temporary folder";
-    path = pattern;
-}
-
-TempFolder::~TempFolder()
-{
-    std::error_code ec;
-    std::filesystem::remove_all(path, ec);
-}
-
 EditBench::EditBench()
 {
     app.programFolder = ORVEX_SOURCE_DIR;
+    reporter.strict = true;
     doc = std::make_unique<CBriscoDoc>(app, reporter);
     doc->baseName = "";
     view = std::make_unique<PlanView>();
@@ -76,28 +60,6 @@ Strings EditBench::roadPairs() const
     return pairs;
 }
 
-std::string snapshot(CBriscoDoc& doc)
-{
-    TempFolder folder;
-    const std::string base = folder.file("snap.");
-    doc.writeNetworkFile(base + "vad");
-    doc.writeResultsFile(base);
-    doc.writeNodeLocationFile(base);
-    doc.writeBendFile(base);
-    doc.writeParameterFile(base);
-    std::string all;
-    for (const char* ext : {"vad", "pkd", "jpd", "apd", "sdt"}) {
-        std::ostringstream text;
-        text << std::ifstream(base + ext, std::ios::binary).rdbuf();
-        all += std::string("== ") + ext + "\n" + text.str();
-    }
-    all += "== bending-point store\n";
-    for (int s = 1; s <= doc.bendUsed; ++s)
-        appendf(all, "%d %g %g\n", doc.bends[std::size_t(s)].mark, double(doc.bends[std::size_t(s)].x),
-                double(doc.bends[std::size_t(s)].y));
-    return all;
-}
-
 void expectRefused(EditBench& bench, const std::function<void()>& action, const std::string& message)
 {
     const std::string before = snapshot(*bench.doc);
@@ -107,4 +69,4 @@ void expectRefused(EditBench& bench, const std::function<void()>& action, const 
     EXPECT_EQ(snapshot(*bench.doc), before);
 }
 
-}  // namespace orvex::edittest
+}  // namespace orvex::test

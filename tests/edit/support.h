@@ -13,10 +13,10 @@
 #include "display/planview.h"
 #include "edit/editor.h"
 #include "model/fileio.h"
+#include "support/canvas.h"
+#include "support/support.h"
 
-namespace orvex::edittest {
-
-using Strings = std::vector<std::string>;
+namespace orvex::test {
 
 // The next scripted answer; one that nobody scripted fails the test and gives `otherwise`.
 template <typename T> T next(std::deque<T>& script, const char* what, T otherwise)
@@ -29,56 +29,6 @@ template <typename T> T next(std::deque<T>& script, const char* what, T otherwis
     script.pop_front();
     return answer;
 }
-
-// Messages and questions; questions are answered from `answers` in order,
-// and one that nobody scripted fails the test.
-struct RecordingReporter : Reporter {
-    void message(const std::string& text, const std::string& caption, MessageKind) override
-    {
-        messages.push_back(text);
-        captions.push_back(caption);
-    }
-    Answer ask(const std::string& text, const std::string& caption, bool) override
-    {
-        questions.push_back(text);
-        captions.push_back(caption);
-        return next(answers, "a question", Answer::No);
-    }
-    Strings messages, captions, questions;
-    std::deque<Answer> answers;
-};
-
-// Everything drawn, one line per call: "line 10 20", "pen solid 1 800000", "text 0 0 ...",
-// "text 0 0 ... on 800000" (on a box of that colour).
-struct RecordingCanvas : Canvas {
-    void fillPolygon(const DevicePoint*, int count, Colour, Colour) override { add("fill %d", count); }
-    void setPen(PenStyle style, int width, Colour colour) override
-    {
-        add("pen %s %d %06x", style == PenStyle::Solid ? "solid" : "dotted", width, colour);
-    }
-    void setInvert(bool on) override { add("invert %d", int(on)); }
-    void moveTo(float x, float y) override { add("move %g %g", double(x), double(y)); }
-    void lineTo(float x, float y) override { add("line %g %g", double(x), double(y)); }
-    void circle(float l, float t, float r, float b) override
-    {
-        add("circle %g %g %g %g", double(l), double(t), double(r), double(b));
-    }
-    void text(float x, float y, const std::string& s, Colour) override
-    {
-        add("text %g %g %s", double(x), double(y), s.c_str());
-    }
-    void textOnBackground(float x, float y, const std::string& s, Colour, Colour background) override
-    {
-        add("text %g %g %s on %06x", double(x), double(y), s.c_str(), background);
-    }
-    int count(const std::string& call) const { return int(std::count(calls.begin(), calls.end(), call)); }
-    template <typename... Args> void add(const char* format, Args... args)
-    {
-        calls.emplace_back();
-        appendf(calls.back(), format, args...);
-    }
-    Strings calls;
-};
 
 // Answers each dialog from its own queue; a dialog nobody scripted fails the test and is cancelled.
 struct ScriptedDialogs : EditDialogs {
@@ -134,14 +84,6 @@ struct RecordingWindow : EditorWindow {
     std::vector<std::pair<int, int>> scrolls;
 };
 
-// An empty folder below the system's temporary folder, removed afterwards.
-struct TempFolder {
-    TempFolder();
-    ~TempFolder();
-    std::string file(const std::string& name) const { return (path / name).string(); }
-    std::filesystem::path path;
-};
-
 // A document on the installation's empty default network, its plan view
 // (scale 1, world (0, 0) at client (500, 500), client 1000 × 800, node
 // radius 8) and an editor, with helpers in world coordinates.
@@ -177,11 +119,7 @@ struct EditBench {
     std::unique_ptr<Editor> editor;
 };
 
-// Every file the document writes (network, results, node positions, bending
-// points, parameters) and the raw bending-point store, to compare before and after.
-std::string snapshot(CBriscoDoc& doc);
-
 // Expects `action` to be refused with exactly `message`, changing nothing that snapshot() sees.
 void expectRefused(EditBench& bench, const std::function<void()>& action, const std::string& message);
 
-}  // namespace orvex::edittest
+}  // namespace orvex::test

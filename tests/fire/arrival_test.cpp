@@ -4,7 +4,7 @@
 #include "support.h"
 #include "analysis/quantities.h"
 
-namespace orvex::firetest {
+namespace orvex::test {
 namespace {
 
 // 600 m3/min pushed into the fire node F (100) leave through a drift 3 km
@@ -62,4 +62,4 @@ TEST(Arrival, AChangeOfTemperatureAloneStartsAFront)
 }
 
 }  // namespace
-}  // namespace orvex::firetest
+}  // namespace orvex::test

@@ -5,7 +5,7 @@
 #include "support.h"
 #include "analysis/quantities.h"
 
-namespace orvex::firetest {
+namespace orvex::test {
 namespace {
 
 struct RoadCase {
@@ -41,7 +41,7 @@ TEST_P(SingleRoad, ExchangeAndTravelFollowTheClosedForms)
         net.rec.lines.clear(), net.rec.marks.clear();
         EXPECT_EQ(net.run().result, 0);  // everything passed before the finish
         ASSERT_TRUE(allFinite(net));
-        EXPECT_EQ(net.messages.count("Error : No airflow into 105"), run);
+        EXPECT_EQ(net.reporter.count("Error : No airflow into 105"), run);
         for (int k = 1; k <= doc.roadCount; ++k)
             if (run == 1)
                 first.push_back(net.at(k).initialTemperature);
@@ -234,10 +234,10 @@ TEST(Mixing, WeightsInflowsByMassFlowAndTakesUpstreamAirThroughFansAndFixedRoads
             EXPECT_EQ(mixNode(doc, row.node, t, c), row.ok);
             EXPECT_NEAR(t, row.temperature, 1e-3);
             EXPECT_NEAR(c, row.gas, 1e-4);
-            EXPECT_EQ(net.messages.count("Error : No airflow into " + std::to_string(row.node)), row.ok ? 0 : 1);
+            EXPECT_EQ(net.reporter.count("Error : No airflow into " + std::to_string(row.node)), row.ok ? 0 : 1);
         }
-    EXPECT_EQ(net.messages.all.size(), 3u);
+    EXPECT_EQ(net.reporter.messages.size(), 3u);
 }
 
 }  // namespace
-}  // namespace orvex::firetest
+}  // namespace orvex::test

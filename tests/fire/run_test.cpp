@@ -1,14 +1,11 @@
 // The course of a fire run under the run driver, the input it must survive
 // (a fire node that is no node, steps that would never move the clock: no
 // crash, nothing undefined stored, no endless loop), and the sample fire.
+#include "support.h"
 #include "analysis/quantities.h"
 #include "fire/fire.h"
-#include "model/networkio.h"
-#include "model/profile.h"
-#include "model/units.h"
-#include "support.h"
 
-namespace orvex::firetest {
+namespace orvex::test {
 namespace {
 
 struct RunCase {
@@ -83,17 +80,9 @@ INSTANTIATE_TEST_SUITE_P(
 // rock allow.
 TEST(SampleFire, GasReachesTheMainFanWithinBoundsAndTheDraughtMovesTheAir)
 {
-    // Opened as the window program opens it.
-    AppContext app;
-    Messages messages;
-    app.programFolder = ORVEX_SOURCE_DIR;
-    ASSERT_EQ(readUnitsFile(app.programFolder, app.units, messages), 1);
-    app.pendingFile = std::string(ORVEX_SOURCE_DIR) + "/data/minefire.vad";
-    app.pending = true;
-    const auto opened = std::make_unique<CBriscoDoc>(app, messages);
-    CBriscoDoc& doc = *opened;
-    MemoryProfile profile;
-    ASSERT_TRUE(openPendingNetwork(doc, profile));
+    SampleNetwork sample("minefire.vad");  // opened as the window program opens it
+    ASSERT_TRUE(sample.opened) << sample.reporter.all();
+    CBriscoDoc& doc = *sample.doc;
     ASSERT_EQ(doc.fire.fireNode, 212);
     ASSERT_EQ(doc.fire.finishTime, 30);
     QuietAnalysisDialog quiet;
@@ -117,13 +106,13 @@ TEST(SampleFire, GasReachesTheMainFanWithinBoundsAndTheDraughtMovesTheAir)
             outside += !(r.gasConcentration >= 0 && r.gasConcentration <= 100);
         }
     };
-    messages.all.clear();
+    sample.reporter.clear();
     const RunOutcome outcome = runAnalysis(doc, rec, rec);
     ASSERT_TRUE(outcome.fire && !rec.lines.empty());
     EXPECT_EQ(outcome.result, 1);
     EXPECT_EQ(rec.lines.back(), "Fire[ 212,  400C] Time=30/30");
     EXPECT_EQ(outside, 0);
-    EXPECT_TRUE(messages.all.empty()) << messages.all.front();
+    EXPECT_EQ(sample.reporter.all(), "");
 
     // The main fan moves the most air; air with fire gas reaches its inlet.
     int main = 1;
@@ -144,4 +133,4 @@ TEST(SampleFire, GasReachesTheMainFanWithinBoundsAndTheDraughtMovesTheAir)
 }
 
 }  // namespace
-}  // namespace orvex::firetest
+}  // namespace orvex::test

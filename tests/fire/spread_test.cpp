@@ -3,7 +3,7 @@
 #include "support.h"
 #include "fire/fire.h"
 
-namespace orvex::firetest {
+namespace orvex::test {
 namespace {
 
 // 520 roads of equal airflow leave the fire node: 100 short, then 420 long.
@@ -18,7 +18,7 @@ TEST(FrontTable, FullTableIsReportedOncePerEmissionAndTheRunGoesOn)
     CBriscoDoc& doc = net.build(100);
     doc.fire.fireTimeStep = 1000, doc.fire.finishTime = 10;
     std::vector<int> messages;  // " Front over " so far, at every fire line
-    net.rec.onLine = [&] { messages.push_back(net.messages.count(" Front over ")); };
+    net.rec.onLine = [&] { messages.push_back(net.reporter.count(" Front over ")); };
     EXPECT_EQ(net.run().result, 0);  // all passed before the finish
     EXPECT_TRUE(fireWork(doc).settled);
     ASSERT_TRUE(allFinite(net));
@@ -33,7 +33,7 @@ TEST(FrontTable, FullTableIsReportedOncePerEmissionAndTheRunGoesOn)
     ASSERT_GT(messages.size(), size_t(freed));
     for (int s = 1; s <= freed; ++s)
         EXPECT_EQ(messages[size_t(s)], s) << "step " << s;
-    EXPECT_EQ(net.messages.count(" Front over "), freed);
+    EXPECT_EQ(net.reporter.count(" Front over "), freed);
     for (int k = 1; k <= 520; ++k) {
         ASSERT_EQ(net.rec.of(k, 1).size(), k <= kFrontSlots ? 1u : 0u) << k;
         ASSERT_EQ(net.at(k).gasConcentration, 100) << k;
@@ -116,4 +116,4 @@ TEST(Spread, GasReachingTheSurfaceGoesNoFurther)
 }
 
 }  // namespace
-}  // namespace orvex::firetest
+}  // namespace orvex::test

@@ -13,15 +13,9 @@
 #include "run/rundriver.h"
 #include "model/appcontext.h"
 #include "model/reporter.h"
+#include "support/support.h"
 
-namespace orvex::firetest {
-
-struct Messages : Reporter {
-    void message(const std::string& text, const std::string&, MessageKind) override { all.push_back(text); }
-    Answer ask(const std::string&, const std::string&, bool) override { return Answer::No; }
-    int count(const std::string& text) const { return int(std::count(all.begin(), all.end(), text)); }
-    std::vector<std::string> all;
-};
+namespace orvex::test {
 
 // onLine runs after every fire line: at the start, then at the end of every
 // step's front processing, before its re-solve. A mark's step is the number
@@ -75,7 +69,7 @@ struct FireNet {
         u.solverError = 0.01f, u.epsFactor = 1, u.thresholdFactor = 20, u.pressureBound = 1;
         u.relaxation = 1.9f, u.shiftFactor = 0.5f, u.innerSweeps = 10, u.maxIteration = 5000;
         app.programFolder = "/nonexistent-orvex";  // no settings files
-        doc = std::make_unique<CBriscoDoc>(app, messages);
+        doc = std::make_unique<CBriscoDoc>(app, reporter);
         doc->nodes.fill(Node{}), doc->roads.fill(Road{}), doc->fans.fill(Fan{});
         doc->surfaceCount = int(surface.size()), doc->undergroundCount = int(underground.size());
         int i = 0;
@@ -111,14 +105,14 @@ struct FireNet {
         doc->fire = FireParameters{};
         doc->fire.fireNode = fireNode;
         doc->rebuildAdjacency();
-        messages.all.clear();
+        reporter.clear();
         return *doc;
     }
     RunOutcome run() { return runAnalysis(*doc, rec, rec); }
     Road& at(int k) { return doc->roads[size_t(k)]; }
 
     AppContext app;
-    Messages messages;
+    RecordingReporter reporter;
     std::unique_ptr<CBriscoDoc> doc;
     Recorder rec;
 };
@@ -189,4 +183,4 @@ inline double roadMean(double rock, double perMetre, double L, const std::vector
     return sum / L;
 }
 
-}  // namespace orvex::firetest
+}  // namespace orvex::test

@@ -1,17 +1,44 @@
-#include "testsupport.h"
+#include "support/support.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <stdlib.h>
+
+#include <algorithm>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
+#include "model/fileio.h"
+#include "model/networkio.h"
+#include "model/profile.h"
 #include "model/units.h"
 
 namespace orvex::test {
 
 namespace fs = std::filesystem;
+
+void RecordingReporter::message(const std::string& text, const std::string& caption, MessageKind kind)
+{
+    messages.push_back(text), captions.push_back(caption), kinds.push_back(kind);
+}
+
+Answer RecordingReporter::ask(const std::string& text, const std::string& caption, bool withCancel)
+{
+    questions.push_back(text), questionCaptions.push_back(caption);
+    if (answers.empty()) {
+        if (strict)
+            ADD_FAILURE() << "a question nobody scripted: " << text;
+        return withCancel ? Answer::Cancel : Answer::No;
+    }
+    const Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+void RecordingReporter::clear()
+{
+    messages.clear(), captions.clear(), kinds.clear();
+}
 
 std::string RecordingReporter::all() const
 {
@@ -21,13 +48,22 @@ std::string RecordingReporter::all() const
     return out;
 }
 
-TempDir::TempDir()
+int RecordingReporter::count(const std::string& text) const
 {
-    static std::atomic<int> counter{0};
-    do {
-        mPath = fs::temp_directory_path() /
-                ("orvex-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    } while (!fs::create_directory(mPath));
+    return int(std::count(messages.begin(), messages.end(), text));
+}
+
+TempFolder::TempFolder()
+{
+    std::string pattern = (fs::temp_directory_path() / "orvex-test-XXXXXX").string();
+    EXPECT_NE(::mkdtemp(pattern.data()), nullptr) << "no temporary folder";
+    mPath = pattern;
+}
+
+TempFolder::~TempFolder()
+{
+    std::error_code ec;
+    fs::remove_all(mPath, ec);
 }
 
 std::string readFile(const std::string& path)
@@ -44,7 +80,7 @@ void writeFile(const std::string& path, const std::string& text)
     fs::create_directories(fs::path(path).parent_path());
     std::ofstream out(path, std::ios::binary);
     out << text;
-    ASSERT_TRUE(out.good()) << "cannot write " << path;
+    EXPECT_TRUE(out.good()) << "cannot write " << path;
 }
 
 std::string replaced(std::string text, const std::string& from, const std::string& to)
@@ -83,10 +119,21 @@ Installation::Installation(const ProgramFiles& files)
     reporter.clear();
 }
 
-std::string snapshot(CBriscoDoc& doc, const std::string& folder)
+SampleNetwork::SampleNetwork(const std::string& file)
 {
-    fs::create_directories(folder);
-    const std::string base = (fs::path(folder) / "snap.").string();
+    app.programFolder = kSourceDir;
+    readUnitsFile(app.programFolder, app.units, reporter);
+    doc = std::make_unique<CBriscoDoc>(app, reporter);
+    app.pendingFile = file.find('/') == std::string::npos ? kSourceDir + "/data/" + file : file;
+    app.pending = true;
+    MemoryProfile profile;
+    opened = openPendingNetwork(*doc, profile);
+}
+
+std::string snapshot(CBriscoDoc& doc)
+{
+    TempFolder folder;
+    const std::string base = folder.file("snap.");
     doc.writeNetworkFile(base + "vad");
     doc.writeResultsFile(base);
     doc.writeNodeLocationFile(base);
@@ -95,6 +142,10 @@ std::string snapshot(CBriscoDoc& doc, const std::string& folder)
     std::string all;
     for (const char* ext : {"vad", "pkd", "jpd", "apd", "sdt"})
         all += std::string("== ") + ext + "\n" + readFile(base + ext);
+    all += "== bending-point store\n";
+    for (int s = 1; s <= doc.bendUsed; ++s)
+        appendf(all, "%d %g %g\n", doc.bends[std::size_t(s)].mark, double(doc.bends[std::size_t(s)].x),
+                double(doc.bends[std::size_t(s)].y));
     return all;
 }
 
