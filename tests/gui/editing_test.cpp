@@ -180,6 +180,16 @@ void EditingTest::sessionUndoneAndRedone()
     opened.turn(-45);
     QVERIFY(takeSnapshot(doc).sameNetwork(opened));
 
+    // A node moved away and back after a run: the network of the run again.
+    EditOperations& operations = s.view->editor().operations();
+    const int node = doc.surfaceCount + 1;
+    operations.moveNode(node, 100, 100);
+    s.document->analysisRan();
+    operations.moveNode(node, 150, 100);
+    QVERIFY(s.document->changedSinceRun());
+    operations.moveNode(node, 100, 100);
+    QVERIFY(!s.document->changedSinceRun());
+
     // A rectangle drawn with the mouse zooms; no editing while a run's dialog is open.
     const float scale = s.view->plan().geo.scale;
     s.mode(command::kZoomWithMouse);
