@@ -259,7 +259,7 @@ void AnalysisTest::fanCurveViewerStartedAndCollected()
     w.view->fanCharacterDisplay();
     QVERIFY(QFile::exists(w.folder.filePath("mine.fan")));
     if (w.starter.started.empty())  // no viewer built beside the tests
-        QVERIFY(w.reporter.said("vistrel"));
+        QVERIFY(w.reporter.contains("vistrel"));
     else
         QCOMPARE(w.starter.started[0], w.folder.filePath("mine.fan").toStdString());
 
@@ -275,7 +275,7 @@ void AnalysisTest::fanCurveViewerStartedAndCollected()
     QCOMPARE(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
     const std::unique_ptr<void, void (*)(void*)> reaperOff(&w, [](void*) { prctl(PR_SET_CHILD_SUBREAPER, 0); });
     w.view->fanCharacterDisplay();
-    QVERIFY2(w.reporter.messages.empty(), w.reporter.messages.empty() ? "" : w.reporter.messages[0].text.c_str());
+    QVERIFY2(w.reporter.messages.empty(), w.reporter.messages.empty() ? "" : w.reporter.messages[0].c_str());
     const QString ran = programs.filePath("ran");
     QTRY_VERIFY(contents(ran).endsWith('\n'));
     const QString process = "/proc/" + QString::fromLatin1(contents(ran).trimmed());

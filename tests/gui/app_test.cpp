@@ -134,7 +134,7 @@ void AppTest::commandLine()
     Program p;
     CMainFrame& frame = p.start({p.folder.filePath("nothing.vad")});
     QCOMPARE(p.reporter.messages.size(), size_t(1));
-    QVERIFY(p.reporter.said("nothing.vad"));
+    QVERIFY(p.reporter.contains("nothing.vad"));
     QCOMPARE(frame.childFrames().size(), 0);
     p.open(p.sample("mine"));
     QVERIFY(p.view()->networkLoaded());
@@ -191,7 +191,7 @@ void AppTest::installationFolders()
     QVERIFY(network.open(QIODevice::WriteOnly) && network.write("heading\n 3\n  1 x\n") > 0);
     network.close();
     CMainFrame& frame = p.start({}, program);
-    QVERIFY(p.reporter.said("ztkihon.sdt"));
+    QVERIFY(p.reporter.contains("ztkihon.sdt"));
     QVERIFY(!p.view()->networkLoaded());
     for (const char* name : {"zoomin", "fit", "rightturn", "new"})
         frame.action(name)->trigger();
@@ -306,7 +306,7 @@ void AppTest::openDropAndRecentFiles()
             entry = a;
     QVERIFY(entry && entry->text().startsWith("&3 "));
     entry->trigger();
-    QVERIFY(p.reporter.said("gone.vad:read ?"));
+    QVERIFY(p.reporter.contains("gone.vad:read ?"));
     QCOMPARE(frame.childFrames().size(), 3);
     QCOMPARE(frame.recentFiles(), QStringList({mine, water}));
     QCOMPARE(p.profile->readString("Recent File List", "File3", "(none)"), std::string("(none)"));

@@ -115,7 +115,7 @@ void DialogsTest::displayRefusalKeepsTheDialogOpen()
     click(dialog, "ok");
     QVERIFY(dialog.isVisible());
     QCOMPARE(reporter.messages.size(), std::size_t(1));
-    QCOMPARE(reporter.messages[0].caption, kViewCaption);
+    QCOMPARE(reporter.captions[0], kViewCaption);
     QCOMPARE(dialog.focusWidget(), edit);
     QCOMPARE(edit->selectedText(), QString("12.5"));
 }
@@ -213,7 +213,7 @@ void DialogsTest::infoLeavingTheField()
     QTest::keyClick(title, Qt::Key_Tab);
     QCoreApplication::processEvents();
     QCOMPARE(reporter.messages.size(), std::size_t(1));
-    QCOMPARE(reporter.messages[0].text, kTooManyLetters);
+    QCOMPARE(reporter.messages[0], kTooManyLetters);
     QVERIFY(title->hasFocus());
 
     title->setPlainText(QString(79, 'a'));

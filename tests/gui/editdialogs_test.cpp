@@ -248,7 +248,7 @@ void EditDialogsTest::fieldsThatAreNotNumbers()
         click(*d, button.toLatin1().constData());
 
     QCOMPARE(reporter.messages.size(), std::size_t(1));
-    QCOMPARE(reporter.messages[0].text, notANumberMessage(label.toStdString(), dialog == "node"));
+    QCOMPARE(reporter.messages[0], notANumberMessage(label.toStdString(), dialog == "node"));
     QVERIFY(d->isVisible());
     QVERIFY(field->hasFocus());
     QCOMPARE(field->selectedText(), typed);

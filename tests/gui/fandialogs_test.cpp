@@ -149,7 +149,7 @@ void FanDialogsTest::countLeft()
         return;
     }
     QCOMPARE(reporter.messages.size(), std::size_t(1));
-    QCOMPARE(QString::fromStdString(reporter.messages[0].text), message);
+    QCOMPARE(QString::fromStdString(reporter.messages[0]), message);
     QVERIFY(count->hasFocus());
     QCOMPARE(count->selectedText(), typed);
 }
@@ -178,7 +178,7 @@ void FanDialogsTest::fieldsThatAreNotNumbers()
     edited->setText(typed);
     click(dialog, button.toLatin1().constData());
     QCOMPARE(reporter.messages.size(), std::size_t(1));
-    QCOMPARE(QString::fromStdString(reporter.messages[0].text), message);
+    QCOMPARE(QString::fromStdString(reporter.messages[0]), message);
     QVERIFY(dialog.isVisible());
     QVERIFY(edited->hasFocus());
     QCOMPARE(pointLabel(dialog), QString("Pressure(*) at 0 air flow (1/3)"));
@@ -238,7 +238,7 @@ void FanDialogsTest::parametersRefused()
     type(dialog, "fireNode", name == "fireNode" ? typed : "99");
     click(dialog, "ok");
     QCOMPARE(reporter.messages.size(), std::size_t(1));
-    QCOMPARE(QString::fromStdString(reporter.messages[0].text), message);
+    QCOMPARE(QString::fromStdString(reporter.messages[0]), message);
     QVERIFY(dialog.isVisible());
     QVERIFY(edited->hasFocus());
     QCOMPARE(edited->selectedText(), typed);

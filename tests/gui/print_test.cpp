@@ -151,7 +151,7 @@ void PrintTest::printedPageMatchesThePreview()
     // message when the machine has none; the preview stays as it was.
     if (w.printing.printer().outputFormat() == QPrinter::PdfFormat) {
         w.view->startPrinting();
-        QVERIFY(w.reporter.said("There is no printer"));
+        QVERIFY(w.reporter.contains("There is no printer"));
         QVERIFY(w.view->pagePreview());
     }
 
@@ -174,7 +174,7 @@ void PrintTest::printedPageMatchesThePreview()
     const QRectF shown = drawnOnPage(preview, w.page(), w.page());
     const size_t messages = w.reporter.messages.size();
     w.view->startPrinting();
-    QVERIFY2(w.reporter.messages.size() == messages, w.reporter.messages.back().text.c_str());
+    QVERIFY2(w.reporter.messages.size() == messages, w.reporter.messages.back().c_str());
     QCOMPARE(w.view->backingImage(), preview);  // back in the preview, unchanged
 
     const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
@@ -219,7 +219,7 @@ void PrintTest::exportWritesWhatTheWindowShows()
     // A folder that does not exist: a message naming the path.
     w.printing.exported = PlanExport{w.folder.filePath("none/plan.svg").toStdString(), ExportFormat::Svg, false};
     w.view->exportPlan();
-    QVERIFY(w.reporter.said(w.printing.exported->path));
+    QVERIFY(w.reporter.contains(w.printing.exported->path));
 }
 
 QTEST_MAIN(PrintTest)

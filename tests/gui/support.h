@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "model/reporter.h"
+#include "support/support.h"
 #include "model/units.h"
 #include "view/briscoview.h"
 #include "view/networkdocument.h"
@@ -28,34 +29,9 @@
 // out scripted paths.
 namespace orvex::gui::test {
 
-struct RecordingReporter : Reporter {
-    struct Shown {
-        std::string text, caption;
-    };
-    std::vector<Shown> messages, questions;
-    std::deque<Answer> answers;  // Cancel (or No without a Cancel button) when empty
-
-    void message(const std::string& text, const std::string& caption, MessageKind) override
-    {
-        messages.push_back({text, caption});
-    }
-    Answer ask(const std::string& text, const std::string& caption, bool withCancel) override
-    {
-        questions.push_back({text, caption});
-        if (answers.empty())
-            return withCancel ? Answer::Cancel : Answer::No;
-        const Answer a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    bool said(const std::string& part) const
-    {
-        for (const Shown& m : messages)
-            if (m.text.find(part) != std::string::npos)
-                return true;
-        return false;
-    }
-};
+// Messages recorded, questions answered from a script (Cancel, or No without
+// a Cancel button, when it runs out): the core suites' reporter.
+using orvex::test::RecordingReporter;
 
 struct ScriptedFiles : FileDialogs {
     std::deque<std::optional<std::string>> opens, saves;  // nullopt: cancelled
