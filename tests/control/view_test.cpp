@@ -333,8 +333,8 @@ TEST(ViewRun, ValuesParametersAndWhetherTheNetworkChangedSince)
     b.node(1, 0, 0);
     b.node(2, 100, 0, NodeKind::Surface);
     b.road(1, 2);
-    b.view->settings.onlineKind = 1;
-    b.view->settings.underlineKind = 4;
+    b.view->settings.onlineKind = 9;     // length, 100 m
+    b.view->settings.underlineKind = 8;  // area, 4 m²
     b.window->redrawAll();
     QuietAnalysisDialog dialog;
     struct : FireObserver {
@@ -345,11 +345,12 @@ TEST(ViewRun, ValuesParametersAndWhetherTheNetworkChangedSince)
     writeSolverMethod(b.profile, SolverMethod::Relaxation);
     b.control.runAnalysis(dialog, observer);
     EXPECT_EQ(b.doc->solverMethod, SolverMethod::Relaxation) << "the program's method";
-    for (int kind : {1, 4}) {
+    for (int kind : {9, 8}) {
         float value = 0;
         ASSERT_TRUE(roadValue(*b.doc, 1, kind, value));
-        EXPECT_EQ(kind == 1 ? b.view->data.onlineValue[1] : b.view->data.underlineValue[1], value) << kind;
+        EXPECT_EQ(kind == 9 ? b.view->data.onlineValue[1] : b.view->data.underlineValue[1], value) << kind;
     }
+    EXPECT_NE(b.view->data.onlineValue[1], b.view->data.underlineValue[1]) << "each line its own value";
     EXPECT_EQ(b.shell.calls, (Strings{"outside history", "beep", "finished", "state"}));
     b.shell.calls.clear();
     b.doc->solverMethod = SolverMethod::Newton;
