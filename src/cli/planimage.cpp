@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include <QBuffer>
@@ -316,9 +317,7 @@ Layout layOut(int width, int height, std::string title, const std::vector<Legend
     l.titleSize = std::clamp(std::round(0.03f * h), 10.0f, 40.0f);
     if (textWidth(title, l.titleSize) > room)
         l.titleSize = std::max(6.0f, std::floor(room / textWidth(title, 1)));
-    while (title.size() > 4 && textWidth(title, l.titleSize) > room)
-        title = title.substr(0, title.size() - 4) + "...";
-    l.title = title;
+    l.title = fittedTitle(std::move(title), l.titleSize, room);
     l.titleBaseline = l.margin + kCapHeight * l.titleSize;
 
     l.legendSize = std::min(l.titleSize * 0.75f, std::clamp(std::round(0.018f * h), 8.0f, 22.0f));
@@ -374,7 +373,7 @@ void fitAndCentre(ViewGeometry& g, const Box& box, const Layout& l)
 // road piece (the median length): a dense plan stays a plan.
 void growLabelsToLegible(ViewGeometry& g, const PlanData& d, const Layout& l)
 {
-    const float wanted = std::max(kLegibleMinimum, kLegibleShare * l.shorterSide);
+    const float wanted = legibleLabelSize(l.shorterSide);
     const float drawn = g.charSize * g.scale;
     if (drawn >= wanted || drawn <= 0)
         return;
@@ -525,6 +524,18 @@ std::string writePlanImage(CBriscoDoc& doc, const PlanOptions& options, const st
     if (!writeFileSafely(path, bytes.toStdString(), error))
         return failureReason(error);
     return {};
+}
+
+float legibleLabelSize(float shorterSide)
+{
+    return std::max(kLegibleMinimum, kLegibleShare * shorterSide);
+}
+
+std::string fittedTitle(std::string title, float size, float room)
+{
+    while (title.size() > 4 && textWidth(title, size) > room)
+        title = title.substr(0, title.size() - 4) + "...";
+    return title;
 }
 
 }  // namespace orvex::cli

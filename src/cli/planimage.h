@@ -45,4 +45,14 @@ inline PlanFormat planFormatOf(const std::string& path)
 std::string writePlanImage(CBriscoDoc& doc, const PlanOptions& options, const std::string& path,
                            Reporter& reporter);
 
+// The smallest character size, pixels, of the labels of an image whose
+// shorter side is given: a share of it, never below what the stroke font
+// needs to be read.
+float legibleLabelSize(float shorterSide);
+
+// A title as it fits a room of the given width, pixels, at a character
+// size: whole when it fits, otherwise its longest beginning that fits with
+// "..." after it.
+std::string fittedTitle(std::string title, float size, float room);
+
 }  // namespace orvex::cli

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "display/displaysettings.h"
+#include "planimage.h"
 #include "support.h"
 
 namespace orvex::test {
@@ -138,6 +139,27 @@ TEST(PlanFile, WrittenByItsExtensionInTheColoursAskedFor)
 
     const Picture printed(folder.file("plan.png"), rgb(255, 255, 255));
     EXPECT_GT(printed.count(printed.title, DisplaySettings().print.onnode), 100) << "black heading on white";
+}
+
+// Labels never come out smaller than a share of the image's shorter side,
+// nor below what the strokes need; a title too long for its line keeps its
+// longest beginning that fits, with "..." after it.
+TEST(PlanLayout, LabelsLegibleAndLongTitlesCut)
+{
+    EXPECT_FLOAT_EQ(cli::legibleLabelSize(400), 9);
+    EXPECT_FLOAT_EQ(cli::legibleLabelSize(1000), 12);
+    EXPECT_FLOAT_EQ(cli::legibleLabelSize(2000), 24);
+
+    const std::string title = "Ventilation of the north district after the second fan";
+    EXPECT_EQ(cli::fittedTitle(title, 10, 1000), title);
+    const std::string cut = cli::fittedTitle(title, 10, 150);
+    ASSERT_GT(cut.size(), 3u);
+    const std::string kept = cut.substr(0, cut.size() - 3);
+    EXPECT_EQ(cut, kept + "...");
+    EXPECT_EQ(title.rfind(kept, 0), 0u);
+    EXPECT_EQ(cli::fittedTitle(cut, 10, 150), cut) << "it fits";
+    const std::string longer = title.substr(0, kept.size() + 1) + "...";
+    EXPECT_NE(cli::fittedTitle(longer, 10, 150), longer) << "one character more would not";
 }
 
 }  // namespace

@@ -76,27 +76,37 @@ TEST(Report, RoadsFansAndImbalanceInTheirUnits)
     EXPECT_NEAR(imbalance["flow"].get<double>() * kKgPerSPerFlow, imbalance["massFlow"].get<double>(), 1e-6);
 }
 
-// A loop without fans, down a cold shaft (10 C) and up a warm one (30 C),
-// both surface nodes at elevation 0: its natural draught is 300 m × (density
-// down − density up), each density P/((T + 273.15) × 29.27) at the shaft's
-// mean pressure, and it equals the loss round the loop.
+// A loop without fans, down a cold shaft (10 C) and up a warm one (30 C):
+// its natural draught equals the loss round the loop, the outside air's
+// column between its two surface nodes included. With both at elevation 0
+// it is 300 m × (density down − density up), each density
+// P/((T + 273.15) × 29.27) at the shaft's mean pressure.
+json loopWithExitAt(int elevation)
+{
+    const std::string e = std::to_string(elevation);
+    return solveNetwork("loop",
+        "2\n1 0  2 " + e + "\nunderground nodes\n2\n10 -300  11 -300\nroads\n3\n"
+        "1 10 0.5 10 10 300 2\n10 11 0.5 20 10 500 2\n11 2 0.5 30 10 300 2\nfixed-flow roads\n0\nfans\n0\n",
+        "1 0 0\n2 200 " + e + "\n10 0 -300\n11 200 -300\n", 0);
+}
+
 TEST(Report, NaturalDraughtOfALoopIsTheWeightOfItsTwoColumns)
 {
-    const json report = solveNetwork("loop",
-        "2\n1 0  2 0\nunderground nodes\n2\n10 -300  11 -300\nroads\n3\n"
-        "1 10 0.5 10 10 300 2\n10 11 0.5 20 10 500 2\n11 2 0.5 30 10 300 2\nfixed-flow roads\n0\nfans\n0\n",
-        "1 0 0\n2 200 0\n10 0 -300\n11 200 -300\n", 0);
+    const json level = loopWithExitAt(0);
     std::map<int, double> p;  // kgf/m²
-    for (const auto& node : report["nodes"])
+    for (const auto& node : level["nodes"])
         p[node["number"]] = node["pressure"].get<double>() * kKgfM2PerPa;
     const auto density = [&](int a, int b, double t) { return (p[a] + p[b]) / 2 / ((t + 273.15) * 29.27); };
     const double expected = 300 * (density(1, 10, 10) - density(11, 2, 30)) / kKgfM2PerPa;
     EXPECT_GT(expected, 200.0);
-    EXPECT_NEAR(report["naturalDraught"].get<double>(), expected, 0.005 * expected);
-    double loss = 0;
-    for (const auto& road : report["roads"])
-        loss += road["pressureLoss"].get<double>();
-    EXPECT_NEAR(report["naturalDraught"].get<double>(), loss, 0.01 * loss);
+    EXPECT_NEAR(level["naturalDraught"].get<double>(), expected, 0.005 * expected);
+    for (const int exit : {0, -100, 100}) {
+        const json report = loopWithExitAt(exit);
+        double loss = 0;
+        for (const auto& road : report["roads"])
+            loss += road["pressureLoss"].get<double>();
+        EXPECT_NEAR(report["naturalDraught"].get<double>(), loss, 0.01 * loss) << "exit at " << exit << " m";
+    }
 }
 
 // A fan that blows into a dead end: warned once, named, and the run exits 1.
@@ -196,16 +206,23 @@ TEST(Report, CsvAndTextAgreeWithJson)
 }
 
 // A fire whose air has passed every road before the finish time settles:
-// the run has done its work, says so, and exits 0.
-TEST(Report, FireThatSettlesBeforeItsFinishTimeCompletes)
+// the run has done its work, says so, and exits 0. One whose clock cannot
+// move (no time step) has not: it exits 1 and says so.
+json fireRun(const std::string& name, const std::string& timeStep, int status, const std::string& options = "")
 {
-    const json report = solveNetwork("settles",
+    return solveNetwork(name,
         "2\n1 0  2 0\nunderground nodes\n2\n10 0  11 0\nroads\n2\n10 11 0.5 20 10 50 2\n11 2 0.5 20 10 50 2\n"
         "fixed-flow roads\n1\n1 10 600\nfans\n0\n",
-        "1 0 0\n2 200 0\n10 50 0\n11 100 0\n", 0,
-        "kval, ftime_fi, dummy\n 5.00 0.10 0.0\nfirenode, firetemp, ftime_ai, firetime, fc_lim\n"
+        "1 0 0\n2 200 0\n10 50 0\n11 100 0\n", status,
+        "kval, ftime_fi, dummy\n 5.00 " + timeStep + " 0.0\nfirenode, firetemp, ftime_ai, firetime, fc_lim\n"
         " 10 400.0 1.0 10.0 0.0010\ngas_esc, tmf_esc, ftf_esc, gsf_esc, tpf_esc, spd_esc\n"
-        " 5.0 1.0 1.0 1.0 1.0 60.0\nEvacuation destination\n 0\nNot Useable roadway\n 0\n");
+        " 5.0 1.0 1.0 1.0 1.0 60.0\nEvacuation destination\n 0\nNot Useable roadway\n 0\n",
+        options);
+}
+
+TEST(Report, FireThatSettlesBeforeItsFinishTimeCompletes)
+{
+    const json report = fireRun("settles", "0.10", 0);
     EXPECT_EQ(report["result"], 0);
     EXPECT_TRUE(report["settled"].get<bool>());
     EXPECT_LT(report["simulatedMinutes"].get<double>(), 2.0);
@@ -214,6 +231,9 @@ TEST(Report, FireThatSettlesBeforeItsFinishTimeCompletes)
         if (!road["fixed"].get<bool>()) {
             EXPECT_EQ(road["gasConcentration"].get<double>(), 100) << road["from"] << "-" << road["to"];
         }
+    const std::string stuck = fireRun("stuck", "0.0", 1, "--format text")["report"];
+    EXPECT_NE(stuck.find("Result 0 (not completed)"), std::string::npos) << stuck;
+    EXPECT_EQ(fireRun("settles", "0.10", 0, "--format text")["report"].get<std::string>().find("not completed"), std::string::npos);
 }
 
 // -o writes the report whole, not on standard output; a run that cannot

@@ -9,6 +9,7 @@
 #include <QToolBar>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <climits>
 #include <memory>
 
 #include "app/briscoapp.h"
@@ -347,6 +348,17 @@ void AppTest::placements()
     const auto defaults = readPlacement(sparse, kChildPlacementSection);
     QCOMPARE(std::pair(defaults->showCmd, defaults->left), std::pair(59052, -7890));
     QVERIFY(!usableFrame(*defaults, {QRect(0, 0, 1920, 1080)}));
+    // A frame is kept only where its title bar can be reached.
+    const struct {
+        int left, top, right, bottom;
+        bool kept;
+    } frames[] = {{100, 100, 500, 400, true}, {100, -20, 500, 400, false}, {100, 1030, 500, 1400, false},
+                  {1880, 100, 2300, 400, false}, {100, 100, 150, 400, false}};
+    for (const auto& f : frames) {
+        WindowPlacement placement;
+        placement.left = f.left, placement.top = f.top, placement.right = f.right, placement.bottom = f.bottom;
+        QCOMPARE(usableFrame(placement, {QRect(0, 0, 1920, 1080)}).has_value(), f.kept);
+    }
     {  // a network window stored normal comes back where it was, and is stored where it went
         Program p;
         const std::pair<const char*, int> entries[] = {
@@ -361,9 +373,20 @@ void AppTest::placements()
         const auto stored = readPlacement(*p.profile, kChildPlacementSection);
         QCOMPARE(std::pair(stored->normalRect(), stored->showCmd), std::pair(QRect(15, 16, 420, 310), kShowNormal));
     }
-    // Garbage in the profile: the windows stay on the screen and the view paints.
+    // Garbage in the profile: numbers read as far as they go, texts with
+    // commas whole; the windows stay on the screen and the view paints.
     Program p;
     QFile ini(p.folder.filePath("orvex.ini"));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[T]\nbig=99999999999\nsmall=-99999999999\nword=abc\nlist=a,b, c\n");
+    ini.close();
+    {
+        QSettingsProfile read(p.folder.filePath("orvex.ini"));
+        QCOMPARE(read.readInt("T", "big", 7), INT_MAX);
+        QCOMPARE(read.readInt("T", "small", 7), INT_MIN);
+        QCOMPARE(read.readInt("T", "word", 7), 7);
+        QCOMPARE(read.readString("T", "list", ""), std::string("a,b,c"));
+    }
     QVERIFY(ini.open(QIODevice::WriteOnly));
     ini.write("[WINDOWPLACEMENT]\nwplength=44\nwpshowCmd=banana\nwpNormalPositionLeft=-2147483648\n"
               "wpNormalPositionTop=99999999999\nwpNormalPositionRight=2147483647\nwpNormalPositionBottom=x\n"

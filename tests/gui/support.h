@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/analysisrundialog.h"
 #include "model/reporter.h"
 #include "support/support.h"
 #include "model/units.h"

@@ -6,6 +6,8 @@ a time, and see whether the test suites catch them.
     tools/mutate/mutate.py --only core/model    those of one folder
     tools/mutate/mutate.py --only fire-dt,edit-undo-*   named ones
     tools/mutate/mutate.py --list               show the list and stop
+    tools/mutate/mutate.py --matrix kills.jsonl every failing test of each
+                                                mutation, one JSON line each
 
 The work tree's files (git ls-files, with new files not yet added) are copied
 once to build-mutate/tree and built once in build-mutate/build. For each
@@ -64,6 +66,7 @@ class Mutation:
         self.result = None   # killed, survived, compiler
         self.detail = ""
         self.seconds = 0.0
+        self.killers = []    # every failing test, with --matrix
 
     @property
     def folder(self):
@@ -356,7 +359,7 @@ def baseline(tests, timeout_option):
     return set(failing), timeout
 
 
-def apply_and_test(m, tests_before, timeout, failing):
+def apply_and_test(m, tests_before, timeout, failing, every_failure=False):
     """Applies one mutation to the copy, builds, runs the tests that the change
     reaches and puts the file back."""
     target = os.path.join(TREE, m.path)
@@ -384,7 +387,9 @@ def apply_and_test(m, tests_before, timeout, failing):
         if not chosen:
             chosen = [t for t in tests if t[1] not in failing]
             scope = "all tests (no test program was linked again)"
-        passed, failures, _, _ = run_tests([t[0] for t in chosen], timeout)
+        passed, failures, _, _ = run_tests([t[0] for t in chosen], timeout,
+                                           stop_on_failure=not every_failure)
+        m.killers = sorted({name for name, _ in failures if name != "ctest"})
         if passed:
             m.result, m.detail = "survived", scope
         else:
@@ -470,6 +475,10 @@ def main():
                              "gui/view, ...); comma-separated or repeated")
     parser.add_argument("--list", action="store_true", help="show the entries of the list and stop")
     parser.add_argument("--file", default=DEFAULT_LIST, help="the mutation list (default tools/mutate/mutations.txt)")
+    parser.add_argument("--matrix", metavar="FILE",
+                        help="run every test a mutation reaches, not only up to the first failure, "
+                             "and append each mutation's failing tests to FILE as a JSON line: "
+                             "which tests are the only ones to catch a fault")
     parser.add_argument("--timeout", type=int, default=0,
                         help="seconds after which a test counts as hung and the mutation as killed "
                              "(default: three times the slowest test, at least 60)")
@@ -521,8 +530,12 @@ def main():
     try:
         for index, m in enumerate(chosen, 1):
             print(f"[{index}/{len(chosen)}] {m.ident} {m.path}:{m.line} ... ", end="", flush=True)
-            apply_and_test(m, tests, timeout, failing)
+            apply_and_test(m, tests, timeout, failing, every_failure=bool(args.matrix))
             done.append(m)
+            if args.matrix:
+                with open(args.matrix, "a") as f:
+                    f.write(json.dumps({"id": m.ident, "path": m.path, "result": m.result,
+                                        "killers": m.killers}) + "\n")
             print(f"{m.result} {m.detail} ({m.seconds:.0f} s)", flush=True)
     except KeyboardInterrupt:
         interrupted = True
