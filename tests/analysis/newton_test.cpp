@@ -190,6 +190,7 @@ TEST(FanOffItsCurve, IsHeldAtTheEndAndNamed)
         EXPECT_TRUE(net.reporter.contains(c.said)) << net.reporter.all();
         EXPECT_TRUE(allResultsFinite(net.doc()));
         EXPECT_LE(meanImbalance(net.doc()), kTau);
+        EXPECT_LE(net.doc().lastIterations, 10) << "held once, not switched back and forth";
     }
 }
 

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/fileio.h"
 #include "support/support.h"
 
 namespace orvex::test {
@@ -175,6 +176,13 @@ TEST(FileTexts, AreUtf8AndCutBetweenCharacters)
     // A road name holds 20 bytes: seven Chinese characters of UTF-8 keep six.
     FixedText<kRoadNameChars> name(utf8 + utf8 + utf8 + utf8.substr(0, 3));
     EXPECT_EQ(name.str(), utf8 + utf8 + utf8);
+
+    // Formatted texts of any length come out whole, after what was there.
+    for (const std::size_t length : {255u, 256u, 257u, 1000u}) {
+        std::string out = "<";
+        appendf(out, "%s|", std::string(length - 1, 'x').c_str());
+        EXPECT_EQ(out, "<" + std::string(length - 1, 'x') + "|") << length;
+    }
 }
 
 }  // namespace

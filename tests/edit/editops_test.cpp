@@ -249,6 +249,12 @@ TEST(EditOpsUndo, RestoringASnapshotGivesBackEveryFile)
         {"make a road", {}, [](EditBench& b) { b.road(1, 2, 0.5f); }},
         {"make a fixed flow road", {}, [](EditBench& b) { b.ops().addFixedRoad(1, 2, 300); }},
         {"delete road 1-101", {}, [&](EditBench& b) { b.ops().deleteRoad(road(b, 1, 101)); }},
+        {"delete the first of two parallel roads of other names",
+         [](EditBench& b) {
+             b.road(1, 101, 0.5f);
+             b.doc->roads[std::size_t(b.doc->roadCount)].name = FixedText<kRoadNameChars>("Parallel");
+         },
+         [&](EditBench& b) { b.ops().deleteRoad(road(b, 1, 101)); }},
         {"delete the not-useable road 212-203", {}, [&](EditBench& b) { b.ops().deleteRoad(road(b, 212, 203)); }},
         {"delete a fixed flow road", {}, [&](EditBench& b) { b.ops().deleteRoad(road(b, 306, 323)); }},
         {"change a road", {},
@@ -297,6 +303,33 @@ TEST(EditOpsUndo, RestoringASnapshotGivesBackEveryFile)
         restoreSnapshot(*b.doc, is);
         EXPECT_TRUE(sameFiles(written(b), after));
     }
+}
+
+// Undo gives back the network but keeps the results of now: a road's from
+// the road of the same ends and kind, a fan's from the fan of the same ends.
+TEST(EditOpsUndo, ResultsOfNowStayWithTheRoadsAndFansRestored)
+{
+    EditBench b;
+    ASSERT_EQ(openNetwork(*b.doc, ORVEX_SOURCE_DIR "/data/mine.vad"), 1);
+    CBriscoDoc& doc = *b.doc;
+    ASSERT_GT(doc.fire.unusableCount, 0);
+    b.ops().addFixedRoad(1, 101, 300);
+    const int normal = doc.findRoad(1, 101, RoadScope::All);
+    doc.roads[std::size_t(normal)].massFlow = 11;
+    doc.roads[std::size_t(doc.totalRoads())].massFlow = 99;
+    const NetworkSnapshot was = takeSnapshot(doc);
+    b.ops().deleteRoad(normal);
+    doc.fans[1].fanFlow = 1234;
+    doc.fire.unusableCount = 0;
+    restoreSnapshot(doc, was);
+    EXPECT_EQ(doc.roads[std::size_t(normal)].massFlow, 11) << "not the fixed-flow road's";
+    EXPECT_EQ(doc.fans[1].fanFlow, 1234);
+    EXPECT_EQ(doc.fire.unusableCount, int(was.unusableRoads.size()));
+
+    ASSERT_GT(doc.bendUsed, 0);
+    EXPECT_TRUE(was.sameNetwork(takeSnapshot(doc)));
+    doc.bends[1].x += 1;
+    EXPECT_FALSE(was.sameNetwork(takeSnapshot(doc))) << "a bending point moved";
 }
 
 }  // namespace
