@@ -117,6 +117,79 @@ int exitStatus(const orvex::RunOutcome& outcome, const orvex::CBriscoDoc& doc)
     return kExitNotConverged;
 }
 
+// The network opened and checked for analysis, or null once said why.
+std::unique_ptr<orvex::CBriscoDoc> openForAnalysis(orvex::AppContext& app, ConsoleReporter& reporter,
+                                                   const Options& options, Timing& timing)
+{
+    const auto start = Clock::now();
+    auto doc = std::make_unique<orvex::CBriscoDoc>(app, reporter);
+    orvex::MemoryProfile profile;
+    if (!orvex::openPendingNetwork(*doc, profile)) {
+        fail(options.network + ": the network could not be opened");
+        return nullptr;
+    }
+    if (reporter.errors > 0) {
+        fail(options.network + ": not analysed, because of the error above");
+        return nullptr;
+    }
+    timing.openMs = millisecondsSince(start);
+
+    if (doc->fire.finishTime > 0 && !options.airflowOnly && doc->nodeIndex(doc->fire.fireNode) == 0) {
+        fail(doc->baseName + "sdt: the fire node " + std::to_string(doc->fire.fireNode) +
+             " is not in the network");
+        return nullptr;
+    }
+    return doc;
+}
+
+// The plan image and the saved results the options ask for; false once said
+// why one could not be written.
+bool writeFiles(orvex::CBriscoDoc& doc, const Options& options, ConsoleReporter& reporter, Timing& timing)
+{
+    if (!options.plan.empty()) {
+        const std::string failure = writePlanImage(doc, options.planOptions, options.plan, reporter);
+        if (!failure.empty()) {
+            fail("--plan: cannot write " + options.plan + ": " + failure);
+            return false;
+        }
+    }
+    if (options.save) {
+        const auto start = Clock::now();
+        const int saved = orvex::saveNetwork(doc, doc.baseName);
+        timing.saveMs = millisecondsSince(start);
+        if (!saved) {
+            fail(doc.companionPath(doc.baseName, "vad") + ": the results could not be saved");
+            return false;
+        }
+    }
+    return true;
+}
+
+// The report on standard output or, with -o, into its file whole.
+bool writeReport(const RunReport& report, const Options& options)
+{
+    if (report.timing && options.format != Format::Json)
+        std::cerr << "timing: open " << report.timing->openMs << " ms, analysis " << report.timing->analysisMs
+                  << " ms, save " << report.timing->saveMs << " ms\n";
+    if (options.output.empty()) {
+        printReport(std::cout, report, options.format);
+        std::cout.flush();
+        if (!std::cout) {
+            fail("the report could not be written to standard output");
+            return false;
+        }
+        return true;
+    }
+    std::ostringstream text;
+    printReport(text, report, options.format);
+    std::error_code error;
+    if (!orvex::writeFileSafely(options.output, text.str(), error)) {
+        fail("-o: cannot write " + options.output + ": " + orvex::failureReason(error));
+        return false;
+    }
+    return true;
+}
+
 int run(int argc, char** argv)
 {
     Options options;
@@ -139,21 +212,11 @@ int run(int argc, char** argv)
     app.pending = true;
 
     Timing timing;
-    auto start = Clock::now();
-    auto doc = std::make_unique<orvex::CBriscoDoc>(app, reporter);
-    orvex::MemoryProfile profile;
-    if (!orvex::openPendingNetwork(*doc, profile))
-        return fail(options.network + ": the network could not be opened");
-    if (reporter.errors > 0)
-        return fail(options.network + ": not analysed, because of the error above");
-    timing.openMs = millisecondsSince(start);
-
-    if (doc->fire.finishTime > 0 && !options.airflowOnly && doc->nodeIndex(doc->fire.fireNode) == 0)
-        return fail(doc->baseName + "sdt: the fire node " + std::to_string(doc->fire.fireNode) +
-                    " is not in the network");
-
+    const auto doc = openForAnalysis(app, reporter, options, timing);
+    if (!doc)
+        return kExitBadInput;
     doc->solverMethod = options.method;
-    start = Clock::now();
+    const auto start = Clock::now();
     BatchDialog dialog;
     const orvex::RunOutcome outcome = orvex::runAnalysis(*doc, dialog, options.airflowOnly);
     timing.analysisMs = millisecondsSince(start);
@@ -161,43 +224,17 @@ int run(int argc, char** argv)
         return kExitBadInput;
     if (!completed(outcome, *doc) && outcome.result == 0)
         std::cerr << "orvex-solve: the run did not complete: " << dialog.lastStatus << "\n";
-
-    if (!options.plan.empty()) {
-        const std::string failure = writePlanImage(*doc, options.planOptions, options.plan, reporter);
-        if (!failure.empty())
-            return fail("--plan: cannot write " + options.plan + ": " + failure);
-    }
-
-    if (options.save) {
-        start = Clock::now();
-        const int saved = orvex::saveNetwork(*doc, doc->baseName);
-        timing.saveMs = millisecondsSince(start);
-        if (!saved)
-            return fail(doc->companionPath(doc->baseName, "vad") + ": the results could not be saved");
-    }
+    if (!writeFiles(*doc, options, reporter, timing))
+        return kExitBadInput;
 
     computeRelativePressures(*doc);
     RunReport report;
     report.doc = doc.get();
     report.outcome = outcome;
-    if (options.timing) {
+    if (options.timing)
         report.timing = timing;
-        if (options.format != Format::Json)
-            std::cerr << "timing: open " << timing.openMs << " ms, analysis " << timing.analysisMs
-                      << " ms, save " << timing.saveMs << " ms\n";
-    }
-    if (options.output.empty()) {
-        printReport(std::cout, report, options.format);
-        std::cout.flush();
-        if (!std::cout)
-            return fail("the report could not be written to standard output");
-    } else {
-        std::ostringstream text;
-        printReport(text, report, options.format);
-        std::error_code error;
-        if (!orvex::writeFileSafely(options.output, text.str(), error))
-            return fail("-o: cannot write " + options.output + ": " + orvex::failureReason(error));
-    }
+    if (!writeReport(report, options))
+        return kExitBadInput;
     return exitStatus(outcome, *doc);
 }
 

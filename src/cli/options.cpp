@@ -83,6 +83,52 @@ bool readSize(const std::string& text, int& width, int& height)
            readWhole(text.substr(x + 1), kMinImageSide, kMaxImageSide, height);
 }
 
+// A check of an option's value: the text of what is wrong, empty when the
+// value will do.
+CLI::Validator checked(std::string (*check)(const std::string&))
+{
+    return CLI::Validator([check](std::string& value) { return check(value); }, "");
+}
+
+// The options of the plan image, each needing --plan; the size is kept as
+// given until the command line has been read.
+void addPlanOptions(CLI::App& app, Options& options, std::string& size)
+{
+    CLI::Option* plan =
+        app.add_option("--plan", options.plan,
+                       "Draw the analysed plan into FILE: PNG (.png) or PDF (.pdf)")
+            ->type_name("FILE")
+            ->check(checked([](const std::string& file) -> std::string {
+                if (planFormatOf(file) != PlanFormat::None)
+                    return {};
+                return "cannot write " + file + ": a plan image is a .png or a .pdf file";
+            }));
+
+    PlanOptions& p = options.planOptions;
+    const std::string sizeHelp = "Image size in pixels (default " + std::to_string(p.width) + "x" +
+                                 std::to_string(p.height) + ")";
+    app.add_option("--size", size, sizeHelp)
+        ->type_name("WxH")
+        ->needs(plan)
+        ->check(checked([](const std::string& text) -> std::string {
+            int w = 0, h = 0;
+            if (readSize(text, w, h))
+                return {};
+            return "expected WxH with each side " + std::to_string(kMinImageSide) + " to " +
+                   std::to_string(kMaxImageSide) + ", got " + (text.empty() ? "nothing" : text);
+        }));
+    app.add_option("--above", p.aboveKind, "Road quantity written above the roads (default 1)")
+        ->type_name("K")->needs(plan)->check(wholeNumber(0, 19));
+    app.add_option("--below", p.belowKind, "Road quantity written below the roads (default 0)")
+        ->type_name("K")->needs(plan)->check(wholeNumber(0, 19));
+    app.add_option("--nodes", p.nodeKind, "Node quantity written at the nodes (default 1)")
+        ->type_name("K")->needs(plan)->check(wholeNumber(0, 10));
+    app.add_option("--digits", p.digits, "Decimals of the plan's values (default 0)")
+        ->type_name("N")->needs(plan)->check(wholeNumber(0, 7));
+    app.add_flag("--print-colours", p.printColours, "Draw the plan in the print colours on white")
+        ->needs(plan);
+}
+
 }  // namespace
 
 ParseResult parseCommandLine(int argc, const char* const* argv, Options& options)
@@ -101,25 +147,19 @@ ParseResult parseCommandLine(int argc, const char* const* argv, Options& options
     app.add_option("--program-folder", options.programFolder,
                    "Folder holding sdt/units.sdt and the other settings files")
         ->type_name("DIR")
-        ->check(CLI::Validator(
-            [](std::string& folder) -> std::string {
-                if (holdsSettingsFiles(folder))
-                    return {};
-                return folder + " holds no sdt/units.sdt";
-            },
-            ""));
+        ->check(checked([](const std::string& folder) -> std::string {
+            return holdsSettingsFiles(folder) ? "" : folder + " holds no sdt/units.sdt";
+        }));
 
     std::string format = "text";
     app.add_option("--format", format, "Report as text (default), csv or json")
         ->type_name("text|csv|json")
-        ->check(CLI::Validator(
-            [](std::string& text) -> std::string {
-                const std::string f = lowerCase(text);
-                if (f == "text" || f == "csv" || f == "json")
-                    return {};
-                return "expected text, csv or json, got " + (text.empty() ? "nothing" : text);
-            },
-            ""));
+        ->check(checked([](const std::string& text) -> std::string {
+            const std::string f = lowerCase(text);
+            if (f == "text" || f == "csv" || f == "json")
+                return {};
+            return "expected text, csv or json, got " + (text.empty() ? "nothing" : text);
+        }));
 
     app.add_option("-o,--output", options.output,
                    "Write the report to FILE (replaced whole, never left half-written)")
@@ -133,52 +173,14 @@ ParseResult parseCommandLine(int argc, const char* const* argv, Options& options
                    "Solver: newton (default, the whole network at once) or relaxation (node by\n"
                    "node); where it cannot settle the network the other one is run")
         ->type_name("newton|relaxation")
-        ->check(CLI::Validator(
-            [](std::string& text) -> std::string {
-                if (parseSolverMethod(text))
-                    return {};
-                return "expected newton or relaxation, got " + (text.empty() ? "nothing" : text);
-            },
-            ""));
-
-    CLI::Option* plan =
-        app.add_option("--plan", options.plan,
-                       "Draw the analysed plan into FILE: PNG (.png) or PDF (.pdf)")
-            ->type_name("FILE")
-            ->check(CLI::Validator(
-                [](std::string& file) -> std::string {
-                    if (planFormatOf(file) != PlanFormat::None)
-                        return {};
-                    return "cannot write " + file + ": a plan image is a .png or a .pdf file";
-                },
-                ""));
+        ->check(checked([](const std::string& text) -> std::string {
+            if (parseSolverMethod(text))
+                return {};
+            return "expected newton or relaxation, got " + (text.empty() ? "nothing" : text);
+        }));
 
     std::string size;
-    PlanOptions& p = options.planOptions;
-    const std::string sizeHelp = "Image size in pixels (default " + std::to_string(p.width) + "x" +
-                                 std::to_string(p.height) + ")";
-    app.add_option("--size", size, sizeHelp)
-        ->type_name("WxH")
-        ->needs(plan)
-        ->check(CLI::Validator(
-            [](std::string& text) -> std::string {
-                int w = 0, h = 0;
-                if (readSize(text, w, h))
-                    return {};
-                return "expected WxH with each side " + std::to_string(kMinImageSide) + " to " +
-                       std::to_string(kMaxImageSide) + ", got " + (text.empty() ? "nothing" : text);
-            },
-            ""));
-    app.add_option("--above", p.aboveKind, "Road quantity written above the roads (default 1)")
-        ->type_name("K")->needs(plan)->check(wholeNumber(0, 19));
-    app.add_option("--below", p.belowKind, "Road quantity written below the roads (default 0)")
-        ->type_name("K")->needs(plan)->check(wholeNumber(0, 19));
-    app.add_option("--nodes", p.nodeKind, "Node quantity written at the nodes (default 1)")
-        ->type_name("K")->needs(plan)->check(wholeNumber(0, 10));
-    app.add_option("--digits", p.digits, "Decimals of the plan's values (default 0)")
-        ->type_name("N")->needs(plan)->check(wholeNumber(0, 7));
-    app.add_flag("--print-colours", p.printColours, "Draw the plan in the print colours on white")
-        ->needs(plan);
+    addPlanOptions(app, options, size);
 
     try {
         app.parse(argc, argv);
@@ -196,7 +198,7 @@ ParseResult parseCommandLine(int argc, const char* const* argv, Options& options
     options.format = f == "csv" ? Format::Csv : f == "json" ? Format::Json : Format::Text;
     options.method = parseSolverMethod(method).value_or(kDefaultSolverMethod);
     if (!size.empty())
-        readSize(size, p.width, p.height);
+        readSize(size, options.planOptions.width, options.planOptions.height);
     options.programFolder = withoutTrailingSlash(options.programFolder);
     return ParseResult::Run;
 }
