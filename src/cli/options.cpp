@@ -90,6 +90,18 @@ CLI::Validator checked(std::string (*check)(const std::string&))
     return CLI::Validator([check](std::string& value) { return check(value); }, "");
 }
 
+// Where the report goes and what else the run writes or measures.
+void addOutputOptions(CLI::App& app, Options& options)
+{
+    app.add_option("-o,--output", options.output,
+                   "Write the report to FILE (replaced whole, never left half-written)")
+        ->type_name("FILE");
+    app.add_flag("--save", options.save, "Write the results back into the network's files");
+    app.add_flag("--airflow-only", options.airflowOnly,
+                 "Run the airflow analysis even when the parameter file sets a fire");
+    app.add_flag("--timing", options.timing, "Report the time spent opening, analysing, saving");
+}
+
 // The options of the plan image, each needing --plan; the size is kept as
 // given until the command line has been read.
 void addPlanOptions(CLI::App& app, Options& options, std::string& size)
@@ -161,13 +173,7 @@ ParseResult parseCommandLine(int argc, const char* const* argv, Options& options
             return "expected text, csv or json, got " + (text.empty() ? "nothing" : text);
         }));
 
-    app.add_option("-o,--output", options.output,
-                   "Write the report to FILE (replaced whole, never left half-written)")
-        ->type_name("FILE");
-    app.add_flag("--save", options.save, "Write the results back into the network's files");
-    app.add_flag("--airflow-only", options.airflowOnly,
-                 "Run the airflow analysis even when the parameter file sets a fire");
-    app.add_flag("--timing", options.timing, "Report the time spent opening, analysing, saving");
+    addOutputOptions(app, options);
     std::string method = solverMethodName(kDefaultSolverMethod);
     app.add_option("--method", method,
                    "Solver: newton (default, the whole network at once) or relaxation (node by\n"

@@ -131,12 +131,47 @@ const char* endingOf(const RunReport& r)
     return result == 1 ? "converged" : result == -1 ? "stopped at the iteration limit" : "not completed";
 }
 
+using json = nlohmann::ordered_json;  // keys in the order a reader expects them
+
+json nodesJson(const CBriscoDoc& doc)
+{
+    json nodes = json::array();
+    for (int i = 1; i <= doc.nodeCount; ++i) {
+        const NodeRow n = nodeRow(doc, i);
+        nodes.push_back({{"number", n.number}, {"surface", n.surface}, {"elevation", n.elevation},
+                         {"pressure", n.pressure}, {"relativePressure", n.relativePressure}});
+    }
+    return nodes;
+}
+
+// Each road's quantities; in a fire run a normal road's temperatures and gas too.
+json roadsJson(const CBriscoDoc& doc, bool fire)
+{
+    json roads = json::array();
+    for (int k = 1; k <= doc.totalRoads(); ++k) {
+        const RoadRow w = roadRow(doc, k);
+        json road = {{"index", w.index}, {"from", w.from}, {"to", w.to}, {"name", w.name},
+                     {"fixed", w.fixed}, {"flow", w.flow}};
+        if (w.fixed)
+            road["setFlow"] = w.setFlow;
+        road["massFlow"] = w.massFlow;
+        road["pressureLoss"] = w.pressureLoss;
+        road["direction"] = w.direction;
+        if (fire && !w.fixed) {
+            road["meanTemperature"] = w.meanTemperature;
+            road["outletTemperature"] = w.outletTemperature;
+            road["gasConcentration"] = w.gasConcentration;
+        }
+        roads.push_back(std::move(road));
+    }
+    return roads;
+}
+
 void printJson(std::ostream& out, const RunReport& r)
 {
     const CBriscoDoc& doc = *r.doc;
     const Units units = unitsOf(doc);
     const Summary summary = summaryOf(doc);
-    using json = nlohmann::ordered_json;  // keys in the order a reader expects them
     json root;
     root["result"] = r.outcome.result;
     root["iterations"] = doc.lastIterations;
@@ -154,29 +189,6 @@ void printJson(std::ostream& out, const RunReport& r)
     root["largestImbalance"] = {{"node", summary.imbalance.number},
                                 {"flow", summary.imbalance.flow},
                                 {"massFlow", summary.imbalance.massFlow}};
-    json nodes = json::array();
-    for (int i = 1; i <= doc.nodeCount; ++i) {
-        const NodeRow n = nodeRow(doc, i);
-        nodes.push_back({{"number", n.number}, {"surface", n.surface}, {"elevation", n.elevation},
-                         {"pressure", n.pressure}, {"relativePressure", n.relativePressure}});
-    }
-    json roads = json::array();
-    for (int k = 1; k <= doc.totalRoads(); ++k) {
-        const RoadRow w = roadRow(doc, k);
-        json road = {{"index", w.index}, {"from", w.from}, {"to", w.to}, {"name", w.name},
-                     {"fixed", w.fixed}, {"flow", w.flow}};
-        if (w.fixed)
-            road["setFlow"] = w.setFlow;
-        road["massFlow"] = w.massFlow;
-        road["pressureLoss"] = w.pressureLoss;
-        road["direction"] = w.direction;
-        if (r.outcome.fire && !w.fixed) {
-            road["meanTemperature"] = w.meanTemperature;
-            road["outletTemperature"] = w.outletTemperature;
-            road["gasConcentration"] = w.gasConcentration;
-        }
-        roads.push_back(std::move(road));
-    }
     if (r.outcome.fire) {
         root["simulatedMinutes"] = fireWork(doc).simulatedMinutes;
         root["settled"] = fireWork(doc).settled;
@@ -188,8 +200,8 @@ void printJson(std::ostream& out, const RunReport& r)
                         {"pressure", v.pressure}, {"power", v.powerKw},
                         {"operatingPoint", v.operatingPoint}});
     }
-    root["nodes"] = std::move(nodes);
-    root["roads"] = std::move(roads);
+    root["nodes"] = nodesJson(doc);
+    root["roads"] = roadsJson(doc, r.outcome.fire);
     root["fans"] = std::move(fans);
     if (r.timing)
         root["timing"] = {{"openMs", r.timing->openMs},
@@ -250,6 +262,64 @@ void printCsv(std::ostream& out, const RunReport& r)
     }
 }
 
+void printNodeTable(std::ostream& out, const CBriscoDoc& doc, const Units& u)
+{
+    char line[320];
+    std::snprintf(line, sizeof line, "%6s %-11s %10s %14s %14s\n", "Node", "Position",
+                  "Elev (m)", ("P (" + u.pressure + ")").c_str(),
+                  ("Rel P (" + u.pressure + ")").c_str());
+    out << "Nodes\n" << line;
+    for (int i = 1; i <= doc.nodeCount; ++i) {
+        const NodeRow n = nodeRow(doc, i);
+        std::snprintf(line, sizeof line, "%6d %-11s %10.1f %14.2f %14.2f\n", n.number,
+                      n.surface ? "surface" : "underground", n.elevation, n.pressure,
+                      n.relativePressure);
+        out << line;
+    }
+}
+
+void printRoadTable(std::ostream& out, const CBriscoDoc& doc, const Units& u, bool fire)
+{
+    char line[320];
+    std::snprintf(line, sizeof line, "\nRoads\n%5s %6s %6s %-20s %-6s %14s %12s %12s %14s %4s",
+                  "No", "From", "To", "Name", "Kind", ("Flow (" + u.flow + ")").c_str(),
+                  ("Set (" + u.flow + ")").c_str(), "Mass (kg/s)",
+                  ("Loss (" + u.pressure + ")").c_str(), "Dir");
+    out << line;
+    if (fire)
+        out << "  Mean (C)   Out (C)   Gas (%)";
+    out << "\n";
+    for (int k = 1; k <= doc.totalRoads(); ++k) {
+        const RoadRow w = roadRow(doc, k);
+        const std::string set = w.fixed ? format("%12.3f", w.setFlow) : std::string(12, ' ');
+        std::snprintf(line, sizeof line, "%5d %6d %6d %s %-6s %14.3f %s %12.4f %14.3f %4.0f",
+                      w.index, w.from, w.to, padded(w.name, 20).c_str(), w.fixed ? "fixed" : "normal",
+                      w.flow, set.c_str(), w.massFlow, w.pressureLoss, w.direction);
+        out << line;
+        if (fire && !w.fixed) {
+            std::snprintf(line, sizeof line, " %9.1f %9.1f %9.3f", w.meanTemperature,
+                          w.outletTemperature, w.gasConcentration);
+            out << line;
+        }
+        out << "\n";
+    }
+}
+
+void printFanTable(std::ostream& out, const CBriscoDoc& doc, const Units& u)
+{
+    char line[320];
+    std::snprintf(line, sizeof line, "\nFans\n%6s %6s %14s %14s %12s  %s\n", "Inlet", "Outlet",
+                  ("Flow (" + u.flow + ")").c_str(), ("P (" + u.pressure + ")").c_str(),
+                  "Power (kW)", "Operating point");
+    out << line;
+    for (int f = 1; f <= doc.fanCount; ++f) {
+        const FanRow v = fanRow(doc, f);
+        std::snprintf(line, sizeof line, "%6d %6d %14.3f %14.3f %12.3f  %s\n", v.inlet, v.outlet,
+                      v.flow, v.pressure, v.powerKw, v.operatingPoint.c_str());
+        out << line;
+    }
+}
+
 void printText(std::ostream& out, const RunReport& r)
 {
     const CBriscoDoc& doc = *r.doc;
@@ -279,53 +349,10 @@ void printText(std::ostream& out, const RunReport& r)
         out << "The air cannot balance at some node (see the warnings).\n";
     out << "\n";
 
-    std::snprintf(line, sizeof line, "%6s %-11s %10s %14s %14s\n", "Node", "Position",
-                  "Elev (m)", ("P (" + u.pressure + ")").c_str(),
-                  ("Rel P (" + u.pressure + ")").c_str());
-    out << "Nodes\n" << line;
-    for (int i = 1; i <= doc.nodeCount; ++i) {
-        const NodeRow n = nodeRow(doc, i);
-        std::snprintf(line, sizeof line, "%6d %-11s %10.1f %14.2f %14.2f\n", n.number,
-                      n.surface ? "surface" : "underground", n.elevation, n.pressure,
-                      n.relativePressure);
-        out << line;
-    }
-
-    std::snprintf(line, sizeof line, "\nRoads\n%5s %6s %6s %-20s %-6s %14s %12s %12s %14s %4s",
-                  "No", "From", "To", "Name", "Kind", ("Flow (" + u.flow + ")").c_str(),
-                  ("Set (" + u.flow + ")").c_str(), "Mass (kg/s)",
-                  ("Loss (" + u.pressure + ")").c_str(), "Dir");
-    out << line;
-    if (r.outcome.fire)
-        out << "  Mean (C)   Out (C)   Gas (%)";
-    out << "\n";
-    for (int k = 1; k <= doc.totalRoads(); ++k) {
-        const RoadRow w = roadRow(doc, k);
-        const std::string set = w.fixed ? format("%12.3f", w.setFlow) : std::string(12, ' ');
-        std::snprintf(line, sizeof line, "%5d %6d %6d %s %-6s %14.3f %s %12.4f %14.3f %4.0f",
-                      w.index, w.from, w.to, padded(w.name, 20).c_str(), w.fixed ? "fixed" : "normal",
-                      w.flow, set.c_str(), w.massFlow, w.pressureLoss, w.direction);
-        out << line;
-        if (r.outcome.fire && !w.fixed) {
-            std::snprintf(line, sizeof line, " %9.1f %9.1f %9.3f", w.meanTemperature,
-                          w.outletTemperature, w.gasConcentration);
-            out << line;
-        }
-        out << "\n";
-    }
-
-    if (doc.fanCount > 0) {
-        std::snprintf(line, sizeof line, "\nFans\n%6s %6s %14s %14s %12s  %s\n", "Inlet", "Outlet",
-                      ("Flow (" + u.flow + ")").c_str(), ("P (" + u.pressure + ")").c_str(),
-                      "Power (kW)", "Operating point");
-        out << line;
-        for (int f = 1; f <= doc.fanCount; ++f) {
-            const FanRow v = fanRow(doc, f);
-            std::snprintf(line, sizeof line, "%6d %6d %14.3f %14.3f %12.3f  %s\n", v.inlet, v.outlet,
-                          v.flow, v.pressure, v.powerKw, v.operatingPoint.c_str());
-            out << line;
-        }
-    }
+    printNodeTable(out, doc, u);
+    printRoadTable(out, doc, u, r.outcome.fire);
+    if (doc.fanCount > 0)
+        printFanTable(out, doc, u);
 }
 
 }  // namespace
