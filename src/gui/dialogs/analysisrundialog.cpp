@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <initializer_list>
 
 #include "control/viewrun.h"
 
@@ -24,6 +25,13 @@ const char* const kFanColumns[4] = {"Fan:Node", "Pres", "Vol", "Con"};
 constexpr int kFanColumnWidth = 70;
 
 QString text(const std::string& s) { return QString::fromUtf8(s.data(), int(s.size())); }
+
+template <typename Widget>
+Widget* named(Widget* widget, const char* name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
 
 // Where a window whose frame has the given size goes beside an owner window
 // (its frame, screen coordinates) on the screen: below it, else above it,
@@ -68,6 +76,81 @@ struct AnalysisRunDialog::Impl {
         progress->setRange(run.lower(), run.upper());
         progress->setValue(run.position());
     }
+
+    // The status lines, in a fixed-pitch font, the solver's line and the bar.
+    void addLines(QVBoxLayout* layout)
+    {
+        const QFont mono = QFont("Monospace");
+        status = named(new QLabel(" "), "statusLine");
+        status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        second = named(new QLabel(" "), "secondLine");
+        status->setFont(mono);
+        second->setFont(mono);
+        method = named(new QLabel(" "), "methodLine");
+        progress = named(new QProgressBar, "progress");
+        progress->setRange(0, 100);
+        progress->setValue(0);
+        progress->setTextVisible(false);
+        for (QWidget* w : std::initializer_list<QWidget*>{status, second, method, progress})
+            layout->addWidget(w);
+    }
+
+    void addButtons(QVBoxLayout* layout)
+    {
+        auto* buttons = new QHBoxLayout;
+        parameter = named(new QPushButton("Parameter"), "parameter");
+        start = named(new QPushButton("Start"), "start");
+        start->setDefault(true);
+        close = named(new QPushButton("Close"), "close");
+        update = named(new QPushButton("Update"), "update");
+        for (QPushButton* b : {parameter, start, close, update}) {
+            b->setAutoDefault(b == start);
+            buttons->addWidget(b);
+        }
+        layout->addLayout(buttons);
+        // Enter on a dialog just opened starts the run.
+        start->setFocus();
+    }
+
+    void addChecks(QVBoxLayout* layout, bool displayDataOn, bool opt1On)
+    {
+        auto* checks = new QHBoxLayout;
+        displayData = named(new QCheckBox("Display data"), "displayData");
+        displayData->setChecked(displayDataOn);
+        opt1 = named(new QCheckBox("Opt1"), "opt1");
+        opt1->setChecked(opt1On);
+        checks->addWidget(displayData);
+        checks->addWidget(opt1);
+        checks->addStretch();
+        layout->addLayout(checks);
+    }
+
+    // The part shown with "Display data": the solver's diagnostics and the fans.
+    void addLower(QVBoxLayout* layout, int fanCount)
+    {
+        lower = new QWidget;
+        auto* column = new QVBoxLayout(lower);
+        column->setContentsMargins(0, 0, 0, 0);
+        diagnostic[0] = named(new QLabel("dPav = "), "diagnostic1");
+        diagnostic[1] = named(new QLabel("Pbad = "), "diagnostic2");
+        for (QLabel* l : diagnostic) {
+            l->setFont(QFont("Monospace"));
+            column->addWidget(l);
+        }
+        fans = named(new QTableWidget(fanCount, 4), "fanList");
+        fans->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        fans->setSelectionBehavior(QAbstractItemView::SelectRows);
+        fans->verticalHeader()->hide();
+        fans->verticalHeader()->setDefaultSectionSize(fans->fontMetrics().height() + 4);
+        for (int c = 0; c < 4; ++c) {
+            fans->setHorizontalHeaderItem(c, new QTableWidgetItem(kFanColumns[c]));
+            fans->setColumnWidth(c, kFanColumnWidth);
+        }
+        fans->horizontalHeader()->setStretchLastSection(true);
+        column->addWidget(fans, 1);
+        layout->addWidget(lower, 1);
+        layout->addStretch();  // takes the room while the lower part is cut off
+    }
 };
 
 AnalysisRunDialog::AnalysisRunDialog(int fans, bool displayData, bool opt1, QWidget* parent)
@@ -80,80 +163,10 @@ AnalysisRunDialog::AnalysisRunDialog(int fans, bool displayData, bool opt1, QWid
     setSizeGripEnabled(false);
 
     auto* layout = new QVBoxLayout(this);
-    d->status = new QLabel(" ");
-    d->status->setObjectName("statusLine");
-    d->status->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    d->second = new QLabel(" ");
-    d->second->setObjectName("secondLine");
-    const QFont mono = QFont("Monospace");
-    d->status->setFont(mono);
-    d->second->setFont(mono);
-    d->method = new QLabel(" ");
-    d->method->setObjectName("methodLine");
-    d->progress = new QProgressBar;
-    d->progress->setObjectName("progress");
-    d->progress->setRange(0, 100);
-    d->progress->setValue(0);
-    d->progress->setTextVisible(false);
-    layout->addWidget(d->status);
-    layout->addWidget(d->second);
-    layout->addWidget(d->method);
-    layout->addWidget(d->progress);
-
-    auto* buttons = new QHBoxLayout;
-    d->parameter = new QPushButton("Parameter");
-    d->parameter->setObjectName("parameter");
-    d->start = new QPushButton("Start");
-    d->start->setObjectName("start");
-    d->start->setDefault(true);
-    d->close = new QPushButton("Close");
-    d->close->setObjectName("close");
-    d->update = new QPushButton("Update");
-    d->update->setObjectName("update");
-    for (QPushButton* b : {d->parameter, d->start, d->close, d->update}) {
-        b->setAutoDefault(b == d->start);
-        buttons->addWidget(b);
-    }
-    layout->addLayout(buttons);
-    // Enter on a dialog just opened starts the run.
-    d->start->setFocus();
-    auto* checks = new QHBoxLayout;
-    d->displayData = new QCheckBox("Display data");
-    d->displayData->setObjectName("displayData");
-    d->displayData->setChecked(displayData);
-    d->opt1 = new QCheckBox("Opt1");
-    d->opt1->setObjectName("opt1");
-    d->opt1->setChecked(opt1);
-    checks->addWidget(d->displayData);
-    checks->addWidget(d->opt1);
-    checks->addStretch();
-    layout->addLayout(checks);
-
-    d->lower = new QWidget;
-    auto* lower = new QVBoxLayout(d->lower);
-    lower->setContentsMargins(0, 0, 0, 0);
-    d->diagnostic[0] = new QLabel("dPav = ");
-    d->diagnostic[0]->setObjectName("diagnostic1");
-    d->diagnostic[1] = new QLabel("Pbad = ");
-    d->diagnostic[1]->setObjectName("diagnostic2");
-    for (QLabel* l : d->diagnostic) {
-        l->setFont(mono);
-        lower->addWidget(l);
-    }
-    d->fans = new QTableWidget(fans, 4);
-    d->fans->setObjectName("fanList");
-    d->fans->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    d->fans->setSelectionBehavior(QAbstractItemView::SelectRows);
-    d->fans->verticalHeader()->hide();
-    d->fans->verticalHeader()->setDefaultSectionSize(d->fans->fontMetrics().height() + 4);
-    for (int c = 0; c < 4; ++c) {
-        d->fans->setHorizontalHeaderItem(c, new QTableWidgetItem(kFanColumns[c]));
-        d->fans->setColumnWidth(c, kFanColumnWidth);
-    }
-    d->fans->horizontalHeader()->setStretchLastSection(true);
-    lower->addWidget(d->fans, 1);
-    layout->addWidget(d->lower, 1);
-    layout->addStretch();  // takes the room while the lower part is cut off
+    d->addLines(layout);
+    d->addButtons(layout);
+    d->addChecks(layout, displayData, opt1);
+    d->addLower(layout, fans);
 
     connect(d->start, &QPushButton::clicked, this, &AnalysisRunDialog::startOrStop);
     connect(d->close, &QPushButton::clicked, this, &QDialog::close);
