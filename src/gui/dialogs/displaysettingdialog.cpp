@@ -77,6 +77,16 @@ QCheckBox* bracketBox(const QString& name, bool on)
     return box;
 }
 
+QDialogButtonBox* okCancelButtons()
+{
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Ok)->setText("OK");
+    buttons->button(QDialogButtonBox::Ok)->setObjectName("ok");
+    buttons->button(QDialogButtonBox::Cancel)->setText("Cancel");
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName("cancel");
+    return buttons;
+}
+
 }  // namespace
 
 struct DisplaySettingDialog::Impl {
@@ -111,6 +121,8 @@ struct DisplaySettingDialog::Impl {
     }
 
     bool read();
+    QGroupBox* planBox();
+    QGroupBox* valuesBox(const DisplaySettings& s);
 };
 
 // Hands the fields to the core's check; false after a refusal.
@@ -146,46 +158,41 @@ bool DisplaySettingDialog::Impl::read()
     return false;
 }
 
-DisplaySettingDialog::DisplaySettingDialog(const PlanView& view, Reporter& reporter,
-                                           QWidget* parent, ColourChooser chooser)
-    : QDialog(parent), d(new Impl(reporter, std::move(chooser)))
+// The plan: size, letters, angle and circles.
+QGroupBox* DisplaySettingDialog::Impl::planBox()
 {
-    setWindowTitle("Display setting");
+    shownFigureSize = fourDecimalText(given.figureSize);
+    shownCharSize = fourDecimalText(given.charSize);
+    shownNodeRadius = fourDecimalText(given.nodeRadius);
+    figureSize = numberField("figureSize", shownFigureSize);
+    charSize = numberField("charSize", shownCharSize);
+    angle = numberField("displayAngle", QString::number(given.angle));
+    nodeRadius = numberField("nodeRadius", shownNodeRadius);
 
-    d->given = displayChoiceOf(view);
-    d->choice = d->given;
-    d->colours = view.settings.colours;
-    const DisplaySettings& s = view.settings;
+    auto* box = new QGroupBox;
+    auto* planForm = new QFormLayout(box);
+    planForm->addRow("figure size (max : 10)", figureSize);
+    planForm->addRow("character size (max : 20)", charSize);
+    planForm->addRow("display angle", angle);
+    planForm->addRow("node radius", nodeRadius);
+    return box;
+}
 
-    // The plan: size, letters, angle and circles.
-    d->shownFigureSize = fourDecimalText(d->given.figureSize);
-    d->shownCharSize = fourDecimalText(d->given.charSize);
-    d->shownNodeRadius = fourDecimalText(d->given.nodeRadius);
-    d->figureSize = numberField("figureSize", d->shownFigureSize);
-    d->charSize = numberField("charSize", d->shownCharSize);
-    d->angle = numberField("displayAngle", QString::number(d->given.angle));
-    d->nodeRadius = numberField("nodeRadius", d->shownNodeRadius);
-
-    auto* planBox = new QGroupBox;
-    auto* planForm = new QFormLayout(planBox);
-    planForm->addRow("figure size (max : 10)", d->figureSize);
-    planForm->addRow("character size (max : 20)", d->charSize);
-    planForm->addRow("display angle", d->angle);
-    planForm->addRow("node radius", d->nodeRadius);
-
+QGroupBox* DisplaySettingDialog::Impl::valuesBox(const DisplaySettings& s)
+{
     // The quantities written on the plan: one row each for above the
     // roads, below them and on the nodes.
-    d->onlineKind = kindList("onlineKind", kRoadKindNames, s.onlineKind);
-    d->underlineKind = kindList("underlineKind", kRoadKindNames, s.underlineKind);
-    d->nodeKind = kindList("nodeKind", kNodeKindNames, s.nodeKind);
-    d->onlineBracket = bracketBox("onlineBracket", s.onlineBracket);
-    d->underlineBracket = bracketBox("underlineBracket", s.underlineBracket);
-    d->onlineDigits = digitsField("onlineDigits", s.onlineDigits);
-    d->underlineDigits = digitsField("underlineDigits", s.underlineDigits);
-    d->nodeDigits = digitsField("nodeDigits", s.nodeDigits);
+    onlineKind = kindList("onlineKind", kRoadKindNames, s.onlineKind);
+    underlineKind = kindList("underlineKind", kRoadKindNames, s.underlineKind);
+    nodeKind = kindList("nodeKind", kNodeKindNames, s.nodeKind);
+    onlineBracket = bracketBox("onlineBracket", s.onlineBracket);
+    underlineBracket = bracketBox("underlineBracket", s.underlineBracket);
+    onlineDigits = digitsField("onlineDigits", s.onlineDigits);
+    underlineDigits = digitsField("underlineDigits", s.underlineDigits);
+    nodeDigits = digitsField("nodeDigits", s.nodeDigits);
 
-    auto* valuesBox = new QGroupBox;
-    auto* grid = new QGridLayout(valuesBox);
+    auto* box = new QGroupBox;
+    auto* grid = new QGridLayout(box);
     const auto addRow = [grid](int row, const QString& label, QComboBox* list, QCheckBox* bracket,
                                QSpinBox* digits) {
         auto* title = new QLabel(label);
@@ -197,12 +204,27 @@ DisplaySettingDialog::DisplaySettingDialog(const PlanView& view, Reporter& repor
         grid->addWidget(new QLabel("Decimal digits"), row, 3);
         grid->addWidget(digits, row, 4);
     };
-    addRow(0, "values above lines", d->onlineKind, d->onlineBracket, d->onlineDigits);
-    addRow(1, "values below lines", d->underlineKind, d->underlineBracket, d->underlineDigits);
-    addRow(2, "values on nodes", d->nodeKind, nullptr, d->nodeDigits);
+    addRow(0, "values above lines", onlineKind, onlineBracket, onlineDigits);
+    addRow(1, "values below lines", underlineKind, underlineBracket, underlineDigits);
+    addRow(2, "values on nodes", nodeKind, nullptr, nodeDigits);
     grid->setColumnStretch(1, 1);
     grid->setColumnMinimumWidth(2, 16);
     grid->setHorizontalSpacing(12);
+    return box;
+}
+
+DisplaySettingDialog::DisplaySettingDialog(const PlanView& view, Reporter& reporter,
+                                           QWidget* parent, ColourChooser chooser)
+    : QDialog(parent), d(new Impl(reporter, std::move(chooser)))
+{
+    setWindowTitle("Display setting");
+
+    d->given = displayChoiceOf(view);
+    d->choice = d->given;
+    d->colours = view.settings.colours;
+
+    auto* planBox = d->planBox();
+    auto* valuesBox = d->valuesBox(view.settings);
 
     auto* colourButton = new QPushButton("color setting");
     colourButton->setObjectName("colourSetting");
@@ -217,11 +239,7 @@ DisplaySettingDialog::DisplaySettingDialog(const PlanView& view, Reporter& repor
         colourDialog->open();
     });
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setText("OK");
-    buttons->button(QDialogButtonBox::Ok)->setObjectName("ok");
-    buttons->button(QDialogButtonBox::Cancel)->setText("Cancel");
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName("cancel");
+    auto* buttons = okCancelButtons();
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
         if (d->read())
             accept();
