@@ -82,6 +82,10 @@ struct FanDialog::Impl {
         return pressure;
     }
 
+    QGroupBox* nodesBox(int inletNode, int outletNode);
+    QFormLayout* curveForm();
+    QGroupBox* pointBox();
+    QHBoxLayout* okCancelRow();
     static void enterField(QLineEdit* field)
     {
         field->setFocus(Qt::OtherFocusReason);
@@ -229,62 +233,83 @@ void FanDialog::Impl::countLeft(Qt::FocusReason reason)
         count->setText(QString::number(entry.countField));  // "change fan data" keeps 0..30
 }
 
+// The fan's two ends, shown only.
+QGroupBox* FanDialog::Impl::nodesBox(int inletNode, int outletNode)
+{
+    inlet = numberField("inlet", 7);
+    outlet = numberField("outlet", 7);
+    for (QLineEdit* node : {inlet, outlet}) {
+        node->setReadOnly(true);
+        node->setFocusPolicy(Qt::ClickFocus);
+    }
+    inlet->setText(QString::number(inletNode));
+    outlet->setText(QString::number(outletNode));
+    auto* nodes = new QGroupBox("node number");
+    auto* nodeRow = new QHBoxLayout(nodes);
+    nodeRow->addWidget(inlet);
+    nodeRow->addWidget(new QLabel("to"));
+    nodeRow->addWidget(outlet);
+    nodeRow->addStretch(1);
+    return nodes;
+}
+
+// The curve's spacing and length.
+QFormLayout* FanDialog::Impl::curveForm()
+{
+    flowStep = numberField("flowStep");
+    count = numberField("count");
+    auto* form = new QFormLayout;
+    form->addRow("airflow unit (*)", flowStep);
+    form->addRow("number of datas (max : 30)", count);
+    return form;
+}
+
+// The point being entered, with the buttons that move between points.
+QGroupBox* FanDialog::Impl::pointBox()
+{
+    pointLabel = new QLabel;
+    pointLabel->setObjectName("pointLabel");
+    pointLabel->setMinimumWidth(
+        pointLabel->fontMetrics().horizontalAdvance("Pressure(*) at 00000 air flow (30/30)"));
+    pressure = numberField("pressure");
+    pointLabel->setBuddy(pressure);
+    back = new QPushButton("back");
+    back->setObjectName("back");
+    next = new QPushButton("next");
+    next->setObjectName("next");
+    auto* point = new QGroupBox;
+    auto* pointGrid = new QGridLayout(point);
+    pointGrid->addWidget(pointLabel, 0, 0, 1, 4);
+    pointGrid->addWidget(pressure, 1, 0);
+    pointGrid->setColumnStretch(1, 1);
+    pointGrid->addWidget(back, 1, 2);
+    pointGrid->addWidget(next, 1, 3);
+    return point;
+}
+
+QHBoxLayout* FanDialog::Impl::okCancelRow()
+{
+    ok = new QPushButton("OK");
+    ok->setObjectName("ok");
+    cancel = new QPushButton("cancel");
+    cancel->setObjectName("cancel");
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch(1);
+    bottom->addWidget(ok);
+    bottom->addWidget(cancel);
+    return bottom;
+}
+
 FanDialog::FanDialog(bool newFan, int inlet, int outlet, const FanCurve& curve,
                      Reporter& reporter, QWidget* parent)
     : QDialog(parent), d(new Impl(*this, reporter, newFan, curve))
 {
     setWindowTitle(newFan ? "make new fans" : "change fan data");
 
-    // The fan's two ends, shown only.
-    d->inlet = numberField("inlet", 7);
-    d->outlet = numberField("outlet", 7);
-    for (QLineEdit* node : {d->inlet, d->outlet}) {
-        node->setReadOnly(true);
-        node->setFocusPolicy(Qt::ClickFocus);
-    }
-    d->inlet->setText(QString::number(inlet));
-    d->outlet->setText(QString::number(outlet));
-    auto* nodes = new QGroupBox("node number");
-    auto* nodeRow = new QHBoxLayout(nodes);
-    nodeRow->addWidget(d->inlet);
-    nodeRow->addWidget(new QLabel("to"));
-    nodeRow->addWidget(d->outlet);
-    nodeRow->addStretch(1);
-
-    // The curve's spacing and length.
-    d->flowStep = numberField("flowStep");
-    d->count = numberField("count");
-    auto* form = new QFormLayout;
-    form->addRow("airflow unit (*)", d->flowStep);
-    form->addRow("number of datas (max : 30)", d->count);
-
-    // The point being entered, with the buttons that move between points.
-    d->pointLabel = new QLabel;
-    d->pointLabel->setObjectName("pointLabel");
-    d->pointLabel->setMinimumWidth(
-        d->pointLabel->fontMetrics().horizontalAdvance("Pressure(*) at 00000 air flow (30/30)"));
-    d->pressure = numberField("pressure");
-    d->pointLabel->setBuddy(d->pressure);
-    d->back = new QPushButton("back");
-    d->back->setObjectName("back");
-    d->next = new QPushButton("next");
-    d->next->setObjectName("next");
-    auto* point = new QGroupBox;
-    auto* pointGrid = new QGridLayout(point);
-    pointGrid->addWidget(d->pointLabel, 0, 0, 1, 4);
-    pointGrid->addWidget(d->pressure, 1, 0);
-    pointGrid->setColumnStretch(1, 1);
-    pointGrid->addWidget(d->back, 1, 2);
-    pointGrid->addWidget(d->next, 1, 3);
-
-    d->ok = new QPushButton("OK");
-    d->ok->setObjectName("ok");
-    d->cancel = new QPushButton("cancel");
-    d->cancel->setObjectName("cancel");
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(d->ok);
-    bottom->addWidget(d->cancel);
+    auto* nodes = d->nodesBox(inlet, outlet);
+    auto* form = d->curveForm();
+    auto* point = d->pointBox();
+    auto* bottom = d->okCancelRow();
 
     // "ZZ": never seen; the Enter key presses it (keyPressEvent) whenever
     // the focus is not on one of the visible buttons.
