@@ -36,6 +36,10 @@ struct ParametersDialog::Impl {
 
     Impl(CBriscoDoc& document, Reporter& r) : doc(document), reporter(r) {}
 
+    static QLineEdit* addField(QFormLayout* form, const char* name, const char* label, const QString& text);
+    QFormLayout* fireForm();
+    QFormLayout* solverForm();
+
     void refuse(QLineEdit* field, const std::string& text)
     {
         reporter.message(text, kViewCaption, MessageKind::Warning);
@@ -110,53 +114,64 @@ bool ParametersDialog::Impl::read(ParameterValues& v)
     return plain(relaxation, given.relaxation, v.relaxation);
 }
 
+QLineEdit* ParametersDialog::Impl::addField(QFormLayout* form, const char* name, const char* label,
+                                            const QString& text)
+{
+    auto* field = new QLineEdit(text);
+    field->setObjectName(name);
+    field->setProperty("label", QString(label));
+    field->setFixedWidth(field->fontMetrics().horizontalAdvance(QString(12, '0')));
+    form->addRow(label, field);
+    return field;
+}
+
+QFormLayout* ParametersDialog::Impl::fireForm()
+{
+    const ParameterValues& g = given;
+    auto* form = new QFormLayout;
+    frontDisplayStep =
+        addField(form, "frontDisplayStep", "front display step (min)", numberText(g.frontDisplayStep));
+    fireNode = addField(form, "fireNode", "fire node number", QString::number(g.fireNode));
+    fireTemperature =
+        addField(form, "fireTemperature", "fire temperature1", numberText(g.fireTemperature));
+    fireTimeStep = addField(form, "fireTimeStep", "fire time step", numberText(g.fireTimeStep));
+    finishTime = addField(form, "finishTime", "finish time (min)", numberText(g.finishTime));
+    gasLimit = addField(form, "gasConcentration", "gas concentration", numberText(g.gasLimit));
+    return form;
+}
+
+QFormLayout* ParametersDialog::Impl::solverForm()
+{
+    const ParameterValues& g = given;
+    auto* form = new QFormLayout;
+    maxIteration = addField(form, "maxIteration", "maximum iteration", QString::number(g.maxIteration));
+    surfaceTemperature =
+        addField(form, "surfaceTemperature", "Surface temp", numberText(g.surfaceTemperature));
+    solverError = addField(form, "solverError", "error", numberText(g.solverError));
+    relaxation = addField(form, "relaxation", "Acc", numberText(g.relaxation));
+    // The relaxation corrects node after node; Newton solves the whole
+    // network at once, in a few iterations (large, stiff and water networks).
+    method = new QComboBox;
+    method->setObjectName("method");
+    method->addItems({"relaxation", "Newton"});
+    method->setCurrentIndex(g.method == SolverMethod::Newton ? 1 : 0);
+    method->setToolTip("relaxation: node by node, the analysis dialog's iteration lines as ever\n"
+                       "Newton: the whole network at once, in about ten iterations");
+    form->addRow("method", method);
+    return form;
+}
+
 ParametersDialog::ParametersDialog(CBriscoDoc& doc, Reporter& reporter, QWidget* parent)
     : QDialog(parent), d(new Impl(doc, reporter))
 {
     setWindowTitle("parameters");
 
     d->given = parametersOf(doc);
-    const ParameterValues& g = d->given;
 
     // The fire simulation's values on the left, the network's and the
     // solver's on the right.
-    auto* fireForm = new QFormLayout;
-    auto* solverForm = new QFormLayout;
-    const auto addField = [](QFormLayout* form, const char* name, const char* label,
-                             const QString& text) {
-        auto* field = new QLineEdit(text);
-        field->setObjectName(name);
-        field->setProperty("label", QString(label));
-        field->setFixedWidth(field->fontMetrics().horizontalAdvance(QString(12, '0')));
-        form->addRow(label, field);
-        return field;
-    };
-    d->frontDisplayStep = addField(fireForm, "frontDisplayStep", "front display step (min)",
-                                   numberText(g.frontDisplayStep));
-    d->fireNode = addField(fireForm, "fireNode", "fire node number", QString::number(g.fireNode));
-    d->fireTemperature =
-        addField(fireForm, "fireTemperature", "fire temperature1", numberText(g.fireTemperature));
-    d->fireTimeStep =
-        addField(fireForm, "fireTimeStep", "fire time step", numberText(g.fireTimeStep));
-    d->finishTime = addField(fireForm, "finishTime", "finish time (min)", numberText(g.finishTime));
-    d->gasLimit =
-        addField(fireForm, "gasConcentration", "gas concentration", numberText(g.gasLimit));
-    d->maxIteration = addField(solverForm, "maxIteration", "maximum iteration",
-                               QString::number(g.maxIteration));
-    d->surfaceTemperature = addField(solverForm, "surfaceTemperature", "Surface temp",
-                                     numberText(g.surfaceTemperature));
-    d->solverError = addField(solverForm, "solverError", "error", numberText(g.solverError));
-    d->relaxation = addField(solverForm, "relaxation", "Acc", numberText(g.relaxation));
-    // The relaxation corrects node after node; Newton solves the whole
-    // network at once, in a few iterations (large, stiff and water networks).
-    d->method = new QComboBox;
-    d->method->setObjectName("method");
-    d->method->addItems({"relaxation", "Newton"});
-    d->method->setCurrentIndex(g.method == SolverMethod::Newton ? 1 : 0);
-    d->method->setToolTip("relaxation: node by node, the analysis dialog's iteration lines as ever\n"
-                          "Newton: the whole network at once, in about ten iterations");
-    solverForm->addRow("method", d->method);
-
+    auto* fireForm = d->fireForm();
+    auto* solverForm = d->solverForm();
     auto* divider = new QFrame;
     divider->setFrameShape(QFrame::VLine);
     divider->setFrameShadow(QFrame::Sunken);
