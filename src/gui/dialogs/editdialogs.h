@@ -201,6 +201,12 @@ private:
     void showResistances();
     void showLengths();
     void okPressed();
+    // A field that shows a value and takes none.
+    template <typename Number>
+    QLineEdit* shown(const char* name, const QString& label, Number value, int digits);
+    QGroupBox* nodeBox();
+    QGroupBox* roadBox();
+    QGroupBox* partsBox();
 
     InsertNodeForm mForm;
     InsertNodeValues mValues;

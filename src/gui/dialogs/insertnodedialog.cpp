@@ -31,43 +31,50 @@ QString workedOutText(float value)
 
 }  // namespace
 
-InsertNodeDialog::InsertNodeDialog(const InsertNodeValues& values, Reporter& reporter,
-                                   QWidget* parent)
-    : EditDialog("Insert node", reporter, parent), mForm(values.resistance, values.length),
-      mValues(values)
+// Everything but the first part's resistance and length is shown only.
+template <typename Number>
+QLineEdit* InsertNodeDialog::shown(const char* name, const QString& label, Number value, int digits)
 {
-    // Everything but the first part's resistance and length is shown only.
-    const auto shown = [this](const char* name, const QString& label, auto value, int digits) {
-        QLineEdit* field = numberField(name, label, digits);
-        showNumber(field, value);
-        setWritable(field, false);
-        return field;
-    };
+    QLineEdit* field = numberField(name, label, digits);
+    showNumber(field, value);
+    setWritable(field, false);
+    return field;
+}
 
+QGroupBox* InsertNodeDialog::nodeBox()
+{
     auto* node = new QGroupBox("Node Info");
     auto* nodeForm = new QFormLayout(node);
-    nodeForm->addRow("Node number", shown("node", "Node number", values.node, 7));
-    nodeForm->addRow("elevation(m)", shown("elevation", "elevation(m)", values.elevation, 12));
+    nodeForm->addRow("Node number", shown("node", "Node number", mValues.node, 7));
+    nodeForm->addRow("elevation(m)", shown("elevation", "elevation(m)", mValues.elevation, 12));
     QRadioButton *surface, *underground;
-    QHBoxLayout* kinds = kindButtons(surface, underground, values.kind);
+    QHBoxLayout* kinds = kindButtons(surface, underground, mValues.kind);
     surface->setEnabled(false);
     underground->setEnabled(false);
     nodeForm->addRow(kinds);
+    return node;
+}
 
+QGroupBox* InsertNodeDialog::roadBox()
+{
     auto* road = new QGroupBox("Road Info");
     auto* roadGrid = new QGridLayout(road);
     roadGrid->addWidget(new QLabel("Node number"), 0, 0);
-    roadGrid->addWidget(shown("roadFirst", "Node number", values.roadFirst, 7), 0, 1);
-    roadGrid->addWidget(shown("roadSecond", "Node number", values.roadSecond, 7), 0, 2);
+    roadGrid->addWidget(shown("roadFirst", "Node number", mValues.roadFirst, 7), 0, 1);
+    roadGrid->addWidget(shown("roadSecond", "Node number", mValues.roadSecond, 7), 0, 2);
     roadGrid->addWidget(new QLabel("resistance(Murgue)"), 1, 0);
     roadGrid->addWidget(
-        shown("roadResistance", "resistance(Murgue)", values.resistance, 12), 1, 1, 1, 2);
+        shown("roadResistance", "resistance(Murgue)", mValues.resistance, 12), 1, 1, 1, 2);
     roadGrid->addWidget(new QLabel("length(m)"), 2, 0);
-    roadGrid->addWidget(shown("roadLength", "length(m)", values.length, 12), 2, 1, 1, 2);
+    roadGrid->addWidget(shown("roadLength", "length(m)", mValues.length, 12), 2, 1, 1, 2);
     roadGrid->setColumnStretch(3, 1);
+    return road;
+}
 
-    // The two new roads side by side: first node ----- n ----- second node,
-    // each part's values under its dashes.
+// The two new roads side by side: first node ----- n ----- second node,
+// each part's values under its dashes.
+QGroupBox* InsertNodeDialog::partsBox()
+{
     mFirstResistance = numberField("firstResistance", "resistance(Murgue)");
     mSecondResistance = numberField("secondResistance", "resistance(Murgue)");
     mFirstLength = numberField("firstLength", "length(m)");
@@ -77,9 +84,9 @@ InsertNodeDialog::InsertNodeDialog(const InsertNodeValues& values, Reporter& rep
     auto* parts = new QGroupBox("New road info");
     auto* partGrid = new QGridLayout(parts);
     partGrid->addWidget(new QLabel("Node number"), 0, 0);
-    partGrid->addWidget(shown("newFirst", "Node number", values.roadFirst, 7), 0, 1);
-    partGrid->addWidget(shown("newNode", "Node number", values.node, 7), 0, 3);
-    partGrid->addWidget(shown("newSecond", "Node number", values.roadSecond, 7), 0, 5);
+    partGrid->addWidget(shown("newFirst", "Node number", mValues.roadFirst, 7), 0, 1);
+    partGrid->addWidget(shown("newNode", "Node number", mValues.node, 7), 0, 3);
+    partGrid->addWidget(shown("newSecond", "Node number", mValues.roadSecond, 7), 0, 5);
     for (int column : {2, 4}) {
         auto* dashes = new QLabel("-----");
         dashes->setAlignment(Qt::AlignCenter);
@@ -93,6 +100,17 @@ InsertNodeDialog::InsertNodeDialog(const InsertNodeValues& values, Reporter& rep
     partGrid->addWidget(mSecondLength, 2, 4);
     showResistances();
     showLengths();
+    return parts;
+}
+
+InsertNodeDialog::InsertNodeDialog(const InsertNodeValues& values, Reporter& reporter,
+                                   QWidget* parent)
+    : EditDialog("Insert node", reporter, parent), mForm(values.resistance, values.length),
+      mValues(values)
+{
+    auto* node = nodeBox();
+    auto* road = roadBox();
+    auto* parts = partsBox();
 
     mOk = button("OK", "ok");
     mCancel = button("Cancel", "cancel");
