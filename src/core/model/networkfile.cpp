@@ -73,6 +73,10 @@ private:
     bool count(int& value, const char* what);
     bool nodeSection(StagedNetwork& net, int count, int keep, bool surface);
     bool nodeEnd(int number, const char* what);
+    bool roadSection(StagedNetwork& net, int normal, int keepNormal);
+    bool fixedSection(StagedNetwork& net, int fixed, int keepFixed);
+    bool fanSection(StagedNetwork& net, int fanTotal);
+    bool kindAndTemperature(StagedNetwork& net);
     void warn(const std::string& problem) { mWarnings.push_back(r.located(problem)); }
     // Shown as soon as the count is read; the second line states the capacity.
     void capacity(const char* text, const std::string& detail)
@@ -170,6 +174,83 @@ std::string keptText(std::int64_t given, int capacity, const char* what)
            std::to_string(capacity) + " are kept, the rest is dropped.";
 }
 
+// The records of the normal roads; those past the arrays' room are read
+// and dropped.
+bool NetworkParser::roadSection(StagedNetwork& net, int normal, int keepNormal)
+{
+    for (int k = 1; k <= normal; ++k) {
+        const std::string what = "road record " + std::to_string(k);
+        Road road;
+        if (!r.readInt(road.first, "the first node of " + what) ||
+            !r.readInt(road.second, "the second node of " + what) ||
+            !r.readFloat(road.resistance, "the resistance of " + what) ||
+            !r.readFloat(road.temperature, "the temperature of " + what) ||
+            !r.readFloat(road.area, "the area of " + what) ||
+            !r.readFloat(road.length, "the length of " + what) ||
+            !r.readFloat(road.conductivity, "the heat conductivity of " + what))
+            return false;
+        if (k > keepNormal)
+            continue;
+        if (!nodeEnd(road.first, what.c_str()) || !nodeEnd(road.second, what.c_str()))
+            return false;
+        net.roads.push_back(road);
+        ++net.roadCount;
+    }
+    return true;
+}
+
+bool NetworkParser::fixedSection(StagedNetwork& net, int fixed, int keepFixed)
+{
+    for (int k = 1; k <= fixed; ++k) {
+        const std::string what = "fixed-flow road record " + std::to_string(k);
+        Road road;
+        if (!r.readInt(road.first, "the first node of " + what) ||
+            !r.readInt(road.second, "the second node of " + what) ||
+            !r.readFloat(road.resistance, "the airflow of " + what))
+            return false;
+        if (k > keepFixed)
+            continue;
+        if (!nodeEnd(road.first, what.c_str()) || !nodeEnd(road.second, what.c_str()))
+            return false;
+        net.roads.push_back(road);
+    }
+    return true;
+}
+
+// Each fan: its heading, ends, curve spacing and points.
+bool NetworkParser::fanSection(StagedNetwork& net, int fanTotal)
+{
+    for (int j = 1; j <= fanTotal; ++j) {
+        const std::string what = "fan " + std::to_string(j);
+        StagedFan fan;
+        if (!heading(fan.heading, "the heading of " + what))
+            return false;
+        if (!r.readInt(fan.inlet, "the inlet node of " + what) ||
+            !r.readInt(fan.outlet, "the outlet node of " + what))
+            return false;
+        if (j < kMaxFans && (!nodeEnd(fan.inlet, what.c_str()) || !nodeEnd(fan.outlet, what.c_str())))
+            return false;
+        if (!count(fan.points, ("the number of points of " + what).c_str()) ||
+            !r.readFloat(fan.flowStep, "the airflow step of " + what))
+            return false;
+        for (int p = 1; p <= fan.points; ++p) {
+            float value = 0;
+            if (!r.readFloat(value, "point " + std::to_string(p) + " of " + what))
+                return false;
+            if (p <= kMaxFanPoints)
+                fan.curve.push_back(value);
+        }
+        if (fan.points > kMaxFanPoints) {
+            warn(what + " has " + std::to_string(fan.points) +
+                 " characteristic points; the first 30 are kept");
+            fan.points = kMaxFanPoints;
+        }
+        if (j < kMaxFans)
+            net.fans.push_back(std::move(fan));
+    }
+    return true;
+}
+
 bool NetworkParser::parse(StagedNetwork& net)
 {
     if (!heading(net, 1) || !heading(net, 2) || !heading(net, 3))
@@ -203,24 +284,8 @@ bool NetworkParser::parse(StagedNetwork& net)
     if (normal >= kMaxRoads)
         capacity("Error : Branch number over", keptText(normal, kMaxRoads - 1, "roads"));
     const int keepNormal = std::min(normal, kMaxRoads - 1);
-    for (int k = 1; k <= normal; ++k) {
-        const std::string what = "road record " + std::to_string(k);
-        Road road;
-        if (!r.readInt(road.first, "the first node of " + what) ||
-            !r.readInt(road.second, "the second node of " + what) ||
-            !r.readFloat(road.resistance, "the resistance of " + what) ||
-            !r.readFloat(road.temperature, "the temperature of " + what) ||
-            !r.readFloat(road.area, "the area of " + what) ||
-            !r.readFloat(road.length, "the length of " + what) ||
-            !r.readFloat(road.conductivity, "the heat conductivity of " + what))
-            return false;
-        if (k > keepNormal)
-            continue;
-        if (!nodeEnd(road.first, what.c_str()) || !nodeEnd(road.second, what.c_str()))
-            return false;
-        net.roads.push_back(road);
-        ++net.roadCount;
-    }
+    if (!roadSection(net, normal, keepNormal))
+        return false;
 
     int fixed = 0;
     if (!heading(net, 6) || !count(fixed, "the number of fixed-flow roads"))
@@ -230,54 +295,23 @@ bool NetworkParser::parse(StagedNetwork& net)
         capacity("Error : Branch number over",
                  keptText(roadsGiven, kMaxRoads - 1, "roads, normal and fixed-flow together"));
     const int keepFixed = std::min(fixed, kMaxRoads - 1 - keepNormal);
-    for (int k = 1; k <= fixed; ++k) {
-        const std::string what = "fixed-flow road record " + std::to_string(k);
-        Road road;
-        if (!r.readInt(road.first, "the first node of " + what) ||
-            !r.readInt(road.second, "the second node of " + what) ||
-            !r.readFloat(road.resistance, "the airflow of " + what))
-            return false;
-        if (k > keepFixed)
-            continue;
-        if (!nodeEnd(road.first, what.c_str()) || !nodeEnd(road.second, what.c_str()))
-            return false;
-        net.roads.push_back(road);
-    }
+    if (!fixedSection(net, fixed, keepFixed))
+        return false;
 
     int fanTotal = 0;
     if (!heading(net, 7) || !count(fanTotal, "the number of fans"))
         return false;
     if (fanTotal >= kMaxFans)
         capacity("Error : Fan number over", keptText(fanTotal, kMaxFans - 1, "fans"));
-    for (int j = 1; j <= fanTotal; ++j) {
-        const std::string what = "fan " + std::to_string(j);
-        StagedFan fan;
-        if (!heading(fan.heading, "the heading of " + what))
-            return false;
-        if (!r.readInt(fan.inlet, "the inlet node of " + what) ||
-            !r.readInt(fan.outlet, "the outlet node of " + what))
-            return false;
-        if (j < kMaxFans && (!nodeEnd(fan.inlet, what.c_str()) || !nodeEnd(fan.outlet, what.c_str())))
-            return false;
-        if (!count(fan.points, ("the number of points of " + what).c_str()) ||
-            !r.readFloat(fan.flowStep, "the airflow step of " + what))
-            return false;
-        for (int p = 1; p <= fan.points; ++p) {
-            float value = 0;
-            if (!r.readFloat(value, "point " + std::to_string(p) + " of " + what))
-                return false;
-            if (p <= kMaxFanPoints)
-                fan.curve.push_back(value);
-        }
-        if (fan.points > kMaxFanPoints) {
-            warn(what + " has " + std::to_string(fan.points) +
-                 " characteristic points; the first 30 are kept");
-            fan.points = kMaxFanPoints;
-        }
-        if (j < kMaxFans)
-            net.fans.push_back(std::move(fan));
-    }
+    if (!fanSection(net, fanTotal))
+        return false;
+    return kindAndTemperature(net);
+}
 
+// The network's kind, its elevation switch, the surface temperature and
+// the closing heading.
+bool NetworkParser::kindAndTemperature(StagedNetwork& net)
+{
     int kind = 0;
     float ignored = 0, elevationSwitch = 0, surfaceTemperature = 0;
     if (!heading(net, 8) || !r.readInt(kind, "the network kind"))
