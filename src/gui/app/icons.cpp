@@ -1,4 +1,5 @@
 #include "app/icons.h"
+#include "app/iconpainting.h"
 
 #include <QImage>
 #include <QPainter>
@@ -15,22 +16,9 @@ namespace orvex::gui {
 
 namespace {
 
-constexpr QRgb kInk = 0xff1c2f6b;     // navy: outlines, shapes
-constexpr QRgb kTint = 0xffdce5f4;    // pale navy: fills
-constexpr QRgb kGreen = 0xff1e9a4f;   // computed values, adding
-constexpr QRgb kRed = 0xffd0342c;     // removing, stopping, fire
-constexpr QRgb kAmber = 0xfff3a81c;   // flame core, pencil
-constexpr QRgb kWhite = 0xffffffff;
+using namespace iconpainting;
 
 constexpr int kGrid = 16;  // units across a tool bar icon
-
-QPen pen(QRgb colour, qreal width = 1.0, Qt::PenCapStyle cap = Qt::SquareCap)
-{
-    QPen result{QColor(colour), width};
-    result.setCapStyle(cap);
-    result.setJoinStyle(Qt::MiterJoin);
-    return result;
-}
 
 void fillAndStroke(QPainter& p, const QPainterPath& path, QRgb fill, QRgb stroke, qreal width = 1.0)
 {
@@ -356,22 +344,6 @@ void drawDisplaySetting(QPainter& p)
                       k.fill, kInk);
 }
 
-// Three curved blades round a hub, turned by `turn` degrees.
-void propeller(QPainter& p, QPointF centre, qreal length, QRgb colour, qreal turn = 0)
-{
-    QPainterPath blade;
-    blade.moveTo(0, 0);
-    blade.cubicTo(0.25 * length, -0.42 * length, 0.75 * length, -0.62 * length, 0.98 * length, -0.30 * length);
-    blade.cubicTo(1.05 * length, -0.05 * length, 0.55 * length, 0.12 * length, 0, 0);
-    for (int i = 0; i < 3; ++i) {
-        p.save();
-        p.translate(centre);
-        p.rotate(turn + i * 120.0);
-        p.fillPath(blade, QColor(colour));
-        p.restore();
-    }
-}
-
 void drawAnalysis(QPainter& p)
 {
     fillAndStroke(p, circlePath({8, 8}, 7.0), kWhite, kInk, 1.0);
@@ -494,118 +466,6 @@ const CommandIcon kCommandIcons[] = {
     {"stop", drawStop},
 };
 
-// Draws `draw`, laid out on a grid of `grid` units, into a square pixmap of
-// `size` pixels.
-template <typename Draw>
-QPixmap render(Draw draw, int size, qreal grid)
-{
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / grid, size / grid);
-    draw(p);
-    p.end();
-    return QPixmap::fromImage(image);
-}
-
-// ---- the program icon ----------------------------------------------------
-// Laid out on 64 x 64 units, the same coordinates as desktop/orvex.svg; a
-// change here belongs there too.
-
-constexpr int kAppGrid = 64;
-constexpr QRgb kGroundTop = 0xff23408e;
-constexpr QRgb kGroundBottom = 0xff0c1a4d;
-constexpr QRgb kValueGreen = 0xff3fd67a;
-
-// The navy tile, `margin` units in from the edge of the square.
-void drawGround(QPainter& p, qreal margin)
-{
-    QLinearGradient ground(0, margin, 0, kAppGrid - margin);
-    ground.setColorAt(0, QColor(kGroundTop));
-    ground.setColorAt(1, QColor(kGroundBottom));
-    QPainterPath tile;
-    tile.addRoundedRect(QRectF(margin, margin, kAppGrid - 2 * margin, kAppGrid - 2 * margin), 12, 12);
-    p.fillPath(tile, ground);
-}
-
-// The fan in its shaft: a ring round green blades.
-void drawShaftFan(QPainter& p, QPointF centre, qreal radius, qreal ringWidth, qreal hub)
-{
-    p.setPen(pen(kWhite, ringWidth));
-    p.setBrush(QColor(kGroundBottom));
-    p.drawEllipse(centre, radius, radius);
-    propeller(p, centre, radius - ringWidth / 2 - 1, kValueGreen, -10);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(kWhite));
-    p.drawEllipse(centre, hub, hub);
-}
-
-// The exhaust to the surface: the arrow head leaving the fan.
-void drawExhaust(QPainter& p, qreal fromX, qreal halfWidth)
-{
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(kWhite));
-    p.drawPolygon(QPolygonF({QPointF(fromX, 32 - halfWidth), QPointF(fromX + halfWidth * 1.08, 32),
-                             QPointF(fromX, 32 + halfWidth)}));
-}
-
-void drawApplicationIcon(QPainter& p)
-{
-    drawGround(p, 2);
-
-    // The airway network: three roads from the intake side join at the fan.
-    QPen road = pen(kWhite, 3.5, Qt::RoundCap);
-    road.setJoinStyle(Qt::RoundJoin);
-    p.setPen(road);
-    p.setBrush(Qt::NoBrush);
-    QPainterPath roads;
-    roads.moveTo(14, 14);
-    roads.lineTo(14, 50);
-    roads.moveTo(14, 14);
-    roads.lineTo(40, 14);
-    roads.lineTo(40, 21);
-    roads.moveTo(14, 50);
-    roads.lineTo(40, 50);
-    roads.lineTo(40, 43);
-    roads.moveTo(14, 32);
-    roads.lineTo(29, 32);
-    roads.moveTo(51, 32);
-    roads.lineTo(53, 32);
-    p.drawPath(roads);
-
-    // Green values along the roads, as the plan shows them.
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(kValueGreen));
-    p.drawRoundedRect(QRectF(20, 6.5, 12, 3.5), 1.75, 1.75);
-    p.drawRoundedRect(QRectF(18, 36, 9, 3.5), 1.75, 1.75);
-
-    // Nodes: hollow circles.
-    p.setPen(pen(kWhite, 3.0));
-    p.setBrush(QColor(kGroundBottom));
-    for (const QPointF c : {QPointF(14, 14), QPointF(14, 32), QPointF(14, 50)})
-        p.drawEllipse(c, 4.5, 4.5);
-
-    drawShaftFan(p, {40, 32}, 11, 3.5, 2.6);
-    drawExhaust(p, 52, 6.5);
-}
-
-// The same picture for 16 to 24 pixels, where a unit is a quarter of a pixel
-// or less: the tile out to the edges so that they fall on whole pixels, the
-// fan larger, the roads bolder, the values and the middle road left out.
-void drawSmallApplicationIcon(QPainter& p)
-{
-    drawGround(p, 0);
-    QPen road = pen(kWhite, 6.0, Qt::FlatCap);
-    road.setJoinStyle(Qt::MiterJoin);
-    p.setPen(road);
-    p.setBrush(Qt::NoBrush);
-    const QPointF frame[] = {{36, 16}, {36, 11}, {11, 11}, {11, 53}, {36, 53}, {36, 48}};
-    p.drawPolyline(frame, 6);
-    drawShaftFan(p, {36, 32}, 15, 6.0, 3.5);
-    drawExhaust(p, 51, 10);
-}
-
 }  // namespace
 
 QIcon commandIcon(const QString& name)
@@ -629,20 +489,31 @@ QStringList commandIconNames()
     return names;
 }
 
-void paintShaftFan(QPainter& painter, QPointF centre, qreal radius, qreal ringWidth)
+namespace iconpainting {
+
+QPen pen(QRgb colour, qreal width, Qt::PenCapStyle cap)
 {
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    drawShaftFan(painter, centre, radius, ringWidth, radius * 0.24);
-    painter.restore();
+    QPen result{QColor(colour), width};
+    result.setCapStyle(cap);
+    result.setJoinStyle(Qt::MiterJoin);
+    return result;
 }
 
-QIcon applicationIcon()
+void propeller(QPainter& p, QPointF centre, qreal length, QRgb colour, qreal turn)
 {
-    QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 128, 256})
-        icon.addPixmap(render(size < 32 ? drawSmallApplicationIcon : drawApplicationIcon, size, kAppGrid));
-    return icon;
+    QPainterPath blade;
+    blade.moveTo(0, 0);
+    blade.cubicTo(0.25 * length, -0.42 * length, 0.75 * length, -0.62 * length, 0.98 * length, -0.30 * length);
+    blade.cubicTo(1.05 * length, -0.05 * length, 0.55 * length, 0.12 * length, 0, 0);
+    for (int i = 0; i < 3; ++i) {
+        p.save();
+        p.translate(centre);
+        p.rotate(turn + i * 120.0);
+        p.fillPath(blade, QColor(colour));
+        p.restore();
+    }
 }
+
+}  // namespace iconpainting
 
 }  // namespace orvex::gui
