@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "analysis/networkcheck.h"
 #include "support.h"
 
 namespace orvex::test {
@@ -234,6 +235,17 @@ TEST(Report, FireThatSettlesBeforeItsFinishTimeCompletes)
     const std::string stuck = fireRun("stuck", "0.0", 1, "--format text")["report"];
     EXPECT_NE(stuck.find("Result 0 (not completed)"), std::string::npos) << stuck;
     EXPECT_EQ(fireRun("settles", "0.10", 0, "--format text")["report"].get<std::string>().find("not completed"), std::string::npos);
+}
+
+// Imbalances keep three decimals, more when small enough to need them for
+// three significant digits, and a power of ten when tinier still.
+TEST(Report, ImbalancesShowTheirSignificantDigits)
+{
+    const std::pair<double, const char*> cases[] = {{0, "0.000"},         {5.5, "5.500"},   {123.4567, "123.457"},
+                                                    {-0.5, "-0.500"},     {0.0123456, "0.0123"},
+                                                    {1e-12, "1.00e-12"}};
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(imbalanceText(value), text) << value;
 }
 
 // -o writes the report whole, not on standard output; a run that cannot
