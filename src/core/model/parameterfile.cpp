@@ -25,6 +25,62 @@ std::string parameterReasons(const std::string& own, const std::error_code& ownE
     return text;
 }
 
+// The two evacuation lists keep at most 99 entries; surplus entries are
+// read and dropped so the rest of the file stays aligned. Each reader hands
+// back the count the file gives; nothing is read after a failure.
+bool readListCount(RecordReader& r, int& count, const char* what)
+{
+    if (!r.readInt(count, what))
+        return false;
+    if (count < 0)
+        return r.fail(std::string(what) + " is negative");
+    return true;
+}
+
+int readDestinations(RecordReader& r, TextScanner& scanner, FireParameters& f)
+{
+    int destinations = 0;
+    if (r.failed())
+        return destinations;
+    skipLines(scanner, 2, kParameterLine);
+    if (!readListCount(r, destinations, "the number of evacuation destinations"))
+        return destinations;
+    for (int e = 1; e <= destinations; ++e) {
+        int node = 0;
+        float hazard = 0;
+        const std::string what = "evacuation destination " + std::to_string(e);
+        if (!r.readInt(node, "the node of " + what) || !r.readFloat(hazard, "the hazard level of " + what))
+            break;
+        if (e < kMaxEvacuation) {
+            f.destinationNode[e] = node;
+            f.destinationHazard[e] = hazard;
+            f.destinationCount = e;
+        }
+    }
+    return destinations;
+}
+
+int readUnusableRoads(RecordReader& r, TextScanner& scanner, FireParameters& f, const CBriscoDoc& doc)
+{
+    int unusable = 0;
+    if (r.failed())
+        return unusable;
+    skipLines(scanner, 2, kParameterLine);
+    if (!readListCount(r, unusable, "the number of not-useable roads"))
+        return unusable;
+    for (int e = 1; e <= unusable; ++e) {
+        int a = 0, b = 0;
+        const std::string what = "not-useable road " + std::to_string(e);
+        if (!r.readInt(a, "the first node of " + what) || !r.readInt(b, "the second node of " + what))
+            break;
+        if (e < kMaxEvacuation) {
+            f.unusableRoad[e] = doc.findRoad(a, b);
+            f.unusableCount = e;
+        }
+    }
+    return unusable;
+}
+
 }  // namespace
 
 // --- parameter file --------------------------------------------------------
@@ -70,51 +126,8 @@ int CBriscoDoc::readParameterFile(const std::string& base)
         }
     }
 
-    // The two evacuation lists keep at most 99 entries; surplus entries are
-    // read and dropped so the rest of the file stays aligned.
-    const auto listCount = [&](int& count, const char* what) {
-        if (!r.readInt(count, what))
-            return false;
-        if (count < 0)
-            return r.fail(std::string(what) + " is negative");
-        return true;
-    };
-    int destinations = 0;
-    if (!r.failed()) {
-        skipLines(*scanner, 2, kParameterLine);
-        if (listCount(destinations, "the number of evacuation destinations")) {
-            for (int e = 1; e <= destinations; ++e) {
-                int node = 0;
-                float hazard = 0;
-                const std::string what = "evacuation destination " + std::to_string(e);
-                if (!r.readInt(node, "the node of " + what) ||
-                    !r.readFloat(hazard, "the hazard level of " + what))
-                    break;
-                if (e < kMaxEvacuation) {
-                    f.destinationNode[e] = node;
-                    f.destinationHazard[e] = hazard;
-                    f.destinationCount = e;
-                }
-            }
-        }
-    }
-    int unusable = 0;
-    if (!r.failed()) {
-        skipLines(*scanner, 2, kParameterLine);
-        if (listCount(unusable, "the number of not-useable roads")) {
-            for (int e = 1; e <= unusable; ++e) {
-                int a = 0, b = 0;
-                const std::string what = "not-useable road " + std::to_string(e);
-                if (!r.readInt(a, "the first node of " + what) ||
-                    !r.readInt(b, "the second node of " + what))
-                    break;
-                if (e < kMaxEvacuation) {
-                    f.unusableRoad[e] = findRoad(a, b);
-                    f.unusableCount = e;
-                }
-            }
-        }
-    }
+    const int destinations = readDestinations(r, *scanner, f);
+    const int unusable = readUnusableRoads(r, *scanner, f, *this);
     if (r.failed() && !finishRead)
         report(r.error() + "\nThe fire simulation is skipped: the finish time (firetime) was "
                            "not read and stays 0, so an analysis computes the airflow only. "
