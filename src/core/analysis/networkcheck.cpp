@@ -54,6 +54,59 @@ struct GroupBalance {
     bool determined() const { return hasFans() && canBalance(); }
 };
 
+// A group of nodes that no road joins to a surface node: settled by the
+// fans and fixed-flow roads across its edge, or the warning it gets.
+void checkLooseGroup(const CBriscoDoc& doc, NodeGroups& groups, int start, int root, NetworkCheck& check)
+{
+    const int n = doc.surfaceCount + doc.undergroundCount;
+    const int total = doc.totalRoads();
+    ItemList members, movers;
+    for (int j = start; j <= n; ++j)
+        if (groups.find(j) == root)
+            members.add(std::to_string(doc.nodes[size_t(j)].number));
+    // +1 into the group, -1 out of it, 0 not across its edge.
+    const auto across = [&](int first, int second) {
+        const int a = doc.nodeIndex(first), b = doc.nodeIndex(second);
+        if (!a || !b || (groups.find(a) == root) == (groups.find(b) == root))
+            return 0;
+        return groups.find(b) == root ? 1 : -1;
+    };
+    GroupBalance balance;
+    std::vector<int> fans;
+    for (int f = 1; f <= doc.fanCount; ++f) {
+        const Fan& fan = doc.fans[size_t(f)];
+        const int direction = across(fan.inlet, fan.outlet);
+        if (direction == 0 || !fanCanOperate(doc, f))
+            continue;  // a fan without a curve stands still
+        movers.add("fan " + pairText(fan.inlet, fan.outlet));
+        fans.push_back(f);
+        (direction > 0 ? balance.inflowLimit : balance.outflowLimit) +=
+            double(fan.points - 1) * fan.flowStep;
+    }
+    for (int k = doc.roadCount + 1; k <= total; ++k) {
+        const Road& road = doc.roads[size_t(k)];
+        const int direction = across(road.first, road.second);
+        if (road.resistance == 0.0f || direction == 0)
+            continue;
+        movers.add("fixed-flow road " + pairText(road.first, road.second));
+        balance.fixedInflow += direction * double(road.resistance);
+        balance.fixedSize += std::fabs(double(road.resistance));
+    }
+    const std::string nodes = (members.count() == 1 ? "node " : "nodes ") + members.text();
+    if (balance.determined())
+        return;  // its fans set its pressure level
+    if (!balance.canBalance()) {
+        check.airCannotBalance = true;
+        check.unbalancedFans.insert(check.unbalancedFans.end(), fans.begin(), fans.end());
+        check.warnings.push_back("No road joins " + nodes + " to a surface node, but " +
+                                 movers.text() + (movers.count() == 1 ? " moves" : " move") +
+                                 " air across: the air cannot balance there.");
+    } else {
+        check.warnings.push_back("No road joins " + nodes +
+                                 " to a surface node: the pressures there are not determined.");
+    }
+}
+
 }  // namespace
 
 NetworkCheck checkNetwork(const CBriscoDoc& doc)
@@ -93,51 +146,7 @@ NetworkCheck checkNetwork(const CBriscoDoc& doc)
             alone.add(std::to_string(doc.nodes[size_t(i)].number));
             continue;
         }
-        ItemList members, movers;
-        for (int j = i; j <= n; ++j)
-            if (groups.find(j) == root)
-                members.add(std::to_string(doc.nodes[size_t(j)].number));
-        // +1 into the group, -1 out of it, 0 not across its edge.
-        const auto across = [&](int first, int second) {
-            const int a = doc.nodeIndex(first), b = doc.nodeIndex(second);
-            if (!a || !b || (groups.find(a) == root) == (groups.find(b) == root))
-                return 0;
-            return groups.find(b) == root ? 1 : -1;
-        };
-        GroupBalance balance;
-        std::vector<int> fans;
-        for (int f = 1; f <= doc.fanCount; ++f) {
-            const Fan& fan = doc.fans[size_t(f)];
-            const int direction = across(fan.inlet, fan.outlet);
-            if (direction == 0 || !fanCanOperate(doc, f))
-                continue;  // a fan without a curve stands still
-            movers.add("fan " + pairText(fan.inlet, fan.outlet));
-            fans.push_back(f);
-            (direction > 0 ? balance.inflowLimit : balance.outflowLimit) +=
-                double(fan.points - 1) * fan.flowStep;
-        }
-        for (int k = doc.roadCount + 1; k <= total; ++k) {
-            const Road& road = doc.roads[size_t(k)];
-            const int direction = across(road.first, road.second);
-            if (road.resistance == 0.0f || direction == 0)
-                continue;
-            movers.add("fixed-flow road " + pairText(road.first, road.second));
-            balance.fixedInflow += direction * double(road.resistance);
-            balance.fixedSize += std::fabs(double(road.resistance));
-        }
-        const std::string nodes = (members.count() == 1 ? "node " : "nodes ") + members.text();
-        if (balance.determined()) {
-            continue;  // its fans set its pressure level
-        } else if (!balance.canBalance()) {
-            check.airCannotBalance = true;
-            check.unbalancedFans.insert(check.unbalancedFans.end(), fans.begin(), fans.end());
-            check.warnings.push_back("No road joins " + nodes + " to a surface node, but " +
-                                     movers.text() + (movers.count() == 1 ? " moves" : " move") +
-                                     " air across: the air cannot balance there.");
-        } else {
-            check.warnings.push_back("No road joins " + nodes +
-                                     " to a surface node: the pressures there are not determined.");
-        }
+        checkLooseGroup(doc, groups, i, root, check);
     }
     if (!alone.empty())
         check.warnings.push_back((alone.count() == 1 ? "Node " : "Nodes ") + alone.text() +
