@@ -225,8 +225,9 @@ TEST(ViewMark, CentreOfEachKindAndScrollWhenOutside)
         b.control.mark(c.kind, c.element);
         float x = 0, y = 0;
         EXPECT_EQ(b.control.markCentre(x, y), c.found) << int(c.kind) << " " << c.element;
-        if (c.found)
+        if (c.found) {
             EXPECT_EQ(std::make_pair(x, y), std::make_pair(c.x, c.y)) << int(c.kind) << " " << c.element;
+        }
     }
     b.shell.calls.clear();
     b.view->geo.scrollX = 2000;

@@ -261,8 +261,12 @@ void PlanView::drawRoad(Canvas& canvas, int j, const RoadPens& pens)
     if (!pens.labels || !haveLongest)
         return;
 
-    // Labels never read upside down.
-    float theta = bestTheta;
+    drawRoadLabels(canvas, j, pens, bestTheta, midX, midY);
+}
+
+void PlanView::drawRoadLabels(Canvas& canvas, int j, const RoadPens& pens, float theta, float midX, float midY)
+{
+    const bool fixedRoad = j > data.roadCount;
     bool turned = false;
     if (roundHalfAway(theta) >= 2) {
         theta -= kPi;

@@ -143,6 +143,9 @@ private:
     void copyRoads(CBriscoDoc& doc);            // ends, bending points, fans, values, names
     void turn(CBriscoDoc& doc, int displayDegrees);
     void drawRoad(Canvas& canvas, int j, const RoadPens& pens);
+    // The values above and below road j along its longest piece, at angle
+    // theta through its middle, turned so that they never read upside down.
+    void drawRoadLabels(Canvas& canvas, int j, const RoadPens& pens, float theta, float midX, float midY);
     void drawFan(Canvas& canvas, int f);
     void drawNodeCircles(Canvas& canvas, int i);
     void circleAt(Canvas& canvas, float x, float y, float radius);
