@@ -88,6 +88,84 @@ bool readPoint(const QByteArray& line, CurvePoint& point)
     return flowOk && pressureOk && std::isfinite(point.flow) && std::isfinite(point.pressure);
 }
 
+// Takes the lines after the headings one at a time: a fan's comment line,
+// its node numbers, its points, the next fan's comment line.
+class FanLineReader {
+public:
+    explicit FanLineReader(FanCurveSet& set) : mSet(set) {}
+
+    // Empty when the line is taken, otherwise what is wrong with it.
+    QString take(const QByteArray& line, int number)
+    {
+        const QByteArray trimmed = line.trimmed();
+        if (trimmed.isEmpty())
+            return {};
+        if (trimmed.startsWith('*'))
+            return comment(trimmed, number);
+        switch (mExpect) {
+        case Expect::FirstComment:
+            return QStringLiteral("expected the first fan's comment line, beginning with "
+                                  "\"*\", but found %1")
+                .arg(quoted(line));
+        case Expect::Nodes: return nodes(line);
+        case Expect::PointOrComment: return point(line);
+        }
+        return {};
+    }
+    bool waitingForNodes() const { return mExpect == Expect::Nodes; }
+
+private:
+    QString comment(const QByteArray& trimmed, int number)
+    {
+        if (mExpect == Expect::Nodes)
+            return QStringLiteral("a comment line where the node numbers of the fan "
+                                  "begun on line %1 should be")
+                .arg(mSet.fans.back().line);
+        if (int(mSet.fans.size()) == kMaxFileFans)
+            return QStringLiteral("more than %1 fans; a network holds at most %1").arg(kMaxFileFans);
+        FanCurveData fan;
+        QByteArray comment = trimmed.mid(1);
+        if (comment.startsWith(' '))
+            comment.remove(0, 1);
+        fan.comment = decodeFileText(comment);
+        fan.line = number;
+        mSet.fans.push_back(fan);
+        mExpect = Expect::Nodes;
+        return {};
+    }
+
+    QString nodes(const QByteArray& line)
+    {
+        FanCurveData& fan = mSet.fans.back();
+        if (!readNodePair(line, fan.inlet, fan.outlet))
+            return QStringLiteral("expected the fan's inlet and outlet node numbers, but found %1").arg(quoted(line));
+        for (int node : {fan.inlet, fan.outlet})
+            if (node < 0 || node > kMaxNodeNumber)
+                return QStringLiteral("node number %1 is outside 0..%2").arg(node).arg(kMaxNodeNumber);
+        mExpect = Expect::PointOrComment;
+        return {};
+    }
+
+    QString point(const QByteArray& line)
+    {
+        FanCurveData& fan = mSet.fans.back();
+        CurvePoint point;
+        if (!readPoint(line, point))
+            return QStringLiteral("expected an airflow and a pressure of fan %1, but found %2")
+                .arg(fan.name(), quoted(line));
+        if (int(fan.points.size()) == kMaxCurvePoints)
+            return QStringLiteral("fan %1 has more than %2 points; a fan curve holds at most %2")
+                .arg(fan.name())
+                .arg(kMaxCurvePoints);
+        fan.points.push_back(point);
+        return {};
+    }
+
+    enum class Expect { FirstComment, Nodes, PointOrComment };
+    FanCurveSet& mSet;
+    Expect mExpect = Expect::FirstComment;
+};
+
 }  // namespace
 
 ReadResult parseFanCurveText(const QByteArray& bytes, const QString& path)
@@ -118,70 +196,13 @@ ReadResult parseFanCurveText(const QByteArray& bytes, const QString& path)
     for (int h = 0; h < kHeadings; ++h)
         set.headings << decodeFileText(lines[h]);
 
-    // What the next line that is not blank must be.
-    enum class Expect { FirstComment, Nodes, PointOrComment };
-    Expect expect = Expect::FirstComment;
+    FanLineReader reader(set);
     for (int i = kHeadings; i < lines.size(); ++i) {
-        const QByteArray& line = lines[i];
-        const int number = i + 1;
-        const QByteArray trimmed = line.trimmed();
-        if (trimmed.isEmpty())
-            continue;
-        if (trimmed.startsWith('*')) {
-            if (expect == Expect::Nodes)
-                return fail(number, QStringLiteral("a comment line where the node numbers of the fan "
-                                                   "begun on line %1 should be")
-                                        .arg(set.fans.back().line));
-            if (int(set.fans.size()) == kMaxFileFans)
-                return fail(number, QStringLiteral("more than %1 fans; a network holds at most %1")
-                                        .arg(kMaxFileFans));
-            FanCurveData fan;
-            QByteArray comment = trimmed.mid(1);
-            if (comment.startsWith(' '))
-                comment.remove(0, 1);
-            fan.comment = decodeFileText(comment);
-            fan.line = number;
-            set.fans.push_back(fan);
-            expect = Expect::Nodes;
-            continue;
-        }
-        switch (expect) {
-        case Expect::FirstComment:
-            return fail(number, QStringLiteral("expected the first fan's comment line, beginning with "
-                                               "\"*\", but found %1")
-                                    .arg(quoted(line)));
-        case Expect::Nodes: {
-            FanCurveData& fan = set.fans.back();
-            if (!readNodePair(line, fan.inlet, fan.outlet))
-                return fail(number, QStringLiteral("expected the fan's inlet and outlet node numbers, "
-                                                   "but found %1")
-                                        .arg(quoted(line)));
-            for (int node : {fan.inlet, fan.outlet})
-                if (node < 0 || node > kMaxNodeNumber)
-                    return fail(number, QStringLiteral("node number %1 is outside 0..%2")
-                                            .arg(node)
-                                            .arg(kMaxNodeNumber));
-            expect = Expect::PointOrComment;
-            break;
-        }
-        case Expect::PointOrComment: {
-            FanCurveData& fan = set.fans.back();
-            CurvePoint point;
-            if (!readPoint(line, point))
-                return fail(number, QStringLiteral("expected an airflow and a pressure of fan %1, "
-                                                   "but found %2")
-                                        .arg(fan.name(), quoted(line)));
-            if (int(fan.points.size()) == kMaxCurvePoints)
-                return fail(number, QStringLiteral("fan %1 has more than %2 points; a fan curve holds "
-                                                   "at most %2")
-                                        .arg(fan.name())
-                                        .arg(kMaxCurvePoints));
-            fan.points.push_back(point);
-            break;
-        }
-        }
+        const QString reason = reader.take(lines[i], i + 1);
+        if (!reason.isEmpty())
+            return fail(i + 1, reason);
     }
-    if (expect == Expect::Nodes)
+    if (reader.waitingForNodes())
         return fail(int(lines.size()), QStringLiteral("the file ends after the comment line of its last "
                                                       "fan; the fan's node numbers are missing"));
     result.set = std::move(set);
