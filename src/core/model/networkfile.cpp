@@ -349,6 +349,60 @@ void appendNodes(std::string& out, const CBriscoDoc& doc, int from, int to)
 
 }  // namespace
 
+namespace {
+
+// Stores what was read; what the file did not reach keeps its value.
+void storeNetwork(CBriscoDoc& doc, StagedNetwork& net)
+{
+    for (int h = 1; h <= net.headingsRead; ++h)
+        doc.headings[h] = net.headings[h];
+    doc.surfaceCount = net.surfaceCount;
+    doc.undergroundCount = int(net.nodes.size()) - net.surfaceCount;
+    doc.nodeCount = doc.surfaceCount + doc.undergroundCount;
+    for (int i = 1; i <= int(net.nodes.size()); ++i) {
+        doc.nodes[i].number = net.nodes[i - 1].number;
+        doc.nodes[i].elevation = net.nodes[i - 1].elevation;
+    }
+    doc.roadCount = net.roadCount;
+    doc.fixedCount = int(net.roads.size()) - net.roadCount;
+    for (int k = 1; k <= int(net.roads.size()); ++k) {
+        const Road& in = net.roads[k - 1];
+        Road& road = doc.roads[k];
+        road.first = in.first;
+        road.second = in.second;
+        road.resistance = in.resistance;
+        if (k <= doc.roadCount) {
+            road.temperature = in.temperature;
+            road.area = in.area;
+            road.length = in.length;
+            road.conductivity = in.conductivity;
+        }
+    }
+    doc.fanCount = int(net.fans.size());
+    for (int j = 1; j <= doc.fanCount; ++j) {
+        StagedFan& in = net.fans[j - 1];
+        Fan& fan = doc.fans[j];
+        doc.fanHeadings[j] = in.heading;
+        fan.inlet = in.inlet;
+        fan.outlet = in.outlet;
+        fan.points = in.points;
+        fan.flowStep = in.flowStep;
+        for (int p = 1; p <= in.points; ++p)
+            fan.curve[p] = in.curve[p - 1];
+    }
+    for (int j = doc.fanCount + 1; j <= kMaxFans; ++j)
+        doc.fanHeadings[j] = "Fan:\n";
+    if (net.kind)
+        doc.networkKind = *net.kind;
+    if (net.surfaceTemperature)
+        doc.surfaceTemperature = *net.surfaceTemperature;
+    if (net.elevationSwitch && *net.elevationSwitch < -99.0f)
+        for (int i = 1; i <= doc.nodeCount; ++i)
+            doc.nodes[i].elevation = 0;
+}
+
+}  // namespace
+
 int CBriscoDoc::readNetworkFile(const std::string& path, bool setWindowTitle)
 {
     std::optional<TextScanner> scanner = openReported(path, path + ":read ?");
@@ -364,52 +418,7 @@ int CBriscoDoc::readNetworkFile(const std::string& path, bool setWindowTitle)
         return 0;
     }
 
-    // Store what was read; what the file did not reach keeps its value.
-    for (int h = 1; h <= net.headingsRead; ++h)
-        headings[h] = net.headings[h];
-    surfaceCount = net.surfaceCount;
-    undergroundCount = int(net.nodes.size()) - net.surfaceCount;
-    nodeCount = surfaceCount + undergroundCount;
-    for (int i = 1; i <= int(net.nodes.size()); ++i) {
-        nodes[i].number = net.nodes[i - 1].number;
-        nodes[i].elevation = net.nodes[i - 1].elevation;
-    }
-    roadCount = net.roadCount;
-    fixedCount = int(net.roads.size()) - net.roadCount;
-    for (int k = 1; k <= int(net.roads.size()); ++k) {
-        const Road& in = net.roads[k - 1];
-        Road& road = roads[k];
-        road.first = in.first;
-        road.second = in.second;
-        road.resistance = in.resistance;
-        if (k <= roadCount) {
-            road.temperature = in.temperature;
-            road.area = in.area;
-            road.length = in.length;
-            road.conductivity = in.conductivity;
-        }
-    }
-    fanCount = int(net.fans.size());
-    for (int j = 1; j <= fanCount; ++j) {
-        StagedFan& in = net.fans[j - 1];
-        Fan& fan = fans[j];
-        fanHeadings[j] = in.heading;
-        fan.inlet = in.inlet;
-        fan.outlet = in.outlet;
-        fan.points = in.points;
-        fan.flowStep = in.flowStep;
-        for (int p = 1; p <= in.points; ++p)
-            fan.curve[p] = in.curve[p - 1];
-    }
-    for (int j = fanCount + 1; j <= kMaxFans; ++j)
-        fanHeadings[j] = "Fan:\n";
-    if (net.kind)
-        networkKind = *net.kind;
-    if (net.surfaceTemperature)
-        surfaceTemperature = *net.surfaceTemperature;
-    if (net.elevationSwitch && *net.elevationSwitch < -99.0f)
-        for (int i = 1; i <= nodeCount; ++i)
-            nodes[i].elevation = 0;
+    storeNetwork(*this, net);
 
     // The title is what follows the first "]" of the first line.
     const std::string& first = net.headings[1];
