@@ -17,12 +17,27 @@ using Names = std::vector<std::string>;
 
 const Names kOpenOrder = {"net.vad", "net.sdt", "net.mcd", "net.nrd", "net.jpd", "net.apd", "net.pkd"};
 
+// tests/data/small.* of these extensions in the work folder as base.*.
+void placeSmall(const Installation& inst, std::initializer_list<const char*> exts = {"vad", "sdt", "mcd", "nrd",
+                "jpd", "apd", "pkd"}, const std::string& base = "net.")
+{
+    for (const char* ext : exts)
+        fs::copy_file(kSmallBase + ext, inst.work(base + ext));
+}
+
+// The open of the network the program was started with.
+bool openPending(Installation& inst, MemoryProfile& profile, const std::string& path)
+{
+    inst.app.pendingFile = path;
+    inst.app.pending = true;
+    return openPendingNetwork(*inst.doc, profile);
+}
+
 class Sequences : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* ext : {"vad", "sdt", "mcd", "nrd", "jpd", "apd", "pkd"})
-            fs::copy_file(kSmallBase + ext, inst.work(std::string("net.") + ext));
+        placeSmall(inst);
         doc.setFileObserver(&files);
     }
     Installation inst;
@@ -35,11 +50,10 @@ TEST_F(Sequences, OpenAndPendingOpenReadTheNetworkThenItsCompanionsInOrder)
 {
     EXPECT_FALSE(openPendingNetwork(doc, profile));  // nothing pending
     EXPECT_EQ(doc.nodeCount, 3);
-    inst.app.pendingFile = inst.work("net.vad");
-    inst.app.pending = true;
-    EXPECT_TRUE(openPendingNetwork(doc, profile));
+    EXPECT_TRUE(openPending(inst, profile, inst.work("net.vad")));
     EXPECT_FALSE(inst.app.pending);
     EXPECT_EQ(files.reads, kOpenOrder);
+    EXPECT_EQ(inst.reporter.messages.size(), 1u) << "every reader's text in one box";
 
     files.reads.clear();
     inst.reporter.clear();
@@ -82,13 +96,10 @@ TEST(PendingOpen, MissingNetworkParametersOrNodeLocationsResetToTheDefaultNetwor
         Installation inst(ProgramFiles{true, c.defaultParameters});
         CBriscoDoc& doc = *inst.doc;
         ASSERT_EQ(openNetwork(doc, kSmallBase + "vad"), 1);  // a window that showed a network before
-        for (const char* ext : {"vad", "sdt", "jpd"})
-            fs::copy_file(kSmallBase + ext, inst.work(std::string("net.") + ext));
+        placeSmall(inst, {"vad", "sdt", "jpd"});
         fs::remove(inst.work(c.remove));
         MemoryProfile profile;
         profile.writeString(kRecentFileSection, kRecentFileEntry, inst.work("net.vad"));
-        inst.app.pendingFile = inst.work("net.vad");
-        inst.app.pending = true;
         inst.reporter.clear();
         struct : FileObserver {
             void fileAccessed(const std::string& path, FileAccess, bool) override { paths.push_back(path); }
@@ -96,7 +107,7 @@ TEST(PendingOpen, MissingNetworkParametersOrNodeLocationsResetToTheDefaultNetwor
         } files;
         doc.setFileObserver(&files);
 
-        EXPECT_FALSE(openPendingNetwork(doc, profile));
+        EXPECT_FALSE(openPending(inst, profile, inst.work("net.vad")));
         doc.setFileObserver(nullptr);
         // The reset takes the default parameters from the installation, never
         // from a file of that name in the current folder.
@@ -145,8 +156,7 @@ TEST(RefusedOpen, LeavesTheDocumentAsItWasAndSaveNeverWritesOverTheRefusedFiles)
             Installation inst;
             CBriscoDoc& doc = *inst.doc;
             MemoryProfile profile;
-            for (const char* ext : {"vad", "sdt", "mcd", "nrd", "jpd", "apd", "pkd"})
-                fs::copy_file(kSmallBase + ext, inst.work(std::string("net.") + ext));
+            placeSmall(inst);
             const std::string vad = inst.work("net.vad");
             fs::remove(vad);
             if (c.from) {
@@ -166,9 +176,7 @@ TEST(RefusedOpen, LeavesTheDocumentAsItWasAndSaveNeverWritesOverTheRefusedFiles)
             inst.reporter.clear();
 
             if (open == Open::Pending) {
-                inst.app.pendingFile = vad;
-                inst.app.pending = true;
-                EXPECT_FALSE(openPendingNetwork(doc, profile));
+                EXPECT_FALSE(openPending(inst, profile, vad));
                 EXPECT_EQ(std::make_tuple(doc.title, doc.nodeCount), std::make_tuple(" Default network\n", 3));
             } else {
                 EXPECT_EQ(openNetwork(doc, vad), 0);
@@ -188,62 +196,6 @@ TEST(RefusedOpen, LeavesTheDocumentAsItWasAndSaveNeverWritesOverTheRefusedFiles)
             EXPECT_EQ(std::make_tuple(saved, asked), std::make_tuple(own.empty() ? 0 : 1, own.empty()));
             EXPECT_EQ(filesOf(inst, "net."), userFiles);
         }
-}
-
-// The messages every reader of an open gives, called one by one in the
-// order of the open, and the gravest of their kinds.
-std::pair<std::string, MessageKind> readerMessages(const std::string& base)
-{
-    Installation inst;
-    CBriscoDoc& doc = *inst.doc;
-    doc.readNetworkFile(base + "vad", true);
-    doc.readParameterFile(base);
-    doc.readFlowSensorFile(base);
-    doc.readRoadNameFile(base);
-    doc.prepareAfterLoad();
-    doc.rebuildAdjacency();
-    doc.readNodeLocationFile(base);
-    doc.readBendFile(base);
-    doc.readResultsFile(base);
-    std::string text;
-    MessageKind kind = MessageKind::Information;
-    for (std::size_t i = 0; i < inst.reporter.messages.size(); ++i) {
-        text += (i ? "\n\n" : "") + inst.reporter.messages[i];
-        kind = std::max(kind, inst.reporter.kinds[i]);
-    }
-    return {text, kind};
-}
-
-TEST(OpenMessages, AnOpenShowsTheTextsOfAllItsReadersInOrderInOneBox)
-{
-    // A network file cut inside its roads: the companion files name roads
-    // and nodes that did not come in, and every reader has something to say.
-    Installation inst;
-    CBriscoDoc& doc = *inst.doc;
-    for (const char* ext : {"sdt", "mcd", "nrd", "jpd", "apd", "pkd"})
-        fs::copy_file(kSmallBase + ext, inst.work(std::string("cut.") + ext));
-    const std::string text = readFile(kSmallBase + "vad");
-    writeFile(inst.work("cut.vad"), text.substr(0, text.find("10 11 1.5") + 9));
-    const auto [expected, kind] = readerMessages(inst.work("cut."));
-    ASSERT_NE(expected.find("Data Input Error"), std::string::npos) << expected;
-    ASSERT_NE(expected.find("Not find branch"), std::string::npos) << expected;
-
-    MemoryProfile profile;
-    for (const bool pending : {false, true}) {
-        SCOPED_TRACE(pending ? "pending open" : "open");
-        inst.reporter.clear();
-        if (pending) {
-            inst.app.pendingFile = inst.work("cut.vad");
-            inst.app.pending = true;
-            EXPECT_TRUE(openPendingNetwork(doc, profile));
-        } else {
-            EXPECT_EQ(openNetwork(doc, inst.work("cut.vad")), 1);
-        }
-        ASSERT_EQ(inst.reporter.messages.size(), 1u) << inst.reporter.all();
-        EXPECT_EQ(inst.reporter.messages[0], expected);
-        EXPECT_EQ(inst.reporter.kinds[0], kind);
-        EXPECT_EQ(inst.reporter.captions[0], kDocumentCaption);
-    }
 }
 
 // Every file of a network named NET.VAD is found in the case it exists in,
@@ -267,13 +219,8 @@ TEST(FileCase, ANetworkWithUpperCaseExtensionsIsReadAndWrittenInItsOwnCase)
         RecordingFileObserver files;
         doc.setFileObserver(&files);
         MemoryProfile profile;
-        if (c.pending) {
-            inst.app.pendingFile = inst.work(c.opened);
-            inst.app.pending = true;
-            ASSERT_TRUE(openPendingNetwork(doc, profile)) << inst.reporter.all();
-        } else {
-            ASSERT_EQ(openNetwork(doc, inst.work(c.opened)), 1) << inst.reporter.all();
-        }
+        ASSERT_TRUE(c.pending ? openPending(inst, profile, inst.work(c.opened))
+                              : openNetwork(doc, inst.work(c.opened)) == 1) << inst.reporter.all();
         EXPECT_EQ(files.reads, upper);
         EXPECT_EQ(doc.baseName, inst.work("NET."));
         EXPECT_EQ(std::make_tuple(doc.roads[1].name.str(), doc.roads[4].resistance, doc.fire.fireNode, doc.bendUsed),
@@ -375,8 +322,7 @@ TEST(ParameterFile, NotReadWholeIsNotReplacedUnlessChangedAndThePersonAgrees)
         SCOPED_TRACE(c.name);
         Installation inst;
         CBriscoDoc& doc = *inst.doc;
-        for (const char* ext : {"vad", "jpd"})
-            fs::copy_file(kSmallBase + ext, inst.work(std::string("net.") + ext));
+        placeSmall(inst, {"vad", "jpd"});
         const std::string sdt = inst.work("net.sdt");
         writeFile(sdt, c.sdt);
         ASSERT_EQ(openNetwork(doc, inst.work("net.vad")), 1);

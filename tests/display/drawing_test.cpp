@@ -1,15 +1,13 @@
 // What the network drawing puts on the canvas: label texts by their rules,
 // labels that read along their roads and sit by their nodes, node circles,
 // roads through their bending points, fans, fire fronts, single elements on
-// the window, the background and the preview page, and the sample mine
-// fitted to the window. Device points are (500 + x, 500 − y) at scale 1.
+// the window, the background and the preview page. Device points are
+// (500 + x, 500 − y) at scale 1.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 
-#include "analysis/analysisdialog.h"
-#include "run/rundriver.h"
 #include "support.h"
 
 namespace orvex::test {
@@ -283,35 +281,6 @@ TEST(Drawing, BackgroundThenNetworkOrThePreviewPage)
     EXPECT_EQ(paint(), "0 0 800 600 8388608, 237 75 563 525 16777215, ");
     for (const Op& op : canvas.ops)
         EXPECT_TRUE(op.kind != Op::Line || op.invert);
-}
-
-TEST(SamplePlan, FittedToTheWindowItLiesInsideWithEveryLabel)
-{
-    // Every stroke of the analysed sample mine fitted to 1600 × 1000, labels
-    // included, lies inside the window, and the plan fills it.
-    SampleNetwork mine;
-    ASSERT_TRUE(mine.opened) << mine.reporter.all();
-    QuietAnalysisDialog dialog;
-    ASSERT_EQ(runAnalysis(*mine.doc, dialog).result, 1) << mine.reporter.all();
-    const CBriscoDoc& doc = *mine.doc;
-    PlanView view;
-    view.font.load(kSourceDir, mine.reporter);
-    view.geo.clientWidth = 1600, view.geo.clientHeight = 1000;
-    view.networkLoaded = true;
-    view.update(*mine.doc);
-    view.fitToWindow();
-    RecordingCanvas canvas;
-    view.paint(canvas);
-    float left = 1e9f, top = 1e9f, right = -1e9f, bottom = -1e9f;
-    for (const Op& op : canvas.ops)
-        for (const DevicePoint& p : {DevicePoint{op.x, op.y}, DevicePoint{op.x2, op.y2}})
-            if (op.kind == Op::Line || op.kind == Op::Circle)
-                left = std::min(left, p.x), top = std::min(top, p.y), right = std::max(right, p.x),
-                bottom = std::max(bottom, p.y);
-    EXPECT_TRUE(left >= 0 && top >= 0 && right <= 1600 && bottom <= 1000) << left << " " << top << " " << right << " " << bottom;
-    EXPECT_GT(right - left, 1500.0f);
-    // Two rings on every surface node, one on the others, ring and hub on each fan.
-    EXPECT_EQ(canvas.count(Op::Circle, view.settings.colours.node), doc.nodeCount + doc.surfaceCount + 2 * doc.fanCount);
 }
 
 }  // namespace

@@ -205,25 +205,9 @@ TEST_F(EditOps, NothingIsMadeBeyondTheModelsCapacities)
     expectRefused(*this, [&] { ops().addFixedRoad(5, 5, 1); }, kSelfRoad);
 }
 
-// Every operation taken back through the undo history's snapshots: the
-// sample mine, whose parameter file names a not-useable road, written
-// before the operation and after its undo, byte for byte, and after its redo
-// as right after the operation.
-// The same files, or the first line where they differ.
-::testing::AssertionResult sameFiles(const std::string& now, const std::string& expected)
-{
-    std::istringstream a(now), b(expected);
-    std::string lineA, lineB;
-    for (int line = 1;; ++line) {
-        const bool moreA = bool(std::getline(a, lineA)), moreB = bool(std::getline(b, lineB));
-        if (!moreA && !moreB)
-            return ::testing::AssertionSuccess();
-        if (moreA != moreB || lineA != lineB)
-            return ::testing::AssertionFailure() << "line " << line << " reads \"" << lineA
-                                                 << "\" instead of \"" << lineB << "\"";
-    }
-}
-
+// One operation on each kind of record, taken back through the undo history's
+// snapshots: the sample mine (its parameter file names a not-useable road)
+// written after the undo as before the operation, and after the redo as right after it.
 TEST(EditOpsUndo, RestoringASnapshotGivesBackEveryFile)
 {
     const auto written = [](EditBench& b) {
@@ -240,15 +224,9 @@ TEST(EditOpsUndo, RestoringASnapshotGivesBackEveryFile)
         std::function<void(EditBench&)> before, operation;
     } cases[] = {
         {"make a surface node", {}, [](EditBench& b) { b.ops().makeNode(900, 300, NodeKind::Surface, 1, 2); }},
-        {"make an underground node", {}, [](EditBench& b) { b.ops().makeNode(901, 0, NodeKind::Underground, 1, 2); }},
-        {"delete a surface node without roads", [](EditBench& b) { b.node(902, 3, 4, NodeKind::Surface); },
-         [](EditBench& b) { b.ops().deleteNode(b.doc->nodeIndex(902)); }},
         {"delete a node, joining its roads", {}, [](EditBench& b) { b.ops().deleteNode(b.doc->nodeIndex(251)); }},
-        {"change a node's elevation", {}, [](EditBench& b) { b.ops().setNodeElevation(b.doc->nodeIndex(201), 7); }},
         {"move a node", {}, [](EditBench& b) { b.ops().moveNode(b.doc->nodeIndex(201), -40, 90); }},
-        {"make a road", {}, [](EditBench& b) { b.road(1, 2, 0.5f); }},
         {"make a fixed flow road", {}, [](EditBench& b) { b.ops().addFixedRoad(1, 2, 300); }},
-        {"delete road 1-101", {}, [&](EditBench& b) { b.ops().deleteRoad(road(b, 1, 101)); }},
         {"delete the first of two parallel roads of other names",
          [](EditBench& b) {
              b.road(1, 101, 0.5f);
@@ -262,27 +240,16 @@ TEST(EditOpsUndo, RestoringASnapshotGivesBackEveryFile)
              b.dialogs.roadData.push_back(ok<RoadDataValues>([](RoadDataValues& v) { v.resistance = 2, v.area = 3; }));
              b.ops().changeRoadData(road(b, 104, 122));
          }},
-        {"change a fixed flow road", {},
-         [&](EditBench& b) {
-             b.dialogs.fixedData.push_back(ok<FixedRoadValues>([](FixedRoadValues& v) { v.airflow = 90; }));
-             b.ops().changeRoadData(road(b, 306, 323));
-         }},
         {"insert a node into road 1", [](EditBench& b) { b.node(999, 0, 0); },
          [](EditBench& b) {
              b.dialogs.inserts.push_back(ok<InsertNodeValues>([](InsertNodeValues& v) { v.firstResistance = 0.004f; }));
              b.ops().insertNode(999, 1);
          }},
         {"reshape a road with bending points", {}, [&](EditBench& b) { b.ops().replaceBends(road(b, 4, 10), bends, 2); }},
-        {"reshape a straight road", {}, [&](EditBench& b) { b.ops().replaceBends(road(b, 101, 201), bends, 1); }},
         {"make a fan", {},
          [](EditBench& b) {
              b.dialogs.fans.push_back(ok<FanCurve>([](FanCurve& c) { c = curve(100, {500, 300}); }));
              b.ops().makeFan(102, 103);
-         }},
-        {"change a fan", {},
-         [](EditBench& b) {
-             b.dialogs.fanChanges.push_back(ok<FanCurve>([](FanCurve& c) { c.pressure[0] = 4000; }));
-             b.ops().changeFan(2);
          }},
         {"delete the first fan", {}, [](EditBench& b) { b.ops().deleteFan(1); }},
     };
@@ -299,9 +266,9 @@ TEST(EditOpsUndo, RestoringASnapshotGivesBackEveryFile)
         ASSERT_NE(after, before) << "the operation changed nothing";
         const NetworkSnapshot is = takeSnapshot(*b.doc);
         restoreSnapshot(*b.doc, was);
-        EXPECT_TRUE(sameFiles(written(b), before));
+        EXPECT_EQ(written(b), before);
         restoreSnapshot(*b.doc, is);
-        EXPECT_TRUE(sameFiles(written(b), after));
+        EXPECT_EQ(written(b), after);
     }
 }
 
