@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "analysis/quantities.h"
 #include "analysis/solver.h"
 #include "model/networkio.h"
 #include "model/units.h"
@@ -21,14 +22,6 @@ namespace orvex::test {
 namespace {
 
 constexpr int kFewIterations = 30;
-
-UnitsSettings shippedUnits()
-{
-    UnitsSettings units;
-    RecordingReporter reporter;
-    EXPECT_EQ(readUnitsFile(ORVEX_SOURCE_DIR, units, reporter), 1) << reporter.all();
-    return units;
-}
 
 // Both methods' road and fan flows agree within a thousandth of the largest
 // road flow (kg/s).
@@ -66,15 +59,6 @@ struct Pair {
         newton = runAnalysis(newtonNet.doc(), newtonNet.dialog, true);
     }
 };
-
-void openSample(TestNetwork& net, const std::string& name)
-{
-    net.app.programFolder = ORVEX_SOURCE_DIR;  // built.vad has no parameter file of its own
-    net.app.pendingFile = std::string(ORVEX_SOURCE_DIR) + "/data/" + name;
-    net.app.pending = true;
-    MemoryProfile profile;
-    ASSERT_TRUE(openPendingNetwork(net.doc(), profile)) << net.reporter.all();
-}
 
 class Samples : public testing::TestWithParam<const char*> {};
 
@@ -194,21 +178,6 @@ TEST(FanOffItsCurve, IsHeldAtTheEndAndNamed)
     }
 }
 
-// The draught network of the driver's tests, two underground nodes joined
-// without resistance (merged for the solve); more nodes and normal roads
-// come before the join, the fixed-flow roads' place.
-void addJoinedDraughtNetwork(TestNetwork& net, const std::function<void(TestNetwork&)>& more = {})
-{
-    net.surfaceTemperature = 15;
-    net.surface({{1, 0}, {2, 40}});
-    net.underground({{10, -200}, {11, -190}});
-    net.road(1, 10, 0.4f, 8);
-    net.road(11, 2, 0.3f, 30);
-    if (more)
-        more(net);
-    net.fixedRoad(10, 11, 0);
-}
-
 TEST(NewtonRun, ShowsEachIterationAndStopsOrEndsAtItsLimit)
 {
     const struct {
@@ -318,22 +287,25 @@ TEST(NewtonBadInput, EveryRunEndsWithNumbersAndNamesWhatItCouldNotSolve)
     }
 }
 
-TEST(NewtonBadInput, SolverCalledWithoutTheDriversChecksStoresOnlyNumbers)
+TEST(BadInput, SolverCalledWithoutTheDriversChecksStoresOnlyNumbers)
 {
-    // As a caller that does not check could: a road of resistance 0, a
-    // water pipe without a diameter (resistance 0 after load preparation),
-    // units of 0.
+    // As a caller that does not check could: a road of resistance 0, a water
+    // pipe without a diameter (resistance 0 after load preparation), units of 0.
     const struct {
         const char* name;
         bool water;
         UnitsSettings units;
-    } cases[] = {{"air", false, standardUnits()}, {"water", true, standardUnits()}, {"units of 0", false, UnitsSettings{}}};
+        SolverMethod method;
+    } cases[] = {{"air", false, standardUnits(), SolverMethod::Newton},
+                 {"water", true, standardUnits(), SolverMethod::Newton},
+                 {"units of 0", false, UnitsSettings{}, SolverMethod::Newton},
+                 {"units of 0, relaxation then Newton", false, UnitsSettings{}, SolverMethod::Relaxation}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         UnitsSettings units = c.units;
         units.maxIteration = 50;
         TestNetwork net(c.water, units);
-        net.method = SolverMethod::Newton;
+        net.method = c.method;
         addJoinedDraughtNetwork(net, [&c](TestNetwork& m) { c.water ? void(m.pipe(10, 2, 0, 500, 120)) : void(m.road(10, 2, 0)); });
         net.fixedRoad(1, 10, 100);
         net.fan(10, 11, 100, {500, 400, 200});
@@ -343,6 +315,14 @@ TEST(NewtonBadInput, SolverCalledWithoutTheDriversChecksStoresOnlyNumbers)
         EXPECT_TRUE(result == 1 || result == -1) << result;
         EXPECT_TRUE(allResultsFinite(doc));
         EXPECT_EQ(doc.roads[3].massFlow, 0.0f);  // the road without resistance carries nothing
+        computeRelativePressures(doc);
+        for (int i = 1; i <= doc.nodeCount; ++i)
+            EXPECT_TRUE(std::isfinite(doc.nodes[size_t(i)].displayValue)) << i;
+        for (int k = 1; k <= doc.totalRoads(); ++k)
+            for (int kind : {1, 2, 4}) {
+                float value = NAN;
+                EXPECT_TRUE(roadValue(doc, k, kind, value) && std::isfinite(value)) << "road " << k << " kind " << kind;
+            }
     }
 }
 
