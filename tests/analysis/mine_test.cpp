@@ -1,9 +1,8 @@
-// (The water sample's pipe losses: solve_test.cpp's WaterNetwork by hand,
-// newton_test.cpp's Samples against the other method.)
 // The sample mine (three levels, a main fan and a booster, regulators, a
 // fixed-flow ore pass and a connection without resistance), opened as the
 // program opens it and analysed as the dialog's Start does. The results are
-// checked against conservation, the road law and the fan curves.
+// checked against conservation, the road law and the fan curves. (The water
+// sample's pipe losses: WaterNetwork by hand in solve_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
