@@ -1,26 +1,13 @@
-// Small fan networks solved with the settings the installation ships: series
-// mines (exhausting and forcing), a loop of drifts, two main fans, a main fan
-// with an underground booster and a forcing mine with a loop at depth, each
-// at four resistances, with four fan curves,
-// with and without warm return air. The shipped relaxation is chosen for
-// large networks; these must converge all the same, with every node in
-// balance and every fan on its curve.
+// Small fan networks (six layouts, four resistances, four curves, with and
+// without warm return air) solved with the shipped settings, which are tuned
+// for large networks: each converges in balance with every fan on its curve.
 #include <tuple>
 #include <vector>
 
-#include "model/units.h"
 #include "support.h"
 
 namespace orvex::test {
 namespace {
-
-UnitsSettings shippedUnits()
-{
-    UnitsSettings units;
-    RecordingReporter reporter;
-    EXPECT_EQ(readUnitsFile(ORVEX_SOURCE_DIR, units, reporter), 1) << reporter.all();
-    return units;
-}
 
 enum class Mine { Exhausting, Forcing, Loop, TwoMainFans, Booster, DeepForcing };
 

@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "analysis/quantities.h"
 #include "analysis/solver.h"
 #include "model/networkio.h"
 #include "model/units.h"
@@ -21,14 +22,6 @@ namespace orvex::test {
 namespace {
 
 constexpr int kFewIterations = 30;
-
-UnitsSettings shippedUnits()
-{
-    UnitsSettings units;
-    RecordingReporter reporter;
-    EXPECT_EQ(readUnitsFile(ORVEX_SOURCE_DIR, units, reporter), 1) << reporter.all();
-    return units;
-}
 
 // Both methods' road and fan flows agree within a thousandth of the largest
 // road flow (kg/s).
@@ -51,46 +44,22 @@ void expectSameFlows(const CBriscoDoc& relaxed, const CBriscoDoc& newton)
             << "fan " << f;
 }
 
-// A network solved with each method, as the dialog's Start does (airflow only).
-struct Pair {
-    std::function<void(TestNetwork&)> fill;  // puts the network into the document
-    RunOutcome relaxed, newton;
-    TestNetwork relaxation{false, shippedUnits()}, newtonNet{false, shippedUnits()};
-
-    void solveBoth()
-    {
-        fill(relaxation);
-        fill(newtonNet);
-        newtonNet.doc().solverMethod = SolverMethod::Newton;
-        relaxed = runAnalysis(relaxation.doc(), relaxation.dialog, true);
-        newton = runAnalysis(newtonNet.doc(), newtonNet.dialog, true);
-    }
-};
-
-void openSample(TestNetwork& net, const std::string& name)
-{
-    net.app.programFolder = ORVEX_SOURCE_DIR;  // built.vad has no parameter file of its own
-    net.app.pendingFile = std::string(ORVEX_SOURCE_DIR) + "/data/" + name;
-    net.app.pending = true;
-    MemoryProfile profile;
-    ASSERT_TRUE(openPendingNetwork(net.doc(), profile)) << net.reporter.all();
-}
-
+// Each sample solved with each method, as the dialog's Start does (airflow only).
 class Samples : public testing::TestWithParam<const char*> {};
 
 TEST_P(Samples, BothMethodsGiveTheSameFlows)
 {
-    Pair pair;
-    pair.fill = [](TestNetwork& net) { openSample(net, GetParam()); };
-    pair.solveBoth();
-    ASSERT_EQ(std::make_pair(pair.relaxed.result, pair.newton.result), std::make_pair(1, 1))
-        << pair.newtonNet.reporter.all();
-    const CBriscoDoc& newton = pair.newtonNet.doc();
+    TestNetwork relaxation(false, shippedUnits()), newtonNet(false, shippedUnits());
+    openSample(relaxation, GetParam()), openSample(newtonNet, GetParam());
+    newtonNet.doc().solverMethod = SolverMethod::Newton;
+    ASSERT_EQ(runAnalysis(relaxation.doc(), relaxation.dialog, true).result, 1) << relaxation.reporter.all();
+    ASSERT_EQ(runAnalysis(newtonNet.doc(), newtonNet.dialog, true).result, 1) << newtonNet.reporter.all();
+    const CBriscoDoc& newton = newtonNet.doc();
     EXPECT_LT(newton.lastIterations, kFewIterations);
     EXPECT_TRUE(allResultsFinite(newton));
     EXPECT_LE(meanImbalance(newton), kTau);
-    EXPECT_EQ(pair.newtonNet.reporter.all(), pair.relaxation.reporter.all());  // no warning of its own
-    expectSameFlows(pair.relaxation.doc(), newton);
+    EXPECT_EQ(newtonNet.reporter.all(), relaxation.reporter.all());  // no warning of its own
+    expectSameFlows(relaxation.doc(), newton);
 }
 
 INSTANTIATE_TEST_SUITE_P(Data, Samples, testing::Values("mine.vad", "water.vad", "built.vad", "minefire.vad"),
@@ -192,21 +161,6 @@ TEST(FanOffItsCurve, IsHeldAtTheEndAndNamed)
         EXPECT_LE(meanImbalance(net.doc()), kTau);
         EXPECT_LE(net.doc().lastIterations, 10) << "held once, not switched back and forth";
     }
-}
-
-// The draught network of the driver's tests, two underground nodes joined
-// without resistance (merged for the solve); more nodes and normal roads
-// come before the join, the fixed-flow roads' place.
-void addJoinedDraughtNetwork(TestNetwork& net, const std::function<void(TestNetwork&)>& more = {})
-{
-    net.surfaceTemperature = 15;
-    net.surface({{1, 0}, {2, 40}});
-    net.underground({{10, -200}, {11, -190}});
-    net.road(1, 10, 0.4f, 8);
-    net.road(11, 2, 0.3f, 30);
-    if (more)
-        more(net);
-    net.fixedRoad(10, 11, 0);
 }
 
 TEST(NewtonRun, ShowsEachIterationAndStopsOrEndsAtItsLimit)
@@ -318,22 +272,25 @@ TEST(NewtonBadInput, EveryRunEndsWithNumbersAndNamesWhatItCouldNotSolve)
     }
 }
 
-TEST(NewtonBadInput, SolverCalledWithoutTheDriversChecksStoresOnlyNumbers)
+TEST(BadInput, SolverCalledWithoutTheDriversChecksStoresOnlyNumbers)
 {
-    // As a caller that does not check could: a road of resistance 0, a
-    // water pipe without a diameter (resistance 0 after load preparation),
-    // units of 0.
+    // As a caller that does not check could: a road of resistance 0, a water
+    // pipe without a diameter (resistance 0 after load preparation), units of 0.
     const struct {
         const char* name;
         bool water;
         UnitsSettings units;
-    } cases[] = {{"air", false, standardUnits()}, {"water", true, standardUnits()}, {"units of 0", false, UnitsSettings{}}};
+        SolverMethod method;
+    } cases[] = {{"air", false, standardUnits(), SolverMethod::Newton},
+                 {"water", true, standardUnits(), SolverMethod::Newton},
+                 {"units of 0", false, UnitsSettings{}, SolverMethod::Newton},
+                 {"units of 0, relaxation then Newton", false, UnitsSettings{}, SolverMethod::Relaxation}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         UnitsSettings units = c.units;
         units.maxIteration = 50;
         TestNetwork net(c.water, units);
-        net.method = SolverMethod::Newton;
+        net.method = c.method;
         addJoinedDraughtNetwork(net, [&c](TestNetwork& m) { c.water ? void(m.pipe(10, 2, 0, 500, 120)) : void(m.road(10, 2, 0)); });
         net.fixedRoad(1, 10, 100);
         net.fan(10, 11, 100, {500, 400, 200});
@@ -343,6 +300,14 @@ TEST(NewtonBadInput, SolverCalledWithoutTheDriversChecksStoresOnlyNumbers)
         EXPECT_TRUE(result == 1 || result == -1) << result;
         EXPECT_TRUE(allResultsFinite(doc));
         EXPECT_EQ(doc.roads[3].massFlow, 0.0f);  // the road without resistance carries nothing
+        computeRelativePressures(doc);
+        for (int i = 1; i <= doc.nodeCount; ++i)
+            EXPECT_TRUE(std::isfinite(doc.nodes[size_t(i)].displayValue)) << i;
+        for (int k = 1; k <= doc.totalRoads(); ++k)
+            for (int kind : {1, 2, 4}) {
+                float value = NAN;
+                EXPECT_TRUE(roadValue(doc, k, kind, value) && std::isfinite(value)) << "road " << k << " kind " << kind;
+            }
     }
 }
 

@@ -29,12 +29,6 @@ protected:
         return result;
     }
 };
-using NaturalDraught = HandSolved;
-using PairedNodes = HandSolved;
-using FanBetweenNodes = HandSolved;
-using WaterNetwork = HandSolved;
-using ZeroFlowRoads = HandSolved;
-using AlternativeResistance = HandSolved;
 
 // The pressure at the far end b of an air road carrying mass flow m from a at
 // pa: pa - pb + (za - zb) rho = law(m), rho at the mean pressure of the ends.
@@ -49,7 +43,7 @@ double pressureDownstream(double pa, double za, double zb, double t, double r, d
     return pb;
 }
 
-TEST_P(NaturalDraught, RoadsInSeriesCarryTheHandCalculatedFlow)
+TEST_P(HandSolved, NaturalDraughtRoadsInSeriesCarryTheHandCalculatedFlow)
 {
     // Cold downcast from collar 1 (0 m) to -250 m, a drift, a warm upcast to
     // collar 2 at +60 m: a draught of about 26 kgf/m2 around the loop.
@@ -75,7 +69,7 @@ TEST_P(NaturalDraught, RoadsInSeriesCarryTheHandCalculatedFlow)
     EXPECT_NEAR(net.pressure(11), p11(m), kPressureTolerance);
 }
 
-TEST_P(NaturalDraught, ParallelRoadsShareTheFlowAsTheLawRequires)
+TEST_P(HandSolved, NaturalDraughtParallelRoadsShareTheFlowAsTheLawRequires)
 {
     // Node 20 at -300 m joined to collar 1 by a cold road (5 C) and a hot one
     // (35 C, entered from 20 to 1), and to collar 2 at the same elevation by a
@@ -103,7 +97,7 @@ TEST_P(NaturalDraught, ParallelRoadsShareTheFlowAsTheLawRequires)
     EXPECT_NEAR(net.pressure(20), p20, kPressureTolerance);
 }
 
-TEST_P(PairedNodes, TwinRoadsBetweenThemSplitTheFlowEvenly)
+TEST_P(HandSolved, PairedNodesTwinRoadsBetweenThemSplitTheFlowEvenly)
 {
     // 600 m3/min pushed into node 100, through two equal roads to node 110
     // and out to the surface; all at one elevation, so no draught. The two
@@ -128,7 +122,7 @@ TEST_P(PairedNodes, TwinRoadsBetweenThemSplitTheFlowEvenly)
     EXPECT_NEAR(net.flow(out), 600 * kGammaQ, kFlowTolerance);
 }
 
-TEST_P(FanBetweenNodes, OperatingPointLiesOnTheCurveWhereTheNetworkNeedsItsRise)
+TEST_P(HandSolved, FanBetweenNodesOperatingPointLiesOnTheCurveWhereTheNetworkNeedsItsRise)
 {
     // A fan between two underground nodes, an intake road from collar 1 and
     // an exhaust road to collar 2, all level at the surface temperature.
@@ -174,7 +168,7 @@ double hazenWilliamsHead(double q, double length, double d, double c)
     return std::copysign(10.676 * length * std::pow(std::fabs(q), n) / (std::pow(c, 1.852) * std::pow(d, 4.87)), q);
 }
 
-TEST_P(WaterNetwork, ThreeReservoirFlowsMatchHazenWilliams)
+TEST_P(HandSolved, WaterNetworkThreeReservoirFlowsMatchHazenWilliams)
 {
     // Reservoirs 1 (100 m), 2 (60 m) and 3 (20 m); junction 10 at 0 m feeds
     // reservoir 2 and, through a fitting (zeta 4) to junction 11 at 5 m and a
@@ -223,7 +217,7 @@ TEST_P(WaterNetwork, ThreeReservoirFlowsMatchHazenWilliams)
     }
 }
 
-TEST_P(ZeroFlowRoads, MergeTheirNodesAndCarryTheContinuityFlow)
+TEST_P(HandSolved, ZeroFlowRoadsMergeTheirNodesAndCarryTheContinuityFlow)
 {
     // Level, no draught. 600 m3/min pushed from collar 1 into node 10 leave by
     // road A to collar 2 and, through connections without resistance 10-11
@@ -271,7 +265,7 @@ TEST_P(ZeroFlowRoads, MergeTheirNodesAndCarryTheContinuityFlow)
     }
 }
 
-TEST_P(ZeroFlowRoads, ConnectionActsTheSameWhicheverWayItIsWritten)
+TEST_P(HandSolved, ZeroFlowRoadsConnectionActsTheSameWhicheverWayItIsWritten)
 {
     // Collars 1 (0 m) and 2 (+30 m), node 10 at +30 m in the hillside, warm
     // road 1-10 (40 C), road 10-2, 600 m3/min pushed from 1 into 10 and a
@@ -307,7 +301,7 @@ TEST_P(ZeroFlowRoads, ConnectionActsTheSameWhicheverWayItIsWritten)
     EXPECT_NEAR(down.connection, up.connection, 0.01);
 }
 
-TEST_P(ZeroFlowRoads, UndergroundJoinActsAsOneNode)
+TEST_P(HandSolved, ZeroFlowRoadsUndergroundJoinActsAsOneNode)
 {
     // A cold intake 1-10 to -200 m, a drift 11-12 and a warm upcast 12-2:
     // the draught drives the air round through the join of 10 and 11.
@@ -339,7 +333,7 @@ TEST_P(ZeroFlowRoads, UndergroundJoinActsAsOneNode)
     }
 }
 
-TEST_P(AlternativeResistance, ReversedRoadUsesItAndRoadsShowTheirFlowsAndLoss)
+TEST_P(HandSolved, AlternativeResistanceReversedRoadUsesItAndRoadsShowTheirFlowsAndLoss)
 {
     // 600 m3/min pushed from collar 1 into node 10 by a fixed-flow road leave
     // to collar 2 by three roads:
@@ -399,17 +393,8 @@ TEST_P(AlternativeResistance, ReversedRoadUsesItAndRoadsShowTheirFlowsAndLoss)
     EXPECT_EQ(shown, 4);
 }
 
-std::string methodName(const ::testing::TestParamInfo<SolverMethod>& info)
-{
-    return info.param == SolverMethod::Newton ? "Newton" : "Relaxation";
-}
-const auto kBothMethods = ::testing::Values(SolverMethod::Relaxation, SolverMethod::Newton);
-INSTANTIATE_TEST_SUITE_P(Methods, NaturalDraught, kBothMethods, methodName);
-INSTANTIATE_TEST_SUITE_P(Methods, PairedNodes, kBothMethods, methodName);
-INSTANTIATE_TEST_SUITE_P(Methods, FanBetweenNodes, kBothMethods, methodName);
-INSTANTIATE_TEST_SUITE_P(Methods, WaterNetwork, kBothMethods, methodName);
-INSTANTIATE_TEST_SUITE_P(Methods, ZeroFlowRoads, kBothMethods, methodName);
-INSTANTIATE_TEST_SUITE_P(Methods, AlternativeResistance, kBothMethods, methodName);
+INSTANTIATE_TEST_SUITE_P(Methods, HandSolved, ::testing::Values(SolverMethod::Relaxation, SolverMethod::Newton),
+                         [](const auto& info) { return info.param == SolverMethod::Newton ? "Newton" : "Relaxation"; });
 
 }  // namespace
 }  // namespace orvex::test

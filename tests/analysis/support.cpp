@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#include "model/networkio.h"
+#include "model/profile.h"
+#include "model/units.h"
+
 namespace orvex::test {
 
 UnitsSettings standardUnits()
@@ -82,6 +86,40 @@ CBriscoDoc& TestNetwork::build()
     d.rebuildAdjacency();
     d.prepareAfterLoad();
     return d;
+}
+
+UnitsSettings shippedUnits()
+{
+    UnitsSettings units;
+    RecordingReporter reporter;
+    EXPECT_EQ(readUnitsFile(ORVEX_SOURCE_DIR, units, reporter), 1) << reporter.all();
+    return units;
+}
+
+void openSample(TestNetwork& net, const std::string& name)
+{
+    net.app.programFolder = ORVEX_SOURCE_DIR;  // built.vad has no parameter file of its own
+    net.app.pendingFile = std::string(ORVEX_SOURCE_DIR) + "/data/" + name;
+    net.app.pending = true;
+    MemoryProfile profile;
+    ASSERT_TRUE(openPendingNetwork(net.doc(), profile)) << net.reporter.all();
+}
+
+void addDraughtNetwork(TestNetwork& net, float z11)
+{
+    net.surfaceTemperature = 15;
+    net.surface({{1, 0}, {2, 40}});
+    net.underground({{10, -200}, {11, z11}});
+    net.road(1, 10, 0.4f, 8);
+    net.road(11, 2, 0.3f, 30);
+}
+
+void addJoinedDraughtNetwork(TestNetwork& net, const std::function<void(TestNetwork&)>& more)
+{
+    addDraughtNetwork(net, -190);
+    if (more)
+        more(net);
+    net.fixedRoad(10, 11, 0);
 }
 
 double netInflow(const CBriscoDoc& doc, int i)

@@ -96,6 +96,16 @@ private:
     std::unique_ptr<CBriscoDoc> mDoc;
 };
 
+// The installation's shipped units file.
+UnitsSettings shippedUnits();
+// Opens data/NAME as the program opens a pending file.
+void openSample(TestNetwork& net, const std::string& name);
+// Cold intake 1-10 (10 at -200 m), warm return 11-2 (collar 2 at +40 m).
+void addDraughtNetwork(TestNetwork& net, float z11 = -200);
+// The same with 11 at -190 m joined to 10 without resistance (merged for the
+// solve); `more` adds nodes and normal roads before the join.
+void addJoinedDraughtNetwork(TestNetwork& net, const std::function<void(TestNetwork&)>& more = {});
+
 // Net mass inflow (kg/s) into node index i from the stored flows of every road
 // and fan, and the mean of its size over the underground nodes.
 double netInflow(const CBriscoDoc& doc, int i);

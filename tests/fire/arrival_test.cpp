@@ -7,15 +7,23 @@
 namespace orvex::test {
 namespace {
 
+// 600 m3/min pushed into the fire node 100 leave through a drift of 10 m2
+// and the given length to node 101 and on by road 2 to surface 2.
+struct DriftNet : FireNet {
+    explicit DriftNet(float length) : FireNet({1, 2}, {100, 101})
+    {
+        road(100, 101, 0.5f, 10, length), road(101, 2, 0.5f, 10, 100), fixedRoad(1, 100, 600);
+    }
+    const int drift = 1, beyond = 2;
+};
+
 // 600 m3/min pushed into the fire node F (100) leave through a drift 3 km
 // long (10 m2: 50 minutes of travel) to node 101 and on to surface 2. After
 // 5 minutes the fire's front is a tenth of the way along the drift.
 TEST(Arrival, GasOnItsWayThroughALongRoadReachesNothingBeyondIt)
 {
-    FireNet net({1, 2}, {100, 101});
-    const int drift = net.road(100, 101, 0.5f, 10, 3000);
-    const int beyond = net.road(101, 2, 0.5f, 10, 100);
-    net.fixedRoad(1, 100, 600);
+    DriftNet net(3000);
+    const int drift = net.drift, beyond = net.beyond;
     CBriscoDoc& doc = net.build(100);
     doc.fire.finishTime = 5;
     ASSERT_EQ(net.run().result, 1);
@@ -44,10 +52,8 @@ TEST(Arrival, GasOnItsWayThroughALongRoadReachesNothingBeyondIt)
 // front with the hotter air.
 TEST(Arrival, AChangeOfTemperatureAloneStartsAFront)
 {
-    FireNet net({1, 2}, {100, 101});
-    const int drift = net.road(100, 101, 0.5f, 10, 2000);
-    net.road(101, 2, 0.5f, 10, 100);
-    net.fixedRoad(1, 100, 600);
+    DriftNet net(2000);
+    const int drift = net.drift;
     CBriscoDoc& doc = net.build(100);
     doc.fire.finishTime = 3;
     net.rec.onLine = [&] {
