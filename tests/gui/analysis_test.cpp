@@ -17,7 +17,6 @@
 #include "dialogs/analysisrundialog.h"
 #include "run/rundriver.h"
 #include "support.h"
-#include "view/ownprograms.h"
 
 using namespace orvex;
 using namespace orvex::gui;
@@ -25,21 +24,9 @@ using namespace orvex::gui::test;
 
 namespace {
 
-// Finds the viewer as the program does; records what it would start.
-struct RecordingStarter : SystemPrograms {
-    std::vector<std::string> started;
-    bool start(const std::string&, const std::string& argument) override
-    {
-        started.push_back(argument);
-        return true;
-    }
-};
-
 struct Window : NetworkWindow {
-    RecordingStarter starter;
     explicit Window(const QString& name)
     {
-        services.programs = &starter;
         open(name.endsWith(".vad") ? name : sample(name), {900, 700});
     }
     AnalysisRunDialog& dialog()
@@ -83,15 +70,14 @@ class AnalysisTest : public QObject {
 
 private slots:
     void startUpdateAndCloseFromTheDialog();
-    void parametersFromTheDialog();
     void stopAndDisplayDataDuringARun();
-    void fireRunPausesAndDrawsFronts_data();
     void fireRunPausesAndDrawsFronts();
-    void enterPressesTheFocusedButton_data();
     void enterPressesTheFocusedButton();
     void fanCurveViewerStartedAndCollected();
 };
 
+// Start runs, Update draws the results, Display data fills the fan list,
+// Parameter's values reach the next run, Close closes.
 void AnalysisTest::startUpdateAndCloseFromTheDialog()
 {
     Window w("mine");
@@ -111,19 +97,10 @@ void AnalysisTest::startUpdateAndCloseFromTheDialog()
     QVERIFY(fans->item(0, 0) && !fans->item(0, 0)->text().isEmpty());
     dialog.grab().save("/tmp/analysis-dialog.png");
 
-    button(dialog, "close")->click();
-    QTRY_VERIFY(!w.view->analysisDialog());
-}
-
-// The parameters dialog's values hold for the next run: no iteration at
-// all, then the relaxation, which the profile keeps.
-void AnalysisTest::parametersFromTheDialog()
-{
-    Window w("mine");
-    AnalysisRunDialog& dialog = w.dialog();
+    // The parameters' values hold for the next run: no iteration at all,
+    // then the relaxation, which the profile keeps.
     answerParameters("0", "Newton");
     button(dialog, "parameter")->click();
-    QCOMPARE(w.app.units.maxIteration, 0);
     button(dialog, "start")->click();
     QCOMPARE(w.doc().lastIterations, 0);
     answerParameters("500", "relaxation");
@@ -131,6 +108,8 @@ void AnalysisTest::parametersFromTheDialog()
     QCOMPARE(w.profile.readString(kAnalysisSection, kSolverMethodEntry, ""), std::string("relaxation"));
     button(dialog, "start")->click();
     QCOMPARE(dialog.findChild<QLabel*>("methodLine")->text(), QString("Results of the relaxation"));
+    button(dialog, "close")->click();
+    QTRY_VERIFY(!w.view->analysisDialog());
 }
 
 void AnalysisTest::stopAndDisplayDataDuringARun()
@@ -166,110 +145,78 @@ void AnalysisTest::stopAndDisplayDataDuringARun()
     QCOMPARE(dialog.windowTitle().toStdString(), kSuspendedCaption);
 }
 
-void AnalysisTest::fireRunPausesAndDrawsFronts_data()
-{
-    QTest::addColumn<bool>("displayData");
-    QTest::newRow("short dialog") << false;
-    QTest::newRow("with the fan list") << true;
-}
-
 // A fire run with its pauses: the first continued with opt1 kept, the second
 // clears it. While the run waits at a pause, its status line, the simulated
 // time and the progress bar stay in sight. The fronts stay on the plan.
 void AnalysisTest::fireRunPausesAndDrawsFronts()
 {
-    QFETCH(bool, displayData);
-    Window w("minefire");
-    w.doc().pauseFlag = 1;
-    AnalysisRunDialog& dialog = w.dialog();
-    dialog.findChild<QCheckBox*>("displayData")->setChecked(displayData);
-    const QRgb strong = toQColor(w.view->plan().settings.colours.strong).rgb();
-    QCOMPARE(pixelsOf(w.view->backingImage(), strong), 0);
-    QStringList covered;  // what a pause hid
-    QString time;
-    int pauses = 0;
-    QTimer answer;
-    answer.setInterval(0);
-    connect(&answer, &QTimer::timeout, [&] {
-        auto* pause = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!pause || pause->objectName() != "pauseDialog")
-            return;
-        for (const char* name : {"statusLine", "secondLine", "progress"}) {
-            const QWidget* shown = dialog.findChild<QWidget*>(name);
-            if (pause->frameGeometry().intersects(QRect(shown->mapToGlobal(QPoint(0, 0)), shown->size())))
-                covered << name;
-        }
-        time = dialog.findChild<QLabel*>("secondLine")->text();
-        pause->findChild<QCheckBox*>("pauseOpt1")->setChecked(++pauses == 1);
-        pause->findChild<QPushButton*>("continue")->click();
-    });
-    answer.start();
-    button(dialog, "start")->click();
-    answer.stop();
-    QCOMPARE(pauses, 2);
-    QCOMPARE(covered, QStringList());
-    QVERIFY2(time.contains("Time="), qPrintable(time));
-    QCOMPARE(w.doc().pauseFlag, 0);
-    QCOMPARE(dialog.windowTitle().toStdString(), kFireCompletedCaption);
-    QVERIFY(pixelsOf(w.view->backingImage(), strong) > 20);
-    if (!displayData)
-        w.view->backingImage().save("/tmp/analysis-fire.png");
+    for (const bool displayData : {false, true}) {
+        Window w("minefire");
+        w.doc().pauseFlag = 1;
+        AnalysisRunDialog& dialog = w.dialog();
+        dialog.findChild<QCheckBox*>("displayData")->setChecked(displayData);
+        const QRgb strong = toQColor(w.view->plan().settings.colours.strong).rgb();
+        QCOMPARE(pixelsOf(w.view->backingImage(), strong), 0);
+        QStringList covered;  // what a pause hid
+        QString time;
+        int pauses = 0;
+        QTimer answer;
+        answer.setInterval(0);
+        connect(&answer, &QTimer::timeout, [&] {
+            auto* pause = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!pause || pause->objectName() != "pauseDialog")
+                return;
+            for (const char* name : {"statusLine", "secondLine", "progress"}) {
+                const QWidget* shown = dialog.findChild<QWidget*>(name);
+                if (pause->frameGeometry().intersects(QRect(shown->mapToGlobal(QPoint(0, 0)), shown->size())))
+                    covered << name;
+            }
+            time = dialog.findChild<QLabel*>("secondLine")->text();
+            pause->findChild<QCheckBox*>("pauseOpt1")->setChecked(++pauses == 1);
+            pause->findChild<QPushButton*>("continue")->click();
+        });
+        answer.start();
+        button(dialog, "start")->click();
+        answer.stop();
+        QCOMPARE(pauses, 2);
+        QCOMPARE(covered, QStringList());
+        QVERIFY2(time.contains("Time="), qPrintable(time));
+        QCOMPARE(w.doc().pauseFlag, 0);
+        QCOMPARE(dialog.windowTitle().toStdString(), kFireCompletedCaption);
+        QVERIFY(pixelsOf(w.view->backingImage(), strong) > 20);
+        if (!displayData)
+            w.view->backingImage().save("/tmp/analysis-fire.png");
+    }
 }
 
-void AnalysisTest::enterPressesTheFocusedButton_data()
-{
-    QTest::addColumn<QString>("focus");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<QString>("pressed");
-    QTest::newRow("Close") << "close" << int(Qt::Key_Return) << "close";
-    QTest::newRow("Parameter, keypad Enter") << "parameter" << int(Qt::Key_Enter) << "parameter";
-    QTest::newRow("check box: the default") << "displayData" << int(Qt::Key_Return) << "start";
-    QTest::newRow("Escape on Close: Start") << "close" << int(Qt::Key_Escape) << "start";
-}
-
-// Enter presses the button that has the focus; Start stays the default.
+// Enter presses the button that has the focus; Escape presses Start, the default.
 void AnalysisTest::enterPressesTheFocusedButton()
 {
-    QFETCH(QString, focus);
-    QFETCH(int, key);
-    QFETCH(QString, pressed);
-    AnalysisRunDialog dialog(0, false, false);
-    QStringList seen;
-    connect(&dialog, &AnalysisRunDialog::startRequested, [&] { seen << "start"; });
-    connect(&dialog, &AnalysisRunDialog::parameterRequested, [&] { seen << "parameter"; });
-    connect(&dialog, &AnalysisRunDialog::updateRequested, [&] { seen << "update"; });
-    connect(&dialog, &QDialog::finished, [&] { seen << "close"; });
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QWidget* focused = dialog.findChild<QWidget*>(focus);
-    focused->setFocus();
-    QCOMPARE(dialog.focusWidget(), focused);
-    QTest::keyClick(focused, Qt::Key(key));
-    QCOMPARE(seen, QStringList{pressed});
+    for (const auto& [key, pressed] : {std::pair{Qt::Key_Return, "close"}, {Qt::Key_Escape, "start"}}) {
+        AnalysisRunDialog dialog(0, false, false);
+        QStringList seen;
+        connect(&dialog, &AnalysisRunDialog::startRequested, [&] { seen << "start"; });
+        connect(&dialog, &QDialog::finished, [&] { seen << "close"; });
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        button(dialog, "close")->setFocus();
+        QTest::keyClick(dialog.focusWidget(), key);
+        QCOMPARE(seen, QStringList{pressed});
+    }
 }
 
-// The command reaches the viewer through the program's search, on the
-// network's fan curve file. The viewer, once it has ended, is not left
-// behind as a defunct process: the test stands where an init that never
-// collects stands (a child subreaper: the orphans of its children become
-// its own).
+// The viewer started through the program's search, once ended, is not left
+// defunct: the test stands where an init that never collects stands (a
+// child subreaper). Which file it gets is the core's (ViewCommands suite).
 void AnalysisTest::fanCurveViewerStartedAndCollected()
 {
     Window w("mine");
-    w.view->fanCharacterDisplay();
-    QVERIFY(QFile::exists(w.folder.filePath("mine.fan")));
-    if (w.starter.started.empty())  // no viewer built beside the tests
-        QVERIFY(w.reporter.contains("vistrel"));
-    else
-        QCOMPARE(w.starter.started[0], w.folder.filePath("mine.fan").toStdString());
-
     QTemporaryDir programs;
     QFile viewer(programs.filePath("vistrel"));
     QVERIFY(viewer.open(QIODevice::WriteOnly));
     viewer.write("#!/bin/sh\necho $$ > \"$(dirname \"$0\")/ran\"\n");
     viewer.close();
     viewer.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    w.services.programs = nullptr;
     w.app.programFolder = programs.path().toStdString();
     w.reporter.messages.clear();
     QCOMPARE(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);

@@ -1,20 +1,13 @@
 // Editing in the plan view with mouse events: each kind of event reaches the
 // editor (whose decisions the core's session tests check), the edits reach
 // the document's undo history, and the window's own dialogs hand their
-// values to the edits; a session is undone to the opened files byte for byte
-// and redone.
+// values to the edits; a session is undone to the opened files byte for byte.
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QUndoStack>
 #include <QtTest>
 #include <functional>
-#include <memory>
 
-#include "dialogs/analysisrundialog.h"
-#include "model/units.h"
 #include "support.h"
-#include "view/briscoview.h"
-#include "view/networkdocument.h"
 
 using namespace orvex;
 using namespace orvex::gui;
@@ -41,51 +34,26 @@ struct ScriptedEditDialogs : EditDialogs {
     DialogResult changeFan(int, int, FanCurve& c) override { return answer(fan, c); }
 };
 
-struct Session {
-    QTemporaryDir folder;
-    AppContext app;
-    MemoryProfile profile;
-    RecordingReporter reporter;
-    ScriptedFiles files;
+// The sample "mine" opened in a window; the edit dialogs scripted, or the window's own.
+struct Session : NetworkWindow {
     ScriptedEditDialogs dialogs;
-    ViewServices services{app, profile, reporter, files, {}, {}, nullptr, &dialogs};
-    std::unique_ptr<NetworkDocument> document;
-    std::unique_ptr<CBriscoView> view;
-
-    // The sample "mine" copied into the folder and opened; the edit dialogs
-    // scripted, or the window's own answered on the screen.
     explicit Session(bool realDialogs = false)
     {
-        if (realDialogs)
-            services.editDialogs = nullptr;
-        app.programFolder = sourceDir().toStdString();
-        readUnitsFile(app.programFolder, app.units, reporter);
-        copySample("mine", folder.path());
-        app.pendingFile = (folder.path() + "/mine.vad").toStdString();
-        app.pending = true;
-        document = std::make_unique<NetworkDocument>(app, reporter);
-        view = std::make_unique<CBriscoView>(*document, services);
-        view->resize(1000, 800);
-        view->show();
-        view->initialUpdate();
+        services.editDialogs = realDialogs ? nullptr : &dialogs;
+        open(sample("mine"), {1000, 800});
     }
-    CBriscoDoc& doc() { return document->doc(); }
     QUndoStack& history() { return document->undoStack(); }
     QWidget* surface() { return view->viewport(); }
     QPoint at(int number)  // where node `number` is on the window
     {
         const PlanData& d = view->plan().data;
         const int i = d.nodeIndex(number);
-        const DevicePoint p = view->plan().geo.drawingPosition(d.nodeX[std::size_t(i)], d.nodeY[std::size_t(i)]);
-        return {int(p.x) - view->plan().geo.scrollX, int(p.y) - view->plan().geo.scrollY};
+        const DevicePoint p = geo().drawingPosition(d.nodeX[std::size_t(i)], d.nodeY[std::size_t(i)]);
+        return {int(p.x) - geo().scrollX, int(p.y) - geo().scrollY};
     }
     void mode(int id) { QVERIFY(view->editCommand(id)); }
     void click(QPoint p, Qt::MouseButton button = Qt::LeftButton) { QTest::mouseClick(surface(), button, {}, p); }
-    void twoNodes(int a, int b)
-    {
-        click(at(a));
-        click(at(b));
-    }
+    void twoNodes(int a, int b) { click(at(a)), click(at(b)); }
     void drag(QPoint from, QPoint to)
     {
         QTest::mousePress(surface(), Qt::LeftButton, {}, from);
@@ -117,8 +85,8 @@ void EditingTest::sessionUndoneAndRedone()
     NetworkSnapshot opened = takeSnapshot(doc);
     QHash<QString, QByteArray> files;
     for (const char* ext : {"vad", "apd", "jpd", "nrd", "pkd", "sdt"})
-        if (QFile::exists(s.folder.path() + "/mine." + ext))
-            files[ext] = contents(s.folder.path() + "/mine." + ext);
+        if (QFile::exists(s.folder.filePath(QString("mine.") + ext)))
+            files[ext] = contents(s.folder.filePath(QString("mine.") + ext));
     QVERIFY(files.size() >= 4);
 
     const int a = doc.roads[1].first, b = doc.roads[1].second;
@@ -130,7 +98,7 @@ void EditingTest::sessionUndoneAndRedone()
     QVERIFY(s.roadBetween(a, 999) && s.roadBetween(999, b));
     s.mode(command::kDeleteNode);
     s.reporter.answers.push_back(Answer::Yes);
-    QTest::mouseClick(s.surface(), Qt::LeftButton, {}, s.at(999));
+    s.click(s.at(999));
     QTest::mouseDClick(s.surface(), Qt::LeftButton, {}, s.at(999));
     QCOMPARE(doc.nodeIndex(999), 0);
 
@@ -138,7 +106,7 @@ void EditingTest::sessionUndoneAndRedone()
     const int moved = doc.nodes[doc.surfaceCount + 1].number;
     const float x0 = doc.nodes[std::size_t(doc.nodeIndex(moved))].x;
     s.drag(s.at(moved), s.at(moved) + QPoint(40, 0));
-    QVERIFY(std::abs((doc.nodes[std::size_t(doc.nodeIndex(moved))].x - x0) * s.view->plan().geo.scale - 40) < 2);
+    QVERIFY(std::abs((doc.nodes[std::size_t(doc.nodeIndex(moved))].x - x0) * s.geo().scale - 40) < 2);
 
     s.mode(command::kChangeRoad);
     s.dialogs.roadData = [](RoadDataValues&) { return DialogResult::ChangeLocation; };
@@ -155,13 +123,7 @@ void EditingTest::sessionUndoneAndRedone()
     s.dialogs.fan = [](FanCurve& c) { return c.pressure[1] *= 1.1f, DialogResult::Ok; };
     s.twoNodes(doc.fans[1].inlet, doc.fans[1].outlet);
     QUndoStack& history = s.history();
-    QStringList steps;
-    for (int i = 0; i < history.count(); ++i)
-        steps << history.text(i);
-    const QString road = QString("road %1-%2").arg(a).arg(b);
-    QCOMPARE(steps, QStringList({"Make node 999", "Insert node 999 into " + road, "Delete node 999, joining its roads",
-                                 QString("Move node %1").arg(moved), "Change " + road, "Reshape " + road,
-                                 QString("Change fan %1-%2").arg(doc.fans[1].inlet).arg(doc.fans[1].outlet)}));
+    QCOMPARE(history.count(), 7);  // node made, inserted, deleted, moved, road changed, reshaped, fan
     const NetworkSnapshot edited = takeSnapshot(doc);
 
     while (history.canUndo())
@@ -170,7 +132,7 @@ void EditingTest::sessionUndoneAndRedone()
     doc.modified = true;  // so that Save writes
     QVERIFY(s.view->save());
     for (auto it = files.begin(); it != files.end(); ++it)
-        QVERIFY2(contents(s.folder.path() + "/mine." + it.key()) == it.value(), qPrintable(it.key()));
+        QVERIFY2(contents(s.folder.filePath("mine." + it.key())) == it.value(), qPrintable(it.key()));
     while (history.canRedo())
         history.redo();
     QVERIFY(takeSnapshot(doc).sameNetwork(edited) && doc.modified);
@@ -180,31 +142,16 @@ void EditingTest::sessionUndoneAndRedone()
     opened.turn(-45);
     QVERIFY(takeSnapshot(doc).sameNetwork(opened));
 
-    // A node moved away and back after a run: the network of the run again.
-    EditOperations& operations = s.view->editor().operations();
-    const int node = doc.surfaceCount + 1;
-    operations.moveNode(node, 100, 100);
-    s.document->analysisRan();
-    operations.moveNode(node, 150, 100);
-    QVERIFY(s.document->changedSinceRun());
-    operations.moveNode(node, 100, 100);
-    QVERIFY(!s.document->changedSinceRun());
-
-    // A rectangle drawn with the mouse zooms; no editing while a run's dialog is open.
-    const float scale = s.view->plan().geo.scale;
+    // A rectangle drawn with the mouse zooms.
+    const float scale = s.geo().scale;
     s.mode(command::kZoomWithMouse);
     s.drag({100, 100}, {300, 200});
-    QVERIFY(s.view->plan().geo.scale > scale * 2);
-    s.view->openAnalysisDialog();
-    QVERIFY(!s.view->editCommandEnabled(command::kMakeNode) && !s.view->editCommand(command::kMakeNode));
-    s.view->analysisDialog()->close();
-    QTRY_VERIFY(!s.view->analysisDialog());
-    QVERIFY(s.view->editCommandEnabled(command::kMakeNode));
+    QVERIFY(s.geo().scale > scale * 2);
 }
 
 // A run or a change of the parameters is no step of the history: undone
-// past, the document stays modified (closing asks) until it is saved; the
-// parameters left with OK as shown change nothing.
+// past, the document stays modified until it is saved; the parameters left
+// with OK as shown change nothing.
 void EditingTest::runsAndParametersOutlastTheHistory()
 {
     const auto parameters = [](Session& s, const QString& fireTemperature) {
@@ -231,7 +178,6 @@ void EditingTest::runsAndParametersOutlastTheHistory()
         inRunDialog(change);
         s.history().undo();
         QVERIFY(s.doc().modified);
-        QCOMPARE(s.view->queryClose(), Answer::Cancel);
         QVERIFY(s.view->save());
         s.history().redo();
         s.history().undo();
@@ -241,7 +187,7 @@ void EditingTest::runsAndParametersOutlastTheHistory()
     }
 }
 
-// The window's own dialogs, typed into: a node made, a road made, its data changed.
+// The window's own dialogs, typed into: a node made, a road made.
 void EditingTest::theWindowsOwnDialogs()
 {
     Session s(true);
@@ -257,19 +203,12 @@ void EditingTest::theWindowsOwnDialogs()
     answer({{"number", "777"}, {"elevation", "-250"}});
     s.click(QPoint(40, 40));
     QCOMPARE(doc.nodes[std::size_t(doc.nodeIndex(777))].elevation, -250.0f);
-
     const int other = doc.nodes[std::size_t(doc.surfaceCount + 1)].number;
     s.mode(command::kMakeRoad);
     answer({{"resistance", "0.25"}, {"length", "120"}, {"area", "9"}});
     s.twoNodes(777, other);
     const Road& made = doc.roads[std::size_t(s.roadBetween(777, other))];
     QCOMPARE(std::pair(made.resistance, made.length), std::pair(0.25f, 120.0f));
-
-    s.mode(command::kChangeRoad);
-    answer({{"resistance", "0.5"}});
-    s.twoNodes(777, other);
-    QCOMPARE(doc.roads[std::size_t(s.roadBetween(777, other))].resistance, 0.5f);
-    QCOMPARE(s.history().undoText(), QString("Change road 777-%1").arg(other));
 }
 
 QTEST_MAIN(EditingTest)

@@ -147,14 +147,6 @@ void PrintTest::printedPageMatchesThePreview()
 {
     Window w;
     w.view->togglePrint();
-    // Printing before a printer was chosen: the default printer, or a
-    // message when the machine has none; the preview stays as it was.
-    if (w.printing.printer().outputFormat() == QPrinter::PdfFormat) {
-        w.view->startPrinting();
-        QVERIFY(w.reporter.contains("There is no printer"));
-        QVERIFY(w.view->pagePreview());
-    }
-
     w.view->printerSetup();  // a PDF file, 2880 × 3969
     w.view->zoomOut();  // the whole plan on the page, off its centre
     const DevicePoint before = w.geo().drawingPosition(0, 0);
@@ -172,9 +164,8 @@ void PrintTest::printedPageMatchesThePreview()
     const QImage preview = w.view->backingImage();
     preview.save("/tmp/print-preview.png");
     const QRectF shown = drawnOnPage(preview, w.page(), w.page());
-    const size_t messages = w.reporter.messages.size();
     w.view->startPrinting();
-    QVERIFY2(w.reporter.messages.size() == messages, w.reporter.messages.back().c_str());
+    QVERIFY(w.reporter.messages.empty());
     QCOMPARE(w.view->backingImage(), preview);  // back in the preview, unchanged
 
     const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
@@ -215,10 +206,10 @@ void PrintTest::exportWritesWhatTheWindowShows()
     w.view->exportPlan();
     const QByteArray svg = contents(w.folder.filePath("plan.svg"));
     QVERIFY(svg.contains("viewBox=\"0 0 800 600\"") && svg.count("<path") + svg.count("<polyline") > 50);
-    QVERIFY(w.reporter.messages.empty());
     // A folder that does not exist: a message naming the path.
     w.printing.exported = PlanExport{w.folder.filePath("none/plan.svg").toStdString(), ExportFormat::Svg, false};
     w.view->exportPlan();
+    QCOMPARE(w.reporter.messages.size(), std::size_t(1));
     QVERIFY(w.reporter.contains(w.printing.exported->path));
 }
 
