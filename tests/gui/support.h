@@ -25,36 +25,27 @@
 #include "view/networkdocument.h"
 #include "view/viewservices.h"
 
-// What the window tests put in place of the person: message boxes that
-// are recorded and questions answered from a script, file dialogs that hand
-// out scripted paths.
+// What the window tests put in place of the person, and how they drive dialogs.
 namespace orvex::gui::test {
 
-// Messages recorded, questions answered from a script (Cancel, or No without
-// a Cancel button, when it runs out): the core suites' reporter.
-using orvex::test::RecordingReporter;
+using orvex::test::RecordingReporter;  // messages recorded, questions answered from a script
 
+// File dialogs that hand out scripted paths (nullopt or none left: cancelled).
 struct ScriptedFiles : FileDialogs {
-    std::deque<std::optional<std::string>> opens, saves;  // nullopt: cancelled
-    int openCalls = 0, saveCalls = 0;
+    std::deque<std::optional<std::string>> opens, saves;
     std::string lastStartFolder;
 
     std::optional<std::string> openNetwork(QWidget*, const std::string& startFolder) override
     {
-        ++openCalls;
-        lastStartFolder = startFolder;
-        return next(opens);
+        return next(opens, startFolder);
     }
     std::optional<std::string> saveNetwork(QWidget*, const std::string& startFolder) override
     {
-        ++saveCalls;
-        lastStartFolder = startFolder;
-        return next(saves);
+        return next(saves, startFolder);
     }
-
-private:
-    static std::optional<std::string> next(std::deque<std::optional<std::string>>& queue)
+    std::optional<std::string> next(std::deque<std::optional<std::string>>& queue, const std::string& startFolder)
     {
+        lastStartFolder = startFolder;
         if (queue.empty())
             return std::nullopt;
         std::optional<std::string> p = queue.front();
@@ -79,8 +70,6 @@ inline QByteArray contents(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// --- driving a dialog as the person would -------------------------------------------
-
 // The dialog's child called name; a missing one ends the test run.
 template <class W>
 W* child(QWidget& dialog, const QString& name)
@@ -91,7 +80,7 @@ W* child(QWidget& dialog, const QString& name)
     return w;
 }
 
-// A key on the focused widget, then the handling that waits for the focus to settle.
+// A key on the focused widget, then the handling of the settled focus.
 inline void key(QWidget& dialog, Qt::Key k)
 {
     QTest::keyClick(dialog.focusWidget(), k);
