@@ -6,6 +6,7 @@
 #include "edit/editdialogs.h"
 #include "model/reporter.h"
 
+class QDialogButtonBox;
 class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
@@ -18,6 +19,8 @@ namespace orvex::gui::dialogparts {
 // the Tab key, so the person sees at once which fields take a value.
 void setWritable(QLineEdit* field, bool writable);
 QPushButton* button(const QString& text, const char* name);
+// "OK" and "Cancel" in the platform's order, named "ok" and "cancel".
+QDialogButtonBox* okCancelButtons();
 // The buttons at the right of a row.
 QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons);
 // "surface" and "underground", one of them checked.

@@ -1,4 +1,5 @@
 #include "dialogs/displaysettingdialog.h"
+#include "dialogs/dialogparts.h"
 #include "dialogs/numbertext.h"
 
 #include <QCheckBox>
@@ -75,16 +76,6 @@ QCheckBox* bracketBox(const QString& name, bool on)
     box->setObjectName(name);
     box->setChecked(on);
     return box;
-}
-
-QDialogButtonBox* okCancelButtons()
-{
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setText("OK");
-    buttons->button(QDialogButtonBox::Ok)->setObjectName("ok");
-    buttons->button(QDialogButtonBox::Cancel)->setText("Cancel");
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName("cancel");
-    return buttons;
 }
 
 }  // namespace
@@ -239,7 +230,7 @@ DisplaySettingDialog::DisplaySettingDialog(const PlanView& view, Reporter& repor
         colourDialog->open();
     });
 
-    auto* buttons = okCancelButtons();
+    auto* buttons = dialogparts::okCancelButtons();
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
         if (d->read())
             accept();

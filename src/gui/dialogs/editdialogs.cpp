@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QFormLayout>
@@ -37,6 +38,16 @@ QPushButton* button(const QString& text, const char* name)
     auto* b = new QPushButton(text);
     b->setObjectName(name);
     return b;
+}
+
+QDialogButtonBox* okCancelButtons()
+{
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Ok)->setText("OK");
+    buttons->button(QDialogButtonBox::Ok)->setObjectName("ok");
+    buttons->button(QDialogButtonBox::Cancel)->setText("Cancel");
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName("cancel");
+    return buttons;
 }
 
 QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons)

@@ -1,4 +1,5 @@
 #include "dialogs/infodialog.h"
+#include "dialogs/dialogparts.h"
 
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -63,13 +64,9 @@ InfoDialog::InfoDialog(const std::string& title, Reporter& reporter, QWidget* pa
                              metrics.lineSpacing() * 4);
     d->field->installEventFilter(this);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    auto* buttons = dialogparts::okCancelButtons();
     d->ok = buttons->button(QDialogButtonBox::Ok);
-    d->ok->setText("OK");
-    d->ok->setObjectName("ok");
     d->cancel = buttons->button(QDialogButtonBox::Cancel);
-    d->cancel->setText("Cancel");
-    d->cancel->setObjectName("cancel");
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
         if (d->tooLong())
             d->refuse();
