@@ -143,7 +143,6 @@ private slots:
     void infoLeavingTheField();
     void infoTitleRoundTrip();
     void newFanWithEnterNextAndBack();
-    void countLeft();
     void refusedFieldsKeepTheDialogOpen();
     void changeKeepsUntouchedPoints();
     void parametersReachTheNetwork();
@@ -151,7 +150,6 @@ private slots:
     void newRoadSwitchingKeepsTypedValues();
     void roadDataDialogs();
     void insertNodeShowsTheRest();
-    void fieldsThatAreNotNumbers();
     void symbolsDrawnFromTheFont();
     void editorInterfaceRunsEachDialog();
 };
@@ -348,58 +346,64 @@ void DialogsTest::newFanWithEnterNextAndBack()
              std::vector<float>({3, 100, 250, 210, 140}));
 }
 
-// The count is checked when its field is left with Tab, not when a button
-// is pressed with the mouse ("back" on the first point does nothing).
-void DialogsTest::countLeft()
-{
-    const struct {
-        const char *typed, *leave;
-        bool refused;
-    } cases[] = {{"31", "Tab", true}, {"31", "back", false}, {"30", "Tab", false}};
-    for (const auto& c : cases) {
-        RecordingReporter reporter;
-        FanDialog dialog(true, 1, 2, curveOf(2, 10, {7, 6}), reporter);
-        QVERIFY(shownActive(dialog));
-        auto* count = child<QLineEdit>(dialog, "count");
-        count->setFocus();
-        count->setText(c.typed);
-        if (QString(c.leave) == "Tab")
-            key(dialog, Qt::Key_Tab);
-        else
-            click(dialog, c.leave);
-        QCOMPARE(count->text(), QString(c.typed));
-        QCOMPARE(reporter.messages.size(), std::size_t(c.refused));
-        if (c.refused)
-            QVERIFY(count->hasFocus() && count->selectedText() == c.typed);
-    }
-}
-
-// A field that is no number, or out of range, stops "next" or OK where it
-// is, with the field focused, and stores nothing.
+// A field that is no number, or out of range, stops Enter, Tab, "next", OK
+// or "Change a location" where it is: one message, the dialog open, the
+// field focused and selected; Cancel then goes without another word. The
+// fan's count is checked when it is left with Tab, not when a button is
+// pressed with the mouse ("back" on the first point does nothing).
 void DialogsTest::refusedFieldsKeepTheDialogOpen()
 {
-    for (const auto& [name, typed, button] : {std::tuple{"flowStep", "1,5", "ok"}, {"pressure", "12a", "next"}}) {
-        RecordingReporter reporter;
-        FanDialog dialog(false, 1, 2, curveOf(3, 10, {7, 6, 5}), reporter);
-        QVERIFY(shownActive(dialog));
-        const QString first = pointLabel(dialog);
-        type(dialog, name, typed);
-        click(dialog, button);
-        QCOMPARE(reporter.messages.size(), std::size_t(1));
-        QVERIFY(dialog.isVisible() && child<QLineEdit>(dialog, name)->hasFocus());
-        QCOMPARE(pointLabel(dialog), first);
-    }
     Network net;
-    RecordingReporter reporter;
-    ParametersDialog dialog(*net.doc, reporter);
-    QVERIFY(shownActive(dialog));
-    type(dialog, "fireNode", "99");
-    type(dialog, "maxIteration", "-1");
-    click(dialog, "ok");
-    QCOMPARE(reporter.messages.size(), std::size_t(1));
-    QVERIFY(dialog.isVisible() && child<QLineEdit>(dialog, "maxIteration")->hasFocus());
-    QCOMPARE(child<QLineEdit>(dialog, "maxIteration")->selectedText(), QString("-1"));
-    QCOMPARE(net.doc->fire.fireNode, 23);
+    using Make = std::function<std::unique_ptr<QDialog>(RecordingReporter&)>;
+    const Make newFan = [](RecordingReporter& r) {
+        return std::make_unique<FanDialog>(true, 1, 2, curveOf(2, 10, {7, 6}), r);
+    };
+    const Make fan = [](RecordingReporter& r) {
+        return std::make_unique<FanDialog>(false, 1, 2, curveOf(3, 10, {7, 6, 5}), r);
+    };
+    const Make parameters = [&net](RecordingReporter& r) { return std::make_unique<ParametersDialog>(*net.doc, r); };
+    const Make fixedRoad = [](RecordingReporter& r) {
+        return std::make_unique<NewRoadDialog>(NewRoadValues{1, 2, true}, r);
+    };
+    const Make insert = [](RecordingReporter& r) { return std::make_unique<InsertNodeDialog>(insertion(), r); };
+    const Make road = [](RecordingReporter& r) { return std::make_unique<RoadDataDialog>(normalRoad(), r); };
+    const struct {
+        Make make;
+        const char *name, *typed, *leave;
+        bool refused;
+    } cases[] = {
+        {newFan, "count", "31", "Tab", true},
+        {newFan, "count", "31", "back", false},
+        {newFan, "count", "30", "Tab", false},
+        {fan, "flowStep", "1,5", "ok", true},
+        {fan, "pressure", "12a", "next", true},
+        {parameters, "maxIteration", "-1", "ok", true},
+        {fixedRoad, "airflow", "1e40", "Return", true},
+        {road, "temperature", "warm", "changeLocation", true},
+        {insert, "firstResistance", "1/2", "Tab", true},
+    };
+    for (const auto& c : cases) {
+        RecordingReporter reporter;
+        const std::unique_ptr<QDialog> d = c.make(reporter);
+        QVERIFY(shownActive(*d));
+        auto* field = child<QLineEdit>(*d, c.name);
+        field->setFocus();
+        field->setText(c.typed);
+        if (QString(c.leave) == "Tab" || QString(c.leave) == "Return")
+            key(*d, QString(c.leave) == "Tab" ? Qt::Key_Tab : Qt::Key_Return);
+        else
+            click(*d, c.leave);
+        QCOMPARE(field->text(), QString(c.typed));
+        QCOMPARE(reporter.messages.size(), std::size_t(c.refused));
+        if (!c.refused)
+            continue;
+        QVERIFY2(d->isVisible() && field->hasFocus(), c.name);
+        QCOMPARE(field->selectedText(), QString(c.typed));
+        click(*d, "cancel");
+        QCOMPARE(reporter.messages.size(), std::size_t(1));
+        QCOMPARE(d->result(), int(QDialog::Rejected));
+    }
+    QCOMPARE(net.context.units.maxIteration, 500);
 }
 
 // "change fan data" shows the fan's first point; points that are not
@@ -576,41 +580,6 @@ void DialogsTest::insertNodeShowsTheRest()
         click(dialog, "ok");
         QVERIFY(reporter.messages.empty() && dialog.result() == QDialog::Accepted);
         QCOMPARE(resistance ? dialog.values().firstResistance : dialog.values().firstLength, c.taken);
-    }
-}
-
-// A field that does not hold a number (or beyond a float) stops Enter,
-// "Change a location" or (in "Insert node") Tab where it is, with the field
-// selected; cancel then goes without another word.
-void DialogsTest::fieldsThatAreNotNumbers()
-{
-    const struct {
-        const char *name, *typed, *leave;
-    } cases[] = {{"airflow", "1e40", "Return"}, {"temperature", "warm", "changeLocation"},
-                 {"firstResistance", "1/2", "Tab"}};
-    for (const auto& c : cases) {
-        RecordingReporter reporter;
-        std::unique_ptr<QDialog> d;
-        if (QString(c.leave) == "Return")
-            d = std::make_unique<NewRoadDialog>(NewRoadValues{1, 2, true}, reporter);
-        else if (QString(c.leave) == "Tab")
-            d = std::make_unique<InsertNodeDialog>(insertion(), reporter);
-        else
-            d = std::make_unique<RoadDataDialog>(normalRoad(), reporter);
-        QVERIFY(shownActive(*d));
-        auto* field = child<QLineEdit>(*d, c.name);
-        QTest::mouseClick(field, Qt::LeftButton);
-        field->setText(c.typed);
-        if (QString(c.leave) == "changeLocation")
-            click(*d, c.leave);
-        else
-            key(*d, QString(c.leave) == "Tab" ? Qt::Key_Tab : Qt::Key_Return);
-        QCOMPARE(reporter.messages.size(), std::size_t(1));
-        QVERIFY(d->isVisible() && field->hasFocus());
-        QCOMPARE(field->selectedText(), QString(c.typed));
-        click(*d, "cancel");
-        QCOMPARE(reporter.messages.size(), std::size_t(1));
-        QCOMPARE(d->result(), int(QDialog::Rejected));
     }
 }
 
