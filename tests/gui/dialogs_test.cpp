@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QtTest>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -114,19 +115,20 @@ void picture(QWidget& dialog, const QString& name)
     dialog.grab().save("/tmp/editdialogs/" + name + ".png");
 }
 
-// Node 77 into the road 12-34 with R = 0.3 and L = 120.
+// Node 77 into the road 12-34 with R = 0.123456 and L = 120.
 InsertNodeValues insertion()
 {
     InsertNodeValues v;
     v.node = 77;
     v.roadFirst = 12;
     v.roadSecond = 34;
-    v.resistance = 0.3f;
+    v.resistance = 0.123456f;
     v.length = 120;
     return v;
 }
 
-RoadDataValues normalRoad() { return {3, 9, 0.0012345f, 18.5f, 250, 9.75f, 1.7f}; }
+// A length of -0, as a file may hold: shown as 0 and handed back as -0.
+RoadDataValues normalRoad() { return {3, 9, 0.0012345f, 18.5f, -0.0f, 9.75f, 1.7f}; }
 
 }  // namespace
 
@@ -539,7 +541,9 @@ void DialogsTest::roadDataDialogs()
     QCOMPARE(normal.result(), int(QDialog::Accepted));
     const RoadDataValues v = normal.values();
     QCOMPARE(std::vector<float>({v.resistance, v.temperature, v.length, v.area, v.conductivity}),
-             std::vector<float>({0.0012345f, 22, 250, 9.75f, 2.1f}));
+             std::vector<float>({0.0012345f, 22, 0, 9.75f, 2.1f}));
+    QCOMPARE(text(normal, "length"), QString("0"));
+    QVERIFY(std::signbit(v.length));
 
     FixedRoadDialog fixed({40, 41, 1500}, reporter);
     QVERIFY(shownActive(fixed));
@@ -557,7 +561,7 @@ void DialogsTest::insertNodeShowsTheRest()
     const struct {
         const char *name, *typed, *shown, *rest;
         float taken;
-    } cases[] = {{"firstResistance", "", "0", "0.3", 0}, {"firstResistance", "0.1", "0.1", "0.2", 0.1f},
+    } cases[] = {{"firstResistance", "", "0", "0.123456", 0}, {"firstResistance", "0.1", "0.1", "0.023456", 0.1f},
                  {"firstLength", "500", "120", "0", 120}};
     for (const auto& c : cases) {
         const bool resistance = QString(c.name) == "firstResistance";
