@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTableWidget>
@@ -511,9 +512,11 @@ void WindowTest::simpleIsOneSettingForAllWindows()
     other->togglePrint();
     QVERIFY(!other->printTool()->simple());
 
+    QSignalSpy announced(other->printTool(), &PrintToolDialog::simpleToggled);
     QTest::mouseClick(w.view->printTool()->findChild<QCheckBox*>("simple"), Qt::LeftButton);
     QCOMPARE(other->plan().settings.previewKind, 0);
     QVERIFY(other->printTool()->simple());
+    QCOMPARE(announced.count(), 0);  // the other window's box follows without a choice of its own
     w.close();
     other.reset();  // closed last
     QCOMPARE(w.profile.readInt(kDisplaySection, "print_preview_num", 1), 0);
@@ -521,6 +524,10 @@ void WindowTest::simpleIsOneSettingForAllWindows()
 
 void WindowTest::printedPageMatchesThePreview()
 {
+    // Lines as wide on paper as on a screen of 96 pixels an inch, never thinner than a dot.
+    for (const auto& [dpi, scale] : {std::pair{72, 1.0}, {96, 1.0}, {360, 3.75}, {600, 6.25}})
+        QCOMPARE(printPenScale(dpi), scale);
+
     PrintWindow w;
     w.view->togglePrint();
     w.view->printerSetup();  // a PDF file, 2880 × 3969

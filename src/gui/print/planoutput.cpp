@@ -194,6 +194,11 @@ PrinterPage printerPage(const QPrinter& printer)
     return page;
 }
 
+double printPenScale(int dotsPerInch)
+{
+    return std::max(1.0, dotsPerInch / 96.0);
+}
+
 std::string printPlan(PlanView& plan, QPrinter& printer, const std::string& jobName)
 {
     const PrinterPage page = printerPage(printer);
@@ -211,10 +216,9 @@ std::string printPlan(PlanView& plan, QPrinter& printer, const std::string& jobN
         QPainter painter;
         if (painter.begin(&printer)) {
             {
-                // No background: the paper is the page. The lines are as
-                // wide on paper as on a screen of 96 pixels an inch.
+                // No background: the paper is the page.
                 QPainterCanvas canvas(painter);
-                canvas.setPenScale(std::max(1.0, printer.resolution() / 96.0));
+                canvas.setPenScale(printPenScale(printer.resolution()));
                 plan.drawNetwork(canvas, true);
             }
             if (!painter.end())

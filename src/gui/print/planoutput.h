@@ -24,6 +24,10 @@ using orvex::exportFormatOf;
 
 PrinterPage printerPage(const QPrinter& printer);
 
+// How many pixels wide a one-pixel pen draws on a printer of this
+// resolution: lines are as wide on paper as on a screen of 96 pixels an inch.
+double printPenScale(int dotsPerInch);
+
 // Prints the page preview's plan on one page, the job named after the
 // document. The plan must be in page preview and is back in it afterwards.
 // Returns what went wrong, or an empty text.
