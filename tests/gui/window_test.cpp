@@ -60,12 +60,12 @@ struct ScriptedEditDialogs : EditDialogs {
     DialogResult changeFan(int, int, FanCurve& c) override { return answer(fan, c); }
 };
 
-// The sample "mine" opened in a window; the edit dialogs scripted, or the window's own.
+// The sample "mine" opened in a window, the edit dialogs scripted.
 struct Session : NetworkWindow {
     ScriptedEditDialogs dialogs;
-    explicit Session(bool realDialogs = false)
+    Session()
     {
-        services.editDialogs = realDialogs ? nullptr : &dialogs;
+        services.editDialogs = &dialogs;
         open(sample("mine"), {1000, 800});
     }
     QUndoStack& history() { return document->undoStack(); }
@@ -198,7 +198,6 @@ private slots:
     void dialogsReachTheDocument();
     void sessionUndoneAndRedone();
     void runsAndParametersOutlastTheHistory();
-    void theWindowsOwnDialogs();
     void theToolsButtonsReachThePreview();
     void simpleIsOneSettingForAllWindows();
     void printedPageMatchesThePreview();
@@ -435,35 +434,6 @@ void WindowTest::runsAndParametersOutlastTheHistory()
         inRunDialog([&](Session& again) { parameters(again, {}); });
         QVERIFY(!s.doc().modified);
     }
-}
-
-// The window's own dialogs, typed into: a node made, a road made, its data changed.
-void WindowTest::theWindowsOwnDialogs()
-{
-    Session s(true);
-    CBriscoDoc& doc = s.doc();
-    const auto answer = [](QList<std::pair<QString, QString>> fields) {
-        onModal([fields](QDialog& dialog) {
-            for (const auto& [name, text] : fields)
-                child<QLineEdit>(dialog, name)->setText(text);
-            click(dialog, "ok");
-        });
-    };
-    s.mode(command::kMakeNode);
-    answer({{"number", "777"}, {"elevation", "-250"}});
-    s.click(QPoint(40, 40));
-    QCOMPARE(doc.nodes[std::size_t(doc.nodeIndex(777))].elevation, -250.0f);
-    const int other = doc.nodes[std::size_t(doc.surfaceCount + 1)].number;
-    s.mode(command::kMakeRoad);
-    answer({{"resistance", "0.25"}, {"length", "120"}, {"area", "9"}});
-    s.twoNodes(777, other);
-    const Road& made = doc.roads[std::size_t(s.roadBetween(777, other))];
-    QCOMPARE(std::pair(made.resistance, made.length), std::pair(0.25f, 120.0f));
-    s.mode(command::kChangeRoad);  // the fields left as shown hand back their values to the last bit
-    answer({{"resistance", "0.5"}});
-    s.twoNodes(777, other);
-    QCOMPARE(doc.roads[std::size_t(s.roadBetween(777, other))].resistance, 0.5f);
-    QCOMPARE(s.history().undoText(), QString("Change road 777-%1").arg(other));
 }
 
 void WindowTest::theToolsButtonsReachThePreview()
