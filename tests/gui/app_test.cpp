@@ -117,19 +117,6 @@ double cellValue(const QAbstractItemModel& shown, int row, int column)
     return shown.index(row, column).data(kSortRole).toDouble();
 }
 
-// Pixels of about the colour: the plan is drawn smoothed.
-int pixelsOf(const QImage& image, QRgb colour)
-{
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb p = image.pixel(x, y);
-            n += std::abs(qRed(p) - qRed(colour)) < 80 && std::abs(qGreen(p) - qGreen(colour)) < 80 &&
-                 std::abs(qBlue(p) - qBlue(colour)) < 80;
-        }
-    return n;
-}
-
 // The characters of text that the font (with the system's fall-backs) draws
 // as the empty box of a missing glyph, each laid out as the label lays it out.
 QString missingGlyphs(const QString& text, const QFont& font)

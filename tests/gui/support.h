@@ -103,6 +103,28 @@ inline void typeAndEnter(QWidget& dialog, const QString& value)
     key(dialog, Qt::Key_Return);
 }
 
+// A drag with the left button from one point to another, by way of the middle.
+inline void drag(QWidget* surface, QPoint from, QPoint to)
+{
+    QTest::mousePress(surface, Qt::LeftButton, {}, from);
+    QTest::mouseMove(surface, (from + to) / 2);
+    QTest::mouseMove(surface, to);
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, to);
+}
+
+// Pixels of about the colour: the plan is drawn smoothed.
+inline int pixelsOf(const QImage& image, QRgb colour)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            n += std::abs(qRed(p) - qRed(colour)) < 80 && std::abs(qGreen(p) - qGreen(colour)) < 80 &&
+                 std::abs(qBlue(p) - qBlue(colour)) < 80;
+        }
+    return n;
+}
+
 inline bool shownActive(QWidget& dialog)
 {
     dialog.show();

@@ -80,13 +80,7 @@ struct Session : NetworkWindow {
     void mode(int id) { QVERIFY(view->editCommand(id)); }
     void click(QPoint p, Qt::MouseButton button = Qt::LeftButton) { QTest::mouseClick(surface(), button, {}, p); }
     void twoNodes(int a, int b) { click(at(a)), click(at(b)); }
-    void drag(QPoint from, QPoint to)
-    {
-        QTest::mousePress(surface(), Qt::LeftButton, {}, from);
-        QTest::mouseMove(surface(), (from + to) / 2);
-        QTest::mouseMove(surface(), to);
-        QTest::mouseRelease(surface(), Qt::LeftButton, {}, to);
-    }
+    void drag(QPoint from, QPoint to) { gui::test::drag(surface(), from, to); }
     int roadBetween(int a, int b) { return doc().findRoad(a, b, RoadScope::All); }
 };
 
@@ -125,12 +119,7 @@ struct PrintWindow : NetworkWindow {
         const DevicePoint* c = view->plan().page.corners;
         return QRect(QPoint(int(c[0].x), int(c[0].y)), QPoint(int(c[2].x) - 1, int(c[2].y) - 1));
     }
-    void drag(QPoint from, QPoint to)
-    {
-        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
-        QTest::mouseMove(view->viewport(), (from + to) / 2);
-        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, to);
-    }
+    void drag(QPoint from, QPoint to) { gui::test::drag(view->viewport(), from, to); }
 };
 
 // The box around everything drawn on white within `area` (its outline left
@@ -175,15 +164,6 @@ void answerParameters(const char* maxIteration, const char* method)
         parameters->findChild<QComboBox*>("method")->setCurrentText(method);
         parameters->findChild<QPushButton*>("ok")->click();
     });
-}
-
-int pixelsOf(const QImage& image, QRgb colour)
-{
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            n += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
-    return n;
 }
 
 }  // namespace
