@@ -165,58 +165,6 @@ TEST(FanOffItsCurve, IsHeldAtTheEndAndNamed)
     }
 }
 
-TEST(NewtonBadInput, EveryRunEndsWithNumbersAndNamesWhatItCouldNotSolve)
-{
-    using Network = std::function<void(TestNetwork&)>;
-    const struct {
-        const char* name;
-        Network add;
-        bool refused;
-        int result;
-        const char* said;  // by the check before the run or by the solver
-        Network check;
-    } cases[] = {
-        // A closed loop with a cold and a warm side: the air goes round it
-        // and the loop's draught is what its roads lose.
-        {"no surface node", [](TestNetwork& n) {
-             n.underground({{10, 0}, {11, -200}, {12, -200}, {13, 0}});
-             n.road(10, 11, 0.4f, 8), n.road(11, 12, 0.2f, 20), n.road(12, 13, 0.3f, 35), n.road(13, 10, 0.2f, 20);
-         }, false, 1, "No road or fan joins nodes 10, 11, 12, 13 to a surface node: the Newton method held node 10",
-         [](TestNetwork& n) {
-             const CBriscoDoc& doc = n.doc();
-             double draught = 0, lost = 0;
-             for (int k = 1; k <= 4; ++k) {
-                 const Road& road = doc.roads[size_t(k)];
-                 draught += road.naturalDraught;
-                 lost += roadLawDrop(road.massFlow, road.density, road.resistance);
-                 EXPECT_NEAR(road.massFlow, doc.roads[1].massFlow, kFlowTolerance) << "road " << k;
-             }
-             EXPECT_GT(doc.roads[1].massFlow, 1.0f);
-             EXPECT_NEAR(lost, draught, 1e-3);
-         }},
-        // Fans without a curve to run on stand still, as with the relaxation.
-        {"fans without a usable curve", [](TestNetwork& n) {
-             addJoinedDraughtNetwork(n), n.fan(10, 2, 100, {500}), n.fan(1, 10, 0, {500, 400, 200});
-         }, false, 1, "stand still in this analysis: 10-2, 1-10", [](TestNetwork& n) {
-             EXPECT_EQ(std::make_pair(n.doc().fans[1].fanFlow, n.doc().fans[2].fanFlow), std::make_pair(0.0f, 0.0f));
-         }},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        TestNetwork net;
-        net.method = SolverMethod::Newton;
-        c.add(net);
-        const RunOutcome outcome = net.solve();
-        EXPECT_EQ(std::make_pair(outcome.refused, outcome.result), std::make_pair(c.refused, c.result));
-        EXPECT_TRUE(allResultsFinite(net.doc()));
-        EXPECT_TRUE(net.reporter.contains(c.said)) << net.reporter.all();
-        if (outcome.result == 1) {
-            EXPECT_LT(net.doc().lastIterations, kFewIterations);
-        }
-        c.check(net);
-    }
-}
-
 TEST(BadInput, SolverCalledWithoutTheDriversChecksStoresOnlyNumbers)
 {
     // As a caller that does not check could: a road of resistance 0, a water
