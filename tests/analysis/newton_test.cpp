@@ -44,7 +44,8 @@ void expectSameFlows(const CBriscoDoc& relaxed, const CBriscoDoc& newton)
             << "fan " << f;
 }
 
-// Each sample solved with each method, as the dialog's Start does (airflow only).
+// Each sample solved with each method, as the dialog's Start does with the
+// fire left out (the fire sample has a finish time).
 class Samples : public testing::TestWithParam<const char*> {};
 
 TEST_P(Samples, BothMethodsGiveTheSameFlows)
@@ -52,7 +53,8 @@ TEST_P(Samples, BothMethodsGiveTheSameFlows)
     TestNetwork relaxation(false, shippedUnits()), newtonNet(false, shippedUnits());
     openSample(relaxation, GetParam()), openSample(newtonNet, GetParam());
     newtonNet.doc().solverMethod = SolverMethod::Newton;
-    ASSERT_EQ(runAnalysis(relaxation.doc(), relaxation.dialog, true).result, 1) << relaxation.reporter.all();
+    const RunOutcome outcome = runAnalysis(relaxation.doc(), relaxation.dialog, true);
+    ASSERT_EQ(std::make_pair(outcome.result, outcome.fire), std::make_pair(1, false)) << relaxation.reporter.all();
     ASSERT_EQ(runAnalysis(newtonNet.doc(), newtonNet.dialog, true).result, 1) << newtonNet.reporter.all();
     const CBriscoDoc& newton = newtonNet.doc();
     EXPECT_LT(newton.lastIterations, kFewIterations);
@@ -62,7 +64,7 @@ TEST_P(Samples, BothMethodsGiveTheSameFlows)
     expectSameFlows(relaxation.doc(), newton);
 }
 
-INSTANTIATE_TEST_SUITE_P(Data, Samples, testing::Values("mine.vad", "water.vad", "built.vad", "minefire.vad"),
+INSTANTIATE_TEST_SUITE_P(Data, Samples, testing::Values("water.vad", "built.vad", "minefire.vad"),
                          [](const testing::TestParamInfo<const char*>& info) {
                              return std::string(info.param).substr(0, std::string(info.param).find('.'));
                          });
@@ -160,115 +162,6 @@ TEST(FanOffItsCurve, IsHeldAtTheEndAndNamed)
         EXPECT_TRUE(allResultsFinite(net.doc()));
         EXPECT_LE(meanImbalance(net.doc()), kTau);
         EXPECT_LE(net.doc().lastIterations, 10) << "held once, not switched back and forth";
-    }
-}
-
-TEST(NewtonRun, ShowsEachIterationAndStopsOrEndsAtItsLimit)
-{
-    const struct {
-        int maxIteration, stopAt, result, iterations;
-    } cases[] = {
-        {0, 0, -1, 0}, {1, 0, -1, 0}, {3, 0, -1, 2},  // iterations 1 .. limit - 1
-        {5000, 2, 0, 2},                              // stopped at the second iteration
-        {5000, 0, 1, -1},                             // converged
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE("maxIteration " + std::to_string(c.maxIteration) + ", stop at " + std::to_string(c.stopAt));
-        TestNetwork net;
-        net.method = SolverMethod::Newton;
-        addJoinedDraughtNetwork(net);
-        net.app.units.maxIteration = c.maxIteration;
-        net.app.units.displayData = 1;
-        net.dialog.stopAt = c.stopAt;
-        net.build().roads[1].massFlow = 123;  // the result of an earlier run
-        const RunOutcome outcome = runAnalysis(net.doc(), net.dialog);
-        const CBriscoDoc& doc = net.doc();
-        EXPECT_EQ(outcome.result, c.result);
-        const int n = doc.lastIterations;
-        if (c.iterations >= 0) {
-            EXPECT_EQ(n, c.iterations);
-        }
-        // Once per iteration a status line, the two diagnostic lines, a stop
-        // query and, unless it stopped there, a progress step. At the limit
-        // the relaxation gets as many iterations, cannot settle the network
-        // in them either, and the Newton method's last line is shown again.
-        const int runs = c.result == -1 && c.maxIteration > 1 ? 2 : 1;
-        EXPECT_EQ(std::make_tuple(int(net.dialog.statusLines.size()), int(net.dialog.diagnostics.size()),
-                                  net.dialog.stopQueries, net.dialog.progressSteps),
-                  std::make_tuple(runs * n + runs - 1, 2 * runs * n, runs * n, c.result == 0 ? n - 1 : runs * n));
-        EXPECT_EQ(outcome.method, SolverMethod::Newton);
-        EXPECT_TRUE(allResultsFinite(doc));
-        // The merge is undone whichever way the solve ended.
-        EXPECT_EQ(std::make_pair(doc.roads[2].first, doc.nodes[size_t(net.index(11))].degree), std::make_pair(11, 1));
-        EXPECT_EQ(net.pressure(11), net.pressure(10));
-        EXPECT_EQ(net.flow(1) == 123, c.result == 0) << "road results change unless stopped";
-        if (c.result == 1) {
-            EXPECT_LT(n, kFewIterations);
-            EXPECT_LE(meanImbalance(doc), kTau);
-        }
-    }
-}
-
-TEST(NewtonBadInput, EveryRunEndsWithNumbersAndNamesWhatItCouldNotSolve)
-{
-    using Network = std::function<void(TestNetwork&)>;
-    const struct {
-        const char* name;
-        Network add;
-        bool refused;
-        int result;
-        const char* said;  // by the check before the run or by the solver
-        Network check;
-    } cases[] = {
-        {"road without resistance", [](TestNetwork& n) { addJoinedDraughtNetwork(n, [](TestNetwork& m) { m.road(10, 2, 0); }); },
-         true, 0, "resistance 0 or below: 10-2", [](TestNetwork&) {}},
-        // A closed loop with a cold and a warm side: the air goes round it
-        // and the loop's draught is what its roads lose.
-        {"no surface node", [](TestNetwork& n) {
-             n.underground({{10, 0}, {11, -200}, {12, -200}, {13, 0}});
-             n.road(10, 11, 0.4f, 8), n.road(11, 12, 0.2f, 20), n.road(12, 13, 0.3f, 35), n.road(13, 10, 0.2f, 20);
-         }, false, 1, "No road or fan joins nodes 10, 11, 12, 13 to a surface node: the Newton method held node 10",
-         [](TestNetwork& n) {
-             const CBriscoDoc& doc = n.doc();
-             double draught = 0, lost = 0;
-             for (int k = 1; k <= 4; ++k) {
-                 const Road& road = doc.roads[size_t(k)];
-                 draught += road.naturalDraught;
-                 lost += roadLawDrop(road.massFlow, road.density, road.resistance);
-                 EXPECT_NEAR(road.massFlow, doc.roads[1].massFlow, kFlowTolerance) << "road " << k;
-             }
-             EXPECT_GT(doc.roads[1].massFlow, 1.0f);
-             EXPECT_NEAR(lost, draught, 1e-3);
-         }},
-        // Beside the draught network a loop that no road joins to it, and a
-        // node without roads.
-        {"group without a way to the surface", [](TestNetwork& n) {
-             addJoinedDraughtNetwork(n, [](TestNetwork& m) {
-                 m.underground({{20, -100}, {21, -300}, {22, -300}, {30, -50}});
-                 m.road(20, 21, 0.5f, 10), m.road(21, 22, 0.5f), m.road(22, 20, 0.5f, 30);
-             });
-         }, false, 1, "No road or fan joins nodes 20, 21, 22 to a surface node: the Newton method held node 20",
-         [](TestNetwork& n) { EXPECT_GT(n.flow(1), 1.0f); EXPECT_GT(n.flow(3), 0.1f); }},
-        // Fans without a curve to run on stand still, as with the relaxation.
-        {"fans without a usable curve", [](TestNetwork& n) {
-             addJoinedDraughtNetwork(n), n.fan(10, 2, 100, {500}), n.fan(1, 10, 0, {500, 400, 200});
-         }, false, 1, "stand still in this analysis: 10-2, 1-10", [](TestNetwork& n) {
-             EXPECT_EQ(std::make_pair(n.doc().fans[1].fanFlow, n.doc().fans[2].fanFlow), std::make_pair(0.0f, 0.0f));
-         }},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        TestNetwork net;
-        net.method = SolverMethod::Newton;
-        c.add(net);
-        const RunOutcome outcome = net.solve();
-        EXPECT_EQ(std::make_pair(outcome.refused, outcome.result), std::make_pair(c.refused, c.result));
-        EXPECT_TRUE(allResultsFinite(net.doc()));
-        EXPECT_TRUE(net.reporter.contains(c.said)) << net.reporter.all();
-        if (outcome.result == 1) {
-            EXPECT_LT(net.doc().lastIterations, kFewIterations);
-        }
-        c.check(net);
     }
 }
 

@@ -17,8 +17,8 @@ struct RoadCase {
 // 101. From 101 road b leads to 102 (pulled out by a fixed-flow road), a
 // fixed-flow road feeds road e, a fan feeds road f, and a fan that cannot
 // run leads to 105, which has nothing else. Road z joins the surface nodes
-// 1 and 3 and carries no air; road d draws surface air from 2 into 106.
-// No re-solve, run twice.
+// 1 and 3 and carries no air; road d draws surface air from 2 into 106
+// through rock 20 °C warmer than that air. No re-solve, run twice.
 class SingleRoad : public ::testing::TestWithParam<RoadCase> {};
 
 TEST_P(SingleRoad, ExchangeAndTravelFollowTheClosedForms)
@@ -28,7 +28,7 @@ TEST_P(SingleRoad, ExchangeAndTravelFollowTheClosedForms)
     const int a = net.road(1, 101, 0.05f, c.area, c.length, c.conductivity, 20);
     const int b = net.road(101, 102, 0.05f, 8, 140, 3, 25), e = net.road(103, 2, 0.05f, 5);
     const int f = net.road(104, 2, 128, 5);
-    const int z = net.road(1, 3, 0.05f, 10, 100, 2, 21), d = net.road(2, 106, 0.05f, 10, 100, 2, 24);
+    const int z = net.road(1, 3, 0.05f, 10, 100, 2, 21), d = net.road(2, 106, 0.05f, 10, 100, 2, 40);
     net.fixedRoad(102, 2, 600);
     net.fixedRoad(101, 103, 200);
     net.fixedRoad(106, 3, 200);
@@ -92,8 +92,7 @@ TEST_P(SingleRoad, ExchangeAndTravelFollowTheClosedForms)
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, SingleRoad,
-                         ::testing::Values(RoadCase{"SmallNtu", 10, 200, 0.2f}, RoadCase{"MediumNtu", 10, 200, 2},
-                                           RoadCase{"LargeNtu", 10, 200, 9}, RoadCase{"NoConductivity", 10, 200, 0},
+                         ::testing::Values(RoadCase{"Exchange", 10, 200, 2}, RoadCase{"NoConductivity", 10, 200, 0},
                                            RoadCase{"NoLength", 10, 0, 2}, RoadCase{"NoArea", 0, 100, 2}),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -1,5 +1,5 @@
-// How the gas spreads within a finite front table, and back along a road
-// whose airflow reverses.
+// How the gas spreads within a finite front table, back along a road whose
+// airflow reverses, and with a change of the fire's temperature alone.
 #include "support.h"
 #include "fire/fire.h"
 
@@ -96,23 +96,25 @@ TEST_P(Reversal, DropsTheRoadsFrontsAndRefillsItFromTheNewUpstreamEnd)
 
 INSTANTIATE_TEST_SUITE_P(Orientation, Reversal, ::testing::Values(true, false));
 
-// The fire's air leaves through surface node 2, from which a fixed airflow
-// takes surface air down to 101 and out through a warm road y. The gas stops
-// at the surface: y, whose rock is 20 °C warmer than the surface air, never
-// sees a front of that air.
-TEST(Spread, GasReachingTheSurfaceGoesNoFurther)
+// A change of temperature alone is sent on: the fire grows hotter after two
+// minutes, with the same gas, and the road from the fire node takes a new
+// front with the hotter air.
+TEST(Spread, AChangeOfTemperatureAloneStartsAFront)
 {
-    FireNet net({1, 2}, {100, 101});
-    const int exhaust = net.road(100, 2, 0.01f);
-    const int y = net.road(101, 1, 0.01f, 10, 100, 2, 40);
+    FireNet net({1, 2}, {100});
+    const int drift = net.road(100, 2, 0.5f, 10, 2000);
     net.fixedRoad(1, 100, 600);
-    net.fixedRoad(2, 101, 300);
     CBriscoDoc& doc = net.build(100);
-    doc.fire.fireTimeStep = 1000, doc.fire.finishTime = 10;
-    net.run();
-    ASSERT_EQ(net.at(exhaust).gasConcentration, 100);
-    EXPECT_EQ(net.at(y).entryTemperature, 40.0f);
-    EXPECT_EQ(net.at(y).initialTemperature, 40.0f);
+    doc.fire.finishTime = 3;
+    net.rec.onLine = [&] {
+        if (net.rec.lines.size() == 21)  // the end of step 20, at 2 minutes
+            doc.fire.fireTemperature = 600;
+    };
+    ASSERT_EQ(net.run().result, 1);
+    EXPECT_EQ(net.rec.of(drift, 20).size(), 1u);
+    EXPECT_EQ(net.rec.of(drift, 21).size(), 2u);
+    EXPECT_EQ(net.at(drift).entryTemperature, 600);
+    EXPECT_EQ(net.at(drift).gasConcentration, 100);
 }
 
 }  // namespace
