@@ -140,8 +140,8 @@ TEST(Page, OnTheScreenInThePreviewAndOnPaper)
                std::to_string(r.top);
     };
     // A wide window: 3/4 of its height. 800 × 600 with the 2880 × 3969 page:
-    // portrait 2880 × 450 / 3969 = 326 wide, landscape 3969 × 450 / 2880 = 620.
-    EXPECT_EQ(page(800, 600, 2880, 3969, 1), "326 450 at 237 75");
+    // portrait 2880 × 450 / 3969 = 326 wide (drawn in Drawing.BackgroundThenNetworkOrThePreviewPage),
+    // landscape 3969 × 450 / 2880 = 620.
     EXPECT_EQ(page(800, 600, 3969, 2880, 2), "620 450 at 90 75");
     EXPECT_EQ(page(600, 800, 3969, 2880, 2), "450 326 at 75 237");  // tall: 3/4 of the width
 
