@@ -52,18 +52,6 @@ INSTANTIATE_TEST_SUITE_P(Layouts, Finder, ::testing::Values(
     FinderCase{{"work", "+src", "build-other/cli"}, "work", "build-other/cli/orvex-solve", "build", "",
                {"work", "build-other/share/orvex"}}));
 
-// Run from a folder without sdt/, the build's program finds the source
-// tree's settings; a damaged ztna.sdt there is never read.
-TEST(ProgramFolder, SampleRunsFromAnyFolder)
-{
-    TempFolder elsewhere;
-    writeFile(elsewhere.file("ztna.sdt"), "damaged\n");
-    const SolveRun run = runIn(elsewhere.path().string(), solveBinary(), "'" + kSourceDir + "/data/mine.vad'");
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, "");
-    EXPECT_NE(run.out.find("Result 1 (converged)"), std::string::npos);
-}
-
 // An installed program (bin/ beside share/orvex/) takes share/orvex;
 // without it the program says where it looked.
 TEST(ProgramFolder, InstalledProgramTakesItsDataFolder)

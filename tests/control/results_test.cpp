@@ -119,7 +119,6 @@ TEST(ResultsTables, CellsOfRoadsNodesAndFans)
         int row, column;
         const char* text;
     } cells[] = {
-        {roads, 0, int(R::Number), "1"},
         {roads, 0, int(R::Name), "main,\u3000east"},
         {roads, 0, int(R::Kind), "normal"},
         {roads, 2, int(R::Kind), "fixed flow"},
@@ -134,7 +133,6 @@ TEST(ResultsTables, CellsOfRoadsNodesAndFans)
         {roads, 0, int(R::Direction), "reverse"},
         {roads, 1, int(R::Direction), "reverse"},
         {roads, 2, int(R::Direction), "reverse"},
-        {roads, 0, int(R::MeanTemperature), "(no column)"},
         {nodes, 1, int(NodeColumn::Number), "20"},
         {nodes, 1, int(NodeColumn::Position), "surface"},
         {nodes, 2, int(NodeColumn::Position), "underground"},

@@ -20,7 +20,6 @@ TEST(StartCommand, OptionsNamesAndTheToolkitsOwnOptions)
         std::string error;
     } cases[] = {
         {{}, Action::Start, "", false, true, ""},
-        {{"--help"}, Action::Help, "", false, true, ""},
         {{"net.vad", "-h"}, Action::Help, "net.vad", false, true, ""},
         {{"--version", "net.vad"}, Action::Version, "", false, true, ""},
         {{"--no-splash", "net.vad", "other.vad"}, Action::Start, "net.vad", false, false, ""},

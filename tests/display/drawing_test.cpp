@@ -243,9 +243,6 @@ TEST(Drawing, SingleElementsOnTheWindow)
     for (const Op& op : canvas.ops)
         EXPECT_TRUE(op.invert || (op.kind != Op::Circle && op.kind != Op::Line));
     EXPECT_FALSE(canvas.ops.back().invert);
-    canvas.ops.clear();  // around a client point: filled with the background, outlined in the colour
-    view->drawCircleAtClient(canvas, 50, 60, 5, kStrong);
-    EXPECT_EQ(std::pair(canvas.ops.at(0).colour, canvas.ops.at(0).outline), std::pair(kBack, kStrong));
 }
 
 TEST(Drawing, BackgroundThenNetworkOrThePreviewPage)

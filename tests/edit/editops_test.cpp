@@ -225,8 +225,6 @@ TEST(EditOpsUndo, RestoringASnapshotGivesBackEveryFile)
     } cases[] = {
         {"make a surface node", {}, [](EditBench& b) { b.ops().makeNode(900, 300, NodeKind::Surface, 1, 2); }},
         {"delete a node, joining its roads", {}, [](EditBench& b) { b.ops().deleteNode(b.doc->nodeIndex(251)); }},
-        {"move a node", {}, [](EditBench& b) { b.ops().moveNode(b.doc->nodeIndex(201), -40, 90); }},
-        {"make a fixed flow road", {}, [](EditBench& b) { b.ops().addFixedRoad(1, 2, 300); }},
         {"delete the first of two parallel roads of other names",
          [](EditBench& b) {
              b.road(1, 101, 0.5f);
@@ -235,11 +233,6 @@ TEST(EditOpsUndo, RestoringASnapshotGivesBackEveryFile)
          [&](EditBench& b) { b.ops().deleteRoad(road(b, 1, 101)); }},
         {"delete the not-useable road 212-203", {}, [&](EditBench& b) { b.ops().deleteRoad(road(b, 212, 203)); }},
         {"delete a fixed flow road", {}, [&](EditBench& b) { b.ops().deleteRoad(road(b, 306, 323)); }},
-        {"change a road", {},
-         [&](EditBench& b) {
-             b.dialogs.roadData.push_back(ok<RoadDataValues>([](RoadDataValues& v) { v.resistance = 2, v.area = 3; }));
-             b.ops().changeRoadData(road(b, 104, 122));
-         }},
         {"insert a node into road 1", [](EditBench& b) { b.node(999, 0, 0); },
          [](EditBench& b) {
              b.dialogs.inserts.push_back(ok<InsertNodeValues>([](InsertNodeValues& v) { v.firstResistance = 0.004f; }));

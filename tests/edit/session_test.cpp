@@ -219,11 +219,6 @@ TEST_F(Session, ZoomInWithTheMouse)
     editor->leftButtonDown(0, 0);
     editor->leftButtonUp(600, 10);  // wider than half the window: the factor is 1
     EXPECT_EQ(view->geo.scale, 5.0f);
-    view->geo.scale = 15.384615f;
-    editor->leftButtonDown(100, 100);
-    editor->leftButtonUp(200, 300);
-    EXPECT_EQ(reporter.messages, Strings{"This is a maximum !!"});
-    EXPECT_EQ(view->geo.scale, 15.384615f);
 }
 
 TEST_F(Session, CommandsPicksAndKeys)
