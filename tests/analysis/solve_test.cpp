@@ -107,6 +107,9 @@ TEST_P(HandSolved, WaterNetworkThreeReservoirFlowsMatchHazenWilliams)
     net.pipe(10, 2, 0.25f, 1000, 110);
     net.pipe(10, 11, 0.20f, 0, 4);
     net.pipe(11, 3, 0.20f, 800, 130);
+    // Before a run: the static head below the highest reservoir.
+    net.build();
+    EXPECT_EQ(std::pair(net.pressure(10), net.pressure(11)), std::pair(100000.0, 95000.0));
     ASSERT_EQ(solved(net), 1) << net.reporter.all();
 
     // One unknown, the flow q to reservoir 3 (m3/s): it fixes the heads of 11

@@ -200,6 +200,12 @@ TEST(BadInput, NetworkFilesThatLoadWithAWarning)
         EXPECT_EQ(inst.reporter.messages[0].rfind("Data Input Error\n" + path + ": ", 0) == 0, c.from == "end of data &");
         c.check(doc);
     }
+    // A heading of exactly 79 bytes with its line end is whole: nothing is said.
+    Installation inst;
+    const std::string path = inst.work("full.vad");
+    writeFile(path, replaced(readFile(kSmallBase + "vad"), "heading two\n", std::string(78, 'x') + "\n"));
+    ASSERT_EQ(inst.doc->readNetworkFile(path, true), 1);
+    EXPECT_EQ(inst.reporter.all(), "");
 }
 
 TEST(BadInput, TextInACompanionFileStopsItsReaderWithTheFileAndLine)

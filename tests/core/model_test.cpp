@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "model/fileio.h"
+#include "model/meanings.h"
+#include "model/networkio.h"
 #include "support/support.h"
 
 namespace orvex::test {
@@ -64,6 +66,12 @@ TEST(Document, AdjacencyListsNormalRoadsAndFindRoadTakesTheLowestIndex)
 
     EXPECT_EQ(std::make_tuple(doc.findRoad(10, 20), doc.findRoad(20, 10), doc.findRoad(30, 20)), std::make_tuple(1, 1, 2));
     EXPECT_EQ(std::make_tuple(doc.findRoad(10, 40), doc.findRoad(40, 10, RoadScope::All)), std::make_tuple(0, 6));
+
+    // A node renumbered in place is found under neither number until the index is rebuilt.
+    doc.nodes[2].number = 25;
+    EXPECT_EQ(std::make_pair(doc.nodeIndex(20), doc.nodeIndex(25)), std::make_pair(0, 0));
+    doc.rebuildAdjacency();
+    EXPECT_EQ(doc.nodeIndex(25), 2);
 }
 
 TEST(Document, PrepareSetsHydrostaticPressuresAndResetsFans)
@@ -148,6 +156,22 @@ TEST(Document, IteratorsKeepTheirOwnPositionsAndStartAgainAfterTheEnd)
 
 // The files' texts as UTF-8, and where a text too long for its field is
 // cut: between two characters of UTF-8 or GBK, wherever bytes of neither.
+// The system's questions get their English meaning with their numbers; a
+// text that only begins like one, or lacks a number, gets none.
+TEST(Meanings, TheQuestionsWithTheirNumbers)
+{
+    const std::pair<std::string, std::string> rows[] = {
+        {kSaveQuestion, "The data have not been saved: save them?"},
+        {"可以删除节点7吗?", "Delete node 7?"},
+        {"可以删除风机12 - -3吗?", "Delete fan 12 - -3?"},
+        {"可以删除节点7吗?!", ""},
+        {"可以删除节点x吗?", ""},
+        {"Anything else", ""},
+    };
+    for (const auto& [text, meaning] : rows)
+        EXPECT_EQ(englishMeaning(text), meaning) << text;
+}
+
 TEST(FileTexts, AreUtf8AndCutBetweenCharacters)
 {
     const std::string gbk = "\xd6\xf7\xcf\xef";                  // two Chinese characters in GBK

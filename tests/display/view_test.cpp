@@ -29,7 +29,9 @@ TEST(Geometry, TransformVisibilityExtentsAndFit)
     EXPECT_EQ(str({x, y}) + ", " + str({x2, y2}), "12 3, -12 -3");
     g.pageDragX = 7, g.pageDragY = -3, g.pageCornerX = 30, g.pageCornerY = 40;  // drawn: plus drag and corner
     EXPECT_EQ(str(g.drawingPosition(10.7f, 3.3f)), "158 80");
-    EXPECT_EQ(std::to_string(roundHalfAway(2.5)) + std::to_string(roundHalfAway(-2.5)), "3-3");
+    EXPECT_EQ(std::to_string(roundHalfAway(2.5)) + std::to_string(roundHalfAway(-2.5)) +
+                  std::to_string(roundHalfAway(2.495)),
+              "3-32");
 
     // Visible strictly inside the scrolled client area (scale 1: device (x, −y)); printing: everything.
     ViewGeometry v;
@@ -157,7 +159,8 @@ TEST(Page, OnTheScreenInThePreviewAndOnPaper)
     view->enterPagePreview();  // the 326 × 450 page: the window's view shrunk onto it, in print colours
     EXPECT_FLOAT_EQ(g.scale, 326.0f / 800);
     EXPECT_EQ(g.pageDragX, int(100 * g.scale));
-    EXPECT_EQ(view->settings.colours.road, rgb(2, 0, 0));
+    EXPECT_EQ(std::pair(view->settings.colours.road, view->settings.colours.onnode),
+              std::pair(rgb(2, 0, 0), rgb(5, 0, 0)));
     view->zoomIn();  // zoom on the page, move the plan, change a colour; leave
     const float zoomed = g.scale;
     g.pageDragX = 50, g.pageDragY = 30;
@@ -286,6 +289,14 @@ TEST(ApplySettings, TakesTheSettingsOverOrRefusesTheFigureSize)
     EXPECT_TRUE(apply(0.65f));
     for (int k = 1; k <= doc.totalRoads(); ++k)
         EXPECT_EQ(view->data.onlineValue[std::size_t(k)], doc.roads[std::size_t(k)].length) << "road " << k;
+
+    // Node kind 7 shows the first column of the external node values.
+    std::ofstream end(folder.file("mine.end"));
+    end << "external node values\n2\n" << doc.nodes[1].number << " 7.5 8.5\n";
+    end.close();
+    chosen.nodeKind = 7;
+    EXPECT_TRUE(apply(0.65f));
+    EXPECT_EQ(view->data.nodeValue[1], 7.5f);
 }
 
 }  // namespace

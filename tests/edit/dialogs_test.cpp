@@ -22,6 +22,11 @@ TEST(FanCurveEntry, ANewFanTakesCountsFrom1To30Only)
     }
     e.countField = 1;
     EXPECT_EQ(e.next(), Step::Accept);
+    // The label numbers the points from 1.
+    FanCurveEntry three = FanCurveEntry::forNewFan();
+    three.countField = 3, three.flowStepField = 100;
+    EXPECT_EQ(three.next(), Step::Stay);
+    EXPECT_EQ(three.label(), "Pressure(*) at 100 air flow (2/3)");
 }
 
 TEST(FanCurveFile, ExactBytesForTwoFansAndForNone)

@@ -14,6 +14,23 @@ namespace {
 
 class EditOps : public ::testing::Test, public EditBench {};
 
+// "Change a location" keeps the values typed in the dialog, as OK does, for
+// both kinds of road; Cancel keeps none.
+TEST_F(EditOps, ChangeALocationKeepsTheTypedValues)
+{
+    node(1, 0, 0);
+    node(2, 100, 0);
+    road(1, 2);
+    ASSERT_TRUE(ops().addFixedRoad(2, 1, 300));
+    dialogs.roadData.push_back([](RoadDataValues& v) { return v.length = 250, DialogResult::ChangeLocation; });
+    dialogs.fixedData.push_back([](FixedRoadValues& v) { return v.airflow = 450, DialogResult::ChangeLocation; });
+    dialogs.fixedData.push_back([](FixedRoadValues& v) { return v.airflow = 999, DialogResult::Cancel; });
+    EXPECT_EQ(ops().changeRoadData(1), DialogResult::ChangeLocation);
+    EXPECT_EQ(ops().changeRoadData(2), DialogResult::ChangeLocation);
+    EXPECT_EQ(ops().changeRoadData(2), DialogResult::Cancel);
+    EXPECT_EQ(std::pair(roadAt(1).length, roadAt(2).resistance), std::pair(250.0f, 450.0f));
+}
+
 // Evacuation entries name roads by their place, so they follow the roads.
 TEST_F(EditOps, SurfaceNodesComeFirstFixedFlowRoadsLastAndEvacuationEntriesFollow)
 {
