@@ -10,6 +10,7 @@
 #include "model/fileio.h"
 #include "model/meanings.h"
 #include "model/networkio.h"
+#include "model/textscanner.h"
 #include "support/support.h"
 
 namespace orvex::test {
@@ -170,6 +171,28 @@ TEST(Meanings, TheQuestionsWithTheirNumbers)
     };
     for (const auto& [text, meaning] : rows)
         EXPECT_EQ(englishMeaning(text), meaning) << text;
+}
+
+// Numbers stand alone and are finite, a leading plus allowed; a line is cut
+// at its buffer's size; a record reader keeps the first failure it met.
+TEST(TextScanner, NumbersLinesAndTheFirstFailure)
+{
+    using R = TextScanner::Result;
+    const std::pair<const char*, R> numbers[] = {{"+5", R::Ok}, {"-2.5e3", R::Ok}, {"inf", R::Bad}, {"nan", R::Bad},
+                                                 {"1,5", R::Bad}, {"+", R::Bad}, {" ", R::End}};
+    for (const auto& [text, result] : numbers) {
+        TextScanner scanner(text);
+        double value = 0;
+        EXPECT_EQ(scanner.readDouble(value), result) << text;
+    }
+    TextScanner lines("abcdef\nxy\n");
+    std::string line;
+    ASSERT_TRUE(lines.readLine(line, 4));
+    EXPECT_EQ(line, "abcd");
+    RecordReader reader(lines, "f.txt");
+    reader.fail("first");
+    reader.fail("second");
+    EXPECT_EQ(reader.error(), "f.txt: line 1: first");
 }
 
 TEST(FileTexts, AreUtf8AndCutBetweenCharacters)

@@ -304,14 +304,15 @@ TEST(ParameterFile, NotReadWholeIsNotReplacedUnlessChangedAndThePersonAgrees)
         Answer answer;       // to the question, when one is asked
         bool written;
         const char* lost;    // in the question
+        int kept;            // destinations
     } cases[] = {
-        {"surplus, unchanged", replaced(small, "2\n1 3\n6 2\n", many), false, Answer::Yes, false, ""},
+        {"surplus, unchanged", replaced(small, "2\n1 3\n6 2\n", many), false, Answer::Yes, false, "", 99},
         {"surplus, changed, No", replaced(small, "2\n1 3\n6 2\n", many), true, Answer::No, false,
-         "evacuation destinations 100 to 500"},
+         "evacuation destinations 100 to 500", 99},
         {"surplus, changed, Yes", replaced(small, "2\n1 3\n6 2\n", many), true, Answer::Yes, true,
-         "evacuation destinations 100 to 500"},
+         "evacuation destinations 100 to 500", 99},
         {"text where a number belongs, changed", replaced(small, "6 2\n", "6 two\n"), true, Answer::No, false,
-         "line 10: a number was expected"},
+         "line 10: a number was expected", 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -321,6 +322,7 @@ TEST(ParameterFile, NotReadWholeIsNotReplacedUnlessChangedAndThePersonAgrees)
         const std::string sdt = inst.work("net.sdt");
         writeFile(sdt, c.sdt);
         ASSERT_EQ(openNetwork(doc, inst.work("net.vad")), 1);
+        EXPECT_EQ(doc.fire.destinationCount, c.kept);
         if (c.change)
             doc.fire.kval = 7.5f;
         inst.reporter.answers = {c.answer};
