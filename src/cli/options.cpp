@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <iostream>
@@ -27,7 +28,10 @@ constexpr const char* kFooter =
     "Road quantities for --above and --below: 0 nothing, 1 airflow at the standard density,\n"
     "  2 airflow at the road's density, 3 direction (1 forward, 2 reverse), 4 pressure loss,\n"
     "  5 resistance, 6 alternative resistance, 7 temperature, 8 area, 9 length,\n"
-    "  10 rock heat conductivity, 12 road name, 14 gas temperature, 15 to 19 external values.\n"
+    "  10 rock heat conductivity, 12 road name, 14 gas temperature, 15 to 19 external values,\n"
+    "  20 air velocity (m/s), and after a fire run 21 the minute fire gas first arrived,\n"
+    "  22 the highest fire gas (%), 23 the highest air temperature.\n"
+    "--colour-by takes 1, 2, 4, 5, 7, 8, 9, 14 and 20 to 23.\n"
     "Node quantities for --nodes: 0 nothing, 1 number, 2 elevation, 3 pressure above the lowest\n"
     "  surface pressure, 4 pressure loss from the surface, 5 gas temperature, 7 to 10 external.\n"
     "\n"
@@ -130,14 +134,32 @@ void addPlanOptions(CLI::App& app, Options& options, std::string& size)
                    std::to_string(kMaxImageSide) + ", got " + (text.empty() ? "nothing" : text);
         }));
     app.add_option("--above", p.aboveKind, "Road quantity written above the roads (default 1)")
-        ->type_name("K")->needs(plan)->check(wholeNumber(0, 19));
+        ->type_name("K")->needs(plan)->check(wholeNumber(0, 23));
     app.add_option("--below", p.belowKind, "Road quantity written below the roads (default 0)")
-        ->type_name("K")->needs(plan)->check(wholeNumber(0, 19));
+        ->type_name("K")->needs(plan)->check(wholeNumber(0, 23));
     app.add_option("--nodes", p.nodeKind, "Node quantity written at the nodes (default 1)")
         ->type_name("K")->needs(plan)->check(wholeNumber(0, 10));
     app.add_option("--digits", p.digits, "Decimals of the plan's values (default 0)")
         ->type_name("N")->needs(plan)->check(wholeNumber(0, 7));
     app.add_flag("--print-colours", p.printColours, "Draw the plan in the print colours on white")
+        ->needs(plan);
+    app.add_option("--colour-by", p.look.roadColourKind,
+                   "Colour the roads by a road quantity, with a legend (default 0: no colours)")
+        ->type_name("K")->needs(plan)
+        ->check(checked([](const std::string& text) -> std::string {
+            int kind = -1;
+            if (readWhole(text, 0, 23, kind) &&
+                std::find(kRoadColourKinds.begin(), kRoadColourKinds.end(), kind) != kRoadColourKinds.end())
+                return {};
+            return "roads cannot be coloured by " + (text.empty() ? std::string("nothing") : text) +
+                   ": give 1, 2, 4, 5, 7, 8, 9, 14 or 20 to 23";
+        }));
+    app.add_flag("--arrows", p.look.arrows, "Draw an arrow with the air on every road that carries some")
+        ->needs(plan);
+    app.add_flag("--width-by-flow", p.look.widthByFlow, "Draw roads wider the more air they carry")
+        ->needs(plan);
+    app.add_flag("--screen-labels", p.look.screenLabels,
+                 "Labels of one size, none overlapping another (node numbers first)")
         ->needs(plan);
 }
 

@@ -195,6 +195,38 @@ private:
     ViewGeometry mKept;
 };
 
+// The image's canvas for the colour legend: its texts in the stroke font,
+// as every text of the image, at one size.
+class StrokeTextCanvas : public Canvas {
+public:
+    StrokeTextCanvas(Canvas& inner, PixelText& text, float size) : mInner(inner), mText(text), mSize(size) {}
+    void fillPolygon(const DevicePoint* points, int count, Colour brush, Colour pen) override
+    {
+        mInner.fillPolygon(points, count, brush, pen);
+    }
+    void setPen(PenStyle style, int width, Colour colour) override { mInner.setPen(style, width, colour); }
+    void setInvert(bool on) override { mInner.setInvert(on); }
+    void moveTo(float x, float y) override { mInner.moveTo(x, y); }
+    void lineTo(float x, float y) override { mInner.lineTo(x, y); }
+    void circle(float left, float top, float right, float bottom) override { mInner.circle(left, top, right, bottom); }
+    void text(float x, float y, const std::string& text, Colour colour) override
+    {
+        mInner.setPen(PenStyle::Solid, 1, colour);
+        mText.write(mInner, text, x, y + kCapHeight * mSize, mSize);
+    }
+    void textOnBackground(float x, float y, const std::string& text, Colour colour, Colour) override
+    {
+        this->text(x, y, text, colour);
+    }
+    float textWidth(const std::string& text) const override { return orvex::cli::textWidth(text, mSize); }
+    float textHeight() const override { return 1.4f * mSize; }
+
+private:
+    Canvas& mInner;
+    PixelText& mText;
+    float mSize;
+};
+
 // The image: title band, plan area and legend, pixels.
 struct Layout {
     float shorterSide = 0;
@@ -337,6 +369,7 @@ void preparePlan(PlanView& view, CBriscoDoc& doc, const PlanOptions& options, Re
     view.settings.underlineKind = options.belowKind;
     view.settings.nodeKind = options.nodeKind;
     view.settings.onlineDigits = view.settings.underlineDigits = view.settings.nodeDigits = options.digits;
+    view.settings.look = options.look;
     if (options.printColours) {
         view.settings.colours.back = rgb(255, 255, 255);
         usePrintColours(view.settings.colours, view.settings.print);
@@ -359,6 +392,8 @@ void drawImage(PlanView& view, CBriscoDoc& doc, const PlanOptions& options, Canv
     const Layout layout = layOut(options.width, options.height, networkHeading(doc), legend);
     fitAndCentre(view.geo, planExtent(view, {}), layout);
     growLabelsToLegible(view.geo, view.data, layout);
+    if (view.settings.look.screenLabels)
+        view.settings.look.labelPixels = int(std::lround(legibleLabelSize(layout.shorterSide)));
     const std::vector<FanLabel> fanLabels = placeFanLabels(view, doc, u, options.digits);
     fitAndCentre(view.geo, planExtent(view, fanLabels), layout);
 
@@ -380,6 +415,8 @@ void drawImage(PlanView& view, CBriscoDoc& doc, const PlanOptions& options, Canv
     canvas.setPen(PenStyle::Solid, 1, c.onnode);
     text.write(canvas, layout.title, layout.margin, layout.titleBaseline, layout.titleSize);
     drawLegend(canvas, text, layout, legend);
+    StrokeTextCanvas legendCanvas(canvas, text, layout.legendSize);
+    view.drawColourLegends(legendCanvas, layout.margin, layout.planBottom - 4);
 }
 
 }  // namespace

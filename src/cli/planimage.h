@@ -3,6 +3,7 @@
 #include <cctype>
 #include <string>
 
+#include "display/displaysettings.h"
 #include "model/briscodoc.h"
 
 // Plan images from the batch tool, made to be pasted into a report: the
@@ -18,6 +19,7 @@ struct PlanOptions {
     int aboveKind = 1, belowKind = 0, nodeKind = 1;  // the profile's initial choices
     int digits = 0;
     bool printColours = false;
+    PlanLook look;  // colours, arrows and screen-sized labels
 };
 
 enum class PlanFormat { None, Png, Pdf };

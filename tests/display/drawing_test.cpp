@@ -29,7 +29,9 @@ TEST(LabelText, Rules)
         {1, 0, -1, true, false, "#0#"}, {2, -0.0f, 1, true, true, "[#0#]"}, {4, 0, -1, true, false, "(-0.0"},
         {1, 0, -1, false, false, "(-0.0"}, {1, 0.01f, -1, true, false, "0.0-)"},
         // The road name; kinds out of range have no label.
-        {12, 5, 1, false, true, "[NAME]"}, {0, 5, 1, false, true, ""}, {20, 5, 1, false, true, ""}, {-3, 5, -1, false, false, ""},
+        {12, 5, 1, false, true, "[NAME]"}, {0, 5, 1, false, true, ""}, {24, 5, 1, false, true, ""},
+        {-3, 5, -1, false, false, ""}, {20, 5, 1, false, true, "[5.0]"},
+        {21, NAN, 1, false, true, ""},  // a velocity or fire value that is not there: no label
     };
     for (const Row& r : rows)
         EXPECT_EQ(roadLabel(r.kind, r.v, r.sigma, r.fixedFlow, 0, 0, 1, r.bracket, "NAME"), r.expected)

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace orvex {
 
@@ -42,6 +43,23 @@ float roadPressureDrop(const CBriscoDoc& doc, int k)
                  (rho * kAirDensity) / unit);
 }
 
+float roadVelocity(const CBriscoDoc& doc, int k)
+{
+    constexpr float kNone = std::numeric_limits<float>::quiet_NaN();
+    const Road& road = doc.roads[size_t(k)];
+    const bool fixed = k > doc.roadCount;
+    if (doc.isWater()) {
+        // The pipe's diameter stands in its area field.
+        const double area = 3.141592653589793 * double(road.area) * road.area / 4;
+        const double flow = fixed ? double(road.resistance) * doc.app().units.flowUnitFactor
+                                  : (doc.density != 0 ? double(road.massFlow) / doc.density : 0.0);
+        return area > 0 ? float(flow / area) : kNone;
+    }
+    float ownDensityFlow = 0;  // user unit
+    roadValue(doc, k, 2, ownDensityFlow);
+    return road.area > 0 ? ownDensityFlow * doc.app().units.flowUnitFactor / road.area : kNone;
+}
+
 bool roadValue(const CBriscoDoc& doc, int k, int kind, float& value)
 {
     const Road& road = doc.roads[size_t(k)];
@@ -69,6 +87,10 @@ bool roadValue(const CBriscoDoc& doc, int k, int kind, float& value)
     case 9: value = road.length; return true;
     case 10: value = road.conductivity; return true;
     case 14: value = road.initialTemperature; return true;
+    case kVelocityKind: value = roadVelocity(doc, k); return true;
+    case kGasArrivalKind: value = road.gasArrival; return true;
+    case kPeakGasKind: value = road.peakGas; return true;
+    case kPeakTemperatureKind: value = road.peakTemperature; return true;
     default: return false;  // nothing, or drawn from names and end values
     }
 }

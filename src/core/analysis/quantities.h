@@ -10,6 +10,18 @@
 // without a value leaves the caller's value and gives false.
 namespace orvex {
 
+// The road quantities that follow the displayed kinds 0..19: the air's (or
+// water's) velocity, and what the last fire run left in the road. A road
+// without such a value (no cross-section, no fire run, no gas) gets NaN.
+constexpr int kVelocityKind = 20;         // m/s, + from first to second node
+constexpr int kGasArrivalKind = 21;       // min after the fire started
+constexpr int kPeakGasKind = 22;          // %
+constexpr int kPeakTemperatureKind = 23;  // °C
+constexpr int kRoadQuantityKinds = 24;
+
+// Velocity in road k, m/s: its flow at its own density over its
+// cross-section; in a water network the flow over the pipe's bore.
+float roadVelocity(const CBriscoDoc& doc, int k);
 // Pressure drop of road k in the display pressure unit.
 float roadPressureDrop(const CBriscoDoc& doc, int k);
 bool roadValue(const CBriscoDoc& doc, int k, int kind, float& value);

@@ -43,6 +43,10 @@ public:
     // that nothing drawn below shows through (the editor's prompts).
     virtual void textOnBackground(float x, float y, const std::string& text, Colour colour,
                                   Colour background) = 0;
+    // The size of the platform's text, pixels; a canvas without a font of
+    // its own answers for a common 7 × 13 pixel screen font.
+    virtual float textWidth(const std::string& text) const { return 7.0f * float(text.size()); }
+    virtual float textHeight() const { return 13.0f; }
 };
 
 }  // namespace orvex

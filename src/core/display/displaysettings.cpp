@@ -1,6 +1,8 @@
 #include "display/displaysettings.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace orvex {
@@ -9,10 +11,11 @@ const std::array<const char*, kRoadKinds> kRoadKindNames = {
     "Nothing", "Standard flow", "Flow_IS", "Direction", "Pressure loss", "Resistance",
     "Resistance B", "Normal temperature", "Sectional area", "Length", "Thermal conductivity",
     "Gas concentration", "Road name", "Hazard", "Gas tempareture", "Gas temp*", "DBT*", "WBT*",
-    "RH*", "EN*"};
+    "RH*", "EN*", "Velocity", "Gas arrival", "Peak gas", "Peak temperature"};
 const std::array<const char*, kRoadKinds> kRoadKindNamesChinese = {
     "无", "标准风量", "实际风量", "风向", "压力损失", "风阻", "风阻B", "正常温度", "断面积", "长度",
-    "热传导率", "瓦斯浓度", "巷道名称", "危险", "瓦斯温度", "瓦斯温度*", "DBT*", "WBT*", "RH*", "EN*"};
+    "热传导率", "瓦斯浓度", "巷道名称", "危险", "瓦斯温度", "瓦斯温度*", "DBT*", "WBT*", "RH*", "EN*",
+    "风速", "瓦斯到达时间", "最高瓦斯浓度", "最高温度"};
 const std::array<const char*, kNodeKinds> kNodeKindNames = {
     "Nothing", "Number", "Elevation", "Pressure*", "Pressure loss", "Gas temperature", "Hazard",
     "DBT*", "WBT*", "RH*", "EN*"};
@@ -57,7 +60,83 @@ constexpr PrintColourKey kPrintColourKeys[] = {
     {"print_online", &PrintColours::online},     {"print_underline", &PrintColours::underline},
     {"print_onnode", &PrintColours::onnode},     {"print_nodedata", &PrintColours::nodedata}};
 
+// The look's keys. Limits are kept as text: "auto", or two numbers.
+constexpr const char* kRoadColourKey = "colour_roads_by";
+constexpr const char* kNodeColourKey = "colour_nodes_by";
+constexpr const char* kLimitsKey = "colour_limits";
+constexpr const char* kWidthKey = "width_by_flow";
+constexpr const char* kArrowsKey = "flow_arrows";
+constexpr const char* kScreenLabelsKey = "screen_labels";
+constexpr const char* kLabelPixelsKey = "screen_label_pixels";
+
+bool validNodeColourKind(int kind) { return kind >= 2 && kind <= 5; }
+
+void readLook(Profile& profile, PlanLook& look)
+{
+    const auto flag = [&profile](const char* key, bool current) {
+        return profile.readInt(kDisplaySection, key, current ? 1 : 0) != 0;
+    };
+    const int road = profile.readInt(kDisplaySection, kRoadColourKey, look.roadColourKind);
+    look.roadColourKind = road > 0 && road < kRoadKinds ? road : 0;
+    const int node = profile.readInt(kDisplaySection, kNodeColourKey, look.nodeColourKind);
+    look.nodeColourKind = validNodeColourKind(node) ? node : 0;
+    look.limits = colourLimitsFromText(profile.readString(kDisplaySection, kLimitsKey, "auto"));
+    look.widthByFlow = flag(kWidthKey, look.widthByFlow);
+    look.arrows = flag(kArrowsKey, look.arrows);
+    look.screenLabels = flag(kScreenLabelsKey, look.screenLabels);
+    look.labelPixels = std::clamp(profile.readInt(kDisplaySection, kLabelPixelsKey, look.labelPixels),
+                                  kSmallestLabelPixels, kLargestLabelPixels);
+}
+
+void writeLook(Profile& profile, const PlanLook& look)
+{
+    const PlanLook plain;
+    const auto write = [&profile](const char* key, const std::string& value, bool changed) {
+        if (changed || profile.readString(kDisplaySection, key, "\x01") != "\x01")
+            profile.writeString(kDisplaySection, key, value);
+    };
+    const auto flag = [&write](const char* key, bool value) { write(key, value ? "1" : "0", value); };
+    write(kRoadColourKey, std::to_string(look.roadColourKind), look.roadColourKind != plain.roadColourKind);
+    write(kNodeColourKey, std::to_string(look.nodeColourKind), look.nodeColourKind != plain.nodeColourKind);
+    write(kLimitsKey, colourLimitsText(look.limits), !look.limits.automatic);
+    flag(kWidthKey, look.widthByFlow);
+    flag(kArrowsKey, look.arrows);
+    flag(kScreenLabelsKey, look.screenLabels);
+    write(kLabelPixelsKey, std::to_string(look.labelPixels), look.labelPixels != plain.labelPixels);
+}
+
 }  // namespace
+
+std::string colourLimitsText(const ColourLimits& limits)
+{
+    if (limits.automatic)
+        return "auto";
+    char text[64];
+    std::snprintf(text, sizeof text, "%g %g", limits.low, limits.high);
+    return text;
+}
+
+ColourLimits colourLimitsFromText(const std::string& text)
+{
+    ColourLimits limits;
+    char* end = nullptr;
+    const double low = std::strtod(text.c_str(), &end);
+    if (end == text.c_str())
+        return limits;
+    const char* rest = end;
+    const double high = std::strtod(rest, &end);
+    std::string why;
+    if (end == rest || !colourLimitsUsable(low, high, why))
+        return limits;
+    while (*end == ' ')
+        ++end;
+    if (*end != '\0')
+        return limits;
+    limits.automatic = false;
+    limits.low = low;
+    limits.high = high;
+    return limits;
+}
 
 void readDisplaySettings(Profile& profile, DisplaySettings& s, ViewGeometry& geometry)
 {
@@ -74,6 +153,7 @@ void readDisplaySettings(Profile& profile, DisplaySettings& s, ViewGeometry& geo
     for (const PrintColourKey& k : kPrintColourKeys)
         s.print.*k.slot = readColour(profile, k.key, s.print.*k.slot);
     s.previewKind = profile.readInt(kDisplaySection, "print_preview_num", 1);
+    readLook(profile, s.look);
 }
 
 void writeDisplaySettings(Profile& profile, const DisplaySettings& s,
@@ -89,6 +169,7 @@ void writeDisplaySettings(Profile& profile, const DisplaySettings& s,
     for (const PrintColourKey& k : kPrintColourKeys)
         profile.writeInt(kDisplaySection, k.key, int(s.print.*k.slot));
     profile.writeInt(kDisplaySection, "print_preview_num", s.previewKind);
+    writeLook(profile, s.look);
 }
 
 int previewKind(SharedDisplay& shared, Profile& profile)

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "display/canvas.h"
+#include "display/colourscale.h"
 #include "display/viewgeometry.h"
 #include "model/profile.h"
 
@@ -39,20 +40,38 @@ struct PrintColours {
 void usePrintColours(ColourSlots& slots, const PrintColours& print);
 PrintColours printColoursOf(const ColourSlots& slots);
 
+// Colour, width and arrows of the plan, and labels at a fixed size on the
+// screen: choices beyond the plain plan, all off by default.
+struct PlanLook {
+    int roadColourKind = 0;   // road quantity the roads are coloured by, 0 none
+    int nodeColourKind = 0;   // node quantity (2..5) the nodes are coloured by, 0 none
+    ColourLimits limits;      // of the road colours
+    bool widthByFlow = false; // roads wider the more air they carry
+    bool arrows = false;      // an arrow with the air on every road that carries some
+    bool screenLabels = false;  // labels of one pixel size at any zoom, none overlapping
+    int labelPixels = 12;
+};
+constexpr int kSmallestLabelPixels = 6, kLargestLabelPixels = 40;
+// The kinds a plan can be coloured by, in the order the settings list
+// them; 0 first: no colours.
+constexpr std::array<int, 13> kRoadColourKinds = {0, 1, 2, 4, 5, 7, 8, 9, 14, 20, 21, 22, 23};
+constexpr std::array<int, 5> kNodeColourKinds = {0, 2, 3, 4, 5};
+
 // Scale, character size, node radius and display angle live in the view's
 // geometry; this record holds the rest.
 struct DisplaySettings {
-    int onlineKind = 1;     // values above lines, 0..19
-    int underlineKind = 0;  // values below lines, 0..19
+    int onlineKind = 1;     // values above lines, 0..23
+    int underlineKind = 0;  // values below lines, 0..23
     int nodeKind = 1;       // values on nodes, 0..10
     int onlineDigits = 0, underlineDigits = 0, nodeDigits = 0;  // 0..7
     bool onlineBracket = false, underlineBracket = false;
     ColourSlots colours;
     PrintColours print;
     int previewKind = 1;    // 1 full page preview, 0 simple
+    PlanLook look;
 };
 
-constexpr int kRoadKinds = 20;
+constexpr int kRoadKinds = 24;  // 20.. velocity and the fire run's history
 constexpr int kNodeKinds = 11;
 extern const std::array<const char*, kRoadKinds> kRoadKindNames;         // English entries
 extern const std::array<const char*, kRoadKinds> kRoadKindNamesChinese;
@@ -73,10 +92,17 @@ int previewKind(SharedDisplay& shared, Profile& profile);
 void setPreviewKind(SharedDisplay& shared, Profile& profile, int kind);
 
 // Reads every "DISPLAY" key with the current values as defaults; "factor"
-// and "font" go to the geometry's scale and character size.
+// and "font" go to the geometry's scale and character size. The look's
+// keys are written only once they differ from the plain plan or are in the
+// profile already; a value out of range reads as the plain plan's.
 void readDisplaySettings(Profile& profile, DisplaySettings& settings, ViewGeometry& geometry);
 void writeDisplaySettings(Profile& profile, const DisplaySettings& settings,
                           const ViewGeometry& geometry);
+
+// Colour limits as the profile keeps them: "auto", or the two limits.
+// Text that does not give two usable limits reads as "auto".
+std::string colourLimitsText(const ColourLimits& limits);
+ColourLimits colourLimitsFromText(const std::string& text);
 
 // The figure size shown in the Display setting dialog, and its check.
 inline float figureSizeOf(float scale) { return scale * 0.65f; }

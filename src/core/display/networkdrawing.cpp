@@ -51,6 +51,8 @@ std::string roadLabel(int kind, float v, float sigma, bool fixedRoad, float firs
                          : fixed(firstEnd, digits) + "#" + fixed(secondEnd, digits);
         break;
     default:
+        if (!std::isfinite(v))
+            return "";  // no value: no cross-section, no fire run
         text = fixed(std::fabs(v), digits);
         break;
     }
@@ -131,6 +133,17 @@ void PlanView::drawTextCentred(Canvas& canvas, const std::string& text, float mx
 
 // --- the whole plan ----------------------------------------------------------
 
+void PlanView::drawColourLegends(Canvas& canvas, float left, float bottom)
+{
+    const ColourSlots& c = settings.colours;
+    if (settings.look.roadColourKind > 0)
+        bottom -= drawColourLegend(canvas, data.roadScale, "Roads: " + data.roadColourTitle, left, bottom,
+                                   c.onnode, c.back) + 6;
+    if (settings.look.nodeColourKind > 0)
+        drawColourLegend(canvas, data.nodeScale, "Nodes: " + data.nodeColourTitle, left, bottom, c.onnode,
+                         c.back);
+}
+
 void PlanView::paint(Canvas& canvas)
 {
     const ColourSlots& c = settings.colours;
@@ -151,6 +164,8 @@ void PlanView::paint(Canvas& canvas)
         }
     } else if (networkLoaded) {
         drawNetwork(canvas, true);
+        if (!geo.drawAll)
+            drawColourLegends(canvas, x0 + 10, y1 - 10);
     }
 }
 
@@ -168,34 +183,29 @@ void PlanView::drawNetwork(Canvas& canvas, bool labels)
         mOnlineKindInForce = settings.onlineKind;
     geo.boundScale();
     const ColourSlots& c = settings.colours;
+    mLook = true;
 
+    const bool nodeColours = settings.look.nodeColourKind != 0;
     canvas.setPen(PenStyle::Solid, 1, c.node);
-    for (int i = 1; i <= data.nodeCount; ++i)
-        if (geo.visible(data.nodeX[i], data.nodeY[i]))
-            drawNodeCircles(canvas, i);
+    for (int i = 1; i <= data.nodeCount; ++i) {
+        if (!geo.visible(data.nodeX[i], data.nodeY[i]))
+            continue;
+        if (nodeColours) {
+            Colour colour = kNoValueColour;
+            colourOf(data.nodeScale, data.nodeColourValue[i], colour);
+            canvas.setPen(PenStyle::Solid, 2, colour);
+        }
+        drawNodeCircles(canvas, i);
+    }
 
     const RoadPens pens{c.road, c.online, c.underline, labels, false};
-    for (int j = 1; j <= data.roadCount + data.fixedCount; ++j)
-        drawRoad(canvas, j, pens);
-
-    const int k = settings.nodeKind;
-    if (labels && k >= 1 && k < kNodeKinds) {
-        const float r = geo.nodeRadius, ch = geo.charSize;
-        for (int i = 1; i <= data.nodeCount; ++i) {
-            const float x = data.nodeX[i], y = data.nodeY[i];
-            if (!geo.visible(x, y))
-                continue;
-            if (k == 1) {
-                canvas.setPen(PenStyle::Solid, 1, c.onnode);
-                drawTextCentred(canvas, nodeNumberText(i), x, y - 0.35f * ch, 1, 0);
-                continue;
-            }
-            canvas.setPen(PenStyle::Solid, 1, c.nodedata);
-            drawTextCentred(canvas, "[" + fixed(data.nodeValue[i], settings.nodeDigits) + "]", x,
-                            y - 0.875f * r, 1, 0);
-            canvas.setPen(PenStyle::Solid, 1, c.onnode);
-            drawTextCentred(canvas, nodeNumberText(i), x, y + r - 0.35f * ch, 1, 0);
-        }
+    if (labels && settings.look.screenLabels) {
+        drawScreenSizedLabels(canvas, pens);
+    } else {
+        for (int j = 1; j <= data.roadCount + data.fixedCount; ++j)
+            drawRoad(canvas, j, pens);
+        if (labels)
+            drawNodeLabels(canvas, true, true);
     }
 
     canvas.setPen(PenStyle::Solid, 1, c.node);
@@ -204,6 +214,68 @@ void PlanView::drawNetwork(Canvas& canvas, bool labels)
         if (a && b && (geo.visible(data.nodeX[a], data.nodeY[a]) || geo.visible(data.nodeX[b], data.nodeY[b])))
             drawFan(canvas, f);
     }
+    mLook = false;
+}
+
+// The node numbers, and the values of the node kind shown: a number alone
+// in the node, or the value in brackets above the number.
+void PlanView::drawNodeLabels(Canvas& canvas, bool numbers, bool values)
+{
+    const int k = settings.nodeKind;
+    if (k < 1 || k >= kNodeKinds)
+        return;
+    const ColourSlots& c = settings.colours;
+    const float r = geo.nodeRadius, ch = geo.charSize;
+    for (int i = 1; i <= data.nodeCount; ++i) {
+        const float x = data.nodeX[i], y = data.nodeY[i];
+        if (!geo.visible(x, y))
+            continue;
+        if (k == 1) {
+            if (numbers) {
+                canvas.setPen(PenStyle::Solid, 1, c.onnode);
+                drawLabel(canvas, nodeNumberText(i), x, y - 0.35f * ch, 1, 0);
+            }
+            continue;
+        }
+        if (values) {
+            canvas.setPen(PenStyle::Solid, 1, c.nodedata);
+            drawLabel(canvas, "[" + fixed(data.nodeValue[i], settings.nodeDigits) + "]", x, y - 0.875f * r, 1, 0);
+        }
+        if (numbers) {
+            canvas.setPen(PenStyle::Solid, 1, c.onnode);
+            drawLabel(canvas, nodeNumberText(i), x, y + r - 0.35f * ch, 1, 0);
+        }
+    }
+}
+
+Colour PlanView::roadPen(Canvas& canvas, int j, Colour colour)
+{
+    int width = 1;
+    if (mLook) {
+        const PlanLook& look = settings.look;
+        if (look.roadColourKind > 0)
+            colourOf(data.roadScale, data.colourValue[j], colour);
+        if (look.widthByFlow && data.largestFlow > 0)
+            width = 1 + int(std::lround(5.0f * std::fabs(data.flowValue[j]) / data.largestFlow));
+    }
+    canvas.setPen(j > data.roadCount ? PenStyle::Dotted : PenStyle::Solid, width, colour);
+    return colour;
+}
+
+// An arrow of a fixed size in pixels on the road's longest piece, pointing
+// the way the air goes, halfway between the piece's middle (where its
+// labels are) and its downstream end.
+void PlanView::drawArrow(Canvas& canvas, int j, Colour colour, float theta, float midX, float midY, float piece)
+{
+    constexpr float kLength = 11.0f, kHalfWidth = 4.5f;
+    const float sense = data.flowValue[j] < 0 ? -1.0f : 1.0f;
+    const DevicePoint c = at(midX + sense * piece / 4 * std::cos(theta), midY + sense * piece / 4 * std::sin(theta));
+    const float dx = sense * std::cos(theta), dy = -sense * std::sin(theta);  // device y points down
+    const float bx = c.x - dx * kLength / 2, by = c.y - dy * kLength / 2;
+    const DevicePoint arrow[3] = {{c.x + dx * kLength / 2, c.y + dy * kLength / 2},
+                                  {bx - dy * kHalfWidth, by + dx * kHalfWidth},
+                                  {bx + dy * kHalfWidth, by - dx * kHalfWidth}};
+    canvas.fillPolygon(arrow, 3, colour, colour);
 }
 
 void PlanView::drawRoad(Canvas& canvas, int j, const RoadPens& pens)
@@ -225,8 +297,7 @@ void PlanView::drawRoad(Canvas& canvas, int j, const RoadPens& pens)
         if (!any)
             return;
     }
-    const bool fixedRoad = j > data.roadCount;
-    canvas.setPen(fixedRoad ? PenStyle::Dotted : PenStyle::Solid, 1, pens.road);
+    const Colour colour = roadPen(canvas, j, pens.road);
 
     const float r = geo.nodeRadius;
     float best = 0, bestTheta = 0, midX = 0, midY = 0;
@@ -258,9 +329,14 @@ void PlanView::drawRoad(Canvas& canvas, int j, const RoadPens& pens)
             haveLongest = true;
         }
     }
+    if (mLook && settings.look.arrows && haveLongest && data.flowValue[j] != 0)
+        drawArrow(canvas, j, colour, bestTheta, midX, midY, std::sqrt(best));
     if (!pens.labels || !haveLongest)
         return;
-
+    if (mDeferred) {
+        mDeferred->push_back({j, bestTheta, midX, midY});
+        return;
+    }
     drawRoadLabels(canvas, j, pens, bestTheta, midX, midY);
 }
 
@@ -281,7 +357,7 @@ void PlanView::drawRoadLabels(Canvas& canvas, int j, const RoadPens& pens, float
     const std::array<float, 4>& ends = data.endValues[j];
     if (mOnlineKindInForce != 0) {
         canvas.setPen(PenStyle::Solid, 1, pens.online);
-        drawTextCentred(canvas,
+        drawLabel(canvas,
                         roadLabel(mOnlineKindInForce, data.onlineValue[j], sigma, fixedRoad, ends[0],
                                   ends[2], settings.onlineDigits, settings.onlineBracket, name),
                         midX, midY, cosA, sinA);
@@ -289,7 +365,7 @@ void PlanView::drawRoadLabels(Canvas& canvas, int j, const RoadPens& pens, float
     if (settings.underlineKind != 0) {
         canvas.setPen(PenStyle::Solid, 1, pens.underline);
         const float c = geo.charSize;
-        drawTextCentred(canvas,
+        drawLabel(canvas,
                         roadLabel(settings.underlineKind, data.underlineValue[j], sigma, fixedRoad,
                                   ends[1], ends[3], settings.underlineDigits,
                                   settings.underlineBracket, name),

@@ -5,8 +5,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <vector>
 
 #include "analysis/quantities.h"
+#include "display/quantitynames.h"
 
 namespace orvex {
 
@@ -26,12 +29,16 @@ void PlanView::update(CBriscoDoc& doc)
         return;
     }
     const int k = settings.nodeKind;
+    if (settings.look.nodeColourKind != k)
+        copyNodeColours(doc);
     if (k == 3)
         computeRelativePressures(doc);
     else if (k == 4)
         walkPressureLoss(doc);
 
     copyNodes(doc, k);
+    if (settings.look.nodeColourKind == k)
+        copyNodeColours(doc);
     const NetworkCounts c = doc.counts();
     data.surfaceCount = c.surface;
     data.nodeCount = c.nodes;
@@ -40,6 +47,59 @@ void PlanView::update(CBriscoDoc& doc)
     data.bendUsed = c.bendSlots;
     data.fanCount = c.fans;
     copyRoads(doc);
+    copyRoadLook(doc);
+}
+
+void PlanView::copyRoadLook(CBriscoDoc& doc)
+{
+    const int total = data.roadCount + data.fixedCount;
+    data.largestFlow = 0;
+    for (int j = 1; j <= total; ++j) {
+        float flow = 0;
+        roadValue(doc, j, 1, flow);
+        data.flowValue[j] = flow;
+        data.largestFlow = std::max(data.largestFlow, std::fabs(flow));
+    }
+    const int kind = settings.look.roadColourKind;
+    if (kind <= 0 || kind >= kRoadKinds) {
+        data.roadScale = ColourScale{};
+        data.roadColourTitle.clear();
+        return;
+    }
+    std::vector<float> values(std::size_t(total), std::numeric_limits<float>::quiet_NaN());
+    for (int j = 1; j <= total; ++j) {
+        float v = std::numeric_limits<float>::quiet_NaN();
+        if (roadValue(doc, j, kind, v) && isDirectedRoadKind(kind))
+            v = std::fabs(v);
+        data.colourValue[j] = values[std::size_t(j - 1)] = v;
+    }
+    data.roadScale = colourScaleFor(values, settings.look.limits, settings.colours.back);
+    data.roadColourTitle = roadQuantity(kind, unitLabelsOf(doc));
+}
+
+// Nodes are coloured by their elevation, pressure, pressure loss or gas
+// temperature, with the scale the values make.
+void PlanView::copyNodeColours(CBriscoDoc& doc)
+{
+    const int kind = settings.look.nodeColourKind;
+    if (kind < 2 || kind > 5) {
+        data.nodeScale = ColourScale{};
+        data.nodeColourTitle.clear();
+        return;
+    }
+    if (kind == 3)
+        computeRelativePressures(doc);
+    else if (kind == 4)
+        walkPressureLoss(doc);
+    std::vector<float> values;
+    for (int i = 1; i <= doc.nodeCount && i < kMaxNodes; ++i) {
+        float v = std::numeric_limits<float>::quiet_NaN();
+        nodeValue(doc, i, kind, v);
+        data.nodeColourValue[i] = v;
+        values.push_back(v);
+    }
+    data.nodeScale = colourScaleFor(values, ColourLimits{}, settings.colours.back);
+    data.nodeColourTitle = nodeQuantity(kind, unitLabelsOf(doc));
 }
 
 // Each walk over the records has a cursor of its own and starts at record 1,

@@ -2,8 +2,10 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "display/canvas.h"
+#include "display/colourscale.h"
 #include "display/displaysettings.h"
 #include "display/strokefont.h"
 #include "display/viewgeometry.h"
@@ -33,6 +35,13 @@ struct PlanData {
     std::array<FixedText<kRoadNameChars>, kMaxRoads> roadName{};
     bool analysisRunning = false;
     std::string statusLine;
+    // The look: each road's airflow (kind 1), the values roads and nodes
+    // are coloured by (NaN: no value) with their scales and legend titles.
+    std::array<float, kMaxRoads> flowValue{}, colourValue{};
+    std::array<float, kMaxNodes> nodeColourValue{};
+    float largestFlow = 0;
+    ColourScale roadScale, nodeScale;
+    std::string roadColourTitle, nodeColourTitle;
 
     int nodeIndex(int number) const;  // 0 when no node carries it
 };
@@ -109,6 +118,9 @@ public:
     void drawCircleAtClient(Canvas& canvas, float x, float y, float radius, Colour colour);
     void drawLineOnWindow(Canvas& canvas, float x0, float y0, float x1, float y1, Colour colour);
     void drawFireFront(Canvas& canvas, int road, float distance, float fraction, int direction);
+    // The colour legends of roads and nodes, stacked upward from a
+    // bottom-left corner, device pixels; nothing when no colour is on.
+    void drawColourLegends(Canvas& canvas, float left, float bottom);
 
     // --- text in the stroke font, world units ---
     void drawGlyph(Canvas& canvas, unsigned char code, float ox, float oy, float cosA, float sinA);
@@ -141,11 +153,20 @@ private:
     DevicePoint at(float x, float y) const;
     void copyNodes(CBriscoDoc& doc, int kind);  // numbers, values of this kind, positions
     void copyRoads(CBriscoDoc& doc);            // ends, bending points, fans, values, names
+    void copyRoadLook(CBriscoDoc& doc);         // flows and colour values of the roads
+    void copyNodeColours(CBriscoDoc& doc);      // before the node values: it may compute others
     void turn(CBriscoDoc& doc, int displayDegrees);
     void drawRoad(Canvas& canvas, int j, const RoadPens& pens);
     // The values above and below road j along its longest piece, at angle
     // theta through its middle, turned so that they never read upside down.
     void drawRoadLabels(Canvas& canvas, int j, const RoadPens& pens, float theta, float midX, float midY);
+    void drawArrow(Canvas& canvas, int j, Colour colour, float theta, float midX, float midY, float piece);
+    // Selects the road's pen: the road colour or its value's, wider with
+    // more air while the whole plan is drawn; gives the colour.
+    Colour roadPen(Canvas& canvas, int j, Colour colour);
+    // A label centred on a point, unless a screen-sized label lies there.
+    void drawLabel(Canvas& canvas, const std::string& text, float mx, float my, float cosA, float sinA);
+    void drawNodeLabels(Canvas& canvas, bool numbers, bool values);
     void drawFan(Canvas& canvas, int f);
     void drawNodeCircles(Canvas& canvas, int i);
     void circleAt(Canvas& canvas, float x, float y, float radius);
@@ -153,6 +174,15 @@ private:
     std::string nodeNumberText(int i) const;
 
     bool mWindow = false;  // drawing straight onto the window: subtract the scroll position
+    bool mLook = false;    // drawing the whole plan: colours, widths and arrows apply
+    // Labels at a fixed screen size: each takes its place on the plan or,
+    // where one drawn before lies, is left out.
+    struct LabelPlaces;
+    LabelPlaces* mPlaces = nullptr;
+    bool placeLabel(float centreX, float centreY, float halfWidth, float halfHeight, float cosA, float sinA);
+    struct DeferredLabels { int road; float theta, midX, midY; };
+    std::vector<DeferredLabels>* mDeferred = nullptr;
+    void drawScreenSizedLabels(Canvas& canvas, const RoadPens& pens);
     int mOnlineKindInForce = 1;
     struct PrintKeep {  // what printing puts back when it ends
         int pageDragX, pageDragY, pageCornerX, pageCornerY, savedX, savedY;

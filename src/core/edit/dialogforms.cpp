@@ -2,6 +2,8 @@
 // and results of "Display setting", "parameters" and "File Information".
 #include "edit/dialogforms.h"
 
+#include <algorithm>
+
 namespace orvex {
 
 // --- "Make new node" ----------------------------------------------------------
@@ -167,6 +169,13 @@ DisplayTaken takeDisplayFields(const DisplayChoice& given, const DisplayFields& 
         return refuse(Field::Angle, kBadAngle);
     if (!f.nodeRadius)
         return refuse(Field::NodeRadius, kBadNodeRadius);
+    std::string why;
+    if (!f.automaticLimits && !f.colourLow)
+        return refuse(Field::ColourLow, "The lower colour limit must be a number");
+    if (!f.automaticLimits && !f.colourHigh)
+        return refuse(Field::ColourHigh, "The upper colour limit must be a number");
+    if (!f.automaticLimits && !colourLimitsUsable(*f.colourLow, *f.colourHigh, why))
+        return refuse(Field::ColourHigh, why);
 
     DisplayChoice& c = taken.choice;
     c = given;
@@ -187,6 +196,21 @@ DisplayTaken takeDisplayFields(const DisplayChoice& given, const DisplayFields& 
     s.onlineBracket = f.onlineBracket;
     s.underlineBracket = f.underlineBracket;
     s.colours = f.colours;
+    PlanLook& look = s.look;
+    const auto entry = [](const auto& kinds, int index, int kept) {
+        return index >= 0 && index < int(kinds.size()) ? kinds[std::size_t(index)] : kept;
+    };
+    look.roadColourKind = entry(kRoadColourKinds, f.roadColourEntry, given.settings.look.roadColourKind);
+    look.nodeColourKind = entry(kNodeColourKinds, f.nodeColourEntry, given.settings.look.nodeColourKind);
+    look.limits.automatic = f.automaticLimits;
+    if (!f.automaticLimits) {
+        look.limits.low = *f.colourLow;
+        look.limits.high = *f.colourHigh;
+    }
+    look.widthByFlow = f.widthByFlow;
+    look.arrows = f.arrows;
+    look.screenLabels = f.screenLabels;
+    look.labelPixels = std::clamp(f.labelPixels, kSmallestLabelPixels, kLargestLabelPixels);
     return taken;
 }
 

@@ -124,6 +124,13 @@ struct DisplayFields {
     int onlineDigits = 0, underlineDigits = 0, nodeDigits = 0;
     bool onlineBracket = false, underlineBracket = false;
     ColourSlots colours;
+    // The look: entries of the colour lists (kRoadColourKinds,
+    // kNodeColourKinds), the typed limits unless automatic, the switches.
+    int roadColourEntry = 0, nodeColourEntry = 0;
+    bool automaticLimits = true;
+    std::optional<double> colourLow, colourHigh;
+    bool widthByFlow = false, arrows = false, screenLabels = false;
+    int labelPixels = 12;
 };
 
 // OK of "Display setting": the fields are checked in the order they are
@@ -132,7 +139,7 @@ struct DisplayFields {
 // it came from, so OK without edits changes nothing by rounding; a list that
 // shows no entry (a kind of an older profile) keeps the kind it was given.
 struct DisplayTaken {
-    enum class Field { None, FigureSize, CharSize, Angle, NodeRadius };
+    enum class Field { None, FigureSize, CharSize, Angle, NodeRadius, ColourLow, ColourHigh };
     Field refused = Field::None;
     std::string message;
     DisplayChoice choice;

@@ -16,6 +16,7 @@
 // one in temperature) and the air that last reached its far end (outlet gas
 // and temperature: what the node there mixes). Air that is still on its way
 // through a road is nowhere mixed.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -166,6 +167,11 @@ void FireSimulation::takeEarliestFront(float t)
                                               : std::numeric_limits<float>::infinity();
     road.gasConcentration = front.gas;
     road.entryTemperature = front.temperature;
+    // When gas first entered the road: the earliest entry of a front that carries gas.
+    if (front.gas > 0 && !(road.gasArrival <= entry / kMinutesToHours))
+        road.gasArrival = entry / kMinutesToHours;
+    road.peakGas = std::max(road.peakGas, front.gas);
+    road.peakTemperature = std::max(road.peakTemperature, front.temperature);
     if (fraction > 1) {
         road.outletGas = front.gas;
         road.inletTemperature = front.temperature;
@@ -348,6 +354,9 @@ int FireSimulation::start()
         road.outletTemperature = road.inletTemperature = road.initialTemperature = road.temperature;
         road.entryTemperature = road.temperature;
         road.gasConcentration = road.outletGas = 0;
+        road.gasArrival = std::numeric_limits<float>::quiet_NaN();
+        road.peakGas = 0;
+        road.peakTemperature = road.temperature;
     }
     MixingWork& mixing = mixingWork(doc);
     mixing.noInflowShown.fill(0);

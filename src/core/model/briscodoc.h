@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,6 +59,12 @@ struct Road {
     float gasConcentration = 0;   // % fire gas of the newest air in the road
     float entryTemperature = 0;   // °C of the newest air in the road, as it entered
     float outletGas = 0;          // % fire gas of the air leaving the road
+    // What the last fire run left in the road, no value (NaN) before one: the
+    // minute fire gas first entered it, the most gas (%) and the hottest air
+    // (°C) that entered it.
+    float gasArrival = std::numeric_limits<float>::quiet_NaN();
+    float peakGas = std::numeric_limits<float>::quiet_NaN();
+    float peakTemperature = std::numeric_limits<float>::quiet_NaN();
 };
 
 struct Fan {

@@ -100,6 +100,15 @@ struct DisplaySettingDialog::Impl {
     QSpinBox* underlineDigits = nullptr;
     QSpinBox* nodeDigits = nullptr;
     QString shownFigureSize, shownCharSize, shownNodeRadius;
+    QComboBox* roadColour = nullptr;
+    QComboBox* nodeColour = nullptr;
+    QCheckBox* automaticLimits = nullptr;
+    QLineEdit* colourLow = nullptr;
+    QLineEdit* colourHigh = nullptr;
+    QCheckBox* widthByFlow = nullptr;
+    QCheckBox* arrows = nullptr;
+    QCheckBox* screenLabels = nullptr;
+    QSpinBox* labelPixels = nullptr;
 
     Impl(Reporter& r, ColourChooser c) : reporter(r), chooser(std::move(c)) {}
 
@@ -114,6 +123,7 @@ struct DisplaySettingDialog::Impl {
     bool read();
     QGroupBox* planBox();
     QGroupBox* valuesBox(const DisplaySettings& s);
+    QGroupBox* lookBox(const PlanLook& look);
 };
 
 // Hands the fields to the core's check; false after a refusal.
@@ -136,6 +146,15 @@ bool DisplaySettingDialog::Impl::read()
     f.onlineBracket = onlineBracket->isChecked();
     f.underlineBracket = underlineBracket->isChecked();
     f.colours = colours;
+    f.roadColourEntry = roadColour->currentIndex();
+    f.nodeColourEntry = nodeColour->currentIndex();
+    f.automaticLimits = automaticLimits->isChecked();
+    f.colourLow = numberOf(colourLow->text());
+    f.colourHigh = numberOf(colourHigh->text());
+    f.widthByFlow = widthByFlow->isChecked();
+    f.arrows = arrows->isChecked();
+    f.screenLabels = screenLabels->isChecked();
+    f.labelPixels = labelPixels->value();
 
     const DisplayTaken taken = takeDisplayFields(given, f);
     using Field = DisplayTaken::Field;
@@ -145,6 +164,8 @@ bool DisplaySettingDialog::Impl::read()
     case Field::CharSize: refuse(charSize, taken.message); break;
     case Field::Angle: refuse(angle, taken.message); break;
     case Field::NodeRadius: refuse(nodeRadius, taken.message); break;
+    case Field::ColourLow: refuse(colourLow, taken.message); break;
+    case Field::ColourHigh: refuse(colourHigh, taken.message); break;
     }
     return false;
 }
@@ -204,6 +225,72 @@ QGroupBox* DisplaySettingDialog::Impl::valuesBox(const DisplaySettings& s)
     return box;
 }
 
+// Colours by a quantity, line widths, arrows and screen-sized labels.
+QGroupBox* DisplaySettingDialog::Impl::lookBox(const PlanLook& look)
+{
+    const auto kindList = [](const QString& name, const auto& kinds, const auto& names, int kind) {
+        auto* list = new QComboBox;
+        list->setObjectName(name);
+        for (const int k : kinds) {
+            list->addItem(k == 0 ? QString("none") : QString::fromUtf8(names[std::size_t(k)]));
+            if (k == kind)
+                list->setCurrentIndex(list->count() - 1);
+        }
+        list->setMaxVisibleItems(list->count());
+        return list;
+    };
+    roadColour = kindList("roadColour", kRoadColourKinds, kRoadKindNames, look.roadColourKind);
+    nodeColour = kindList("nodeColour", kNodeColourKinds, kNodeKindNames, look.nodeColourKind);
+    automaticLimits = new QCheckBox("automatic");
+    automaticLimits->setObjectName("automaticLimits");
+    automaticLimits->setChecked(look.limits.automatic);
+    colourLow = numberField("colourLow", fourDecimalText(float(look.limits.low)));
+    colourHigh = numberField("colourHigh", fourDecimalText(float(look.limits.high)));
+    const auto typed = [this](bool automatic) {
+        colourLow->setEnabled(!automatic);
+        colourHigh->setEnabled(!automatic);
+    };
+    typed(look.limits.automatic);
+    QObject::connect(automaticLimits, &QCheckBox::toggled, automaticLimits, typed);
+    const auto check = [](const QString& text, const QString& name, bool on) {
+        auto* box = new QCheckBox(text);
+        box->setObjectName(name);
+        box->setChecked(on);
+        return box;
+    };
+    widthByFlow = check("line width by airflow", "widthByFlow", look.widthByFlow);
+    arrows = check("flow arrows", "arrows", look.arrows);
+    screenLabels = check("labels at screen size", "screenLabels", look.screenLabels);
+    labelPixels = new QSpinBox;
+    labelPixels->setObjectName("labelPixels");
+    labelPixels->setRange(kSmallestLabelPixels, kLargestLabelPixels);
+    labelPixels->setValue(look.labelPixels);
+    labelPixels->setSuffix(" px");
+
+    auto* box = new QGroupBox("Colours and arrows");
+    auto* grid = new QGridLayout(box);
+    grid->addWidget(new QLabel("colour roads by"), 0, 0);
+    grid->addWidget(roadColour, 0, 1);
+    grid->addWidget(automaticLimits, 0, 2);
+    auto* limits = new QHBoxLayout;
+    limits->addWidget(new QLabel("from"));
+    limits->addWidget(colourLow);
+    limits->addWidget(new QLabel("to"));
+    limits->addWidget(colourHigh);
+    grid->addLayout(limits, 0, 3);
+    grid->addWidget(new QLabel("colour nodes by"), 1, 0);
+    grid->addWidget(nodeColour, 1, 1);
+    grid->addWidget(widthByFlow, 2, 0, 1, 2);
+    grid->addWidget(arrows, 2, 2);
+    auto* labels = new QHBoxLayout;
+    labels->addWidget(screenLabels);
+    labels->addWidget(labelPixels);
+    labels->addStretch(1);
+    grid->addLayout(labels, 3, 0, 1, 4);
+    grid->setColumnStretch(1, 1);
+    return box;
+}
+
 DisplaySettingDialog::DisplaySettingDialog(const PlanView& view, Reporter& reporter,
                                            QWidget* parent, ColourChooser chooser)
     : QDialog(parent), d(new Impl(reporter, std::move(chooser)))
@@ -216,6 +303,7 @@ DisplaySettingDialog::DisplaySettingDialog(const PlanView& view, Reporter& repor
 
     auto* planBox = d->planBox();
     auto* valuesBox = d->valuesBox(view.settings);
+    auto* lookBox = d->lookBox(view.settings.look);
 
     auto* colourButton = new QPushButton("color setting");
     colourButton->setObjectName("colourSetting");
@@ -245,6 +333,7 @@ DisplaySettingDialog::DisplaySettingDialog(const PlanView& view, Reporter& repor
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(planBox);
     layout->addWidget(valuesBox);
+    layout->addWidget(lookBox);
     layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 

@@ -1,0 +1,214 @@
+#include "display/colourscale.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+namespace orvex {
+
+namespace {
+
+// Evenly spaced anchors of each map, interpolated linearly between.
+constexpr std::array<Colour, 9> kSequential = {
+    rgb(0x44, 0x01, 0x54), rgb(0x47, 0x2d, 0x7b), rgb(0x3b, 0x52, 0x8b),
+    rgb(0x2c, 0x72, 0x8e), rgb(0x21, 0x91, 0x8c), rgb(0x28, 0xae, 0x80),
+    rgb(0x5e, 0xc9, 0x62), rgb(0xad, 0xdc, 0x30), rgb(0xfd, 0xe7, 0x25)};
+constexpr std::array<Colour, 5> kDiverging = {
+    rgb(0x3b, 0x4c, 0xc0), rgb(0x8d, 0xb0, 0xfe), rgb(0xdd, 0xdd, 0xdd),
+    rgb(0xf4, 0x9a, 0x7b), rgb(0xb4, 0x04, 0x26)};
+
+template <std::size_t N>
+Colour along(const std::array<Colour, N>& anchors, double t)
+{
+    if (!(t > 0))
+        return anchors.front();
+    if (t >= 1)
+        return anchors.back();
+    const double at = t * double(N - 1);
+    const std::size_t i = std::size_t(at);
+    const double f = at - double(i);
+    const Colour a = anchors[i], b = anchors[i + 1];
+    const auto mix = [f](int x, int y) { return int(std::lround(x + (y - x) * f)); };
+    return rgb(mix(redOf(a), redOf(b)), mix(greenOf(a), greenOf(b)), mix(blueOf(a), blueOf(b)));
+}
+
+std::string number(double value, int decimals)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value == 0 ? 0.0 : value);
+    return text;
+}
+
+}  // namespace
+
+Colour sequentialColour(double t) { return along(kSequential, t); }
+Colour divergingColour(double t) { return along(kDiverging, t); }
+
+bool colourLimitsUsable(double low, double high, std::string& why)
+{
+    if (!std::isfinite(low) || !std::isfinite(high)) {
+        why = "The colour limits must be numbers";
+        return false;
+    }
+    if (!(low < high)) {
+        why = "The upper colour limit must be above the lower (" + number(low, 3) + " to " +
+              number(high, 3) + ")";
+        return false;
+    }
+    return true;
+}
+
+ColourScale colourScaleFor(const std::vector<float>& values, const ColourLimits& limits, Colour background)
+{
+    ColourScale scale;
+    const int lightness = 2 * redOf(background) + 5 * greenOf(background) + blueOf(background);
+    if (lightness < 4 * 255)
+        scale.from = 0.3;
+    else
+        scale.to = 0.85;
+    bool any = false;
+    double lowest = 0, highest = 0;
+    for (const float v : values) {
+        if (!std::isfinite(v))
+            continue;
+        lowest = any ? std::min(lowest, double(v)) : v;
+        highest = any ? std::max(highest, double(v)) : v;
+        any = true;
+    }
+    std::string why;
+    if (!limits.automatic && colourLimitsUsable(limits.low, limits.high, why)) {
+        scale.low = limits.low;
+        scale.high = limits.high;
+        scale.empty = false;
+        if (!any)
+            scale.note = "no value to colour by";
+    } else {
+        if (!limits.automatic)
+            scale.note = why + ": the values' own are used";
+        if (!any) {
+            scale.note = "no value to colour by";
+            return scale;
+        }
+        scale.low = lowest;
+        scale.high = highest;
+        scale.empty = false;
+    }
+    scale.diverging = scale.low < 0 && scale.high > 0;
+    return scale;
+}
+
+bool colourOf(const ColourScale& scale, double value, Colour& colour)
+{
+    colour = kNoValueColour;
+    if (scale.empty || !std::isfinite(value))
+        return false;
+    if (scale.diverging) {
+        const double reach = std::max(-scale.low, scale.high);
+        colour = divergingColour(0.5 + std::clamp(value, scale.low, scale.high) / (2 * reach));
+        return true;
+    }
+    const double span = scale.high - scale.low;
+    const double t = span > 0 ? std::clamp((value - scale.low) / span, 0.0, 1.0) : 0.5;
+    colour = sequentialColour(scale.from + (scale.to - scale.from) * t);
+    return true;
+}
+
+std::vector<double> niceTicks(double low, double high, int most)
+{
+    std::vector<double> ticks;
+    if (!std::isfinite(low) || !std::isfinite(high) || most < 1)
+        return ticks;
+    if (!(high > low)) {
+        ticks.push_back(low);
+        return ticks;
+    }
+    const double span = high - low;
+    double step = std::pow(10.0, std::floor(std::log10(span)) - 1);
+    for (int tries = 0; tries < 12; ++tries) {
+        for (const double m : {1.0, 2.0, 5.0}) {
+            const double s = step * m;
+            const double first = std::ceil(low / s - 1e-9) * s;
+            const int count = int(std::floor((high - first) / s + 1e-9)) + 1;
+            if (count <= most) {
+                for (int i = 0; i < count; ++i)
+                    ticks.push_back(first + s * i);
+                return ticks;
+            }
+        }
+        step *= 10;
+    }
+    return ticks;
+}
+
+std::string tickText(double value, double step)
+{
+    int decimals = 0;
+    if (step > 0 && step < 1)
+        decimals = std::min(6, int(std::ceil(-std::log10(step) - 1e-9)));
+    return number(value, decimals);
+}
+
+float drawColourLegend(Canvas& canvas, const ColourScale& scale, const std::string& title,
+                       float left, float bottom, Colour text, Colour back)
+{
+    constexpr float kPad = 6, kBarWidth = 240, kBarHeight = 12, kTick = 4;
+    constexpr int kSegments = 60;
+    const float line = canvas.textHeight();
+    // As many ticks as their texts leave room for, a character apart.
+    std::vector<double> ticks;
+    std::vector<std::string> tickTexts;
+    float overhang = 0;
+    for (int most = 7; most >= 2 && !scale.empty; --most) {
+        ticks = niceTicks(scale.low, scale.high, most);
+        const double step = ticks.size() >= 2 ? ticks[1] - ticks[0] : std::fabs(scale.high - scale.low);
+        tickTexts.clear();
+        float widest = 0;
+        for (const double t : ticks) {
+            tickTexts.push_back(tickText(t, step));
+            widest = std::max(widest, canvas.textWidth(tickTexts.back()));
+        }
+        overhang = widest / 2;
+        const float room = (scale.high > scale.low && ticks.size() >= 2)
+                               ? kBarWidth * float(step / (scale.high - scale.low)) : kBarWidth;
+        if (room >= widest + canvas.textWidth("0"))
+            break;
+    }
+    const float width = std::max({canvas.textWidth(title), kBarWidth + 2 * overhang,
+                                  canvas.textWidth(scale.note)}) + 2 * kPad;
+    const bool bar = !scale.empty;
+    const float height = kPad + line + (bar ? 4 + kBarHeight + kTick + line : 0) +
+                         (scale.note.empty() ? 0 : line + 2) + kPad;
+    const float top = bottom - height;
+    const DevicePoint box[4] = {{left, top}, {left + width, top}, {left + width, bottom}, {left, bottom}};
+    canvas.fillPolygon(box, 4, back, text);
+    float y = top + kPad;
+    canvas.text(left + kPad, y, title, text);
+    y += line + 4;
+    if (bar) {
+        const float barLeft = left + kPad + overhang;
+        for (int i = 0; i < kSegments; ++i) {
+            const float x0 = barLeft + kBarWidth * float(i) / kSegments;
+            const float x1 = barLeft + kBarWidth * float(i + 1) / kSegments;
+            Colour c = kNoValueColour;
+            colourOf(scale, scale.low + (scale.high - scale.low) * (i + 0.5) / kSegments, c);
+            const DevicePoint piece[4] = {{x0, y}, {x1, y}, {x1, y + kBarHeight}, {x0, y + kBarHeight}};
+            canvas.fillPolygon(piece, 4, c, c);
+        }
+        canvas.setPen(PenStyle::Solid, 1, text);
+        const double span = scale.high - scale.low;
+        for (std::size_t i = 0; i < ticks.size(); ++i) {
+            const float x = std::round(barLeft + float(span > 0 ? (ticks[i] - scale.low) / span * kBarWidth
+                                                                : kBarWidth / 2));
+            canvas.moveTo(x, y + kBarHeight);
+            canvas.lineTo(x, y + kBarHeight + kTick);
+            canvas.text(x - canvas.textWidth(tickTexts[i]) / 2, y + kBarHeight + kTick, tickTexts[i], text);
+        }
+        y += kBarHeight + kTick + line;
+    }
+    if (!scale.note.empty())
+        canvas.text(left + kPad, y + 2, scale.note, text);
+    return height;
+}
+
+}  // namespace orvex
