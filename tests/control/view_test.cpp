@@ -5,6 +5,7 @@
 #include <set>
 
 #include "analysis/quantities.h"
+#include "control/planfind.h"
 #include "control/viewcontrol.h"
 #include "control/viewrun.h"
 #include "edit/snapshot.h"
@@ -236,6 +237,39 @@ TEST(ViewMark, CentreOfEachKindAndScrollWhenOutside)
     EXPECT_EQ(b.shell.calls, (Strings{"scroll 0 100"})) << "scrolled to it once; the same mark again draws nothing";
     b.control.drawMark(b.shell.canvas);
     EXPECT_FALSE(b.shell.canvas.calls().empty());
+}
+
+// With no edit mode on, a click marks the element under it and chooses its
+// row, and Find brings it as near the middle of the window as the plan
+// reaches; in an edit mode the mouse is the editor's.
+TEST(ViewMark, ClickAndFindOnThePlan)
+{
+    struct : ResultsRows {
+        void chooseRow(ResultsTab tab, int element) override { chosen.emplace_back(tab, element); }
+        std::vector<std::pair<ResultsTab, int>> chosen;
+    } rows;
+    ViewBench b;
+    b.node(1, 0, 0);
+    b.node(2, 100, 40);
+    b.node(3, 1200, -600);
+    b.road(1, 2);
+    PlanFinder finder({*b.doc, b.shell, *b.view, *b.editor, b.app, b.profile, b.reporter}, b.control, b.shell, rows,
+                      [](const std::string& text) { return text; });
+    EXPECT_TRUE(finder.click(550, 480) && finder.click(900, 100));  // the second on nothing: the mark stays
+    EXPECT_EQ(std::pair(b.control.markKind(), b.control.markedElement()), std::pair(MarkKind::Road, 1));
+    EXPECT_EQ(rows.chosen, (std::vector{std::pair(ResultsTab::Roads, 1)}));
+
+    EXPECT_TRUE(finder.find("3"));
+    EXPECT_EQ(b.shell.calls.back(), "scroll 1000 700") << "device (1700, 1100) as near the middle as it goes";
+    EXPECT_TRUE(finder.find("1-2"));
+    EXPECT_EQ(b.shell.calls.back(), "scroll 50 80");
+    EXPECT_FALSE(finder.find("4"));
+    EXPECT_EQ(b.reporter.messages.back() + " / " + b.reporter.captions.back(), "No node 4 / Find");
+    EXPECT_EQ(rows.chosen.size(), 3u);
+
+    ASSERT_TRUE(b.control.editCommand(command::kMakeRoad));
+    EXPECT_FALSE(finder.click(550, 480));
+    EXPECT_EQ(finder.tipAt(550, 480), "");
 }
 
 TEST(ViewPreview, EnteringLeavingAndTheMouseOnThePage)

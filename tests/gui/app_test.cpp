@@ -155,6 +155,7 @@ private slots:
     void dockShowsTheTablesAfterARun();
     void copyAndExport();
     void chosenRowMarksThePlan();
+    void findAndClickChooseTheRow();
     void rowsFollowTheNetwork();
     void closeQuestionIsReadable();
 };
@@ -536,6 +537,41 @@ void AppTest::chosenRowMarksThePlan()
     w.frame->showResults(false);
     QCOMPARE(view.markKind(), CBriscoView::MarkKind::None);
     QCOMPARE(pixelsOf(view.backingImage(), strong), 0);
+}
+
+// Find with a node number brings the node to the middle of the window and
+// chooses its row; a click on a road's bending point chooses the road's.
+void AppTest::findAndClickChooseTheRow()
+{
+    ResultsWindow w("mine");
+    w.run();
+    CBriscoView& view = w.view();
+    for (int i = 0; i < 3; ++i)
+        view.zoomIn();
+    const auto clientOf = [&](float x, float y) {
+        const ViewGeometry& g = view.plan().geo;
+        const DevicePoint p = g.worldToDevice(x, y);
+        return QPoint(int(p.x) - g.scrollX, int(p.y) - g.scrollY);
+    };
+    const auto chosenRow = [&](ResultsTab tab) {
+        const QModelIndex current = w.panel().view(tab)->currentIndex();
+        return w.panel().currentTab() == tab ? int(cellValue(*w.panel().shownModel(tab), current.row(), 0)) : -1;
+    };
+
+    onModal([](QDialog& dialog) { typeAndEnter(dialog, "212"); });
+    view.find();
+    const CBriscoDoc& doc = w.doc();
+    const Node& node = doc.nodes[std::size_t(doc.nodeIndex(212))];
+    QVERIFY((clientOf(node.x, node.y) - view.viewport()->rect().center()).manhattanLength() <= 2);
+    QCOMPARE(std::pair(view.markKind(), view.markedElement()),
+             std::pair(CBriscoView::MarkKind::Node, doc.nodeIndex(212)));
+    QCOMPARE(chosenRow(ResultsTab::Nodes), 212);
+
+    const int road = doc.findRoad(202, 212);
+    const BendSlot& bend = doc.bends[std::size_t(doc.roads[std::size_t(road)].bendStart + 1)];
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, clientOf(bend.x, bend.y));
+    QCOMPARE(std::pair(view.markKind(), view.markedElement()), std::pair(CBriscoView::MarkKind::Road, road));
+    QCOMPARE(chosenRow(ResultsTab::Roads), road);
 }
 
 // Edits after a run: the rows are those of the network as it stands, and

@@ -25,6 +25,7 @@ constexpr FrameViewCommand kFrameViewCommands[] = {
     {"zoomout", ViewCommand::ZoomOut},   {"exportplan", ViewCommand::ExportPlan},
     {"print", ViewCommand::Print},       {"startprinting", ViewCommand::StartPrinting},
     {"printersetup", ViewCommand::PrinterSetup}, {"info", ViewCommand::Info},
+    {"find", ViewCommand::Find},
 };
 
 }  // namespace

@@ -281,33 +281,67 @@ int ResultsTable::section(int id) const
     return -1;
 }
 
+namespace {
+
+std::vector<ResultsColumn> columnsOf(ResultsTab tab, const CBriscoDoc& doc)
+{
+    switch (tab) {
+    case ResultsTab::Roads: return roadColumns(doc);
+    case ResultsTab::Nodes: return nodeColumns(doc);
+    case ResultsTab::Fans: return fanColumns(doc);
+    }
+    return {};
+}
+
+int elementCount(ResultsTab tab, const CBriscoDoc& doc)
+{
+    switch (tab) {
+    case ResultsTab::Roads: return doc.totalRoads();
+    case ResultsTab::Nodes: return doc.nodeCount;
+    case ResultsTab::Fans: return doc.fanCount;
+    }
+    return 0;
+}
+
+std::vector<ResultsCell> rowOf(ResultsTab tab, const CBriscoDoc& doc, const std::vector<ResultsColumn>& columns,
+                               int element, const FileTextDecoder& decode)
+{
+    switch (tab) {
+    case ResultsTab::Roads: {
+        std::vector<ResultsCell> row;
+        for (const ResultsColumn& c : columns)
+            row.push_back(roadCell(doc, element, RoadColumn(c.id), decode));
+        return row;
+    }
+    case ResultsTab::Nodes: return nodeRow(doc, element);
+    case ResultsTab::Fans: return fanRow(doc, element, decode);
+    }
+    return {};
+}
+
+}  // namespace
+
 ResultsTable resultsTable(ResultsTab tab, const CBriscoDoc& doc, const FileTextDecoder& decode)
 {
     ResultsTable table;
-    switch (tab) {
-    case ResultsTab::Roads:
-        table.columns = roadColumns(doc);
-        for (int k = 1; k <= doc.totalRoads(); ++k) {
-            std::vector<ResultsCell>& row = table.rows.emplace_back();
-            for (const ResultsColumn& c : table.columns)
-                row.push_back(roadCell(doc, k, RoadColumn(c.id), decode));
-        }
-        break;
-    case ResultsTab::Nodes:
-        table.columns = nodeColumns(doc);
-        for (int i = 1; i <= doc.nodeCount; ++i)
-            table.rows.push_back(nodeRow(doc, i));
-        break;
-    case ResultsTab::Fans:
-        table.columns = fanColumns(doc);
-        for (int f = 1; f <= doc.fanCount; ++f)
-            table.rows.push_back(fanRow(doc, f, decode));
-        break;
-    }
+    table.columns = columnsOf(tab, doc);
+    for (int element = 1; element <= elementCount(tab, doc); ++element)
+        table.rows.push_back(rowOf(tab, doc, table.columns, element, decode));
+    return table;
+}
+
+ResultsTable resultsRecord(ResultsTab tab, const CBriscoDoc& doc, int element, const FileTextDecoder& decode)
+{
+    ResultsTable table;
+    table.columns = columnsOf(tab, doc);
+    if (element >= 1 && element <= elementCount(tab, doc))
+        table.rows.push_back(rowOf(tab, doc, table.columns, element, decode));
     return table;
 }
 
 int elementOfRow(ResultsTab, int row) { return row + 1; }
+
+int rowOfElement(ResultsTab, int element) { return element - 1; }
 
 double relativePressure(const CBriscoDoc& doc, int i)
 {

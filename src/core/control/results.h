@@ -52,9 +52,14 @@ enum class FanColumn { Number, Inlet, Outlet, Heading, Airflow, Pressure, Power,
 using FileTextDecoder = std::function<std::string(const std::string&)>;
 
 ResultsTable resultsTable(ResultsTab tab, const CBriscoDoc& doc, const FileTextDecoder& decode);
+// The columns and the one row of a road, node index or fan (1..); no row
+// when there is no such element.
+ResultsTable resultsRecord(ResultsTab tab, const CBriscoDoc& doc, int element, const FileTextDecoder& decode);
 
 // The road, node index or fan a row of the table stands for (1..).
 int elementOfRow(ResultsTab tab, int row);
+// The row of the table that stands for an element, the other way round.
+int rowOfElement(ResultsTab tab, int element);
 
 // The pressure of node i above the lowest surface pressure (above node 1
 // when there is no surface node), display unit. The same as node kind 3,

@@ -29,7 +29,7 @@ constexpr CommandModes kCommandModes[] = {
     {ViewCommand::Parameter, true, false},      {ViewCommand::FanCurve, true, false},
     {ViewCommand::Print, true, true},           {ViewCommand::StartPrinting, false, true},
     {ViewCommand::PrinterSetup, false, true},   {ViewCommand::ColourSetup, false, true},
-    {ViewCommand::ExportPlan, true, true},
+    {ViewCommand::ExportPlan, true, true},      {ViewCommand::Find, true, false},
 };
 
 }  // namespace

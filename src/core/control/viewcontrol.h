@@ -28,6 +28,7 @@ struct NetworkSnapshot;
 enum class ViewCommand {
     Open, Save, SaveAs, Fit, ZoomIn, ZoomOut, RightTurn, LeftTurn, Update, DisplaySetting, Info,
     Analysis, Parameter, FanCurve, Print, StartPrinting, PrinterSetup, ColourSetup, ExportPlan,
+    Find,
 };
 
 // What the view shows: the plan, or the page preview (a page of paper with

@@ -61,6 +61,11 @@ CChildFrame::CChildFrame(ViewServices& services, int untitledNumber, QWidget* pa
     connect(&panel, &ResultsPanel::roadSelected, mView, &CBriscoView::markRoad);
     connect(&panel, &ResultsPanel::nodeSelected, mView, &CBriscoView::markNode);
     connect(&panel, &ResultsPanel::fanSelected, mView, &CBriscoView::markFan);
+    // An element chosen on the plan or found: its row, while the tables are shown.
+    connect(mView, &CBriscoView::rowChosen, this, [this](ResultsTab tab, int element) {
+        if (resultsShown())
+            mResults->panel().chooseRow(tab, element);
+    });
     updateCaption();
 }
 

@@ -234,7 +234,7 @@ void CMainFrame::createMenus()
     addActions(edit, {"undo", "redo"});
     edit->addAction(mHistoryDock->toggleViewAction());
     addActions(edit, {"|", "makenode", "changenode", "deletenode", "|", "makeroad", "changeroad", "deleteroad", "|",
-                      "makefan", "changefan", "deletefan"});
+                      "makefan", "changefan", "deletefan", "|", "find"});
     addActions(menuBar()->addMenu("Display(&D)"), {"displaysetting", "|", "fit", "zoomin", "zoomout", "zoommouse",
                                                    "|", "rightturn", "leftturn", "|", "update", "info"});
     QMenu* analysis = menuBar()->addMenu("Analysis(&A)");

@@ -28,6 +28,8 @@ std::vector<ViewCommandEntry> viewCommands()
         {"update", "Update\tF5", QKeySequence(Qt::Key_F5), "Redraw the plan from the network",
          &CBriscoView::updateScreen},
         {"info", "Info", {}, "The network's title", &CBriscoView::info},
+        {"find", "Find...\tCtrl+F", QKeySequence::Find,
+         "Find a node, a road or a fan and bring it to the middle of the plan", &CBriscoView::find},
         {"analysis", "Standard(&A)\tCtrl+K", QKeySequence("Ctrl+K"), "Run the airflow analysis or the fire simulation",
          &CBriscoView::openAnalysisDialog},
         {"parameter", "Parameter(&P)", {}, "Solver and fire parameters", &CBriscoView::editParameters},

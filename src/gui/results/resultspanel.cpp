@@ -143,6 +143,20 @@ void ResultsPanel::refresh()
         view->resizeColumnsToContents();
 }
 
+void ResultsPanel::chooseRow(Tab tab, int element)
+{
+    const int row = rowOfElement(tab, element);
+    ResultsTableModel& source = model(tab);
+    auto* proxy = qobject_cast<QSortFilterProxyModel*>(shownModel(tab));
+    if (row < 0 || row >= source.rowCount() || !proxy)
+        return;
+    const QModelIndex shown = proxy->mapFromSource(source.index(row, 0));
+    setCurrentTab(tab);
+    QTableView* table = view(tab);
+    table->selectionModel()->setCurrentIndex(shown, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    table->scrollTo(shown);
+}
+
 void ResultsPanel::updateTabTitles()
 {
     const bool water = mDoc.isWater();

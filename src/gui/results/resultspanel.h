@@ -53,6 +53,9 @@ public:
 
 public slots:
     void refresh();
+    // Shows the tab and selects, current and in sight, the row of the
+    // element (road, node index or fan), which the plan then marks.
+    void chooseRow(Tab tab, int element);
     void copy();
     // Writes csvText() to the chosen path through a temporary file that is
     // renamed into place. False when cancelled or when the file cannot be

@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -17,6 +19,7 @@
 #include "display/displaysettings.h"
 #include "edit/viewnavigation.h"
 #include "model/networkio.h"
+#include "view/displaytext.h"
 #include "view/networkdocument.h"
 #include "view/ownprograms.h"
 #include "view/qpaintercanvas.h"
@@ -51,6 +54,9 @@ CBriscoView::CBriscoView(NetworkDocument& document, ViewServices& services, QWid
     const ViewParts parts{mDocument.doc(), mDocument, *mPlan, *mEditor,
                           mServices.app, mServices.profile, mServices.reporter};
     mControl = std::make_unique<ViewController>(parts, *this, *this);
+    mFinder = std::make_unique<PlanFinder>(parts, *mControl, *this, *this, [](const std::string& text) {
+        return displayText(text).toStdString();
+    });
     // Rubber bands and outlines follow the mouse without a button held.
     viewport()->setMouseTracking(true);
     // Undo and redo may take away what a half-made pick points at.
@@ -338,6 +344,22 @@ void CBriscoView::markNode(int nodeIndex) { mControl->mark(MarkKind::Node, nodeI
 void CBriscoView::markFan(int fan) { mControl->mark(MarkKind::Fan, fan); }
 void CBriscoView::clearMark() { mControl->mark(MarkKind::None, 0); }
 
+void CBriscoView::find()
+{
+    if (!commandEnabled(ViewCommand::Find))
+        return;
+    bool ok = false;
+    const QString text = QInputDialog::getText(
+        this, QString::fromStdString(kFindCaption),
+        "Node number, a road's two node numbers, a road's name, or \"fan\" and its two node numbers:",
+        QLineEdit::Normal, mLastFind, &ok);
+    if (!ok)
+        return;
+    mLastFind = text;
+    syncClient();
+    mFinder->find(text.toStdString());
+}
+
 // Drawn onto the window: the core subtracts the scroll position itself.
 void CBriscoView::drawMark()
 {
@@ -393,6 +415,8 @@ MouseButton buttonOf(const QMouseEvent* event)
 void CBriscoView::mousePressEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
+    if (mFinder && event->button() == Qt::LeftButton && mFinder->click(p.x(), p.y()))
+        return;
     if (!mControl || !mControl->mousePress(buttonOf(event), p.x(), p.y()))
         QAbstractScrollArea::mousePressEvent(event);
 }
@@ -416,6 +440,19 @@ void CBriscoView::mouseMoveEvent(QMouseEvent* event)
     const QPoint p = event->position().toPoint();
     if (!mControl || !mControl->mouseMove(p.x(), p.y()))
         QAbstractScrollArea::mouseMoveEvent(event);
+}
+
+bool CBriscoView::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip || !mFinder)
+        return QAbstractScrollArea::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const std::string tip = mFinder->tipAt(help->pos().x(), help->pos().y());
+    if (tip.empty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), QString::fromStdString(tip), viewport());
+    return true;
 }
 
 void CBriscoView::refresh() { viewport()->update(); }

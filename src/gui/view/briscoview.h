@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "control/planfind.h"
 #include "control/viewcontrol.h"
 #include "display/planview.h"
 #include "edit/editor.h"
@@ -32,7 +33,8 @@ class CBriscoView : public QAbstractScrollArea,
                     public EditorWindow,
                     public FireObserver,
                     public ViewWindow,
-                    public NetworkFileChooser {
+                    public NetworkFileChooser,
+                    public ResultsRows {
     Q_OBJECT
 public:
     // Reads the "DISPLAY" profile; the document keeps the view in its list.
@@ -90,6 +92,9 @@ public:
     void closePrintTool() override;
     void setPrintToolSimple(bool simple) override;
 
+    // ResultsRows: the results dock chooses the row (rowChosen).
+    void chooseRow(ResultsTab tab, int element) override { emit rowChosen(tab, element); }
+
     // NetworkFileChooser
     std::optional<std::string> openNetwork(const std::string& start) override;
     std::optional<std::string> saveNetwork(const std::string& start) override;
@@ -146,6 +151,10 @@ public slots:
     void markNode(int nodeIndex);   // 1..N
     void markFan(int fan);          // 1..F
     void clearMark();
+    // "Find": asks for a node, road or fan, then brings it to the middle of
+    // the plan and marks it. A left click with no edit mode on marks the
+    // element under the mouse; a resting mouse shows its values.
+    void find();
 
     // --- page preview and printing ---
     void togglePrint();       // "Print": into page preview and out of it
@@ -164,6 +173,8 @@ signals:
     void analysisFinished();
     // The window read a network file (or fell back to the default network).
     void networkReplaced();
+    // An element was chosen on the plan or found: its row of the results.
+    void rowChosen(orvex::ResultsTab tab, int element);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -175,6 +186,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;  // the tool tips of the elements
 
 private:
     void redrawImage();
@@ -195,6 +207,8 @@ private:
     std::unique_ptr<Editor> mEditor;
     QPointer<PrintToolDialog> mPrintTool;  // gone when the person closes it
     std::unique_ptr<ViewController> mControl;
+    std::unique_ptr<PlanFinder> mFinder;
+    QString mLastFind;  // what Find offers again
 };
 
 }  // namespace orvex::gui
