@@ -197,6 +197,24 @@ QPointF PlotLayout::map(const CurvePoint& point) const
     return {x, y};
 }
 
+PointMark PlotLayout::mark(const CurvePoint& point) const
+{
+    const auto clamp = [](double v, double low, double high, int& side) {
+        if (!(v >= low)) {  // a value beyond doubles counts as below
+            side = -1;
+            return low;
+        }
+        side = v > high ? 1 : 0;
+        return std::min(v, high);
+    };
+    const QPointF at = map(point);
+    int x = 0, y = 0;
+    PointMark m;
+    m.at = {clamp(at.x(), mFrame.left(), mFrame.right(), x), clamp(at.y(), mFrame.top(), mFrame.bottom(), y)};
+    m.outward = {x, y};
+    return m;
+}
+
 std::optional<PointRef> PlotLayout::pointAt(const QPointF& pos, double radius) const
 {
     std::optional<PointRef> nearest;
@@ -324,6 +342,70 @@ void drawCurves(QPainter& painter, const PlotLayout& layout, const FanCurveSet& 
     painter.restore();
 }
 
+// A filled circle on the curve with guides to both axes, or an arrow on the
+// frame's edge for a point off the plot; a label beside it, moved down past
+// the labels drawn before.
+void drawOperatingPoints(QPainter& painter, const PlotLayout& layout, const PlotInput& input)
+{
+    constexpr double kRadius = 6;
+    constexpr double kArrow = 14;
+    const QRectF& frame = layout.frame();
+    const QFontMetricsF fm(plotFont());
+    painter.setFont(plotFont());
+    std::vector<QRectF> labels;
+    const int count = std::min(int(input.operatingPoints.size()), fanCount(input.set));
+    for (int f = 0; f < count; ++f) {
+        const std::optional<CurvePoint>& point = input.operatingPoints[std::size_t(f)];
+        if (!point)
+            continue;
+        const QColor colour = fanColour(f);
+        const PointMark m = layout.mark(*point);
+        if (m.inside()) {
+            QColor guide = colour;
+            guide.setAlpha(160);
+            painter.setPen(QPen(guide, 1, Qt::DashLine));
+            painter.drawLine(m.at, QPointF(m.at.x(), frame.bottom()));
+            painter.drawLine(m.at, QPointF(frame.left(), m.at.y()));
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(Qt::white);
+            painter.drawEllipse(m.at, kRadius + 2, kRadius + 2);
+            painter.setPen(QPen(kInk, 1.5));
+            painter.setBrush(colour);
+            painter.drawEllipse(m.at, kRadius, kRadius);
+        } else {
+            const QPointF out(m.outward);
+            const QPointF along = out / std::hypot(out.x(), out.y());
+            const QPointF across(-along.y(), along.x());
+            const QPointF base = m.at - along * kArrow;
+            painter.setPen(QPen(kInk, 1.2));
+            painter.setBrush(colour);
+            painter.drawPolygon(QPolygonF({m.at, base + across * (kArrow / 2), base - across * (kArrow / 2)}));
+        }
+
+        QString text = operatingPointLabel(input, f);
+        if (!m.inside())
+            text += QStringLiteral(" (off the plot)");
+        const QSizeF size(fm.horizontalAdvance(text) + 10, fm.height() + 4);
+        const double gap = kRadius + 5;
+        QRectF box(QPointF(m.at.x() + gap, m.at.y() - gap - size.height()), size);
+        if (box.right() > frame.right())
+            box.moveRight(m.at.x() - gap);
+        if (box.top() < frame.top())
+            box.moveTop(m.at.y() + gap);
+        const auto overlaps = [&labels](const QRectF& r) {
+            return std::any_of(labels.begin(), labels.end(), [&r](const QRectF& l) { return l.intersects(r); });
+        };
+        for (std::size_t tries = 0; tries < labels.size() && overlaps(box); ++tries)
+            box.translate(0, size.height() + 2);
+        labels.push_back(box);
+        painter.setPen(QPen(colour, 1.2));
+        painter.setBrush(QColor(255, 255, 255, 235));
+        painter.drawRoundedRect(box, 3, 3);
+        painter.setPen(kInk);
+        painter.drawText(box, Qt::AlignCenter, text);
+    }
+}
+
 void drawLegend(QPainter& painter, const PlotLayout& layout, const FanCurveSet& set)
 {
     if (set.fans.empty())
@@ -370,6 +452,7 @@ void paintPlot(QPainter& painter, const QRectF& area, const PlotInput& input)
     const bool curves = input.set && input.set->pointCount() > 0;
     if (input.set) {
         drawCurves(painter, layout, *input.set);
+        drawOperatingPoints(painter, layout, input);
         drawLegend(painter, layout, *input.set);
     }
     if (!curves && !input.message.isEmpty()) {
@@ -400,6 +483,33 @@ bool savePlotPng(const QString& path, const PlotInput& input, const QSize& size,
         return true;
     error = writer.errorString();
     return false;
+}
+
+namespace {
+
+// Four significant digits at least, never in exponent notation: 2450, 123.5,
+// 0.0123.
+QString shortNumber(double value)
+{
+    const double size = std::fabs(value);
+    const int decimals = size > 0 ? std::clamp(3 - int(std::floor(std::log10(size))), 0, 4) : 0;
+    return QString::number(value, 'f', decimals);
+}
+
+}  // namespace
+
+QString operatingPointLabel(const PlotInput& input, int fan)
+{
+    if (!input.set || fan < 0 || fan >= int(input.set->fans.size()) || fan >= int(input.operatingPoints.size()) ||
+        !input.operatingPoints[std::size_t(fan)])
+        return {};
+    const CurvePoint& p = *input.operatingPoints[std::size_t(fan)];
+    QString text = QStringLiteral("Q=%1, P=%2")
+                       .arg(AxisUnits::withUnit(shortNumber(p.flow), input.units.flow),
+                            AxisUnits::withUnit(shortNumber(p.pressure), input.units.pressure));
+    if (input.set->fans.size() > 1)
+        text = input.set->fans[std::size_t(fan)].name() + QStringLiteral(": ") + text;
+    return text;
 }
 
 QString pointDescription(const PlotInput& input, PointRef ref)

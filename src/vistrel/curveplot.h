@@ -40,12 +40,24 @@ struct PlotInput {
     AxisUnits units;
     QString title;
     QString message;  // shown inside the frame when no curve is drawn
+    // Where each fan (by index) ran in the network's last run; fans beyond
+    // the end or without a value have no point.
+    std::vector<std::optional<CurvePoint>> operatingPoints;
 };
 
 // A point of the plot: fan and point index, both from 0.
 struct PointRef {
     int fan = -1, point = -1;
     friend bool operator==(PointRef a, PointRef b) { return a.fan == b.fan && a.point == b.point; }
+};
+
+// Where an operating point is marked: at its place when that lies within
+// the frame, else on the frame's edge nearest to it, with `outward` (each
+// coordinate -1, 0 or 1, in pixel directions) pointing the way it lies.
+struct PointMark {
+    QPointF at;
+    QPoint outward;
+    bool inside() const { return outward.isNull(); }
 };
 
 // Where everything goes in a given area: the frame of the data, the axis
@@ -62,6 +74,7 @@ public:
     QRectF legendEntry(int fan) const;
 
     QPointF map(const CurvePoint& point) const;
+    PointMark mark(const CurvePoint& point) const;
     // The point whose marker lies within `radius` pixels of pos, the nearest
     // when several do.
     std::optional<PointRef> pointAt(const QPointF& pos, double radius = 6) const;
@@ -86,6 +99,11 @@ QImage plotImage(const PlotInput& input, const QSize& size, qreal pixelRatio = 1
 // Writes plotImage as a PNG file; false with the reason in error.
 bool savePlotPng(const QString& path, const PlotInput& input, const QSize& size, qreal pixelRatio,
                  QString& error);
+
+// The label of fan `fan`'s operating point: "Q=2450 m3/min, P=1234 Pa",
+// with the fan's name in front when the plot shows more than one fan;
+// empty when the fan has no point.
+QString operatingPointLabel(const PlotInput& input, int fan);
 
 // The tool tip of a point: fan, point, airflow and pressure with units,
 // and the fan's comment.

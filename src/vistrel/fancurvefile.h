@@ -18,6 +18,7 @@ namespace orvex::vistrel {
 struct CurvePoint {
     double flow = 0;      // user flow unit; point j lies at j × the fan's airflow step
     double pressure = 0;  // display pressure unit
+    friend bool operator==(CurvePoint a, CurvePoint b) { return a.flow == b.flow && a.pressure == b.pressure; }
 };
 
 struct FanCurveData {

@@ -119,8 +119,17 @@ bool ViewerWindow::openFile(const QString& path)
         return false;
     }
     mSet = std::move(result.set);
+    mPointProblems = mArgumentProblems;
+    mMarked = pointsOfFans(*mSet, mPoints, mPointProblems);
     showCurves();
     return true;
+}
+
+void ViewerWindow::setOperatingPoints(const std::vector<OperatingPoint>& points, const QStringList& problems)
+{
+    mPoints = points;
+    mArgumentProblems = problems;
+    mPointProblems = problems;
 }
 
 void ViewerWindow::showCurves()
@@ -129,7 +138,7 @@ void ViewerWindow::showCurves()
     const QString name = QFileInfo(set.path).fileName();
     setWindowTitle(QStringLiteral("%1 - %2").arg(kProgramTitle, name));
 
-    PlotInput input{&set, mUnits, QStringLiteral("Fan characteristic curves - %1").arg(name), {}};
+    PlotInput input{&set, mUnits, QStringLiteral("Fan characteristic curves - %1").arg(name), {}, mMarked};
     if (set.fans.empty())
         input.message = QStringLiteral("This file holds no fans.");
     else if (set.pointCount() == 0)
@@ -146,14 +155,22 @@ void ViewerWindow::showCurves()
                                .arg(QDir::toNativeSeparators(set.path));
     status += mUnits.source.isEmpty() ? QStringLiteral("; no units settings file found, axes without units")
                                       : QStringLiteral("; units from %1").arg(QDir::toNativeSeparators(mUnits.source));
+    const auto marked = std::count_if(mMarked.begin(), mMarked.end(), [](const auto& p) { return p.has_value(); });
+    if (marked > 0)
+        status += QStringLiteral("; operating points of the last run marked for %1 fan(s)").arg(marked);
+    if (!mPointProblems.isEmpty())
+        status += QStringLiteral("; %1 operating point argument(s) left out: %2")
+                      .arg(mPointProblems.size())
+                      .arg(mPointProblems.front());
     mStatus->setText(status);
+    mStatus->setToolTip(mPointProblems.join(QLatin1Char('\n')));
     mExportAction->setEnabled(true);
 }
 
 void ViewerWindow::showNothing(const QString& message)
 {
     setWindowTitle(kProgramTitle);
-    mPlot->setInput(PlotInput{nullptr, mUnits, {}, message});
+    mPlot->setInput(PlotInput{nullptr, mUnits, {}, message, {}});
     mModel->setCurves(nullptr, mUnits);
     mStatus->setText(message.section(QLatin1Char('\n'), 0, 0));
     mExportAction->setEnabled(false);
@@ -193,8 +210,10 @@ void ViewerWindow::openCommand()
 {
     const QString folder = mSet ? QFileInfo(mSet->path).absolutePath() : QDir::currentPath();
     const QString path = mPrompts.fileToOpen(this, folder);
-    if (!path.isEmpty())
-        openFile(path);
+    if (path.isEmpty())
+        return;
+    setOperatingPoints({}, {});
+    openFile(path);
 }
 
 void ViewerWindow::exportCommand()

@@ -5,6 +5,7 @@
 
 #include "axisunits.h"
 #include "fancurvefile.h"
+#include "operatingpoints.h"
 
 class QAction;
 class QLabel;
@@ -48,6 +49,13 @@ public:
     // Reads and shows a fan curve file. When it cannot be read, the person
     // is told which file and line, and what was shown stays; false then.
     bool openFile(const QString& path);
+    // The operating points to mark on the file opened next by openFile(),
+    // and the problems of the arguments they came from. A file chosen with
+    // File > Open is another network's: its fans get no points.
+    void setOperatingPoints(const std::vector<OperatingPoint>& points, const QStringList& problems);
+    // The problems of the arguments, then those of matching the points to
+    // the fans of the file shown.
+    const QStringList& pointProblems() const { return mPointProblems; }
     // Writes the plot as shown to a PNG file of the plot's size; false after
     // telling the person why it could not be written.
     bool exportPlot(const QString& path);
@@ -73,6 +81,9 @@ private:
     AxisUnits mUnits;
     ViewerPrompts& mPrompts;
     std::optional<FanCurveSet> mSet;
+    std::vector<OperatingPoint> mPoints;
+    QStringList mArgumentProblems, mPointProblems;
+    std::vector<std::optional<CurvePoint>> mMarked;  // per fan of mSet
 
     QSplitter* mSplitter = nullptr;
     PlotWidget* mPlot = nullptr;

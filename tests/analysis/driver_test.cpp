@@ -89,6 +89,7 @@ TEST_F(Driver, StopOrIterationLimitEndsTheRun)
         net.build().roads[1].massFlow = 123;  // the result of an earlier run
         const RunOutcome outcome = runAnalysis(net.doc(), net.dialog);
         EXPECT_EQ(std::make_pair(outcome.result, outcome.refused), std::make_pair(c.result, false));
+        EXPECT_EQ(net.doc().holdsResults, c.result != 0) << "a stopped run leaves no results to show";
         const int n = net.doc().lastIterations;
         EXPECT_EQ(n, c.iterations);
         // Once per iteration a status line, the two diagnostic lines, a stop

@@ -42,6 +42,7 @@ struct RecordingViewWindow : ViewWindow, NetworkFileChooser, ViewDocument {
     void changedOutsideHistory() override { add("outside history"); }
     void planTurned(int degrees) override { add("turned " + std::to_string(degrees)); }
     void networkChanged(const std::string& operation) override { add("changed " + operation); }
+    bool changedSinceRun() const override { return changed; }
 
     void add(const std::string& call) { calls.push_back(call); }
     bool saw(const std::string& call) const { return std::find(calls.begin(), calls.end(), call) != calls.end(); }
@@ -53,6 +54,7 @@ struct RecordingViewWindow : ViewWindow, NetworkFileChooser, ViewDocument {
     Strings calls;
     std::deque<std::optional<std::string>> files;
     RecordingCanvas canvas;
+    bool changed = false;
 };
 
 struct RecordingPrinter : PlanPrinter {
@@ -428,21 +430,22 @@ TEST(ViewRun, ProgressAndStop)
     EXPECT_EQ(run.position(), 0);
 }
 
+// Finds every program in the folder asked; records each start, its arguments joined by blanks.
+struct Programs : ProgramStarter {
+    std::string find(const std::string& name, const std::string& folder) override { return found ? folder + "/" + name : ""; }
+    bool start(const std::string& program, const std::vector<std::string>& arguments) override
+    {
+        started.push_back(program);
+        for (const std::string& argument : arguments)
+            started.back() += " " + argument;
+        return starts;
+    }
+    bool found = true, starts = true;
+    Strings started;
+};
+
 TEST(FanCurveViewer, StartedOnTheFileOrTold)
 {
-    struct Programs : ProgramStarter {
-        std::string find(const std::string& name, const std::string& folder) override
-        {
-            return found ? folder + "/" + name : std::string();
-        }
-        bool start(const std::string& program, const std::string& argument) override
-        {
-            started.push_back(program + " " + argument);
-            return starts;
-        }
-        bool found = true, starts = true;
-        Strings started;
-    };
     const std::tuple<const char*, bool, bool, const char*> cases[] = {
         // the base below the folder ("" untitled, "-" unwritable), found, starts, the message's start
         {"my mine.", true, true, ""},
@@ -469,6 +472,36 @@ TEST(FanCurveViewer, StartedOnTheFileOrTold)
     }
     EXPECT_EQ(curveDisplayArgument("a" + std::string(51, ' ') + "tail."), "a" + std::string(50, '*') + "fan")
         << "at most 50 blanks";
+}
+
+// The viewer gets the fans' operating points only when the document holds a
+// run's results for the network as it stands, and only of the fans with a
+// curve, each at its airflow on its curve.
+TEST(FanCurveViewer, OperatingPointsOfTheNetworkAsItRan)
+{
+    // results held, a run going on, changed since the run, points passed
+    const std::tuple<bool, bool, bool, bool> cases[] = {
+        {true, false, false, true}, {false, false, false, false}, {true, true, false, false}, {true, false, true, false}};
+    for (const auto& [held, running, changed, passed] : cases) {
+        ViewBench b;
+        for (int n : {3, 12, 7, 8, 5, 6})
+            b.node(n, n, 0);
+        b.fan(3, 12, 2.5f, {120.5f, 100, 60.25f});
+        b.fan(7, 8, 10, {50});  // one point: no curve to run on
+        b.fan(5, 6, 1000, {3000, 2000});
+        b.doc->fans[1].fanFlow = 3.25f, b.doc->fans[3].fanFlow = 1234.5f;  // beyond the curve's end
+        b.doc->fans[1].pressure = 9.5f;  // as a results file leaves it: the curve's pressure is passed
+        TempFolder folder;
+        b.doc->baseName = folder.file("m.");
+        b.doc->holdsResults = held, b.doc->analysisRunning = running, b.shell.changed = changed;
+        Programs programs;
+        b.control.fanCharacterDisplay(programs);
+        const std::string file = b.app.programFolder + "/vistrel " + folder.file("m.fan");
+        EXPECT_EQ(programs.started, Strings{file + (passed ? " --operating-point 3-12,3.25,88.075"
+                                                             " --operating-point 5-6,1234.5,2000"
+                                                           : "")})
+            << held << running << changed;
+    }
 }
 
 }  // namespace

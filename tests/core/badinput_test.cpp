@@ -225,7 +225,7 @@ TEST(BadInput, TextInACompanionFileStopsItsReaderWithTheFileAndLine)
         {"nrd", "1 10 0 1 A\n10 11 zero 2 B\n", 2, [](CBriscoDoc& d, const std::string& b) { d.readRoadNameFile(b); },
          [](const CBriscoDoc& d) { EXPECT_EQ(std::make_tuple(d.roads[1].name.str(), d.roads[2].name.str()), std::make_tuple("A", "")); }},
         {"pkd", "10\n1 10300\n2 abc\n", 3, [](CBriscoDoc& d, const std::string& b) { d.readResultsFile(b); },
-         [](const CBriscoDoc& d) { EXPECT_EQ(d.nodes[1].pressure, 10300.0); }},
+         [](const CBriscoDoc& d) { EXPECT_EQ(std::make_tuple(d.nodes[1].pressure, d.holdsResults), std::make_tuple(10300.0, false)); }},
         {"sdt", "kval\n5 0.1 0\nfirenode\nseven 300 1 0 0.001\n", 4, [](CBriscoDoc& d, const std::string& b) { d.readParameterFile(b); },
          [](const CBriscoDoc& d) { EXPECT_EQ(d.fire.kval, 5.0f); }},
         {"mcd", "sensors\n1\nh\nh\n2 10 110\n3 10 lots\n", 6, [](CBriscoDoc& d, const std::string& b) { d.readFlowSensorFile(b); },
@@ -271,6 +271,9 @@ TEST(BadInput, RecordsNamingNothingInTheNetworkAreDropped)
     }
     EXPECT_EQ(std::make_tuple(doc.fans[1].fanFlow, doc.roads[1].massFlow, doc.roads[4].first, doc.roads[4].resistance),
               std::make_tuple(0.0f, 0.0f, 2, 100.0f));
+    EXPECT_TRUE(doc.holdsResults) << "what names nothing is dropped; the rest are a run's results";
+    ASSERT_EQ(doc.readNetworkFile(kSmallBase + "vad", true), 1);
+    EXPECT_FALSE(doc.holdsResults) << "a network read again has none";
 }
 
 }  // namespace

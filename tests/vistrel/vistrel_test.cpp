@@ -11,6 +11,7 @@
 
 #include "curveplot.h"
 #include "fancurvefile.h"
+#include "operatingpoints.h"
 #include "plotwidget.h"
 #include "pointtablemodel.h"
 #include "viewerwindow.h"
@@ -94,6 +95,10 @@ private slots:
     void scales_data();
     void scales();
     void plotAndTable();
+    void operatingPointMarks();
+    void arguments_data();
+    void arguments();
+    void pointsOnTheFans();
     void window();
 };
 
@@ -221,7 +226,7 @@ void VistrelTest::plotAndTable()
         }
 
     const FanCurveSet set = curves(3);
-    const PlotInput input{&set, readAxisUnits(kSource.toStdString()), set.path, {}};
+    const PlotInput input{&set, readAxisUnits(kSource.toStdString()), set.path, {}, {}};
     const QRectF area(0, 0, 900, 560);
     const QImage image = plotImage(input, area.size().toSize(), 2);
     QCOMPARE(image.size(), QSize(1800, 1120));
@@ -247,7 +252,7 @@ void VistrelTest::plotAndTable()
 
     // 49 fans: the legend fills column after column beside the frame.
     const FanCurveSet many = curves(kMaxFileFans);
-    const PlotLayout crowded(PlotInput{&many, {}, {}, {}}, area);
+    const PlotLayout crowded(PlotInput{&many, {}, {}, {}, {}}, area);
     QVERIFY(!crowded.frame().intersects(crowded.legend()));
     for (int f = 0; f < kMaxFileFans; ++f)
         QVERIFY(crowded.legend().contains(crowded.legendEntry(f)));
@@ -260,6 +265,77 @@ void VistrelTest::plotAndTable()
         row << table.index(7, c).data().toString();
     QCOMPARE(row, QStringList({"20-21", "3", "300.00000", "1200.00"}));
     QCOMPARE(table.index(7, 0).data(Qt::DecorationRole).value<QColor>(), fanColour(1));
+}
+
+// A point on the plot is a disc in its fan's colour where it lies; one off
+// the plot an arrow on the frame's corner it lies beyond; the labels give
+// four digits at least in the axis units, the fan named when there are more.
+void VistrelTest::operatingPointMarks()
+{
+    const FanCurveSet set = curves(2);
+    const QRectF area(0, 0, 900, 560);
+    const PlotInput input{&set, readAxisUnits(kSource.toStdString()), {}, {}, {CurvePoint{300, 800}, CurvePoint{1e300, -1e300}}};
+    const PlotLayout layout(input, area);
+    const PointMark on = layout.mark({300, 800}), off = layout.mark({1e300, -1e300});
+    QCOMPARE(std::make_tuple(on.inside(), on.at), std::make_tuple(true, layout.map({300, 800})));
+    QCOMPARE(std::make_tuple(off.outward, off.at), std::make_tuple(QPoint(1, 1), layout.frame().bottomRight()));
+    QCOMPARE(layout.mark({-1, 1e300}).outward, QPoint(-1, -1));
+    const QImage image = plotImage(input, area.size().toSize());
+    QCOMPARE(image.pixelColor(pixelOf(on.at)), fanColour(0));
+    QCOMPARE(image.pixelColor(pixelOf(off.at - QPointF(6, 6))), fanColour(1));
+    QCOMPARE(operatingPointLabel(input, 0), QString("10-11: Q=300.0 m3/min, P=800.0 Pa"));
+    QVERIFY(operatingPointLabel(input, 2).isEmpty());
+    const FanCurveSet one = curves(1);
+    QCOMPARE(operatingPointLabel(PlotInput{&one, {}, {}, {}, {CurvePoint{2450.26, -0.01234}}}, 0), QString("Q=2450, P=-0.0123"));
+}
+
+void VistrelTest::arguments_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("expected");  // file | points | problems
+    const QString o = kOperatingPointOption;
+    QTest::newRow("a path a shell split") << QStringList{"/my", "mine.fan"} << "/my mine.fan||";
+    QTest::newRow("help") << QStringList{"m.fan", "-h"} << "help m.fan||";
+    QTest::newRow("both forms, blanks, exponent") << QStringList{o, "3-12,2450,1234.5", "m.fan", o + "= 7 - 8 , -1e2 ,0"}
+                                                  << "m.fan|3-12 2450/1234.5; 7-8 -100/0|";
+    const std::pair<const char*, const char*> refused[] = {
+        {"3-12,abc,1", "the airflow \"abc\" is not a number"},
+        {"3-12,inf,1", "the airflow \"inf\" is not a number"},
+        {"3-12,1", "expected INLET-OUTLET,AIRFLOW,PRESSURE"},
+        {"312,1,2", "the fan \"312\" is not two node numbers"},
+        {"-3-12,1,2", "the fan \"-3-12\" is not two node numbers"},
+        {"3-1500,1,2", "node number 1500 is outside 0..1499"},
+        {"3-12,1,1e999", "the pressure 1e999 is out of range"},
+    };
+    for (const auto& [value, why] : refused)
+        QTest::newRow(value) << QStringList{"m.fan", o, value} << QStringLiteral("m.fan||%1 %2: %3").arg(o, value, why);
+    QTest::newRow("no value at the end") << QStringList{"m.fan", o} << "m.fan||" + o + " at the end: expected";
+    QTest::newRow("no such option") << QStringList{"--points=1", "m.fan"} << "m.fan||--points=1: no such option";
+}
+
+void VistrelTest::arguments()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, expected);
+    const ViewerArguments parsed = parseViewerArguments(arguments);
+    QStringList points;
+    for (const OperatingPoint& p : parsed.points)
+        points << QStringLiteral("%1-%2 %3/%4").arg(p.inlet).arg(p.outlet).arg(p.at.flow).arg(p.at.pressure);
+    const QString got = (parsed.help ? "help " : "") + parsed.file + '|' + points.join("; ") + '|' + parsed.problems.join("; ");
+    QVERIFY2(got.startsWith(expected), qPrintable(got));
+}
+
+// Each point goes to its fan; of two fans with the same nodes, to the one
+// without a point yet; what no fan takes is a problem.
+void VistrelTest::pointsOnTheFans()
+{
+    FanCurveSet set = curves(3);
+    set.fans[2].inlet = 10, set.fans[2].outlet = 11;  // fans 0 and 2 are both 10-11
+    QStringList problems{"given"};
+    const auto marked = pointsOfFans(set, {{10, 11, {1, 1}, "a"}, {11, 10, {2, 1}, "b"}, {10, 11, {3, 1}, "c"}, {10, 11, {4, 1}, "d"}}, problems);
+    QCOMPARE(marked, (std::vector<std::optional<CurvePoint>>{CurvePoint{1, 1}, std::nullopt, CurvePoint{3, 1}}));
+    QCOMPARE(problems, QStringList({"given", "--operating-point b: curves.fan holds no fan 11-10",
+                                    "--operating-point d: fan 10-11 has an operating point already"}));
 }
 
 void VistrelTest::window()
@@ -284,8 +360,17 @@ void VistrelTest::window()
     QVERIFY(window.openFile(empty));
     QVERIFY(window.plot()->input().message.contains("no fans") && window.statusText().startsWith("No fans"));
 
+    // The operating points given go to the file opened next.
+    const ViewerArguments given = parseViewerArguments({kOperatingPointOption, "7-8,1.5,40", kOperatingPointOption,
+                                                        "9-9,1,1", kOperatingPointOption, "x"});
+    window.setOperatingPoints(given.points, given.problems);
     QVERIFY(window.openFile(mine));
     QCOMPARE(window.windowTitle(), QString("Fan curves - mine.fan"));
+    QCOMPARE(window.plot()->input().operatingPoints,
+             (std::vector<std::optional<CurvePoint>>{std::nullopt, CurvePoint{1.5, 40}}));
+    QVERIFY2(window.statusText().contains("marked for 1 fan(s); 2 operating point argument(s) left out: "
+                                          "--operating-point x: expected"),
+             qPrintable(window.statusText()));
     QCOMPARE(window.plot()->input().set, window.curves());
     QCOMPARE(window.pointModel()->rowCount(), 3);
     window.grab().save(QDir::tempPath() + "/vistrel-mine.png");
@@ -307,6 +392,7 @@ void VistrelTest::window()
     prompts.opens = QStringList{other, damaged};
     window.findChild<QAction*>("open")->trigger();
     QCOMPARE(window.windowTitle(), QString("Fan curves - other.fan"));
+    QVERIFY(window.plot()->input().operatingPoints[1] == std::nullopt && window.pointProblems().isEmpty());
     window.findChild<QAction*>("open")->trigger();
     QCOMPARE(prompts.warnings.size(), 2);
     QCOMPARE(std::pair(window.curves()->path, window.windowTitle()), std::pair(other, QString("Fan curves - other.fan")));

@@ -396,8 +396,12 @@ void ViewController::parametersChosen(bool documentChanged)
 
 void ViewController::fanCharacterDisplay(ProgramStarter& programs)
 {
-    if (commandEnabled(ViewCommand::FanCurve))
-        orvex::fanCharacterDisplay(mDoc, programs);
+    if (!commandEnabled(ViewCommand::FanCurve))
+        return;
+    // The fans' operating points only where they are those of the network
+    // as it stands, never of a run going on or of an older network.
+    const bool points = mDoc.holdsResults && !mDoc.analysisRunning && !mDocument.changedSinceRun();
+    orvex::fanCharacterDisplay(mDoc, programs, points);
 }
 
 // --- page preview, printing and export -----------------------------------------------

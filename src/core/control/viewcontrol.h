@@ -61,6 +61,9 @@ public:
     virtual void planTurned(int degrees) = 0;
     // A change the person can undo, named for the history.
     virtual void networkChanged(const std::string& operation) = 0;
+    // An edit, undo or redo changed the network since the run whose results
+    // the document holds (or since it was read).
+    virtual bool changedSinceRun() const = 0;
 };
 
 // Whether the network as it stands (`current`) is no longer the one whose

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "analysis/fan.h"
 #include "model/fileio.h"
 
 namespace orvex {
@@ -181,7 +182,27 @@ std::string curveDisplayArgument(const std::string& baseName, const std::string&
     return argument + extension;
 }
 
-void fanCharacterDisplay(CBriscoDoc& doc, ProgramStarter& programs)
+std::vector<std::string> operatingPointArguments(const CBriscoDoc& doc)
+{
+    std::vector<std::string> arguments;
+    for (int f = 1; f <= doc.fanCount && f < kMaxFans; ++f) {
+        if (!fanCanOperate(doc, f))
+            continue;
+        // The pressure from the curve, not Fan::pressure: a run leaves that
+        // on the curve, but the results file gives the rise between the
+        // fan's nodes in the solver's unit.
+        const Fan& fan = doc.fans[std::size_t(f)];
+        const double pressure = curvePressure(&fan.curve[1], fan.points, double(fan.flowStep),
+                                              std::max(double(fan.fanFlow), 0.0), CurveEnd::Hold);
+        std::string value;
+        appendf(value, "%d-%d,%.7g,%.7g", fan.inlet, fan.outlet, double(fan.fanFlow), pressure);
+        arguments.push_back(kOperatingPointOption);
+        arguments.push_back(value);
+    }
+    return arguments;
+}
+
+void fanCharacterDisplay(CBriscoDoc& doc, ProgramStarter& programs, bool withOperatingPoints)
 {
     Reporter& reporter = doc.reporter();
     if (doc.baseName.empty()) {
@@ -199,7 +220,11 @@ void fanCharacterDisplay(CBriscoDoc& doc, ProgramStarter& programs)
                          kViewCaption, MessageKind::Error);
         return;
     }
-    if (!programs.start(viewer, curveDisplayArgument(doc)))
+    std::vector<std::string> arguments = {curveDisplayArgument(doc)};
+    if (withOperatingPoints)
+        for (std::string& point : operatingPointArguments(doc))
+            arguments.push_back(std::move(point));
+    if (!programs.start(viewer, arguments))
         reporter.message("Cannot start " + viewer, kViewCaption, MessageKind::Error);
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "edit/editdialogs.h"
 #include "model/briscodoc.h"
@@ -84,16 +85,27 @@ public:
     // The program `name` beside this program, in `folder` or on the path;
     // an empty text when there is none.
     virtual std::string find(const std::string& name, const std::string& folder) = 0;
-    // Starts it on its own; nothing waits for it. False when it could not
-    // be started.
-    virtual bool start(const std::string& program, const std::string& argument) = 0;
+    // Starts it on its own with these arguments; nothing waits for it.
+    // False when it could not be started.
+    virtual bool start(const std::string& program, const std::vector<std::string>& arguments) = 0;
 };
 
+// The viewer's option that marks where a fan ran on its curve. Its value is
+// "inlet-outlet,airflow,pressure", the fan named by its node numbers as the
+// viewer names it, the airflow in the user flow unit and the pressure in the
+// display unit, the units of the fan curve file.
+inline const std::string kOperatingPointOption = "--operating-point";
+// The option and its value for every fan of the fan curve file that has a
+// curve to run on: its airflow and the curve's pressure there; fans without
+// a curve have no point.
+std::vector<std::string> operatingPointArguments(const CBriscoDoc& doc);
+
 // "Fan character display": writes the fan curve file beside the network
-// and starts the fan curve viewer on it. A network without a name has no
-// place for the file; a viewer that is not found or does not start is
-// reported.
-void fanCharacterDisplay(CBriscoDoc& doc, ProgramStarter& programs);
+// and starts the fan curve viewer on it, with the fans' operating points
+// when withOperatingPoints (the document holds the results of a run of the
+// network as it stands). A network without a name has no place for the
+// file; a viewer that is not found or does not start is reported.
+void fanCharacterDisplay(CBriscoDoc& doc, ProgramStarter& programs, bool withOperatingPoints = false);
 inline const std::string kCurveDisplayProgram = "vistrel";
 
 }  // namespace orvex

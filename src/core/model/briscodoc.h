@@ -254,6 +254,9 @@ public:
     };
     ParameterFileRead parameterRead;
     int analysisRunning = 0;  // 1 from the solver's ordering until the run is over
+    // The airflows and pressures are those of a run (made, or read from the
+    // results file), not the starting values of a network just read.
+    bool holdsResults = false;
     int lastIterations = 0;   // iterations of the last solve
     std::string statusLine;   // the solver's last iteration line, shown while a run goes on
     // How SolveNetwork solves: the run driver's and every fire re-solve's

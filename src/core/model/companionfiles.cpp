@@ -373,6 +373,7 @@ int CBriscoDoc::readResultsFile(const std::string& base)
         const int b = nodeIndex(fans[j].outlet);
         fans[j].pressure = a && b ? float(nodes[b].pressure - nodes[a].pressure) : 0.0f;
     }
+    holdsResults = !r.failed();
     if (r.failed())
         report(r.error());
     else if (!dropped.empty())

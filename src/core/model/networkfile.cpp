@@ -419,6 +419,7 @@ int CBriscoDoc::readNetworkFile(const std::string& path, bool setWindowTitle)
     }
 
     storeNetwork(*this, net);
+    holdsResults = false;
 
     // The title is what follows the first "]" of the first line.
     const std::string& first = net.headings[1];

@@ -118,6 +118,9 @@ RunOutcome runDriver(CBriscoDoc& doc, AnalysisDialog& dialog, FireObserver& obse
         warn(doc, outcome, found);
     }
     outcome.method = doc.solvedBy;
+    // A refused run left the results as they were; a stopped one, values on the way.
+    if (!outcome.refused)
+        doc.holdsResults = outcome.result != 0;
 
     dialog.enableClose(true);
     dialog.setStartText("Start");

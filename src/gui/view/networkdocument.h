@@ -64,7 +64,7 @@ public:
     void analysisRan();
     // The network is not the one the results in the document belong to: an
     // edit, undo or redo changed it since the run (or since it was read).
-    bool changedSinceRun() const;
+    bool changedSinceRun() const override;
     // Memory the history holds.
     std::size_t historyBytes() const;
 

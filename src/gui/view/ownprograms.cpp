@@ -92,9 +92,12 @@ std::string SystemPrograms::find(const std::string& name, const std::string& fol
     return QStandardPaths::findExecutable(program).toStdString();
 }
 
-bool SystemPrograms::start(const std::string& program, const std::string& argument)
+bool SystemPrograms::start(const std::string& program, const std::vector<std::string>& arguments)
 {
-    return startOwnProgram(QString::fromStdString(program), {QString::fromStdString(argument)});
+    QStringList texts;
+    for (const std::string& argument : arguments)
+        texts << QString::fromStdString(argument);
+    return startOwnProgram(QString::fromStdString(program), texts);
 }
 
 }  // namespace orvex::gui

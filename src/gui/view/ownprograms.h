@@ -21,7 +21,7 @@ bool startOwnProgram(const QString& program, const QStringList& arguments);
 class SystemPrograms : public ProgramStarter {
 public:
     std::string find(const std::string& name, const std::string& folder) override;
-    bool start(const std::string& program, const std::string& argument) override;
+    bool start(const std::string& program, const std::vector<std::string>& arguments) override;
 };
 
 }  // namespace orvex::gui
