@@ -79,6 +79,8 @@ struct RoadRow {
     double setFlow;  // fixed-flow roads: the airflow set in the network file
     double massFlow, pressureLoss, direction;
     double meanTemperature, outletTemperature, gasConcentration;  // fire runs, normal roads
+    double velocity;  // m/s; NaN without a cross-section
+    double gasArrival, peakGas, peakTemperature;  // fire runs, normal roads; NaN where no gas came
 };
 struct FanRow {
     int inlet, outlet;
@@ -108,7 +110,14 @@ RoadRow roadRow(const CBriscoDoc& doc, int k)
     const double carried = doc.specificWeight != 0 ? road.massFlow / doc.specificWeight : 0.0;
     return {k, road.first, road.second, textAsUtf8(road.name.view()), fixed, carried,
             fixed ? road.resistance : 0.0, road.massFlow, loss, direction,
-            road.initialTemperature, road.outletTemperature, road.gasConcentration};
+            road.initialTemperature, road.outletTemperature, road.gasConcentration,
+            roadVelocity(doc, k), road.gasArrival, road.peakGas, road.peakTemperature};
+}
+
+// A value that may be missing: empty text for NaN.
+std::string optional(const char* fmt, double value)
+{
+    return std::isfinite(value) ? format(fmt, value) : std::string();
 }
 
 FanRow fanRow(const CBriscoDoc& doc, int f)
@@ -157,10 +166,14 @@ json roadsJson(const CBriscoDoc& doc, bool fire)
         road["massFlow"] = w.massFlow;
         road["pressureLoss"] = w.pressureLoss;
         road["direction"] = w.direction;
+        road["velocity"] = w.velocity;  // null without a cross-section
         if (fire && !w.fixed) {
             road["meanTemperature"] = w.meanTemperature;
             road["outletTemperature"] = w.outletTemperature;
             road["gasConcentration"] = w.gasConcentration;
+            road["gasArrival"] = w.gasArrival;
+            road["peakGas"] = w.peakGas;
+            road["peakTemperature"] = w.peakTemperature;
         }
         roads.push_back(std::move(road));
     }
@@ -182,7 +195,8 @@ void printJson(std::ostream& out, const RunReport& r)
     root["units"] = {{"flow", units.flow},     {"pressure", units.pressure},
                      {"massFlow", "kg/s"},     {"elevation", "m"},
                      {"power", "kW"},          {"temperature", "C"},
-                     {"gasConcentration", "%"}};
+                     {"gasConcentration", "%"}, {"velocity", "m/s"},
+                     {"gasArrival", "min"}};
     root["warnings"] = warningsOf(r);
     root["airCannotBalance"] = r.outcome.check.airCannotBalance;
     root["naturalDraught"] = summary.naturalDraught;
@@ -236,21 +250,25 @@ void printCsv(std::ostream& out, const RunReport& r)
             << format("%.4f", n.pressure) << "," << format("%.4f", n.relativePressure) << "\n";
     }
     out << "\nindex,from,to,name,fixed,flow" << q << ",setFlow" << q
-        << ",massFlow (kg/s),pressureLoss" << p << ",direction";
+        << ",massFlow (kg/s),pressureLoss" << p << ",direction,velocity (m/s)";
     if (r.outcome.fire)
-        out << ",meanTemperature (C),outletTemperature (C),gasConcentration (%)";
+        out << ",meanTemperature (C),outletTemperature (C),gasConcentration (%),gasArrival (min),"
+               "peakGas (%),peakTemperature (C)";
     out << "\n";
     for (int k = 1; k <= doc.totalRoads(); ++k) {
         const RoadRow w = roadRow(doc, k);
         out << w.index << "," << w.from << "," << w.to << "," << csvField(w.name) << ","
             << (w.fixed ? 1 : 0) << "," << format("%.4f", w.flow) << ","
             << (w.fixed ? format("%.4f", w.setFlow) : "") << "," << format("%.6f", w.massFlow)
-            << "," << format("%.4f", w.pressureLoss) << "," << format("%.0f", w.direction);
+            << "," << format("%.4f", w.pressureLoss) << "," << format("%.0f", w.direction) << ","
+            << optional("%.3f", w.velocity);
         if (r.outcome.fire && !w.fixed)
             out << "," << format("%.2f", w.meanTemperature) << ","
-                << format("%.2f", w.outletTemperature) << "," << format("%.3f", w.gasConcentration);
+                << format("%.2f", w.outletTemperature) << "," << format("%.3f", w.gasConcentration) << ","
+                << optional("%.2f", w.gasArrival) << "," << optional("%.3f", w.peakGas) << ","
+                << optional("%.2f", w.peakTemperature);
         else if (r.outcome.fire)
-            out << ",,,";
+            out << ",,,,,,";
         out << "\n";
     }
     out << "\ninlet,outlet,flow" << q << ",pressure" << p << ",power (kW),operatingPoint\n";
@@ -281,24 +299,26 @@ void printNodeTable(std::ostream& out, const CBriscoDoc& doc, const Units& u)
 void printRoadTable(std::ostream& out, const CBriscoDoc& doc, const Units& u, bool fire)
 {
     char line[320];
-    std::snprintf(line, sizeof line, "\nRoads\n%5s %6s %6s %-20s %-6s %14s %12s %12s %14s %4s",
+    std::snprintf(line, sizeof line, "\nRoads\n%5s %6s %6s %-20s %-6s %14s %12s %12s %14s %4s %9s",
                   "No", "From", "To", "Name", "Kind", ("Flow (" + u.flow + ")").c_str(),
                   ("Set (" + u.flow + ")").c_str(), "Mass (kg/s)",
-                  ("Loss (" + u.pressure + ")").c_str(), "Dir");
+                  ("Loss (" + u.pressure + ")").c_str(), "Dir", "V (m/s)");
     out << line;
     if (fire)
-        out << "  Mean (C)   Out (C)   Gas (%)";
+        out << "  Mean (C)   Out (C)   Gas (%) Arr (min)  Peak (%)  Peak (C)";
     out << "\n";
     for (int k = 1; k <= doc.totalRoads(); ++k) {
         const RoadRow w = roadRow(doc, k);
         const std::string set = w.fixed ? format("%12.3f", w.setFlow) : std::string(12, ' ');
-        std::snprintf(line, sizeof line, "%5d %6d %6d %s %-6s %14.3f %s %12.4f %14.3f %4.0f",
+        std::snprintf(line, sizeof line, "%5d %6d %6d %s %-6s %14.3f %s %12.4f %14.3f %4.0f %9s",
                       w.index, w.from, w.to, padded(w.name, 20).c_str(), w.fixed ? "fixed" : "normal",
-                      w.flow, set.c_str(), w.massFlow, w.pressureLoss, w.direction);
+                      w.flow, set.c_str(), w.massFlow, w.pressureLoss, w.direction,
+                      optional("%.2f", w.velocity).c_str());
         out << line;
         if (fire && !w.fixed) {
-            std::snprintf(line, sizeof line, " %9.1f %9.1f %9.3f", w.meanTemperature,
-                          w.outletTemperature, w.gasConcentration);
+            std::snprintf(line, sizeof line, " %9.1f %9.1f %9.3f %9s %9s %9s", w.meanTemperature,
+                          w.outletTemperature, w.gasConcentration, optional("%.1f", w.gasArrival).c_str(),
+                          optional("%.3f", w.peakGas).c_str(), optional("%.1f", w.peakTemperature).c_str());
             out << line;
         }
         out << "\n";

@@ -59,5 +59,35 @@ TEST(NodeQuantities, RelativePressureAndPressureLossWalk)
     EXPECT_NEAR(closed.nodes[2].displayValue, -36 / kPressureFactor, 1e-3);
 }
 
+// The velocity in every road of the air and water samples: the mass flow
+// over the road's own density over its section (a pipe's section from its
+// diameter), none without a section; a fixed-flow road's from its set flow.
+TEST(RoadQuantities, VelocityIsTheFlowOverTheSection)
+{
+    for (const char* sample : {"mine.vad", "water.vad"}) {
+        SCOPED_TRACE(sample);
+        TestNetwork net(false, shippedUnits());
+        openSample(net, sample);
+        ASSERT_EQ(runAnalysis(net.doc(), net.dialog, true).result, 1) << net.reporter.all();
+        const CBriscoDoc& doc = net.doc();
+        int checked = 0;
+        for (int k = 1; k <= doc.totalRoads(); ++k) {
+            const Road& r = doc.roads[size_t(k)];
+            const double section = doc.isWater() ? 3.141592653589793 * r.area * r.area / 4 : r.area;
+            const double flow = k > doc.roadCount ? r.resistance * doc.app().units.flowUnitFactor
+                                                  : r.massFlow / (doc.isWater() ? doc.density : r.density);
+            float v = 0;
+            ASSERT_TRUE(roadValue(doc, k, kVelocityKind, v));
+            if (section > 0) {
+                EXPECT_NEAR(v, flow / section, 1e-4 * std::fabs(flow / section) + 1e-6) << k;
+                ++checked;
+            } else {
+                EXPECT_TRUE(std::isnan(v)) << k;
+            }
+        }
+        EXPECT_GT(checked, 10);
+    }
+}
+
 }  // namespace
 }  // namespace orvex::test

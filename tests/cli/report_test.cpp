@@ -165,7 +165,7 @@ TEST(Report, TextsOfAnyCodePageAreUtf8InEveryFormat)
         } else if (std::string(format) == "text") {
             EXPECT_EQ(report.substr(0, report.find('\n')), title);
             // Names are padded by characters: the named roads' lines are as long as the unnamed one's.
-            EXPECT_EQ(characterWidths(report, {name, "Say\"hi", " fixed "}), "108 108 108") << report;
+            EXPECT_EQ(characterWidths(report, {name, "Say\"hi", " fixed "}), "118 118 118") << report;
         } else {
             EXPECT_NE(report.find(",\"Say\"\"hi\","), std::string::npos) << "the quote doubled";
         }
@@ -184,6 +184,14 @@ TEST(Report, CsvAndTextAgreeWithJson)
         std::snprintf(inText, sizeof inText, " %14.2f ", node["pressure"].get<double>());
         EXPECT_NE(csv.find(inCsv), std::string::npos) << inCsv;
         EXPECT_NE(text.find(inText), std::string::npos) << inText;
+    }
+    for (const auto& road : sampleMine()["roads"]) {  // the velocity ends a road's line; none without a section
+        char inCsv[64], inText[64];
+        const bool none = road["velocity"].is_null();
+        std::snprintf(inCsv, sizeof inCsv, ",%.3f\n", none ? 0.0 : road["velocity"].get<double>());
+        std::snprintf(inText, sizeof inText, " %9.2f\n", none ? 0.0 : road["velocity"].get<double>());
+        EXPECT_NE(csv.find(none ? std::string(",\n") : inCsv), std::string::npos) << inCsv;
+        EXPECT_NE(text.find(none ? std::string(10, ' ') + "\n" : inText), std::string::npos) << inText;
     }
     std::istringstream fire(solve("--format csv data/minefire.vad").out);
     std::string line;
@@ -221,6 +229,9 @@ TEST(Report, FireThatSettlesBeforeItsFinishTimeCompletes)
     for (const auto& road : report["roads"])
         if (!road["fixed"].get<bool>()) {
             EXPECT_EQ(road["gasConcentration"].get<double>(), 100) << road["from"] << "-" << road["to"];
+            EXPECT_EQ(road["peakGas"].get<double>(), 100);
+            EXPECT_GE(road["gasArrival"].get<double>(), 0);
+            EXPECT_GT(road["peakTemperature"].get<double>(), 20);
         }
     const std::string stuck = fireRun("stuck", "0.0", 1, "--format text")["report"];
     EXPECT_NE(stuck.find("Result 0 (not completed)"), std::string::npos) << stuck;

@@ -36,6 +36,13 @@ TEST(DisplayForm, RefusesTheFirstFieldOutOfRangeOrNotANumber)
         {"character size below 0", [](DisplayFields& f) { f.charSize = -0.5; }, Field::CharSize},
         {"angle not whole", [](DisplayFields& f) { f.angle.reset(); }, Field::Angle},
         {"node radius", [](DisplayFields& f) { f.nodeRadius.reset(); }, Field::NodeRadius},
+        {"colour limit not a number", [](DisplayFields& f) { f.automaticLimits = false, f.colourHigh = 2; },
+         Field::ColourLow},
+        {"colour limits equal", [](DisplayFields& f) { f.automaticLimits = false, f.colourLow = f.colourHigh = 2; },
+         Field::ColourHigh},
+        {"colour limits reversed", [](DisplayFields& f) { f.automaticLimits = false, f.colourLow = 3, f.colourHigh = 2; },
+         Field::ColourHigh},
+        {"automatic colours", [](DisplayFields& f) { f.colourLow = 3; }, Field::None},
     };
     DisplayChoice given;
     given.figureSize = 0.65f, given.charSize = 10, given.nodeRadius = 8;
@@ -67,7 +74,15 @@ TEST(DisplayForm, HandsBackTheFieldsAndKeepsWhatWasNotTouched)
     f.onlineBracket = true;
     f.colours.road = rgb(1, 2, 3);
     f.angle = 405;
+    given.settings.look.nodeColourKind = 4;
+    f.roadColourEntry = 9, f.nodeColourEntry = -1;  // velocity; none shown
+    f.automaticLimits = false, f.colourLow = -1, f.colourHigh = 2.5;
+    f.arrows = true, f.labelPixels = 99;
     DisplayChoice c = takeDisplayFields(given, f).choice;
+    const PlanLook& look = c.settings.look;
+    EXPECT_EQ(std::vector<double>({double(look.roadColourKind), double(look.nodeColourKind), look.limits.low,
+                                   look.limits.high, double(look.arrows), double(look.labelPixels)}),
+              std::vector<double>({20, 4, -1, 2.5, 1, kLargestLabelPixels}));
     EXPECT_EQ(std::vector<float>({c.figureSize, c.charSize, c.nodeRadius}),
               std::vector<float>({given.figureSize, given.charSize, given.nodeRadius}));
     EXPECT_EQ(std::vector<int>({c.angle, c.settings.onlineKind, c.settings.underlineKind, c.settings.nodeKind,

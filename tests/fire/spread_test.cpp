@@ -1,6 +1,7 @@
 // How the gas spreads within a finite front table, back along a road whose
 // airflow reverses, and with a change of the fire's temperature alone.
 #include "support.h"
+#include "analysis/quantities.h"
 #include "fire/fire.h"
 
 namespace orvex::test {
@@ -115,6 +116,45 @@ TEST(Spread, AChangeOfTemperatureAloneStartsAFront)
     EXPECT_EQ(net.rec.of(drift, 21).size(), 2u);
     EXPECT_EQ(net.at(drift).entryTemperature, 600);
     EXPECT_EQ(net.at(drift).gasConcentration, 100);
+}
+
+// Fire at node 100 at the head of a line of three roads of different
+// sections and lengths, pulled by a fixed-flow road; a side road brings
+// fresh air into the line's end. Gas reaches each road when it has passed
+// the ones before at their air speeds in the cold network: exactly for a
+// fire as warm as the rock, within one fire time step of re-solves for a
+// hot one, whose air expands and goes faster. The side road never sees gas.
+TEST(Spread, GasArrivesAfterTheRoadsBeforeAndLeavesItsPeaks)
+{
+    for (const auto& [fireTemperature, within] : {std::pair{20.0f, 1e-4}, {400.0f, 1.0}}) {
+        SCOPED_TRACE(fireTemperature);
+        FireNet net({1, 2}, {100, 101, 102, 103});
+        const int line[] = {net.road(100, 101, 0.05f, 10, 200), net.road(101, 102, 0.05f, 5, 300),
+                            net.road(102, 103, 0.05f, 20, 150)};
+        const int side = net.road(2, 103, 0.5f, 10, 100);
+        net.fixedRoad(1, 100, 600);
+        net.fixedRoad(103, 2, 700);
+        CBriscoDoc& doc = net.build(100);
+        EXPECT_TRUE(std::isnan(net.at(side).gasArrival) && std::isnan(net.at(side).peakGas));  // no fire run yet
+        ASSERT_EQ(net.run().result, 1);  // airflow alone
+        double minutes[4] = {0, 0, 0, 0};
+        for (int i = 0; i < 3; ++i)
+            minutes[i + 1] = minutes[i] + net.at(line[i]).length / roadVelocity(doc, line[i]) / 60;
+        doc.fire.finishTime = 15;
+        doc.fire.fireTemperature = fireTemperature;
+        ASSERT_EQ(net.run().result, 0);  // settled: the gas filled the line before the finish
+        for (int i = 0; i < 3; ++i) {
+            const Road& r = net.at(line[i]);
+            EXPECT_NEAR(r.gasArrival, minutes[i], within) << "road " << line[i];
+            EXPECT_EQ(r.peakGas, 100);
+            EXPECT_LE(r.peakTemperature, fireTemperature);
+            EXPECT_GE(r.peakTemperature, r.temperature);
+        }
+        EXPECT_EQ(net.at(line[0]).peakTemperature, fireTemperature);
+        EXPECT_TRUE(std::isnan(net.at(side).gasArrival));
+        EXPECT_EQ(net.at(side).peakGas, 0);
+        EXPECT_EQ(net.at(side).peakTemperature, net.at(side).temperature);
+    }
 }
 
 }  // namespace

@@ -25,6 +25,8 @@ constexpr int kFanPressureDecimals = 3;
 constexpr int kPowerDecimals = 3;
 constexpr int kTemperatureDecimals = 1;
 constexpr int kGasDecimals = 3;
+constexpr int kVelocityDecimals = 2;
+constexpr int kMinuteDecimals = 1;
 // Resistances from here up (very large water pipe resistances) in the
 // exponent form, with this many significant digits.
 constexpr float kExponentResistance = 1e6f;
@@ -55,6 +57,12 @@ ResultsCell number(double value, int decimals)
     // A small negative value would round to "-0.000"; it is shown as 0.
     const double shown = std::fabs(value) < 0.5 * std::pow(10.0, -decimals) ? 0.0 : value;
     return {fixedText(shown, decimals), ResultsCell::Sort::Number, value};
+}
+
+// No value (NaN: no cross-section, no gas came) is an empty cell.
+ResultsCell finiteNumber(double value, int decimals)
+{
+    return std::isfinite(value) ? number(value, decimals) : ResultsCell{};
 }
 
 ResultsCell whole(int value) { return {std::to_string(value), ResultsCell::Sort::Number, double(value)}; }
@@ -134,6 +142,9 @@ std::vector<ResultsColumn> roadColumns(const CBriscoDoc& doc)
                "Normal roads: the resistance of the road law", true),
         column(C::Direction, "Direction", "Forward: from the first node to the second; reverse: the other way",
                false),
+        column(C::Velocity, "Velocity (m/s)",
+               !doc.isWater() ? "The air's speed: the airflow at the road's own density over its cross-section"
+                                   : "The water's speed: the flow over the pipe's bore", true),
     };
     if (hasFireResults(doc)) {
         columns.push_back(column(C::MeanTemperature, "Mean temp (°C)",
@@ -141,6 +152,11 @@ std::vector<ResultsColumn> roadColumns(const CBriscoDoc& doc)
         columns.push_back(column(C::OutletTemperature, "Outlet temp (°C)",
                                  "The temperature of the air leaving the road", true));
         columns.push_back(column(C::Gas, "Gas (%)", "Fire gas in the newest air of the road", true));
+        columns.push_back(column(C::GasArrival, "Gas arrival (min)",
+                                 "When fire gas first entered the road; empty where none came", true));
+        columns.push_back(column(C::PeakGas, "Peak gas (%)", "The most fire gas the road's air held", true));
+        columns.push_back(column(C::PeakTemperature, "Peak temp (°C)",
+                                 "The hottest air that entered the road", true));
     }
     return columns;
 }
@@ -194,6 +210,11 @@ ResultsCell roadCell(const CBriscoDoc& doc, int k, RoadColumn id, const FileText
     case RoadColumn::OutletTemperature:
         return fixed ? ResultsCell{} : number(road.outletTemperature, kTemperatureDecimals);
     case RoadColumn::Gas: return fixed ? ResultsCell{} : number(road.gasConcentration, kGasDecimals);
+    case RoadColumn::Velocity: return finiteNumber(value(kVelocityKind), kVelocityDecimals);
+    case RoadColumn::GasArrival: return fixed ? ResultsCell{} : finiteNumber(road.gasArrival, kMinuteDecimals);
+    case RoadColumn::PeakGas: return fixed ? ResultsCell{} : finiteNumber(road.peakGas, kGasDecimals);
+    case RoadColumn::PeakTemperature:
+        return fixed ? ResultsCell{} : finiteNumber(road.peakTemperature, kTemperatureDecimals);
     }
     return {};
 }

@@ -168,8 +168,9 @@ void FireSimulation::takeEarliestFront(float t)
     road.gasConcentration = front.gas;
     road.entryTemperature = front.temperature;
     // When gas first entered the road: the earliest entry of a front that carries gas.
-    if (front.gas > 0 && !(road.gasArrival <= entry / kMinutesToHours))
-        road.gasArrival = entry / kMinutesToHours;
+    const float entryMinute = std::max(0.0f, entry / kMinutesToHours);  // rounding: never before the fire
+    if (front.gas > 0 && !(road.gasArrival <= entryMinute))
+        road.gasArrival = entryMinute;
     road.peakGas = std::max(road.peakGas, front.gas);
     road.peakTemperature = std::max(road.peakTemperature, front.temperature);
     if (fraction > 1) {
