@@ -416,7 +416,7 @@ void drawImage(PlanView& view, CBriscoDoc& doc, const PlanOptions& options, Canv
     text.write(canvas, layout.title, layout.margin, layout.titleBaseline, layout.titleSize);
     drawLegend(canvas, text, layout, legend);
     StrokeTextCanvas legendCanvas(canvas, text, layout.legendSize);
-    view.drawColourLegends(legendCanvas, layout.margin, layout.planBottom - 4);
+    view.drawColourLegends(legendCanvas, layout.margin, layout.planBottom - 4, c.onnode, c.back);
 }
 
 }  // namespace

@@ -377,18 +377,6 @@ void printText(std::ostream& out, const RunReport& r)
 
 }  // namespace
 
-std::string networkHeading(const CBriscoDoc& doc)
-{
-    // Decoded first: a GBK character may hold the byte of "]".
-    std::string heading = textAsUtf8(doc.headings[1].view());
-    heading.erase(0, heading.find(']') + 1);  // npos + 1 is 0: no bracket, nothing erased
-    const auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
-    while (!heading.empty() && blank(heading.back()))
-        heading.pop_back();
-    heading.erase(heading.begin(), std::find_if_not(heading.begin(), heading.end(), blank));
-    return heading;
-}
-
 double networkNaturalDraught(const CBriscoDoc& doc)
 {
     const double unit = doc.app().units.pressureUnitFactor;

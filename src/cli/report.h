@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "display/quantitynames.h"
 #include "run/rundriver.h"
 
 // The results of one batch run, printed as a text report, CSV or JSON. The
@@ -24,11 +25,6 @@ struct RunReport {
 enum class Format { Text, Csv, Json };
 
 void printReport(std::ostream& out, const RunReport& report, Format format);
-
-// The network's heading, the title of the report and of the plan image: the
-// first line of the network file after its first "]", without the blanks
-// around it. (A water network's window shows a fixed title instead.)
-std::string networkHeading(const CBriscoDoc& doc);
 
 // The natural draught of the network in the display pressure unit: the
 // pressure that the weight of the air adds along its way, averaged over the

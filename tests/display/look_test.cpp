@@ -79,7 +79,7 @@ TEST(DisplayProfile, TheLookIsKeptOnlyOnceChosen)
     ViewGeometry geometry;
     writeDisplaySettings(profile, settings, geometry);
     EXPECT_FALSE(profile.contains(kDisplaySection, "colour_roads_by") || profile.contains(kDisplaySection, "flow_arrows"));
-    settings.look = PlanLook{20, 3, {false, -1.5, 4}, true, true, true, 15};
+    settings.look = PlanLook{20, 3, {false, -1.5, 4}, true, true, true, 15, false};
     writeDisplaySettings(profile, settings, geometry);
     EXPECT_EQ(profile.readString(kDisplaySection, "colour_limits", ""), "-1.5 4");
     DisplaySettings read;
@@ -87,7 +87,7 @@ TEST(DisplayProfile, TheLookIsKeptOnlyOnceChosen)
     const auto all = [](const PlanLook& l) {
         return std::vector<double>{double(l.roadColourKind), double(l.nodeColourKind), double(l.limits.automatic),
                                    l.limits.low, l.limits.high, double(l.widthByFlow), double(l.arrows),
-                                   double(l.screenLabels), double(l.labelPixels)};
+                                   double(l.screenLabels), double(l.labelPixels), double(l.titleBlock)};
     };
     EXPECT_EQ(all(read.look), all(settings.look));
     // Back to the plain plan: the keys now in the profile say so.

@@ -479,6 +479,7 @@ void WindowTest::printedPageMatchesThePreview()
         QCOMPARE(printPenScale(dpi), scale);
 
     PrintWindow w;
+    w.view->plan().settings.look.titleBlock = false;  // the plan alone on the page
     w.view->togglePrint();
     w.view->printerSetup();  // a PDF file, 2880 × 3969
     w.view->zoomOut();  // the whole plan on the page, off its centre
@@ -524,6 +525,12 @@ void WindowTest::exportWritesWhatTheWindowShows()
     const ColourSlots screen = w.view->plan().settings.colours;
     PlanExport e{w.folder.filePath("plan.png").toStdString(), ExportFormat::Png, false};
     w.printing.exported = e;
+    w.view->exportPlan();
+    // The title block takes the bottom-right corner; the rest is the window's.
+    const QImage withTitle = QImage(w.folder.filePath("plan.png")).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(withTitle.copy(0, 0, 800, 450), shown.copy(0, 0, 800, 450));
+    QVERIFY(withTitle.copy(500, 500, 300, 100) != shown.copy(500, 500, 300, 100));
+    w.view->plan().settings.look.titleBlock = false;
     w.view->exportPlan();
     QCOMPARE(QImage(w.folder.filePath("plan.png")).convertToFormat(QImage::Format_RGB32), shown);
     w.printing.exported = PlanExport{e.path, ExportFormat::Png, true};  // print colours on white

@@ -149,10 +149,19 @@ std::string tickText(double value, double step)
     return number(value, decimals);
 }
 
-float drawColourLegend(Canvas& canvas, const ColourScale& scale, const std::string& title,
-                       float left, float bottom, Colour text, Colour back)
+std::string dateText(std::time_t when)
 {
-    constexpr float kPad = 6, kBarWidth = 240, kBarHeight = 12, kTick = 4;
+    std::tm local{};
+    localtime_r(&when, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
+    return text;
+}
+
+float drawColourLegend(Canvas& canvas, const ColourScale& scale, const std::string& title,
+                       float left, float bottom, Colour text, Colour back, float unit)
+{
+    const float kPad = 6 * unit, kBarWidth = 240 * unit, kBarHeight = 12 * unit, kTick = 4 * unit;
     constexpr int kSegments = 60;
     const float line = canvas.textHeight();
     // As many ticks as their texts leave room for, a character apart.
@@ -177,14 +186,14 @@ float drawColourLegend(Canvas& canvas, const ColourScale& scale, const std::stri
     const float width = std::max({canvas.textWidth(title), kBarWidth + 2 * overhang,
                                   canvas.textWidth(scale.note)}) + 2 * kPad;
     const bool bar = !scale.empty;
-    const float height = kPad + line + (bar ? 4 + kBarHeight + kTick + line : 0) +
-                         (scale.note.empty() ? 0 : line + 2) + kPad;
+    const float height = kPad + line + (bar ? 4 * unit + kBarHeight + kTick + line : 0) +
+                         (scale.note.empty() ? 0 : line + 2 * unit) + kPad;
     const float top = bottom - height;
     const DevicePoint box[4] = {{left, top}, {left + width, top}, {left + width, bottom}, {left, bottom}};
     canvas.fillPolygon(box, 4, back, text);
     float y = top + kPad;
     canvas.text(left + kPad, y, title, text);
-    y += line + 4;
+    y += line + 4 * unit;
     if (bar) {
         const float barLeft = left + kPad + overhang;
         for (int i = 0; i < kSegments; ++i) {
@@ -207,7 +216,7 @@ float drawColourLegend(Canvas& canvas, const ColourScale& scale, const std::stri
         y += kBarHeight + kTick + line;
     }
     if (!scale.note.empty())
-        canvas.text(left + kPad, y + 2, scale.note, text);
+        canvas.text(left + kPad, y + 2 * unit, scale.note, text);
     return height;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -54,8 +55,11 @@ std::string tickText(double value, double step);
 
 // The legend box: the title (quantity and unit), the colour bar with its
 // ticks, and the note; its bottom-left corner at (left, bottom), device
-// pixels. Returns the box's height.
+// pixels, its sizes `unit` times those on a screen. Returns the box's height.
 float drawColourLegend(Canvas& canvas, const ColourScale& scale, const std::string& title,
-                       float left, float bottom, Colour text, Colour back);
+                       float left, float bottom, Colour text, Colour back, float unit = 1);
+
+// "2026-12-08 14:05", local time.
+std::string dateText(std::time_t when);
 
 }  // namespace orvex

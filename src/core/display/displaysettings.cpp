@@ -68,6 +68,7 @@ constexpr const char* kWidthKey = "width_by_flow";
 constexpr const char* kArrowsKey = "flow_arrows";
 constexpr const char* kScreenLabelsKey = "screen_labels";
 constexpr const char* kLabelPixelsKey = "screen_label_pixels";
+constexpr const char* kTitleBlockKey = "title_block";
 
 bool validNodeColourKind(int kind) { return kind >= 2 && kind <= 5; }
 
@@ -84,6 +85,7 @@ void readLook(Profile& profile, PlanLook& look)
     look.widthByFlow = flag(kWidthKey, look.widthByFlow);
     look.arrows = flag(kArrowsKey, look.arrows);
     look.screenLabels = flag(kScreenLabelsKey, look.screenLabels);
+    look.titleBlock = flag(kTitleBlockKey, look.titleBlock);
     look.labelPixels = std::clamp(profile.readInt(kDisplaySection, kLabelPixelsKey, look.labelPixels),
                                   kSmallestLabelPixels, kLargestLabelPixels);
 }
@@ -95,13 +97,16 @@ void writeLook(Profile& profile, const PlanLook& look)
         if (changed || profile.readString(kDisplaySection, key, "\x01") != "\x01")
             profile.writeString(kDisplaySection, key, value);
     };
-    const auto flag = [&write](const char* key, bool value) { write(key, value ? "1" : "0", value); };
+    const auto flag = [&write](const char* key, bool value, bool plainValue = false) {
+        write(key, value ? "1" : "0", value != plainValue);
+    };
     write(kRoadColourKey, std::to_string(look.roadColourKind), look.roadColourKind != plain.roadColourKind);
     write(kNodeColourKey, std::to_string(look.nodeColourKind), look.nodeColourKind != plain.nodeColourKind);
     write(kLimitsKey, colourLimitsText(look.limits), !look.limits.automatic);
     flag(kWidthKey, look.widthByFlow);
     flag(kArrowsKey, look.arrows);
     flag(kScreenLabelsKey, look.screenLabels);
+    flag(kTitleBlockKey, look.titleBlock, plain.titleBlock);
     write(kLabelPixelsKey, std::to_string(look.labelPixels), look.labelPixels != plain.labelPixels);
 }
 

@@ -50,6 +50,7 @@ struct PlanLook {
     bool arrows = false;      // an arrow with the air on every road that carries some
     bool screenLabels = false;  // labels of one pixel size at any zoom, none overlapping
     int labelPixels = 12;
+    bool titleBlock = true;   // printed pages and exported plans say what they show
 };
 constexpr int kSmallestLabelPixels = 6, kLargestLabelPixels = 40;
 // The kinds a plan can be coloured by, in the order the settings list

@@ -133,15 +133,36 @@ void PlanView::drawTextCentred(Canvas& canvas, const std::string& text, float mx
 
 // --- the whole plan ----------------------------------------------------------
 
-void PlanView::drawColourLegends(Canvas& canvas, float left, float bottom)
+void PlanView::drawColourLegends(Canvas& canvas, float left, float bottom, Colour text, Colour back, float unit)
 {
-    const ColourSlots& c = settings.colours;
     if (settings.look.roadColourKind > 0)
-        bottom -= drawColourLegend(canvas, data.roadScale, "Roads: " + data.roadColourTitle, left, bottom,
-                                   c.onnode, c.back) + 6;
+        bottom -= drawColourLegend(canvas, data.roadScale, "Roads: " + data.roadColourTitle, left, bottom, text,
+                                   back, unit) + 6 * unit;
     if (settings.look.nodeColourKind > 0)
-        drawColourLegend(canvas, data.nodeScale, "Nodes: " + data.nodeColourTitle, left, bottom, c.onnode,
-                         c.back);
+        drawColourLegend(canvas, data.nodeScale, "Nodes: " + data.nodeColourTitle, left, bottom, text, back, unit);
+}
+
+void PlanView::drawTitleBlock(Canvas& canvas, float right, float bottom, const std::string& date, Colour text,
+                              Colour back, float unit)
+{
+    if (!settings.look.titleBlock)
+        return;
+    std::vector<std::string> lines = {data.heading.empty() ? std::string("Untitled network") : data.heading,
+                                      data.fileName + "   " + date};
+    lines.insert(lines.end(), data.shown.begin(), data.shown.end());
+    const float pad = 6 * unit, line = canvas.textHeight();
+    float width = 0;
+    for (const std::string& l : lines)
+        width = std::max(width, canvas.textWidth(l));
+    const float left = right - width - 2 * pad, top = bottom - float(lines.size()) * line - 2.5f * pad;
+    const DevicePoint box[4] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+    canvas.fillPolygon(box, 4, back, text);
+    canvas.setPen(PenStyle::Solid, 1, text);
+    canvas.moveTo(left, top + pad + line + pad / 2);  // the heading above a rule
+    canvas.lineTo(right, top + pad + line + pad / 2);
+    float y = top + pad;
+    for (std::size_t i = 0; i < lines.size(); ++i, y += line)
+        canvas.text(left + pad, y + (i > 0 ? pad / 2 : 0), lines[i], text);
 }
 
 void PlanView::paint(Canvas& canvas)
@@ -165,7 +186,7 @@ void PlanView::paint(Canvas& canvas)
     } else if (networkLoaded) {
         drawNetwork(canvas, true);
         if (!geo.drawAll)
-            drawColourLegends(canvas, x0 + 10, y1 - 10);
+            drawColourLegends(canvas, x0 + 10, y1 - 10, c.onnode, c.back);
     }
 }
 

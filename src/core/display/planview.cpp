@@ -48,6 +48,24 @@ void PlanView::update(CBriscoDoc& doc)
     data.fanCount = c.fans;
     copyRoads(doc);
     copyRoadLook(doc);
+    copyTitle(doc);
+}
+
+void PlanView::copyTitle(CBriscoDoc& doc)
+{
+    data.heading = networkHeading(doc);
+    data.fileName = doc.title;
+    const UnitLabels units = unitLabelsOf(doc);
+    data.shown.clear();
+    const auto add = [this](const std::string& where, const std::string& quantity) {
+        if (!quantity.empty())
+            data.shown.push_back(where + quantity);
+    };
+    add("Above roads: ", roadQuantity(settings.onlineKind, units));
+    add("Below roads: ", roadQuantity(settings.underlineKind, units));
+    add("Nodes: ", settings.nodeKind == 1 ? std::string() : nodeQuantity(settings.nodeKind, units));
+    add("Roads coloured by ", roadQuantity(settings.look.roadColourKind, units));
+    add("Nodes coloured by ", nodeQuantity(settings.look.nodeColourKind, units));
 }
 
 void PlanView::copyRoadLook(CBriscoDoc& doc)

@@ -42,6 +42,9 @@ struct PlanData {
     float largestFlow = 0;
     ColourScale roadScale, nodeScale;
     std::string roadColourTitle, nodeColourTitle;
+    // What a printed page or an exported plan says of itself.
+    std::string heading, fileName;
+    std::vector<std::string> shown;  // the quantities written on the plan, with their units
 
     int nodeIndex(int number) const;  // 0 when no node carries it
 };
@@ -119,8 +122,14 @@ public:
     void drawLineOnWindow(Canvas& canvas, float x0, float y0, float x1, float y1, Colour colour);
     void drawFireFront(Canvas& canvas, int road, float distance, float fraction, int direction);
     // The colour legends of roads and nodes, stacked upward from a
-    // bottom-left corner, device pixels; nothing when no colour is on.
-    void drawColourLegends(Canvas& canvas, float left, float bottom);
+    // bottom-left corner, device pixels (unit pixels to the screen's one);
+    // nothing when no colour is on.
+    void drawColourLegends(Canvas& canvas, float left, float bottom, Colour text, Colour back, float unit = 1);
+    // The title block of a page or an exported plan: heading, file, date and
+    // the quantities shown, framed, its bottom-right corner given; nothing
+    // when the look has it off.
+    void drawTitleBlock(Canvas& canvas, float right, float bottom, const std::string& date, Colour text,
+                        Colour back, float unit = 1);
 
     // --- text in the stroke font, world units ---
     void drawGlyph(Canvas& canvas, unsigned char code, float ox, float oy, float cosA, float sinA);
@@ -155,6 +164,7 @@ private:
     void copyRoads(CBriscoDoc& doc);            // ends, bending points, fans, values, names
     void copyRoadLook(CBriscoDoc& doc);         // flows and colour values of the roads
     void copyNodeColours(CBriscoDoc& doc);      // before the node values: it may compute others
+    void copyTitle(CBriscoDoc& doc);            // heading, file and the quantities shown
     void turn(CBriscoDoc& doc, int displayDegrees);
     void drawRoad(Canvas& canvas, int j, const RoadPens& pens);
     // The values above and below road j along its longest piece, at angle

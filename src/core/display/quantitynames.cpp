@@ -1,5 +1,8 @@
 #include "display/quantitynames.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "model/textcodec.h"
 
 namespace orvex {
@@ -19,6 +22,18 @@ UnitLabels unitLabelsOf(const CBriscoDoc& doc)
     return {textAsUtf8(units.flowUnitName.view()), textAsUtf8(units.pressureUnitName.view()),
             textAsUtf8(units.resistanceUnitName.view()), doc.isWater(),
             doc.isWater() ? "flow" : "airflow"};
+}
+
+std::string networkHeading(const CBriscoDoc& doc)
+{
+    // Decoded first: a GBK character may hold the byte of "]".
+    std::string heading = textAsUtf8(doc.headings[1].view());
+    heading.erase(0, heading.find(']') + 1);  // npos + 1 is 0: no bracket, nothing erased
+    const auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+    while (!heading.empty() && blank(heading.back()))
+        heading.pop_back();
+    heading.erase(heading.begin(), std::find_if_not(heading.begin(), heading.end(), blank));
+    return heading;
 }
 
 bool isDirectedRoadKind(int kind) { return kind == 1 || kind == 2 || kind == 4 || kind == 20; }

@@ -17,6 +17,11 @@ struct UnitLabels {
 
 UnitLabels unitLabelsOf(const CBriscoDoc& doc);
 
+// The network's heading, the title of reports, plan images and printed
+// pages: the first line of the network file after its first "]", without
+// the blanks around it, as UTF-8.
+std::string networkHeading(const CBriscoDoc& doc);
+
 // A kind's name with its unit; empty for a kind that shows nothing.
 std::string roadQuantity(int kind, const UnitLabels& u);
 std::string nodeQuantity(int kind, const UnitLabels& u);

@@ -210,6 +210,7 @@ DisplayTaken takeDisplayFields(const DisplayChoice& given, const DisplayFields& 
     look.widthByFlow = f.widthByFlow;
     look.arrows = f.arrows;
     look.screenLabels = f.screenLabels;
+    look.titleBlock = f.titleBlock;
     look.labelPixels = std::clamp(f.labelPixels, kSmallestLabelPixels, kLargestLabelPixels);
     return taken;
 }

@@ -129,7 +129,7 @@ struct DisplayFields {
     int roadColourEntry = 0, nodeColourEntry = 0;
     bool automaticLimits = true;
     std::optional<double> colourLow, colourHigh;
-    bool widthByFlow = false, arrows = false, screenLabels = false;
+    bool widthByFlow = false, arrows = false, screenLabels = false, titleBlock = true;
     int labelPixels = 12;
 };
 

@@ -109,6 +109,7 @@ struct DisplaySettingDialog::Impl {
     QCheckBox* arrows = nullptr;
     QCheckBox* screenLabels = nullptr;
     QSpinBox* labelPixels = nullptr;
+    QCheckBox* titleBlock = nullptr;
 
     Impl(Reporter& r, ColourChooser c) : reporter(r), chooser(std::move(c)) {}
 
@@ -155,6 +156,7 @@ bool DisplaySettingDialog::Impl::read()
     f.arrows = arrows->isChecked();
     f.screenLabels = screenLabels->isChecked();
     f.labelPixels = labelPixels->value();
+    f.titleBlock = titleBlock->isChecked();
 
     const DisplayTaken taken = takeDisplayFields(given, f);
     using Field = DisplayTaken::Field;
@@ -261,6 +263,7 @@ QGroupBox* DisplaySettingDialog::Impl::lookBox(const PlanLook& look)
     widthByFlow = check("line width by airflow", "widthByFlow", look.widthByFlow);
     arrows = check("flow arrows", "arrows", look.arrows);
     screenLabels = check("labels at screen size", "screenLabels", look.screenLabels);
+    titleBlock = check("title block on paper and in exports", "titleBlock", look.titleBlock);
     labelPixels = new QSpinBox;
     labelPixels->setObjectName("labelPixels");
     labelPixels->setRange(kSmallestLabelPixels, kLargestLabelPixels);
@@ -286,6 +289,7 @@ QGroupBox* DisplaySettingDialog::Impl::lookBox(const PlanLook& look)
     labels->addWidget(screenLabels);
     labels->addWidget(labelPixels);
     labels->addStretch(1);
+    labels->addWidget(titleBlock);
     grid->addLayout(labels, 3, 0, 1, 4);
     grid->setColumnStretch(1, 1);
     return box;

@@ -20,6 +20,7 @@
 #include <QSaveFile>
 #include <QSvgGenerator>
 #include <algorithm>
+#include <ctime>
 
 #include "dialogs/colordialog.h"
 #include "view/qpaintercanvas.h"
@@ -33,12 +34,17 @@ QString quoted(const std::string& path)
     return "\"" + QString::fromStdString(path) + "\"";
 }
 
-// The plan as the window paints it, in scrolled device units.
+// The plan as the window paints it, in scrolled device units, with its
+// title block in the bottom-right corner.
 void paintPlan(QPainter& painter, PlanView& plan)
 {
     painter.translate(-plan.geo.scrollX, -plan.geo.scrollY);
     QPainterCanvas canvas(painter);
     plan.paint(canvas);
+    const ColourSlots& c = plan.settings.colours;
+    plan.drawTitleBlock(canvas, float(plan.geo.scrollX + plan.geo.clientWidth - 10),
+                        float(plan.geo.scrollY + plan.geo.clientHeight - 10), dateText(std::time(nullptr)),
+                        c.onnode, c.back);
 }
 
 // Draws onto a painter that has begun on a device; false when it had not.
@@ -218,8 +224,15 @@ std::string printPlan(PlanView& plan, QPrinter& printer, const std::string& jobN
             {
                 // No background: the paper is the page.
                 QPainterCanvas canvas(painter);
-                canvas.setPenScale(printPenScale(printer.resolution()));
+                const double scale = printPenScale(printer.resolution());
+                canvas.setPenScale(scale);
                 plan.drawNetwork(canvas, true);
+                // The title block and the colour legends in the page's lower corners, on white.
+                const float margin = float(24 * scale), unit = float(scale);
+                const Colour ink = plan.settings.colours.onnode, paper = rgb(255, 255, 255);
+                plan.drawTitleBlock(canvas, float(page.width) - margin, float(page.height) - margin,
+                                    dateText(std::time(nullptr)), ink, paper, unit);
+                plan.drawColourLegends(canvas, margin, float(page.height) - margin, ink, paper, unit);
             }
             if (!painter.end())
                 error = "The page could not be sent to the printer.";

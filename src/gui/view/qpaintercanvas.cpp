@@ -130,6 +130,16 @@ void QPainterCanvas::textOnBackground(float x, float y, const std::string& text,
     drawText(x, y, text, colour, &background);
 }
 
+float QPainterCanvas::textWidth(const std::string& text) const
+{
+    return float(mPainter.fontMetrics().horizontalAdvance(QString::fromStdString(text)));
+}
+
+float QPainterCanvas::textHeight() const
+{
+    return float(mPainter.fontMetrics().height());
+}
+
 void QPainterCanvas::drawText(float x, float y, const std::string& text, Colour colour,
                               const Colour* background)
 {

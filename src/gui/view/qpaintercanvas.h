@@ -35,6 +35,8 @@ public:
     void text(float x, float y, const std::string& text, Colour colour) override;
     void textOnBackground(float x, float y, const std::string& text, Colour colour,
                           Colour background) override;
+    float textWidth(const std::string& text) const override;
+    float textHeight() const override;
 
     // Draws the lines gathered so far.
     void flush();
