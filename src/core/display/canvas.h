@@ -43,6 +43,13 @@ public:
     // that nothing drawn below shows through (the editor's prompts).
     virtual void textOnBackground(float x, float y, const std::string& text, Colour colour,
                                   Colour background) = 0;
+    // Many small triangles of one colour (three points each), such as the
+    // flow arrows: one call, so that a canvas may fill them together.
+    virtual void fillTriangles(const DevicePoint* points, int triangles, Colour colour)
+    {
+        for (int t = 0; t < triangles; ++t)
+            fillPolygon(points + 3 * t, 3, colour, colour);
+    }
     // The size of the platform's text, pixels; a canvas without a font of
     // its own answers for a common 7 × 13 pixel screen font.
     virtual float textWidth(const std::string& text) const { return 7.0f * float(text.size()); }

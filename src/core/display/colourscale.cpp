@@ -18,6 +18,10 @@ constexpr std::array<Colour, 5> kDiverging = {
     rgb(0x3b, 0x4c, 0xc0), rgb(0x8d, 0xb0, 0xfe), rgb(0xdd, 0xdd, 0xdd),
     rgb(0xf4, 0x9a, 0x7b), rgb(0xb4, 0x04, 0x26)};
 
+// The maps in 128 steps: finer than the eye tells apart on a line, and
+// roads of one colour can be drawn together.
+constexpr double kSteps = 128;
+
 template <std::size_t N>
 Colour along(const std::array<Colour, N>& anchors, double t)
 {
@@ -25,6 +29,7 @@ Colour along(const std::array<Colour, N>& anchors, double t)
         return anchors.front();
     if (t >= 1)
         return anchors.back();
+    t = std::round(t * kSteps) / kSteps;
     const double at = t * double(N - 1);
     const std::size_t i = std::size_t(at);
     const double f = at - double(i);

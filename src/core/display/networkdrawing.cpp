@@ -220,14 +220,19 @@ void PlanView::drawNetwork(Canvas& canvas, bool labels)
     }
 
     const RoadPens pens{c.road, c.online, c.underline, labels, false};
+    std::vector<Arrow> arrows;
+    mArrows = &arrows;
     if (labels && settings.look.screenLabels) {
         drawScreenSizedLabels(canvas, pens);
     } else {
         for (int j = 1; j <= data.roadCount + data.fixedCount; ++j)
             drawRoad(canvas, j, pens);
+        mArrows = nullptr;
+        drawArrows(canvas, arrows);
         if (labels)
             drawNodeLabels(canvas, true, true);
     }
+    mArrows = nullptr;
 
     canvas.setPen(PenStyle::Solid, 1, c.node);
     for (int f = 1; f <= data.fanCount; ++f) {
@@ -254,7 +259,11 @@ void PlanView::drawNodeLabels(Canvas& canvas, bool numbers, bool values)
         if (k == 1) {
             if (numbers) {
                 canvas.setPen(PenStyle::Solid, 1, c.onnode);
-                drawLabel(canvas, nodeNumberText(i), x, y - 0.35f * ch, 1, 0);
+                const std::string number = nodeNumberText(i);
+                // A screen-sized number wider than its circle stands beside it.
+                const float half = (float(number.size() - 1) * 0.55f + 0.4f) * ch / 2;
+                const float shift = mPlaces && half > r ? r + half + 0.2f * ch : 0.0f;
+                drawLabel(canvas, number, x + shift, y - 0.35f * ch, 1, 0);
             }
             continue;
         }
@@ -293,10 +302,29 @@ void PlanView::drawArrow(Canvas& canvas, int j, Colour colour, float theta, floa
     const DevicePoint c = at(midX + sense * piece / 4 * std::cos(theta), midY + sense * piece / 4 * std::sin(theta));
     const float dx = sense * std::cos(theta), dy = -sense * std::sin(theta);  // device y points down
     const float bx = c.x - dx * kLength / 2, by = c.y - dy * kLength / 2;
-    const DevicePoint arrow[3] = {{c.x + dx * kLength / 2, c.y + dy * kLength / 2},
-                                  {bx - dy * kHalfWidth, by + dx * kHalfWidth},
-                                  {bx + dy * kHalfWidth, by - dx * kHalfWidth}};
-    canvas.fillPolygon(arrow, 3, colour, colour);
+    const Arrow arrow{{{c.x + dx * kLength / 2, c.y + dy * kLength / 2},
+                       {bx - dy * kHalfWidth, by + dx * kHalfWidth},
+                       {bx + dy * kHalfWidth, by - dx * kHalfWidth}},
+                      colour};
+    if (mArrows)
+        mArrows->push_back(arrow);
+    else
+        canvas.fillPolygon(arrow.points, 3, colour, colour);
+}
+
+// The arrows gathered while the roads were drawn, on top of every road, one
+// colour after another so that a canvas changes its brush once a colour.
+void PlanView::drawArrows(Canvas& canvas, std::vector<Arrow>& arrows)
+{
+    std::stable_sort(arrows.begin(), arrows.end(), [](const Arrow& a, const Arrow& b) { return a.colour < b.colour; });
+    std::vector<DevicePoint> points;
+    for (std::size_t i = 0; i < arrows.size(); ++i) {
+        points.insert(points.end(), arrows[i].points, arrows[i].points + 3);
+        if (i + 1 == arrows.size() || arrows[i + 1].colour != arrows[i].colour) {
+            canvas.fillTriangles(points.data(), int(points.size() / 3), arrows[i].colour);
+            points.clear();
+        }
+    }
 }
 
 void PlanView::drawRoad(Canvas& canvas, int j, const RoadPens& pens)

@@ -171,6 +171,12 @@ private:
     // theta through its middle, turned so that they never read upside down.
     void drawRoadLabels(Canvas& canvas, int j, const RoadPens& pens, float theta, float midX, float midY);
     void drawArrow(Canvas& canvas, int j, Colour colour, float theta, float midX, float midY, float piece);
+    struct Arrow {
+        DevicePoint points[3];
+        Colour colour;
+    };
+    std::vector<Arrow>* mArrows = nullptr;  // gathered while the whole plan is drawn
+    void drawArrows(Canvas& canvas, std::vector<Arrow>& arrows);
     // Selects the road's pen: the road colour or its value's, wider with
     // more air while the whole plan is drawn; gives the colour.
     Colour roadPen(Canvas& canvas, int j, Colour colour);

@@ -90,6 +90,11 @@ void PlanView::drawScreenSizedLabels(Canvas& canvas, const RoadPens& pens)
     for (int j = 1; j <= data.roadCount + data.fixedCount; ++j)
         drawRoad(canvas, j, pens);
     mDeferred = nullptr;
+    if (mArrows) {
+        std::vector<Arrow>& arrows = *mArrows;
+        mArrows = nullptr;
+        drawArrows(canvas, arrows);
+    }
 
     const float keptSize = geo.charSize;
     if (geo.scale > 0)

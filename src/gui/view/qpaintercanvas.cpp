@@ -58,15 +58,28 @@ void QPainterCanvas::flush()
 void QPainterCanvas::fillPolygon(const DevicePoint* points, int count, Colour brush, Colour pen)
 {
     flush();
-    QPolygonF polygon;
-    polygon.reserve(count);
+    mPolygon.clear();
     for (int i = 0; i < count; ++i)
-        polygon << QPointF(points[i].x, points[i].y);
-    mPainter.save();
+        mPolygon << QPointF(points[i].x, points[i].y);
+    // Every other drawing selects its own pen; only the brush is put back.
     mPainter.setPen(QPen(toQColor(pen), 1));
     mPainter.setBrush(toQColor(brush));
-    mPainter.drawPolygon(polygon);
-    mPainter.restore();
+    mPainter.drawPolygon(mPolygon);
+    mPainter.setBrush(Qt::NoBrush);
+}
+
+void QPainterCanvas::fillTriangles(const DevicePoint* points, int triangles, Colour colour)
+{
+    flush();
+    const QColor fill = toQColor(mInvert ? rgb(255, 255, 255) : colour);
+    mPainter.setPen(Qt::NoPen);
+    mPainter.setBrush(fill);
+    for (int t = 0; t < triangles; ++t) {
+        const DevicePoint* p = points + 3 * t;
+        const QPointF corners[3] = {{p[0].x, p[0].y}, {p[1].x, p[1].y}, {p[2].x, p[2].y}};
+        mPainter.drawConvexPolygon(corners, 3);
+    }
+    mPainter.setBrush(Qt::NoBrush);
 }
 
 void QPainterCanvas::setPen(PenStyle style, int width, Colour colour)

@@ -3,6 +3,7 @@
 #include <QLineF>
 #include <QPainter>
 #include <QPointF>
+#include <QPolygonF>
 #include <QVector>
 
 #include "display/canvas.h"
@@ -35,6 +36,7 @@ public:
     void text(float x, float y, const std::string& text, Colour colour) override;
     void textOnBackground(float x, float y, const std::string& text, Colour colour,
                           Colour background) override;
+    void fillTriangles(const DevicePoint* points, int triangles, Colour colour) override;
     float textWidth(const std::string& text) const override;
     float textHeight() const override;
 
@@ -68,6 +70,7 @@ private:
     QPen mQPen;
     QPointF mCurrent;
     QVector<QLineF> mLines;  // consecutive lines of one pen, not drawn yet
+    QPolygonF mPolygon;      // the last polygon filled, its storage kept
     Pen mLinesPen;
 };
 
