@@ -33,13 +33,14 @@ TEST(ColourScale, LimitsFromValuesOrTypedAndNothingToColourBy)
         {{}, {false, 0, 1}, "0 1  no value to colour by"},
     };
     for (const Row& r : rows) {
-        const ColourScale s = colourScaleFor(r.values, r.limits, rgb(255, 255, 255));
+        const ColourScale s = colourScaleFor(r.values, r.limits);
         EXPECT_EQ(num(s.low) + " " + num(s.high) + " " + (s.diverging ? "d" : "") + (s.empty ? "e" : "") + " " + s.note,
                   r.expected);
     }
     // Colours: the ends of the map in use, clamped beyond; grey for no value.
-    const ColourScale paper = colourScaleFor({0, 10}, {}, rgb(255, 255, 255));
-    const ColourScale screen = colourScaleFor({0, 10}, {}, rgb(0, 0, 128));
+    ColourScale paper = colourScaleFor({0, 10}, {}), screen = paper;
+    fitToBackground(paper, rgb(255, 255, 255));
+    fitToBackground(screen, rgb(0, 0, 128));
     Colour c = 0;
     const auto colour = [&c](const ColourScale& s, double v) { return colourOf(s, v, c) ? c : Colour(1); };
     EXPECT_EQ(colour(paper, 0), rgb(0x44, 0x01, 0x54));
@@ -49,10 +50,10 @@ TEST(ColourScale, LimitsFromValuesOrTypedAndNothingToColourBy)
     EXPECT_NE(colour(paper, 10), rgb(0xfd, 0xe7, 0x25));
     EXPECT_EQ(colour(paper, kNaN), Colour(1));
     EXPECT_EQ(c, kNoValueColour);
-    const ColourScale diverging = colourScaleFor({-2, 4}, {}, 0);
+    const ColourScale diverging = colourScaleFor({-2, 4}, {});
     EXPECT_EQ(colour(diverging, 0), rgb(0xdd, 0xdd, 0xdd));
     EXPECT_EQ(colour(diverging, 4), rgb(0xb4, 0x04, 0x26));
-    EXPECT_EQ(colour(colourScaleFor({kNaN}, {}, 0), 1), Colour(1));
+    EXPECT_EQ(colour(colourScaleFor({kNaN}, {}), 1), Colour(1));
 }
 
 TEST(ColourScale, TicksAreRoundAndFew)
@@ -122,7 +123,7 @@ TEST(Drawing, ColoursWidthsAndArrowsWithTheAir)
     d.flowValue = {0, 100, -50, 0};
     d.colourValue = {0, 10, 0, kNaN};
     d.largestFlow = 100;
-    d.roadScale = colourScaleFor({10, 0}, {}, kBack);
+    d.roadScale = colourScaleFor({10, 0}, {});
     view->settings.look = PlanLook{1, 0, {}, true, true, false, 12};
     RecordingCanvas canvas;
     view->paint(canvas);

@@ -172,6 +172,8 @@ void PagePreview::printerSetup(PlanPrinter& printer)
         mPlan.page.orientation = page->orientation;
         mPlan.page.pageWidth = page->width;
         mPlan.page.pageHeight = page->height;
+        if (page->dotsPerPixel > 0)
+            mPlan.page.dotsPerPixel = page->dotsPerPixel;
     }
     layOut();
 }

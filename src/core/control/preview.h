@@ -32,6 +32,7 @@ const char* extensionOf(ExportFormat format);
 struct PrinterPage {
     int width = 0, height = 0;
     int orientation = 1;
+    float dotsPerPixel = 0;  // printer dots per screen pixel; 0: not known
 };
 
 // Why the page preview's plan cannot be printed on this page now (a PDF

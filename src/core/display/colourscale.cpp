@@ -64,14 +64,17 @@ bool colourLimitsUsable(double low, double high, std::string& why)
     return true;
 }
 
-ColourScale colourScaleFor(const std::vector<float>& values, const ColourLimits& limits, Colour background)
+void fitToBackground(ColourScale& scale, Colour background)
+{
+    const int lightness = 2 * redOf(background) + 5 * greenOf(background) + blueOf(background);
+    const bool dark = lightness < 4 * 255;
+    scale.from = dark ? 0.3 : 0.0;
+    scale.to = dark ? 1.0 : 0.85;
+}
+
+ColourScale colourScaleFor(const std::vector<float>& values, const ColourLimits& limits)
 {
     ColourScale scale;
-    const int lightness = 2 * redOf(background) + 5 * greenOf(background) + blueOf(background);
-    if (lightness < 4 * 255)
-        scale.from = 0.3;
-    else
-        scale.to = 0.85;
     bool any = false;
     double lowest = 0, highest = 0;
     for (const float v : values) {

@@ -35,9 +35,11 @@ inline constexpr Colour kNoValueColour = rgb(128, 128, 128);
 // Whether typed limits can make a scale; otherwise why not.
 bool colourLimitsUsable(double low, double high, std::string& why);
 
-// The scale for these values on a background; NaN and infinite values are
-// left out. Unusable typed limits fall back to the values' own, with a note.
-ColourScale colourScaleFor(const std::vector<float>& values, const ColourLimits& limits, Colour background);
+// The scale for these values; NaN and infinite values are left out.
+// Unusable typed limits fall back to the values' own, with a note.
+ColourScale colourScaleFor(const std::vector<float>& values, const ColourLimits& limits);
+// The part of the sequential map that shows on a background.
+void fitToBackground(ColourScale& scale, Colour background);
 
 // The colour of a value on the scale, clamped to its ends; false (and the
 // grey of no value) for NaN, infinite values and an empty scale.

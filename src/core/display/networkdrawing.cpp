@@ -135,6 +135,8 @@ void PlanView::drawTextCentred(Canvas& canvas, const std::string& text, float mx
 
 void PlanView::drawColourLegends(Canvas& canvas, float left, float bottom, Colour text, Colour back, float unit)
 {
+    fitToBackground(data.roadScale, back);
+    fitToBackground(data.nodeScale, back);
     if (settings.look.roadColourKind > 0)
         bottom -= drawColourLegend(canvas, data.roadScale, "Roads: " + data.roadColourTitle, left, bottom, text,
                                    back, unit) + 6 * unit;
@@ -142,11 +144,11 @@ void PlanView::drawColourLegends(Canvas& canvas, float left, float bottom, Colou
         drawColourLegend(canvas, data.nodeScale, "Nodes: " + data.nodeColourTitle, left, bottom, text, back, unit);
 }
 
-void PlanView::drawTitleBlock(Canvas& canvas, float right, float bottom, const std::string& date, Colour text,
-                              Colour back, float unit)
+DevicePoint PlanView::drawTitleBlock(Canvas& canvas, float right, float bottom, const std::string& date,
+                                     Colour text, Colour back, float unit)
 {
     if (!settings.look.titleBlock)
-        return;
+        return {right, bottom};
     std::vector<std::string> lines = {data.heading.empty() ? std::string("Untitled network") : data.heading,
                                       data.fileName + "   " + date};
     lines.insert(lines.end(), data.shown.begin(), data.shown.end());
@@ -154,7 +156,7 @@ void PlanView::drawTitleBlock(Canvas& canvas, float right, float bottom, const s
     float width = 0;
     for (const std::string& l : lines)
         width = std::max(width, canvas.textWidth(l));
-    const float left = right - width - 2 * pad, top = bottom - float(lines.size()) * line - 2.5f * pad;
+    const float left = right - width - 2 * pad, top = bottom - float(lines.size()) * line - 3 * pad;
     const DevicePoint box[4] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
     canvas.fillPolygon(box, 4, back, text);
     canvas.setPen(PenStyle::Solid, 1, text);
@@ -162,7 +164,8 @@ void PlanView::drawTitleBlock(Canvas& canvas, float right, float bottom, const s
     canvas.lineTo(right, top + pad + line + pad / 2);
     float y = top + pad;
     for (std::size_t i = 0; i < lines.size(); ++i, y += line)
-        canvas.text(left + pad, y + (i > 0 ? pad / 2 : 0), lines[i], text);
+        canvas.text(left + pad, y + (i > 0 ? pad : 0), lines[i], text);
+    return {left, top};
 }
 
 void PlanView::paint(Canvas& canvas)
@@ -205,6 +208,10 @@ void PlanView::drawNetwork(Canvas& canvas, bool labels)
     geo.boundScale();
     const ColourSlots& c = settings.colours;
     mLook = true;
+    // Paper and the preview's page are white whatever the screen's background.
+    const Colour ground = page.printing || geo.pagePreview ? rgb(255, 255, 255) : c.back;
+    fitToBackground(data.roadScale, ground);
+    fitToBackground(data.nodeScale, ground);
 
     const bool nodeColours = settings.look.nodeColourKind != 0;
     canvas.setPen(PenStyle::Solid, 1, c.node);
@@ -297,7 +304,7 @@ Colour PlanView::roadPen(Canvas& canvas, int j, Colour colour)
 // labels are) and its downstream end.
 void PlanView::drawArrow(Canvas& canvas, int j, Colour colour, float theta, float midX, float midY, float piece)
 {
-    constexpr float kLength = 11.0f, kHalfWidth = 4.5f;
+    const float kLength = 11.0f * pixelUnit(), kHalfWidth = 4.5f * pixelUnit();
     const float sense = data.flowValue[j] < 0 ? -1.0f : 1.0f;
     const DevicePoint c = at(midX + sense * piece / 4 * std::cos(theta), midY + sense * piece / 4 * std::sin(theta));
     const float dx = sense * std::cos(theta), dy = -sense * std::sin(theta);  // device y points down

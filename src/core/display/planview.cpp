@@ -54,7 +54,9 @@ void PlanView::update(CBriscoDoc& doc)
 void PlanView::copyTitle(CBriscoDoc& doc)
 {
     data.heading = networkHeading(doc);
-    data.fileName = doc.title;
+    // The network file's name without its folder; a new network has none yet.
+    const std::string base = doc.baseName.substr(doc.baseName.find_last_of('/') + 1);
+    data.fileName = base.empty() ? std::string() : base + doc.networkExtension;
     const UnitLabels units = unitLabelsOf(doc);
     data.shown.clear();
     const auto add = [this](const std::string& where, const std::string& quantity) {
@@ -91,7 +93,7 @@ void PlanView::copyRoadLook(CBriscoDoc& doc)
             v = std::fabs(v);
         data.colourValue[j] = values[std::size_t(j - 1)] = v;
     }
-    data.roadScale = colourScaleFor(values, settings.look.limits, settings.colours.back);
+    data.roadScale = colourScaleFor(values, settings.look.limits);
     data.roadColourTitle = roadQuantity(kind, unitLabelsOf(doc));
 }
 
@@ -116,7 +118,7 @@ void PlanView::copyNodeColours(CBriscoDoc& doc)
         data.nodeColourValue[i] = v;
         values.push_back(v);
     }
-    data.nodeScale = colourScaleFor(values, ColourLimits{}, settings.colours.back);
+    data.nodeScale = colourScaleFor(values, ColourLimits{});
     data.nodeColourTitle = nodeQuantity(kind, unitLabelsOf(doc));
 }
 
@@ -183,6 +185,17 @@ void PlanView::copyRoads(CBriscoDoc& doc)
     RecordCursor externals;
     for (int j = 1; doc.nextExternalValues(externals, ends); ++j)
         data.endValues[j] = {ends[0], ends[2], ends[1], ends[3]};
+}
+
+float PlanView::pixelUnit() const
+{
+    if (page.printing)
+        return page.dotsPerPixel;
+    if (!geo.pagePreview || page.pageWidth <= 0)
+        return 1;
+    const int shown = pageOnScreen(geo.clientWidth, geo.clientHeight, page.pageWidth, page.pageHeight,
+                                   page.orientation).width;
+    return page.dotsPerPixel * float(shown) / float(page.pageWidth);
 }
 
 // --- geometry ----------------------------------------------------------------

@@ -61,6 +61,7 @@ struct PageState {
     ColourSlots keptColours;
     bool printing = false;
     bool dragging = false;                    // the plan is being moved on the page
+    float dotsPerPixel = 3.75f;               // printer dots per screen pixel (360 dpi)
     int dragStartX = 0, dragStartY = 0;       // press point less the last drag
 };
 
@@ -128,8 +129,9 @@ public:
     // The title block of a page or an exported plan: heading, file, date and
     // the quantities shown, framed, its bottom-right corner given; nothing
     // when the look has it off.
-    void drawTitleBlock(Canvas& canvas, float right, float bottom, const std::string& date, Colour text,
-                        Colour back, float unit = 1);
+    // Returns the block's top-left corner (the corner given when it is off).
+    DevicePoint drawTitleBlock(Canvas& canvas, float right, float bottom, const std::string& date, Colour text,
+                               Colour back, float unit = 1);
 
     // --- text in the stroke font, world units ---
     void drawGlyph(Canvas& canvas, unsigned char code, float ox, float oy, float cosA, float sinA);
@@ -137,6 +139,11 @@ public:
                          float sinA);
     void drawTextFrom(Canvas& canvas, const std::string& text, float px, float py, float cosA,
                       float sinA);
+
+    // Device pixels per screen pixel of what has a fixed size on the screen
+    // (screen-sized labels, arrows): more on a printer, fewer on the page
+    // preview's shrunken page.
+    float pixelUnit() const;
 
     // --- page preview and printing ---
     void pageLayout();

@@ -72,12 +72,15 @@ void PlanView::drawLabel(Canvas& canvas, const std::string& text, float mx, floa
     if (text.empty())
         return;
     if (mPlaces) {
-        // The text's box: from its baseline up a capital's height, a pixel
-        // of room around it; world y points up, device y down.
+        // The text's box: from its baseline up a capital's height, with
+        // room for a gap of four pixels beside it and three above and
+        // below; world y points up, device y down.
         const float c = geo.charSize;
         const float half = (float(text.size() - 1) * 0.55f * c + 0.4f * c) / 2;
         const DevicePoint centre = at(mx - 0.375f * c * sinA, my + 0.375f * c * cosA);
-        if (!placeLabel(centre.x, centre.y, half * geo.scale + 1, 0.375f * c * geo.scale + 1, cosA, -sinA))
+        const float unit = pixelUnit();
+        if (!placeLabel(centre.x, centre.y, half * geo.scale + 2 * unit, 0.375f * c * geo.scale + 1.5f * unit, cosA,
+                        -sinA))
             return;
     }
     drawTextCentred(canvas, text, mx, my, cosA, sinA);
@@ -98,7 +101,7 @@ void PlanView::drawScreenSizedLabels(Canvas& canvas, const RoadPens& pens)
 
     const float keptSize = geo.charSize;
     if (geo.scale > 0)
-        geo.charSize = float(settings.look.labelPixels) / geo.scale;
+        geo.charSize = float(settings.look.labelPixels) * pixelUnit() / geo.scale;
     LabelPlaces places;
     mPlaces = &places;
     drawNodeLabels(canvas, true, false);

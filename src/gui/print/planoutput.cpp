@@ -197,6 +197,7 @@ PrinterPage printerPage(const QPrinter& printer)
     page.width = printable.width();
     page.height = printable.height();
     page.orientation = layout.orientation() == QPageLayout::Landscape ? 2 : 1;
+    page.dotsPerPixel = float(printPenScale(printer.resolution()));
     return page;
 }
 
@@ -215,6 +216,7 @@ std::string printPlan(PlanView& plan, QPrinter& printer, const std::string& jobN
     if (!refusal.empty())
         return refusal;
     printer.setDocName(QString::fromStdString(jobName));
+    plan.page.dotsPerPixel = page.dotsPerPixel;
     const int keptWidth = plan.page.pageWidth, keptHeight = plan.page.pageHeight;
     plan.beginPrint(page.width, page.height);
     std::string error;
@@ -227,12 +229,14 @@ std::string printPlan(PlanView& plan, QPrinter& printer, const std::string& jobN
                 const double scale = printPenScale(printer.resolution());
                 canvas.setPenScale(scale);
                 plan.drawNetwork(canvas, true);
-                // The title block and the colour legends in the page's lower corners, on white.
+                // The title block in the page's lower right corner, the colour legends above it, on white.
                 const float margin = float(24 * scale), unit = float(scale);
                 const Colour ink = plan.settings.colours.onnode, paper = rgb(255, 255, 255);
-                plan.drawTitleBlock(canvas, float(page.width) - margin, float(page.height) - margin,
-                                    dateText(std::time(nullptr)), ink, paper, unit);
-                plan.drawColourLegends(canvas, margin, float(page.height) - margin, ink, paper, unit);
+                const DevicePoint block = plan.drawTitleBlock(canvas, float(page.width) - margin,
+                                                              float(page.height) - margin,
+                                                              dateText(std::time(nullptr)), ink, paper, unit);
+                const float left = plan.settings.look.titleBlock ? block.x : margin;
+                plan.drawColourLegends(canvas, left, block.y - 6 * unit, ink, paper, unit);
             }
             if (!painter.end())
                 error = "The page could not be sent to the printer.";
