@@ -75,8 +75,9 @@ TEST_F(Sequences, OpenAndPendingOpenReadTheNetworkThenItsCompanionsInOrder)
               std::make_tuple("Intake_drift", "Return_ramp", 0.75f));
     EXPECT_EQ(std::make_tuple(doc.roads[4].name.str(), doc.roads[4].altResistance), std::make_tuple("", 0.0f));
     EXPECT_EQ(doc.altResistanceRoads, 2);  // 10-11 has none
-    // pkd; a fan's pressure is its outlet's minus its inlet's (node 6 - node 12).
-    EXPECT_EQ(doc.fans[1].pressure, float(10299.25 - 10370.75));
+    // pkd; a fan's pressure is its outlet's minus its inlet's (node 6 - node 12), in the display unit.
+    ASSERT_GT(doc.app().units.pressureUnitFactor, 0.0f);
+    EXPECT_EQ(doc.fans[1].pressure, float((10299.25 - 10370.75) / double(doc.app().units.pressureUnitFactor)));
 }
 
 TEST(PendingOpen, MissingParametersOrNodeLocationsResetToTheDefaultNetwork)

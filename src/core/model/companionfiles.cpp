@@ -368,10 +368,13 @@ int CBriscoDoc::readResultsFile(const std::string& base)
             }
         }
     }
+    // A fan's pressure is the rise from its inlet to its outlet, in the
+    // display unit that a run leaves it in (node pressures are kgf/m²).
+    const double unit = mApp.units.pressureUnitFactor;
     for (int j = 1; j <= fanCount; ++j) {
         const int a = nodeIndex(fans[j].inlet);
         const int b = nodeIndex(fans[j].outlet);
-        fans[j].pressure = a && b ? float(nodes[b].pressure - nodes[a].pressure) : 0.0f;
+        fans[j].pressure = a && b && unit != 0 ? float((nodes[b].pressure - nodes[a].pressure) / unit) : 0.0f;
     }
     holdsResults = !r.failed();
     if (r.failed())
