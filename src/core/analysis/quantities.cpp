@@ -55,6 +55,8 @@ float roadVelocity(const CBriscoDoc& doc, int k)
                                   : (doc.density != 0 ? double(road.massFlow) / doc.density : 0.0);
         return area > 0 ? float(flow / area) : kNone;
     }
+    if (!fixed && road.density == 0)
+        return kNone;  // no run has given the air in the road its density
     float ownDensityFlow = 0;  // user unit
     roadValue(doc, k, 2, ownDensityFlow);
     return road.area > 0 ? ownDensityFlow * doc.app().units.flowUnitFactor / road.area : kNone;

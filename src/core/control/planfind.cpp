@@ -176,8 +176,9 @@ std::string elementTip(const CBriscoDoc& doc, MarkKind kind, int element, const 
         tip += std::to_string(element) + ": " + text(RoadColumn::From) + " - " + text(RoadColumn::To);
         if (const std::string name = text(RoadColumn::Name); !name.empty())
             tip += "  " + name;
-        values = {int(RoadColumn::Airflow), int(RoadColumn::SetAirflow), int(RoadColumn::PressureLoss),
-                  int(RoadColumn::Resistance)};
+        values = {int(RoadColumn::Airflow), int(RoadColumn::SetAirflow), int(RoadColumn::Velocity),
+                  int(RoadColumn::PressureLoss), int(RoadColumn::Resistance), int(RoadColumn::GasArrival),
+                  int(RoadColumn::PeakGas), int(RoadColumn::PeakTemperature)};
         break;
     }
     case MarkKind::Node:
