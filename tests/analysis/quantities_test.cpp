@@ -86,6 +86,12 @@ TEST(RoadQuantities, VelocityIsTheFlowOverTheSection)
             }
         }
         EXPECT_GT(checked, 10);
+        if (doc.isWater()) {  // a fixed-flow pipe: its set flow over its bore
+            CBriscoDoc& d = net.doc();
+            Road& pipe = d.roads[size_t(d.roadCount + ++d.fixedCount)];
+            pipe.resistance = 6, pipe.area = 0.2f, pipe.massFlow = 1;
+            EXPECT_NEAR(roadVelocity(d, d.totalRoads()), 6 * d.app().units.flowUnitFactor / (0.01 * 3.14159265), 1e-5);
+        }
     }
 }
 

@@ -83,6 +83,7 @@ struct SmallNetwork {
         back.first = 30, back.second = 20, back.massFlow = -2, back.resistance = 2500000;
         Road& fixedFlow = d.roads[3];
         fixedFlow.first = 20, fixedFlow.second = 10, fixedFlow.massFlow = -0.00004f, fixedFlow.resistance = 5;
+        fixedFlow.area = 0.5f;
         d.fanCount = 1;
         Fan& fan = d.fans[1];
         fan.inlet = 30, fan.outlet = 10, fan.points = 4, fan.flowStep = 100, fan.fanFlow = 120, fan.pressure = 50;
@@ -133,6 +134,8 @@ TEST(ResultsTables, CellsOfRoadsNodesAndFans)
         {roads, 0, int(R::Direction), "reverse"},
         {roads, 1, int(R::Direction), "reverse"},
         {roads, 2, int(R::Direction), "reverse"},
+        {roads, 0, int(R::Velocity), ""},  // no section
+        {roads, 2, int(R::Velocity), "0.17"},  // its set 5 m3/min over 0.5 m2
         {nodes, 1, int(NodeColumn::Number), "20"},
         {nodes, 1, int(NodeColumn::Position), "surface"},
         {nodes, 2, int(NodeColumn::Position), "underground"},
@@ -172,9 +175,12 @@ TEST(ResultsTables, FireColumnsAndWaterWords)
         fireWork(*n.doc).simulatedMinutes = c.simulated;
         n.doc->networkKind = c.network;
         n.doc->roads[1].gasConcentration = 0.25f;
+        n.doc->roads[1].gasArrival = 1.25f;  // no peaks: no value
         const ResultsTable roads = n.table(ResultsTab::Roads);
         EXPECT_EQ(cell(roads, 0, int(RoadColumn::Kind)), c.kind);
         EXPECT_EQ(cell(roads, 0, int(RoadColumn::Gas)), c.gas);
+        if (c.simulated > 0)
+            EXPECT_EQ(cell(roads, 0, int(RoadColumn::GasArrival)) + "|" + cell(roads, 0, int(RoadColumn::PeakGas)), "1.3|");
         EXPECT_EQ(hasFireResults(*n.doc), roads.section(int(RoadColumn::MeanTemperature)) >= 0);
     }
 }

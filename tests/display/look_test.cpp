@@ -45,6 +45,7 @@ TEST(ColourScale, LimitsFromValuesOrTypedAndNothingToColourBy)
     const auto colour = [&c](const ColourScale& s, double v) { return colourOf(s, v, c) ? c : Colour(1); };
     EXPECT_EQ(colour(paper, 0), rgb(0x44, 0x01, 0x54));
     EXPECT_EQ(colour(paper, -5), rgb(0x44, 0x01, 0x54));
+    EXPECT_EQ(colour(paper, 20), colour(paper, 10));
     EXPECT_EQ(colour(screen, 10), rgb(0xfd, 0xe7, 0x25));  // the light end shows on a dark screen
     EXPECT_NE(colour(screen, 0), rgb(0x44, 0x01, 0x54));   // the dark end does not
     EXPECT_NE(colour(paper, 10), rgb(0xfd, 0xe7, 0x25));
@@ -70,6 +71,7 @@ TEST(ColourScale, TicksAreRoundAndFew)
     EXPECT_EQ(ticks(0.13, 0.92, 5), "0.2 0.4 0.6 0.8 ");
     EXPECT_EQ(ticks(-3, 3, 3), "-2 0 2 ");
     EXPECT_EQ(ticks(5, 5, 6), "5 ");
+    EXPECT_EQ(ticks(0, 10, 5), "0 5 10 ");  // six steps of 2 would be one too many
     EXPECT_EQ(ticks(kNaN, 1, 6), "");
 }
 
@@ -124,7 +126,9 @@ TEST(Drawing, ColoursWidthsAndArrowsWithTheAir)
     d.colourValue = {0, 10, 0, kNaN};
     d.largestFlow = 100;
     d.roadScale = colourScaleFor({10, 0}, {});
-    view->settings.look = PlanLook{1, 0, {}, true, true, false, 12};
+    d.nodeColourValue = {0, 1, 2, kNaN};
+    d.nodeScale = colourScaleFor({1, 2}, {});
+    view->settings.look = PlanLook{1, 2, {}, true, true, false, 12};
     RecordingCanvas canvas;
     view->paint(canvas);
     std::string pens, arrows;
@@ -134,7 +138,7 @@ TEST(Drawing, ColoursWidthsAndArrowsWithTheAir)
         if (op.kind == Op::Fill && op.polygon.size() == 3)
             arrows += str(op.polygon[0]) + ", ";
     }
-    EXPECT_EQ(pens, "6 c, 4 c, 1 grey, ");
+    EXPECT_EQ(pens, "2 c, 2 c, 2 grey, 6 c, 4 c, 1 grey, ");  // three nodes, three roads
     // Tips 5.5 px on from a quarter of the piece (184 between the circles) past its middle, downstream.
     EXPECT_EQ(arrows, "451.5 500, 500 451.5, ");
     Colour top = 0, bottom = 0;
@@ -172,6 +176,58 @@ TEST(Drawing, ScreenSizedLabelsLeaveOutWhatWouldOverlap)
     EXPECT_EQ(paint(1), "11|33 / ");
     EXPECT_EQ(paint(8), "11|22|33 / 7-)");
     EXPECT_EQ(view->geo.charSize, 10.0f);  // the view's own size is kept
+    // A number wider than its circle stands beside it: node 33 at device 530, r 2, text 11.4 wide.
+    view->geo.nodeRadius = 2;
+    paint(1);
+    EXPECT_NEAR(canvas.texts(kOnNode).at(1).middle().x, 530 + 2 + 5.7 + 2.4 - 0.2 * 12, 0.5);
+    // On paper, at 4 dots a pixel, they are four times the size.
+    view->page.printing = true;
+    view->page.dotsPerPixel = 4;
+    EXPECT_EQ(view->pixelUnit(), 4.0f);
+}
+
+// The view copies each road's flow, its colour value (flows by their size)
+// and the network's title; a node colour kind is computed beside the node
+// kind shown.
+TEST(Drawing, UpdateCopiesTheLookOfTheNetwork)
+{
+    SampleNetwork mine;
+    ASSERT_TRUE(mine.opened) << mine.reporter.all();
+    CBriscoDoc& doc = *mine.doc;
+    doc.roads[1].massFlow = -6, doc.roads[2].massFlow = 3;
+    auto view = makeView();
+    view->settings.look.roadColourKind = 1;
+    view->settings.look.nodeColourKind = 3;
+    view->settings.nodeKind = 2;
+    view->update(doc);
+    const PlanData& d = view->data;
+    EXPECT_EQ(str({d.flowValue[1], d.colourValue[1]}), str({-6 / doc.specificWeight, 6 / doc.specificWeight}));
+    EXPECT_FALSE(d.roadScale.diverging);
+    EXPECT_EQ(d.largestFlow, 600);  // a fixed-flow road's set flow
+    EXPECT_EQ(d.nodeValue[3], doc.nodes[3].elevation);
+    EXPECT_EQ(d.nodeColourValue[3], doc.nodes[3].displayValue);  // the pressures, computed first
+    EXPECT_EQ(d.fileName, "mine.vad");
+    EXPECT_EQ(d.shown.size(), 4u);  // above the roads, on the nodes, and the road and node colours
+}
+
+TEST(Drawing, TheTitleBlockSaysWhatThePageShows)
+{
+    auto view = makeView();
+    view->data.fileName = "mine.vad";
+    view->data.shown = {"Above roads: airflow (m3/min)"};
+    RecordingCanvas canvas;
+    const DevicePoint corner = view->drawTitleBlock(canvas, 900, 800, "2026-12-08 10:40", kOnNode, kBack);
+    std::string texts;
+    for (const Op& op : canvas.ops)
+        if (op.kind == Op::Text)
+            texts += op.text + "|";
+    EXPECT_EQ(texts, "Untitled network|mine.vad   2026-12-08 10:40|Above roads: airflow (m3/min)|");
+    // 13-pixel lines, 6-pixel margins and a gap under the heading; as wide as its longest line.
+    EXPECT_EQ(str(corner), num(900 - 7 * 29 - 12) + " " + num(800 - 3 * 13 - 18));
+    view->settings.look.titleBlock = false;
+    canvas.ops.clear();
+    EXPECT_EQ(str(view->drawTitleBlock(canvas, 900, 800, "", kOnNode, kBack)), "900 800");
+    EXPECT_TRUE(canvas.ops.empty());
 }
 
 }  // namespace

@@ -112,6 +112,7 @@ TEST(Spread, AChangeOfTemperatureAloneStartsAFront)
             doc.fire.fireTemperature = 600;
     };
     ASSERT_EQ(net.run().result, 1);
+    EXPECT_EQ(net.at(drift).gasArrival, 0);  // the hotter air after it changes nothing
     EXPECT_EQ(net.rec.of(drift, 20).size(), 1u);
     EXPECT_EQ(net.rec.of(drift, 21).size(), 2u);
     EXPECT_EQ(net.at(drift).entryTemperature, 600);

@@ -469,6 +469,16 @@ void PlanView::drawRoadOnWindow(Canvas& canvas, int road, Colour roadColour, Col
     mWindow = false;
 }
 
+void PlanView::drawRoadNormalOnWindow(Canvas& canvas, int road)
+{
+    if (road < 1 || road > data.roadCount + data.fixedCount)
+        return;
+    const ColourSlots& c = settings.colours;
+    mWindow = mLook = true;
+    drawRoad(canvas, road, RoadPens{c.road, c.online, c.underline, true, true});
+    mWindow = mLook = false;
+}
+
 void PlanView::drawNodeOnWindow(Canvas& canvas, int index, Colour colour)
 {
     if (index < 1 || index > data.nodeCount)

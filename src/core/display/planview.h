@@ -116,6 +116,8 @@ public:
     // position). A colour of 0 draws inverted where the editor asks for it.
     void drawRoadOnWindow(Canvas& canvas, int road, Colour roadColour, Colour onlineColour,
                           Colour underlineColour);
+    // A road as the whole plan draws it, its colour, width and arrow included.
+    void drawRoadNormalOnWindow(Canvas& canvas, int road);
     void drawNodeOnWindow(Canvas& canvas, int index, Colour colour);
     void drawFanOnWindow(Canvas& canvas, int fan, Colour colour);
     void drawCircleAtWorld(Canvas& canvas, float x, float y, float radius, Colour colour);

@@ -212,8 +212,7 @@ void Editor::nodeOutline(int i, float cx, float cy)
 
 void Editor::roadNormal(int k)
 {
-    const ColourSlots& c = mView.settings.colours;
-    mView.drawRoadOnWindow(mCanvas, k, c.road, c.online, c.underline);
+    mView.drawRoadNormalOnWindow(mCanvas, k);
 }
 
 void Editor::roadColour(int k, Colour colour)
