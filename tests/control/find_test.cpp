@@ -66,6 +66,9 @@ TEST(PlanFind, ToolTipsShowTheResultsValues)
         {MarkKind::Node, doc.nodeIndex(212), "Node 212, underground\nElevation: 20.0 m\nPressure: 101008.52 Pa"},
         {MarkKind::Fan, 1, "Fan 1: 10 - 3  main fan, return shaFT\nAirflow: 6000.000 m3/min\nPressure: 2500.250 Pa\n"
                            "Operating point: on curve"},
+        {MarkKind::Road, doc.roadCount,  // the last ordinary road and the last node
+         "Road 64: 331 - 340\nAirflow: 0.000 m3/min\nPressure loss: 0.000 Pa\nResistance: 0.0150 Ns2/m8"},
+        {MarkKind::Node, doc.nodeCount, "Node 340, underground\nElevation: -80.0 m\nPressure: 102186.90 Pa"},
         {MarkKind::Fan, 3, ""}, {MarkKind::None, 1, ""},
     };
     for (const auto& c : cases)

@@ -254,6 +254,7 @@ TEST(ViewMark, ClickAndFindOnThePlan)
     b.node(1, 0, 0);
     b.node(2, 100, 40);
     b.node(3, 1200, -600);
+    b.node(5, 250, 20);
     b.road(1, 2);
     PlanFinder finder({*b.doc, b.shell, *b.view, *b.editor, b.app, b.profile, b.reporter}, b.control, b.shell, rows,
                       [](const std::string& text) { return text; });
@@ -265,9 +266,15 @@ TEST(ViewMark, ClickAndFindOnThePlan)
     EXPECT_EQ(b.shell.calls.back(), "scroll 1000 700") << "device (1700, 1100) as near the middle as it goes";
     EXPECT_TRUE(finder.find("1-2"));
     EXPECT_EQ(b.shell.calls.back(), "scroll 50 80");
+    b.view->geo.scrollX = 50, b.view->geo.scrollY = 80;  // as the window scrolled
+    EXPECT_TRUE(finder.find("5"));
+    EXPECT_EQ(b.shell.calls.back(), "scroll 250 80") << "across only";
     EXPECT_FALSE(finder.find("4"));
     EXPECT_EQ(b.reporter.messages.back() + " / " + b.reporter.captions.back(), "No node 4 / Find");
-    EXPECT_EQ(rows.chosen.size(), 3u);
+    EXPECT_EQ(rows.chosen.size(), 4u);
+    b.doc->analysisRunning = 1;  // the run holds the document
+    EXPECT_FALSE(finder.click(550, 480));
+    b.doc->analysisRunning = 0;
 
     ASSERT_TRUE(b.control.editCommand(command::kMakeRoad));
     EXPECT_FALSE(finder.click(550, 480));
@@ -484,12 +491,14 @@ TEST(FanCurveViewer, OperatingPointsOfTheNetworkAsItRan)
         {true, false, false, true}, {false, false, false, false}, {true, true, false, false}, {true, false, true, false}};
     for (const auto& [held, running, changed, passed] : cases) {
         ViewBench b;
-        for (int n : {3, 12, 7, 8, 5, 6})
+        for (int n : {3, 12, 7, 8, 5, 6, 9, 4})
             b.node(n, n, 0);
         b.fan(3, 12, 2.5f, {120.5f, 100, 60.25f});
         b.fan(7, 8, 10, {50});  // one point: no curve to run on
         b.fan(5, 6, 1000, {3000, 2000});
+        b.fan(9, 4, 1, {50, 40});
         b.doc->fans[1].fanFlow = 3.25f, b.doc->fans[3].fanFlow = 1234.5f;  // beyond the curve's end
+        b.doc->fans[4].fanFlow = -0.5f;  // backwards: the pressure at no airflow
         b.doc->fans[1].pressure = 9.5f;  // as a results file leaves it: the curve's pressure is passed
         TempFolder folder;
         b.doc->baseName = folder.file("m.");
@@ -499,6 +508,7 @@ TEST(FanCurveViewer, OperatingPointsOfTheNetworkAsItRan)
         const std::string file = b.app.programFolder + "/vistrel " + folder.file("m.fan");
         EXPECT_EQ(programs.started, Strings{file + (passed ? " --operating-point 3-12,3.25,88.075"
                                                              " --operating-point 5-6,1234.5,2000"
+                                                             " --operating-point 9-4,-0.5,50"
                                                            : "")})
             << held << running << changed;
     }

@@ -280,6 +280,7 @@ void VistrelTest::operatingPointMarks()
     QCOMPARE(std::make_tuple(on.inside(), on.at), std::make_tuple(true, layout.map({300, 800})));
     QCOMPARE(std::make_tuple(off.outward, off.at), std::make_tuple(QPoint(1, 1), layout.frame().bottomRight()));
     QCOMPARE(layout.mark({-1, 1e300}).outward, QPoint(-1, -1));
+    QCOMPARE(layout.mark({std::nan(""), 800}).outward, QPoint(-1, 0));
     const QImage image = plotImage(input, area.size().toSize());
     QCOMPARE(image.pixelColor(pixelOf(on.at)), fanColour(0));
     QCOMPARE(image.pixelColor(pixelOf(off.at - QPointF(6, 6))), fanColour(1));
@@ -296,14 +297,16 @@ void VistrelTest::arguments_data()
     const QString o = kOperatingPointOption;
     QTest::newRow("a path a shell split") << QStringList{"/my", "mine.fan"} << "/my mine.fan||";
     QTest::newRow("help") << QStringList{"m.fan", "-h"} << "help m.fan||";
-    QTest::newRow("both forms, blanks, exponent") << QStringList{o, "3-12,2450,1234.5", "m.fan", o + "= 7 - 8 , -1e2 ,0"}
-                                                  << "m.fan|3-12 2450/1234.5; 7-8 -100/0|";
+    QTest::newRow("both forms, blanks, exponent") << QStringList{o, "3-1499,2450,1234.5", "m.fan", o + "= 7 - 8 , -1e2 ,0"}
+                                                  << "m.fan|3-1499 2450/1234.5; 7-8 -100/0|";
     const std::pair<const char*, const char*> refused[] = {
         {"3-12,abc,1", "the airflow \"abc\" is not a number"},
         {"3-12,inf,1", "the airflow \"inf\" is not a number"},
         {"3-12,1", "expected INLET-OUTLET,AIRFLOW,PRESSURE"},
+        {"3-12,1,2,3", "expected INLET-OUTLET,AIRFLOW,PRESSURE"},
         {"312,1,2", "the fan \"312\" is not two node numbers"},
         {"-3-12,1,2", "the fan \"-3-12\" is not two node numbers"},
+        {"+3-12,1,2", "the fan \"+3-12\" is not two node numbers"},
         {"3-1500,1,2", "node number 1500 is outside 0..1499"},
         {"3-12,1,1e999", "the pressure 1e999 is out of range"},
     };
