@@ -1,0 +1,9 @@
+#include <gtest/gtest.h>
+
+#include "checks/checks.h"
+
+namespace orvex::test {
+namespace {
+
+}  // namespace
+}  // namespace orvex::test
