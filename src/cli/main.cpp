@@ -1,6 +1,7 @@
 // orvex-solve: the batch front end. Opens a network the way the window
 // program's File Open does, runs what the analysis dialog's Start runs, and
 // prints the results.
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <filesystem>
@@ -142,6 +143,17 @@ std::unique_ptr<orvex::CBriscoDoc> openForAnalysis(orvex::AppContext& app, Conso
     return doc;
 }
 
+// The design checks with the installation's defaults and the network's own
+// limits; a damaged line of their files is said and the rest used.
+std::vector<orvex::Finding> designChecks(const orvex::CBriscoDoc& doc, ConsoleReporter& reporter)
+{
+    orvex::CheckDefaults defaults;
+    orvex::readCheckDefaults(doc.app().programFolder, defaults, reporter);
+    orvex::CheckOverrides overrides;
+    orvex::readCheckOverrides(doc.baseName, overrides, reporter);
+    return orvex::runChecks(doc, defaults, overrides);
+}
+
 // The plan image and the saved results the options ask for; false once said
 // why one could not be written.
 bool writeFiles(orvex::CBriscoDoc& doc, const Options& options, ConsoleReporter& reporter, Timing& timing)
@@ -231,11 +243,16 @@ int run(int argc, char** argv)
     RunReport report;
     report.doc = doc.get();
     report.outcome = outcome;
+    if (completed(outcome, *doc))
+        report.checks = designChecks(*doc, reporter);
     if (options.timing)
         report.timing = timing;
     if (!writeReport(report, options))
         return kExitBadInput;
-    return exitStatus(outcome, *doc);
+    const int status = exitStatus(outcome, *doc);
+    const bool violated = std::any_of(report.checks.begin(), report.checks.end(),
+                                      [](const orvex::Finding& f) { return f.severity == orvex::Severity::Violation; });
+    return status == kExitConverged && options.failOnChecks && violated ? kExitChecksFailed : status;
 }
 
 }  // namespace

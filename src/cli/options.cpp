@@ -42,7 +42,8 @@ constexpr const char* kFooter =
     "  0  the analysis converged (a fire run reached its finish time, or settled\n"
     "     before it with no front left in any road)\n"
     "  1  it did not converge (iteration limit, run cut short) or the air cannot balance\n"
-    "  2  bad input: options, the network or its files, or the settings files\n";
+    "  2  bad input: options, the network or its files, or the settings files\n"
+    "  3  with --fail-on-checks: the run converged but a design check found a violation\n";
 
 std::string lowerCase(std::string text)
 {
@@ -104,6 +105,8 @@ void addOutputOptions(CLI::App& app, Options& options)
     app.add_flag("--airflow-only", options.airflowOnly,
                  "Run the airflow analysis even when the parameter file sets a fire");
     app.add_flag("--timing", options.timing, "Report the time spent opening, analysing, saving");
+    app.add_flag("--fail-on-checks", options.failOnChecks,
+                 "Exit 3 when a design check finds a violation (docs/checks.md)");
 }
 
 // The options of the plan image, each needing --plan; the size is kept as

@@ -14,6 +14,7 @@ enum ExitStatus {
     kExitConverged = 0,     // the analysis converged (a fire run reached its finish time or settled)
     kExitNotConverged = 1,  // iteration limit, a run cut short, or air that cannot balance
     kExitBadInput = 2,      // options, files or settings that cannot be used
+    kExitChecksFailed = 3,  // with --fail-on-checks: a design check found a violation
 };
 
 struct Options {
@@ -24,6 +25,7 @@ struct Options {
     bool save = false;
     bool airflowOnly = false;
     bool timing = false;
+    bool failOnChecks = false;
     SolverMethod method = kDefaultSolverMethod;
     std::string plan;           // image file to draw the plan into; empty: none
     PlanOptions planOptions;

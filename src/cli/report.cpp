@@ -180,6 +180,25 @@ json roadsJson(const CBriscoDoc& doc, bool fire)
     return roads;
 }
 
+// A finding's element as text: its node numbers joined by "-".
+std::string elementText(const Finding& f)
+{
+    std::string text;
+    for (const int n : f.nodes)
+        text += (text.empty() ? "" : "-") + std::to_string(n);
+    return text;
+}
+
+json checksJson(const std::vector<Finding>& findings)
+{
+    json checks = json::array();
+    for (const Finding& f : findings)
+        checks.push_back({{"kind", checkKindName(f.kind)}, {"element", f.nodes}, {"value", f.value},
+                          {"limit", f.limit}, {"unit", textAsUtf8(f.unit)}, {"severity", severityName(f.severity)},
+                          {"reason", textAsUtf8(f.reason)}});
+    return checks;
+}
+
 void printJson(std::ostream& out, const RunReport& r)
 {
     const CBriscoDoc& doc = *r.doc;
@@ -217,6 +236,7 @@ void printJson(std::ostream& out, const RunReport& r)
     root["nodes"] = nodesJson(doc);
     root["roads"] = roadsJson(doc, r.outcome.fire);
     root["fans"] = std::move(fans);
+    root["checks"] = checksJson(r.checks);
     if (r.timing)
         root["timing"] = {{"openMs", r.timing->openMs},
                           {"analysisMs", r.timing->analysisMs},
@@ -278,6 +298,11 @@ void printCsv(std::ostream& out, const RunReport& r)
             << format("%.4f", v.pressure) << "," << format("%.4f", v.powerKw) << ","
             << csvField(v.operatingPoint) << "\n";
     }
+    out << "\nkind,element,value,limit,unit,severity,reason\n";
+    for (const Finding& f : r.checks)
+        out << checkKindName(f.kind) << "," << elementText(f) << "," << optional("%.4f", f.value) << ","
+            << optional("%.4f", f.limit) << "," << csvField(textAsUtf8(f.unit)) << "," << severityName(f.severity)
+            << "," << csvField(textAsUtf8(f.reason)) << "\n";
 }
 
 void printNodeTable(std::ostream& out, const CBriscoDoc& doc, const Units& u)
@@ -340,6 +365,21 @@ void printFanTable(std::ostream& out, const CBriscoDoc& doc, const Units& u)
     }
 }
 
+void printChecks(std::ostream& out, const std::vector<Finding>& findings)
+{
+    out << "\nChecks\n";
+    if (findings.empty()) {
+        out << "No finding.\n";
+        return;
+    }
+    char line[640];
+    for (const Finding& f : findings) {
+        std::snprintf(line, sizeof line, "%-9s %-14s %-15s %s\n", severityName(f.severity), checkKindName(f.kind),
+                      elementText(f).c_str(), textAsUtf8(f.reason).c_str());
+        out << line;
+    }
+}
+
 void printText(std::ostream& out, const RunReport& r)
 {
     const CBriscoDoc& doc = *r.doc;
@@ -373,6 +413,7 @@ void printText(std::ostream& out, const RunReport& r)
     printRoadTable(out, doc, u, r.outcome.fire);
     if (doc.fanCount > 0)
         printFanTable(out, doc, u);
+    printChecks(out, r.checks);
 }
 
 }  // namespace

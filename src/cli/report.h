@@ -4,6 +4,9 @@
 #include <optional>
 #include <string>
 
+#include <vector>
+
+#include "checks/checks.h"
 #include "display/quantitynames.h"
 #include "run/rundriver.h"
 
@@ -20,6 +23,7 @@ struct RunReport {
     const CBriscoDoc* doc = nullptr;  // the analysed network (relative pressures already computed)
     RunOutcome outcome;
     std::optional<Timing> timing;     // only with --timing
+    std::vector<Finding> checks;      // the design checks' findings
 };
 
 enum class Format { Text, Csv, Json };
