@@ -62,9 +62,10 @@ void readAfterNetwork(CBriscoDoc& doc, const std::string& base)
 }
 
 // The companion files that the program reads but does not write, the fan
-// curves that it exports included: a save under another name takes them
-// along byte for byte, for they are the person's data.
-const char* const kCarriedCompanions[] = {"sdt", "mcd", "nrd", "end", "erd", "fan"};
+// curves that it exports and the design checks' limits included: a save
+// under another name takes them along byte for byte, for they are the
+// person's data.
+const char* const kCarriedCompanions[] = {"sdt", "mcd", "nrd", "end", "erd", "fan", "chk"};
 
 // Whether two network files are one, by whatever path they are named.
 bool samePlace(const std::string& file, const std::string& other)
