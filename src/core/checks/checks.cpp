@@ -36,6 +36,39 @@ FlowHistory FlowHistory::of(const CBriscoDoc& doc)
     return history;
 }
 
+CheckWork& checkWork(CBriscoDoc& doc) { return doc.layerWork().get<CheckWork>(); }
+const CheckWork& checkWork(const CBriscoDoc& doc) { return doc.layerWork().get<CheckWork>(); }
+
+void checkAfterRun(CBriscoDoc& doc, Reporter& reporter)
+{
+    CheckDefaults defaults;
+    readCheckDefaults(doc.app().programFolder, defaults, reporter);
+    CheckOverrides overrides;
+    readCheckOverrides(doc.baseName, overrides, reporter);
+    CheckWork& work = checkWork(doc);
+    work.findings = runChecks(doc, defaults, overrides, work.ranBefore ? &work.last : nullptr);
+    work.last = FlowHistory::of(doc);
+    work.ranBefore = true;
+}
+
+float roadCheckState(const CBriscoDoc& doc, int road)
+{
+    const CheckWork& work = checkWork(doc);
+    if (work.findings.empty() && !work.ranBefore)
+        return std::numeric_limits<float>::quiet_NaN();
+    if (road > doc.roadCount || !(doc.roads[size_t(road)].area > 0))
+        return std::numeric_limits<float>::quiet_NaN();
+    float state = 0;
+    for (const Finding& f : work.findings)
+        if (f.road == road && f.severity == Severity::Violation) {
+            if (f.kind == CheckKind::VelocityLow || f.kind == CheckKind::AirflowLow)
+                state = -1;
+            else if (f.kind == CheckKind::VelocityHigh)
+                state = 1;
+        }
+    return state;
+}
+
 std::vector<Finding> runChecks(const CBriscoDoc& doc, const CheckDefaults& defaults, const CheckOverrides& overrides,
                                const FlowHistory* before)
 {

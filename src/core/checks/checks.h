@@ -95,4 +95,23 @@ void checkReversals(const CBriscoDoc& doc, const FlowHistory& before, std::vecto
 std::vector<Finding> runChecks(const CBriscoDoc& doc, const CheckDefaults& defaults, const CheckOverrides& overrides,
                                const FlowHistory* before = nullptr);
 
+// The findings of a window's last run, kept with its document, and the
+// airflows of that run for the next one's reversals.
+struct CheckWork : LayerWork {
+    std::vector<Finding> findings;
+    FlowHistory last;
+    bool ranBefore = false;
+};
+CheckWork& checkWork(CBriscoDoc& doc);
+const CheckWork& checkWork(const CBriscoDoc& doc);
+
+// After a run in a window: the installation's and the network's limits read
+// again (a damaged line is said, the rest used), every check made, the
+// findings kept.
+void checkAfterRun(CBriscoDoc& doc, Reporter& reporter);
+
+// A road's state for colouring: -1 below a limit, +1 above one, 0 within,
+// NaN where it was not checked.
+float roadCheckState(const CBriscoDoc& doc, int road);
+
 }  // namespace orvex

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "analysis/networkcheck.h"
+#include "checks/checks.h"
 #include "control/resultstext.h"
 #include "fire/fire.h"
 #include "model/physics.h"
@@ -310,6 +311,7 @@ std::vector<ResultsColumn> columnsOf(ResultsTab tab, const CBriscoDoc& doc)
     case ResultsTab::Roads: return roadColumns(doc);
     case ResultsTab::Nodes: return nodeColumns(doc);
     case ResultsTab::Fans: return fanColumns(doc);
+    case ResultsTab::Checks: return checkColumns(doc);
     }
     return {};
 }
@@ -320,6 +322,7 @@ int elementCount(ResultsTab tab, const CBriscoDoc& doc)
     case ResultsTab::Roads: return doc.totalRoads();
     case ResultsTab::Nodes: return doc.nodeCount;
     case ResultsTab::Fans: return doc.fanCount;
+    case ResultsTab::Checks: return findingCount(doc);
     }
     return 0;
 }
@@ -336,6 +339,7 @@ std::vector<ResultsCell> rowOf(ResultsTab tab, const CBriscoDoc& doc, const std:
     }
     case ResultsTab::Nodes: return nodeRow(doc, element);
     case ResultsTab::Fans: return fanRow(doc, element, decode);
+    case ResultsTab::Checks: return checkRow(doc, element);
     }
     return {};
 }
@@ -358,6 +362,48 @@ ResultsTable resultsRecord(ResultsTab tab, const CBriscoDoc& doc, int element, c
     if (element >= 1 && element <= elementCount(tab, doc))
         table.rows.push_back(rowOf(tab, doc, table.columns, element, decode));
     return table;
+}
+
+std::vector<ResultsColumn> checkColumns(const CBriscoDoc&)
+{
+    using C = CheckColumn;
+    return {
+        column(C::Severity, "Severity", "Violation: outside a limit; warning: worth a look; note: for information", false),
+        column(C::Kind, "Check", "Which check found it (docs/checks.md)", false),
+        column(C::Element, "Element", "The road's or fan's nodes, or a loop's nodes in order", false),
+        column(C::Value, "Value", "What was found", true),
+        column(C::Limit, "Limit", "What it is held against", true),
+        column(C::Unit, "Unit", "Of the value and the limit", false),
+        column(C::Reason, "Reason", "Why it is a finding", false),
+    };
+}
+
+int findingCount(const CBriscoDoc& doc) { return int(checkWork(doc).findings.size()); }
+
+std::vector<ResultsCell> checkRow(const CBriscoDoc& doc, int finding)
+{
+    const Finding& f = checkWork(doc).findings[std::size_t(finding - 1)];
+    std::string element;
+    for (const int n : f.nodes)
+        element += (element.empty() ? "" : "-") + std::to_string(n);
+    const auto optionalNumber = [](double v) { return std::isfinite(v) ? number(v, 3) : ResultsCell{}; };
+    return {text(severityName(f.severity)), text(checkKindName(f.kind)), text(element), optionalNumber(f.value),
+            optionalNumber(f.limit), text(f.unit), text(f.reason)};
+}
+
+CheckTarget checkTarget(const CBriscoDoc& doc, int finding)
+{
+    const std::vector<Finding>& findings = checkWork(doc).findings;
+    if (finding < 1 || finding > int(findings.size()))
+        return {};
+    const Finding& f = findings[std::size_t(finding - 1)];
+    if (f.road > 0)
+        return {ResultsTab::Roads, f.road};
+    if (f.fan > 0)
+        return {ResultsTab::Fans, f.fan};
+    if (!f.nodes.empty())
+        return {ResultsTab::Nodes, doc.nodeIndex(f.nodes.front())};
+    return {};
 }
 
 int elementOfRow(ResultsTab, int row) { return row + 1; }

@@ -13,7 +13,7 @@
 // fixed-flow road) is empty and has no sort value.
 namespace orvex {
 
-enum class ResultsTab { Roads, Nodes, Fans };
+enum class ResultsTab { Roads, Nodes, Fans, Checks };
 
 struct ResultsColumn {
     int id;               // the table's column enum
@@ -45,6 +45,8 @@ enum class RoadColumn {
 };
 // Nodes 1..N, the surface nodes first.
 enum class NodeColumn { Number, Position, Elevation, Pressure, RelativePressure };
+// The design checks' findings of the window's last run, in their order.
+enum class CheckColumn { Severity, Kind, Element, Value, Limit, Unit, Reason };
 // Fans 1..F.
 enum class FanColumn { Number, Inlet, Outlet, Heading, Airflow, Pressure, Power, CurveEnd, OperatingPoint };
 
@@ -56,8 +58,21 @@ ResultsTable resultsTable(ResultsTab tab, const CBriscoDoc& doc, const FileTextD
 // when there is no such element.
 ResultsTable resultsRecord(ResultsTab tab, const CBriscoDoc& doc, int element, const FileTextDecoder& decode);
 
-// The road, node index or fan a row of the table stands for (1..).
+// The road, node index or fan a row of the table stands for (1..); for a
+// finding, its index (1..).
 int elementOfRow(ResultsTab tab, int row);
+
+// What a finding points at on the plan: a road, a fan, or a loop's first node.
+struct CheckTarget {
+    ResultsTab tab = ResultsTab::Roads;  // Roads, Nodes or Fans
+    int element = 0;                     // 0: nothing
+};
+CheckTarget checkTarget(const CBriscoDoc& doc, int finding);
+
+// The findings' table parts.
+std::vector<ResultsColumn> checkColumns(const CBriscoDoc& doc);
+std::vector<ResultsCell> checkRow(const CBriscoDoc& doc, int finding);
+int findingCount(const CBriscoDoc& doc);
 // The row of the table that stands for an element, the other way round.
 int rowOfElement(ResultsTab tab, int element);
 

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "checks/checks.h"
 #include "display/displaysettings.h"
 #include "edit/snapshot.h"
 #include "model/networkio.h"
@@ -367,6 +368,8 @@ void ViewController::runAnalysis(AnalysisDialog& dialog, FireObserver& observer)
 {
     mDoc.solverMethod = readSolverMethod(mProfile);
     orvex::runAnalysis(mDoc, dialog, observer);
+    if (mDoc.holdsResults)
+        checkAfterRun(mDoc, mReporter);
     PlanData& data = mPlan.data;
     for (int j = 1; j <= mDoc.totalRoads() && j < kMaxRoads; ++j) {
         float value = 0;

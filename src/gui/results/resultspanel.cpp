@@ -22,7 +22,7 @@ namespace orvex::gui {
 
 namespace {
 
-constexpr ResultsTab kTabs[] = {ResultsTab::Roads, ResultsTab::Nodes, ResultsTab::Fans};
+constexpr ResultsTab kTabs[] = {ResultsTab::Roads, ResultsTab::Nodes, ResultsTab::Fans, ResultsTab::Checks};
 
 // The texts of the given rows of a shown table, in the shown order.
 std::vector<TextRow> shownRows(const QAbstractItemModel& shown, const std::vector<int>& rows)
@@ -111,11 +111,18 @@ QTableView* ResultsPanel::makeTable(Tab tab)
             [this, proxy, tab](const QModelIndex& current) {
                 if (!current.isValid())
                     return;
-                const int element = elementOfRow(tab, proxy->mapToSource(current).row());
-                switch (tab) {
+                int element = elementOfRow(tab, proxy->mapToSource(current).row());
+                Tab target = tab;
+                if (tab == Tab::Checks) {  // a finding marks what it is about
+                    const CheckTarget about = checkTarget(mDoc, element);
+                    target = about.tab;
+                    element = about.element;
+                }
+                switch (target) {
                 case Tab::Roads: emit roadSelected(element); break;
                 case Tab::Nodes: emit nodeSelected(element); break;
                 case Tab::Fans: emit fanSelected(element); break;
+                case Tab::Checks: break;
                 }
             });
     mViews[int(tab)] = view;
@@ -163,6 +170,7 @@ void ResultsPanel::updateTabTitles()
     mTabs->setTabText(int(Tab::Roads), water ? tr("Pipes") : tr("Roads"));
     mTabs->setTabText(int(Tab::Nodes), tr("Nodes"));
     mTabs->setTabText(int(Tab::Fans), water ? tr("Pumps") : tr("Fans"));
+    mTabs->setTabText(int(Tab::Checks), tr("Checks"));
 }
 
 QString ResultsPanel::copyText() const

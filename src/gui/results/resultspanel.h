@@ -77,8 +77,8 @@ private:
     void reportError(const QString& text);
 
     const CBriscoDoc& mDoc;
-    ResultsTableModel* mModels[3] = {};
-    QTableView* mViews[3] = {};
+    ResultsTableModel* mModels[4] = {};
+    QTableView* mViews[4] = {};
     QTabWidget* mTabs = nullptr;
     std::function<QString()> mChoosePath;
     std::function<void(const QString&)> mErrorSink;
