@@ -104,18 +104,22 @@ public:
     explicit Problems(std::string path) : mPath(std::move(path)) {}
     void add(int line, const std::string& problem)
     {
+        ++mCount;
         mText += (mText.empty() ? "" : "\n") + mPath + ": line " + std::to_string(line) + ": " + problem;
     }
-    bool any() const { return !mText.empty(); }
-    void tell(Reporter& reporter, const std::string& after) const
+    bool any() const { return mCount > 0; }
+    // after: what becomes of them, said of one line or of several.
+    void tell(Reporter& reporter, const std::string& afterOne, const std::string& afterMany) const
     {
         if (any())
-            reporter.message(mText + "\n" + after, kDocumentCaption, MessageKind::Warning);
+            reporter.message(mText + "\n" + (mCount == 1 ? afterOne : afterMany), kDocumentCaption,
+                             MessageKind::Warning);
     }
 
 private:
     std::string mPath;
     std::string mText;
+    int mCount = 0;
 };
 
 // The lines of a file; false when it cannot be read (missing is told by
@@ -351,7 +355,8 @@ bool readCheckDefaults(const std::string& programFolder, CheckDefaults& defaults
         defaults.minVelocity = builtIn.minVelocity;
         defaults.maxVelocity = builtIn.maxVelocity;
     }
-    problems.tell(reporter, "The design checks use the other lines and the defaults for these.");
+    problems.tell(reporter, "The design checks use the other lines and the default for this one.",
+                  "The design checks use the other lines and the defaults for these.");
     return !problems.any();
 }
 
@@ -369,7 +374,8 @@ bool readCheckOverrides(const std::string& base, CheckOverrides& overrides, Repo
         if (!splitWords(lines[n], words, problem) || (!words.empty() && !readOverrideLine(words, overrides, problem)))
             problems.add(int(n) + 1, problem);
     }
-    problems.tell(reporter, "These lines are left out; the others are used.");
+    problems.tell(reporter, "This line is left out; the others are used.",
+                  "These lines are left out; the others are used.");
     return !problems.any();
 }
 
