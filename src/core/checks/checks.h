@@ -84,6 +84,9 @@ bool writeCheckOverrides(const std::string& base, const CheckOverrides& override
 // --- the checks ---------------------------------------------------------------
 void checkRoadLimits(const CBriscoDoc& doc, const CheckDefaults& defaults, const CheckOverrides& overrides,
                      std::vector<Finding>& findings);
+// One warning listing the network's own limits that name no normal road
+// (by either node order or by name) and no fan.
+void reportUnknownOverrides(const CBriscoDoc& doc, const CheckOverrides& overrides, Reporter& reporter);
 FanDuty fanDuty(const CBriscoDoc& doc, int fan, const CheckDefaults& defaults, const CheckOverrides& overrides);
 void checkFans(const CBriscoDoc& doc, const CheckDefaults& defaults, const CheckOverrides& overrides,
                std::vector<Finding>& findings);
