@@ -453,15 +453,6 @@ double networkNaturalDraught(const CBriscoDoc& doc)
     return intake > 0 ? work / intake / unit : 0.0;
 }
 
-double fanPowerKw(const CBriscoDoc& doc, int f)
-{
-    const UnitsSettings& u = doc.app().units;
-    const Fan& fan = doc.fans[f];
-    const double pascal = double(fan.pressure) * u.pressureUnitFactor * kPascalPerKgfM2;
-    const double cubicMetresPerSecond = double(fan.fanFlow) * u.flowUnitFactor;
-    return pascal * cubicMetresPerSecond / 1000.0;
-}
-
 void printReport(std::ostream& out, const RunReport& report, Format format)
 {
     switch (format) {

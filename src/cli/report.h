@@ -43,7 +43,4 @@ void printReport(std::ostream& out, const RunReport& report, Format format);
 // positive helps the air along the way it flows. 0 when no air enters.
 double networkNaturalDraught(const CBriscoDoc& doc);
 
-// A fan's air power in kW: its pressure times its airflow.
-double fanPowerKw(const CBriscoDoc& doc, int fan);
-
 }  // namespace orvex::cli

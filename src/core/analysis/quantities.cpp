@@ -43,6 +43,15 @@ float roadPressureDrop(const CBriscoDoc& doc, int k)
                  (rho * kAirDensity) / unit);
 }
 
+double fanPowerKw(const CBriscoDoc& doc, int f)
+{
+    const UnitsSettings& u = doc.app().units;
+    const Fan& fan = doc.fans[size_t(f)];
+    const double pascal = double(fan.pressure) * u.pressureUnitFactor * kPascalPerKgfM2;
+    const double cubicMetresPerSecond = double(fan.fanFlow) * u.flowUnitFactor;
+    return pascal * cubicMetresPerSecond / 1000.0;
+}
+
 float roadVelocity(const CBriscoDoc& doc, int k)
 {
     constexpr float kNone = std::numeric_limits<float>::quiet_NaN();

@@ -25,6 +25,9 @@ float roadVelocity(const CBriscoDoc& doc, int k);
 // Pressure drop of road k in the display pressure unit.
 float roadPressureDrop(const CBriscoDoc& doc, int k);
 bool roadValue(const CBriscoDoc& doc, int k, int kind, float& value);
+// The air power of fan f in kW: its pressure in Pa times its airflow in
+// m³/s, divided by 1000.
+double fanPowerKw(const CBriscoDoc& doc, int f);
 bool nodeValue(CBriscoDoc& doc, int i, int kind, float& value);
 void computeRelativePressures(CBriscoDoc& doc);  // node kind 3
 void walkPressureLoss(CBriscoDoc& doc);          // node kind 4

@@ -421,15 +421,6 @@ double relativePressure(const CBriscoDoc& doc, int i)
     return (doc.nodes[std::size_t(i)].pressure - reference) / unit;
 }
 
-double fanPowerKw(const CBriscoDoc& doc, int f)
-{
-    const UnitsSettings& u = unitsOf(doc);
-    const Fan& fan = doc.fans[std::size_t(f)];
-    const double pascal = double(fan.pressure) * u.pressureUnitFactor * kPascalPerKgfM2;
-    const double cubicMetresPerSecond = double(fan.fanFlow) * u.flowUnitFactor;
-    return pascal * cubicMetresPerSecond / 1000.0;
-}
-
 bool hasFireResults(const CBriscoDoc& doc)
 {
     return doc.fire.finishTime > 0 && fireWork(doc).simulatedMinutes > 0;

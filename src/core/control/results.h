@@ -81,9 +81,6 @@ int rowOfElement(ResultsTab tab, int element);
 // computed here from the node pressures so that the table does not
 // overwrite the display values the plan shows beside the nodes.
 double relativePressure(const CBriscoDoc& doc, int i);
-// The air power of fan f in kW: its pressure in Pa times its airflow in
-// m³/s, divided by 1000.
-double fanPowerKw(const CBriscoDoc& doc, int f);
 // Whether the document holds the results of a fire run: a finish time above
 // 0 and a run that simulated at least one step.
 bool hasFireResults(const CBriscoDoc& doc);
