@@ -84,11 +84,11 @@ void checkFans(const CBriscoDoc& doc, const CheckDefaults& defaults, const Check
             finding.limit = defaults.stallMargin;
             if (leftOfPeak)
                 std::snprintf(text, sizeof text,
-                              "The fan runs at %.3g %s, at or left of its curve's peak at %.3g %s, where it may stall.",
+                              "the fan runs at %.3g %s, at or left of its curve's peak at %.3g %s, where it may stall",
                               double(fan.fanFlow), flowUnit.c_str(), peak.flow, flowUnit.c_str());
             else
                 std::snprintf(text, sizeof text,
-                              "The fan runs within %.3g %% of its curve's peak pressure and may stall.", duty.margin);
+                              "the fan runs within %.3g %% of its curve's peak pressure and may stall", duty.margin);
             finding.reason = text;
             findings.push_back(finding);
         }
@@ -99,7 +99,7 @@ void checkFans(const CBriscoDoc& doc, const CheckDefaults& defaults, const Check
             finding.severity = Severity::Violation;
             finding.value = double(fan.fanFlow) / last * 100;
             finding.limit = 100;
-            std::snprintf(text, sizeof text, "The fan runs at the end of its curve, %.3g %s, beyond which it has none.",
+            std::snprintf(text, sizeof text, "the fan runs at the end of its curve, %.3g %s, beyond which it has none",
                           last, flowUnit.c_str());
             finding.reason = text;
             findings.push_back(finding);

@@ -179,7 +179,7 @@ void checkRecirculation(const CBriscoDoc& doc, std::vector<Finding>& findings)
         finding.value = smallest;
         finding.unit = unit;
         char text[200];
-        std::snprintf(text, sizeof text, "Air goes round %zu nodes: at least %.4g %s circulates.", members.size(),
+        std::snprintf(text, sizeof text, "air goes round %zu nodes: at least %.4g %s circulates", members.size(),
                       smallest, unit.c_str());
         finding.reason = text;
         findings.push_back(std::move(finding));
@@ -217,9 +217,9 @@ void checkFixedFlows(const CBriscoDoc& doc, const CheckDefaults& defaults, std::
             finding.kind = CheckKind::Regulator;
             finding.severity = Severity::Note;
             finding.value = q / (defaults.orificeCoefficient * std::sqrt(2 * lost / rho));
-            finding.unit = "m²";
+            finding.unit = "m2";
             std::snprintf(text, sizeof text,
-                          "The network has %.4g %s to spare here: a regulator of %.3g m² holds the set airflow.",
+                          "the network has %.4g %s to spare here: a regulator of %.3g m2 holds the set airflow",
                           lost / kPascalPerKgfM2 / units.pressureUnitFactor, units.pressureUnitName.str().c_str(),
                           finding.value);
         } else {
@@ -228,7 +228,7 @@ void checkFixedFlows(const CBriscoDoc& doc, const CheckDefaults& defaults, std::
             finding.value = -lost / kPascalPerKgfM2 / units.pressureUnitFactor;
             finding.unit = units.pressureUnitName.str();
             std::snprintf(text, sizeof text,
-                          "The network cannot move the set airflow: a booster fan must add %.4g %s (%.3g kW of air power).",
+                          "the network cannot move the set airflow: a booster fan must add %.4g %s (%.3g kW of air power)",
                           finding.value, finding.unit.c_str(), -lost * q / 1000);
         }
         finding.reason = text;
@@ -256,7 +256,7 @@ void checkReversals(const CBriscoDoc& doc, const FlowHistory& before, std::vecto
         finding.value = userFlow(doc, now);
         finding.unit = unit;
         char text[200];
-        std::snprintf(text, sizeof text, "The air turned: %.4g %s before, %.4g %s now.", userFlow(doc, then),
+        std::snprintf(text, sizeof text, "the air turned: %.4g %s before, %.4g %s now", userFlow(doc, then),
                       unit.c_str(), finding.value, unit.c_str());
         finding.reason = text;
         findings.push_back(std::move(finding));
