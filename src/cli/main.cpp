@@ -145,12 +145,13 @@ std::unique_ptr<orvex::CBriscoDoc> openForAnalysis(orvex::AppContext& app, Conso
 
 // The design checks with the installation's defaults and the network's own
 // limits; a damaged line of their files is said and the rest used.
-std::vector<orvex::Finding> designChecks(const orvex::CBriscoDoc& doc, ConsoleReporter& reporter)
+std::vector<orvex::Finding> designChecks(orvex::CBriscoDoc& doc, ConsoleReporter& reporter)
 {
     orvex::CheckDefaults defaults;
     orvex::readCheckDefaults(doc.app().programFolder, defaults, reporter);
     orvex::CheckOverrides overrides;
     orvex::readCheckOverrides(doc.baseName, overrides, reporter);
+    orvex::reportUnknownOverrides(doc, overrides, reporter);
     return orvex::runChecks(doc, defaults, overrides);
 }
 
@@ -236,15 +237,17 @@ int run(int argc, char** argv)
         return kExitBadInput;
     if (!completed(outcome, *doc) && outcome.result == 0)
         std::cerr << "orvex-solve: the run did not complete: " << dialog.lastStatus << "\n";
+    RunReport report;
+    if (completed(outcome, *doc))
+        report.checks = designChecks(*doc, reporter);
+    orvex::checkWork(*doc).findings = report.checks;  // for a plan coloured by them
+    orvex::checkWork(*doc).ranBefore = true;
     if (!writeFiles(*doc, options, reporter, timing))
         return kExitBadInput;
 
     computeRelativePressures(*doc);
-    RunReport report;
     report.doc = doc.get();
     report.outcome = outcome;
-    if (completed(outcome, *doc))
-        report.checks = designChecks(*doc, reporter);
     if (options.timing)
         report.timing = timing;
     if (!writeReport(report, options))

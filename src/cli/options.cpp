@@ -31,7 +31,7 @@ constexpr const char* kFooter =
     "  10 rock heat conductivity, 12 road name, 14 gas temperature, 15 to 19 external values,\n"
     "  20 air velocity (m/s), and after a fire run 21 the minute fire gas first arrived,\n"
     "  22 the highest fire gas (%), 23 the highest air temperature.\n"
-    "--colour-by takes 1, 2, 4, 5, 7, 8, 9, 14 and 20 to 23.\n"
+    "--colour-by takes 1, 2, 4, 5, 7, 8, 9, 14, 20 to 23, and 24 the design checks' verdict.\n"
     "Node quantities for --nodes: 0 nothing, 1 number, 2 elevation, 3 pressure above the lowest\n"
     "  surface pressure, 4 pressure loss from the surface, 5 gas temperature, 7 to 10 external.\n"
     "\n"
@@ -151,11 +151,11 @@ void addPlanOptions(CLI::App& app, Options& options, std::string& size)
         ->type_name("K")->needs(plan)
         ->check(checked([](const std::string& text) -> std::string {
             int kind = -1;
-            if (readWhole(text, 0, 23, kind) &&
+            if (readWhole(text, 0, kCheckStateKind, kind) &&
                 std::find(kRoadColourKinds.begin(), kRoadColourKinds.end(), kind) != kRoadColourKinds.end())
                 return {};
             return "roads cannot be coloured by " + (text.empty() ? std::string("nothing") : text) +
-                   ": give 1, 2, 4, 5, 7, 8, 9, 14 or 20 to 23";
+                   ": give 1, 2, 4, 5, 7, 8, 9, 14 or 20 to 24";
         }));
     app.add_flag("--arrows", p.look.arrows, "Draw an arrow with the air on every road that carries some")
         ->needs(plan);

@@ -99,7 +99,7 @@ TEST(DisplayProfile, TheLookIsKeptOnlyOnceChosen)
     readDisplaySettings(profile, read, geometry);
     EXPECT_EQ(all(read.look), all(PlanLook{}));
     // What cannot be read is the plain plan's.
-    for (const auto& [key, value] : {std::pair{"colour_roads_by", "24"}, {"colour_nodes_by", "1"},
+    for (const auto& [key, value] : {std::pair{"colour_roads_by", "25"}, {"colour_nodes_by", "1"},
                                      {"colour_limits", "4 4"}, {"screen_label_pixels", "500"}})
         profile.writeString(kDisplaySection, key, value);
     readDisplaySettings(profile, read, geometry);

@@ -45,6 +45,7 @@ void checkAfterRun(CBriscoDoc& doc, Reporter& reporter)
     readCheckDefaults(doc.app().programFolder, defaults, reporter);
     CheckOverrides overrides;
     readCheckOverrides(doc.baseName, overrides, reporter);
+    reportUnknownOverrides(doc, overrides, reporter);
     CheckWork& work = checkWork(doc);
     work.findings = runChecks(doc, defaults, overrides, work.ranBefore ? &work.last : nullptr);
     work.last = FlowHistory::of(doc);

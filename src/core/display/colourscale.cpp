@@ -111,6 +111,13 @@ bool colourOf(const ColourScale& scale, double value, Colour& colour)
     colour = kNoValueColour;
     if (scale.empty || !std::isfinite(value))
         return false;
+    if (!scale.states.empty()) {
+        const long i = std::lround(value - scale.low);
+        if (i < 0 || i >= long(scale.states.size()))
+            return false;
+        colour = scale.states[std::size_t(i)].second;
+        return true;
+    }
     if (scale.diverging) {
         const double reach = std::max(-scale.low, scale.high);
         colour = divergingColour(0.5 + std::clamp(value, scale.low, scale.high) / (2 * reach));
@@ -193,6 +200,28 @@ float drawColourLegend(Canvas& canvas, const ColourScale& scale, const std::stri
     }
     const float width = std::max({canvas.textWidth(title), kBarWidth + 2 * overhang,
                                   canvas.textWidth(scale.note)}) + 2 * kPad;
+    if (!scale.states.empty()) {  // a swatch and a name for each state, in a row
+        float width = 2 * kPad + canvas.textWidth(title);
+        float row = 2 * kPad;
+        for (const auto& [name, colour] : scale.states)
+            row += kBarHeight + 4 * unit + canvas.textWidth(name) + 3 * kPad;
+        width = std::max(width, row);
+        const float height = 2 * kPad + 2 * line + 4 * unit;
+        const float top = bottom - height;
+        const DevicePoint box[4] = {{left, top}, {left + width, top}, {left + width, bottom}, {left, bottom}};
+        canvas.fillPolygon(box, 4, back, text);
+        canvas.text(left + kPad, top + kPad, title, text);
+        float x = left + kPad;
+        const float y = top + kPad + line + 4 * unit;
+        for (const auto& [name, colour] : scale.states) {
+            const DevicePoint swatch[4] = {{x, y}, {x + kBarHeight, y}, {x + kBarHeight, y + kBarHeight}, {x, y + kBarHeight}};
+            canvas.fillPolygon(swatch, 4, colour, colour);
+            x += kBarHeight + 4 * unit;
+            canvas.text(x, y, name, text);
+            x += canvas.textWidth(name) + 3 * kPad;
+        }
+        return height;
+    }
     const bool bar = !scale.empty;
     const float height = kPad + line + (bar ? 4 * unit + kBarHeight + kTick + line : 0) +
                          (scale.note.empty() ? 0 : line + 2 * unit) + kPad;

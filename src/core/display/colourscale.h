@@ -2,6 +2,7 @@
 
 #include <ctime>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "display/canvas.h"
@@ -28,6 +29,9 @@ struct ColourScale {
     double from = 0, to = 1;
     bool empty = true;    // no value to colour by: everything is drawn grey
     std::string note;     // what the legend says besides the scale, or ""
+    // A scale of named states instead of a map: value low + i takes the
+    // i-th colour; the legend shows each with its name.
+    std::vector<std::pair<std::string, Colour>> states;
 };
 
 inline constexpr Colour kNoValueColour = rgb(128, 128, 128);

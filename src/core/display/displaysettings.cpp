@@ -78,7 +78,7 @@ void readLook(Profile& profile, PlanLook& look)
         return profile.readInt(kDisplaySection, key, current ? 1 : 0) != 0;
     };
     const int road = profile.readInt(kDisplaySection, kRoadColourKey, look.roadColourKind);
-    look.roadColourKind = road > 0 && road < kRoadKinds ? road : 0;
+    look.roadColourKind = (road > 0 && road < kRoadKinds) || road == kCheckStateKind ? road : 0;
     const int node = profile.readInt(kDisplaySection, kNodeColourKey, look.nodeColourKind);
     look.nodeColourKind = validNodeColourKind(node) ? node : 0;
     look.limits = colourLimitsFromText(profile.readString(kDisplaySection, kLimitsKey, "auto"));

@@ -53,9 +53,12 @@ struct PlanLook {
     bool titleBlock = true;   // printed pages and exported plans say what they show
 };
 constexpr int kSmallestLabelPixels = 6, kLargestLabelPixels = 40;
+// Roads coloured by the design checks of the last run: below a limit, within, above.
+constexpr int kCheckStateKind = 24;
+inline const char* const kCheckStateName = "Check state";
 // The kinds a plan can be coloured by, in the order the settings list
 // them; 0 first: no colours.
-constexpr std::array<int, 13> kRoadColourKinds = {0, 1, 2, 4, 5, 7, 8, 9, 14, 20, 21, 22, 23};
+constexpr std::array<int, 14> kRoadColourKinds = {0, 1, 2, 4, 5, 7, 8, 9, 14, 20, 21, 22, 23, kCheckStateKind};
 constexpr std::array<int, 5> kNodeColourKinds = {0, 2, 3, 4, 5};
 
 // Scale, character size, node radius and display angle live in the view's

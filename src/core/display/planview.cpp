@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/quantities.h"
+#include "checks/checks.h"
 #include "display/quantitynames.h"
 
 namespace orvex {
@@ -81,6 +82,17 @@ void PlanView::copyRoadLook(CBriscoDoc& doc)
         data.largestFlow = std::max(data.largestFlow, std::fabs(flow));
     }
     const int kind = settings.look.roadColourKind;
+    if (kind == kCheckStateKind) {  // -1 below a limit, 0 within, +1 above: blue, grey, red
+        std::vector<float> values;
+        for (int j = 1; j <= total; ++j)
+            values.push_back(data.colourValue[j] = roadCheckState(doc, j));
+        data.roadScale = colourScaleFor(values, ColourLimits{false, -1, 1});
+        data.roadScale.states = {{"below a limit", rgb(0x3b, 0x9c, 0xff)},
+                                 {"within", rgb(0x5e, 0xc9, 0x62)},
+                                 {"above a limit", rgb(0xff, 0x40, 0x40)}};
+        data.roadColourTitle = roadQuantity(kind, unitLabelsOf(doc));
+        return;
+    }
     if (kind <= 0 || kind >= kRoadKinds) {
         data.roadScale = ColourScale{};
         data.roadColourTitle.clear();

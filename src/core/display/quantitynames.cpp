@@ -64,6 +64,7 @@ std::string roadQuantity(int kind, const UnitLabels& u)
     case 21: return "time fire gas first arrived (min)";
     case 22: return "highest fire gas (%)";
     case 23: return "highest air temperature (C)";
+    case 24: return "design checks of the last run";
     default: return "";
     }
 }

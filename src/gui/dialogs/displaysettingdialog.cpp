@@ -234,7 +234,9 @@ QGroupBox* DisplaySettingDialog::Impl::lookBox(const PlanLook& look)
         auto* list = new QComboBox;
         list->setObjectName(name);
         for (const int k : kinds) {
-            list->addItem(k == 0 ? QString("none") : QString::fromUtf8(names[std::size_t(k)]));
+            list->addItem(k == 0 ? QString("none")
+                          : k == kCheckStateKind ? QString(kCheckStateName)
+                                                 : QString::fromUtf8(names[std::size_t(k)]));
             if (k == kind)
                 list->setCurrentIndex(list->count() - 1);
         }
