@@ -10,6 +10,10 @@
 // difference of a road or fan flow in per cent of the largest road flow
 // ("flowDiff%"). Settings come from the source tree's sdt/units.sdt, so
 // the figures are those of the shipped settings.
+//
+// checks/capacity: the design checks after a solved run of the capacity
+// network (limits, fans, recirculation, fixed flows, reversals against the
+// run before); goal: under 1 ms, nothing beside a run.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -18,6 +22,7 @@
 #include <string>
 
 #include "capacitynet.h"
+#include "checks/checks.h"
 #include "fire/fire.h"
 #include "model/briscodoc.h"
 #include "model/networkio.h"
@@ -121,8 +126,27 @@ void fire(benchmark::State& state, Network network, SolverMethod method)
     state.counters["result"] = result;
 }
 
+void checks(benchmark::State& state)
+{
+    const auto s = makeSetup(Network::Capacity, "mine.vad", SolverMethod::Newton);
+    if (!s->error.empty()) {
+        state.SkipWithError(s->error.c_str());
+        return;
+    }
+    orvex::QuietAnalysisDialog dialog;
+    orvex::runAnalysis(*s->doc, dialog, true);
+    const orvex::CheckDefaults defaults;
+    const orvex::CheckOverrides overrides;
+    const orvex::FlowHistory before = orvex::FlowHistory::of(*s->doc);
+    std::size_t findings = 0;
+    for (auto _ : state)
+        findings = orvex::runChecks(*s->doc, defaults, overrides, &before).size();
+    state.counters["findings"] = double(findings);
+}
+
 }  // namespace
 
+BENCHMARK(checks)->Name("checks/capacity")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(analysis, sample, Network::Sample, SolverMethod::Relaxation)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(analysis, sample_newton, Network::Sample, SolverMethod::Newton)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(analysis, capacity, Network::Capacity, SolverMethod::Relaxation)->Unit(benchmark::kMillisecond);

@@ -253,9 +253,13 @@ int run(int argc, char** argv)
     if (!writeReport(report, options))
         return kExitBadInput;
     const int status = exitStatus(outcome, *doc);
-    const bool violated = std::any_of(report.checks.begin(), report.checks.end(),
-                                      [](const orvex::Finding& f) { return f.severity == orvex::Severity::Violation; });
-    return status == kExitConverged && options.failOnChecks && violated ? kExitChecksFailed : status;
+    const auto violations = std::count_if(report.checks.begin(), report.checks.end(),
+                                          [](const orvex::Finding& f) { return f.severity == orvex::Severity::Violation; });
+    if (status != kExitConverged || !options.failOnChecks || violations == 0)
+        return status;
+    std::cerr << "orvex-solve: " << violations << " design-check violation" << (violations == 1 ? "" : "s")
+              << ": see the report's checks\n";
+    return kExitChecksFailed;
 }
 
 }  // namespace

@@ -193,6 +193,16 @@ TEST(Report, CsvAndTextAgreeWithJson)
         EXPECT_NE(csv.find(none ? std::string(",\n") : inCsv), std::string::npos) << inCsv;
         EXPECT_NE(text.find(none ? std::string(10, ' ') + "\n" : inText), std::string::npos) << inText;
     }
+    const json checks = sampleMine()["checks"];
+    ASSERT_GE(checks.size(), 5u);  // the slow roads, the booster's loop, the regulator
+    for (const auto& c : checks) {  // the same findings in every format
+        std::string element;
+        for (const auto& n : c["element"])
+            element += (element.empty() ? "" : "-") + std::to_string(n.get<int>());
+        const std::string kind = c["kind"];
+        EXPECT_NE(csv.find("\n" + kind + "," + element + ","), std::string::npos) << kind << " " << element;
+        EXPECT_NE(text.find(kind), std::string::npos);
+    }
     std::istringstream fire(solve("--format csv data/minefire.vad").out);
     std::string line;
     while (std::getline(fire, line) && line.rfind("index,", 0) != 0) {

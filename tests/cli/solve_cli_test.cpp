@@ -48,6 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"--method newton data/water.vad", 0, "Result 1 (converged)"},
         CommandCase{"data/minefire.vad", 0, "Fire at node 212, 400 C, simulated 29.9 of 30.0 min"},
         CommandCase{"--airflow-only data/minefire.vad", 0, "Newton method\nNatural draught"},
+        CommandCase{"--fail-on-checks data/mine.vad", 3, "5 design-check violations"},
         CommandCase{"--method fast data/mine.vad", 2, "--method: expected newton or relaxation, got fast"},
         CommandCase{"--plan p.png --size abc data/mine.vad", 2, "--size: expected WxH"},
         CommandCase{"--plan p.png --above 25 data/mine.vad", 2, "--above: expected a whole number 0 to 23, got 25"},

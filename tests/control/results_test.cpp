@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "checks/checks.h"
 #include "control/results.h"
 #include "control/resultstext.h"
 #include "support/support.h"
@@ -183,6 +184,32 @@ TEST(ResultsTables, FireColumnsAndWaterWords)
             EXPECT_EQ(cell(roads, 0, int(RoadColumn::GasArrival)) + "|" + cell(roads, 0, int(RoadColumn::PeakGas)), "1.3|");
         EXPECT_EQ(hasFireResults(*n.doc), roads.section(int(RoadColumn::MeanTemperature)) >= 0);
     }
+}
+
+// The Checks tab lists the window's last findings; each points at its road,
+// its fan, or its loop's first node.
+TEST(ResultsTables, ChecksListTheFindingsAndPointAtTheirElements)
+{
+    SmallNetwork n;
+    Finding low{CheckKind::VelocityLow, Severity::Violation, 2, 0, {30, 20}, 0.125, 0.25, "m/s", "too slow"};
+    Finding stall{CheckKind::FanStall, Severity::Warning, 0, 1, {30, 10}, 3, 10, "%", "near the peak"};
+    Finding loop{CheckKind::Recirculation, Severity::Violation, 0, 0, {20, 30, 10}};
+    checkWork(*n.doc).findings = {low, stall, loop};
+    const ResultsTable checks = n.table(ResultsTab::Checks);
+    ASSERT_EQ(checks.rows.size(), 3u);
+    std::string texts;
+    for (const ResultsCell& c : checks.rows[0])
+        texts += c.text + "|";
+    EXPECT_EQ(texts, "violation|velocity-low|30-20|0.125|0.250|m/s|too slow|");
+    EXPECT_EQ(cell(checks, 2, int(CheckColumn::Value)), "");
+    const auto target = [&](int finding) {
+        const CheckTarget t = checkTarget(*n.doc, finding);
+        return std::make_pair(t.tab, t.element);
+    };
+    EXPECT_EQ(target(1), std::make_pair(ResultsTab::Roads, 2));
+    EXPECT_EQ(target(2), std::make_pair(ResultsTab::Fans, 1));
+    EXPECT_EQ(target(3), std::make_pair(ResultsTab::Nodes, n.doc->nodeIndex(20)));
+    EXPECT_EQ(target(4).second, 0);
 }
 
 }  // namespace
