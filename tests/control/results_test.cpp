@@ -2,6 +2,7 @@
 // small network's roads, nodes and fans, the copy and the CSV file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "checks/checks.h"
@@ -210,6 +211,17 @@ TEST(ResultsTables, ChecksListTheFindingsAndPointAtTheirElements)
     EXPECT_EQ(target(2), std::make_pair(ResultsTab::Fans, 1));
     EXPECT_EQ(target(3), std::make_pair(ResultsTab::Nodes, n.doc->nodeIndex(20)));
     EXPECT_EQ(target(4).second, 0);
+
+    // A window's second run names the roads whose air turned since its first.
+    const auto reversals = [&] {
+        test::RecordingReporter reporter;
+        checkAfterRun(*n.doc, reporter);
+        const std::vector<Finding>& found = checkWork(*n.doc).findings;
+        return std::count_if(found.begin(), found.end(), [](const Finding& f) { return f.kind == CheckKind::Reversal; });
+    };
+    EXPECT_EQ(reversals(), 0);
+    n.doc->roads[1].massFlow = -n.doc->roads[1].massFlow;
+    EXPECT_EQ(reversals(), 1);
 }
 
 }  // namespace

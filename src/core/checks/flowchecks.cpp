@@ -41,6 +41,7 @@ double userFlow(const CBriscoDoc& doc, double massFlow)
 struct FlowEdge {
     int to = 0;
     double flow = 0;  // user unit
+    int road = 0, fan = 0;  // what carries it
 };
 using FlowGraph = std::vector<std::vector<FlowEdge>>;  // by node index, from 1
 
@@ -53,11 +54,11 @@ FlowGraph flowGraph(const CBriscoDoc& doc)
 {
     FlowGraph graph(size_t(doc.surfaceCount + doc.undergroundCount + 1));
     const double small = noFlowBelow(doc);
-    const auto add = [&](int from, int to, double flow) {
+    const auto add = [&](int from, int to, double flow, int road, int fan) {
         const int a = doc.nodeIndex(from), b = doc.nodeIndex(to);
         const bool open = a <= doc.surfaceCount && b <= doc.surfaceCount;
         if (a && b && a != b && !open)
-            graph[size_t(a)].push_back({b, flow});
+            graph[size_t(a)].push_back({b, flow, road, fan});
     };
     for (int k = 1; k <= doc.totalRoads(); ++k) {
         const Road& road = doc.roads[size_t(k)];
@@ -65,14 +66,14 @@ FlowGraph flowGraph(const CBriscoDoc& doc)
             continue;
         const double flow = userFlow(doc, std::fabs(double(road.massFlow)));
         if (road.massFlow > 0)
-            add(road.first, road.second, flow);
+            add(road.first, road.second, flow, k, 0);
         else
-            add(road.second, road.first, flow);
+            add(road.second, road.first, flow, k, 0);
     }
     for (int f = 1; f <= doc.fanCount; ++f) {
         const Fan& fan = doc.fans[size_t(f)];
         if (fan.fanFlow > 0)
-            add(fan.inlet, fan.outlet, fan.fanFlow);
+            add(fan.inlet, fan.outlet, fan.fanFlow, 0, f);
     }
     return graph;
 }
@@ -152,10 +153,21 @@ void checkRecirculation(const CBriscoDoc& doc, std::vector<Finding>& findings)
             return doc.nodes[size_t(a)].number < doc.nodes[size_t(b)].number;
         });
         double smallest = std::numeric_limits<double>::infinity();
+        std::string carriers;  // the roads and fans of the loop, the first few named
+        int named = 0;
         for (const int v : members)
             for (const FlowEdge& edge : graph[size_t(v)])
-                if (component[size_t(edge.to)] == c)
+                if (component[size_t(edge.to)] == c) {
                     smallest = std::min(smallest, edge.flow);
+                    if (++named <= 4) {
+                        const int a = edge.fan ? doc.fans[size_t(edge.fan)].inlet : doc.roads[size_t(edge.road)].first;
+                        const int b = edge.fan ? doc.fans[size_t(edge.fan)].outlet : doc.roads[size_t(edge.road)].second;
+                        carriers += std::string(carriers.empty() ? "" : ", ") + (edge.fan ? "fan " : "road ") +
+                                    std::to_string(a) + "-" + std::to_string(b);
+                    }
+                }
+        if (named > 4)
+            carriers += " and " + std::to_string(named - 4) + " more";
 
         // The nodes in the order the air goes, from the lowest number along
         // the first way on to a node not yet named; for a single loop that
@@ -163,25 +175,24 @@ void checkRecirculation(const CBriscoDoc& doc, std::vector<Finding>& findings)
         Finding finding;
         finding.kind = CheckKind::Recirculation;
         finding.severity = Severity::Violation;
-        std::vector<char> named(graph.size(), 0);
+        std::vector<char> listed(graph.size(), 0);
         for (int v = members.front(); v;) {
-            named[size_t(v)] = 1;
+            listed[size_t(v)] = 1;
             finding.nodes.push_back(doc.nodes[size_t(v)].number);
             const auto& out = graph[size_t(v)];
             const auto on = std::find_if(out.begin(), out.end(), [&](const FlowEdge& edge) {
-                return component[size_t(edge.to)] == c && !named[size_t(edge.to)];
+                return component[size_t(edge.to)] == c && !listed[size_t(edge.to)];
             });
             v = on != out.end() ? on->to : 0;
         }
         for (const int v : members)
-            if (!named[size_t(v)])
+            if (!listed[size_t(v)])
                 finding.nodes.push_back(doc.nodes[size_t(v)].number);
         finding.value = smallest;
         finding.unit = unit;
-        char text[200];
-        std::snprintf(text, sizeof text, "air goes round %zu nodes: at least %.4g %s circulates", members.size(),
-                      smallest, unit.c_str());
-        finding.reason = text;
+        char text[80];
+        std::snprintf(text, sizeof text, ": at least %.4g %s circulates", smallest, unit.c_str());
+        finding.reason = "air goes round " + carriers + text;
         findings.push_back(std::move(finding));
     }
 }
