@@ -145,14 +145,12 @@ std::unique_ptr<orvex::CBriscoDoc> openForAnalysis(orvex::AppContext& app, Conso
 
 // The design checks with the installation's defaults and the network's own
 // limits; a damaged line of their files is said and the rest used.
-std::vector<orvex::Finding> designChecks(orvex::CBriscoDoc& doc, ConsoleReporter& reporter)
+void designChecks(orvex::CBriscoDoc& doc, ConsoleReporter& reporter, RunReport& report)
 {
-    orvex::CheckDefaults defaults;
-    orvex::readCheckDefaults(doc.app().programFolder, defaults, reporter);
-    orvex::CheckOverrides overrides;
-    orvex::readCheckOverrides(doc.baseName, overrides, reporter);
-    orvex::reportUnknownOverrides(doc, overrides, reporter);
-    return orvex::runChecks(doc, defaults, overrides);
+    orvex::readCheckDefaults(doc.app().programFolder, report.checkDefaults, reporter);
+    orvex::readCheckOverrides(doc.baseName, report.checkOverrides, reporter);
+    orvex::reportUnknownOverrides(doc, report.checkOverrides, reporter);
+    report.checks = orvex::runChecks(doc, report.checkDefaults, report.checkOverrides);
 }
 
 // The plan image and the saved results the options ask for; false once said
@@ -239,7 +237,7 @@ int run(int argc, char** argv)
         std::cerr << "orvex-solve: the run did not complete: " << dialog.lastStatus << "\n";
     RunReport report;
     if (completed(outcome, *doc))
-        report.checks = designChecks(*doc, reporter);
+        designChecks(*doc, reporter, report);
     orvex::checkWork(*doc).findings = report.checks;  // for a plan coloured by them
     orvex::checkWork(*doc).ranBefore = true;
     if (!writeFiles(*doc, options, reporter, timing))

@@ -86,6 +86,7 @@ struct FanRow {
     int inlet, outlet;
     double flow, pressure, powerKw;
     std::string operatingPoint;
+    FanDuty duty;
 };
 struct Summary {
     double naturalDraught;
@@ -120,11 +121,12 @@ std::string optional(const char* fmt, double value)
     return std::isfinite(value) ? format(fmt, value) : std::string();
 }
 
-FanRow fanRow(const CBriscoDoc& doc, int f)
+FanRow fanRow(const RunReport& r, int f)
 {
+    const CBriscoDoc& doc = *r.doc;
     const Fan& fan = doc.fans[f];
     return {fan.inlet, fan.outlet, fan.fanFlow, fan.pressure, fanPowerKw(doc, f),
-            fanPointText(fanPoint(doc, f).kind)};
+            fanPointText(fanPoint(doc, f).kind), fanDuty(doc, f, r.checkDefaults, r.checkOverrides)};
 }
 
 Summary summaryOf(const CBriscoDoc& doc)
@@ -228,10 +230,11 @@ void printJson(std::ostream& out, const RunReport& r)
     }
     json fans = json::array();
     for (int f = 1; f <= doc.fanCount; ++f) {
-        const FanRow v = fanRow(doc, f);
+        const FanRow v = fanRow(r, f);
         fans.push_back({{"inlet", v.inlet}, {"outlet", v.outlet}, {"flow", v.flow},
                         {"pressure", v.pressure}, {"power", v.powerKw},
-                        {"operatingPoint", v.operatingPoint}});
+                        {"operatingPoint", v.operatingPoint}, {"margin", v.duty.margin},
+                        {"shaftPower", v.duty.shaftPowerKw}, {"costPerYear", v.duty.costPerYear}});
     }
     root["nodes"] = nodesJson(doc);
     root["roads"] = roadsJson(doc, r.outcome.fire);
@@ -291,12 +294,14 @@ void printCsv(std::ostream& out, const RunReport& r)
             out << ",,,,,,";
         out << "\n";
     }
-    out << "\ninlet,outlet,flow" << q << ",pressure" << p << ",power (kW),operatingPoint\n";
+    out << "\ninlet,outlet,flow" << q << ",pressure" << p
+        << ",power (kW),operatingPoint,margin (%),shaftPower (kW),costPerYear\n";
     for (int f = 1; f <= doc.fanCount; ++f) {
-        const FanRow v = fanRow(doc, f);
+        const FanRow v = fanRow(r, f);
         out << v.inlet << "," << v.outlet << "," << format("%.4f", v.flow) << ","
             << format("%.4f", v.pressure) << "," << format("%.4f", v.powerKw) << ","
-            << csvField(v.operatingPoint) << "\n";
+            << csvField(v.operatingPoint) << "," << optional("%.2f", v.duty.margin) << ","
+            << format("%.4f", v.duty.shaftPowerKw) << "," << format("%.0f", v.duty.costPerYear) << "\n";
     }
     out << "\nkind,element,value,limit,unit,severity,reason\n";
     for (const Finding& f : r.checks)
@@ -350,17 +355,18 @@ void printRoadTable(std::ostream& out, const CBriscoDoc& doc, const Units& u, bo
     }
 }
 
-void printFanTable(std::ostream& out, const CBriscoDoc& doc, const Units& u)
+void printFanTable(std::ostream& out, const RunReport& r, const Units& u)
 {
-    char line[320];
-    std::snprintf(line, sizeof line, "\nFans\n%6s %6s %14s %14s %12s  %s\n", "Inlet", "Outlet",
-                  ("Flow (" + u.flow + ")").c_str(), ("P (" + u.pressure + ")").c_str(),
-                  "Power (kW)", "Operating point");
+    char line[400];
+    std::snprintf(line, sizeof line, "\nFans\n%6s %6s %14s %14s %12s %10s %12s %12s  %s\n", "Inlet", "Outlet",
+                  ("Flow (" + u.flow + ")").c_str(), ("P (" + u.pressure + ")").c_str(), "Power (kW)",
+                  "Margin (%)", "Shaft (kW)", "Cost a year", "Operating point");
     out << line;
-    for (int f = 1; f <= doc.fanCount; ++f) {
-        const FanRow v = fanRow(doc, f);
-        std::snprintf(line, sizeof line, "%6d %6d %14.3f %14.3f %12.3f  %s\n", v.inlet, v.outlet,
-                      v.flow, v.pressure, v.powerKw, v.operatingPoint.c_str());
+    for (int f = 1; f <= r.doc->fanCount; ++f) {
+        const FanRow v = fanRow(r, f);
+        std::snprintf(line, sizeof line, "%6d %6d %14.3f %14.3f %12.3f %10s %12.3f %12.0f  %s\n", v.inlet,
+                      v.outlet, v.flow, v.pressure, v.powerKw, optional("%.1f", v.duty.margin).c_str(),
+                      v.duty.shaftPowerKw, v.duty.costPerYear, v.operatingPoint.c_str());
         out << line;
     }
 }
@@ -412,7 +418,7 @@ void printText(std::ostream& out, const RunReport& r)
     printNodeTable(out, doc, u);
     printRoadTable(out, doc, u, r.outcome.fire);
     if (doc.fanCount > 0)
-        printFanTable(out, doc, u);
+        printFanTable(out, r, u);
     printChecks(out, r.checks);
 }
 

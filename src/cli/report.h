@@ -24,6 +24,8 @@ struct RunReport {
     RunOutcome outcome;
     std::optional<Timing> timing;     // only with --timing
     std::vector<Finding> checks;      // the design checks' findings
+    CheckDefaults checkDefaults;      // and the limits, efficiencies and prices they used
+    CheckOverrides checkOverrides;
 };
 
 enum class Format { Text, Csv, Json };

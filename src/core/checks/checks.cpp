@@ -41,13 +41,13 @@ const CheckWork& checkWork(const CBriscoDoc& doc) { return doc.layerWork().get<C
 
 void checkAfterRun(CBriscoDoc& doc, Reporter& reporter)
 {
-    CheckDefaults defaults;
-    readCheckDefaults(doc.app().programFolder, defaults, reporter);
-    CheckOverrides overrides;
-    readCheckOverrides(doc.baseName, overrides, reporter);
-    reportUnknownOverrides(doc, overrides, reporter);
     CheckWork& work = checkWork(doc);
-    work.findings = runChecks(doc, defaults, overrides, work.ranBefore ? &work.last : nullptr);
+    work.defaults = CheckDefaults{};
+    readCheckDefaults(doc.app().programFolder, work.defaults, reporter);
+    work.overrides = CheckOverrides{};
+    readCheckOverrides(doc.baseName, work.overrides, reporter);
+    reportUnknownOverrides(doc, work.overrides, reporter);
+    work.findings = runChecks(doc, work.defaults, work.overrides, work.ranBefore ? &work.last : nullptr);
     work.last = FlowHistory::of(doc);
     work.ranBefore = true;
 }

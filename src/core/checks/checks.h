@@ -101,6 +101,8 @@ std::vector<Finding> runChecks(const CBriscoDoc& doc, const CheckDefaults& defau
 // The findings of a window's last run, kept with its document, and the
 // airflows of that run for the next one's reversals.
 struct CheckWork : LayerWork {
+    CheckDefaults defaults;      // as read for the last checks
+    CheckOverrides overrides;
     std::vector<Finding> findings;
     FlowHistory last;
     bool ranBefore = false;

@@ -269,6 +269,9 @@ std::vector<ResultsColumn> fanColumns(const CBriscoDoc& doc)
         column(C::OperatingPoint, "Operating point",
                "Whether the fan settled on its curve, between zero flow and the curve's last point, "
                "and why not", false),
+        column(C::Margin, "Margin (%)", "How far the pressure lies below the curve's peak, in % of the peak", true),
+        column(C::ShaftPower, "Shaft power (kW)", "The air power over the fan's efficiency (docs/checks.md)", true),
+        column(C::Cost, "Cost a year", "Shaft power times the hours a year times the energy price", true),
     };
 }
 
@@ -280,6 +283,8 @@ std::vector<ResultsCell> fanRow(const CBriscoDoc& doc, int f, const FileTextDeco
     if (heading.compare(0, 4, "Fan:") == 0)
         heading = trimmed(heading.substr(4));
     const bool curve = fanCanOperate(doc, f);
+    const CheckWork& work = checkWork(doc);
+    const FanDuty duty = fanDuty(doc, f, work.defaults, work.overrides);
     return {
         whole(f),
         whole(fan.inlet),
@@ -290,6 +295,9 @@ std::vector<ResultsCell> fanRow(const CBriscoDoc& doc, int f, const FileTextDeco
         number(fanPowerKw(doc, f), kPowerDecimals),
         curve ? number(double(fan.points - 1) * fan.flowStep, kFlowDecimals) : ResultsCell{},
         text(fanPointText(fanPoint(doc, f).kind)),
+        std::isfinite(duty.margin) ? number(duty.margin, 1) : ResultsCell{},
+        number(duty.shaftPowerKw, kPowerDecimals),
+        number(duty.costPerYear, 0),
     };
 }
 

@@ -48,7 +48,9 @@ enum class NodeColumn { Number, Position, Elevation, Pressure, RelativePressure 
 // The design checks' findings of the window's last run, in their order.
 enum class CheckColumn { Severity, Kind, Element, Value, Limit, Unit, Reason };
 // Fans 1..F.
-enum class FanColumn { Number, Inlet, Outlet, Heading, Airflow, Pressure, Power, CurveEnd, OperatingPoint };
+enum class FanColumn {
+    Number, Inlet, Outlet, Heading, Airflow, Pressure, Power, CurveEnd, OperatingPoint, Margin, ShaftPower, Cost
+};
 
 // Texts read from the network's files (road names, fan headings) as UTF-8.
 using FileTextDecoder = std::function<std::string(const std::string&)>;
