@@ -43,7 +43,7 @@ TEST(CheckDefaultsFile, BadLineIsToldAndTheRestRead)
     for (const auto& c : cases) {
         TempFolder dir;
         const std::string path = dir.file("sdt/checks.sdt");
-        writeFile(path, std::string("min_airflow 5\n") + c.line + "\nprice_per_kwh 0.2\n");
+        writeFile(path, std::string("min_airflow 5\n") + c.line + "\nprice_per_kwh 0.2\nhours_per_year 8784\n");
         RecordingReporter reporter;
         CheckDefaults read;
         EXPECT_FALSE(readCheckDefaults(dir.path().string(), read, reporter)) << c.line;
@@ -51,6 +51,7 @@ TEST(CheckDefaultsFile, BadLineIsToldAndTheRestRead)
         EXPECT_TRUE(reporter.contains(c.told)) << reporter.all();
         EXPECT_EQ(read.minAirflow, 5) << c.line;
         EXPECT_EQ(read.pricePerKwh, 0.2) << c.line;
+        EXPECT_EQ(read.hoursPerYear, 8784) << c.line;
         EXPECT_EQ(read.minVelocity, 0.25) << c.line;
         EXPECT_EQ(read.maxVelocity, 8) << c.line;
         EXPECT_EQ(read.fanEfficiency, 0.7) << c.line;
@@ -80,7 +81,8 @@ TEST(CheckOverridesFile, BadLineIsToldAndTheRestRead)
     for (const auto& c : cases) {
         TempFolder dir;
         const std::string base = dir.file("mine.");
-        writeFile(base + "chk", std::string("road 1 2 max_velocity 6\n") + c.line + "\n\nfan 3 4 efficiency 0.8\n");
+        writeFile(base + "chk", std::string("road 1 2 min_velocity 6 max_velocity 6 min_airflow 0\n") + c.line +
+                                "\n\nfan 3 4 efficiency 1\n");
         RecordingReporter reporter;
         CheckOverrides read;
         EXPECT_FALSE(readCheckOverrides(base, read, reporter)) << c.line;
@@ -89,9 +91,9 @@ TEST(CheckOverridesFile, BadLineIsToldAndTheRestRead)
         ASSERT_EQ(read.roads.size(), 1u) << c.line;
         const RoadLimits first = read.roads[std::pair(1, 2)];
         EXPECT_EQ(first.maxVelocity, 6.0);
-        EXPECT_FALSE(first.minVelocity);
+        EXPECT_EQ(first.minVelocity, 6.0);
         EXPECT_TRUE(read.namedRoads.empty()) << c.line;
-        EXPECT_EQ(read.fanEfficiency, (std::map<std::pair<int, int>, double>{{{3, 4}, 0.8}})) << c.line;
+        EXPECT_EQ(read.fanEfficiency, (std::map<std::pair<int, int>, double>{{{3, 4}, 1.0}})) << c.line;
     }
 }
 

@@ -109,9 +109,9 @@ TEST(FixedFlowTest, RegulatorOrBooster)
     }
 }
 
-// Curve 800, 1000, 900, 600, 0 Pa at 0..400 m3/min, its peak at 100; the
-// default stall margin 10 %, efficiency 0.7 or the fan's own 0.5, 8760 h at
-// 0.10 a kWh. At 250 m3/min and 750 Pa: 25 % margin, 750 x 250 / 60 / 1000
+// Curve 800, 1000, 1000, 600, 0 Pa at 0..400 m3/min, its peak the first
+// 1000 at 100; the default stall margin 10 %, efficiency 0.7 or the fan's
+// own 0.5, 8760 h at 0.10 a kWh. At 250 m3/min and 750 Pa: 25 % margin, 750 x 250 / 60 / 1000
 // = 3.125 kW of air.
 TEST(FanCheckTest, PlaceOnCurveAndCost)
 {
@@ -125,6 +125,8 @@ TEST(FanCheckTest, PlaceOnCurveAndCost)
         {250, 750, 0.5, 25, 3.125 / 0.5 * 876, {}},
         {130, 970, 0, 3, 970 * 130 / 60e3 / 0.7 * 876, {CheckKind::FanStall}},
         {50, 900, 0, 10, 900 * 50 / 60e3 / 0.7 * 876, {CheckKind::FanStall}},
+        {100, 800, 0, 20, 800 * 100 / 60e3 / 0.7 * 876, {CheckKind::FanStall}},
+        {150, 850, 0, 15, 850 * 150 / 60e3 / 0.7 * 876, {}},
         {400, 0, 0, 100, 0, {CheckKind::FanCurveEnd}},
     };
     for (const Case& c : cases) {
@@ -133,7 +135,7 @@ TEST(FanCheckTest, PlaceOnCurveAndCost)
         net.surface({{1, 0}});
         net.underground({{10, 0}});
         net.road(1, 10, 1);
-        net.fan(10, 1, 100, {800, 1000, 900, 600, 0});
+        net.fan(10, 1, 100, {800, 1000, 1000, 600, 0});
         CBriscoDoc& doc = net.build();
         doc.fans[1].fanFlow = c.flow, doc.fans[1].pressure = c.pressure;
         CheckOverrides overrides;
@@ -145,8 +147,10 @@ TEST(FanCheckTest, PlaceOnCurveAndCost)
         std::vector<Finding> findings;
         checkFans(doc, CheckDefaults{}, overrides, findings);
         std::vector<CheckKind> kinds;
-        for (const Finding& finding : findings)
+        for (const Finding& finding : findings) {
             kinds.push_back(finding.kind);
+            EXPECT_NEAR(finding.value, c.margin, 1e-4);  // at the curve's end, 100 % of its last airflow
+        }
         EXPECT_EQ(kinds, c.kinds);
     }
 }

@@ -1,8 +1,10 @@
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
 #include <gtest/gtest.h>
 
+#include "analysis/quantities.h"
 #include "checks/checks.h"
 #include "model/physics.h"
 #include "support/support.h"
@@ -43,13 +45,15 @@ TEST(RoadLimits, VelocityAndAirflowAgainstDefaultsAndTheNetworksOwnLimits)
     net.road(4, 5, 50, 0);                  // no cross-section; 50 m3/min under 100
     net.road(5, 6, 600, 10);                // 1 m/s over its own 0.5, given as 6 5
     net.road(6, 7, 600, 2, "stope_2a");     // 5 m/s over its own 4 by name
-    net.road(7, 8, 600, 10, "vent");        // 1 m/s: its pair's 2 comes before its name's 0.5
+    net.road(7, 8, 600, 10, "vent");        // 1 m/s: exactly at its pair's least and greatest,
+                                            // which come before its name's 0.5
     net.doc->roads[size_t(net.road(8, 9, 30, 10, "dead"))].density = 0;  // no run reached it
     CheckDefaults defaults;
     defaults.minAirflow = 100;
     CheckOverrides own;
     own.roads[{6, 5}].maxVelocity = 0.5;
-    own.roads[{7, 8}] = {0.1, 2, std::nullopt};
+    const double vent = std::fabs(double(roadVelocity(*net.doc, 7)));
+    own.roads[{7, 8}] = {vent, vent, std::nullopt};
     own.namedRoads["stope_2a"].maxVelocity = 4;
     own.namedRoads["vent"].maxVelocity = 0.5;
     own.namedRoads["dead"].minAirflow = 50;

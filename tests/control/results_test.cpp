@@ -212,6 +212,16 @@ TEST(ResultsTables, ChecksListTheFindingsAndPointAtTheirElements)
     EXPECT_EQ(target(3), std::make_pair(ResultsTab::Nodes, n.doc->nodeIndex(20)));
     EXPECT_EQ(target(4).second, 0);
 
+    // The roads' colours by their checks: below a limit, above one, within.
+    n.doc->roads[1].area = n.doc->roads[2].area = 1;
+    checkWork(*n.doc).findings = {{CheckKind::AirflowLow, Severity::Violation, 1},
+                                  {CheckKind::VelocityHigh, Severity::Violation, 2}};
+    EXPECT_EQ(roadCheckState(*n.doc, 1), -1);
+    EXPECT_EQ(roadCheckState(*n.doc, 2), 1);
+    checkWork(*n.doc).findings.clear();
+    checkWork(*n.doc).ranBefore = true;
+    EXPECT_EQ(roadCheckState(*n.doc, 2), 0);
+
     // A window's second run names the roads whose air turned since its first.
     const auto reversals = [&] {
         test::RecordingReporter reporter;
