@@ -40,6 +40,7 @@ TEST(RecirculationTest, BoosterDrivesAirRoundItsCrosscut)
         EXPECT_EQ(findings[0].nodes, (std::vector<int>{10, 12, 11}));
         EXPECT_NEAR(findings[0].value, back, 1e-3);
         EXPECT_EQ(findings[0].unit, "m3/min");
+        EXPECT_EQ(findings[0].reason.substr(0, 50), "air goes round fan 10-12, road 10-11, road 12-11: ");
     }
 }
 

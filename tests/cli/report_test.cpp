@@ -111,14 +111,26 @@ TEST(Report, NaturalDraughtOfALoopIsTheWeightOfItsTwoColumns)
 }
 
 // A fan that blows into a dead end: warned once, named, and the run exits 1.
+// A fan's shaft power and cost take the network's own efficiency for it.
+TEST(Report, FanDutiesTakeTheNetworksOwnEfficiency)
+{
+    TempFolder folder;
+    for (const char* ext : {"vad", "sdt", "nrd", "jpd", "apd"})
+        writeFile(folder.file(std::string("mine.") + ext), readFile(kSourceDir + "/data/mine." + ext));
+    writeFile(folder.file("mine.chk"), "fan 10 3 efficiency 0.5\n");
+    const json fan = json::parse(solve("--format json '" + folder.file("mine.vad") + "'").out)["fans"][0];
+    EXPECT_NEAR(fan["shaftPower"].get<double>(), 2 * fan["power"].get<double>(), 1e-6);
+}
+
 TEST(Report, AirThatCannotBalanceIsWarnedAndExitsOne)
 {
     EXPECT_EQ(sampleMine()["warnings"], json::array());
     const json report = solveNetwork("deadend",
         "1\n1 0\nunderground nodes\n2\n10 -100  11 -100\nroads\n1\n1 10 0.5 20 10 100 2\n"
         "fixed-flow roads\n0\nfans\n1\nFan: blind\n10 11 3 1000\n800 600 300\n",
-        "1 0 0\n10 0 -100\n11 100 -100\n", 1);
+        "1 0 0\n10 0 -100\n11 100 -100\n", 1, "", "--fail-on-checks");  // still 1, whatever the checks say
     EXPECT_TRUE(report["airCannotBalance"].get<bool>());
+    EXPECT_FALSE(report["checks"].empty());
     ASSERT_EQ(report["warnings"].size(), 1u);
     const std::string warning = report["warnings"][0];
     EXPECT_NE(warning.find("node 11 "), std::string::npos) << warning;
