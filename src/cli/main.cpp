@@ -4,19 +4,16 @@
 #include <algorithm>
 #include <chrono>
 #include <exception>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <sstream>
 #include <string>
-#include <system_error>
 
 #include "analysis/quantities.h"
 #include "fire/fire.h"
 #include "run/rundriver.h"
-#include "model/fileio.h"
 #include "model/networkio.h"
-#include "model/programfolder.h"
+#include "batch.h"
 #include "options.h"
 #include "planimage.h"
 #include "report.h"
@@ -25,29 +22,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using namespace orvex::cli;
-namespace fs = std::filesystem;
 
 double millisecondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
-
-// Message boxes become lines on stderr; questions are answered No. The
-// errors are counted: the window goes on after one, the batch tool does not.
-class ConsoleReporter : public orvex::Reporter {
-public:
-    void message(const std::string& text, const std::string& caption, orvex::MessageKind kind) override
-    {
-        std::cerr << caption << ": " << text << "\n";
-        errors += kind == orvex::MessageKind::Error;
-    }
-    orvex::Answer ask(const std::string& text, const std::string& caption, bool) override
-    {
-        std::cerr << caption << ": " << text << " (answered No)\n";
-        return orvex::Answer::No;
-    }
-    int errors = 0;
-};
 
 // The analysis dialog nobody sees; it keeps the last status line, which
 // says why a run ended early.
@@ -56,52 +35,6 @@ public:
     void setStatusLine(const std::string& text) override { lastStatus = text; }
     std::string lastStatus;
 };
-
-int fail(const std::string& message)
-{
-    std::cerr << "orvex-solve: " << message << "\n";
-    return kExitBadInput;
-}
-
-// The program folder from --program-folder, else from where the program
-// is run and where it is installed.
-bool chooseProgramFolder(const Options& options, const char* argv0, std::string& folder)
-{
-    if (!options.programFolder.empty()) {
-        folder = options.programFolder;
-        return true;
-    }
-    std::error_code ec;
-    const std::string current = fs::current_path(ec).string();
-    const orvex::InstallLayout layout{ORVEX_DATA_FROM_EXECUTABLE, ORVEX_BUILD_TREE,
-                                      ORVEX_SOURCE_TREE};
-    const orvex::ProgramFolderSearch search =
-        orvex::findProgramFolder(orvex::executablePath(argv0), current, layout);
-    if (!search.folder.empty()) {
-        folder = search.folder;
-        return true;
-    }
-    std::string tried;
-    for (const std::string& f : search.tried)
-        tried += "\n  " + f;
-    fail("no program folder found: none of these holds sdt/units.sdt:" + tried +
-         "\nGive the folder with --program-folder DIR.");
-    return false;
-}
-
-bool checkNetworkPath(const std::string& network)
-{
-    std::error_code ec;
-    if (fs::is_directory(network, ec)) {
-        fail(network + " is a folder, not a network file; give the .vad file to analyse");
-        return false;
-    }
-    if (!fs::exists(network, ec)) {
-        fail(network + ": no such file");
-        return false;
-    }
-    return true;
-}
 
 // A fire run that ended early because its air settled has done its work.
 bool completed(const orvex::RunOutcome& outcome, const orvex::CBriscoDoc& doc)
@@ -123,16 +56,9 @@ std::unique_ptr<orvex::CBriscoDoc> openForAnalysis(orvex::AppContext& app, Conso
                                                    const Options& options, Timing& timing)
 {
     const auto start = Clock::now();
-    auto doc = std::make_unique<orvex::CBriscoDoc>(app, reporter);
-    orvex::MemoryProfile profile;
-    if (!orvex::openPendingNetwork(*doc, profile)) {
-        fail(options.network + ": the network could not be opened");
+    auto doc = openNetwork(app, reporter, options.network);
+    if (!doc)
         return nullptr;
-    }
-    if (reporter.errors > 0) {
-        fail(options.network + ": not analysed, because of the error above");
-        return nullptr;
-    }
     timing.openMs = millisecondsSince(start);
 
     if (doc->fire.finishTime > 0 && !options.airflowOnly && doc->nodeIndex(doc->fire.fireNode) == 0) {
@@ -147,9 +73,7 @@ std::unique_ptr<orvex::CBriscoDoc> openForAnalysis(orvex::AppContext& app, Conso
 // limits; a damaged line of their files is said and the rest used.
 void designChecks(orvex::CBriscoDoc& doc, ConsoleReporter& reporter, RunReport& report)
 {
-    orvex::readCheckDefaults(doc.app().programFolder, report.checkDefaults, reporter);
-    orvex::readCheckOverrides(doc.baseName, report.checkOverrides, reporter);
-    orvex::reportUnknownOverrides(doc, report.checkOverrides, reporter);
+    readCheckSettings(doc, reporter, report.checkDefaults, report.checkOverrides);
     report.checks = orvex::runChecks(doc, report.checkDefaults, report.checkOverrides);
 }
 
@@ -182,23 +106,9 @@ bool writeReport(const RunReport& report, const Options& options)
     if (report.timing && options.format != Format::Json)
         std::cerr << "timing: open " << report.timing->openMs << " ms, analysis " << report.timing->analysisMs
                   << " ms, save " << report.timing->saveMs << " ms\n";
-    if (options.output.empty()) {
-        printReport(std::cout, report, options.format);
-        std::cout.flush();
-        if (!std::cout) {
-            fail("the report could not be written to standard output");
-            return false;
-        }
-        return true;
-    }
     std::ostringstream text;
     printReport(text, report, options.format);
-    std::error_code error;
-    if (!orvex::writeFileSafely(options.output, text.str(), error)) {
-        fail("-o: cannot write " + options.output + ": " + orvex::failureReason(error));
-        return false;
-    }
-    return true;
+    return writeReportText(text.str(), options);
 }
 
 int run(int argc, char** argv)
@@ -214,13 +124,11 @@ int run(int argc, char** argv)
     orvex::AppContext app;
     if (!chooseProgramFolder(options, argv[0], app.programFolder))
         return kExitBadInput;
-    if (!checkNetworkPath(options.network))
-        return kExitBadInput;
     if (!orvex::readUnitsFile(app.programFolder, app.units, reporter))
         return fail("the units settings " + app.programFolder + orvex::kUnitsFileName +
                     " could not be read");
-    app.pendingFile = options.network;
-    app.pending = true;
+    if (options.whatIf != WhatIf::None)
+        return runWhatIf(options, app, reporter);
 
     Timing timing;
     const auto doc = openForAnalysis(app, reporter, options, timing);

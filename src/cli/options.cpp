@@ -9,6 +9,7 @@
 #include <CLI/CLI.hpp>
 
 #include "model/programfolder.h"
+#include "scenario/runcases.h"
 
 #ifndef ORVEX_VERSION
 #define ORVEX_VERSION "unknown"
@@ -43,7 +44,10 @@ constexpr const char* kFooter =
     "     before it with no front left in any road)\n"
     "  1  it did not converge (iteration limit, run cut short) or the air cannot balance\n"
     "  2  bad input: options, the network or its files, or the settings files\n"
-    "  3  with --fail-on-checks: the run converged but a design check found a violation\n";
+    "  3  with --fail-on-checks: the run converged but a design check found a violation\n"
+    "With --compare, --scenarios and --sweep: 0 when the base and every case converged,\n"
+    "  1 when a case did not converge or could not be made, 3 with --fail-on-checks when a\n"
+    "  case's checks add a violation (docs/scenarios.md).\n";
 
 std::string lowerCase(std::string text)
 {
@@ -166,6 +170,62 @@ void addPlanOptions(CLI::App& app, Options& options, std::string& size)
         ->needs(plan);
 }
 
+// The what-if runs, one at a time; the sweep's words are read after the
+// command line, since its list may be left out.
+void addWhatIfOptions(CLI::App& app, Options& options, std::vector<std::string>& sweep)
+{
+    CLI::Option* compare =
+        app.add_option("--compare", options.compareBase,
+                       "Compare NETWORK's run with this base network's: roads, fans, nodes, checks")
+            ->type_name("BASE.vad");
+    CLI::Option* scenarios =
+        app.add_option("--scenarios", options.scenarioFile,
+                       "Run the base and every scenario of FILE, each against the base")
+            ->type_name("FILE");
+    CLI::Option* sweepOption =
+        app.add_option("--sweep", sweep,
+                       "Each case in turn against the base: fans-off, roads-closed [A-B,C-D,...],\n"
+                       "fire-nodes [N,M,...] (every fan, normal road or underground node when no list)")
+            ->type_name("KIND [LIST]")
+            ->expected(1, 3);
+    compare->excludes(scenarios)->excludes(sweepOption);
+    scenarios->excludes(sweepOption);
+    for (CLI::Option* o : {compare, scenarios, sweepOption})
+        o->excludes(app.get_option("--save"))->excludes(app.get_option("--plan"));
+    app.add_option("--jobs", options.jobs, "Cases run at once (default: one per core)")
+        ->type_name("N")->check(wholeNumber(1, kMaxJobs));
+    app.add_option("--threshold", options.thresholdPercent,
+                   "A road changed when its airflow changed by more than PCT % (default 10)")
+        ->type_name("PCT")->check(CLI::Range(0.0, 1000.0));
+    app.add_flag("--quiet", options.quiet, "No progress line on standard error");
+}
+
+// The sweep's kind and list. The words after the kind may hold the network
+// as well, before or after the list: a word that is no list is the network.
+bool readSweep(const std::vector<std::string>& words, Options& options)
+{
+    if (!parseSweepKind(words[0], options.sweep)) {
+        std::cerr << "orvex-solve: --sweep: expected fans-off, roads-closed or fire-nodes, got " << words[0] << "\n";
+        return false;
+    }
+    bool listRead = false;
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        const bool list = words[i].find_first_not_of("0123456789,- ") == std::string::npos;
+        if (!list && options.network.empty()) {
+            options.network = words[i];
+            continue;
+        }
+        std::string error;
+        if (listRead || !parseSweepList(words[i], options.sweep, options.sweepItems, error)) {
+            std::cerr << "orvex-solve: --sweep: " << (listRead ? "one list, and " + words[i] + " is a second" : error)
+                      << "\n";
+            return false;
+        }
+        listRead = true;
+    }
+    return true;
+}
+
 }  // namespace
 
 ParseResult parseCommandLine(int argc, const char* const* argv, Options& options)
@@ -177,9 +237,7 @@ ParseResult parseCommandLine(int argc, const char* const* argv, Options& options
     app.footer(kFooter);
     app.get_formatter()->column_width(36);
 
-    app.add_option("NETWORK", options.network, "The network file (.vad) to analyse")
-        ->type_name("")
-        ->required();
+    app.add_option("NETWORK", options.network, "The network file (.vad) to analyse")->type_name("");
 
     app.add_option("--program-folder", options.programFolder,
                    "Folder holding sdt/units.sdt and the other settings files")
@@ -212,6 +270,8 @@ ParseResult parseCommandLine(int argc, const char* const* argv, Options& options
 
     std::string size;
     addPlanOptions(app, options, size);
+    std::vector<std::string> sweep;
+    addWhatIfOptions(app, options, sweep);
 
     try {
         app.parse(argc, argv);
@@ -225,6 +285,16 @@ ParseResult parseCommandLine(int argc, const char* const* argv, Options& options
         return ParseResult::Bad;
     }
 
+    if (!sweep.empty() && !readSweep(sweep, options))
+        return ParseResult::Bad;
+    if (options.network.empty()) {
+        std::cerr << "orvex-solve: NETWORK is required\nRun orvex-solve --help for the options.\n";
+        return ParseResult::Bad;
+    }
+    options.whatIf = !options.compareBase.empty() ? WhatIf::Compare
+                   : !options.scenarioFile.empty() ? WhatIf::Scenarios
+                   : !sweep.empty()                ? WhatIf::Sweep
+                                                   : WhatIf::None;
     const std::string f = lowerCase(format);
     options.format = f == "csv" ? Format::Csv : f == "json" ? Format::Json : Format::Text;
     options.method = parseSolverMethod(method).value_or(kDefaultSolverMethod);

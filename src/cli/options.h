@@ -1,10 +1,12 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "model/solvermethod.h"
 #include "planimage.h"
 #include "report.h"
+#include "scenario/scenario.h"
 
 // The command line of orvex-solve.
 namespace orvex::cli {
@@ -16,6 +18,9 @@ enum ExitStatus {
     kExitBadInput = 2,      // options, files or settings that cannot be used
     kExitChecksFailed = 3,  // with --fail-on-checks: a design check found a violation
 };
+
+// What-if runs: two networks compared, a scenario file, or a sweep.
+enum class WhatIf { None, Compare, Scenarios, Sweep };
 
 struct Options {
     std::string programFolder;  // empty: found from the current folder and the executable
@@ -29,6 +34,15 @@ struct Options {
     SolverMethod method = kDefaultSolverMethod;
     std::string plan;           // image file to draw the plan into; empty: none
     PlanOptions planOptions;
+
+    WhatIf whatIf = WhatIf::None;
+    std::string compareBase;    // --compare: the base network
+    std::string scenarioFile;   // --scenarios
+    SweepKind sweep = SweepKind::FansOff;
+    std::vector<SweepItem> sweepItems;  // empty: every fan, road or underground node
+    int jobs = 0;               // workers; 0: one per core
+    double thresholdPercent = 10;
+    bool quiet = false;         // no progress line
 };
 
 enum class ParseResult {

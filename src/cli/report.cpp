@@ -13,48 +13,15 @@
 #include "analysis/quantities.h"
 #include "fire/fire.h"
 #include "model/textcodec.h"
+#include "reportparts.h"
 
 namespace orvex::cli {
 
 namespace {
 
-std::string format(const char* fmt, double value)
-{
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, fmt, value);
-    return buffer;
-}
 
-// A CSV field: quoted when it holds a separator, a quote or a line end.
-std::string csvField(const std::string& text)
-{
-    if (text.find_first_of(",\"\n\r") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (const char c : text)
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
-}
 
-// The text padded with blanks to a width in characters, not bytes.
-std::string padded(const std::string& text, std::size_t width)
-{
-    std::size_t characters = 0;
-    for (const char c : text)
-        characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return characters < width ? text + std::string(width - characters, ' ') : text;
-}
 
-// The unit labels of the report.
-struct Units {
-    std::string flow, pressure;
-};
-
-Units unitsOf(const CBriscoDoc& doc)
-{
-    const UnitsSettings& u = doc.app().units;
-    return {textAsUtf8(u.flowUnitName.view()), textAsUtf8(u.pressureUnitName.view())};
-}
 
 // The warnings of the run; they may quote the unit labels of the files.
 std::vector<std::string> warningsOf(const RunReport& r)
@@ -115,11 +82,6 @@ RoadRow roadRow(const CBriscoDoc& doc, int k)
             roadVelocity(doc, k), road.gasArrival, road.peakGas, road.peakTemperature};
 }
 
-// A value that may be missing: empty text for NaN.
-std::string optional(const char* fmt, double value)
-{
-    return std::isfinite(value) ? format(fmt, value) : std::string();
-}
 
 FanRow fanRow(const RunReport& r, int f)
 {
@@ -142,7 +104,6 @@ const char* endingOf(const RunReport& r)
     return result == 1 ? "converged" : result == -1 ? "stopped at the iteration limit" : "not completed";
 }
 
-using json = nlohmann::ordered_json;  // keys in the order a reader expects them
 
 json nodesJson(const CBriscoDoc& doc)
 {
@@ -182,24 +143,7 @@ json roadsJson(const CBriscoDoc& doc, bool fire)
     return roads;
 }
 
-// A finding's element as text: its node numbers joined by "-".
-std::string elementText(const Finding& f)
-{
-    std::string text;
-    for (const int n : f.nodes)
-        text += (text.empty() ? "" : "-") + std::to_string(n);
-    return text;
-}
 
-json checksJson(const std::vector<Finding>& findings)
-{
-    json checks = json::array();
-    for (const Finding& f : findings)
-        checks.push_back({{"kind", checkKindName(f.kind)}, {"element", f.nodes}, {"value", f.value},
-                          {"limit", f.limit}, {"unit", textAsUtf8(f.unit)}, {"severity", severityName(f.severity)},
-                          {"reason", textAsUtf8(f.reason)}});
-    return checks;
-}
 
 void printJson(std::ostream& out, const RunReport& r)
 {
@@ -305,9 +249,7 @@ void printCsv(std::ostream& out, const RunReport& r)
     }
     out << "\nkind,element,value,limit,unit,severity,reason\n";
     for (const Finding& f : r.checks)
-        out << checkKindName(f.kind) << "," << elementText(f) << "," << optional("%.4f", f.value) << ","
-            << optional("%.4f", f.limit) << "," << csvField(textAsUtf8(f.unit)) << "," << severityName(f.severity)
-            << "," << csvField(textAsUtf8(f.reason)) << "\n";
+        out << findingCsv(f) << "\n";
 }
 
 void printNodeTable(std::ostream& out, const CBriscoDoc& doc, const Units& u)
@@ -371,20 +313,6 @@ void printFanTable(std::ostream& out, const RunReport& r, const Units& u)
     }
 }
 
-void printChecks(std::ostream& out, const std::vector<Finding>& findings)
-{
-    out << "\nChecks\n";
-    if (findings.empty()) {
-        out << "No finding.\n";
-        return;
-    }
-    char line[640];
-    for (const Finding& f : findings) {
-        std::snprintf(line, sizeof line, "%-9s %-14s %-15s %s\n", severityName(f.severity), checkKindName(f.kind),
-                      elementText(f).c_str(), textAsUtf8(f.reason).c_str());
-        out << line;
-    }
-}
 
 void printText(std::ostream& out, const RunReport& r)
 {

@@ -56,6 +56,11 @@ constexpr int kSmallestLabelPixels = 6, kLargestLabelPixels = 40;
 // Roads coloured by the design checks of the last run: below a limit, within, above.
 constexpr int kCheckStateKind = 24;
 inline const char* const kCheckStateName = "Check state";
+// Roads coloured by the change of their airflow against a base run (a
+// comparison or a what-if case), on a scale even about 0: more air red,
+// less blue. A state of the view while it shows one, never kept in the
+// profile.
+constexpr int kFlowChangeKind = 25;
 // The kinds a plan can be coloured by, in the order the settings list
 // them; 0 first: no colours.
 constexpr std::array<int, 14> kRoadColourKinds = {0, 1, 2, 4, 5, 7, 8, 9, 14, 20, 21, 22, 23, kCheckStateKind};

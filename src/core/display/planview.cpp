@@ -93,6 +93,10 @@ void PlanView::copyRoadLook(CBriscoDoc& doc)
         data.roadColourTitle = roadQuantity(kind, unitLabelsOf(doc));
         return;
     }
+    if (kind == kFlowChangeKind) {
+        copyFlowChange(doc, total);
+        return;
+    }
     if (kind <= 0 || kind >= kRoadKinds) {
         data.roadScale = ColourScale{};
         data.roadColourTitle.clear();
@@ -107,6 +111,29 @@ void PlanView::copyRoadLook(CBriscoDoc& doc)
     }
     data.roadScale = colourScaleFor(values, settings.look.limits);
     data.roadColourTitle = roadQuantity(kind, unitLabelsOf(doc));
+}
+
+FlowChangeWork& flowChangeWork(CBriscoDoc& doc)
+{
+    return doc.layerWork().get<FlowChangeWork>();
+}
+
+// The scale is even about 0, so that grey means unchanged.
+void PlanView::copyFlowChange(CBriscoDoc& doc, int total)
+{
+    const FlowChangeWork& work = flowChangeWork(doc);
+    std::vector<float> values;
+    float largest = 0;
+    for (int j = 1; j <= total; ++j) {
+        const float v = std::size_t(j) < work.change.size() ? work.change[std::size_t(j)]
+                                                            : std::numeric_limits<float>::quiet_NaN();
+        values.push_back(data.colourValue[j] = v);
+        if (std::isfinite(v))
+            largest = std::max(largest, std::fabs(v));
+    }
+    data.roadScale = colourScaleFor(values, largest > 0 ? ColourLimits{false, -largest, largest} : ColourLimits{});
+    data.roadColourTitle = roadQuantity(kFlowChangeKind, unitLabelsOf(doc)) +
+                           (work.against.empty() ? std::string() : " against " + work.against);
 }
 
 // Nodes are coloured by their elevation, pressure, pressure loss or gas

@@ -17,6 +17,14 @@
 // network view owns one; the batch tool draws plan images with one.
 namespace orvex {
 
+// The change of each road's airflow against a base run, kept with the
+// document while its view is coloured by it (kFlowChangeKind).
+struct FlowChangeWork : LayerWork {
+    std::vector<float> change;  // flow unit, by road index 1.. (slot 0 unused); NaN: not compared
+    std::string against;        // what the base is, for the legend: "mine.vad", "fan 10-3 off"
+};
+FlowChangeWork& flowChangeWork(CBriscoDoc& doc);
+
 // What the view copies from the document on every update.
 struct PlanData {
     int nodeCount = 0, surfaceCount = 0;
@@ -172,6 +180,7 @@ private:
     void copyNodes(CBriscoDoc& doc, int kind);  // numbers, values of this kind, positions
     void copyRoads(CBriscoDoc& doc);            // ends, bending points, fans, values, names
     void copyRoadLook(CBriscoDoc& doc);         // flows and colour values of the roads
+    void copyFlowChange(CBriscoDoc& doc, int total);
     void copyNodeColours(CBriscoDoc& doc);      // before the node values: it may compute others
     void copyTitle(CBriscoDoc& doc);            // heading, file and the quantities shown
     void turn(CBriscoDoc& doc, int displayDegrees);

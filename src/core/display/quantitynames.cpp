@@ -65,6 +65,7 @@ std::string roadQuantity(int kind, const UnitLabels& u)
     case 22: return "highest fire gas (%)";
     case 23: return "highest air temperature (C)";
     case 24: return "design checks of the last run";
+    case 25: return withUnit(u.flowWord + " change", u.flow);
     default: return "";
     }
 }

@@ -9,16 +9,7 @@ namespace orvex {
 
 void EditOperations::appendNormalRoad(const Road& road)
 {
-    CBriscoDoc& d = mDoc;
-    for (int k = d.totalRoads(); k > d.roadCount; --k)
-        d.roads[k + 1] = d.roads[k];
-    const int at = ++d.roadCount;
-    d.roads[at] = road;
-    // Evacuation entries name roads by number; the fixed-flow roads moved up.
-    for (int e = 1; e <= d.fire.unusableCount && e < kMaxEvacuation; ++e)
-        if (d.fire.unusableRoad[e] >= at)
-            ++d.fire.unusableRoad[e];
-    d.rebuildAdjacency();
+    mDoc.appendNormalRoad(road);
 }
 
 void EditOperations::appendFixedRoad(const Road& road)

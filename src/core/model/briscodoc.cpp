@@ -17,6 +17,13 @@ constexpr double kRadiansPerDegree = 0.01745327777777778;
 
 }  // namespace
 
+CBriscoDoc::CBriscoDoc(const CBriscoDoc& other, Reporter& reporter) : CBriscoDoc(other)
+{
+    mReporter = &reporter;
+    mObserver = nullptr;
+    mSave = nullptr;
+}
+
 CBriscoDoc::CBriscoDoc(AppContext& app, Reporter& reporter) : mApp(app), mReporter(&reporter)
 {
     // The default parameters are the installation's, whatever folder the
@@ -199,6 +206,20 @@ NetworkCounts CBriscoDoc::counts() const
 }
 
 // ---------------------------------------------------------------------------
+
+int CBriscoDoc::appendNormalRoad(const Road& road)
+{
+    for (int k = totalRoads(); k > roadCount; --k)
+        roads[k + 1] = roads[k];
+    const int at = ++roadCount;
+    roads[at] = road;
+    // Evacuation entries name roads by number; the fixed-flow roads moved up.
+    for (int e = 1; e <= fire.unusableCount && e < kMaxEvacuation; ++e)
+        if (fire.unusableRoad[e] >= at)
+            ++fire.unusableRoad[e];
+    rebuildAdjacency();
+    return at;
+}
 
 void CBriscoDoc::prepareAfterLoad()
 {

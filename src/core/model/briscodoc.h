@@ -144,7 +144,11 @@ public:
     // Sets the defaults and loads the default parameter file and the default
     // network from the program folder.
     CBriscoDoc(AppContext& app, Reporter& reporter);
-    CBriscoDoc(const CBriscoDoc&) = delete;
+    // A copy of another document's network, parameters and results, for a
+    // run that must not touch it (a what-if case): it shares the application
+    // settings, reports to `reporter`, watches no files, is in no save, and
+    // its layers' work starts afresh.
+    CBriscoDoc(const CBriscoDoc& other, Reporter& reporter);
     CBriscoDoc& operator=(const CBriscoDoc&) = delete;
 
     // After a failed open: clears the application's pending flag and the
@@ -184,6 +188,10 @@ public:
 
     // --- model operations ---
     void rebuildAdjacency();
+    // The road becomes the last normal road; the fixed-flow roads, and the
+    // not-useable entries that name them, move up one. Rebuilds the
+    // adjacency and returns the road's index; the caller checks the room.
+    int appendNormalRoad(const Road& road);
     // Lowest-indexed road joining a and b in either order; 0 when none.
     int findRoad(int a, int b, RoadScope scope = RoadScope::Normal) const;
     // Index of the node carrying this number, 0 when no node does.
@@ -294,6 +302,7 @@ private:
     // the failure text with the reason below it. Returns 1 written, 0 not.
     int writeWhole(const std::string& path, const std::string& content, const std::string& failure);
     std::string programFile(const std::string& relative) const;
+    CBriscoDoc(const CBriscoDoc&) = default;  // through the copy above only
 
     AppContext& mApp;
     Reporter* mReporter;

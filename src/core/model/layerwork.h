@@ -19,6 +19,12 @@ public:
 // and kept while the document lives.
 class LayerWorkStore {
 public:
+    LayerWorkStore() = default;
+    // A copy of a document starts with no work of its own: each layer makes
+    // it again at its first use.
+    LayerWorkStore(const LayerWorkStore&) {}
+    LayerWorkStore& operator=(const LayerWorkStore&) = delete;
+
     template <class Work>
     Work& get()
     {

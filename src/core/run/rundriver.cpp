@@ -134,6 +134,12 @@ RunOutcome runDriver(CBriscoDoc& doc, AnalysisDialog& dialog, FireObserver& obse
     return outcome;
 }
 
+bool runConverged(const RunOutcome& outcome, const CBriscoDoc& doc)
+{
+    const bool ended = outcome.result == 1 || (outcome.fire && outcome.result == 0 && fireWork(doc).settled);
+    return !outcome.refused && ended && !outcome.check.airCannotBalance;
+}
+
 RunOutcome runAnalysis(CBriscoDoc& doc, AnalysisDialog& dialog, FireObserver& observer,
                        bool airflowOnly)
 {

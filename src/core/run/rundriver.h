@@ -34,6 +34,11 @@ inline const std::string kCompletedCaption = "Completed. Press the button of upd
 inline const std::string kFireCompletedCaption = "completed";
 inline const std::string kSuspendedCaption = "Suspended.";
 
+// The run ran to its end: the airflow analysis converged, or the fire
+// simulation reached its finish time or settled before it (no front left in
+// any road), and the air can balance.
+bool runConverged(const RunOutcome& outcome, const CBriscoDoc& doc);
+
 // Checks what would make an analysis meaningless (unit factors of 0, roads
 // without resistance) and says so in one message. What the run can go on
 // with (fans without a curve, air that cannot go anywhere) is the network
