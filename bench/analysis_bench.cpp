@@ -11,6 +11,12 @@
 // ("flowDiff%"). Settings come from the source tree's sdt/units.sdt, so
 // the figures are those of the shipped settings.
 //
+// sweep/capacity_fans_off/jobs:N: each of the capacity network's 49 fans
+// off in turn, every case solved and compared with the base run (goal:
+// under 0.2 s with both cores); sweep/capacity_fire_nodes/jobs:N: a
+// 30-minute fire at each of 100 underground nodes spread over the network
+// (goal: under 3 s with both cores). jobs:1 shows the speed-up.
+//
 // checks/capacity: the design checks after a solved run of the capacity
 // network (limits, fans, recirculation, fixed flows, reversals against the
 // run before); goal: under 1 ms, nothing beside a run.
@@ -20,6 +26,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "capacitynet.h"
 #include "checks/checks.h"
@@ -27,6 +34,7 @@
 #include "model/briscodoc.h"
 #include "model/networkio.h"
 #include "run/rundriver.h"
+#include "scenario/runcases.h"
 #include "waternet.h"
 
 namespace {
@@ -144,8 +152,42 @@ void checks(benchmark::State& state)
     state.counters["findings"] = double(findings);
 }
 
+enum class Sweep { FansOff, FireNodes };
+
+void sweep(benchmark::State& state, Sweep kind)
+{
+    const auto s = makeSetup(Network::Capacity, "mine.vad", SolverMethod::Newton);
+    if (!s->error.empty()) {
+        state.SkipWithError(s->error.c_str());
+        return;
+    }
+    const orvex::BaseRun base = orvex::runBase(*s->doc, {}, {});
+    std::vector<orvex::SweepItem> nodes;
+    const int underground = s->doc->undergroundCount;
+    for (int n = 0; kind == Sweep::FireNodes && n < 100; ++n)
+        nodes.push_back({s->doc->nodes[s->doc->surfaceCount + 1 + n * underground / 100].number, 0});
+    auto cases = orvex::sweepScenarios(*s->doc, kind == Sweep::FansOff ? orvex::SweepKind::FansOff
+                                                                       : orvex::SweepKind::FireNodes, nodes);
+    for (orvex::Scenario& c : cases)
+        c.changes[0].value = 30;  // a fire's minutes; a fan-off change has no value
+    orvex::CaseSettings settings;
+    settings.jobs = int(state.range(0));
+    int converged = 0;
+    for (auto _ : state) {
+        converged = 0;
+        for (const orvex::CaseResult& r : orvex::runCases(*s->doc, base.findings, cases, settings))
+            converged += r.converged;
+    }
+    state.counters["cases"] = double(cases.size());
+    state.counters["converged"] = converged;
+}
+
 }  // namespace
 
+BENCHMARK_CAPTURE(sweep, capacity_fans_off, Sweep::FansOff)->ArgName("jobs")->Arg(1)->Arg(2)
+    ->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(sweep, capacity_fire_nodes, Sweep::FireNodes)->ArgName("jobs")->Arg(1)->Arg(2)
+    ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 BENCHMARK(checks)->Name("checks/capacity")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(analysis, sample, Network::Sample, SolverMethod::Relaxation)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(analysis, sample_newton, Network::Sample, SolverMethod::Newton)->Unit(benchmark::kMillisecond);

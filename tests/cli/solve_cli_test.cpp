@@ -60,7 +60,20 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"--print-colours data/mine.vad", 2, "--print-colours requires --plan"},
         CommandCase{"--plan missing/p.png data/mine.vad", 2, "--plan: cannot write missing/p.png: its folder does not exist"},
         CommandCase{"-o missing/r.txt data/mine.vad", 2, "-o: cannot write missing/r.txt: its folder does not exist"},
-        CommandCase{"--program-folder /nonexistent data/mine.vad", 2, "--program-folder: /nonexistent holds no sdt/units.sdt"}));
+        CommandCase{"--program-folder /nonexistent data/mine.vad", 2, "--program-folder: /nonexistent holds no sdt/units.sdt"},
+        CommandCase{"--sweep fans-off data/mine.vad", 0, "fan 10-3 off  "},
+        CommandCase{"data/mine.vad --sweep roads-closed 305-306", 1, "1 of 1 cases did not converge"},
+        CommandCase{"--sweep fire-nodes 999 data/minefire.vad", 1, "1 of 1 cases did not converge"},
+        CommandCase{"--sweep bogus data/mine.vad", 2, "--sweep: expected fans-off, roads-closed or fire-nodes, got bogus"},
+        CommandCase{"--sweep roads-closed 5 data/mine.vad", 2, "\"5\" in the list of roads-closed is not two node"},
+        CommandCase{"data/mine.vad --sweep roads-closed 1-2 3-4", 2, "one list, and 3-4 is a second"},
+        CommandCase{"--sweep fans-off data/water.vad", 0, "Sweep fans-off"},
+        CommandCase{"--sweep fans-off --jobs 0 data/mine.vad", 2, "--jobs: expected a whole number 1 to 256, got 0"},
+        CommandCase{"--sweep fans-off --jobs 99999 data/mine.vad", 2, "--jobs: expected a whole number 1 to 256"},
+        CommandCase{"--sweep fans-off --save data/mine.vad", 2, "--save excludes --sweep"},
+        CommandCase{"--scenarios none.txt data/mine.vad", 2, "none.txt: the scenario file cannot be read: not found"},
+        CommandCase{"--compare data/none.vad data/mine.vad", 2, "data/none.vad: no such file"},
+        CommandCase{"--compare data/mine.vad data/built.vad", 0, "fans only in data/built.vad: 30-2"}));
 
 // A units file whose iteration limit is 5 stops the sample short: exit 1.
 TEST(SolveCli, RunStoppedAtTheIterationLimitExitsOne)

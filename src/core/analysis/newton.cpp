@@ -68,6 +68,10 @@ constexpr double kStartHead = 1e-2;  // kgf/m²
 constexpr double kFlowChangeShare = 1e-5;
 // A fan that has been held and released this often in one solve stays held.
 constexpr int kFanSwitchLimit = 8;
+// Steps that leave the flows settled and the largest imbalance within this
+// share of the step before, in a row, before the method gives up early.
+constexpr int kStagnantSteps = 20;
+constexpr double kStagnantShare = 1e-5;
 
 using Link = NewtonWork::Link;
 
@@ -228,9 +232,15 @@ double lineariseLinks(CBriscoDoc& doc, NewtonWork& w, int& worstNode)
                 continue;
             }
             const double size = std::fabs(link.q);
-            h = std::copysign(k * std::pow(size, n), link.q);
-            slope = n * k * std::pow(size, n - 1);
-            least = n * kHeadFloor / std::pow(kHeadFloor / k, 1.0 / n);
+            if (n == 2) {  // the square law of air, without the cost of pow
+                h = std::copysign(k * size * size, link.q);
+                slope = 2 * k * size;
+                least = 2 * kHeadFloor / std::sqrt(kHeadFloor / k);
+            } else {
+                h = std::copysign(k * std::pow(size, n), link.q);
+                slope = n * k * std::pow(size, n - 1);
+                least = n * kHeadFloor / std::pow(kHeadFloor / k, 1.0 / n);
+            }
             drive += road.naturalDraught;
         } else {
             const FanCurve curve = curveOf(doc, link.item);
@@ -432,6 +442,11 @@ int solveByNewton(CBriscoDoc& doc, AnalysisDialog& dialog, float a1)
 
     FlowChange change;
     bool held = false;  // the last step held a fan at an end of its curve
+    // Flows that have settled while the largest imbalance stays where it was
+    // (to the rounding of the densities) are a point the method cannot
+    // leave: after kStagnantSteps such steps, more would only repeat it.
+    double lastWorst = -1;
+    int stagnant = 0;
     for (int it = 1; it < u.maxIteration; ++it) {
         doc.lastIterations = it;
         if (it > 1)
@@ -463,6 +478,10 @@ int solveByNewton(CBriscoDoc& doc, AnalysisDialog& dialog, float a1)
             return -1;
         }
         change = stepFlows(doc, w, held);
+        stagnant = change.settled(tau) && std::fabs(worst - lastWorst) <= kStagnantShare * worst ? stagnant + 1 : 0;
+        if (stagnant >= kStagnantSteps)
+            break;
+        lastWorst = worst;
     }
     finishNewton(doc, w, tau);
     return -1;

@@ -75,10 +75,14 @@ void compareRoads(const CBriscoDoc& base, const CBriscoDoc& other, Comparison& c
         r.reversed = r.baseFlow > floor && r.flow < -floor;
         c.roads.push_back(r);
     }
-    for (auto& [key, roads] : otherEnds)
-        for (std::size_t n = used[key]; n < roads.size(); ++n)
-            c.unshared.otherRoads.emplace_back(other.roads[std::size_t(roads[n])].first,
-                                               other.roads[std::size_t(roads[n])].second);
+    // The other network's roads past the ones matched, in its road order.
+    std::map<RoadKey, std::size_t> seen;
+    for (int k = 1; k <= other.totalRoads(); ++k) {
+        const Road& o = other.roads[std::size_t(k)];
+        const RoadKey key{{std::min(o.first, o.second), std::max(o.first, o.second)}, k > other.roadCount};
+        if (seen[key]++ >= used[key])
+            c.unshared.otherRoads.emplace_back(o.first, o.second);
+    }
 }
 
 void compareFans(const CBriscoDoc& base, const CBriscoDoc& other, Comparison& c)

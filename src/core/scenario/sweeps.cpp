@@ -64,6 +64,7 @@ bool parseSweepList(const std::string& text, SweepKind kind, std::vector<SweepIt
             : dash != std::string::npos && readNodeNumber(item.substr(0, dash), it.a) &&
                   readNodeNumber(item.substr(dash + 1), it.b);
         if (!ok) {
+            items.clear();
             error = "\"" + item + "\" in the list of " + sweepKindName(kind) + " is not " +
                     (kind == SweepKind::FireNodes ? "a node number 0 to 1499" : "two node numbers A-B");
             return false;
