@@ -144,6 +144,8 @@ int runWhatIf(const Options& options, AppContext& app, ConsoleReporter& reporter
     report.base = network.doc.get();
     report.baseFindings = network.run.findings;
     report.jobs = workerCount(options.jobs, int(scenarios.size()));
+    if (options.whatIf == WhatIf::Sweep && options.sweep == SweepKind::FireNodes)
+        report.fireMinutes = network.doc->fire.finishTime > 0 ? network.doc->fire.finishTime : kDefaultFireMinutes;
     CaseSettings settings;
     settings.jobs = report.jobs;
     settings.thresholdPercent = options.thresholdPercent;

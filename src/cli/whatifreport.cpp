@@ -137,6 +137,8 @@ void printJson(std::ostream& out, const WhatIfReport& r)
         root["notShared"] = unsharedJson(c.unshared);
     } else {
         root["jobs"] = r.jobs;
+        if (r.fireMinutes > 0)
+            root["fireMinutes"] = r.fireMinutes;
         json cases = json::array();
         for (const CaseResult& c : r.cases)
             cases.push_back(caseJson(c, r.thresholdPercent));
@@ -379,16 +381,21 @@ void printCasesText(std::ostream& out, const WhatIfReport& r, const Units& u)
     out << networkHeading(*r.base) << "\n"
         << (r.kind == WhatIfKind::Sweep ? "Sweep " : "Scenarios of ") << r.source << " on " << r.file << ": "
         << r.cases.size() << " cases on " << r.jobs << (r.jobs == 1 ? " worker" : " workers")
-        << "; a road changed when its airflow changed by more than " << r.thresholdPercent << " %\n"
-        << "The base run's design checks: " << r.baseFindings.size() << " findings\n\n";
+        << "; a road changed when its airflow changed by more than " << r.thresholdPercent << " %\n";
+    if (r.fireMinutes > 0)
+        out << "Each fire burns " << r.fireMinutes << " min\n";
+    out << "The base run's design checks: " << r.baseFindings.size() << " findings\n\n";
+    std::size_t width = 4;  // the longest name, within reason
+    for (const CaseResult& c : r.cases)
+        width = std::max(width, std::min<std::size_t>(c.name.size(), 60));
     char line[400];
-    std::snprintf(line, sizeof line, "%-32s %-9s %10s %10s %8s %6s %8s %14s %9s\n", "Case", "Converged",
-                  "Violations", "Warnings", "Reversed", "Below", "Changed", ("Largest (" + u.flow + ")").c_str(),
-                  "Gas roads");
+    std::snprintf(line, sizeof line, "%s %-9s %10s %10s %8s %6s %8s %14s %9s\n", padded("Case", width).c_str(),
+                  "Converged", "Violations", "Warnings", "Reversed", "Below", "Changed",
+                  ("Largest (" + u.flow + ")").c_str(), "Gas roads");
     out << "Most severe first; new check violations and warnings, roads reversed, fallen below a limit and changed\n"
         << line;
     for (const CaseResult& c : r.cases) {
-        std::snprintf(line, sizeof line, "%s %-9s %10d %10d %8d %6d %8d %14.3f %9s\n", padded(c.name, 32).c_str(),
+        std::snprintf(line, sizeof line, "%s %-9s %10d %10d %8d %6d %8d %14.3f %9s\n", padded(c.name, width).c_str(),
                       !c.run ? "not run" : c.converged ? "yes" : "no", c.violationsAppeared, c.warningsAppeared,
                       c.reversed, c.belowLimit, c.changed, c.largestChange,
                       c.fire ? std::to_string(c.gas.size()).c_str() : "");

@@ -24,6 +24,7 @@ struct WhatIfReport {
     std::vector<CaseResult> cases;     // most severe first
     double thresholdPercent = 10;
     int jobs = 1;
+    double fireMinutes = 0;            // a fire-nodes sweep: how long each fire burns
 };
 
 void printWhatIf(std::ostream& out, const WhatIfReport& report, Format format);

@@ -168,7 +168,7 @@ std::vector<CaseResult> runCases(const CBriscoDoc& base, const std::vector<Findi
 void sortBySeverity(std::vector<CaseResult>& cases)
 {
     const auto key = [](const CaseResult& r) {
-        return std::make_tuple(!r.converged, r.gas.size(), r.violationsAppeared, r.warningsAppeared, r.reversed,
+        return std::make_tuple(!r.converged, r.violationsAppeared, r.gas.size(), r.warningsAppeared, r.reversed,
                                r.belowLimit, r.changed, r.largestChange);
     };
     std::stable_sort(cases.begin(), cases.end(),

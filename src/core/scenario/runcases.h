@@ -66,10 +66,11 @@ BaseRun runBase(CBriscoDoc& base, const CheckDefaults& defaults, const CheckOver
 std::vector<CaseResult> runCases(const CBriscoDoc& base, const std::vector<Finding>& baseFindings,
                                  const std::vector<Scenario>& scenarios, const CaseSettings& settings);
 
-// Most severe first: cases that were not run or did not converge, then fire
-// cases by the roads gas reached, then the checks that appear (violations,
-// then warnings), roads reversed, roads fallen below a limit, roads changed
-// beyond the threshold and the largest change. Equal cases keep their order.
+// Most severe first: cases that were not run or did not converge, then by
+// the check violations that appear, the roads fire gas reached, the check
+// warnings that appear, roads reversed, roads fallen below a limit, roads
+// changed beyond the threshold and the largest change, each deciding only
+// where the ones before are equal. Equal cases keep their order.
 void sortBySeverity(std::vector<CaseResult>& cases);
 
 }  // namespace orvex
