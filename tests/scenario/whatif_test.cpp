@@ -55,8 +55,12 @@ TEST(WhatIf, ClosingADoorReversesTheCrosscut)
     net.road(11, 12, 1);
     net.road(13, 2, 0.1f);
     net.fixedRoad(1, 10, 100);
-    const std::vector<CaseResult> cases = runOn(net.build(), {scenario("scenario door\n close 10 11\n")});
-    ASSERT_EQ(cases.size(), 1u);
+    const std::vector<CaseResult> cases = runOn(
+        net.build(), {scenario("scenario door\n close 10 11\n"), scenario("scenario tight\n close 10 11 1e9\n")});
+    ASSERT_EQ(cases.size(), 2u);
+    // A door that lets next to nothing through turns nothing round.
+    EXPECT_FALSE(roadChange(cases[1], 10, 11)->reversed);
+    EXPECT_EQ(cases[1].reversed, 1);
     const CaseResult& c = cases[0];
     ASSERT_TRUE(c.converged) << c.problem;
     const RoadChange* crosscut = roadChange(c, 11, 12);
@@ -216,10 +220,10 @@ TEST(WhatIf, CompareMatchesByNodeNumbersAndListsTheRest)
         net->surface({{1, 0}, {2, 0}});
         net->underground({{10, 0}, {11, 0}});
     }
-    base.road(10, 11, 0.1f);
+    base.road(11, 10, 0.1f);  // the air runs from its second node to its first
     base.road(11, 2, 0.1f);
     other.underground({{12, 0}});
-    other.road(11, 10, 0.1f);
+    other.road(10, 11, 0.1f);
     other.road(11, 12, 0.1f);
     other.road(12, 2, 0.1f);
     for (TestNetwork* net : {&base, &other})
@@ -246,6 +250,24 @@ TEST(WhatIf, CompareMatchesByNodeNumbersAndListsTheRest)
     ASSERT_EQ(c.appeared.size(), 1u);
     EXPECT_EQ(c.appeared[0].kind, CheckKind::AirflowLow);
     EXPECT_TRUE(c.disappeared.empty());
+}
+
+struct ThresholdCase {
+    double baseFlow, change;
+    bool changed;
+};
+
+// The threshold counts from 1 % of the largest base flow (here 100) at least.
+TEST(WhatIf, ChangedBeyondTheThreshold)
+{
+    const ThresholdCase cases[] = {{50, 5.1, true}, {50, -5.1, true}, {50, 4.9, false},
+                                   {0.2, 0.05, false}, {0.2, 0.11, true}, {0, 0.11, true}};
+    for (const ThresholdCase& c : cases) {
+        RoadChange road;
+        road.baseFlow = c.baseFlow;
+        road.change = c.change;
+        EXPECT_EQ(changedBeyond(road, 100, 10), c.changed) << c.baseFlow << " " << c.change;
+    }
 }
 
 // Cases stopped before they start are not run, and progress still counts them.

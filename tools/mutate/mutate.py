@@ -39,7 +39,7 @@ DEFAULT_LIST = os.path.join(ROOT, "tools", "mutate", "mutations.txt")
 # The folders of src/ in the order of the table: the core's layers from the
 # bottom up, the window program, the fan curve viewer, the batch tool.
 FOLDERS = [
-    "src/core/model", "src/core/analysis", "src/core/fire", "src/core/run", "src/core/checks",
+    "src/core/model", "src/core/analysis", "src/core/fire", "src/core/run", "src/core/checks", "src/core/scenario",
     "src/core/display", "src/core/edit", "src/core/control",
     "src/gui/app", "src/gui/results", "src/gui/dialogs", "src/gui/view", "src/gui/print",
     "src/vistrel", "src/cli",
