@@ -128,6 +128,12 @@ TEST(WhatIfCases, RowsOfEachKindOfCase)
         {C::Reversed, "3"}, {C::BelowLimit, "4"}, {C::Changed, "5"}, {C::LargestChange, "-12.500"}, {C::GasRoads, "1"}};
     for (const auto& [column, text] : shown)
         EXPECT_EQ(g[int(column)].text, text) << int(column);
+
+    ScenarioSession session;
+    session.finished({BaseRun{}, {failed, good}, {}, {}});
+    WindowComparison comparison;
+    EXPECT_FALSE(session.caseComparison(0, comparison)) << "a case that did not converge colours nothing";
+    EXPECT_TRUE(session.caseComparison(1, comparison));
 }
 
 TEST(WhatIfSession, DamagedTextRunsNothingAndCasesShowOnTheBase)

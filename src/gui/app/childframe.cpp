@@ -43,6 +43,8 @@ CChildFrame::CChildFrame(ViewServices& services, int untitledNumber, QWidget* pa
         showResults(true);
     });
     connect(mView, &CBriscoView::networkReplaced, this, [this] {
+        // A comparison belongs to the network that was shown.
+        clearComparison();
         if (resultsShown())
             mResults->panel().refresh();
         mResults->setNetworkChanged(mDocument->changedSinceRun());

@@ -77,7 +77,7 @@ void DifferencesView::show(const WindowComparison& shown, const std::string& flo
     const QString against = QString::fromStdString(shown.against);
     const QString what = shown.side == WindowSide::Other ? tr("This network against %1").arg(against)
                                                          : tr("Case \"%1\" against this network").arg(against);
-    mTitle->setText(tr("%1: %2 roads, %3 fans compared; %4 checks appear, %5 disappear")
+    mTitle->setText(tr("%1: %2 roads and %3 fans compared; design checks appearing: %4, disappearing: %5")
                         .arg(what)
                         .arg(mTables.roads.rows.size())
                         .arg(mTables.fans.rows.size())
