@@ -94,7 +94,9 @@ TEST(WhatIfCompare, DifferenceTablesAndUnshared)
     EXPECT_EQ(t.checks.rows[0][0].text, "appeared");
     EXPECT_EQ(t.checks.rows[0][3].text, "20-30");
     shown.side = WindowSide::Base;
-    EXPECT_EQ(differenceTables(shown, "", "").roadOfRow, (std::vector<int>{3, 4}));
+    const DifferenceTables base = differenceTables(shown, "", "");
+    EXPECT_EQ(base.roadOfRow, (std::vector<int>{3, 4}));
+    EXPECT_EQ(base.fanOfRow, std::vector<int>{2});
 
     Unshared u;
     u.baseNodes = {5, 6};

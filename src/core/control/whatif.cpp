@@ -317,7 +317,7 @@ bool ScenarioSession::caseComparison(int row, WindowComparison& shown) const
 {
     if (row < 0 || row >= int(mBatch.cases.size()))
         return false;
-    const CaseResult& r = mBatch.cases[std::size_t(row)];
+    const CaseResult& r = mBatch.cases.at(std::size_t(row));
     if (!r.run || !r.converged)
         return false;
     shown.comparison = r.comparison;

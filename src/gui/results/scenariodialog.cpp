@@ -118,6 +118,10 @@ void ScenarioDialog::run()
 {
     if (!mSession.runEnabled())
         return;
+    if (mDoc.analysisRunning != 0) {
+        say(tr("The window's own run is not over yet: run the cases when it is."), true);
+        return;
+    }
     std::vector<Scenario> scenarios;
     std::vector<std::string> errors;
     if (!mSession.prepare(mEditor->toPlainText().toStdString(), scenarios, errors)) {
