@@ -7,6 +7,7 @@
 
 #include "control/whatif.h"
 #include "support/support.h"
+#include "viewbench.h"
 
 namespace orvex::test {
 namespace {
@@ -174,6 +175,42 @@ TEST(WhatIfSession, DamagedTextRunsNothingAndCasesShowOnTheBase)
     ASSERT_GT(shaft, 0);
     EXPECT_LT(change[std::size_t(shaft)], 0) << "the main return loses air";
     EXPECT_TRUE(std::isfinite(change[1]));
+}
+
+// A comparison colours the plan for a while: the person's own colour kind
+// comes back when it is cleared, and the profile only ever keeps that one.
+TEST(ViewComparison, ColoursForAWhileAndNeverReachesTheProfile)
+{
+    ViewBench b;
+    b.node(1, 0, 0, NodeKind::Surface);
+    b.node(2, 100, 0);
+    b.road(1, 2);
+    b.view->settings.look.roadColourKind = 3;
+    WindowComparison shown;
+    shown.side = WindowSide::Other;
+    shown.against = "old.vad";
+    shown.ran = roadEndsOf(*b.doc);
+    RoadChange road;
+    road.baseRoad = 9, road.otherRoad = 1, road.change = 2.5;
+    shown.comparison.roads = {road};
+    b.control.showComparison(shown);
+    b.control.showComparison(shown);  // twice keeps the person's kind, not the comparison's
+    EXPECT_TRUE(b.control.comparisonShown());
+    EXPECT_EQ(b.view->settings.look.roadColourKind, kFlowChangeKind);
+    EXPECT_EQ(flowChangeWork(*b.doc).against, "old.vad");
+    EXPECT_FLOAT_EQ(flowChangeWork(*b.doc).change.at(1), 2.5f);
+    EXPECT_TRUE(b.shell.saw("redraw"));
+    b.control.clearComparison();
+    EXPECT_FALSE(b.control.comparisonShown());
+    EXPECT_EQ(b.view->settings.look.roadColourKind, 3);
+    EXPECT_TRUE(flowChangeWork(*b.doc).change.empty());
+
+    b.control.showComparison(shown);
+    b.control.closing();
+    DisplaySettings stored;
+    ViewGeometry geometry;
+    readDisplaySettings(b.profile, stored, geometry);
+    EXPECT_EQ(stored.look.roadColourKind, 3);
 }
 
 }  // namespace
