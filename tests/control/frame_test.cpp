@@ -26,6 +26,8 @@ TEST(FrameCommands, EnabledAndCheckedInEachState)
     const FrameState loaded{true, false, true, false, 1};
     const FrameState preview{true, true, true, false, 1};
     const FrameState results{true, false, true, true, 2};
+    const FrameState compared{true, false, true, false, 1, true};
+    const FrameState previewCompared{true, true, true, false, 1, true};
     const struct {
         const char* what;
         FrameState state;
@@ -34,8 +36,12 @@ TEST(FrameCommands, EnabledAndCheckedInEachState)
         {"no window", none, {"open"},
          {"save", "zoomin", "print", "startprinting", "info", "results", "cascade", "next"}, {}},
         {"a window without a network", empty, {"save", "fit", "zoomin", "print", "results", "tile"},
-         {"info", "startprinting", "printersetup", "next", "previous"}, {}},
-        {"a network", loaded, {"open", "saveas", "analysis", "info", "exportplan"}, {"startprinting"}, {}},
+         {"info", "startprinting", "printersetup", "next", "previous", "compare", "scenarios"}, {}},
+        {"a network", loaded, {"open", "saveas", "analysis", "info", "exportplan", "compare", "scenarios"},
+         {"startprinting", "clearcompare"}, {}},
+        {"a comparison shown", compared, {"compare", "scenarios", "clearcompare"}, {}, {}},
+        {"a comparison behind the page preview", previewCompared, {}, {"compare", "scenarios", "clearcompare"},
+         {"print"}},
         {"page preview", preview,
          {"zoomin", "zoomout", "print", "exportplan", "startprinting", "printersetup", "results"},
          {"open", "save", "saveas", "displaysetting", "fit", "update", "analysis", "parameter", "fancurve",

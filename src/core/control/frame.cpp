@@ -43,6 +43,11 @@ std::vector<CommandState> frameCommandStates(const FrameState& s)
     for (const char* name : {"cascade", "tile"})
         states.push_back({name, s.window, false});
     states.push_back({"results", s.window, s.window && s.resultsShown});
+    // What-if runs need a network, and the plan to colour.
+    const bool whatIf = s.window && s.networkLoaded && !s.pagePreview;
+    states.push_back({"compare", whatIf, false});
+    states.push_back({"scenarios", whatIf, false});
+    states.push_back({"clearcompare", whatIf && s.comparisonShown, false});
     const bool several = s.windows > 1;
     for (const char* name : {"next", "previous"})
         states.push_back({name, several, false});

@@ -17,6 +17,7 @@ struct FrameState {
     bool networkLoaded = false;  // it holds a network
     bool resultsShown = false;   // its results dock is shown
     int windows = 0;             // network windows in the workspace
+    bool comparisonShown = false;  // its plan is coloured by a what-if comparison
 };
 
 struct CommandState {

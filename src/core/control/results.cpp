@@ -319,7 +319,7 @@ std::vector<ResultsColumn> columnsOf(ResultsTab tab, const CBriscoDoc& doc)
     case ResultsTab::Roads: return roadColumns(doc);
     case ResultsTab::Nodes: return nodeColumns(doc);
     case ResultsTab::Fans: return fanColumns(doc);
-    case ResultsTab::Checks: return checkColumns(doc);
+    case ResultsTab::Checks: return checkColumns();
     }
     return {};
 }
@@ -372,7 +372,7 @@ ResultsTable resultsRecord(ResultsTab tab, const CBriscoDoc& doc, int element, c
     return table;
 }
 
-std::vector<ResultsColumn> checkColumns(const CBriscoDoc&)
+std::vector<ResultsColumn> checkColumns()
 {
     using C = CheckColumn;
     return {
@@ -390,7 +390,11 @@ int findingCount(const CBriscoDoc& doc) { return int(checkWork(doc).findings.siz
 
 std::vector<ResultsCell> checkRow(const CBriscoDoc& doc, int finding)
 {
-    const Finding& f = checkWork(doc).findings[std::size_t(finding - 1)];
+    return findingRow(checkWork(doc).findings[std::size_t(finding - 1)]);
+}
+
+std::vector<ResultsCell> findingRow(const Finding& f)
+{
     std::string element;
     for (const int n : f.nodes)
         element += (element.empty() ? "" : "-") + std::to_string(n);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "checks/checks.h"
 #include "model/briscodoc.h"
 
 // The tables of the results of the last run: one row per road, node or fan
@@ -72,8 +73,9 @@ struct CheckTarget {
 CheckTarget checkTarget(const CBriscoDoc& doc, int finding);
 
 // The findings' table parts.
-std::vector<ResultsColumn> checkColumns(const CBriscoDoc& doc);
+std::vector<ResultsColumn> checkColumns();
 std::vector<ResultsCell> checkRow(const CBriscoDoc& doc, int finding);
+std::vector<ResultsCell> findingRow(const Finding& finding);
 int findingCount(const CBriscoDoc& doc);
 // The row of the table that stands for an element, the other way round.
 int rowOfElement(ResultsTab tab, int element);

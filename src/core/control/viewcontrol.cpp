@@ -131,6 +131,9 @@ Answer ViewController::queryClose()
 
 void ViewController::closing()
 {
+    // A comparison's colouring is the window's alone, never the profile's.
+    if (mComparison)
+        mPlan.settings.look.roadColourKind = mOwnRoadKind;
     if (mPreview)
         mPlan.leavePagePreview();
     mPreview.reset();

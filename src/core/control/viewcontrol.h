@@ -7,6 +7,7 @@
 #include "analysis/analysisdialog.h"
 #include "control/preview.h"
 #include "control/viewwindow.h"
+#include "control/whatif.h"
 #include "display/planview.h"
 #include "edit/editor.h"
 #include "edit/fancurve.h"
@@ -160,6 +161,17 @@ public:
     // Draws it onto the window (in the plan only).
     void drawMark(Canvas& canvas);
 
+    // --- a what-if comparison ---
+    // Colours the plan by the change of each road's airflow, with a legend
+    // naming the other run; the person's own colour kind is kept aside and
+    // comes back when the comparison is cleared (it never reaches the profile).
+    void showComparison(const WindowComparison& shown);
+    void clearComparison();
+    bool comparisonShown() const { return mComparison != nullptr; }
+    // After an edit: roads that no longer join the nodes of the run lose
+    // their colour.
+    void refreshComparison();
+
     // --- page preview, printing and export ---
     void togglePrint();
     void startPrinting(PlanPrinter& printer);
@@ -184,6 +196,8 @@ private:
     NetworkFileChooser& mFiles;
     std::unique_ptr<PagePreview> mPreview;  // while the view is in page preview
     bool mAnalysisOpen = false;
+    std::unique_ptr<WindowComparison> mComparison;  // while the plan shows one
+    int mOwnRoadKind = 0;                           // the colour kind it replaced
     MarkKind mMarkKind = MarkKind::None;
     int mMarked = 0;
 };

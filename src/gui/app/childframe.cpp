@@ -7,6 +7,7 @@
 
 #include "app/placement.h"
 #include "results/resultspanel.h"
+#include "results/scenariodialog.h"
 #include "view/briscoview.h"
 #include "view/displaytext.h"
 #include "view/networkdocument.h"
@@ -42,6 +43,8 @@ CChildFrame::CChildFrame(ViewServices& services, int untitledNumber, QWidget* pa
         showResults(true);
     });
     connect(mView, &CBriscoView::networkReplaced, this, [this] {
+        // A comparison belongs to the network that was shown.
+        clearComparison();
         if (resultsShown())
             mResults->panel().refresh();
         mResults->setNetworkChanged(mDocument->changedSinceRun());
@@ -53,6 +56,7 @@ CChildFrame::CChildFrame(ViewServices& services, int untitledNumber, QWidget* pa
             mView->clearMark();
         }
         mResults->setNetworkChanged(mDocument->changedSinceRun());
+        mView->controller().refreshComparison();
     });
     connect(mResults->toggleViewAction(), &QAction::toggled, this, [this](bool shown) {
         if (!shown)
@@ -90,8 +94,42 @@ void CChildFrame::showResults(bool shown)
     }
 }
 
+void CChildFrame::showComparison(const WindowComparison& shown)
+{
+    mView->controller().showComparison(shown);
+    const UnitsSettings& units = mDocument->doc().app().units;
+    showResults(true);
+    mResults->panel().differences().show(shown, units.flowUnitName.str(), units.pressureUnitName.str());
+    mResults->panel().showDifferences();
+    emit mView->stateChanged();
+}
+
+void CChildFrame::clearComparison()
+{
+    mView->controller().clearComparison();
+    mResults->panel().differences().clear();
+    emit mView->stateChanged();
+}
+
+bool CChildFrame::comparisonShown() const { return mView && mView->controller().comparisonShown(); }
+
+ScenarioDialog* CChildFrame::openScenarios()
+{
+    if (!mScenarios) {
+        mScenarios = new ScenarioDialog(mDocument->doc(), this);
+        mScenarios->setWindowTitle(tr("Scenarios: %1").arg(windowTitle().remove("[*]")));
+        connect(mScenarios, &ScenarioDialog::caseChosen, this, &CChildFrame::showComparison);
+    }
+    mScenarios->show();
+    mScenarios->raise();
+    mScenarios->activateWindow();
+    return mScenarios;
+}
+
 CChildFrame::~CChildFrame()
 {
+    // A run of the Scenarios dialog stops before the network it copied goes.
+    delete mScenarios;
     WindowPlacement placement = placementOf(*this, mNormalGeometry.isValid() ? mNormalGeometry : geometry());
     writePlacement(mServices.profile, kChildPlacementSection, placement);
     // The view writes its settings and files through the document: it goes first.

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <memory>
+
+#include "control/whatif.h"
+#include "results/scenariodialog.h"
 
 #include "control/frame.h"
 #include "view/viewservices.h"
@@ -41,6 +45,15 @@ public:
     // The caption follows the document's title and modified flag.
     void updateCaption();
 
+    // --- what-if runs ---
+    // Colours the plan by a comparison and fills the Differences tab.
+    void showComparison(const WindowComparison& shown);
+    void clearComparison();
+    bool comparisonShown() const;
+    // The window's Scenarios dialog, made the first time.
+    ScenarioDialog* openScenarios();
+    ScenarioDialog* scenarioDialog() const { return mScenarios; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
@@ -53,6 +66,7 @@ private:
     QMainWindow* mInner = nullptr;  // holds the view and the dock
     CBriscoView* mView = nullptr;
     ResultsDock* mResults = nullptr;
+    QPointer<ScenarioDialog> mScenarios;  // a child: it stops its run when the window goes
     bool mResultsPlaced = false;  // the dock had its first size
     QRect mNormalGeometry;  // the last geometry neither maximised nor minimised
 };

@@ -181,6 +181,13 @@ void CMainFrame::createActions()
 
     connect(makeAction("about", "About...(&A)", {}, "Program version and capacities"), &QAction::triggered,
             this, &CMainFrame::about);
+
+    connect(makeAction("compare", "Compare with…", {}, "Colour the plan by how its airflows differ from another network's"),
+            &QAction::triggered, this, &CMainFrame::compareWith);
+    connect(makeAction("clearcompare", "Clear comparison", {}, "The plan's own colours again"), &QAction::triggered,
+            this, &CMainFrame::clearComparison);
+    connect(makeAction("scenarios", "Scenarios…", {}, "Run what-if cases on copies of this network"),
+            &QAction::triggered, this, &CMainFrame::openScenarios);
 }
 
 void CMainFrame::createViewActions()
@@ -239,7 +246,7 @@ void CMainFrame::createMenus()
                                                    "|", "rightturn", "leftturn", "|", "update", "info"});
     QMenu* analysis = menuBar()->addMenu("Analysis(&A)");
     addActions(analysis->addMenu("Flow(&F)"), {"analysis", "continue", "frontonly"});
-    addActions(analysis, {"parameter", "results", "|", "fancurve"});
+    addActions(analysis, {"parameter", "results", "|", "fancurve", "|", "compare", "clearcompare", "scenarios"});
     addActions(menuBar()->addMenu("Window(&W)"), {"cascade", "tile", "next", "previous"});
     addActions(menuBar()->addMenu("Help(&H)"), {"about"});
 }
@@ -347,6 +354,7 @@ void CMainFrame::updateMenus()
     state.networkLoaded = view && view->networkLoaded();
     state.resultsShown = child && child->resultsShown();
     state.windows = int(mMdiArea->subWindowList().size());
+    state.comparisonShown = child && child->comparisonShown();
     action("open")->setText(QString::fromStdString(openCommandText(state)));
     for (const CommandState& c : frameCommandStates(state)) {
         QAction* a = action(c.name);

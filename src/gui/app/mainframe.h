@@ -57,8 +57,17 @@ public:
     // "update", "zoommouse", "info", "about", ...
     QAction* action(const QString& name) const;
 
+    // "Compare with…" asks which network is the base: the other windows
+    // (their titles) then a network file (the last entry); -1 cancels. By
+    // default a list dialog.
+    void setComparisonChooser(std::function<int(const QStringList&)> chooser) { mChooseBase = std::move(chooser); }
+
 public slots:
     void updateMenus();
+    // Analysis > Compare with…, Clear comparison, Scenarios…
+    void compareWith();
+    void clearComparison();
+    void openScenarios();
     void open();
     void about();
 
@@ -92,6 +101,7 @@ private:
     std::unique_ptr<StatusPanes> mPanes;
     int mClockTimer = 0;
     int mUntitled = 0;
+    std::function<int(const QStringList&)> mChooseBase;
     bool mPlacementRestored = false;
     int mRestoredShow = 1;
 };

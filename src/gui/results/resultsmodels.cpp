@@ -14,22 +14,22 @@ QVariant alignment(bool numeric)
 }  // namespace
 
 ResultsTableModel::ResultsTableModel(const CBriscoDoc& doc, ResultsTab tab, QObject* parent)
-    : QAbstractTableModel(parent), mDoc(doc), mTab(tab)
+    : TableModel(parent), mDoc(doc), mTab(tab)
 {
     refresh();
 }
 
-int ResultsTableModel::rowCount(const QModelIndex& parent) const
+int TableModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : int(mTable.rows.size());
 }
 
-int ResultsTableModel::columnCount(const QModelIndex& parent) const
+int TableModel::columnCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : int(mTable.columns.size());
 }
 
-QVariant ResultsTableModel::data(const QModelIndex& index, int role) const
+QVariant TableModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
         return {};
@@ -48,7 +48,7 @@ QVariant ResultsTableModel::data(const QModelIndex& index, int role) const
     }
 }
 
-QVariant ResultsTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+QVariant TableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
         return QAbstractTableModel::headerData(section, orientation, role);
@@ -61,11 +61,16 @@ QVariant ResultsTableModel::headerData(int section, Qt::Orientation orientation,
     }
 }
 
-void ResultsTableModel::refresh()
+void TableModel::setTable(ResultsTable table)
 {
     beginResetModel();
-    mTable = resultsTable(mTab, mDoc, [](const std::string& text) { return displayText(text).toStdString(); });
+    mTable = std::move(table);
     endResetModel();
+}
+
+void ResultsTableModel::refresh()
+{
+    setTable(resultsTable(mTab, mDoc, [](const std::string& text) { return displayText(text).toStdString(); }));
 }
 
 }  // namespace orvex::gui

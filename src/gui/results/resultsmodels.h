@@ -19,10 +19,12 @@ namespace orvex::gui {
 
 inline constexpr int kSortRole = Qt::UserRole;
 
-class ResultsTableModel : public QAbstractTableModel {
+// A table of the core's texts as a Qt model: the results tables, the
+// Differences tab's and the Scenarios dialog's cases.
+class TableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    ResultsTableModel(const CBriscoDoc& doc, ResultsTab tab, QObject* parent = nullptr);
+    explicit TableModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -34,6 +36,17 @@ public:
     const ResultsTable& table() const { return mTable; }
     // The column's section, -1 when the table does not show it.
     template <typename Column> int section(Column column) const { return mTable.section(int(column)); }
+    // Shows another table (a model reset).
+    void setTable(ResultsTable table);
+
+private:
+    ResultsTable mTable;
+};
+
+class ResultsTableModel : public TableModel {
+    Q_OBJECT
+public:
+    ResultsTableModel(const CBriscoDoc& doc, ResultsTab tab, QObject* parent = nullptr);
 
 public slots:
     // Takes a new snapshot of the document (a model reset).
@@ -42,7 +55,6 @@ public slots:
 private:
     const CBriscoDoc& mDoc;
     ResultsTab mTab;
-    ResultsTable mTable;
 };
 
 }  // namespace orvex::gui

@@ -52,6 +52,11 @@ ResultsPanel::ResultsPanel(const CBriscoDoc& doc, QWidget* parent)
     mTabs = new QTabWidget(this);
     for (const ResultsTab tab : kTabs)
         mTabs->addTab(makeTable(tab), QString());
+    mDifferences = new DifferencesView(this);
+    mTabs->addTab(mDifferences, tr("Differences"));
+    connect(mDifferences, &DifferencesView::roadSelected, this, &ResultsPanel::roadSelected);
+    connect(mDifferences, &DifferencesView::fanSelected, this, &ResultsPanel::fanSelected);
+    mDifferences->roadTable()->installEventFilter(this);
 
     // Copy and Export beside the tabs, where they take no room of the tables.
     auto* actions = new QWidget(mTabs);
@@ -133,7 +138,19 @@ void ResultsPanel::setExportPathChooser(std::function<QString()> chooser) { mCho
 
 void ResultsPanel::setErrorSink(std::function<void(const QString&)> sink) { mErrorSink = std::move(sink); }
 
-ResultsPanel::Tab ResultsPanel::currentTab() const { return Tab(std::max(mTabs->currentIndex(), 0)); }
+ResultsPanel::Tab ResultsPanel::currentTab() const
+{
+    return differencesShown() ? Tab::Roads : Tab(std::max(mTabs->currentIndex(), 0));
+}
+
+bool ResultsPanel::differencesShown() const { return mTabs->currentWidget() == mDifferences; }
+
+void ResultsPanel::showDifferences() { mTabs->setCurrentWidget(mDifferences); }
+
+QTableView* ResultsPanel::shownTable() const
+{
+    return differencesShown() ? mDifferences->roadTable() : view(currentTab());
+}
 
 void ResultsPanel::setCurrentTab(Tab tab) { mTabs->setCurrentIndex(int(tab)); }
 
@@ -171,11 +188,12 @@ void ResultsPanel::updateTabTitles()
     mTabs->setTabText(int(Tab::Nodes), tr("Nodes"));
     mTabs->setTabText(int(Tab::Fans), water ? tr("Pumps") : tr("Fans"));
     mTabs->setTabText(int(Tab::Checks), tr("Checks"));
+    mTabs->setTabText(mTabs->indexOf(mDifferences), tr("Differences"));
 }
 
 QString ResultsPanel::copyText() const
 {
-    const QTableView* shown = view(currentTab());
+    const QTableView* shown = shownTable();
     std::vector<int> selected;
     for (const QModelIndex& index : shown->selectionModel()->selectedRows())
         selected.push_back(index.row());
@@ -186,7 +204,7 @@ QString ResultsPanel::copyText() const
 
 QString ResultsPanel::csvText() const
 {
-    const QAbstractItemModel& shown = *shownModel(currentTab());
+    const QAbstractItemModel& shown = *shownTable()->model();
     const std::vector<int> rows = copiedRows({}, shown.rowCount());
     return QString::fromStdString(tableText(shownHeader(shown), shownRows(shown, rows), ',', &csvField));
 }
@@ -220,8 +238,9 @@ bool ResultsPanel::exportCsv()
 
 QString ResultsPanel::suggestedCsvPath() const
 {
-    static const char* const kTableNames[] = {"roads", "nodes", "fans"};
-    return QString::fromStdString(csvFileName(mDoc.baseName, kTableNames[int(currentTab())]));
+    static const char* const kTableNames[] = {"roads", "nodes", "fans", "checks"};
+    const char* name = differencesShown() ? "differences" : kTableNames[int(currentTab())];
+    return QString::fromStdString(csvFileName(mDoc.baseName, name));
 }
 
 void ResultsPanel::reportError(const QString& text)
@@ -235,7 +254,8 @@ void ResultsPanel::reportError(const QString& text)
 // while a table has the focus.
 bool ResultsPanel::eventFilter(QObject* watched, QEvent* event)
 {
-    const bool table = std::find(std::begin(mViews), std::end(mViews), watched) != std::end(mViews);
+    const bool table = std::find(std::begin(mViews), std::end(mViews), watched) != std::end(mViews) ||
+                       watched == mDifferences->roadTable();
     if (table && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->matches(QKeySequence::Copy)) {

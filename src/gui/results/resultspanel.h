@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "model/briscodoc.h"
+#include "results/differencesview.h"
 #include "results/resultsmodels.h"
 
 class QAbstractItemModel;
@@ -38,12 +39,17 @@ public:
     // Shows why a file could not be written. By default a warning box.
     void setErrorSink(std::function<void(const QString&)> sink);
 
+    // The tab shown; the Roads tab's number while Differences is shown.
     Tab currentTab() const;
     void setCurrentTab(Tab tab);
     QTableView* view(Tab tab) const;
     // The table as shown: the sorting proxy over the model.
     QAbstractItemModel* shownModel(Tab tab) const;
     ResultsTableModel& model(Tab tab) { return *mModels[int(tab)]; }
+    // The "Differences" tab: a comparison's roads, fans and checks.
+    DifferencesView& differences() { return *mDifferences; }
+    bool differencesShown() const;
+    void showDifferences();
 
     // The shown tab's selected rows (all its rows when none is selected),
     // with the header, one line per row; fields are separated by tabs.
@@ -72,6 +78,8 @@ protected:
 
 private:
     QTableView* makeTable(Tab tab);
+    // The table Copy and Export take: the shown tab's, the roads of Differences.
+    QTableView* shownTable() const;
     void updateTabTitles();
     QString suggestedCsvPath() const;
     void reportError(const QString& text);
@@ -79,6 +87,7 @@ private:
     const CBriscoDoc& mDoc;
     ResultsTableModel* mModels[4] = {};
     QTableView* mViews[4] = {};
+    DifferencesView* mDifferences = nullptr;
     QTabWidget* mTabs = nullptr;
     std::function<QString()> mChoosePath;
     std::function<void(const QString&)> mErrorSink;

@@ -136,6 +136,9 @@ void CBriscoView::displaySetting()
     if (!commandEnabled(ViewCommand::DisplaySetting))
         return;
     syncClient();
+    // The dialog shows and keeps the person's own colours, never a comparison's.
+    mControl->clearComparison();
+    emit stateChanged();
     DisplaySettingDialog dialog(*mPlan, mServices.reporter, this);
     if (dialog.exec() != QDialog::Accepted)
         return;

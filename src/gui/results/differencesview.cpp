@@ -1,0 +1,101 @@
+#include "results/differencesview.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QSortFilterProxyModel>
+#include <QSplitter>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace orvex::gui {
+
+QTableView* makeSortedTable(TableModel* model, QWidget* parent)
+{
+    auto* proxy = new QSortFilterProxyModel(parent);
+    proxy->setSourceModel(model);
+    proxy->setSortRole(kSortRole);
+    proxy->setSortCaseSensitivity(Qt::CaseInsensitive);
+    auto* view = new QTableView(parent);
+    view->setModel(proxy);
+    view->setAlternatingRowColors(true);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setWordWrap(false);
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
+    view->horizontalHeader()->setHighlightSections(false);
+    view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    view->setSortingEnabled(true);
+    return view;
+}
+
+int sourceRow(const QTableView& view, const QModelIndex& index)
+{
+    const auto* proxy = qobject_cast<const QSortFilterProxyModel*>(view.model());
+    return proxy && index.isValid() ? proxy->mapToSource(index).row() : -1;
+}
+
+DifferencesView::DifferencesView(QWidget* parent)
+    : QWidget(parent),
+      mTitle(new QLabel(tr("No comparison: use Analysis > Compare with… or choose a case of Scenarios…"), this)),
+      mRoadModel(new TableModel(this)),
+      mFanModel(new TableModel(this)),
+      mCheckModel(new TableModel(this)),
+      mRoads(makeSortedTable(mRoadModel, this)),
+      mFans(makeSortedTable(mFanModel, this)),
+      mChecks(makeSortedTable(mCheckModel, this))
+{
+    auto* split = new QSplitter(Qt::Horizontal, this);
+    split->addWidget(mRoads);
+    auto* side = new QSplitter(Qt::Vertical, split);
+    side->addWidget(mFans);
+    side->addWidget(mChecks);
+    split->addWidget(side);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(mTitle);
+    layout->addWidget(split, 1);
+    connect(mRoads->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& i) {
+        const int row = sourceRow(*mRoads, i);
+        if (row >= 0 && row < int(mTables.roadOfRow.size()) && mTables.roadOfRow[std::size_t(row)] > 0)
+            emit roadSelected(mTables.roadOfRow[std::size_t(row)]);
+    });
+    connect(mFans->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& i) {
+        const int row = sourceRow(*mFans, i);
+        if (row >= 0 && row < int(mTables.fanOfRow.size()) && mTables.fanOfRow[std::size_t(row)] > 0)
+            emit fanSelected(mTables.fanOfRow[std::size_t(row)]);
+    });
+}
+
+void DifferencesView::show(const WindowComparison& shown, const std::string& flowUnit,
+                           const std::string& pressureUnit)
+{
+    mTables = differenceTables(shown, flowUnit, pressureUnit);
+    const QString against = QString::fromStdString(shown.against);
+    const QString what = shown.side == WindowSide::Other ? tr("This network against %1").arg(against)
+                                                         : tr("Case \"%1\" against this network").arg(against);
+    mTitle->setText(tr("%1: %2 roads and %3 fans compared; design checks appearing: %4, disappearing: %5")
+                        .arg(what)
+                        .arg(mTables.roads.rows.size())
+                        .arg(mTables.fans.rows.size())
+                        .arg(shown.comparison.appeared.size())
+                        .arg(shown.comparison.disappeared.size()));
+    mRoadModel->setTable(mTables.roads);
+    mFanModel->setTable(mTables.fans);
+    mCheckModel->setTable(mTables.checks);
+    for (QTableView* view : {mRoads, mFans, mChecks})
+        view->resizeColumnsToContents();
+}
+
+void DifferencesView::clear()
+{
+    mTables = DifferenceTables{};
+    mTitle->setText(tr("No comparison"));
+    for (TableModel* model : {mRoadModel, mFanModel, mCheckModel})
+        model->setTable({});
+}
+
+}  // namespace orvex::gui

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QWidget>
+
+#include "control/whatif.h"
+#include "results/resultsmodels.h"
+
+class QLabel;
+class QTableView;
+
+// The "Differences" tab of a network window's results: a comparison's
+// roads (From, To, base flow, flow, change, change %, reversed), its fans'
+// duties and the design checks that appear or disappear, each sortable.
+// Choosing a road's or fan's row tells the window which of its own it is.
+namespace orvex::gui {
+
+// A read-only table over a model, sorted by kSortRole, rows selected whole.
+QTableView* makeSortedTable(TableModel* model, QWidget* parent);
+// The model row of a view's index, whatever the sorting.
+int sourceRow(const QTableView& view, const QModelIndex& index);
+
+class DifferencesView : public QWidget {
+    Q_OBJECT
+public:
+    explicit DifferencesView(QWidget* parent = nullptr);
+
+    // Shows a comparison in the given units; clear() empties the tables.
+    void show(const WindowComparison& shown, const std::string& flowUnit, const std::string& pressureUnit);
+    void clear();
+    bool empty() const { return mTables.roads.rows.empty() && mTables.fans.rows.empty(); }
+
+    QTableView* roadTable() const { return mRoads; }
+    QTableView* fanTable() const { return mFans; }
+    QTableView* checkTable() const { return mChecks; }
+    TableModel& roadModel() { return *mRoadModel; }
+
+signals:
+    void roadSelected(int road);
+    void fanSelected(int fan);
+
+private:
+    DifferenceTables mTables;
+    QLabel* mTitle = nullptr;
+    TableModel *mRoadModel, *mFanModel, *mCheckModel;
+    QTableView *mRoads, *mFans, *mChecks;
+};
+
+}  // namespace orvex::gui

@@ -1,0 +1,135 @@
+// The what-if commands in the running window: Compare with… colours the
+// plan and fills the Differences tab, the Scenarios dialog runs on a copy
+// and its cases colour the plan, and a window closed during a run goes.
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QtTest>
+
+#include "app/briscoapp.h"
+#include "app/childframe.h"
+#include "app/mainframe.h"
+#include "app/qsettingsprofile.h"
+#include "results/resultspanel.h"
+#include "results/scenariodialog.h"
+#include "support.h"
+
+using namespace orvex;
+using namespace orvex::gui;
+using namespace orvex::gui::test;
+
+namespace {
+
+struct Program {
+    QTemporaryDir folder;
+    QSettingsProfile profile{folder.filePath("orvex.ini")};
+    RecordingReporter reporter;
+    ScriptedFiles files;
+    std::unique_ptr<CBriscoApp> app;
+
+    ~Program() { app.reset(); }
+    CMainFrame& start()  // on a copy of the sample mine
+    {
+        copySample("mine", folder.path());
+        const QString network = folder.path() + "/mine.vad";
+        app = std::make_unique<CBriscoApp>(profile, reporter, files);
+        StartOptions options;
+        options.arguments = {network};
+        options.currentFolder = sourceDir().toStdString();
+        options.executablePath = "/nonexistent/bin/orvex";
+        options.splash = false;
+        app->initInstance(options);
+        return *app->mainFrame();
+    }
+};
+
+}  // namespace
+
+class WhatIfTest : public QObject {
+    Q_OBJECT
+private slots:
+    void compareWithAnotherWindow();
+    void scenariosRunOnACopy();
+    void windowClosedDuringARun();
+};
+
+void WhatIfTest::compareWithAnotherWindow()
+{
+    Program p;
+    CMainFrame& frame = p.start();
+    const QString path = p.folder.filePath("mine.vad");
+    const QByteArray before = [&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    QVERIFY(frame.openDocumentFile(path.toStdString()));
+    CChildFrame* active = frame.activeChild();
+    QStringList offered;
+    frame.setComparisonChooser([&](const QStringList& names) { offered = names; return 0; });
+    QVERIFY(!frame.action("clearcompare")->isEnabled());
+    frame.action("compare")->trigger();
+    QCOMPARE(offered.size(), 2);  // the other window, then a file
+    CBriscoView& view = *active->view();
+    QCOMPARE(view.plan().settings.look.roadColourKind, kFlowChangeKind);
+    QVERIFY(frame.action("clearcompare")->isEnabled());
+    ResultsPanel& panel = active->resultsDock()->panel();
+    QVERIFY(panel.differencesShown());
+    QTableView* roads = panel.differences().roadTable();
+    QCOMPARE(roads->model()->rowCount(), active->document().doc().totalRoads());
+    roads->selectRow(3);
+    QCOMPARE(view.markKind(), MarkKind::Road);
+    frame.action("clearcompare")->trigger();
+    QVERIFY(view.plan().settings.look.roadColourKind != kFlowChangeKind);
+    QVERIFY(!frame.action("clearcompare")->isEnabled());
+    // A file that cannot be read: said, nothing coloured.
+    frame.setComparisonChooser([](const QStringList& names) { return int(names.size()) - 1; });
+    p.files.opens.push_back(p.folder.filePath("missing.vad").toStdString());
+    p.reporter.strict = false;
+    frame.action("compare")->trigger();
+    QVERIFY(view.plan().settings.look.roadColourKind != kFlowChangeKind);
+    QVERIFY(p.reporter.contains("missing.vad could not be opened"));
+    QFile after(path);
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QCOMPARE(after.readAll(), before);
+}
+
+void WhatIfTest::scenariosRunOnACopy()
+{
+    Program p;
+    CMainFrame& frame = p.start();
+    CChildFrame* child = frame.activeChild();
+    frame.action("scenarios")->trigger();
+    ScenarioDialog* dialog = child->scenarioDialog();
+    QVERIFY(dialog && dialog->isVisible());
+    dialog->editor()->setPlainText("scenario \"x\"\n  fan-off 10\n");
+    dialog->runButton()->click();
+    QVERIFY(dialog->messageLabel()->text().contains("line 2:"));
+    QCOMPARE(dialog->session().state(), ScenarioSession::State::Idle);
+
+    dialog->editor()->setPlainText("scenario \"fan 10-3 off\"\n  fan-off 10 3\nscenario \"none\"\n  fan-off 1 2\n");
+    dialog->runButton()->click();
+    QVERIFY(dialog->stopButton()->isEnabled() && !dialog->runButton()->isEnabled());
+    QTRY_COMPARE_WITH_TIMEOUT(dialog->session().state(), ScenarioSession::State::Done, 30000);
+    QAbstractItemModel* cases = dialog->caseTable()->model();
+    QCOMPARE(cases->rowCount(), 2);
+    QCOMPARE(cases->index(0, 0).data().toString(), QString("none"));
+    dialog->caseTable()->selectRow(1);
+    QCOMPARE(child->view()->plan().settings.look.roadColourKind, kFlowChangeKind);
+    QVERIFY(child->resultsDock()->panel().differencesShown());
+    QVERIFY(!child->document().doc().modified);
+}
+
+void WhatIfTest::windowClosedDuringARun()
+{
+    Program p;
+    CMainFrame& frame = p.start();
+    CChildFrame* child = frame.activeChild();
+    ScenarioDialog* dialog = child->openScenarios();
+    dialog->fillSweep(SweepKind::FireNodes);
+    dialog->runButton()->click();
+    QPointer<ScenarioDialog> watched(dialog);
+    child->close();
+    QTRY_VERIFY(watched.isNull());
+    QVERIFY(frame.childFrames().isEmpty());
+}
+
+QTEST_MAIN(WhatIfTest)
+#include "whatif_test.moc"
