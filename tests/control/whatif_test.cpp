@@ -197,8 +197,10 @@ TEST(ViewComparison, ColoursForAWhileAndNeverReachesTheProfile)
     b.control.showComparison(shown);  // twice keeps the person's kind, not the comparison's
     EXPECT_TRUE(b.control.comparisonShown());
     EXPECT_EQ(b.view->settings.look.roadColourKind, kFlowChangeKind);
-    EXPECT_EQ(flowChangeWork(*b.doc).against, "old.vad");
+    EXPECT_EQ(flowChangeWork(*b.doc).against, "against old.vad");
     EXPECT_FLOAT_EQ(flowChangeWork(*b.doc).change.at(1), 2.5f);
+    // Even about 0, so that grey means unchanged.
+    EXPECT_EQ(str({float(b.view->data.roadScale.low), float(b.view->data.roadScale.high)}), "-2.5 2.5");
     EXPECT_TRUE(b.shell.saw("redraw"));
     b.control.clearComparison();
     EXPECT_FALSE(b.control.comparisonShown());

@@ -18,7 +18,10 @@ void ViewController::refreshComparison()
         return;
     FlowChangeWork& work = flowChangeWork(mDoc);
     work.change = flowChangeByRoad(*mComparison, mDoc);
-    work.against = mComparison->against;
+    // A comparison's plan is this network against the chosen one; a case's
+    // is the case against this network.
+    work.against = (mComparison->side == WindowSide::Base ? "in \"" + mComparison->against + "\" against this network"
+                                                          : "against " + mComparison->against);
     mPlan.update(mDoc);
     mWindow.redraw();
 }

@@ -133,7 +133,7 @@ void PlanView::copyFlowChange(CBriscoDoc& doc, int total)
     }
     data.roadScale = colourScaleFor(values, largest > 0 ? ColourLimits{false, -largest, largest} : ColourLimits{});
     data.roadColourTitle = roadQuantity(kFlowChangeKind, unitLabelsOf(doc)) +
-                           (work.against.empty() ? std::string() : " against " + work.against);
+                           (work.against.empty() ? std::string() : " " + work.against);
 }
 
 // Nodes are coloured by their elevation, pressure, pressure loss or gas

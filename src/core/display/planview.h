@@ -21,7 +21,7 @@ namespace orvex {
 // document while its view is coloured by it (kFlowChangeKind).
 struct FlowChangeWork : LayerWork {
     std::vector<float> change;  // flow unit, by road index 1.. (slot 0 unused); NaN: not compared
-    std::string against;        // what the base is, for the legend: "mine.vad", "fan 10-3 off"
+    std::string against;        // the legend's words after the quantity: "against mine.vad"
 };
 FlowChangeWork& flowChangeWork(CBriscoDoc& doc);
 
