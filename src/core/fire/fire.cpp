@@ -67,7 +67,11 @@ private:
     int spreadFromNode(int number, float t);
     void emitFromNode(int number, float t);
     void takeEarliestFront(float t);
+    void addFront(const FireFront& front);
     void removeFront(int slot);
+    void packFronts();
+    void placeInTree(int slot);
+    void rebuildTree();
     void requeueFronts();
     void meanTemperatureOfPartlyFilledRoads();
 
@@ -97,7 +101,7 @@ void FireSimulation::emitFromNode(int number, float t)
         const float volumeFlow = std::fabs(road.massFlow) * 3600.0f / road.density;  // m³/h
         const float arrival = t + road.area * road.length / volumeFlow;
         int match = 0;
-        for (int s = w.nFront; s >= 1 && match == 0; --s) {
+        for (int s = w.frontEnd; s >= 1 && match == 0; --s) {
             const FireFront& f = w.fronts[s];
             if (f.road == r && (std::fabs(f.time - arrival) <= kSameArrival ||
                                 std::fabs(f.temperature - temperature) <= kSameTemperature))
@@ -112,7 +116,7 @@ void FireSimulation::emitFromNode(int number, float t)
             doc.report(" Front over ");
             return;
         }
-        w.fronts[++w.nFront] = FireFront{r, arrival, temperature, gas};
+        addFront(FireFront{r, arrival, temperature, gas});
     }
 }
 
@@ -147,10 +151,7 @@ int FireSimulation::spreadFromNode(int number, float t)
 // in-road front and drawn); either way it leaves the travelling list.
 void FireSimulation::takeEarliestFront(float t)
 {
-    int best = 1;
-    for (int s = 2; s <= w.nFront; ++s)
-        if (w.fronts[s].time < w.fronts[best].time)
-            best = s;
+    const int best = w.earliest[1];
     const FireFront front = w.fronts[best];
     w.spreadTime = front.time;
     Road& road = doc.roads[front.road];
@@ -182,6 +183,8 @@ void FireSimulation::takeEarliestFront(float t)
     } else {
         removeFront(best);
         ++w.nInRoad;
+        if (w.frontEnd >= kFrontSlots + 1 - w.nInRoad)
+            packFronts();  // the in-road entries grow down into the gaps' room
         w.fronts[kFrontSlots + 1 - w.nInRoad] =
             FireFront{front.road, fraction * road.length, front.temperature, front.gas};
         const int direction = road.massFlow > 0 ? 1 : -1;
@@ -194,12 +197,59 @@ void FireSimulation::takeEarliestFront(float t)
         removeFront(best);
 }
 
+// The earlier of two slots' fronts, the first in slot order among equals;
+// slot 0 is none.
+int earlierSlot(const FireWork& w, int a, int b)
+{
+    if (a == 0 || b == 0)
+        return a + b;
+    return w.fronts[b].time < w.fronts[a].time ? b : a;
+}
+
+void FireSimulation::placeInTree(int slot)
+{
+    int i = FireWork::kFrontTreeLeaves + slot;
+    w.earliest[i] = short(slot <= w.frontEnd && w.fronts[slot].road != 0 ? slot : 0);
+    for (i /= 2; i >= 1; i /= 2)
+        w.earliest[i] = short(earlierSlot(w, w.earliest[2 * i], w.earliest[2 * i + 1]));
+}
+
+void FireSimulation::rebuildTree()
+{
+    constexpr int leaves = FireWork::kFrontTreeLeaves;
+    for (int s = 0; s < leaves; ++s)
+        w.earliest[leaves + s] = short(s >= 1 && s <= w.frontEnd && w.fronts[s].road != 0 ? s : 0);
+    for (int i = leaves - 1; i >= 1; --i)
+        w.earliest[i] = short(earlierSlot(w, w.earliest[2 * i], w.earliest[2 * i + 1]));
+}
+
+// A new travelling front after the others.
+void FireSimulation::addFront(const FireFront& front)
+{
+    if (w.frontEnd + 1 + w.nInRoad >= kFrontSlots + 1)
+        packFronts();
+    w.fronts[++w.frontEnd] = front;
+    ++w.nFront;
+    placeInTree(w.frontEnd);
+}
+
 // Takes a front out of the travelling list, keeping the order of the rest.
 void FireSimulation::removeFront(int slot)
 {
-    for (int s = slot; s < w.nFront; ++s)
-        w.fronts[s] = w.fronts[s + 1];
+    w.fronts[slot].road = 0;
     --w.nFront;
+    placeInTree(slot);
+}
+
+// Closes the gaps, the fronts in their order.
+void FireSimulation::packFronts()
+{
+    int kept = 0;
+    for (int s = 1; s <= w.frontEnd; ++s)
+        if (w.fronts[s].road != 0)
+            w.fronts[++kept] = w.fronts[s];
+    w.frontEnd = kept;
+    rebuildTree();
 }
 
 // End of a step: the in-road fronts travel on with the airflows as they are
@@ -223,7 +273,8 @@ void FireSimulation::requeueFronts()
                                             (std::fabs(road.massFlow) * 3600.0f);
         w.fronts[++kept] = FireFront{entry.road, arrival, entry.temperature, entry.gas};
     }
-    w.nFront = kept;
+    w.nFront = w.frontEnd = kept;
+    rebuildTree();
     for (int i = 1; i <= doc.nodeCount; ++i)
         w.emitted[i] = 0;
     // A reversed road now lets out at its other end the air that entered it last.
@@ -371,7 +422,8 @@ int FireSimulation::start()
     w.lastSolveResult = SolveNetwork(doc, dialog, 1.0f, 1.0f, 1.0f, 1.0f);
     if (w.lastSolveResult <= 0)
         return 0;
-    w.nFront = 0;
+    w.nFront = w.frontEnd = 0;
+    rebuildTree();
     w.spreadNode = doc.fire.fireNode;
     w.spreadTime = 0;
     if (doc.pauseFlag)

@@ -29,6 +29,14 @@ struct FireWork : LayerWork {
     std::array<FireFront, kFrontSlots + 1> scratch{};  // in-road entries while they are requeued
     int nFront = 0;
     int nInRoad = 0;
+    // The travelling fronts sit in slots 1..frontEnd in the order they were
+    // made; a front taken out leaves a gap (road 0) until the list is packed.
+    int frontEnd = 0;
+    // A tournament over the slots: each entry the earliest front of its half
+    // (the first in slot order among equals), entry 1 the earliest of all;
+    // leaves at kFrontTreeLeaves + slot, 0 for none.
+    static constexpr int kFrontTreeLeaves = 512;
+    std::array<short, 2 * kFrontTreeLeaves> earliest{};
     float tMin = 0;        // simulated time, min
     float tNextSolve = 0;  // time of the next airflow re-solve, min
     float tHour = 0;       // tMin in hours

@@ -217,6 +217,12 @@ public:
     void report(const std::string& text, MessageKind kind = MessageKind::Error);
     // What the analysis and the fire keep with the network between runs.
     LayerWorkStore& layerWork() const { return mLayerWork; }
+    // Hands the layers' work to another copy of the same network (a worker
+    // that runs one case after another keeps the Newton method's analysed
+    // pattern and its memory); every layer starts each run afresh from the
+    // network, so the results are those of new work.
+    void adoptLayerWork(LayerWorkStore&& work) { mLayerWork = std::move(work); }
+    LayerWorkStore releaseLayerWork() { return std::move(mLayerWork); }
     // Messages and questions go to `reporter` from now on; returns the one
     // they went to before.
     Reporter& exchangeReporter(Reporter& reporter);

@@ -24,6 +24,8 @@ public:
     // it again at its first use.
     LayerWorkStore(const LayerWorkStore&) {}
     LayerWorkStore& operator=(const LayerWorkStore&) = delete;
+    LayerWorkStore(LayerWorkStore&&) = default;
+    LayerWorkStore& operator=(LayerWorkStore&&) = default;
 
     template <class Work>
     Work& get()

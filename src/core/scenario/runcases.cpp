@@ -74,13 +74,19 @@ void gatherGas(const CBriscoDoc& doc, CaseResult& r)
 }
 
 CaseResult runCase(const CBriscoDoc& base, const std::vector<Finding>& baseFindings, const Scenario& scenario,
-                   const CaseSettings& settings)
+                   const CaseSettings& settings, LayerWorkStore& work)
 {
     CaseResult r;
     r.name = scenario.name;
     r.fire = scenario.fire();
     CaseReporter reporter;
     CBriscoDoc doc(base, reporter);
+    doc.adoptLayerWork(std::move(work));
+    struct GiveBack {
+        CBriscoDoc& doc;
+        LayerWorkStore& work;
+        ~GiveBack() { work = doc.releaseLayerWork(); }
+    } giveBack{doc, work};
     doc.pauseFlag = 0;
     r.problem = applyScenario(doc, scenario);
     if (!r.problem.empty())
@@ -136,6 +142,7 @@ std::vector<CaseResult> runCases(const CBriscoDoc& base, const std::vector<Findi
     std::mutex progress;
     int done = 0;
     const auto work = [&] {
+        LayerWorkStore layers;  // the worker's, handed from case to case
         for (int i = next++; i < total; i = next++) {
             CaseResult& r = results[std::size_t(i)];
             if (settings.stop != nullptr && settings.stop->load()) {
@@ -143,7 +150,7 @@ std::vector<CaseResult> runCases(const CBriscoDoc& base, const std::vector<Findi
                 r.problem = "stopped";
             } else {
                 try {
-                    r = runCase(base, baseFindings, scenarios[std::size_t(i)], settings);
+                    r = runCase(base, baseFindings, scenarios[std::size_t(i)], settings, layers);
                 } catch (const std::exception& e) {
                     r = CaseResult{};
                     r.name = scenarios[std::size_t(i)].name;
