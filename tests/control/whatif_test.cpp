@@ -179,6 +179,32 @@ TEST(WhatIfSession, DamagedTextRunsNothingAndCasesShowOnTheBase)
 
 // A comparison colours the plan for a while: the person's own colour kind
 // comes back when it is cleared, and the profile only ever keeps that one.
+// A row marks the road it was about, wherever an edit has moved it since,
+// and nothing once no road joins its nodes.
+TEST(WhatIfCompare, RowsFollowTheirRoadsThroughEdits)
+{
+    ViewBench b;
+    b.node(1, 0, 0, NodeKind::Surface);
+    b.node(2, 100, 0);
+    b.node(3, 200, 0);
+    b.road(1, 2);
+    b.road(2, 3);
+    WindowComparison shown;
+    shown.side = WindowSide::Base;
+    shown.ran = roadEndsOf(*b.doc);
+    RoadChange road;
+    road.baseRoad = 2, road.from = 3, road.to = 2;  // its air ran from 3 to 2
+    shown.comparison.roads = {road};
+    const DifferenceTables t = differenceTables(shown, "", "");
+    EXPECT_EQ(rowRoad(t, 0, *b.doc), 2);
+    std::swap(b.doc->roads[1], b.doc->roads[2]);
+    EXPECT_EQ(rowRoad(t, 0, *b.doc), 1);
+    b.doc->roads[1].second = 1;
+    EXPECT_EQ(rowRoad(t, 0, *b.doc), 0);
+    EXPECT_EQ(rowRoad(t, 1, *b.doc), 0);
+    EXPECT_EQ(rowFan(t, 0, *b.doc), 0);
+}
+
 TEST(ViewComparison, ColoursForAWhileAndNeverReachesTheProfile)
 {
     ViewBench b;

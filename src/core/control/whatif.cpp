@@ -151,7 +151,10 @@ DifferenceTables differenceTables(const WindowComparison& shown, const std::stri
         t.roads.rows.push_back({count(r.from), count(r.to), number(r.baseFlow, kFlowDecimals),
                                 number(r.flow, kFlowDecimals), number(r.change, kFlowDecimals),
                                 number(r.changePercent, kPercentDecimals), yesNo(r.reversed)});
-        t.roadOfRow.push_back(windowRoad(r, shown.side));
+        const int k = windowRoad(r, shown.side);
+        t.roadOfRow.push_back(k);
+        t.roadEndsOfRow.push_back(k > 0 && std::size_t(k) < shown.ran.size() ? shown.ran[std::size_t(k)]
+                                                                              : NodePair{r.from, r.to});
     }
     using F = FanDifferenceColumn;
     t.fans.columns = {
@@ -168,6 +171,7 @@ DifferenceTables differenceTables(const WindowComparison& shown, const std::stri
                                number(f.flow, kFlowDecimals), number(f.change, kFlowDecimals),
                                number(f.basePressure, kPressureDecimals), number(f.pressure, kPressureDecimals)});
         t.fanOfRow.push_back(windowFan(f, shown.side));
+        t.fanEndsOfRow.emplace_back(f.inlet, f.outlet);
     }
     t.checks.columns = {{-1, "Check is", "Appeared: only this run finds it; disappeared: only the base run", false}};
     for (const ResultsColumn& c : checkColumns())
@@ -339,6 +343,32 @@ std::string ScenarioSession::summary() const
     for (const CaseResult& r : mBatch.cases)
         converged += r.converged;
     return std::to_string(converged) + " of " + std::to_string(mBatch.cases.size()) + " cases converged";
+}
+
+int rowRoad(const DifferenceTables& tables, int row, const CBriscoDoc& doc)
+{
+    if (row < 0 || std::size_t(row) >= tables.roadOfRow.size() || tables.roadOfRow[std::size_t(row)] <= 0)
+        return 0;
+    const int k = tables.roadOfRow[std::size_t(row)];
+    const auto [a, b] = tables.roadEndsOfRow[std::size_t(row)];
+    if (k <= doc.totalRoads() && doc.roads[std::size_t(k)].first == a && doc.roads[std::size_t(k)].second == b)
+        return k;
+    return doc.findRoad(a, b, RoadScope::All);
+}
+
+int rowFan(const DifferenceTables& tables, int row, const CBriscoDoc& doc)
+{
+    if (row < 0 || std::size_t(row) >= tables.fanOfRow.size() || tables.fanOfRow[std::size_t(row)] <= 0)
+        return 0;
+    const int f = tables.fanOfRow[std::size_t(row)];
+    const auto [inlet, outlet] = tables.fanEndsOfRow[std::size_t(row)];
+    const auto at = [&](int g) { return doc.fans[std::size_t(g)].inlet == inlet && doc.fans[std::size_t(g)].outlet == outlet; };
+    if (f <= doc.fanCount && at(f))
+        return f;
+    for (int g = 1; g <= doc.fanCount; ++g)
+        if (at(g))
+            return g;
+    return 0;
 }
 
 }  // namespace orvex

@@ -36,8 +36,9 @@ int sourceRow(const QTableView& view, const QModelIndex& index)
     return proxy && index.isValid() ? proxy->mapToSource(index).row() : -1;
 }
 
-DifferencesView::DifferencesView(QWidget* parent)
+DifferencesView::DifferencesView(const CBriscoDoc& doc, QWidget* parent)
     : QWidget(parent),
+      mDoc(doc),
       mTitle(new QLabel(tr("No comparison: use Analysis > Compare with… or choose a case of Scenarios…"), this)),
       mRoadModel(new TableModel(this)),
       mFanModel(new TableModel(this)),
@@ -59,14 +60,12 @@ DifferencesView::DifferencesView(QWidget* parent)
     layout->addWidget(mTitle);
     layout->addWidget(split, 1);
     connect(mRoads->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& i) {
-        const int row = sourceRow(*mRoads, i);
-        if (row >= 0 && row < int(mTables.roadOfRow.size()) && mTables.roadOfRow[std::size_t(row)] > 0)
-            emit roadSelected(mTables.roadOfRow[std::size_t(row)]);
+        if (const int road = rowRoad(mTables, sourceRow(*mRoads, i), mDoc))
+            emit roadSelected(road);
     });
     connect(mFans->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& i) {
-        const int row = sourceRow(*mFans, i);
-        if (row >= 0 && row < int(mTables.fanOfRow.size()) && mTables.fanOfRow[std::size_t(row)] > 0)
-            emit fanSelected(mTables.fanOfRow[std::size_t(row)]);
+        if (const int fan = rowFan(mTables, sourceRow(*mFans, i), mDoc))
+            emit fanSelected(fan);
     });
 }
 

@@ -22,7 +22,8 @@ int sourceRow(const QTableView& view, const QModelIndex& index);
 class DifferencesView : public QWidget {
     Q_OBJECT
 public:
-    explicit DifferencesView(QWidget* parent = nullptr);
+    // Rows mark the road or fan of `doc` they are about, as it stands.
+    explicit DifferencesView(const CBriscoDoc& doc, QWidget* parent = nullptr);
 
     // Shows a comparison in the given units; clear() empties the tables.
     void show(const WindowComparison& shown, const std::string& flowUnit, const std::string& pressureUnit);
@@ -39,6 +40,7 @@ signals:
     void fanSelected(int fan);
 
 private:
+    const CBriscoDoc& mDoc;
     DifferenceTables mTables;
     QLabel* mTitle = nullptr;
     TableModel *mRoadModel, *mFanModel, *mCheckModel;

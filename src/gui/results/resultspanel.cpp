@@ -52,7 +52,7 @@ ResultsPanel::ResultsPanel(const CBriscoDoc& doc, QWidget* parent)
     mTabs = new QTabWidget(this);
     for (const ResultsTab tab : kTabs)
         mTabs->addTab(makeTable(tab), QString());
-    mDifferences = new DifferencesView(this);
+    mDifferences = new DifferencesView(mDoc, this);
     mTabs->addTab(mDifferences, tr("Differences"));
     connect(mDifferences, &DifferencesView::roadSelected, this, &ResultsPanel::roadSelected);
     connect(mDifferences, &DifferencesView::fanSelected, this, &ResultsPanel::fanSelected);
