@@ -203,6 +203,21 @@ TEST(WhatIfCompare, RowsFollowTheirRoadsThroughEdits)
     EXPECT_EQ(rowRoad(t, 0, *b.doc), 0);
     EXPECT_EQ(rowRoad(t, 1, *b.doc), 0);
     EXPECT_EQ(rowFan(t, 0, *b.doc), 0);
+
+    // A check row marks the road joining the nodes it names, else its first node.
+    Finding low;
+    low.road = 7, low.nodes = {2, 1};
+    Finding loop = low;
+    loop.road = 0, loop.nodes = {3, 2, 1};
+    shown.comparison.appeared = {low};
+    shown.comparison.disappeared = {loop};
+    const DifferenceTables checks = differenceTables(shown, "", "");
+    const CheckTarget onRoad = rowCheckTarget(checks, 0, *b.doc), onNode = rowCheckTarget(checks, 1, *b.doc);
+    EXPECT_EQ(onRoad.tab, ResultsTab::Roads);
+    EXPECT_EQ(onRoad.element, 1);  // road 1 joins 2 and 1 since the edits above
+    EXPECT_EQ(onNode.tab, ResultsTab::Nodes);
+    EXPECT_EQ(onNode.element, b.doc->nodeIndex(3));
+    EXPECT_EQ(rowCheckTarget(checks, 2, *b.doc).element, 0);
 }
 
 TEST(ViewComparison, ColoursForAWhileAndNeverReachesTheProfile)

@@ -178,6 +178,9 @@ DifferenceTables differenceTables(const WindowComparison& shown, const std::stri
         t.checks.columns.push_back(c);
     addFindings(t.checks, shown.comparison.appeared, "appeared");
     addFindings(t.checks, shown.comparison.disappeared, "disappeared");
+    t.findingOfRow = shown.comparison.appeared;
+    t.findingOfRow.insert(t.findingOfRow.end(), shown.comparison.disappeared.begin(),
+                          shown.comparison.disappeared.end());
     return t;
 }
 
@@ -369,6 +372,24 @@ int rowFan(const DifferenceTables& tables, int row, const CBriscoDoc& doc)
         if (at(g))
             return g;
     return 0;
+}
+
+CheckTarget rowCheckTarget(const DifferenceTables& tables, int row, const CBriscoDoc& doc)
+{
+    if (row < 0 || std::size_t(row) >= tables.findingOfRow.size())
+        return {};
+    const Finding& f = tables.findingOfRow[std::size_t(row)];
+    // Either run's finding: its element by the nodes it names, in this network.
+    if (f.road > 0 && f.nodes.size() == 2)
+        if (const int k = doc.findRoad(f.nodes[0], f.nodes[1], RoadScope::All))
+            return {ResultsTab::Roads, k};
+    if (f.fan > 0 && f.nodes.size() == 2)
+        for (int g = 1; g <= doc.fanCount; ++g)
+            if (doc.fans[std::size_t(g)].inlet == f.nodes[0] && doc.fans[std::size_t(g)].outlet == f.nodes[1])
+                return {ResultsTab::Fans, g};
+    if (!f.nodes.empty() && doc.nodeIndex(f.nodes.front()) != 0)
+        return {ResultsTab::Nodes, doc.nodeIndex(f.nodes.front())};
+    return {};
 }
 
 }  // namespace orvex

@@ -54,12 +54,17 @@ struct DifferenceTables {
     ResultsTable roads, fans, checks;  // checks: "appeared" or "disappeared", then a finding's columns
     std::vector<int> roadOfRow, fanOfRow;  // the window's road or fan of each row, 0: none
     std::vector<NodePair> roadEndsOfRow, fanEndsOfRow;  // its first and second node (inlet, outlet) then
+    std::vector<Finding> findingOfRow;                  // of the checks' rows
 };
 // The window's road or fan a row is about, as its network stands now: the
 // one of the run while it still joins the same nodes, else the first that
 // does (an edit renumbered it); 0 when none does.
 int rowRoad(const DifferenceTables& tables, int row, const CBriscoDoc& doc);
 int rowFan(const DifferenceTables& tables, int row, const CBriscoDoc& doc);
+// What a check row marks in the window's network: the road or fan joining
+// the nodes the finding names, else its first node; nothing when the
+// network has none of them.
+CheckTarget rowCheckTarget(const DifferenceTables& tables, int row, const CBriscoDoc& doc);
 DifferenceTables differenceTables(const WindowComparison& shown, const std::string& flowUnit,
                                   const std::string& pressureUnit);
 

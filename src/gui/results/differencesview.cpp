@@ -67,6 +67,17 @@ DifferencesView::DifferencesView(const CBriscoDoc& doc, QWidget* parent)
         if (const int fan = rowFan(mTables, sourceRow(*mFans, i), mDoc))
             emit fanSelected(fan);
     });
+    connect(mChecks->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& i) {
+        const CheckTarget about = rowCheckTarget(mTables, sourceRow(*mChecks, i), mDoc);
+        if (about.element == 0)
+            return;
+        switch (about.tab) {
+        case ResultsTab::Roads: emit roadSelected(about.element); break;
+        case ResultsTab::Fans: emit fanSelected(about.element); break;
+        case ResultsTab::Nodes: emit nodeSelected(about.element); break;
+        case ResultsTab::Checks: break;
+        }
+    });
 }
 
 void DifferencesView::show(const WindowComparison& shown, const std::string& flowUnit,

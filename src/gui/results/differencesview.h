@@ -38,6 +38,7 @@ public:
 signals:
     void roadSelected(int road);
     void fanSelected(int fan);
+    void nodeSelected(int nodeIndex);
 
 private:
     const CBriscoDoc& mDoc;

@@ -56,6 +56,7 @@ ResultsPanel::ResultsPanel(const CBriscoDoc& doc, QWidget* parent)
     mTabs->addTab(mDifferences, tr("Differences"));
     connect(mDifferences, &DifferencesView::roadSelected, this, &ResultsPanel::roadSelected);
     connect(mDifferences, &DifferencesView::fanSelected, this, &ResultsPanel::fanSelected);
+    connect(mDifferences, &DifferencesView::nodeSelected, this, &ResultsPanel::nodeSelected);
     mDifferences->roadTable()->installEventFilter(this);
 
     // Copy and Export beside the tabs, where they take no room of the tables.
