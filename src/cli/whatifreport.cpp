@@ -17,11 +17,6 @@ namespace {
 // its first roads reached by gas; CSV and JSON list them all.
 constexpr std::size_t kTextRows = 15;
 
-std::string pairText(int a, int b)
-{
-    return std::to_string(a) + "-" + std::to_string(b);
-}
-
 // The roads changed beyond the threshold, largest change first.
 std::vector<RoadChange> changedRoads(const Comparison& c, double threshold)
 {
@@ -186,7 +181,7 @@ void printCompareCsv(std::ostream& out, const WhatIfReport& r, const std::string
     out << "\nnotShared,element\n";
     const auto list = [&](const char* what, const std::vector<NodePair>& pairs) {
         for (const NodePair& e : pairs)
-            out << what << "," << pairText(e.first, e.second) << "\n";
+            out << what << "," << nodePairText(e.first, e.second) << "\n";
     };
     for (const int n : c.unshared.baseNodes)
         out << "base node," << n << "\n";
@@ -304,7 +299,7 @@ void printUnshared(std::ostream& out, const WhatIfReport& r)
             return;
         out << "  " << what << ":";
         for (const NodePair& e : list)
-            out << " " << pairText(e.first, e.second);
+            out << " " << nodePairText(e.first, e.second);
         out << "\n";
     };
     nodes(r.baseFile, u.baseNodes);
@@ -371,7 +366,7 @@ void printCase(std::ostream& out, const CaseResult& c, const WhatIfReport& r, co
         out << "  Fire gas reached " << c.gas.size() << " roads";
         out << (c.gas.empty() ? "\n" : ", first:\n");
         for (std::size_t i = 0; i < c.gas.size() && i < kTextRows; ++i)
-            out << "    " << pairText(c.gas[i].first, c.gas[i].second) << " after " << format("%.1f", c.gas[i].arrival)
+            out << "    " << nodePairText(c.gas[i].first, c.gas[i].second) << " after " << format("%.1f", c.gas[i].arrival)
                 << " min, at most " << format("%.3f", c.gas[i].peakGas) << " %\n";
     }
 }

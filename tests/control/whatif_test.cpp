@@ -8,17 +8,11 @@
 #include "control/whatif.h"
 #include "support/support.h"
 #include "viewbench.h"
+#include "../scenario/parsed.h"
 
 namespace orvex::test {
 namespace {
 
-Scenario scenarioOf(const std::string& text)
-{
-    std::vector<Scenario> scenarios;
-    std::vector<std::string> errors;
-    EXPECT_TRUE(parseScenarios(text, "t", scenarios, errors)) << (errors.empty() ? "" : errors.front());
-    return scenarios.empty() ? Scenario{} : scenarios.front();
-}
 
 // mine.vad against the window's copy of it with a new road 10-51: the
 // window's fixed-flow roads come one index later than the base's.
@@ -28,7 +22,7 @@ TEST(WhatIfCompare, EachSideColoursItsOwnRoads)
     ASSERT_TRUE(base.opened);
     RecordingReporter quiet;
     CBriscoDoc window(*base.doc, quiet);
-    ASSERT_EQ(applyScenario(window, scenarioOf("scenario \"x\"\n open 10 51 0.5\n")), "");
+    ASSERT_EQ(applyScenario(window, parsedScenario("scenario \"x\"\n open 10 51 0.5\n")), "");
     const int added = window.roadCount;
     ASSERT_EQ(window.roads[added].first, 10);
 

@@ -13,38 +13,13 @@
 #include "app/qsettingsprofile.h"
 #include "results/resultspanel.h"
 #include "results/scenariodialog.h"
+#include "program.h"
 #include "support.h"
 
 using namespace orvex;
 using namespace orvex::gui;
 using namespace orvex::gui::test;
 
-namespace {
-
-struct Program {
-    QTemporaryDir folder;
-    QSettingsProfile profile{folder.filePath("orvex.ini")};
-    RecordingReporter reporter;
-    ScriptedFiles files;
-    std::unique_ptr<CBriscoApp> app;
-
-    ~Program() { app.reset(); }
-    CMainFrame& start()  // on a copy of the sample mine
-    {
-        copySample("mine", folder.path());
-        const QString network = folder.path() + "/mine.vad";
-        app = std::make_unique<CBriscoApp>(profile, reporter, files);
-        StartOptions options;
-        options.arguments = {network};
-        options.currentFolder = sourceDir().toStdString();
-        options.executablePath = "/nonexistent/bin/orvex";
-        options.splash = false;
-        app->initInstance(options);
-        return *app->mainFrame();
-    }
-};
-
-}  // namespace
 
 class WhatIfTest : public QObject {
     Q_OBJECT
@@ -57,7 +32,7 @@ private slots:
 void WhatIfTest::compareWithAnotherWindow()
 {
     Program p;
-    CMainFrame& frame = p.start();
+    CMainFrame& frame = p.start({p.sample("mine")});
     const QString path = p.folder.filePath("mine.vad");
     const QByteArray before = [&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
     QVERIFY(frame.openDocumentFile(path.toStdString()));
@@ -94,7 +69,7 @@ void WhatIfTest::compareWithAnotherWindow()
 void WhatIfTest::scenariosRunOnACopy()
 {
     Program p;
-    CMainFrame& frame = p.start();
+    CMainFrame& frame = p.start({p.sample("mine")});
     CChildFrame* child = frame.activeChild();
     frame.action("scenarios")->trigger();
     ScenarioDialog* dialog = child->scenarioDialog();
@@ -120,7 +95,7 @@ void WhatIfTest::scenariosRunOnACopy()
 void WhatIfTest::windowClosedDuringARun()
 {
     Program p;
-    CMainFrame& frame = p.start();
+    CMainFrame& frame = p.start({p.sample("mine")});
     CChildFrame* child = frame.activeChild();
     ScenarioDialog* dialog = child->openScenarios();
     dialog->fillSweep(SweepKind::FireNodes);

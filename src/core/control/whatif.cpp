@@ -365,13 +365,9 @@ int rowFan(const DifferenceTables& tables, int row, const CBriscoDoc& doc)
         return 0;
     const int f = tables.fanOfRow[std::size_t(row)];
     const auto [inlet, outlet] = tables.fanEndsOfRow[std::size_t(row)];
-    const auto at = [&](int g) { return doc.fans[std::size_t(g)].inlet == inlet && doc.fans[std::size_t(g)].outlet == outlet; };
-    if (f <= doc.fanCount && at(f))
+    if (f <= doc.fanCount && doc.fans[std::size_t(f)].inlet == inlet && doc.fans[std::size_t(f)].outlet == outlet)
         return f;
-    for (int g = 1; g <= doc.fanCount; ++g)
-        if (at(g))
-            return g;
-    return 0;
+    return doc.findFan(inlet, outlet);
 }
 
 CheckTarget rowCheckTarget(const DifferenceTables& tables, int row, const CBriscoDoc& doc)
@@ -384,9 +380,8 @@ CheckTarget rowCheckTarget(const DifferenceTables& tables, int row, const CBrisc
         if (const int k = doc.findRoad(f.nodes[0], f.nodes[1], RoadScope::All))
             return {ResultsTab::Roads, k};
     if (f.fan > 0 && f.nodes.size() == 2)
-        for (int g = 1; g <= doc.fanCount; ++g)
-            if (doc.fans[std::size_t(g)].inlet == f.nodes[0] && doc.fans[std::size_t(g)].outlet == f.nodes[1])
-                return {ResultsTab::Fans, g};
+        if (const int g = doc.findFan(f.nodes[0], f.nodes[1]))
+            return {ResultsTab::Fans, g};
     if (!f.nodes.empty() && doc.nodeIndex(f.nodes.front()) != 0)
         return {ResultsTab::Nodes, doc.nodeIndex(f.nodes.front())};
     return {};

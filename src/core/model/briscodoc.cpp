@@ -207,6 +207,14 @@ NetworkCounts CBriscoDoc::counts() const
 
 // ---------------------------------------------------------------------------
 
+int CBriscoDoc::findFan(int inlet, int outlet) const
+{
+    for (int f = 1; f <= fanCount; ++f)
+        if (fans[f].inlet == inlet && fans[f].outlet == outlet)
+            return f;
+    return 0;
+}
+
 int CBriscoDoc::appendNormalRoad(const Road& road)
 {
     for (int k = totalRoads(); k > roadCount; --k)

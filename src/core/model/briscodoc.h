@@ -194,6 +194,8 @@ public:
     int appendNormalRoad(const Road& road);
     // Lowest-indexed road joining a and b in either order; 0 when none.
     int findRoad(int a, int b, RoadScope scope = RoadScope::Normal) const;
+    // Lowest-indexed fan from inlet to outlet (in that sense); 0 when none.
+    int findFan(int inlet, int outlet) const;
     // Index of the node carrying this number, 0 when no node does.
     int nodeIndex(int number) const;
     void prepareAfterLoad();

@@ -8,19 +8,6 @@ namespace orvex {
 
 namespace {
 
-std::string pairText(int a, int b)
-{
-    return std::to_string(a) + "-" + std::to_string(b);
-}
-
-int findFan(const CBriscoDoc& doc, int inlet, int outlet)
-{
-    for (int f = 1; f <= doc.fanCount; ++f)
-        if (doc.fans[f].inlet == inlet && doc.fans[f].outlet == outlet)
-            return f;
-    return 0;
-}
-
 // A normal road's resistance both ways: the alternative one follows where
 // the road has one.
 void setResistance(Road& road, double resistance)
@@ -53,12 +40,12 @@ std::string openRoad(CBriscoDoc& doc, const Change& c)
         return {};
     }
     if (doc.findRoad(c.a, c.b, RoadScope::All) != 0)
-        return "road " + pairText(c.a, c.b) + " is a fixed-flow road: change its airflow with fixed-flow";
+        return "road " + nodePairText(c.a, c.b) + " is a fixed-flow road: change its airflow with fixed-flow";
     for (const int n : {c.a, c.b})
         if (doc.nodeIndex(n) == 0)
             return "node " + std::to_string(n) + " is not in the network";
     if (doc.totalRoads() + 1 >= kMaxRoads)
-        return "no room for the new road " + pairText(c.a, c.b);
+        return "no room for the new road " + nodePairText(c.a, c.b);
     Road road;
     road.first = c.a;
     road.second = c.b;
@@ -71,13 +58,13 @@ std::string openRoad(CBriscoDoc& doc, const Change& c)
 // One change; `largest` is the largest normal resistance before any.
 std::string applyChange(CBriscoDoc& doc, const Change& c, double largest)
 {
-    const std::string road = "road " + pairText(c.a, c.b);
+    const std::string road = "road " + nodePairText(c.a, c.b);
     switch (c.kind) {
     case ChangeKind::FanOff:
     case ChangeKind::FanSpeed: {
-        const int f = findFan(doc, c.a, c.b);
+        const int f = doc.findFan(c.a, c.b);
         if (f == 0)
-            return "fan " + pairText(c.a, c.b) + " is not in the network";
+            return "fan " + nodePairText(c.a, c.b) + " is not in the network";
         Fan& fan = doc.fans[f];
         if (c.kind == ChangeKind::FanOff) {
             fan.points = 0;  // a fan without a curve stands still and moves no air
@@ -91,7 +78,7 @@ std::string applyChange(CBriscoDoc& doc, const Change& c, double largest)
     case ChangeKind::FixedFlow: {
         const int k = doc.findRoad(c.a, c.b, RoadScope::All);
         if (k <= doc.roadCount)
-            return "no fixed-flow road joins nodes " + pairText(c.a, c.b);
+            return "no fixed-flow road joins nodes " + nodePairText(c.a, c.b);
         doc.roads[k].resistance = float(doc.roads[k].first == c.a ? c.value : -c.value);
         return {};
     }

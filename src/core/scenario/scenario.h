@@ -69,6 +69,9 @@ std::string scenarioText(const std::vector<Scenario>& scenarios);
 // cannot be made, and the document is to be dropped.
 std::string applyScenario(CBriscoDoc& doc, const Scenario& scenario);
 
+// Two node numbers as the files and reports write a road or fan: "14-15".
+std::string nodePairText(int a, int b);
+
 // The cases of a sweep. A list of node numbers or node pairs ("14-15")
 // limits it to those; an empty list takes every fan, every normal road, or
 // every underground node.

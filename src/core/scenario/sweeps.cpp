@@ -22,11 +22,6 @@ bool readNodeNumber(const std::string& text, int& number)
     return isValidNodeNumber(number);
 }
 
-std::string pairText(int a, int b)
-{
-    return std::to_string(a) + "-" + std::to_string(b);
-}
-
 Scenario single(const std::string& name, ChangeKind kind, int a, int b, double value = 0)
 {
     Scenario s;
@@ -36,6 +31,11 @@ Scenario single(const std::string& name, ChangeKind kind, int a, int b, double v
 }
 
 }  // namespace
+
+std::string nodePairText(int a, int b)
+{
+    return std::to_string(a) + "-" + std::to_string(b);
+}
 
 bool parseSweepKind(const std::string& text, SweepKind& kind)
 {
@@ -98,10 +98,10 @@ std::vector<Scenario> sweepScenarios(const CBriscoDoc& doc, SweepKind kind, cons
     for (const SweepItem& it : chosen) {
         switch (kind) {
         case SweepKind::FansOff:
-            cases.push_back(single("fan " + pairText(it.a, it.b) + " off", ChangeKind::FanOff, it.a, it.b));
+            cases.push_back(single("fan " + nodePairText(it.a, it.b) + " off", ChangeKind::FanOff, it.a, it.b));
             break;
         case SweepKind::RoadsClosed:
-            cases.push_back(single("road " + pairText(it.a, it.b) + " closed", ChangeKind::Close, it.a, it.b,
+            cases.push_back(single("road " + nodePairText(it.a, it.b) + " closed", ChangeKind::Close, it.a, it.b,
                                    std::nan("")));
             break;
         case SweepKind::FireNodes:

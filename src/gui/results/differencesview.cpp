@@ -1,40 +1,11 @@
 #include "results/differencesview.h"
 
-#include <QHeaderView>
 #include <QLabel>
-#include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
 
 namespace orvex::gui {
-
-QTableView* makeSortedTable(TableModel* model, QWidget* parent)
-{
-    auto* proxy = new QSortFilterProxyModel(parent);
-    proxy->setSourceModel(model);
-    proxy->setSortRole(kSortRole);
-    proxy->setSortCaseSensitivity(Qt::CaseInsensitive);
-    auto* view = new QTableView(parent);
-    view->setModel(proxy);
-    view->setAlternatingRowColors(true);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setWordWrap(false);
-    view->verticalHeader()->hide();
-    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
-    view->horizontalHeader()->setHighlightSections(false);
-    view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
-    view->setSortingEnabled(true);
-    return view;
-}
-
-int sourceRow(const QTableView& view, const QModelIndex& index)
-{
-    const auto* proxy = qobject_cast<const QSortFilterProxyModel*>(view.model());
-    return proxy && index.isValid() ? proxy->mapToSource(index).row() : -1;
-}
 
 DifferencesView::DifferencesView(const CBriscoDoc& doc, QWidget* parent)
     : QWidget(parent),

@@ -14,11 +14,6 @@ class QTableView;
 // Choosing a road's or fan's row tells the window which of its own it is.
 namespace orvex::gui {
 
-// A read-only table over a model, sorted by kSortRole, rows selected whole.
-QTableView* makeSortedTable(TableModel* model, QWidget* parent);
-// The model row of a view's index, whatever the sorting.
-int sourceRow(const QTableView& view, const QModelIndex& index);
-
 class DifferencesView : public QWidget {
     Q_OBJECT
 public:

@@ -1,5 +1,9 @@
 #include "results/resultsmodels.h"
 
+#include <QHeaderView>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+
 #include "view/displaytext.h"
 
 namespace orvex::gui {
@@ -71,6 +75,33 @@ void TableModel::setTable(ResultsTable table)
 void ResultsTableModel::refresh()
 {
     setTable(resultsTable(mTab, mDoc, [](const std::string& text) { return displayText(text).toStdString(); }));
+}
+
+QTableView* makeSortedTable(TableModel* model, QWidget* parent)
+{
+    auto* proxy = new QSortFilterProxyModel(parent);
+    proxy->setSourceModel(model);
+    proxy->setSortRole(kSortRole);
+    proxy->setSortCaseSensitivity(Qt::CaseInsensitive);
+    auto* view = new QTableView(parent);
+    view->setModel(proxy);
+    view->setAlternatingRowColors(true);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setWordWrap(false);
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
+    view->horizontalHeader()->setHighlightSections(false);
+    view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    view->setSortingEnabled(true);
+    return view;
+}
+
+int sourceRow(const QTableView& view, const QModelIndex& index)
+{
+    const auto* proxy = qobject_cast<const QSortFilterProxyModel*>(view.model());
+    return proxy && index.isValid() ? proxy->mapToSource(index).row() : -1;
 }
 
 }  // namespace orvex::gui

@@ -3,6 +3,9 @@
 #include <QAbstractTableModel>
 #include <QVariant>
 
+class QTableView;
+class QWidget;
+
 #include "control/results.h"
 #include "model/briscodoc.h"
 
@@ -56,5 +59,10 @@ private:
     const CBriscoDoc& mDoc;
     ResultsTab mTab;
 };
+
+// A read-only table over a model, sorted by kSortRole, rows selected whole.
+QTableView* makeSortedTable(TableModel* model, QWidget* parent);
+// The model row of a view's index, whatever the sorting.
+int sourceRow(const QTableView& view, const QModelIndex& index);
 
 }  // namespace orvex::gui

@@ -93,24 +93,11 @@ ResultsPanel::ResultsPanel(const CBriscoDoc& doc, QWidget* parent)
 QTableView* ResultsPanel::makeTable(Tab tab)
 {
     auto* model = mModels[int(tab)] = new ResultsTableModel(mDoc, tab, this);
-    auto* proxy = new QSortFilterProxyModel(this);
-    proxy->setSourceModel(model);
-    proxy->setSortRole(kSortRole);
-    proxy->setSortCaseSensitivity(Qt::CaseInsensitive);
-
-    auto* view = new QTableView(this);
-    view->setModel(proxy);
-    view->setAlternatingRowColors(true);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    QTableView* view = makeSortedTable(model, this);
+    auto* proxy = static_cast<QSortFilterProxyModel*>(view->model());
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setWordWrap(false);
-    view->verticalHeader()->hide();
-    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
-    view->horizontalHeader()->setHighlightSections(false);
     // In the network's order until the person clicks a header.
     view->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
-    view->setSortingEnabled(true);
     view->installEventFilter(this);
     // The chosen record, in the model's numbering whatever the sorting.
     connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
