@@ -1,0 +1,60 @@
+// A draft taken from a network and stored into another document gives the
+// same network files; a draft that would corrupt the arrays is refused whole.
+#include <gtest/gtest.h>
+
+#include "exchange/draft.h"
+#include "support/support.h"
+
+namespace orvex::exchange {
+namespace {
+
+using test::SampleNetwork;
+
+TEST(Draft, StoredIntoAnotherDocumentGivesTheSameFiles)
+{
+    for (const char* sample : {"mine.vad", "minefire.vad", "water.vad", "built.vad"}) {
+        SCOPED_TRACE(sample);
+        SampleNetwork from(sample), to("mine.vad");
+        ASSERT_TRUE(from.opened && to.opened);
+        if (std::string(sample) == "water.vad")
+            to.doc->networkKind = kWaterNetworkKind;
+        ASSERT_EQ(storeDraft(draftOf(*from.doc), *to.doc), "");
+        to.doc->fire = from.doc->fire;
+        for (int i = 1; i <= from.doc->nodeCount; ++i)
+            to.doc->nodes[i].pressure = from.doc->nodes[i].pressure;
+        EXPECT_EQ(test::snapshot(*to.doc), test::snapshot(*from.doc));
+    }
+}
+
+TEST(Draft, RefusesWhatWouldCorruptTheArraysAndKeepsTheNetwork)
+{
+    struct Case {
+        const char* name;
+        void (*spoil)(NetworkDraft&);
+        const char* problem;
+    };
+    const Case cases[] = {
+        {"node twice", [](NetworkDraft& d) { d.nodes.push_back(d.nodes.front()); }, "is given twice"},
+        {"node number", [](NetworkDraft& d) { d.nodes.back().number = 1500; }, "outside 0..1499"},
+        {"road end", [](NetworkDraft& d) { d.roads.back().second = 999; }, "names node 999"},
+        {"fan end", [](NetworkDraft& d) { d.fans.back().inlet = 998; }, "names node 998"},
+        {"fan points", [](NetworkDraft& d) { d.fans.back().curve.assign(31, 1.0f); }, "31 characteristic points"},
+        {"no points", [](NetworkDraft& d) { d.fans.back().curve.clear(); }, "0 characteristic points"},
+        {"heading", [](NetworkDraft& d) { d.headings[2] = std::string(80, 'x'); }, "heading line 2"},
+        {"roads", [](NetworkDraft& d) { d.roads.resize(kMaxRoads, d.roads.front()); }, "at most 1499 roads"},
+        {"bends", [](NetworkDraft& d) { d.roads.front().bends.resize(kMaxBendSlots); }, "bending-point slots"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SampleNetwork net;
+        ASSERT_TRUE(net.opened);
+        const std::string before = test::snapshot(*net.doc);
+        NetworkDraft draft = draftOf(*net.doc);
+        c.spoil(draft);
+        EXPECT_NE(storeDraft(draft, *net.doc).find(c.problem), std::string::npos);
+        EXPECT_EQ(test::snapshot(*net.doc), before);
+    }
+}
+
+}  // namespace
+}  // namespace orvex::exchange
