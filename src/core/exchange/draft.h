@@ -47,6 +47,16 @@ struct NetworkDraft {
     std::vector<DraftFan> fans;
 };
 
+// What an importer made of a file: a draft (ok) and, for the person, what
+// it made and what it left out; or, when nothing could be made, the error
+// (the file, the line and what is wrong there).
+struct ImportResult {
+    bool ok = false;
+    NetworkDraft draft;
+    std::string report;
+    std::string error;
+};
+
 // Room the network's arrays leave, for importers that stop at it.
 struct DraftRoom {
     int nodes = kMaxNodes - 1;
