@@ -45,4 +45,7 @@ bool writeReportText(const std::string& text, const Options& options);
 // --compare, --scenarios and --sweep: the exit status.
 int runWhatIf(const Options& options, AppContext& app, ConsoleReporter& reporter);
 
+// The imports and exports: the exit status.
+int runExchange(const Options& options, AppContext& app, ConsoleReporter& reporter);
+
 }  // namespace orvex::cli

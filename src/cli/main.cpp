@@ -127,6 +127,8 @@ int run(int argc, char** argv)
     if (!orvex::readUnitsFile(app.programFolder, app.units, reporter))
         return fail("the units settings " + app.programFolder + orvex::kUnitsFileName +
                     " could not be read");
+    if (options.exchange.kind != Exchange::None)
+        return runExchange(options, app, reporter);
     if (options.whatIf != WhatIf::None)
         return runWhatIf(options, app, reporter);
 

@@ -47,7 +47,9 @@ constexpr const char* kFooter =
     "  3  with --fail-on-checks: the run converged but a design check found a violation\n"
     "With --compare, --scenarios and --sweep: 0 when the base and every case converged,\n"
     "  1 when a case did not converge or could not be made, 3 with --fail-on-checks when a\n"
-    "  case's checks add a violation (docs/scenarios.md).\n";
+    "  case's checks add a violation (docs/scenarios.md).\n"
+    "Imports and exports (docs/exchange.md): 0 when written, 2 when the input could not be\n"
+    "  used or a file could not be written.\n";
 
 std::string lowerCase(std::string text)
 {
@@ -200,6 +202,76 @@ void addWhatIfOptions(CLI::App& app, Options& options, std::vector<std::string>&
     app.add_flag("--quiet", options.quiet, "No progress line on standard error");
 }
 
+// Networks in and out of other files; which one was asked for is settled
+// after the command line was read (readExchange).
+struct ExchangeWords {
+    std::string exportTables, importTables, importDxf, exportDxf, importInp, exportInp;
+};
+
+void addExchangeOptions(CLI::App& app, Options& options, ExchangeWords& words)
+{
+    ExchangeOptions& x = options.exchange;
+    app.add_option("--export-tables", words.exportTables, "Write NETWORK as CSV tables into DIR (docs/exchange.md)")
+        ->type_name("DIR");
+    app.add_option("--import-tables", words.importTables,
+                   "Read CSV tables from DIR: a new network (-o NET.vad), or updates of NETWORK\n"
+                   "(-o NEW.vad), or with --import-dxf values matched to the drawing's roads")
+        ->type_name("DIR");
+    CLI::Option* dxf = app.add_option("--import-dxf", words.importDxf,
+                                      "Make a network (-o NET.vad) from a drawing's lines and polylines")
+                           ->type_name("FILE.dxf");
+    app.add_option("--layers", x.layers, "The drawing's layers to import (default: every layer)")
+        ->type_name("A,B")->needs(dxf);
+    app.add_option("--snap", x.snap, "Ends closer than this become one node (default 0.5 m)")
+        ->type_name("METRES")->needs(dxf)->check(CLI::Range(0.0, 1000.0));
+    app.add_option("--road-defaults", x.roadDefaults, "Values of the imported roads (docs/dxf.md)")
+        ->type_name("FILE")->needs(dxf);
+    app.add_option("--export-dxf", words.exportDxf, "Write NETWORK's plan as a drawing for CAD")->type_name("FILE.dxf");
+    app.add_option("--import-inp", words.importInp, "Make a water network (-o NET.vad) from an EPANET input file")
+        ->type_name("FILE.inp");
+    app.add_option("--export-inp", words.exportInp, "Write the water network NETWORK as an EPANET input file")
+        ->type_name("FILE.inp");
+    app.add_flag("--overwrite", x.overwrite, "Replace files that are there already");
+}
+
+// One exchange at most (tables may follow a drawing), with the network and
+// the output it needs; false once said why not.
+bool readExchange(const ExchangeWords& words, Options& options)
+{
+    ExchangeOptions& x = options.exchange;
+    const std::pair<const std::string*, Exchange> given[] = {
+        {&words.exportTables, Exchange::ExportTables}, {&words.importDxf, Exchange::ImportDxf},
+        {&words.exportDxf, Exchange::ExportDxf},       {&words.importInp, Exchange::ImportInp},
+        {&words.exportInp, Exchange::ExportInp},       {&words.importTables, Exchange::ImportTables}};
+    int count = 0;
+    for (const auto& [word, kind] : given)
+        if (!word->empty() && !(kind == Exchange::ImportTables && x.kind == Exchange::ImportDxf)) {
+            ++count;
+            x.kind = kind;
+            x.file = *word;
+        }
+    if (x.kind == Exchange::ImportDxf)
+        x.tables = words.importTables;
+    const auto bad = [](const std::string& text) {
+        std::cerr << "orvex-solve: " << text << "\nRun orvex-solve --help for the options.\n";
+        return false;
+    };
+    if (count > 1)
+        return bad("one import or export at a time (--import-tables may follow --import-dxf)");
+    if (x.kind == Exchange::None)
+        return true;
+    if (options.whatIf != WhatIf::None || options.save || !options.plan.empty())
+        return bad("an import or export runs no analysis: leave out --save, --plan and the what-if options");
+    const bool imports = x.kind == Exchange::ImportTables || x.kind == Exchange::ImportDxf || x.kind == Exchange::ImportInp;
+    if (imports && options.output.empty())
+        return bad("name the network to write with -o NET.vad");
+    if ((x.kind == Exchange::ImportDxf || x.kind == Exchange::ImportInp) && !options.network.empty())
+        return bad("the import makes a new network; " + options.network + " is not read (-o names the network to write)");
+    if (!imports && options.network.empty())
+        return bad("NETWORK is required");
+    return true;
+}
+
 // The sweep's kind and list. The words after the kind may hold the network
 // as well, before or after the list: a word that is no list is the network.
 bool readSweep(const std::vector<std::string>& words, Options& options)
@@ -272,6 +344,8 @@ ParseResult parseCommandLine(int argc, const char* const* argv, Options& options
     addPlanOptions(app, options, size);
     std::vector<std::string> sweep;
     addWhatIfOptions(app, options, sweep);
+    ExchangeWords exchange;
+    addExchangeOptions(app, options, exchange);
 
     try {
         app.parse(argc, argv);
@@ -287,14 +361,16 @@ ParseResult parseCommandLine(int argc, const char* const* argv, Options& options
 
     if (!sweep.empty() && !readSweep(sweep, options))
         return ParseResult::Bad;
-    if (options.network.empty()) {
-        std::cerr << "orvex-solve: NETWORK is required\nRun orvex-solve --help for the options.\n";
-        return ParseResult::Bad;
-    }
     options.whatIf = !options.compareBase.empty() ? WhatIf::Compare
                    : !options.scenarioFile.empty() ? WhatIf::Scenarios
                    : !sweep.empty()                ? WhatIf::Sweep
                                                    : WhatIf::None;
+    if (!readExchange(exchange, options))
+        return ParseResult::Bad;
+    if (options.network.empty() && options.exchange.kind == Exchange::None) {
+        std::cerr << "orvex-solve: NETWORK is required\nRun orvex-solve --help for the options.\n";
+        return ParseResult::Bad;
+    }
     const std::string f = lowerCase(format);
     options.format = f == "csv" ? Format::Csv : f == "json" ? Format::Json : Format::Text;
     options.method = parseSolverMethod(method).value_or(kDefaultSolverMethod);

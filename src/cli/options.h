@@ -22,6 +22,19 @@ enum ExitStatus {
 // What-if runs: two networks compared, a scenario file, or a sweep.
 enum class WhatIf { None, Compare, Scenarios, Sweep };
 
+// Networks in and out of other files: each stands alone, without an analysis.
+enum class Exchange { None, ExportTables, ImportTables, ImportDxf, ExportDxf, ImportInp, ExportInp };
+
+struct ExchangeOptions {
+    Exchange kind = Exchange::None;
+    std::string file;          // the folder or file exported to or imported from
+    std::string tables;        // --import-tables beside --import-dxf: matched afterwards
+    std::string layers;        // --layers A,B: the drawing's layers to import
+    double snap = -1;          // --snap METRES; below 0: the importer's default
+    std::string roadDefaults;  // --road-defaults FILE
+    bool overwrite = false;    // files that are there may be replaced
+};
+
 struct Options {
     std::string programFolder;  // empty: found from the current folder and the executable
     std::string network;
@@ -43,6 +56,8 @@ struct Options {
     int jobs = 0;               // workers; 0: one per core
     double thresholdPercent = 10;
     bool quiet = false;         // no progress line
+
+    ExchangeOptions exchange;   // with an import, output names the network written
 };
 
 enum class ParseResult {

@@ -154,6 +154,7 @@ std::string storeDraft(const NetworkDraft& draft, CBriscoDoc& doc)
     storeFans(draft, doc);
     doc.fire.unusableCount = 0;
     doc.holdsResults = false;
+    doc.writesRoadNames = true;
 
     const std::string first(doc.headings[1].view());
     const std::size_t bracket = first.find(']');

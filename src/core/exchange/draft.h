@@ -72,7 +72,8 @@ struct DraftRoom {
 // their names, alternative resistances and bending points, fans, headings,
 // kind and surface temperature; then prepares it as an opened network is
 // (adjacency, starting pressures, water resistances). The document keeps its
-// parameters, except the not-useable roads, which named the old roads. An
+// parameters, except the not-useable roads, which named the old roads; its
+// saves write the road names (CBriscoDoc::writesRoadNames). An
 // empty string when stored, else what is wrong (the document is unchanged).
 std::string storeDraft(const NetworkDraft& draft, CBriscoDoc& doc);
 

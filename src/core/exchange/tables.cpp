@@ -162,17 +162,4 @@ std::vector<std::string> existingTables(const std::string& folder)
     return found;
 }
 
-std::string roadNameText(const CBriscoDoc& doc)
-{
-    std::string out;
-    for (int k = 1; k <= doc.roadCount; ++k) {
-        const Road& r = doc.roads[k];
-        if (r.name.view().empty() && r.altResistance == 0)
-            continue;
-        appendf(out, "%5d %5d %5.1f %11.7f %s\n", r.first, r.second, 0.0, double(r.altResistance),
-                r.name.str().c_str());
-    }
-    return out;
-}
-
 }  // namespace orvex::exchange

@@ -36,8 +36,4 @@ enum class TableImport {
 // refused. Nothing is stored: the result's draft goes to storeDraft.
 ImportResult importTables(const std::string& folder, const CBriscoDoc& doc, TableImport mode);
 
-// The road-name file's text (names and alternative resistances of the roads
-// that have either), as the program reads it back.
-std::string roadNameText(const CBriscoDoc& doc);
-
 }  // namespace orvex::exchange

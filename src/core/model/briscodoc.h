@@ -170,6 +170,7 @@ public:
     std::string parameterText() const;
     void readFlowSensorFile(const std::string& base);
     int readRoadNameFile(const std::string& base);    // roads with an alternative resistance
+    int writeRoadNameFile(const std::string& base);   // 1 written; 0 not created
     int readNodeLocationFile(const std::string& base);   // 1 read; 0 missing
     int writeNodeLocationFile(const std::string& base);  // 1 written; 0 not created
     int readBendFile(const std::string& base);           // 1 read; 0 missing
@@ -262,6 +263,10 @@ public:
     std::array<FixedText<kHeadingChars>, kGeneralHeadings + 1> headings{};  // 1..10
     std::array<FixedText<kHeadingChars>, kMaxFans + 1> fanHeadings{};       // 1..50
     bool modified = false;
+    // A network made by an import holds road names and alternative
+    // resistances that no file of the person's holds: its saves write the
+    // road-name file too, which otherwise is only read and taken along.
+    bool writesRoadNames = false;
     // The parameter file as it was last read: its path, what of it was not
     // read (empty when it was read whole) and the parameters then read, as
     // parameterText() gave them.

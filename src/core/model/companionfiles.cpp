@@ -145,6 +145,19 @@ int CBriscoDoc::readRoadNameFile(const std::string& base)
     return altResistanceRoads;
 }
 
+int CBriscoDoc::writeRoadNameFile(const std::string& base)
+{
+    std::string out;
+    for (int k = 1; k <= roadCount; ++k) {
+        const Road& r = roads[k];
+        if (!r.name.view().empty() || r.altResistance != 0)
+            appendf(out, "%5d %5d %5.1f %11.7f %s\n", r.first, r.second, 0.0, double(r.altResistance),
+                    r.name.str().c_str());
+    }
+    const std::string path = companionPath(base, "nrd");
+    return writeWhole(path, out, "\nError : write ? " + path);
+}
+
 // --- node location file ----------------------------------------------------
 
 int CBriscoDoc::readNodeLocationFile(const std::string& base)

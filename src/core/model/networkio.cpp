@@ -122,9 +122,11 @@ bool writeNetworkFiles(CBriscoDoc& doc, const std::string& base, const std::stri
         const bool networkReplaced = existsAt(target("vad"));
         if (!ownBase.empty())
             for (const char* ext : kCarriedCompanions)
-                if (existsAt(own(ext)))
+                if (existsAt(own(ext)) && !(doc.writesRoadNames && std::string(ext) == "nrd"))
                     carried.push_back(ext);
         std::vector<const char*> written = {"jpd", "apd"};
+        if (doc.writesRoadNames)
+            written.push_back("nrd");
         if (withResults)
             written.insert(written.begin(), "pkd");
         written.insert(written.end(), carried.begin(), carried.end());
@@ -144,7 +146,8 @@ bool writeNetworkFiles(CBriscoDoc& doc, const std::string& base, const std::stri
         doc.networkExtension = extension;
         const bool written = doc.writeNetworkFile(doc.companionPath(base, "vad")) == 1 &&
                              (!withResults || doc.writeResultsFile(base) == 1) &&
-                             doc.writeNodeLocationFile(base) == 1 && doc.writeBendFile(base) == 1;
+                             doc.writeNodeLocationFile(base) == 1 && doc.writeBendFile(base) == 1 &&
+                             (!doc.writesRoadNames || doc.writeRoadNameFile(base) == 1);
         doc.networkExtension = ownExtension;
         if (!written)
             return false;

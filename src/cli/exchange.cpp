@@ -1,0 +1,131 @@
+// --export-tables, --import-tables, --import-dxf, --export-dxf, --import-inp
+// and --export-inp: networks in and out of other files, without an analysis.
+#include <filesystem>
+#include <iostream>
+
+#include "batch.h"
+#include "exchange/draft.h"
+#include "exchange/tables.h"
+#include "model/fileio.h"
+#include "model/networkio.h"
+
+namespace orvex::cli {
+
+namespace {
+
+// Says what the console reporter says, and answers Yes: the person asked
+// with --overwrite for the files that are there to be replaced.
+class ReplacingReporter : public Reporter {
+public:
+    explicit ReplacingReporter(ConsoleReporter& console) : mConsole(console) {}
+    void message(const std::string& text, const std::string& caption, MessageKind kind) override
+    {
+        mConsole.message(text, caption, kind);
+    }
+    Answer ask(const std::string&, const std::string&, bool) override { return Answer::Yes; }
+
+private:
+    ConsoleReporter& mConsole;
+};
+
+// The files of the network at path that are there already, one per line.
+std::string filesThere(const CBriscoDoc& doc, const std::string& base)
+{
+    std::string list;
+    for (const char* ext : {"vad", "jpd", "apd", "pkd", "nrd", "sdt"}) {
+        const std::string path = doc.existingCompanion(base, ext);
+        if (fileExists(path))
+            list += "\n  " + path;
+    }
+    return list;
+}
+
+// Files of the output's network that are there are replaced only with
+// --overwrite; false once said so.
+bool mayWrite(const CBriscoDoc& doc, const Options& options)
+{
+    const std::string there = filesThere(doc, baseNameOf(options.output));
+    if (there.empty() || options.exchange.overwrite)
+        return true;
+    fail("these files are there already:" + there + "\n--overwrite replaces them");
+    return false;
+}
+
+// Writes an imported network under the output's name: its files as one
+// save, and for a new network its parameters.
+int writeImported(CBriscoDoc& doc, const Options& options, ConsoleReporter& console, bool newNetwork)
+{
+    const std::string base = baseNameOf(options.output);
+    ReplacingReporter replacing(console);
+    Reporter& before = doc.exchangeReporter(replacing);
+    const int errors = console.errors;
+    const bool written = saveNetwork(doc, base) == 1 && (!newNetwork || doc.writeParameterFile(base) == 1);
+    doc.exchangeReporter(before);
+    if (!written || console.errors > errors)
+        return fail(doc.companionPath(base, "vad") + ": the network could not be written");
+    std::cout << doc.companionPath(base, "vad") << ": " << doc.nodeCount << " nodes (" << doc.surfaceCount
+              << " on the surface), " << doc.roadCount << " roads, " << doc.fixedCount << " fixed-flow roads, "
+              << doc.fanCount << " fans\n";
+    return kExitConverged;
+}
+
+// The draft stored in the document, its report said; false once said why not.
+bool store(const exchange::ImportResult& result, CBriscoDoc& doc, const std::string& source)
+{
+    if (!result.ok) {
+        fail(result.error);
+        return false;
+    }
+    std::cout << result.report;
+    const std::string problem = exchange::storeDraft(result.draft, doc);
+    if (!problem.empty()) {
+        fail(source + ": " + problem);
+        return false;
+    }
+    return true;
+}
+
+int exportTables(const Options& options, AppContext& app, ConsoleReporter& reporter)
+{
+    const auto doc = openNetwork(app, reporter, options.network);
+    if (!doc)
+        return kExitBadInput;
+    const std::string& folder = options.exchange.file;
+    std::string there;
+    for (const std::string& name : exchange::existingTables(folder))
+        there += "\n  " + (std::filesystem::path(folder) / name).string();
+    if (!there.empty() && !options.exchange.overwrite)
+        return fail("these tables are there already:" + there + "\n--overwrite replaces them");
+    std::string error;
+    if (!exchange::exportTables(*doc, folder, error))
+        return fail(error);
+    std::cout << folder << ": network.csv, nodes.csv, roads.csv, fans.csv and bends.csv written\n";
+    return kExitConverged;
+}
+
+int importTables(const Options& options, AppContext& app, ConsoleReporter& reporter)
+{
+    const bool update = !options.network.empty();
+    std::unique_ptr<CBriscoDoc> doc =
+        update ? openNetwork(app, reporter, options.network) : std::make_unique<CBriscoDoc>(app, reporter);
+    if (!doc || !mayWrite(*doc, options))
+        return kExitBadInput;
+    const auto mode = update ? exchange::TableImport::Update : exchange::TableImport::NewNetwork;
+    if (!store(exchange::importTables(options.exchange.file, *doc, mode), *doc, options.exchange.file))
+        return kExitBadInput;
+    return writeImported(*doc, options, reporter, !update);
+}
+
+}  // namespace
+
+int runExchange(const Options& options, AppContext& app, ConsoleReporter& reporter)
+{
+    switch (options.exchange.kind) {
+    case Exchange::ExportTables: return exportTables(options, app, reporter);
+    case Exchange::ImportTables: return importTables(options, app, reporter);
+    default: break;
+    }
+    return fail("this import or export is not built into this program");
+}
+
+}  // namespace orvex::cli
