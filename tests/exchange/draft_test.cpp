@@ -1,5 +1,7 @@
 // A draft taken from a network and stored into another document gives the
 // same network files; a draft that would corrupt the arrays is refused whole.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "exchange/draft.h"
@@ -54,6 +56,24 @@ TEST(Draft, RefusesWhatWouldCorruptTheArraysAndKeepsTheNetwork)
         EXPECT_NE(storeDraft(draft, *net.doc).find(c.problem), std::string::npos);
         EXPECT_EQ(test::snapshot(*net.doc), before);
     }
+}
+
+TEST(Draft, NotUseableRoadsFollowTheirNodesOrGo)
+{
+    SampleNetwork net("minefire.vad");
+    ASSERT_TRUE(net.opened);
+    ASSERT_EQ(net.doc->fire.unusableCount, 1);
+    NetworkDraft draft = draftOf(*net.doc);
+    draft.roads.insert(draft.roads.begin(), DraftRoad{1, 2, false, Road{}, {}});
+    ASSERT_EQ(storeDraft(draft, *net.doc), "");
+    ASSERT_EQ(net.doc->fire.unusableCount, 1);
+    const Road& road = net.doc->roads[std::size_t(net.doc->fire.unusableRoad[1])];
+    EXPECT_EQ(std::make_pair(road.first, road.second), std::make_pair(212, 203));
+
+    draft.roads.erase(std::find_if(draft.roads.begin(), draft.roads.end(),
+                                   [](const DraftRoad& r) { return r.first == 212 && r.second == 203; }));
+    ASSERT_EQ(storeDraft(draft, *net.doc), "");
+    EXPECT_EQ(net.doc->fire.unusableCount, 0);
 }
 
 }  // namespace

@@ -147,12 +147,24 @@ std::string storeDraft(const NetworkDraft& draft, CBriscoDoc& doc)
         doc.networkKind = *draft.kind;
     if (draft.surfaceTemperature)
         doc.surfaceTemperature = *draft.surfaceTemperature;
+    // The not-useable roads are named by their place among the roads: they
+    // follow their node pairs to the new places, and go where no normal
+    // road joins the pair any longer.
+    std::vector<std::pair<int, int>> unusable;
+    for (int e = 1; e <= doc.fire.unusableCount && e < kMaxEvacuation; ++e) {
+        const int k = doc.fire.unusableRoad[e];
+        unusable.emplace_back(k >= 1 && k <= doc.roadCount ? doc.roads[k].first : -1,
+                              k >= 1 && k <= doc.roadCount ? doc.roads[k].second : -1);
+    }
     doc.roads.fill(Road{});
     doc.bends.fill(BendSlot{});
     storeNodes(draft, doc);
     storeRoads(draft, doc);
     storeFans(draft, doc);
     doc.fire.unusableCount = 0;
+    for (const auto& [a, b] : unusable)
+        if (const int k = doc.findRoad(a, b); k > 0)
+            doc.fire.unusableRoad[++doc.fire.unusableCount] = k;
     doc.holdsResults = false;
     doc.writesRoadNames = true;
 

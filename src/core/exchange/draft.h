@@ -72,8 +72,9 @@ struct DraftRoom {
 // their names, alternative resistances and bending points, fans, headings,
 // kind and surface temperature; then prepares it as an opened network is
 // (adjacency, starting pressures, water resistances). The document keeps its
-// parameters, except the not-useable roads, which named the old roads; its
-// saves write the road names (CBriscoDoc::writesRoadNames). An
+// parameters; a not-useable road stays one where a normal road joins the
+// same nodes, and is dropped where none does. Its saves write the road names
+// (CBriscoDoc::writesRoadNames). An
 // empty string when stored, else what is wrong (the document is unchanged).
 std::string storeDraft(const NetworkDraft& draft, CBriscoDoc& doc);
 
