@@ -139,6 +139,51 @@ TEST(Epanet, EveryFlowUnitGivesTheSameNetwork)
     }
 }
 
+// The head (m) of a read pump at a flow (l/s), along the lines between its
+// points; m³/min and Pa as the shipped units have them.
+double headAt(const DraftFan& fan, double litres)
+{
+    const double x = litres * 0.06 / fan.flowStep;
+    const std::size_t j = std::min(std::size_t(x), fan.curve.size() - 2);
+    return (fan.curve[j] + (x - double(j)) * (fan.curve[j + 1] - fan.curve[j])) / 9806.65;
+}
+
+TEST(Epanet, PumpCurvesAndRoughnessAreWhatEpanetMakesOfThem)
+{
+    const struct {
+        const char *curve, *options;
+        std::vector<std::pair<double, double>> heads;  // l/s, m
+    } cases[] = {
+        {"C 10 40", "", {{0, 53.33}, {10, 40}, {20, 0}}},  // a design point
+        {"C 0 50\nC 10 45\nC 25 20", "", {{0, 50}, {10, 45}, {25, 20}}},  // a power curve
+        {"C 0 50\nC 5 48\nC 20 30\nC 30 0", "", {{5, 48}, {20, 30}, {30, 0}}},
+        {"C 0 50\nC 5 48\nC 20 30\nC 30 0", "SPEED 0.5", {{2.5, 12}, {10, 7.5}}},
+        {"C 0 50\nC 10 45", "", {{0, 50}, {10, 45}}},  // evenly spaced: kept as it is
+    };
+    SampleNetwork net("water.vad");
+    test::TempFolder folder;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.curve);
+        const ImportResult read = importText(folder, std::string("[JUNCTIONS]\n2 0\n[RESERVOIRS]\n1 0\n[PUMPS]\n"
+            "P 1 2 HEAD C ") + c.options + "\n[CURVES]\n" + c.curve + "\n[OPTIONS]\nUnits LPS\n", net.app.units);
+        ASSERT_TRUE(read.ok) << read.error;
+        for (const auto& [flow, head] : c.heads)
+            EXPECT_NEAR(headAt(read.draft.fans[0], flow), head, 0.01 * 50) << flow;
+    }
+    // Roughness of the other formulas as the C of pipes of the same kind.
+    const struct {
+        const char* options;
+        double roughness, lowest, highest;
+    } formulas[] = {{"Headloss D-W", 0.26, 125, 135}, {"Headloss C-M", 0.011, 115, 130}};
+    for (const auto& f : formulas) {
+        const ImportResult read = importText(folder, "[RESERVOIRS]\n1 0\n2 0\n[PIPES]\nP 1 2 100 300 " +
+            std::to_string(f.roughness) + "\n[OPTIONS]\nUnits LPS\n" + f.options + "\n", net.app.units);
+        ASSERT_TRUE(read.ok) << read.error;
+        EXPECT_GT(read.draft.roads[0].values.conductivity, f.lowest) << f.options;
+        EXPECT_LT(read.draft.roads[0].values.conductivity, f.highest) << f.options;
+    }
+}
+
 TEST(Epanet, BadInputIsNamedByFileLineAndColumn)
 {
     const std::string nodes = "[JUNCTIONS]\n2 10\n[RESERVOIRS]\n1 100\n";

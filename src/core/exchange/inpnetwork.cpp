@@ -63,7 +63,11 @@ void InpReader::readOptions()
                 throw InpRefusal{mSource.at(r, 1) + "\"" + r.fields[1].text +
                                  "\" is not a head-loss formula; H-W, D-W or C-M was expected"};
         } else {
-            note("[OPTIONS] " + key + ", not used");
+            // The option's name: its words before the value ("DEMAND MULTIPLIER").
+            std::string name = key;
+            for (std::size_t f = 1; f + 1 < r.fields.size(); ++f)
+                name += " " + upperText(r.fields[f].text);
+            note("[OPTIONS] " + name + ", not used");
         }
     }
     if (mHeadloss != "H-W")
