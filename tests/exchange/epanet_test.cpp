@@ -92,7 +92,7 @@ TEST(Epanet, WrittenRowsAreTheNetworksInTheFilesUnits)
     const auto curve = rows(text, "CURVES");
     ASSERT_EQ(int(curve.size()), pump.points);
     for (int p = 0; p < pump.points; ++p) {
-        EXPECT_NEAR(std::stod(curve[p][1]), p * 0.5 / 60 * 1000, 1e-3);  // 0.5 m³/min in l/s
+        EXPECT_NEAR(std::stod(curve[p][1]), p * 0.5 / 60 * 1000, 1e-3);          // 0.5 m³/min in l/s
         EXPECT_NEAR(std::stod(curve[p][2]), pump.curve[p + 1] / 9806.65, 1e-4);  // Pa as m of water
     }
     std::string error;
@@ -108,10 +108,16 @@ TEST(Epanet, EveryFlowUnitGivesTheSameNetwork)
         const char* name;
         double flow, length, diameter;  // file units per l/s, m, mm
     };
-    const Units table[] = {{"LPS", 1, 1, 1},          {"LPM", 60, 1, 1},       {"CMH", 3.6, 1, 1},
-                           {"CMD", 86.4, 1, 1},       {"MLD", 0.0864, 1, 1},   {"GPM", 15.850323, 3.2808399, 1 / 25.4},
-                           {"CFS", 0.035314667, 3.2808399, 1 / 25.4}, {"MGD", 0.022824465, 3.2808399, 1 / 25.4},
-                           {"IMGD", 0.019005343, 3.2808399, 1 / 25.4}, {"AFD", 0.070045837, 3.2808399, 1 / 25.4}};
+    const Units table[] = {{"LPS", 1, 1, 1},
+                           {"LPM", 60, 1, 1},
+                           {"CMH", 3.6, 1, 1},
+                           {"CMD", 86.4, 1, 1},
+                           {"MLD", 0.0864, 1, 1},
+                           {"GPM", 15.850323, 3.2808399, 1 / 25.4},
+                           {"CFS", 0.035314667, 3.2808399, 1 / 25.4},
+                           {"MGD", 0.022824465, 3.2808399, 1 / 25.4},
+                           {"IMGD", 0.019005343, 3.2808399, 1 / 25.4},
+                           {"AFD", 0.070045837, 3.2808399, 1 / 25.4}};
     SampleNetwork net("water.vad");
     test::TempFolder folder;
     NetworkDraft first;
@@ -119,10 +125,11 @@ TEST(Epanet, EveryFlowUnitGivesTheSameNetwork)
         SCOPED_TRACE(u.name);
         const auto v = [](double x) { return std::to_string(x); };
         const std::string text = "[JUNCTIONS]\n2 " + v(50 * u.length) + "\n3 " + v(40 * u.length) +
-            "\n[RESERVOIRS]\n1 " + v(100 * u.length) + "\n[PIPES]\n1 1 2 " + v(1000 * u.length) + " " +
-            v(300 * u.diameter) + " 120\n[PUMPS]\nPU 2 3 HEAD C\n[CURVES]\nC 0 " + v(50 * u.length) + "\nC " +
-            v(10 * u.flow) + " " + v(45 * u.length) + "\nC " + v(20 * u.flow) + " " + v(35 * u.length) +
-            "\nC " + v(30 * u.flow) + " " + v(20 * u.length) + "\n[OPTIONS]\nUnits " + u.name + "\n";
+                                 "\n[RESERVOIRS]\n1 " + v(100 * u.length) + "\n[PIPES]\n1 1 2 " + v(1000 * u.length) +
+                                 " " + v(300 * u.diameter) + " 120\n[PUMPS]\nPU 2 3 HEAD C\n[CURVES]\nC 0 " +
+                                 v(50 * u.length) + "\nC " + v(10 * u.flow) + " " + v(45 * u.length) + "\nC " +
+                                 v(20 * u.flow) + " " + v(35 * u.length) + "\nC " + v(30 * u.flow) + " " +
+                                 v(20 * u.length) + "\n[OPTIONS]\nUnits " + u.name + "\n";
         const ImportResult read = importText(folder, text, net.app.units);
         ASSERT_TRUE(read.ok) << read.error;
         if (first.nodes.empty())
@@ -154,7 +161,7 @@ TEST(Epanet, PumpCurvesAndRoughnessAreWhatEpanetMakesOfThem)
         const char *curve, *options;
         std::vector<std::pair<double, double>> heads;  // l/s, m
     } cases[] = {
-        {"C 10 40", "", {{0, 53.33}, {10, 40}, {20, 0}}},  // a design point
+        {"C 10 40", "", {{0, 53.33}, {10, 40}, {20, 0}}},                 // a design point
         {"C 0 50\nC 10 45\nC 25 20", "", {{0, 50}, {10, 45}, {25, 20}}},  // a power curve
         {"C 0 50\nC 5 48\nC 20 30\nC 30 0", "", {{5, 48}, {20, 30}, {30, 0}}},
         {"C 0 50\nC 5 48\nC 20 30\nC 30 0", "SPEED 0.5", {{2.5, 12}, {10, 7.5}}},
@@ -164,8 +171,11 @@ TEST(Epanet, PumpCurvesAndRoughnessAreWhatEpanetMakesOfThem)
     test::TempFolder folder;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.curve);
-        const ImportResult read = importText(folder, std::string("[JUNCTIONS]\n2 0\n[RESERVOIRS]\n1 0\n[PUMPS]\n"
-            "P 1 2 HEAD C ") + c.options + "\n[CURVES]\n" + c.curve + "\n[OPTIONS]\nUnits LPS\n", net.app.units);
+        const ImportResult read = importText(folder,
+                                             std::string("[JUNCTIONS]\n2 0\n[RESERVOIRS]\n1 0\n[PUMPS]\n"
+                                                         "P 1 2 HEAD C ") +
+                                                 c.options + "\n[CURVES]\n" + c.curve + "\n[OPTIONS]\nUnits LPS\n",
+                                             net.app.units);
         ASSERT_TRUE(read.ok) << read.error;
         for (const auto& [flow, head] : c.heads)
             EXPECT_NEAR(headAt(read.draft.fans[0], flow), head, 0.01 * 50) << flow;
@@ -176,8 +186,11 @@ TEST(Epanet, PumpCurvesAndRoughnessAreWhatEpanetMakesOfThem)
         double roughness, lowest, highest;
     } formulas[] = {{"Headloss D-W", 0.26, 125, 135}, {"Headloss C-M", 0.011, 115, 130}};
     for (const auto& f : formulas) {
-        const ImportResult read = importText(folder, "[RESERVOIRS]\n1 0\n2 0\n[PIPES]\nP 1 2 100 300 " +
-            std::to_string(f.roughness) + "\n[OPTIONS]\nUnits LPS\n" + f.options + "\n", net.app.units);
+        const ImportResult read =
+            importText(folder,
+                       "[RESERVOIRS]\n1 0\n2 0\n[PIPES]\nP 1 2 100 300 " + std::to_string(f.roughness) +
+                           "\n[OPTIONS]\nUnits LPS\n" + f.options + "\n",
+                       net.app.units);
         ASSERT_TRUE(read.ok) << read.error;
         EXPECT_GT(read.draft.roads[0].values.conductivity, f.lowest) << f.options;
         EXPECT_LT(read.draft.roads[0].values.conductivity, f.highest) << f.options;
@@ -199,12 +212,14 @@ TEST(Epanet, BadInputIsNamedByFileLineAndColumn)
         {nodes + "[PIPES]\nP1 1 2 100 -3 120\n", "line 6, column 12: the diameter of pipe P1 must be above 0"},
         {nodes + "[PUMPS]\nPU1 1 2 POWER 5\n", "line 6: pump PU1 has no HEAD curve"},
         {nodes + "[PUMPS]\nPU1 1 2 HEAD C9\n", "line 6: pump PU1 names curve C9, which [CURVES] does not hold"},
-        {nodes + "[PUMPS]\nPU1 1 2 HEAD C\n[CURVES]\nC 0 10\nC 5 20\nC 9 5\n", "line 8: curve C of pump PU1 is no head curve"},
+        {nodes + "[PUMPS]\nPU1 1 2 HEAD C\n[CURVES]\nC 0 10\nC 5 20\nC 9 5\n",
+         "line 8: curve C of pump PU1 is no head curve"},
         {nodes + "[OPTIONS]\nUnits XYZ\n", "line 6, column 7: \"XYZ\" is not a flow unit"},
         {nodes + "[JUNCTIONS]\n2 11\n", "line 6, column 1: node 2 is given a second time"},
         {"J1 10\n" + nodes, "line 1, column 1: \"J1\" stands before the first section"},
         {nodes + std::string("\0\x01\x02", 3), "line 5: the file holds a NUL byte"},
-        {tooMany, "it needs 1600 nodes (" + std::to_string(1600 - DraftRoom{}.nodes) + " left out); nothing was imported"},
+        {tooMany,
+         "it needs 1600 nodes (" + std::to_string(1600 - DraftRoom{}.nodes) + " left out); nothing was imported"},
     };
     SampleNetwork net("water.vad");
     test::TempFolder folder;
@@ -225,29 +240,32 @@ TEST(Epanet, WhatTheNetworkCannotHoldIsListedInOneParagraph)
         "[TITLE]\nTown supply\n[JUNCTIONS]\nJ1 10 5 Pat\n7 20\n[RESERVOIRS]\nR1 100\n"
         "[TANKS]\nT1 50 3 0 10 20 0\n[PIPES]\nP1 R1 J1 100 300 120 2.5\nP2 J1 7 100 300 120 0 CV\n"
         "AVeryLongPipeNameOfManyChars 7 T1 100 300 120 0 Closed\n"
-        "[VALVES]\nV1 J1 T1 200 PRV 30\nV2 7 T1 200 FCV 12\n[PATTERNS]\nPat 1 2\nPat 3 4\n"
+        "[VALVES]\nV1 J1 T1 200 PRV 30\nV2 7 T1 200 FCV 12\nV3 7 J1 200 GPV G\n[PATTERNS]\nPat 1 2\nPat 3 4\n"
         "[CONTROLS]\nLINK P1 CLOSED AT TIME 2\n[FOO]\nx\n[OPTIONS]\nUnits LPS\nTrials 40\n[END]\n[JUNK]\n";
     SampleNetwork net("water.vad");
     test::TempFolder folder;
     const ImportResult read = importText(folder, text, net.app.units);
     ASSERT_TRUE(read.ok) << read.error;
-    for (const char* line : {"Not held as the file has it:\n", "[CONTROLS] lines, not represented: 1\n",
-                             "[FOO] lines, not represented: 1\n", "[JUNCTIONS] demands, not represented: 1\n",
-                             "[JUNCTIONS] patterns, not represented: 1\n", "[OPTIONS] TRIALS, not used: 1\n",
-                             "[PATTERNS] lines, not represented: 2\n", "[PIPES] check valves (CV), held as open pipes: 1\n",
-                             "[PIPES] closed pipes, held as fixed-flow pipes of flow 0: 1\n",
-                             "[PIPES] minor losses, held as local-loss elements after an added node: 1\n",
-                             "[TANKS] tanks, held as free surfaces at their initial level: 1\n",
-                             "[VALVES] PRV valves, left out (their nodes are not joined): 1\n",
-                             "[VALVES] flow control valves (FCV), held as fixed-flow pipes at their setting: 1\n",
-                             "[COORDINATES] nodes without a position, placed at 0, 0: 4\n",
-                             "  R1 = 1, T1 = 2, J1 = 3\n", "AVeryLongPipeNameOfManyChars to AVeryLongPipeNameO"})
+    for (const char* line :
+         {"Not held as the file has it:\n", "[CONTROLS] lines, not represented: 1\n",
+          "[FOO] lines, not represented: 1\n", "[JUNCTIONS] demands, not represented: 1\n",
+          "[JUNCTIONS] patterns, not represented: 1\n", "[OPTIONS] TRIALS, not used: 1\n",
+          "[PATTERNS] lines, not represented: 2\n", "[PIPES] check valves (CV), held as open pipes: 1\n",
+          "[PIPES] closed pipes, held as fixed-flow pipes of flow 0: 1\n",
+          "[PIPES] minor losses, held as local-loss elements after an added node: 1\n",
+          "[TANKS] tanks, held as free surfaces at their initial level: 1\n",
+          "[VALVES] GPV valves, left out (their nodes are not joined): 1\n",
+          "[VALVES] PRV valves, left out (their nodes are not joined): 1\n",
+          "[VALVES] flow control valves (FCV), held as fixed-flow pipes at their setting: 1\n",
+          "[COORDINATES] nodes without a position, placed at 0, 0: 4\n", "  R1 = 1, T1 = 2, J1 = 3\n",
+          "AVeryLongPipeNameOfManyChars to AVeryLongPipeNameO"})
         EXPECT_NE(read.report.find(line), std::string::npos) << line << "\n" << read.report;
     EXPECT_EQ(read.report.find("JUNK"), std::string::npos);
     const NetworkDraft& d = read.draft;
     EXPECT_EQ(d.headings[1], "[ORVEX network]Town supply\n");
     ASSERT_EQ(d.nodes.size(), 5u);  // R1, T1, J1, 7 and the node before P1's minor loss
-    EXPECT_EQ(std::make_tuple(d.nodes[1].number, d.nodes[1].surface, d.nodes[1].elevation), std::make_tuple(2, true, 53.0f));
+    EXPECT_EQ(std::make_tuple(d.nodes[1].number, d.nodes[1].surface, d.nodes[1].elevation),
+              std::make_tuple(2, true, 53.0f));
     ASSERT_EQ(d.roads.size(), 5u);
     EXPECT_EQ(std::make_tuple(d.roads[0].first, d.roads[0].second, d.roads[1].first, d.roads[1].second),
               std::make_tuple(1, 4, 4, 3));

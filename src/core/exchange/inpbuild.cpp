@@ -24,10 +24,7 @@ constexpr std::size_t kNameChars = kRoadNameChars - 1;
 constexpr float kFittingPlace = 0.1f;  // an added node lies this share of the pipe's last line before its end
 const std::string kNetworkMark = "[ORVEX network]";
 
-std::string cut(const std::string& text, std::size_t chars)
-{
-    return text.substr(0, characterCut(text, chars));
-}
+std::string cut(const std::string& text, std::size_t chars) { return text.substr(0, characterCut(text, chars)); }
 
 // "a, b, c" in lines of at most eight.
 std::string listed(const std::vector<std::string>& items)

@@ -11,10 +11,11 @@ namespace orvex::exchange {
 
 namespace {
 
-constexpr double kFoot = 0.3048;     // m
-constexpr double kInch = 0.0254;     // m
+constexpr double kFoot = 0.3048;              // m
+constexpr double kInch = 0.0254;              // m
+constexpr double kCubicFoot = kFoot * kFoot * kFoot;  // m³
 constexpr double kUsGallon = 3.785411784e-3;  // m³
-constexpr double kDay = 86400;       // s
+constexpr double kDay = 86400;                // s
 
 const InpUnits kUnits[] = {
     {"LPS", 1e-3, 1, 1e-3},
@@ -23,16 +24,16 @@ const InpUnits kUnits[] = {
     {"CMH", 1.0 / 3600, 1, 1e-3},
     {"CMD", 1.0 / kDay, 1, 1e-3},
     {"CMS", 1, 1, 1e-3},
-    {"CFS", kFoot * kFoot * kFoot, kFoot, kInch},
+    {"CFS", kCubicFoot, kFoot, kInch},
     {"GPM", kUsGallon / 60, kFoot, kInch},
     {"MGD", 1e6 * kUsGallon / kDay, kFoot, kInch},
     {"IMGD", 1e6 * 4.54609e-3 / kDay, kFoot, kInch},
     {"AFD", 1233.48183754752 / kDay, kFoot, kInch},
 };
 
-constexpr double kGravity = 9.80665;       // m/s²
-constexpr double kWaterViscosity = 1.0e-6; // m²/s, water at 20 °C
-constexpr double kReferenceVelocity = 1;   // m/s
+constexpr double kGravity = 9.80665;        // m/s²
+constexpr double kWaterViscosity = 1.0e-6;  // m²/s, water at 20 °C
+constexpr double kReferenceVelocity = 1;    // m/s
 
 // Head lost per metre of pipe at 1 m/s, as Hazen-Williams C would give it.
 double hazenWilliamsOfLoss(double lossPerMetre, double d)

@@ -9,9 +9,8 @@ namespace orvex::exchange {
 
 namespace {
 
-const char* const kReadSections[] = {"TITLE",   "OPTIONS", "JUNCTIONS",   "RESERVOIRS", "TANKS",
-                                     "PIPES",   "PUMPS",   "VALVES",      "CURVES",     "COORDINATES",
-                                     "VERTICES"};
+const char* const kReadSections[] = {"TITLE", "OPTIONS", "JUNCTIONS", "RESERVOIRS",  "TANKS",   "PIPES",
+                                     "PUMPS", "VALVES",  "CURVES",    "COORDINATES", "VERTICES"};
 
 }  // namespace
 
@@ -36,15 +35,9 @@ InpReader::InpReader(const std::string& path, const UnitsSettings& units, InpSec
     build();
 }
 
-const std::vector<InpRecord>& InpReader::records(const char* section)
-{
-    return mSections.byName[section].records;
-}
+const std::vector<InpRecord>& InpReader::records(const char* section) { return mSections.byName[section].records; }
 
-void InpReader::note(const std::string& what, int count)
-{
-    mNotRepresented[what] += count;
-}
+void InpReader::note(const std::string& what, int count) { mNotRepresented[what] += count; }
 
 void InpReader::readOptions()
 {
@@ -55,13 +48,13 @@ void InpReader::readOptions()
             const std::string& name = mSource.word(r, 1, "the flow units");
             mFile = findInpUnits(name);
             if (!mFile)
-                throw InpRefusal{mSource.at(r, 1) + "\"" + name + "\" is not a flow unit; one of " + inpUnitNames() +
+                throw InpRefusal{mSource.at(r, 1) + quoted(name) + " is not a flow unit; one of " + inpUnitNames() +
                                  " was expected"};
         } else if (key == "HEADLOSS") {
             mHeadloss = upperText(mSource.word(r, 1, "the head-loss formula"));
             if (mHeadloss != "H-W" && mHeadloss != "D-W" && mHeadloss != "C-M")
-                throw InpRefusal{mSource.at(r, 1) + "\"" + r.fields[1].text +
-                                 "\" is not a head-loss formula; H-W, D-W or C-M was expected"};
+                throw InpRefusal{mSource.at(r, 1) + quoted(r.fields[1].text) +
+                                 " is not a head-loss formula; H-W, D-W or C-M was expected"};
         } else {
             // The option's name: its words before the value ("DEMAND MULTIPLIER").
             std::string name = key;
@@ -71,7 +64,8 @@ void InpReader::readOptions()
         }
     }
     if (mHeadloss != "H-W")
-        note("[OPTIONS] Headloss " + mHeadloss + ": roughness turned into the Hazen-Williams C of the same loss at 1 m/s");
+        note("[OPTIONS] Headloss " + mHeadloss +
+             ": roughness turned into the Hazen-Williams C of the same loss at 1 m/s");
     for (const InpRecord& r : records("TITLE"))
         if (mTitle.empty())
             mTitle = r.comment;
@@ -103,8 +97,8 @@ void InpReader::readNodes(const char* section)
 
 int InpReader::nodeOf(const InpRecord& record, std::size_t field, const std::string& link) const
 {
-    const std::string& id = mSource.word(record, field, std::string(field == 1 ? "the first" : "the second") +
-                                                            " node of " + link);
+    const std::string& id =
+        mSource.word(record, field, std::string(field == 1 ? "the first" : "the second") + " node of " + link);
     const auto found = mNodeIndex.find(id);
     if (found == mNodeIndex.end())
         throw InpRefusal{mSource.at(record, field) + link + " names node " + id +
@@ -136,13 +130,18 @@ void InpReader::readPipes()
         const std::string of = " of pipe " + pipe.id;
         const double length = mSource.positive(r, 3, "the length" + of);
         const double d = mSource.positive(r, 4, "the diameter" + of);
-        double c = mSource.positive(r, 5, "the roughness" + of);
+        // A smooth pipe has no Darcy-Weisbach roughness; any other needs one.
+        double c = mHeadloss == "D-W" ? mSource.number(r, 5, "the roughness" + of)
+                                      : mSource.positive(r, 5, "the roughness" + of);
+        if (c < 0)
+            throw InpRefusal{mSource.at(r, 5) + "the roughness" + of + " is below 0"};
         const double minor = r.fields.size() > 6 ? mSource.number(r, 6, "the minor loss" + of) : 0;
         const std::string status = r.fields.size() > 7 ? upperText(r.fields[7].text) : "OPEN";
         if (minor < 0)
             throw InpRefusal{mSource.at(r, 6) + "the minor loss" + of + " is below 0"};
         if (status != "OPEN" && status != "CLOSED" && status != "CV")
-            throw InpRefusal{mSource.at(r, 7) + "\"" + r.fields[7].text + "\" is not a pipe status; OPEN, CLOSED or CV was expected"};
+            throw InpRefusal{mSource.at(r, 7) + quoted(r.fields[7].text) +
+                             " is not a pipe status; OPEN, CLOSED or CV was expected"};
         pipe.values.area = diameterMetres(d, *mFile);
         pipe.values.length = metres(length, *mFile);
         if (mHeadloss == "D-W")
@@ -169,21 +168,20 @@ void InpReader::readValves()
         const std::string of = " of valve " + valve.id;
         const double d = mSource.positive(r, 3, "the diameter" + of);
         const std::string type = upperText(mSource.word(r, 4, "the type" + of));
-        const double setting = mSource.number(r, 5, "the setting" + of);
         valve.values.area = diameterMetres(d, *mFile);
         if (type == "TCV") {
             valve.kind = LinkKind::LocalLoss;
-            valve.values.conductivity = float(std::max(setting, 0.0));
+            valve.values.conductivity = float(std::max(mSource.number(r, 5, "the setting" + of), 0.0));
         } else if (type == "FCV") {
             valve.kind = LinkKind::FixedFlow;
-            valve.values.resistance = userFlow(setting, *mFile, mUnits);
+            valve.values.resistance = userFlow(mSource.number(r, 5, "the setting" + of), *mFile, mUnits);
             note("[VALVES] flow control valves (FCV), held as fixed-flow pipes at their setting");
         } else if (type == "PRV" || type == "PSV" || type == "PBV" || type == "GPV") {
             valve.kind = LinkKind::LeftOut;
             note("[VALVES] " + type + " valves, left out (their nodes are not joined)");
         } else {
-            throw InpRefusal{mSource.at(r, 4) + "\"" + r.fields[4].text +
-                             "\" is not a valve type; PRV, PSV, PBV, FCV, TCV or GPV was expected"};
+            throw InpRefusal{mSource.at(r, 4) + quoted(r.fields[4].text) +
+                             " is not a valve type; PRV, PSV, PBV, FCV, TCV or GPV was expected"};
         }
     }
 }
@@ -204,8 +202,8 @@ void InpReader::readPumps()
             else if (key == "POWER" || key == "PATTERN")
                 note("[PUMPS] " + key + " settings, not represented");
             else
-                throw InpRefusal{mSource.at(r, f) + "\"" + r.fields[f].text +
-                                 "\" is not a pump property; HEAD, POWER, SPEED or PATTERN was expected"};
+                throw InpRefusal{mSource.at(r, f) + quoted(r.fields[f].text) +
+                                 " is not a pump property; HEAD, POWER, SPEED or PATTERN was expected"};
         }
         if (pump.curve.empty())
             throw InpRefusal{mSource.at(r.line, 0) + "pump " + pump.id +

@@ -9,13 +9,15 @@
 #include "epanet.h"
 #include "inpread.h"
 #include "model/fileio.h"
+#include "model/textcodec.h"
 #include "model/textscanner.h"
 
 namespace orvex::exchange {
 
 namespace {
 
-constexpr std::size_t kLargestFile = std::size_t(64) << 20;  // far more than 1499 nodes need
+constexpr std::size_t kShownChars = 40;  // of a field quoted in a message
+constexpr std::size_t kLargestFile = std::size_t(64) << 20;  // far more than a network of ORVEX needs
 
 std::string trimmed(std::string_view text)
 {
@@ -48,6 +50,16 @@ InpRecord recordOf(std::string_view row, int line)
 
 }  // namespace
 
+std::string quoted(const std::string& text)
+{
+    const bool longer = text.size() > kShownChars;
+    std::string shown = text.substr(0, characterCut(text, kShownChars));
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < ' ' || c == 127)
+            c = '?';
+    return "\"" + shown + (longer ? "...\"" : "\"");
+}
+
 std::string InpSource::at(int line, int column) const
 {
     return path + ": line " + std::to_string(line) + (column > 0 ? ", column " + std::to_string(column) : "") + ": ";
@@ -72,8 +84,8 @@ double InpSource::number(const InpRecord& record, std::size_t field, const std::
     TextScanner scanner(text);
     double value = 0;
     if (scanner.readDouble(value) != TextScanner::Result::Ok || !scanner.atEnd())
-        throw InpRefusal{at(record, field) + "a number was expected for " + what + ", but the line holds \"" +
-                         text + "\""};
+        throw InpRefusal{at(record, field) + "a number was expected for " + what + ", but the line holds " +
+                         quoted(text)};
     return value;
 }
 
@@ -110,7 +122,8 @@ InpSections splitSections(const std::string& text, const std::string& path)
         const std::string& first = record.fields[0].text;
         if (first[0] == '[') {
             const std::size_t close = first.find(']');
-            const std::string name = upperText(first.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+            const std::string name =
+                upperText(first.substr(1, close == std::string::npos ? std::string::npos : close - 1));
             if (name == "END")
                 break;
             current = &sections.byName[name];
@@ -119,7 +132,7 @@ InpSections splitSections(const std::string& text, const std::string& path)
             continue;
         }
         if (!current)
-            throw InpRefusal{source.at(record, 0) + "\"" + first + "\" stands before the first section"};
+            throw InpRefusal{source.at(record, 0) + quoted(first) + " stands before the first section"};
         if (title)
             record.comment = trimmed(row);
         ++current->lines;

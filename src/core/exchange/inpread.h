@@ -40,6 +40,10 @@ struct InpSections {
     std::map<std::string, InpSection> byName;  // upper-case, without the brackets
 };
 
+// A field of the file in quotes for a message: at most 40 characters, control
+// characters as "?".
+std::string quoted(const std::string& text);
+
 // What stops the reading: the file, the line, the column and what is wrong.
 struct InpRefusal {
     std::string text;
@@ -122,7 +126,8 @@ private:
     std::vector<LinkItem> mLinks;
     std::unordered_map<std::string, int> mLinkIndex;
     std::unordered_map<std::string, std::vector<const InpRecord*>> mCurves;  // the points of each curve
-    std::map<std::string, int> mNotRepresented;  // "[SECTION] what" and its count
+    // "[SECTION] what" and its count.
+    std::map<std::string, int> mNotRepresented;
     std::vector<std::string> mRenumbered, mCut;
     std::vector<bool> mTaken;
     int mNextFree = 1;

@@ -113,7 +113,8 @@ void InpWriter::nodes()
 {
     const auto m = [this](double v) { return metres(v, mLps); };
     for (const bool surface : {false, true}) {
-        mOut += surface ? "\n[RESERVOIRS]\n;ID              Head\n" : "\n[JUNCTIONS]\n;ID              Elev            Demand\n";
+        mOut += surface ? "\n[RESERVOIRS]\n;ID              Head\n"
+                        : "\n[JUNCTIONS]\n;ID              Elev            Demand\n";
         for (int i = 1; i <= mDoc.nodeCount; ++i) {
             const Node& n = mDoc.nodes[std::size_t(i)];
             if ((i <= mDoc.surfaceCount) != surface)
@@ -132,10 +133,12 @@ void InpWriter::links()
     const auto m = [this](double v) { return metres(v, mLps); };
     const auto mm = [this](double v) { return diameterMetres(v, mLps); };
     const auto lps = [this](double v) { return userFlow(v, mLps, mUnits); };
-    mOut += "\n[PIPES]\n;ID              Node1           Node2           Length          Diameter        "
-            "Roughness       MinorLoss       Status\n";
-    mValves = "\n[VALVES]\n;ID              Node1           Node2           Diameter        Type            "
-              "Setting         MinorLoss\n";
+    mOut +=
+        "\n[PIPES]\n;ID              Node1           Node2           Length          Diameter        "
+        "Roughness       MinorLoss       Status\n";
+    mValves =
+        "\n[VALVES]\n;ID              Node1           Node2           Diameter        Type            "
+        "Setting         MinorLoss\n";
     for (int k = 1; k <= mDoc.totalRoads(); ++k) {
         const Road& r = mDoc.roads[std::size_t(k)];
         const std::string pair = pairText(r.first, r.second);
@@ -144,12 +147,13 @@ void InpWriter::links()
         if (k > mDoc.roadCount) {
             const bool reverse = r.resistance < 0;
             const float flow = std::fabs(r.resistance);
-            row(mValves, {id, std::to_string(reverse ? r.second : r.first), std::to_string(reverse ? r.first : r.second),
-                          plain(float(kValveDiameter)), "FCV",
+            row(mValves, {id, std::to_string(reverse ? r.second : r.first),
+                          std::to_string(reverse ? r.first : r.second), plain(float(kValveDiameter)), "FCV",
                           exact(double(flow) * mUnits.flowUnitFactor / mLps.flow, flow, lps), "0"});
             mNotes.add("fixed-flow pipes written as flow control valves (FCV), which only hold a flow down", pair);
         } else if (r.length <= 0) {
-            row(mValves, {id, std::to_string(r.first), std::to_string(r.second), mmText, "TCV", plain(r.conductivity), "0"});
+            row(mValves,
+                {id, std::to_string(r.first), std::to_string(r.second), mmText, "TCV", plain(r.conductivity), "0"});
         } else {
             row(mOut, {id, std::to_string(r.first), std::to_string(r.second), exact(double(r.length), r.length, m),
                        mmText, plain(r.conductivity), "0", "Open"});
@@ -205,11 +209,14 @@ void InpWriter::curve(int j, const std::string& id)
     const auto head = [this](double v) { return userPressure(v, mLps, mUnits); };
     const std::string stepText = exact(double(f.flowStep) * mUnits.flowUnitFactor / mLps.flow, f.flowStep, lps);
     const double step = std::strtod(stepText.c_str(), nullptr);
-    const auto headText = [&](float p) { return exact(double(p) * mUnits.pressureUnitFactor / kWaterDensity, p, head); };
+    const auto headText = [&](float p) {
+        return exact(double(p) * mUnits.pressureUnitFactor / kWaterDensity, p, head);
+    };
     // Three points would be read as a power curve: the midpoints keep the lines.
     const int every = f.points == 3 ? 2 : 1;
     if (f.points == 3)
-        mNotes.add("pump curves of three points, written with their midpoints (EPANET fits a power curve to three)", pair);
+        mNotes.add("pump curves of three points, written with their midpoints (EPANET fits a power curve to three)",
+                   pair);
     if (f.points == 1)
         mNotes.add("pump curves of one point, which EPANET reads as a design point", pair);
     mCurves += ";PUMP: " + id + "\n";
