@@ -95,6 +95,14 @@ TEST(Epanet, WrittenRowsAreTheNetworksInTheFilesUnits)
         EXPECT_NEAR(std::stod(curve[p][1]), p * 0.5 / 60 * 1000, 1e-3);          // 0.5 m³/min in l/s
         EXPECT_NEAR(std::stod(curve[p][2]), pump.curve[p + 1] / 9806.65, 1e-4);  // Pa as m of water
     }
+    // A fixed flow of 0.6 m³/min from 2 to 111: a valve holding 10 l/s the other way round.
+    NetworkDraft draft = draftOf(*water.doc);
+    draft.roads.back().fixedFlow = true;
+    draft.roads.back().values.resistance = -0.6f;
+    ASSERT_EQ(storeDraft(draft, *water.doc), "");
+    EXPECT_EQ(rows(inpText(*water.doc, notes), "VALVES")[1], (Row{"111-2", "2", "111", "1000", "FCV", "10.00002", "0"}));
+    EXPECT_NE(notes.find("fixed-flow pipes written as flow control valves (FCV), which only hold a flow down: 1 (111-2)"),
+              std::string::npos) << notes;
     std::string error;
     EXPECT_FALSE(exportInp(*air.doc, "/nonexistent/air.inp", error, notes));
     EXPECT_NE(error.find("this is an air network"), std::string::npos) << error;
