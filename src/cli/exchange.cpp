@@ -5,6 +5,7 @@
 
 #include "batch.h"
 #include "exchange/draft.h"
+#include "exchange/epanet.h"
 #include "exchange/tables.h"
 #include "model/fileio.h"
 #include "model/networkio.h"
@@ -63,9 +64,11 @@ int writeImported(CBriscoDoc& doc, const Options& options, ConsoleReporter& cons
     doc.exchangeReporter(before);
     if (!written || console.errors > errors)
         return fail(doc.companionPath(base, "vad") + ": the network could not be written");
+    const bool water = doc.isWater();
     std::cout << doc.companionPath(base, "vad") << ": " << doc.nodeCount << " nodes (" << doc.surfaceCount
-              << " on the surface), " << doc.roadCount << " roads, " << doc.fixedCount << " fixed-flow roads, "
-              << doc.fanCount << " fans\n";
+              << (water ? " free surfaces), " : " on the surface), ") << doc.roadCount << (water ? " pipes, " : " roads, ")
+              << doc.fixedCount << (water ? " fixed-flow pipes, " : " fixed-flow roads, ") << doc.fanCount
+              << (water ? " pumps\n" : " fans\n");
     return kExitConverged;
 }
 
@@ -116,6 +119,37 @@ int importTables(const Options& options, AppContext& app, ConsoleReporter& repor
     return writeImported(*doc, options, reporter, !update);
 }
 
+// A file the export would replace is replaced only with --overwrite.
+bool mayReplace(const std::string& path, const Options& options)
+{
+    if (!fileExists(path) || options.exchange.overwrite)
+        return true;
+    fail(path + " is there already\n--overwrite replaces it");
+    return false;
+}
+
+int importInp(const Options& options, AppContext& app, ConsoleReporter& reporter)
+{
+    auto doc = std::make_unique<CBriscoDoc>(app, reporter);
+    if (!mayWrite(*doc, options) ||
+        !store(exchange::importInp(options.exchange.file, app.units), *doc, options.exchange.file))
+        return kExitBadInput;
+    return writeImported(*doc, options, reporter, true);
+}
+
+int exportInp(const Options& options, AppContext& app, ConsoleReporter& reporter)
+{
+    const auto doc = openNetwork(app, reporter, options.network);
+    if (!doc || !mayReplace(options.exchange.file, options))
+        return kExitBadInput;
+    std::string error, notes;
+    if (!exchange::exportInp(*doc, options.exchange.file, error, notes))
+        return fail(error);
+    std::cout << notes << (notes.empty() || notes.back() == '\n' ? "" : "\n") << options.exchange.file << ": "
+              << doc->nodeCount << " nodes, " << doc->totalRoads() << " pipes, " << doc->fanCount << " pumps written\n";
+    return kExitConverged;
+}
+
 }  // namespace
 
 int runExchange(const Options& options, AppContext& app, ConsoleReporter& reporter)
@@ -123,6 +157,8 @@ int runExchange(const Options& options, AppContext& app, ConsoleReporter& report
     switch (options.exchange.kind) {
     case Exchange::ExportTables: return exportTables(options, app, reporter);
     case Exchange::ImportTables: return importTables(options, app, reporter);
+    case Exchange::ImportInp: return importInp(options, app, reporter);
+    case Exchange::ExportInp: return exportInp(options, app, reporter);
     default: break;
     }
     return fail("this import or export is not built into this program");
