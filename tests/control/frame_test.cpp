@@ -28,24 +28,29 @@ TEST(FrameCommands, EnabledAndCheckedInEachState)
     const FrameState results{true, false, true, true, 2};
     const FrameState compared{true, false, true, false, 1, true};
     const FrameState previewCompared{true, true, true, false, 1, true};
+    const FrameState water{true, false, true, false, 1, false, true};
     const struct {
         const char* what;
         FrameState state;
         std::vector<std::string> enabled, disabled, checked;
     } cases[] = {
-        {"no window", none, {"open"},
-         {"save", "zoomin", "print", "startprinting", "info", "results", "cascade", "next"}, {}},
-        {"a window without a network", empty, {"save", "fit", "zoomin", "print", "results", "tile"},
-         {"info", "startprinting", "printersetup", "next", "previous", "compare", "scenarios"}, {}},
-        {"a network", loaded, {"open", "saveas", "analysis", "info", "exportplan", "compare", "scenarios"},
-         {"startprinting", "clearcompare"}, {}},
+        {"no window", none, {"open", "importtables", "importdxf", "importinp"},
+         {"save", "zoomin", "print", "startprinting", "info", "results", "cascade", "next", "updatetables",
+          "exporttables"}, {}},
+        {"a window without a network", empty, {"save", "fit", "zoomin", "print", "results", "tile", "updatetables"},
+         {"info", "startprinting", "printersetup", "next", "previous", "compare", "scenarios", "exporttables",
+          "exportdxf"}, {}},
+        {"a network", loaded, {"open", "saveas", "analysis", "info", "exportplan", "compare", "scenarios",
+                               "exporttables", "exportdxf"},
+         {"startprinting", "clearcompare", "exportinp"}, {}},
+        {"a water network", water, {"exporttables", "exportdxf", "exportinp"}, {}, {}},
         {"a comparison shown", compared, {"compare", "scenarios", "clearcompare"}, {}, {}},
         {"a comparison behind the page preview", previewCompared, {}, {"compare", "scenarios", "clearcompare"},
          {"print"}},
         {"page preview", preview,
          {"zoomin", "zoomout", "print", "exportplan", "startprinting", "printersetup", "results"},
          {"open", "save", "saveas", "displaysetting", "fit", "update", "analysis", "parameter", "fancurve",
-          "info"},
+          "info", "updatetables"},
          {"print"}},
         {"results shown, two windows", results, {"next", "previous", "results"}, {}, {"results"}},
     };

@@ -43,6 +43,10 @@ struct ScriptedFiles : FileDialogs {
     {
         return next(saves, startFolder);
     }
+    std::optional<std::string> exchangeFile(QWidget*, ExchangeFormat, bool save, const std::string& startFolder) override
+    {
+        return next(save ? saves : opens, startFolder);
+    }
     std::optional<std::string> next(std::deque<std::optional<std::string>>& queue, const std::string& startFolder)
     {
         lastStartFolder = startFolder;

@@ -48,6 +48,14 @@ std::vector<CommandState> frameCommandStates(const FrameState& s)
     states.push_back({"compare", whatIf, false});
     states.push_back({"scenarios", whatIf, false});
     states.push_back({"clearcompare", whatIf && s.comparisonShown, false});
+    // Imports open windows of their own; exports need a network, EPANET
+    // files a water network; tables update the network the window shows.
+    for (const char* name : {"importtables", "importdxf", "importinp"})
+        states.push_back({name, true, false});
+    states.push_back({"updatetables", s.window && !s.pagePreview, false});
+    for (const char* name : {"exporttables", "exportdxf"})
+        states.push_back({name, s.window && s.networkLoaded, false});
+    states.push_back({"exportinp", s.window && s.networkLoaded && s.water, false});
     const bool several = s.windows > 1;
     for (const char* name : {"next", "previous"})
         states.push_back({name, several, false});

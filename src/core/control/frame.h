@@ -18,6 +18,7 @@ struct FrameState {
     bool resultsShown = false;   // its results dock is shown
     int windows = 0;             // network windows in the workspace
     bool comparisonShown = false;  // its plan is coloured by a what-if comparison
+    bool water = false;          // its network is a water network
 };
 
 struct CommandState {

@@ -145,6 +145,7 @@ void CMainFrame::createActions()
     connect(makeAction("open", QString::fromStdString(openCommandText({})), QKeySequence::Open, "Open a network"),
             &QAction::triggered, this, &CMainFrame::open);
     createViewActions();
+    createExchangeActions();
     QAction* quit = makeAction("quit", "Quit(&X)", QKeySequence::Quit, "Close every network and quit");
     connect(quit, &QAction::triggered, this, &QWidget::close);
 
@@ -225,8 +226,11 @@ template <typename Bar> void CMainFrame::addActions(Bar* bar, std::initializer_l
 void CMainFrame::createMenus()
 {
     QMenu* file = menuBar()->addMenu("File(&F)");
-    addActions(file, {"new", "open", "save", "saveas", "|", "print", "startprinting", "printersetup", "exportplan",
-                      "|"});
+    addActions(file, {"new", "open", "save", "saveas", "|"});
+    addActions(file->addMenu("Import(&I)"), {"importtables", "importdxf", "importinp"});
+    addActions(file, {"updatetables"});
+    addActions(file->addMenu("Export(&E)"), {"exporttables", "exportdxf", "exportinp"});
+    addActions(file, {"|", "print", "startprinting", "printersetup", "exportplan", "|"});
     for (int i = 0; i < RecentFiles::kCount; ++i) {
         auto* a = new QAction(this);
         a->setVisible(false);
@@ -355,6 +359,7 @@ void CMainFrame::updateMenus()
     state.resultsShown = child && child->resultsShown();
     state.windows = int(mMdiArea->subWindowList().size());
     state.comparisonShown = child && child->comparisonShown();
+    state.water = child && child->document().doc().isWater();
     action("open")->setText(QString::fromStdString(openCommandText(state)));
     for (const CommandState& c : frameCommandStates(state)) {
         QAction* a = action(c.name);

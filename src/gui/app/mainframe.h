@@ -5,9 +5,12 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/statuspanes.h"
+#include "control/exchange.h"
 #include "control/framerecent.h"
 #include "view/viewservices.h"
 
@@ -61,6 +64,11 @@ public:
     // (their titles) then a network file (the last entry); -1 cancels. By
     // default a list dialog.
     void setComparisonChooser(std::function<int(const QStringList&)> chooser) { mChooseBase = std::move(chooser); }
+    // A drawing's import asks for its layers and road values; by default the
+    // import dialog. nullopt cancels.
+    using DxfOptionsChooser =
+        std::function<std::optional<exchange::DxfImportOptions>(const std::vector<std::string>& layers)>;
+    void setDxfOptionsChooser(DxfOptionsChooser chooser) { mDxfOptions = std::move(chooser); }
 
 public slots:
     void updateMenus();
@@ -68,6 +76,10 @@ public slots:
     void compareWith();
     void clearComparison();
     void openScenarios();
+    // File > Import, Update from tables, File > Export
+    void importFile(ExchangeFormat format);
+    void updateFromTables();
+    void exportFile(ExchangeFormat format);
     void open();
     void about();
 
@@ -85,6 +97,8 @@ private:
     void forward(QAction* a, std::function<void(CBriscoView&)> command);
     void createActions();
     void createViewActions();
+    void createExchangeActions();
+    std::optional<exchange::DxfImportOptions> askDxfOptions(const std::vector<std::string>& layers);
     template <typename Bar> void addActions(Bar* bar, std::initializer_list<const char*> names) const;
     void createMenus();
     void createToolBars();
@@ -102,6 +116,7 @@ private:
     int mClockTimer = 0;
     int mUntitled = 0;
     std::function<int(const QStringList&)> mChooseBase;
+    DxfOptionsChooser mDxfOptions;
     bool mPlacementRestored = false;
     int mRestoredShow = 1;
 };

@@ -50,4 +50,21 @@ std::optional<std::string> PlatformFileDialogs::saveNetwork(QWidget* parent,
     return run(networkDialog(parent, startFolder, true));
 }
 
+std::optional<std::string> PlatformFileDialogs::exchangeFile(QWidget* parent, ExchangeFormat format, bool save,
+                                                             const std::string& startFolder)
+{
+    const QString start = QString::fromStdString(startFolder);
+    if (format == ExchangeFormat::Tables) {
+        const QString folder = QFileDialog::getExistingDirectory(
+            parent, save ? QObject::tr("Export tables into the folder") : QObject::tr("Tables of the folder"), start);
+        return folder.isEmpty() ? std::nullopt : std::optional<std::string>(folder.toStdString());
+    }
+    auto* dialog = new QFileDialog(parent, save ? QObject::tr("Export") : QObject::tr("Import"), start);
+    dialog->setNameFilter(QString::fromLatin1(exchangeFilter(format)));
+    dialog->setDefaultSuffix(format == ExchangeFormat::Dxf ? "dxf" : "inp");
+    dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    return run(dialog);
+}
+
 }  // namespace orvex::gui

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "control/exchange.h"
 #include "display/displaysettings.h"
 #include "edit/editor.h"
 #include "edit/fancurve.h"
@@ -31,6 +32,9 @@ public:
     virtual ~FileDialogs() = default;
     virtual std::optional<std::string> openNetwork(QWidget* parent, const std::string& startFolder) = 0;
     virtual std::optional<std::string> saveNetwork(QWidget* parent, const std::string& startFolder) = 0;
+    // A file (a folder for tables) to import from or export to.
+    virtual std::optional<std::string> exchangeFile(QWidget* parent, ExchangeFormat format, bool save,
+                                                    const std::string& startFolder) = 0;
 };
 
 // The filter and default extension of every network file dialog.
@@ -41,6 +45,8 @@ class PlatformFileDialogs : public FileDialogs {
 public:
     std::optional<std::string> openNetwork(QWidget* parent, const std::string& startFolder) override;
     std::optional<std::string> saveNetwork(QWidget* parent, const std::string& startFolder) override;
+    std::optional<std::string> exchangeFile(QWidget* parent, ExchangeFormat format, bool save,
+                                            const std::string& startFolder) override;
 };
 
 struct ViewServices {
