@@ -90,6 +90,7 @@ TEST(DxfImport, MinePlanGivesLevelsRampAndShafts)
         {{250, -140, 0}, {150, -40, -60}, 6 * 100.498756, 5},
         {{150, -40, -60}, {200, 0, -60}, 64.0312, 0},        // an access
         {{100, 0, -120}, {200, 0, -120}, 100, 0},            // a drive split at vertices
+        {{100, 80, -120}, {300, 80, -120}, 200, 0},          // a 2D POLYLINE at its elevation
     };
     for (const Length& l : lengths) {
         const DraftRoad* found = road(d, nodeAt(d, l.from[0], l.from[1], l.from[2]), nodeAt(d, l.to[0], l.to[1], l.to[2]));
@@ -240,11 +241,11 @@ TEST(DxfImport, BadFilesAreRefusedWithTheirLine)
 TEST(DxfImport, StopsAtTheNetworksRoom)
 {
     TempFolder folder;
-    test::writeFile(folder.file("grid.dxf"), gridDrawing(30));  // 900 nodes, 1740 lines
+    test::writeFile(folder.file("grid.dxf"), gridDrawing(30));  // 900 nodes, 1740 LINEs of 16 file lines
     const ImportResult r = import(folder.file("grid.dxf"));
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_EQ(int(r.draft.roads.size()), DraftRoom{}.roads);
-    EXPECT_NE(r.report.find("Left out: the network is full; 241 roads of 241 lines from line "), std::string::npos)
+    EXPECT_NE(r.report.find("Left out: the network is full; 241 roads (241 lines of the drawing from file line 23989 on, on GRID)"), std::string::npos)
         << r.report;
     SampleNetwork net;
     EXPECT_EQ(storeDraft(r.draft, *net.doc), "");

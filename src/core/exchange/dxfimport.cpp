@@ -150,9 +150,12 @@ std::string report(const std::string& path, const dxf::Drawing& drawing, const D
             plural(c.duplicates, "duplicate", "duplicates") + ", " + plural(c.loops, "loop", "loops") + ".\n";
     if (!c.parts.empty()) {
         text += "Not joined: " + plural(int(c.parts.size()), "part is", "parts are") + " not joined to the rest:";
-        for (const auto& [roads, node] : c.parts)
-            text += " " + plural(roads, "road", "roads") + " at node " + std::to_string(node) + ";";
+        const std::size_t shown = std::min<std::size_t>(c.parts.size(), 10);
+        for (std::size_t p = 0; p < shown; ++p)
+            text += " " + plural(c.parts[p].first, "road", "roads") + " at node " + std::to_string(c.parts[p].second) + ";";
         text.back() = '.';
+        if (shown < c.parts.size())
+            text += " And " + std::to_string(c.parts.size() - shown) + " more.";
         text += "\n";
     }
     if (std::string unused = unusedText(drawing); !unused.empty())
@@ -163,9 +166,9 @@ std::string report(const std::string& path, const dxf::Drawing& drawing, const D
         text += "Straight: " + plural(c.straightened, "road is", "roads are") +
                 " kept straight, the network's room for bending points is full.\n";
     if (c.leftOutRoads > 0)
-        text += "Left out: the network is full; " + plural(c.leftOutRoads, "road", "roads") + " of " +
-                plural(c.leftOutLines, "line", "lines") + " from line " + std::to_string(c.firstLeftOutLine) +
-                " of the file on (layers " + joined(c.leftOutLayers) + ") are not in it.\n";
+        text += "Left out: the network is full; " + plural(c.leftOutRoads, "road", "roads") + " (" +
+                plural(c.leftOutLines, "line", "lines") + " of the drawing from file line " +
+                std::to_string(c.firstLeftOutLine) + " on, on " + joined(c.leftOutLayers) + ") are not in it.\n";
     return text;
 }
 

@@ -333,6 +333,8 @@ bool readDrawing(const std::string& path, Drawing& drawing, std::string& error)
         error = withReason(path + ": the drawing cannot be read", failure);
         return false;
     }
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        text.erase(0, 3);  // a UTF-8 mark before the first group
     Scanner scanner(text);
     std::string problem = notText(text);
     if (problem.empty())

@@ -7,8 +7,9 @@ Run from anywhere with the system Python that has python3-ezdxf:
 The files are committed; the tests read them and never run this script.
 
 mineplan.dxf   a small mine: three levels (z = 0, -60, -120) below a surface
-               at +20, each a main drive (LWPOLYLINE) with two crosscuts and a
-               return drive (LINEs) and an access to the ramp; a ramp
+               at +20, each a main drive (LWPOLYLINE) with two crosscuts (LINEs),
+               a return drive (a LINE; a 2D POLYLINE on the lowest level) and
+               an access to the ramp; a ramp
                (3D POLYLINE) spiralling down at 10 %; shaft A as LINEs level
                by level, shaft B as one 3D POLYLINE; drive walls, a title and
                a borehole on layers that are no airways.
@@ -54,7 +55,10 @@ def mine_plan():
                            dxfattribs={"layer": "DRIVES", "elevation": z})
         for x in (100, 300):
             msp.add_line((x, 0, z), (x, 80, z), dxfattribs={"layer": "DRIVES"})
-        msp.add_line((100, 80, z), (300, 80, z), dxfattribs={"layer": "DRIVES"})
+        if z == LEVELS[-1]:  # the lowest return drive as an old-style 2D POLYLINE
+            msp.add_polyline2d([(100, 80), (300, 80)], dxfattribs={"layer": "DRIVES", "elevation": (0, 0, z)})
+        else:
+            msp.add_line((100, 80, z), (300, 80, z), dxfattribs={"layer": "DRIVES"})
         corner = next(p for p in ramp if p[2] == z)
         msp.add_line(corner, (200, 0, z), dxfattribs={"layer": "RAMP"})
         for side in (-2.5, 2.5):
