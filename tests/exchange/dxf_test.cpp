@@ -150,7 +150,7 @@ TEST(DxfImport, HandMadeFilesAndLayerChoice)
     const Case cases[] = {
         {"minimal_r12.dxf", {}, 3, 2, std::sqrt(125.0), -5},
         {"minimal_ac1015.dxf", {"DECLINE"}, 2, 1, 50 + 60, -30},
-        {"mineplan.dxf", {"Drives"}, 19, 19, 100, -120},  // without the ramp's accesses the drives split less
+        {"mineplan.dxf", {"Drives", "survey"}, 19, 19, 100, -120},  // without the ramp's accesses the drives split less
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
@@ -160,6 +160,7 @@ TEST(DxfImport, HandMadeFilesAndLayerChoice)
         EXPECT_EQ(r.draft.roads.size(), c.roads);
         EXPECT_NEAR(r.draft.roads.front().values.length, c.firstLength, 1e-4);
         EXPECT_FLOAT_EQ(r.draft.nodes.back().elevation, float(c.lastElevation));
+        EXPECT_EQ(r.report.find("Chosen layers without lines: survey.") != std::string::npos, c.layers.size() > 1);
     }
     std::string error;
     EXPECT_EQ(dxfLayers(kDxfDir + "mineplan.dxf", error),
@@ -179,6 +180,12 @@ TEST(DxfImport, ResistanceFromAtkinsonOrPerMetreAndTheDefaultsFile)
     EXPECT_FLOAT_EQ(a.area, 12);
     EXPECT_FLOAT_EQ(a.temperature, 20);
     EXPECT_FLOAT_EQ(given.draft.roads.front().values.resistance, 0.02f);
+    UnitsSettings kgf = shippedUnits();
+    kgf.resistanceUnitFactor = 1;  // resistances in kgf·s²/m⁸
+    DxfImportOptions options;
+    options.layers = shafts;
+    EXPECT_NEAR(importDxf(kDxfDir + "mineplan.dxf", options, kgf).draft.roads.front().values.resistance,
+                a.resistance / 9.80665, 1e-7);
 
     TempFolder folder;
     const std::string path = folder.file("roads.txt");

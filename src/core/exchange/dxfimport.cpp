@@ -162,6 +162,12 @@ std::string report(const std::string& path, const dxf::Drawing& drawing, const D
         text += "Not used: " + unused + ".\n";
     if (std::string layers = notChosenText(drawing, options); !layers.empty())
         text += "Layers not chosen: " + layers + ".\n";
+    std::vector<std::string> empty;
+    for (const std::string& asked : options.layers)
+        if (std::none_of(drawing.lines.begin(), drawing.lines.end(), [&](auto& l) { return sameLayer(l.layer, asked); }))
+            empty.push_back(asked);
+    if (!empty.empty())
+        text += "Chosen layers without lines: " + joined(empty) + ".\n";
     if (c.straightened > 0)
         text += "Straight: " + plural(c.straightened, "road is", "roads are") +
                 " kept straight, the network's room for bending points is full.\n";
