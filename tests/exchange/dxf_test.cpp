@@ -99,7 +99,8 @@ TEST(DxfImport, MinePlanGivesLevelsRampAndShafts)
         EXPECT_EQ(found->bends.size(), l.bends);
     }
     for (const char* part : {"28 nodes (3 on the surface), 34 roads, 11 bending points", "Not used: 1 CIRCLE, 1 TEXT.",
-                             "Layers not chosen: WALLS (6 lines).", "split at"})
+                             "Layers not chosen: WALLS (6 lines).",
+                             "Split: 5 airways at 13 points where other airways end, 0 of them between"})
         EXPECT_NE(r.report.find(part), std::string::npos) << part << "\n" << r.report;
 }
 
@@ -125,18 +126,22 @@ TEST(DxfImport, ReportCountsWhatWasJoinedDroppedAndLeft)
 {
     const ImportResult r = import(kDxfDir + "awkward.dxf", {"airways"});
     ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_EQ(r.draft.nodes.size(), 10u);
-    EXPECT_EQ(r.draft.roads.size(), 8u);
+    EXPECT_EQ(r.draft.nodes.size(), 12u);
+    EXPECT_EQ(r.draft.roads.size(), 10u);
     for (const char* part :
-         {"1 end joined a node, the farthest 0.360555 m away; 1 polyline split at 1 vertex",
+         {"1 end joined a node, the farthest 0.360555 m away.\nSplit: 2 airways at 2 points where other airways "
+          "end, 1 of them between two vertices.",
           "Dropped: 1 zero-length segment, 1 duplicate, 1 loop.",
           "Not joined: 1 part is not joined to the rest: 2 roads at node", "Not used: 1 CIRCLE, 1 INSERT, 1 TEXT.",
           "Layers not chosen: WALLS (1 line).", "No surface node"})
         EXPECT_NE(r.report.find(part), std::string::npos) << part << "\n" << r.report;
     const DraftNode* joined = nodeAt(r.draft, 100, 0, 0);
     ASSERT_NE(joined, nullptr);
-    EXPECT_NE(road(r.draft, joined, nodeAt(r.draft, 200, 0, 0)), nullptr);  // the end 0.36 m off
+    EXPECT_NE(road(r.draft, nodeAt(r.draft, 150, 0.2, 0), nodeAt(r.draft, 200, 0, 0)), nullptr);
     EXPECT_NE(road(r.draft, nodeAt(r.draft, 300, 0, 0), nodeAt(r.draft, 300, 100, 0)), nullptr);  // split there
+    const DraftRoad* half = road(r.draft, joined, nodeAt(r.draft, 150, 0.2, 0));  // from the end 0.36 m off
+    ASSERT_NE(half, nullptr);
+    EXPECT_NEAR(half->values.length, std::hypot(49.7, 0.1003), 0.001);
 }
 
 TEST(DxfImport, HandMadeFilesAndLayerChoice)

@@ -144,8 +144,10 @@ std::string report(const std::string& path, const dxf::Drawing& drawing, const D
     if (surface == 0)
         text += "No surface node: no open end lies above every junction; mark the surface nodes by hand.\n";
     text += "Snapped: " + plural(c.snapped, "end", "ends") + " joined a node, the farthest " +
-            number(c.largestMove) + " m away; " + plural(c.splitLines, "polyline", "polylines") + " split at " +
-            plural(c.splitVertices, "vertex", "vertices") + " where other airways end.\n";
+            number(c.largestMove) + " m away.\n";
+    text += "Split: " + plural(c.splitLines, "airway", "airways") + " at " +
+            plural(c.splitVertices, "point", "points") + " where other airways end, " + std::to_string(c.onSegments) +
+            " of them between two vertices.\n";
     text += "Dropped: " + plural(c.zeroLength, "zero-length segment", "zero-length segments") + ", " +
             plural(c.duplicates, "duplicate", "duplicates") + ", " + plural(c.loops, "loop", "loops") + ".\n";
     if (!c.parts.empty()) {

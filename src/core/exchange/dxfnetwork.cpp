@@ -102,6 +102,7 @@ public:
 private:
     std::vector<Point3> cleaned(const std::vector<Point3>& points);
     int nodeAt(const Point3& p);
+    void meetSegments(std::vector<std::vector<Point3>>& runs);
     void addPiece(Piece piece);
     void markSurface(NetworkDraft& draft, const std::vector<int>& degree);
     void findParts(const NetworkDraft& draft);
@@ -155,6 +156,77 @@ void Builder::addPiece(Piece piece)
     mPieces.push_back(std::move(piece));
 }
 
+// The foot of the perpendicular from p on the segment a-b when it lies
+// between a and b, within snap of p and farther than snap from both.
+bool footOn(const Point3& a, const Point3& b, const Point3& p, double snap, Point3& foot)
+{
+    const double dx = b.x - a.x, dy = b.y - a.y, dz = b.z - a.z;
+    const double t = ((p.x - a.x) * dx + (p.y - a.y) * dy + (p.z - a.z) * dz) / (dx * dx + dy * dy + dz * dz);
+    foot = {a.x + t * dx, a.y + t * dy, a.z + t * dz};
+    return t > 0 && t < 1 && distance(foot, p) <= snap && distance(a, p) > snap && distance(b, p) > snap;
+}
+
+// Puts the feet (the first vertex of their segment, the point) into the
+// run, after that vertex in their order along the segment.
+void insertFeet(std::vector<Point3>& run, std::vector<std::pair<std::size_t, Point3>>& feet)
+{
+    if (feet.empty())
+        return;
+    const std::vector<Point3> drawn = run;
+    std::stable_sort(feet.begin(), feet.end(), [&drawn](const auto& f, const auto& g) {
+        return f.first != g.first ? f.first < g.first
+                                  : distance(drawn[f.first], f.second) < distance(drawn[g.first], g.second);
+    });
+    run.clear();
+    std::size_t next = 0;
+    for (std::size_t s = 0; s < drawn.size(); ++s) {
+        run.push_back(drawn[s]);
+        for (; next < feet.size() && feet[next].first == s; ++next)
+            run.push_back(feet[next].second);
+    }
+}
+
+// Nodes that lie on a segment of an airway between its two vertices get a
+// vertex there, at the foot of the perpendicular, where the airway is then
+// split. Segments are found in plan grids of coarse cells, 16 times coarser
+// from one grid to the next: each segment is in the finest grid where it
+// covers at most 256 cells.
+void Builder::meetSegments(std::vector<std::vector<Point3>>& runs)
+{
+    using Segment = std::pair<std::size_t, std::size_t>;  // run, first vertex
+    constexpr int kGrids = 8;                              // the coarsest cell holds any plan within 1e7 m
+    const double finest = std::max(4 * mSnap, 25.0);
+    const auto at = [finest](double v, int grid) { return (long long)std::floor(v / (finest * std::pow(16.0, grid))); };
+    std::unordered_map<Cell, std::vector<Segment>, CellHash> cells;
+    for (std::size_t r = 0; r < runs.size(); ++r)
+        for (std::size_t s = 0; s + 1 < runs[r].size(); ++s) {
+            const Point3 &a = runs[r][s], &b = runs[r][s + 1];
+            for (int g = 0; g < kGrids; ++g) {
+                const long long x0 = at(std::min(a.x, b.x) - mSnap, g), x1 = at(std::max(a.x, b.x) + mSnap, g);
+                const long long y0 = at(std::min(a.y, b.y) - mSnap, g), y1 = at(std::max(a.y, b.y) + mSnap, g);
+                if ((x1 - x0 + 1) * (y1 - y0 + 1) > 256 && g + 1 < kGrids)
+                    continue;
+                for (long long x = x0; x <= x1; ++x)
+                    for (long long y = y0; y <= y1; ++y)
+                        cells[{x, y, g}].emplace_back(r, s);
+                break;
+            }
+        }
+    std::vector<std::vector<std::pair<std::size_t, Point3>>> feet(runs.size());  // first vertex, foot
+    Point3 foot;
+    for (const Point3& p : mGrid.points)
+        for (int g = 0; g < kGrids; ++g) {
+            const auto it = cells.find({at(p.x, g), at(p.y, g), g});
+            for (std::size_t k = 0; it != cells.end() && k < it->second.size(); ++k)
+                if (const auto [r, s] = it->second[k]; footOn(runs[r][s], runs[r][s + 1], p, mSnap, foot)) {
+                    feet[r].emplace_back(s, foot);
+                    ++mCounts.onSegments;
+                }
+        }
+    for (std::size_t r = 0; r < runs.size(); ++r)
+        insertFeet(runs[r], feet[r]);
+}
+
 void Builder::piecesOf(const std::vector<const DrawnLine*>& lines)
 {
     std::vector<std::vector<Point3>> runs;
@@ -164,6 +236,7 @@ void Builder::piecesOf(const std::vector<const DrawnLine*>& lines)
         const std::vector<Point3>& run = runs.back();
         ends.emplace_back(run.size() < 2 ? -1 : nodeAt(run.front()), run.size() < 2 ? -1 : nodeAt(run.back()));
     }
+    meetSegments(runs);
     for (std::size_t l = 0; l < runs.size(); ++l) {
         const std::vector<Point3>& run = runs[l];
         if (run.size() < 2) {

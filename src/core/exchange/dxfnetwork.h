@@ -16,7 +16,8 @@ struct BuildCounts {
     int loops = 0;           // roads from a node back to itself
     int snapped = 0;         // ends moved to join a node
     double largestMove = 0;  // m
-    int splitLines = 0, splitVertices = 0;  // polylines split where other airways end
+    int splitLines = 0, splitVertices = 0;  // airways split where other airways end
+    int onSegments = 0;      // of those splits, where an end lies between two vertices
     int straightened = 0;    // roads kept straight: no room for their bending points
     int bends = 0;           // bending points stored
     int leftOutRoads = 0, leftOutLines = 0, firstLeftOutLine = 0;  // past the network's room
@@ -26,8 +27,9 @@ struct BuildCounts {
 
 // Makes the draft's nodes and roads (ends, lengths and bending points; the
 // road values are left to the caller) from the lines, in their order, until
-// the room is reached. Ends within snap of a node join it; a polyline is
-// split where another airway's end lies on one of its vertices.
+// the room is reached. Ends within snap of a node join it; an airway is
+// split where another airway's end lies on one of its vertices or on a
+// segment between two.
 NetworkDraft buildNetwork(const std::vector<const DrawnLine*>& lines, double snap, const DraftRoom& room,
                           BuildCounts& counts);
 

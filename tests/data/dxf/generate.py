@@ -14,7 +14,7 @@ mineplan.dxf   a small mine: three levels (z = 0, -60, -120) below a surface
                by level, shaft B as one 3D POLYLINE; drive walls, a title and
                a borehole on layers that are no airways.
 awkward.dxf    an end 0.36 m off, a duplicate, a zero-length line, a polyline
-               to be split, a part not joined, a closed square, a wall on
+               to be split, a line ending on another's middle, a part not joined, a closed square, a wall on
                another layer, a TEXT, a CIRCLE and a block INSERT.
 """
 import os
@@ -84,6 +84,7 @@ def awkward():
     msp.add_line((50, 50, 0), (50, 50.1, 0), dxfattribs=air)        # zero length
     msp.add_lwpolyline([(200, 0), (300, 0), (300, 100)], dxfattribs=air)
     msp.add_line((300, 0, 0), (400, 0, 0), dxfattribs=air)          # splits the polyline
+    msp.add_line((150, 0.2, 0), (150, -40, 0), dxfattribs=air)      # ends on the second line's middle
     msp.add_line((1000, 1000, 0), (1100, 1000, 0), dxfattribs=air)  # a part not joined
     msp.add_line((1100, 1000, 0), (1100, 1100, 0), dxfattribs=air)
     msp.add_lwpolyline([(500, 500), (520, 500), (520, 520), (500, 520)], close=True, dxfattribs=air)
