@@ -120,8 +120,9 @@ std::string Scanner::group(int code, const std::string& value, int line)
     if (code == 0) {
         if (std::string problem = endEntity(); !problem.empty())
             return problem;
+        // The library takes an entity's name as it stands, spaces and all.
         const std::string name = trimmed(value);
-        mEntity = name;
+        mEntity = value;
         mEntityLine = line - 1;
         mCount = -1;
         mVertices = 0;
@@ -136,8 +137,8 @@ std::string Scanner::group(int code, const std::string& value, int line)
         } else if (name == "EOF") {
             mEnded = true;
             end = std::min(mPos, mText.size());
-        } else if (name == "LINE" || name == "LWPOLYLINE" || name == "POLYLINE") {
-            starts.emplace_back(name, line - 1);
+        } else if (value == "LINE" || value == "LWPOLYLINE" || value == "POLYLINE") {
+            starts.emplace_back(value, line - 1);
         } else if (mSection == "ENTITIES" && name != "VERTEX" && name != "SEQEND" && name != "ATTRIB") {
             ++others[name];
         }
