@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cctype>
 #include <cstdlib>
-#include <set>
+#include <map>
 
 #include "dxfnetwork.h"
 #include "dxfread.h"
@@ -42,13 +43,25 @@ std::string joined(const std::vector<std::string>& names)
     return text.empty() ? "none" : text;
 }
 
+// The layers of the drawing's lines, each under its name in capitals, with
+// its name as first met and its count of lines.
+std::map<std::string, std::pair<std::string, int>> lineCounts(const dxf::Drawing& drawing)
+{
+    std::map<std::string, std::pair<std::string, int>> layers;
+    for (const DrawnLine& line : drawing.lines) {
+        std::string key = line.layer;
+        std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return char(std::toupper(c)); });
+        ++layers.try_emplace(key, line.layer, 0).first->second.second;
+    }
+    return layers;
+}
+
 // The distinct layers of the drawing's lines, sorted.
 std::vector<std::string> lineLayers(const dxf::Drawing& drawing)
 {
     std::vector<std::string> layers;
-    for (const DrawnLine& line : drawing.lines)
-        if (std::none_of(layers.begin(), layers.end(), [&](auto& l) { return sameLayer(l, line.layer); }))
-            layers.push_back(line.layer);
+    for (const auto& [key, layer] : lineCounts(drawing))
+        layers.push_back(layer.first);
     std::sort(layers.begin(), layers.end());
     return layers;
 }
@@ -121,13 +134,9 @@ std::string unusedText(const dxf::Drawing& drawing)
 std::string notChosenText(const dxf::Drawing& drawing, const DxfImportOptions& options)
 {
     std::string text;
-    for (const std::string& layer : lineLayers(drawing)) {
-        if (chosen(options, layer))
-            continue;
-        const int count = int(std::count_if(drawing.lines.begin(), drawing.lines.end(),
-                                            [&](const DrawnLine& l) { return sameLayer(l.layer, layer); }));
-        text += (text.empty() ? "" : ", ") + layer + " (" + plural(count, "line", "lines") + ")";
-    }
+    for (const auto& [key, layer] : lineCounts(drawing))
+        if (!chosen(options, layer.first))
+            text += (text.empty() ? "" : ", ") + layer.first + " (" + plural(layer.second, "line", "lines") + ")";
     return text;
 }
 
