@@ -36,6 +36,10 @@ namespace {
 struct NoDialogs : orvex::gui::FileDialogs {
     std::optional<std::string> openNetwork(QWidget*, const std::string&) override { return {}; }
     std::optional<std::string> saveNetwork(QWidget*, const std::string&) override { return {}; }
+    std::optional<std::string> exchangeFile(QWidget*, orvex::ExchangeFormat, bool, const std::string&) override
+    {
+        return {};
+    }
 };
 
 // The networks, written once into a folder of their own.

@@ -1,10 +1,13 @@
 // --export-tables, --import-tables, --import-dxf, --export-dxf, --import-inp
 // and --export-inp: networks in and out of other files, without an analysis.
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
 #include "batch.h"
 #include "exchange/draft.h"
+#include "exchange/dxfexport.h"
+#include "exchange/dxfimport.h"
 #include "exchange/epanet.h"
 #include "exchange/tables.h"
 #include "model/fileio.h"
@@ -128,6 +131,70 @@ bool mayReplace(const std::string& path, const Options& options)
     return false;
 }
 
+// The drawing's options: the layers, the snap and the road values given.
+bool dxfOptions(const Options& options, exchange::DxfImportOptions& dxf)
+{
+    const ExchangeOptions& x = options.exchange;
+    for (std::size_t start = 0; start < x.layers.size();) {
+        const std::size_t comma = std::min(x.layers.find(',', start), x.layers.size());
+        if (comma > start)
+            dxf.layers.push_back(x.layers.substr(start, comma - start));
+        start = comma + 1;
+    }
+    if (x.snap >= 0)
+        dxf.snap = x.snap;
+    if (!x.depthShift.empty()) {
+        char* end = nullptr;
+        dxf.depthShiftX = std::strtod(x.depthShift.c_str(), &end);
+        const bool comma = *end == ',';
+        const char* second = comma ? end + 1 : end;
+        dxf.depthShiftY = std::strtod(second, &end);
+        if (!comma || end == second || *end != '\0') {
+            fail("--depth-shift: expected DX,DY (metres per metre of depth), got " + x.depthShift);
+            return false;
+        }
+    }
+    if (x.roadDefaults.empty())
+        return true;
+    const std::string error = exchange::readRoadDefaults(x.roadDefaults, dxf.defaults);
+    if (!error.empty())
+        fail(error);
+    return error.empty();
+}
+
+// A drawing into a new network, with the values of tables matched to its
+// roads afterwards when --import-tables names them.
+int importDxf(const Options& options, AppContext& app, ConsoleReporter& reporter)
+{
+    auto doc = std::make_unique<CBriscoDoc>(app, reporter);
+    exchange::DxfImportOptions dxf;
+    if (!mayWrite(*doc, options) || !dxfOptions(options, dxf))
+        return kExitBadInput;
+    exchange::ImportResult drawn = exchange::importDxf(options.exchange.file, dxf, app.units);
+    if (drawn.ok && drawn.draft.headings[1].empty())
+        drawn.draft.headings[1] = "[ORVEX network]" + std::filesystem::path(options.exchange.file).stem().string() + "\n";
+    if (!store(drawn, *doc, options.exchange.file))
+        return kExitBadInput;
+    const std::string& tables = options.exchange.tables;
+    if (!tables.empty() &&
+        !store(exchange::importTables(tables, *doc, exchange::TableImport::Update), *doc, tables))
+        return kExitBadInput;
+    return writeImported(*doc, options, reporter, true);
+}
+
+int exportDxf(const Options& options, AppContext& app, ConsoleReporter& reporter)
+{
+    const auto doc = openNetwork(app, reporter, options.network);
+    if (!doc || !mayReplace(options.exchange.file, options))
+        return kExitBadInput;
+    std::string error;
+    if (!exchange::exportDxf(*doc, options.exchange.file, error))
+        return fail(error);
+    std::cout << options.exchange.file << ": " << doc->nodeCount << " nodes, " << doc->totalRoads() << " roads, "
+              << doc->fanCount << " fans written\n";
+    return kExitConverged;
+}
+
 int importInp(const Options& options, AppContext& app, ConsoleReporter& reporter)
 {
     auto doc = std::make_unique<CBriscoDoc>(app, reporter);
@@ -157,11 +224,13 @@ int runExchange(const Options& options, AppContext& app, ConsoleReporter& report
     switch (options.exchange.kind) {
     case Exchange::ExportTables: return exportTables(options, app, reporter);
     case Exchange::ImportTables: return importTables(options, app, reporter);
+    case Exchange::ImportDxf: return importDxf(options, app, reporter);
+    case Exchange::ExportDxf: return exportDxf(options, app, reporter);
     case Exchange::ImportInp: return importInp(options, app, reporter);
     case Exchange::ExportInp: return exportInp(options, app, reporter);
-    default: break;
+    case Exchange::None: break;
     }
-    return fail("this import or export is not built into this program");
+    return fail("no import or export was asked for");
 }
 
 }  // namespace orvex::cli

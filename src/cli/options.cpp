@@ -226,6 +226,9 @@ void addExchangeOptions(CLI::App& app, Options& options, ExchangeWords& words)
         ->type_name("METRES")->needs(dxf)->check(CLI::Range(0.0, 1000.0));
     app.add_option("--road-defaults", x.roadDefaults, "Values of the imported roads (docs/dxf.md)")
         ->type_name("FILE")->needs(dxf);
+    app.add_option("--depth-shift", x.depthShift,
+                   "Lay the levels beside one another: metres along X and Y per metre of depth")
+        ->type_name("DX,DY")->needs(dxf);
     app.add_option("--export-dxf", words.exportDxf, "Write NETWORK's plan as a drawing for CAD")->type_name("FILE.dxf");
     app.add_option("--import-inp", words.importInp, "Make a water network (-o NET.vad) from an EPANET input file")
         ->type_name("FILE.inp");

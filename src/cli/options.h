@@ -31,6 +31,7 @@ struct ExchangeOptions {
     std::string tables;        // --import-tables beside --import-dxf: matched afterwards
     std::string layers;        // --layers A,B: the drawing's layers to import
     double snap = -1;          // --snap METRES; below 0: the importer's default
+    std::string depthShift;    // --depth-shift DX,DY: levels beside one another on the plan
     std::string roadDefaults;  // --road-defaults FILE
     bool overwrite = false;    // files that are there may be replaced
 };

@@ -58,6 +58,20 @@ TEST(Draft, RefusesWhatWouldCorruptTheArraysAndKeepsTheNetwork)
     }
 }
 
+TEST(Draft, LevelsShiftedByDepthAndBendsAlongTheirRoads)
+{
+    NetworkDraft draft;
+    draft.nodes = {{1, true, 20, 0, 0}, {2, false, -40, 0, 0}, {3, false, -40, 100, 0}};
+    draft.roads = {{1, 2, false, Road{}, {BendSlot{0, 30, 0}}}, {2, 3, false, Road{}, {}}};
+    shiftByDepth(draft, 1.5, -0.5);
+    const std::pair<float, float> nodes[] = {{0, 0}, {90, -30}, {190, -30}};
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(std::make_pair(draft.nodes[i].x, draft.nodes[i].y), nodes[i]) << i;
+    // Half way along the road from the top to the level: half the shift.
+    EXPECT_FLOAT_EQ(draft.roads[0].bends[0].x, 75.0f);
+    EXPECT_FLOAT_EQ(draft.roads[0].bends[0].y, -15.0f);
+}
+
 TEST(Draft, NotUseableRoadsFollowTheirNodesOrGo)
 {
     SampleNetwork net("minefire.vad");

@@ -66,9 +66,10 @@ TEST(Tables, ASpreadsheetEditUpdatesTheRoadsItNamesAndAddsTheNewOnes)
     // A spreadsheet saves with a byte-order mark and CRLF, quotes what it
     // likes, and keeps only some columns.
     writeFile(tables.table("roads.csv"),
-              "\xEF\xBB\xBF" "from,to,resistance [Ns2/m8],\"name\",note\r\n"
+              "\xEF\xBB\xBF" "from,to,resistance [Ns2/m8],\"name\",note,temperature [degC],area [m2],length [m],"
+              "conductivity [kcal/(m h degC)]\r\n"
               "101,201,0.0075,,widened\r\n"
-              "301,330,0.25,\"L3_Bypass\",new\r\n");
+              "301,330,0.25,\"L3_Bypass\",new,30,16,120,2.8\r\n");
     for (const char* name : {"network.csv", "nodes.csv", "fans.csv", "bends.csv"})
         std::remove(tables.table(name).c_str());
     const int roads = doc.roadCount;
@@ -137,6 +138,7 @@ TEST(Tables, DamagedTablesAreRefusedWithFileLineAndColumn)
         {"bends.csv", "4,10,1,", "4,10,2,", "bends.csv: line 2, column 3 (point): point 1 of road 4-10 was expected, not 2"},
         {"bends.csv", "4,10,1,", "4,52,1,", "bends.csv: line 2, column 1 (from): no road joins nodes 4-52"},
         {"network.csv", "heading 3,", "heading 11,", "network.csv: line 4, column 1 (item): there are heading lines 1 to 10"},
+        {"roads.csv", "\n1,101,normal,0.012,0,16.5,", "\n1,101,normal,,0,16.5,", "roads.csv: line 2, column 4 (resistance): a number is needed, but the field is empty"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
@@ -148,6 +150,15 @@ TEST(Tables, DamagedTablesAreRefusedWithFileLineAndColumn)
         EXPECT_NE(error.find(c.message), std::string::npos) << error;
         EXPECT_EQ(test::snapshot(fresh), before);
     }
+}
+
+TEST(Tables, AnUpdateThatAddsARoadGivesItsValues)
+{
+    const Exported tables;
+    writeFile(tables.table("roads.csv"), "from,to,resistance [Ns2/m8]\n301,330,0.25\n");
+    ImportResult result = importTables(tables.dir.path().string(), *tables.net.doc, TableImport::Update);
+    EXPECT_NE(result.error.find("roads.csv: line 2: a new element needs its temperature"), std::string::npos)
+        << result.error;
 }
 
 TEST(Tables, ANewNetworkNeedsItsNodesAndRoads)

@@ -121,6 +121,7 @@ private slots:
     void findAndClickChooseTheRow();
     void rowsFollowTheNetwork();
     void closeQuestionIsReadable();
+    void importsAndExports();
 };
 
 // The recent network opens at start, a quoted name on the command line
@@ -590,4 +591,52 @@ void AppTest::closeQuestionIsReadable()
 }
 
 QTEST_MAIN(AppTest)
+// Each import opens a window of its own, an update is one undo step, an
+// export writes the active network.
+void AppTest::importsAndExports()
+{
+    Program p;
+    CMainFrame& frame = p.start();
+    p.open(p.sample("mine"));
+    const QString tables = p.folder.filePath("tables");
+    p.files.saves.push_back(tables.toStdString());
+    frame.action("exporttables")->trigger();
+    QVERIFY(QFile::exists(tables + "/roads.csv"));
+    p.files.opens.push_back(tables.toStdString());
+    frame.action("importtables")->trigger();
+    QCOMPARE(frame.childFrames().size(), 2);
+    QCOMPARE(frame.activeChild()->document().doc().roadCount, 64);
+    QVERIFY(frame.activeChild()->isWindowModified());
+
+    std::vector<std::string> offered;
+    frame.setDxfOptionsChooser([&offered](const std::vector<std::string>& layers) {
+        offered = layers;
+        return std::optional<exchange::DxfImportOptions>();
+    });
+    const std::string drawing = (sourceDir() + "/data/mineplan.dxf").toStdString();
+    p.files.opens.push_back(drawing);
+    frame.action("importdxf")->trigger();
+    QCOMPARE(frame.childFrames().size(), 2);  // cancelled: no window
+    QVERIFY(!offered.empty());
+    frame.setDxfOptionsChooser([](const std::vector<std::string>&) { return exchange::DxfImportOptions{}; });
+    p.files.opens.push_back(drawing);
+    frame.action("importdxf")->trigger();
+    QCOMPARE(frame.childFrames().size(), 3);
+    QVERIFY(frame.activeChild()->document().doc().roadCount > 0);
+
+    QFile roads(tables + "/roads.csv");
+    QVERIFY(roads.open(QIODevice::WriteOnly));
+    roads.write("from,to,resistance [Ns2/m8]\n1,2,0.5\n");
+    roads.close();
+    for (const char* name : {"/nodes.csv", "/fans.csv", "/bends.csv", "/network.csv"})
+        QFile::remove(tables + name);
+    p.files.opens.push_back(tables.toStdString());
+    const int steps = frame.activeChild()->document().undoStack().count();
+    frame.action("updatetables")->trigger();
+    QVERIFY2(frame.activeChild()->document().undoStack().count() == steps + 1, p.reporter.messages.back().c_str());
+    QVERIFY(!frame.action("exportinp")->isEnabled());
+    p.reporter.answers = {Answer::No, Answer::No};  // the imports are on no disk: not saved
+    QVERIFY(p.quit());
+}
+
 #include "app_test.moc"

@@ -25,6 +25,8 @@ ExchangeOutcome stored(exchange::ImportResult result, CBriscoDoc& doc, const std
 {
     if (!result.ok)
         return refused(result.error + "\nNothing was imported.");
+    if (result.draft.nodes.empty())
+        return refused(path + ": holds no nodes.\nNothing was imported.");
     if (result.draft.headings[1].empty())
         result.draft.headings[1] = "[ORVEX network]" + std::filesystem::path(path).stem().string() + "\n";
     const std::string problem = exchange::storeDraft(result.draft, doc);

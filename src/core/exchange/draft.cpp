@@ -1,6 +1,8 @@
 #include "draft.h"
 
 #include <algorithm>
+#include <cmath>
+#include <map>
 #include <set>
 
 namespace orvex::exchange {
@@ -179,6 +181,48 @@ std::string storeDraft(const NetworkDraft& draft, CBriscoDoc& doc)
     doc.rebuildAdjacency();
     doc.prepareAfterLoad();
     return {};
+}
+
+void shiftByDepth(NetworkDraft& draft, double xPerMetre, double yPerMetre)
+{
+    if (draft.nodes.empty() || (xPerMetre == 0 && yPerMetre == 0))
+        return;
+    float top = draft.nodes.front().elevation;
+    for (const DraftNode& n : draft.nodes)
+        top = std::max(top, n.elevation);
+    std::map<int, const DraftNode*> byNumber;
+    for (const DraftNode& n : draft.nodes)
+        byNumber[n.number] = &n;
+    const auto depth = [&](int number) {
+        const auto it = byNumber.find(number);
+        return it == byNumber.end() ? 0.0 : double(top) - it->second->elevation;
+    };
+    for (DraftRoad& road : draft.roads) {
+        if (road.bends.empty())
+            continue;
+        const auto a = byNumber.find(road.first), b = byNumber.find(road.second);
+        if (a == byNumber.end() || b == byNumber.end())
+            continue;
+        // Distances along the road's plan line, from its first node.
+        std::vector<double> along{0};
+        float x = a->second->x, y = a->second->y;
+        for (const BendSlot& p : road.bends) {
+            along.push_back(along.back() + std::hypot(double(p.x - x), double(p.y - y)));
+            x = p.x, y = p.y;
+        }
+        const double total = along.back() + std::hypot(double(b->second->x - x), double(b->second->y - y));
+        const double from = depth(road.first), to = depth(road.second);
+        for (std::size_t i = 0; i < road.bends.size(); ++i) {
+            const double d = total > 0 ? from + (to - from) * along[i + 1] / total : from;
+            road.bends[i].x += float(d * xPerMetre);
+            road.bends[i].y += float(d * yPerMetre);
+        }
+    }
+    for (DraftNode& n : draft.nodes) {
+        const double d = double(top) - n.elevation;
+        n.x += float(d * xPerMetre);
+        n.y += float(d * yPerMetre);
+    }
 }
 
 NetworkDraft draftOf(const CBriscoDoc& doc)

@@ -78,6 +78,12 @@ struct DraftRoom {
 // empty string when stored, else what is wrong (the document is unchanged).
 std::string storeDraft(const NetworkDraft& draft, CBriscoDoc& doc);
 
+// Lays the levels of a mine beside one another on the plan, as an oblique
+// view does: each node moves by (xPerMetre, yPerMetre) for every metre it
+// lies below the draft's highest node; a bending point moves as its road's
+// ends do, in proportion to its distance along the road.
+void shiftByDepth(NetworkDraft& draft, double xPerMetre, double yPerMetre);
+
 // The document's network as a draft (the inverse of storeDraft).
 NetworkDraft draftOf(const CBriscoDoc& doc);
 

@@ -193,6 +193,9 @@ std::string checkOptions(const DxfImportOptions& options, const UnitsSettings& u
 {
     if (!(options.snap > 1e-6 && options.snap <= 1000))
         return "the snap distance " + number(options.snap) + " m is not between 0.000001 and 1000 m";
+    if (!(std::fabs(options.depthShiftX) <= 100 && std::fabs(options.depthShiftY) <= 100))
+        return "the levels' shift on the plan, " + number(options.depthShiftX) + ", " + number(options.depthShiftY) +
+               " m per metre of depth, is not between -100 and 100";
     const RoadDefaults& d = options.defaults;
     if (!d.resistancePerMetre && !(d.area > 0 && d.perimeter > 0 && d.frictionFactor > 0))
         return "the area, perimeter and friction factor must be above 0";
@@ -298,6 +301,7 @@ ImportResult importDxf(const std::string& path, const DxfImportOptions& options,
     }
     result.draft.kind = 0;
     applyDefaults(result.draft, options.defaults, units);
+    shiftByDepth(result.draft, options.depthShiftX, options.depthShiftY);
     result.report = report(path, drawing, options, lines.size(), result.draft, counts);
     result.ok = true;
     return result;

@@ -35,6 +35,9 @@ struct DxfImportOptions {
     std::vector<std::string> layers;  // the layers whose lines are airways; empty: every layer
     double snap = 0.5;                // m: ends closer than this are one node
     RoadDefaults defaults;
+    // The levels laid beside one another on the plan: metres along X and Y
+    // per metre below the highest node (shiftByDepth); 0, 0 the true plan.
+    double depthShiftX = 0, depthShiftY = 0;
 };
 
 // The layers of the drawing's model space that hold lines or polylines,

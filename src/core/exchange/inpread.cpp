@@ -160,7 +160,10 @@ ImportResult importInp(const std::string& path, const UnitsSettings& units)
         InpReader reader(path, units, splitSections(text, path));
         result.draft = reader.draft();
         result.report = reader.report();
-        result.ok = true;
+        result.ok = !result.draft.nodes.empty();
+        if (!result.ok)
+            result.error = path + ": the file holds no junctions, reservoirs or tanks: it is not an EPANET "
+                                  "input file, or one without a network.";
     } catch (const InpRefusal& refusal) {
         result.error = refusal.text + ".";
     }

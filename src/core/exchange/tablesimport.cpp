@@ -79,14 +79,19 @@ public:
         return CsvTable::field(row, at(name));
     }
 
+    // The row adds an element: every value it needs must be given.
+    void adding(bool adds) const { mAdding = adds; }
+
     // A number into target: left as it is when the column or the field is
-    // blank, unless the table must be complete.
+    // blank, unless the table must be complete or the row adds an element.
     bool number(const CsvTable::Row& row, const std::string& name, float& target, std::string& error) const
     {
         if (!given(row, name)) {
-            if (!mComplete)
+            if (!mComplete && !mAdding)
                 return true;
-            error = mTable.located(row, at(name), "a number is needed, but the field is empty");
+            error = at(name) < 0 ? mTable.located(row, -1, "a new element needs its " + name +
+                                                               ", and the table has no such column")
+                                 : mTable.located(row, at(name), "a number is needed, but the field is empty");
             return false;
         }
         const std::optional<float> value = mTable.number(row, at(name), error);
@@ -126,6 +131,7 @@ public:
 private:
     const CsvTable& mTable;
     bool mComplete;
+    mutable bool mAdding = false;
     std::map<std::string, int> mIndex;
 };
 
@@ -252,6 +258,7 @@ bool TablesImport::nodeTable(const CsvTable& table)
             return mError = read.located(row, "number", "node " + std::to_string(number) + " is given twice"), false;
         const auto found = byNumber.find(number);
         DraftNode node = found == byNumber.end() ? DraftNode{number, false, 0, 0, 0} : mDraft.nodes[found->second];
+        read.adding(found == byNumber.end());
         std::string place = found == byNumber.end() ? "" : node.surface ? kSurface : kUnderground;
         if (place.empty() && !read.given(row, "place"))
             place = kUnderground;
@@ -329,6 +336,7 @@ bool TablesImport::roadRow(const TableReader& read, const CsvTable::Row& row, st
             road = &r;
             break;
         }
+    read.adding(!road);
     if (!road) {
         mDraft.roads.push_back(DraftRoad{a, b, fixedFlow, Road{}, {}});
         road = &mDraft.roads.back();
@@ -379,6 +387,7 @@ bool TablesImport::fanTable(const CsvTable& table)
             return false;
         auto fan = std::find_if(mDraft.fans.begin(), mDraft.fans.end(),
                                 [&](const DraftFan& f) { return f.inlet == inlet && f.outlet == outlet; });
+        read.adding(fan == mDraft.fans.end());
         if (mNew || fan == mDraft.fans.end()) {
             mDraft.fans.push_back(DraftFan{inlet, outlet, "Fan:\n", 0, {}});
             fan = mDraft.fans.end() - 1;

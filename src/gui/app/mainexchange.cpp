@@ -15,7 +15,7 @@ namespace orvex::gui {
 namespace {
 
 // The folder of the active network's files, where the dialogs start.
-std::string folderOf(const CChildFrame* child)
+std::string folderOf(CChildFrame* child)
 {
     if (!child || child->document().doc().baseName.empty())
         return {};

@@ -227,9 +227,13 @@ void CMainFrame::createMenus()
 {
     QMenu* file = menuBar()->addMenu("File(&F)");
     addActions(file, {"new", "open", "save", "saveas", "|"});
-    addActions(file->addMenu("Import(&I)"), {"importtables", "importdxf", "importinp"});
+    QMenu* imports = file->addMenu("Import(&I)");
+    imports->menuAction()->setObjectName("importmenu");
+    addActions(imports, {"importtables", "importdxf", "importinp"});
     addActions(file, {"updatetables"});
-    addActions(file->addMenu("Export(&E)"), {"exporttables", "exportdxf", "exportinp"});
+    QMenu* exports = file->addMenu("Export(&E)");
+    exports->menuAction()->setObjectName("exportmenu");
+    addActions(exports, {"exporttables", "exportdxf", "exportinp"});
     addActions(file, {"|", "print", "startprinting", "printersetup", "exportplan", "|"});
     for (int i = 0; i < RecentFiles::kCount; ++i) {
         auto* a = new QAction(this);

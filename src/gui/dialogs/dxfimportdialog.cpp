@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
@@ -55,6 +56,14 @@ DxfImportDialog::DxfImportDialog(const std::vector<std::string>& layers, const e
     mConductivity = number(d.conductivity, 0, 100, 2, "conductivity");
     form->addRow(tr("Temperature (°C)"), mTemperature);
     form->addRow(tr("Rock conductivity (kcal/(m·h·°C))"), mConductivity);
+    mShiftX = number(start.depthShiftX, -100, 100, 2, "shiftx");
+    mShiftY = number(start.depthShiftY, -100, 100, 2, "shifty");
+    auto* shift = new QHBoxLayout;
+    shift->addWidget(mShiftX);
+    shift->addWidget(new QLabel(tr("along X,")));
+    shift->addWidget(mShiftY);
+    shift->addWidget(new QLabel(tr("along Y")));
+    form->addRow(tr("Levels beside one another: m per m of depth"), shift);
     layout->addLayout(form);
     const auto follow = [this] {
         mPerMetre->setEnabled(mByMetre->isChecked());
@@ -106,6 +115,8 @@ exchange::DxfImportOptions DxfImportDialog::options() const
     d.frictionFactor = mFriction->value();
     d.temperature = mTemperature->value();
     d.conductivity = mConductivity->value();
+    o.depthShiftX = mShiftX->value();
+    o.depthShiftY = mShiftY->value();
     return o;
 }
 

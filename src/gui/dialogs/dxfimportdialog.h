@@ -28,6 +28,7 @@ private:
 
     QListWidget* mLayers;
     QDoubleSpinBox *mSnap, *mPerMetre, *mArea, *mPerimeter, *mFriction, *mTemperature, *mConductivity;
+    QDoubleSpinBox *mShiftX, *mShiftY;
     QRadioButton *mByMetre, *mByAtkinson;
 };
 
