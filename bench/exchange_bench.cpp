@@ -4,8 +4,11 @@
 // LWPOLYLINEs with a vertex half-way, 702 along the other as LINEs (1404
 // airways, 729 nodes).
 //
-//   import/capacity  the drawing read, snapped and split into a draft
-//   export/capacity  the network of that draft written as a DXF plan
+//   dxf/import/capacity     the drawing read, snapped and split into a draft
+//   dxf/export/capacity     the network of that draft written as a DXF plan
+//   tables/export/capacity  the generated capacity network (orvex-gennet)
+//                           written as CSV tables
+//   tables/import/capacity  those tables read back into a new network
 //
 // The temporary folder is TMPDIR's (else /tmp); the export's file is synced
 // to disk, so export times depend on that folder's file system.
@@ -19,6 +22,8 @@
 #include "capacitynet.h"
 #include "exchange/dxfexport.h"
 #include "exchange/dxfimport.h"
+#include "exchange/tables.h"
+#include "model/networkio.h"
 #include "model/briscodoc.h"
 #include "model/fileio.h"
 #include "model/units.h"
@@ -61,7 +66,7 @@ public:
     orvex::AppContext app;
     orvex::gennet::SilentReporter reporter;
     fs::path folder;
-    std::string drawing, error;
+    std::string drawing, network, error;
 
 private:
     Environment()
@@ -78,6 +83,9 @@ private:
         drawing = (folder / "capacity.dxf").string();
         if (!orvex::writeFileSafely(drawing, gridDrawing(), ec))
             error = "the drawing could not be written";
+        network = (folder / "capacity.vad").string();
+        if (error.empty() && !orvex::gennet::writeNetwork(orvex::gennet::Shape{}, network).empty())
+            error = "the capacity network could not be written";
     }
 };
 
@@ -115,9 +123,52 @@ void BM_Export(benchmark::State& state)
     state.counters["bend_slots"] = doc->bendUsed;
 }
 
+// The capacity network, opened as a window opens it.
+std::unique_ptr<orvex::CBriscoDoc> capacity(Environment& env)
+{
+    auto doc = std::make_unique<orvex::CBriscoDoc>(env.app, env.reporter);
+    if (env.error.empty() && orvex::openNetwork(*doc, env.network) == 1)
+        return doc;
+    return nullptr;
+}
+
+void BM_TablesExport(benchmark::State& state)
+{
+    Environment& env = Environment::get();
+    const auto doc = capacity(env);
+    if (!doc)
+        return state.SkipWithError("the capacity network could not be opened");
+    const std::string folder = (env.folder / "tables").string();
+    std::string error;
+    for (auto _ : state)
+        if (!orvex::exchange::exportTables(*doc, folder, error))
+            return state.SkipWithError(error.c_str());
+    state.counters["roads"] = doc->totalRoads();
+}
+
+void BM_TablesImport(benchmark::State& state)
+{
+    Environment& env = Environment::get();
+    const auto doc = capacity(env);
+    std::string error;
+    const std::string folder = (env.folder / "tables").string();
+    if (!doc || !orvex::exchange::exportTables(*doc, folder, error))
+        return state.SkipWithError("the capacity network's tables could not be written");
+    orvex::CBriscoDoc fresh(env.app, env.reporter);
+    for (auto _ : state) {
+        const orvex::exchange::ImportResult result =
+            orvex::exchange::importTables(folder, fresh, orvex::exchange::TableImport::NewNetwork);
+        if (!result.ok || !orvex::exchange::storeDraft(result.draft, fresh).empty())
+            return state.SkipWithError(result.error.c_str());
+    }
+    state.counters["roads"] = fresh.totalRoads();
+}
+
 }  // namespace
 
-BENCHMARK(BM_Import)->Name("import/capacity")->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Export)->Name("export/capacity")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Import)->Name("dxf/import/capacity")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Export)->Name("dxf/export/capacity")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TablesExport)->Name("tables/export/capacity")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TablesImport)->Name("tables/import/capacity")->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -623,6 +623,7 @@ void AppTest::importsAndExports()
     frame.action("importdxf")->trigger();
     QCOMPARE(frame.childFrames().size(), 3);
     QVERIFY(frame.activeChild()->document().doc().roadCount > 0);
+    QVERIFY(frame.action("exporttables")->isEnabled());  // the window's own network
 
     QFile roads(tables + "/roads.csv");
     QVERIFY(roads.open(QIODevice::WriteOnly));

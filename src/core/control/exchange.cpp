@@ -34,10 +34,14 @@ ExchangeOutcome stored(exchange::ImportResult result, CBriscoDoc& doc, const std
         return refused(path + ": " + problem + "\nNothing was imported.");
     doc.modified = true;
     const bool water = doc.isWater();
-    const std::string counts = std::to_string(doc.nodeCount) + " nodes (" + std::to_string(doc.surfaceCount) +
-                               (water ? " free surfaces), " : " on the surface), ") + std::to_string(doc.roadCount) +
-                               (water ? " pipes, " : " roads, ") + std::to_string(doc.fixedCount) + " fixed-flow, " +
-                               std::to_string(doc.fanCount) + (water ? " pumps." : " fans.");
+    const auto count = [](int n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    const std::string counts = count(doc.nodeCount, "node", "nodes") + " (" + std::to_string(doc.surfaceCount) +
+                               (water ? " free surfaces), " : " on the surface), ") +
+                               (water ? count(doc.roadCount, "pipe", "pipes") : count(doc.roadCount, "road", "roads")) +
+                               ", " + std::to_string(doc.fixedCount) + " fixed-flow, " +
+                               (water ? count(doc.fanCount, "pump", "pumps") : count(doc.fanCount, "fan", "fans")) + ".";
     return {true, withNewline(result.report) + "The network holds " + counts, MessageKind::Information};
 }
 

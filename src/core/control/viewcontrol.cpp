@@ -187,6 +187,20 @@ void ViewController::open()
     mWindow.notifyStateChanged();
 }
 
+void ViewController::networkImported(bool newHistory)
+{
+    mDocument.updateAllViews();
+    mPlan.networkLoaded = mDoc.nodeCount > 0;
+    fitToWindow();
+    mMarkKind = MarkKind::None;
+    mEditor.command(command::kStop);
+    if (newHistory)
+        mDocument.resetHistory();
+    mWindow.redraw();
+    mWindow.notifyNetworkReplaced();
+    mWindow.notifyStateChanged();
+}
+
 bool ViewController::save()
 {
     if (!commandEnabled(ViewCommand::Save))

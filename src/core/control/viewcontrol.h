@@ -114,6 +114,9 @@ public:
 
     // --- file commands ---
     void open();
+    // The document holds a network an import made or changed: it is the
+    // window's network, shown whole; a new one starts a new history.
+    void networkImported(bool newHistory);
     bool save();
     bool saveAs();
 

@@ -2,6 +2,7 @@
 // columns and units this installation writes, then its rows onto a draft of
 // the network, every problem named by file, line and column.
 #include <algorithm>
+#include <cstring>
 #include <cctype>
 #include <filesystem>
 #include <functional>
@@ -199,7 +200,8 @@ std::optional<CsvTable> TablesImport::load(const std::string& name, bool needed)
 
 void TablesImport::counted(const std::string& table, int updated, int added, const char* what)
 {
-    std::string line = table + ": " + std::to_string(updated + added) + " " + what;
+    const int count = updated + added;
+    std::string line = table + ": " + std::to_string(count) + " " + (count == 1 ? std::string(what, std::strlen(what) - 1) : what);
     if (!mNew)
         line += " (" + std::to_string(updated) + " updated, " + std::to_string(added) + " added)";
     mReport.push_back(line);

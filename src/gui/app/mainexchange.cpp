@@ -61,10 +61,8 @@ void CMainFrame::importFile(ExchangeFormat format)
         delete child;  // a window of its own for the import only
         updateMenus();
     } else {
-        child->document().resetHistory();
+        child->view()->networkImported(true);
         child->updateCaption();
-        child->view()->fitToWindow();
-        child->document().updateAllViews();
     }
     mServices.reporter.message(outcome.message, kImportCaption, outcome.kind);
     updateMenus();
@@ -82,8 +80,8 @@ void CMainFrame::updateFromTables()
     const ExchangeOutcome outcome = orvex::updateFromTables(child->document().doc(), *folder);
     if (outcome.done) {
         child->document().networkChanged("Update from tables");
+        child->view()->networkImported(false);
         child->updateCaption();
-        child->document().updateAllViews();
     }
     mServices.reporter.message(outcome.message, kImportCaption, outcome.kind);
     updateMenus();

@@ -113,6 +113,7 @@ void CBriscoView::beep() { QApplication::beep(); }
 // --- file and display commands -------------------------------------------------------
 
 void CBriscoView::openFile() { mControl->open(); }
+void CBriscoView::networkImported(bool newHistory) { mControl->networkImported(newHistory); }
 bool CBriscoView::save() { return mControl->save(); }
 bool CBriscoView::saveAs() { return mControl->saveAs(); }
 void CBriscoView::fitToWindow() { mControl->fitToWindow(); }

@@ -130,6 +130,8 @@ public:
 
 public slots:
     void openFile();
+    // An import made the document's network, or changed it (newHistory false).
+    void networkImported(bool newHistory);
     bool save();
     bool saveAs();
     void fitToWindow();
