@@ -2,6 +2,8 @@
 // network and solves to the same flows; the written rows in the file's
 // units; the flow units of a file; bad input named by file, line and
 // column; what a water network cannot hold listed in one paragraph.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -277,6 +279,10 @@ TEST(Epanet, WhatTheNetworkCannotHoldIsListedInOneParagraph)
     ASSERT_EQ(d.roads.size(), 5u);
     EXPECT_EQ(std::make_tuple(d.roads[0].first, d.roads[0].second, d.roads[1].first, d.roads[1].second),
               std::make_tuple(1, 4, 4, 3));
+    const auto elevation = [&d](int n) {
+        return std::find_if(d.nodes.begin(), d.nodes.end(), [n](const DraftNode& x) { return x.number == n; })->elevation;
+    };
+    EXPECT_EQ(elevation(4), elevation(3));  // the fitting lies at its pipe's end
     EXPECT_EQ(std::make_tuple(d.roads[1].values.length, d.roads[1].values.conductivity, d.roads[1].values.area),
               std::make_tuple(0.0f, 2.5f, 0.3f));
     EXPECT_EQ(std::make_tuple(d.roads[3].fixedFlow, d.roads[3].values.resistance), std::make_tuple(true, 0.0f));

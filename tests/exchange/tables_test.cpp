@@ -59,6 +59,25 @@ TEST(Tables, ImportedIntoANewNetworkGiveTheSameFilesByteForByte)
     }
 }
 
+TEST(Tables, EveryDigitAndLineEndComesBack)
+{
+    SampleNetwork net;
+    ASSERT_TRUE(net.opened);
+    net.doc->roads[1].resistance = 1.0f / 3;
+    net.doc->nodes[2].x = 1234.567f;
+    net.doc->headings[2] = "CRLF heading\r\n";
+    TempFolder dir;
+    std::string error;
+    ASSERT_TRUE(exportTables(*net.doc, dir.path().string(), error)) << error;
+    CBriscoDoc fresh(net.app, net.reporter);
+    ImportResult result = importTables(dir.path().string(), fresh, TableImport::NewNetwork);
+    ASSERT_TRUE(result.ok) << result.error;
+    ASSERT_EQ(storeDraft(result.draft, fresh), "");
+    EXPECT_EQ(fresh.roads[1].resistance, net.doc->roads[1].resistance);
+    EXPECT_EQ(fresh.nodes[2].x, 1234.567f);
+    EXPECT_EQ(fresh.headings[2].view(), "CRLF heading\r\n");
+}
+
 TEST(Tables, ASpreadsheetEditUpdatesTheRoadsItNamesAndAddsTheNewOnes)
 {
     const Exported tables;
