@@ -15,16 +15,6 @@ std::string format(const char* fmt, double value)
     return buffer;
 }
 
-std::string csvField(const std::string& text)
-{
-    if (text.find_first_of(",\"\n\r") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (const char c : text)
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
-}
-
 std::string padded(const std::string& text, std::size_t width)
 {
     std::size_t characters = 0;

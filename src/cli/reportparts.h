@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "checks/checks.h"
+#include "exchange/csv.h"
 
 // What the run report and the what-if reports write alike: numbers, CSV
 // fields, padded columns, the unit labels and the design checks' findings.
@@ -18,7 +19,7 @@ std::string format(const char* fmt, double value);
 // A value that may be missing: empty text for NaN.
 std::string optional(const char* fmt, double value);
 // A CSV field: quoted when it holds a separator, a quote or a line end.
-std::string csvField(const std::string& text);
+using exchange::csvField;
 // The text padded with blanks to a width in characters, not bytes.
 std::string padded(const std::string& text, std::size_t width);
 

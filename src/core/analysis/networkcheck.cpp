@@ -23,7 +23,7 @@
 #include <cstdio>
 
 #include "analysis/fan.h"
-#include "analysis/nodegroups.h"
+#include "model/nodegroups.h"
 #include "model/itemlist.h"
 
 namespace orvex {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "analysis/nodegroups.h"
+#include "model/nodegroups.h"
 #include "model/itemlist.h"
 
 namespace orvex {

@@ -95,18 +95,6 @@ std::string tabField(const std::string& text)
     return field;
 }
 
-std::string csvField(const std::string& text)
-{
-    if (text.find_first_of(",\"\n\r") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
-}
 
 std::string tableText(const TextRow& header, const std::vector<TextRow>& rows, char separator,
                       std::string (*escape)(const std::string&))

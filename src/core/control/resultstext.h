@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "exchange/csv.h"
+
 // The texts of the results tables: numbers as the tables show them, the
 // tab-separated copy, the CSV file and its suggested name.
 namespace orvex {
@@ -19,7 +21,7 @@ std::string significantText(double value, int significant);
 std::string tabField(const std::string& text);
 // A CSV field: quoted, its quotes doubled, when it holds a comma, a quote or
 // a line end.
-std::string csvField(const std::string& text);
+using exchange::csvField;
 
 using TextRow = std::vector<std::string>;
 // The header line and the rows, each field passed through escape, joined by

@@ -8,6 +8,8 @@
 #include <set>
 #include <unordered_map>
 
+#include "model/nodegroups.h"
+
 namespace orvex::exchange::dxf {
 
 namespace {
@@ -328,18 +330,12 @@ void Builder::markSurface(NetworkDraft& draft, const std::vector<int>& degree)
 // Parts of the network not joined to its largest part, by union of the ends.
 void Builder::findParts(const NetworkDraft& draft)
 {
-    std::vector<int> root(draft.nodes.size() + 1);
-    std::iota(root.begin(), root.end(), 0);
-    const auto find = [&root](int n) {
-        while (root[std::size_t(n)] != n)
-            n = root[std::size_t(n)] = root[std::size_t(root[std::size_t(n)])];
-        return n;
-    };
+    NodeGroups groups(int(draft.nodes.size()));
     for (const DraftRoad& road : draft.roads)
-        root[std::size_t(find(road.first))] = find(road.second);
-    std::map<int, std::pair<int, int>> parts;  // root -> (roads, lowest node number)
+        groups.join(road.first, road.second);
+    std::map<int, std::pair<int, int>> parts;  // group -> (roads, lowest node number)
     for (const DraftRoad& road : draft.roads) {
-        auto& part = parts.try_emplace(find(road.first), 0, road.first).first->second;
+        auto& part = parts.try_emplace(groups.find(road.first), 0, road.first).first->second;
         ++part.first;
         part.second = std::min({part.second, road.first, road.second});
     }
