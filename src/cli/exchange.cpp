@@ -68,10 +68,11 @@ int writeImported(CBriscoDoc& doc, const Options& options, ConsoleReporter& cons
     if (!written || console.errors > errors)
         return fail(doc.companionPath(base, "vad") + ": the network could not be written");
     const bool water = doc.isWater();
-    std::cout << doc.companionPath(base, "vad") << ": " << doc.nodeCount << " nodes (" << doc.surfaceCount
-              << (water ? " free surfaces), " : " on the surface), ") << doc.roadCount << (water ? " pipes, " : " roads, ")
-              << doc.fixedCount << (water ? " fixed-flow pipes, " : " fixed-flow roads, ") << doc.fanCount
-              << (water ? " pumps\n" : " fans\n");
+    const auto count = [](int n, std::string what) { return std::to_string(n) + " " + what + (n == 1 ? "" : "s"); };
+    std::cout << doc.companionPath(base, "vad") << ": " << count(doc.nodeCount, "node") << " (" << doc.surfaceCount
+              << (water ? " free surfaces), " : " on the surface), ") << count(doc.roadCount, water ? "pipe" : "road")
+              << ", " << count(doc.fixedCount, water ? "fixed-flow pipe" : "fixed-flow road") << ", "
+              << count(doc.fanCount, water ? "pump" : "fan") << "\n";
     return kExitConverged;
 }
 

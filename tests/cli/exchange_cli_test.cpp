@@ -38,5 +38,20 @@ TEST(ExchangeCli, TablesGoOutAndComeBackAsTheSameNetwork)
     EXPECT_EQ(readFile(folder.file("net.sdt")), readFile(kSourceDir + "/data/mine.sdt"));
 }
 
+// The sample drawing with its fan from a table is a mine that analyses.
+TEST(ExchangeCli, ADrawingWithAFanFromATableAnalyses)
+{
+    TempFolder folder;
+    const std::string net = folder.file("plan.vad");
+    const SolveRun made = solve("--import-dxf data/mineplan.dxf --layers DRIVES,RAMP,SHAFTS --depth-shift 1,-1 "
+                                "--import-tables data/mineplan-tables -o '" + net + "'");
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_NE(made.out.find("29 nodes (3 on the surface), 34 roads, 0 fixed-flow roads, 1 fan\n"), std::string::npos)
+        << made.out;
+    const SolveRun run = solve("'" + net + "'");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("Result 1 (converged)"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace orvex::test

@@ -63,17 +63,5 @@ TEST(ExchangeControl, TablesInTheFolderAreReplacedOnlyWhenThePersonAgrees)
     }
 }
 
-TEST(ExchangeControl, EpanetFilesHoldWaterNetworksOnly)
-{
-    SampleNetwork mine, water("water.vad");
-    EXPECT_TRUE(canExport(*water.doc, ExchangeFormat::Inp));
-    EXPECT_FALSE(canExport(*mine.doc, ExchangeFormat::Inp));
-    EXPECT_TRUE(canExport(*mine.doc, ExchangeFormat::Dxf));
-    TempFolder folder;
-    const ExchangeOutcome outcome = exportNetwork(*mine.doc, ExchangeFormat::Inp, folder.file("m.inp"), mine.reporter);
-    EXPECT_FALSE(outcome.done);
-    EXPECT_EQ(outcome.kind, MessageKind::Error);
-}
-
 }  // namespace
 }  // namespace orvex

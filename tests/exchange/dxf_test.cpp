@@ -6,9 +6,7 @@
 #include <cmath>
 
 #include "exchange/dxfexport.h"
-#include "analysis/analysisdialog.h"
 #include "exchange/dxfimport.h"
-#include "run/rundriver.h"
 #include "support/support.h"
 
 namespace orvex::exchange {
@@ -102,24 +100,6 @@ TEST(DxfImport, MinePlanGivesLevelsRampAndShafts)
                              "Layers not chosen: WALLS (6 lines).",
                              "Split: 5 airways at 13 points where other airways end, 0 of them between"})
         EXPECT_NE(r.report.find(part), std::string::npos) << part << "\n" << r.report;
-}
-
-TEST(DxfImport, MinePlanWithAFanSolves)
-{
-    ImportResult r = import(kDxfDir + "mineplan.dxf", {"DRIVES", "RAMP", "SHAFTS"});
-    ASSERT_TRUE(r.ok) << r.error;
-    const DraftNode* collar = nodeAt(r.draft, 400, 0, 20);  // shaft B's, the return
-    ASSERT_NE(collar, nullptr);
-    const int inlet = collar->number;
-    for (DraftNode& n : r.draft.nodes)
-        n.surface = n.surface && n.number != inlet;
-    r.draft.nodes.push_back({999, true, 20, 410, 0});
-    r.draft.fans.push_back({inlet, 999, "Fan:\n", 1000, {3200, 3150, 3050, 2880, 2620, 2250, 1750, 1050}});
-    SampleNetwork net;
-    ASSERT_EQ(storeDraft(r.draft, *net.doc), "");
-    QuietAnalysisDialog dialog;
-    EXPECT_EQ(runAnalysis(*net.doc, dialog, true).result, 1) << net.reporter.all();
-    EXPECT_GT(net.doc->fans[1].fanFlow, 1000);
 }
 
 TEST(DxfImport, ReportCountsWhatWasJoinedDroppedAndLeft)
