@@ -7,12 +7,19 @@
 // the first time a node is taken from the queue is its earliest arrival, and
 // the search is a plain shortest-path search whose roads close at their
 // deadlines. Walkers do not wait: waiting can only close roads.
+//
+// One search from the destinations first gives every node its quickest way
+// out regardless of the fire; where that way is tenable nothing can be
+// quicker, and only the places whose quickest way the fire cuts get a search
+// of their own, led towards the exits by those quickest times (which no
+// tenable way can beat). Where none is tenable, the quickest way is shown.
 #include "escape/escape.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <queue>
 #include <utility>
 
@@ -32,14 +39,28 @@ std::string parameterFileOf(const CBriscoDoc& doc)
     return doc.parameterRead.path.empty() ? doc.baseName + "sdt" : doc.parameterRead.path;
 }
 
-}  // namespace
+using Entry = std::pair<double, int>;  // minutes, node index
 
-// The labels of one search, by node index.
-struct EscapeSearch::Search {
-    std::vector<double> arrival;  // minutes after the fire started
-    std::vector<int> via;         // the road the walker came by
-    int reached = 0;              // the destination chosen, 0 none
-};
+double walkMinutes(const Road& road, double speed)
+{
+    return std::max(0.0f, road.length) / speed;
+}
+
+// Calls visit(road, far node index) for every usable normal road at node index i.
+template <typename Visit>
+void forEachRoad(const CBriscoDoc& doc, int i, const std::vector<char>& closed, Visit visit)
+{
+    const Node& node = doc.nodes[std::size_t(i)];
+    for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos) {
+        const int k = doc.adjacentRoad[std::size_t(pos)];
+        const Road& road = doc.roads[std::size_t(k)];
+        const int j = doc.nodeIndex(doc.adjacentSign[std::size_t(pos)] > 0 ? road.second : road.first);
+        if (!closed[std::size_t(k)] && j != 0)
+            visit(k, j);
+    }
+}
+
+}  // namespace
 
 EscapeSearch::EscapeSearch(const CBriscoDoc& doc, double startMinute) : mDoc(doc)
 {
@@ -62,6 +83,8 @@ EscapeSearch::EscapeSearch(const CBriscoDoc& doc, double startMinute) : mDoc(doc
         refuse("the warning delay " + number(startMinute) + " min must be 0 or more");
     readDestinations();
     readClosedRoads();
+    if (mError.empty())
+        findQuickestWays();
     const int fire = doc.nodeIndex(f.fireNode);
     if (fire == 0)
         mWarnings.push_back(file + "the fire node " + std::to_string(f.fireNode) +
@@ -126,75 +149,104 @@ double EscapeSearch::deadline(int k) const
     return std::isnan(at) ? kNoHazard : at / mSettings.safetyFactor;
 }
 
-void EscapeSearch::walk(Search& s, int start, bool heedFire) const
+int EscapeSearch::otherEnd(int k, int i) const
+{
+    const Road& road = mDoc.roads[std::size_t(k)];
+    return mDoc.nodeIndex(road.first == mDoc.nodes[std::size_t(i)].number ? road.second : road.first);
+}
+
+// One search outward from the destinations, each starting at its level: the
+// quickest way out of every node regardless of the fire. Where that way is
+// tenable it is the answer, and most places need no search of their own.
+void EscapeSearch::findQuickestWays()
 {
     const std::size_t size = std::size_t(mDoc.nodeCount) + 1;
-    s.arrival.assign(size, kNoHazard);
-    s.via.assign(size, 0);
-    s.reached = 0;
-    using Entry = std::pair<double, int>;
+    mQuickest.assign(size, kNoHazard);
+    mNext.assign(size, 0);
     std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> queue;
-    s.arrival[std::size_t(start)] = mSettings.startMinute;
-    queue.push({mSettings.startMinute, start});
-    double best = kNoHazard;  // the earliest arrival plus hazard level found
+    for (std::size_t i = 1; i < size; ++i)
+        if (!std::isnan(mPenalty[i]))
+            queue.push({mQuickest[i] = mPenalty[i], int(i)});
     while (!queue.empty()) {
         const auto [t, i] = queue.top();
         queue.pop();
-        // Levels are not negative: nothing taken later can end sooner.
-        if (t >= best)
-            break;
-        if (t > s.arrival[std::size_t(i)])
+        if (t > mQuickest[std::size_t(i)])
             continue;
-        const double penalty = mPenalty[std::size_t(i)];
-        if (t + penalty < best) {  // false for NaN: not a destination
-            best = t + penalty;
-            s.reached = i;
-        }
-        const Node& node = mDoc.nodes[std::size_t(i)];
-        for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos) {
-            const int k = mDoc.adjacentRoad[std::size_t(pos)];
-            const Road& road = mDoc.roads[std::size_t(k)];
-            const int j = mDoc.nodeIndex(mDoc.adjacentSign[std::size_t(pos)] > 0 ? road.second : road.first);
-            const double out = t + std::max(0.0f, road.length) / mSettings.speed;
-            if (mClosed[std::size_t(k)] || j == 0 || (heedFire && out > deadline(k)) ||
-                !(out < s.arrival[std::size_t(j)]))
-                continue;
-            s.arrival[std::size_t(j)] = out;
-            s.via[std::size_t(j)] = k;
-            queue.push({out, j});
-        }
+        forEachRoad(mDoc, i, mClosed, [&](int k, int j) {
+            const double through = t + walkMinutes(mDoc.roads[std::size_t(k)], mSettings.speed);
+            if (through < mQuickest[std::size_t(j)]) {
+                mQuickest[std::size_t(j)] = through, mNext[std::size_t(j)] = k;
+                queue.push({through, j});
+            }
+        });
     }
 }
 
-// The route back from end to start, walked forward again for its margin
+// The quickest way out from node index start that leaves every road before
+// its deadline: roads, in order; none when there is none.
+std::optional<std::vector<int>> EscapeSearch::tenableWay(int start) const
+{
+    const std::size_t size = std::size_t(mDoc.nodeCount) + 1;
+    std::vector<double> arrival(size, kNoHazard);
+    std::vector<int> via(size, 0);
+    // Taken in the order of arrival plus the quickest way on: no way out of
+    // a node is quicker, so the order stays that of the earliest arrivals.
+    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> queue;
+    arrival[std::size_t(start)] = mSettings.startMinute;
+    queue.push({mSettings.startMinute + mQuickest[std::size_t(start)], start});
+    double best = kNoHazard;  // the earliest arrival plus level found
+    int reached = 0;
+    while (!queue.empty()) {
+        const auto [key, i] = queue.top();
+        queue.pop();
+        if (key >= best)  // nothing taken later ends sooner
+            break;
+        const double t = arrival[std::size_t(i)];
+        if (key > t + mQuickest[std::size_t(i)])
+            continue;
+        if (t + mPenalty[std::size_t(i)] < best)  // false for NaN: not a destination
+            best = t + mPenalty[std::size_t(i)], reached = i;
+        forEachRoad(mDoc, i, mClosed, [&](int k, int j) {
+            const double out = t + walkMinutes(mDoc.roads[std::size_t(k)], mSettings.speed);
+            if (out <= deadline(k) && out < arrival[std::size_t(j)] && std::isfinite(mQuickest[std::size_t(j)])) {
+                arrival[std::size_t(j)] = out, via[std::size_t(j)] = k;
+                queue.push({out + mQuickest[std::size_t(j)], j});
+            }
+        });
+    }
+    if (reached == 0)
+        return std::nullopt;
+    std::vector<int> roads;
+    for (int i = reached; i != start; i = otherEnd(roads.back(), i))
+        roads.push_back(via[std::size_t(i)]);
+    std::reverse(roads.begin(), roads.end());
+    return roads;
+}
+
+// The route along the roads from node index start, walked for its margin
 // and exposure; a road's exposure is its highest gas for the time the walker
 // is in it after gas first came.
-EscapeRoute EscapeSearch::routeOf(const Search& s, int start, int end) const
+EscapeRoute EscapeSearch::routeAlong(int start, const std::vector<int>& roads) const
 {
     EscapeRoute r;
     r.node = mDoc.nodes[std::size_t(start)].number;
-    r.destination = mDoc.nodes[std::size_t(end)].number;
-    for (int i = end; i != start;) {
-        const int k = s.via[std::size_t(i)];
-        r.roads.push_back(k);
-        const Road& road = mDoc.roads[std::size_t(k)];
-        i = mDoc.nodeIndex(road.first == mDoc.nodes[std::size_t(i)].number ? road.second : road.first);
-    }
-    std::reverse(r.roads.begin(), r.roads.end());
+    r.roads = roads;
     r.route.push_back(r.node);
     double t = mSettings.startMinute;
-    for (const int k : r.roads) {
+    for (const int k : roads) {
         const Road& road = mDoc.roads[std::size_t(k)];
-        const double length = std::max(0.0f, road.length), out = t + length / mSettings.speed;
+        const double out = t + walkMinutes(road, mSettings.speed);
         r.route.push_back(road.first == r.route.back() ? road.second : road.first);
-        r.length += length;
+        r.length += std::max(0.0f, road.length);
         r.margin = std::min(r.margin, deadline(k) - out);
         const double gassed = std::max(t, double(road.gasArrival));
         if (!std::isnan(road.gasArrival) && out > gassed)
             r.exposure += (out - gassed) * road.peakGas;
         t = out;
     }
+    r.destination = r.route.back();
     r.time = t - mSettings.startMinute;
+    r.safe = r.margin >= 0;
     return r;
 }
 
@@ -203,19 +255,17 @@ EscapeRoute EscapeSearch::from(int nodeNumber) const
     EscapeRoute r;
     r.node = nodeNumber;
     const int i = mDoc.nodeIndex(nodeNumber);
-    if (!mError.empty() || i == 0)
+    if (!mError.empty() || i == 0 || !std::isfinite(mQuickest[std::size_t(i)]))
         return r;
-    Search s;
-    walk(s, i, true);
-    if (s.reached) {
-        r = routeOf(s, i, s.reached);
-        r.safe = true;
+    std::vector<int> quickest;
+    for (int j = i; mNext[std::size_t(j)] != 0; j = otherEnd(quickest.back(), j))
+        quickest.push_back(mNext[std::size_t(j)]);
+    r = routeAlong(i, quickest);
+    if (r.safe)
         return r;
-    }
-    walk(s, i, false);
-    return s.reached ? routeOf(s, i, s.reached) : r;
+    const std::optional<std::vector<int>> tenable = tenableWay(i);
+    return tenable ? routeAlong(i, *tenable) : r;
 }
-
 std::vector<EscapeRoute> EscapeSearch::fromUnderground() const
 {
     std::vector<EscapeRoute> routes;

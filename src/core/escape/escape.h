@@ -1,6 +1,7 @@
 #pragma once
 
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -68,11 +69,12 @@ public:
     std::vector<EscapeRoute> fromUnderground() const;
 
 private:
-    struct Search;
     void readDestinations();
     void readClosedRoads();
-    void walk(Search& s, int start, bool heedFire) const;
-    EscapeRoute routeOf(const Search& s, int start, int end) const;
+    void findQuickestWays();
+    std::optional<std::vector<int>> tenableWay(int start) const;
+    EscapeRoute routeAlong(int start, const std::vector<int>& roads) const;
+    int otherEnd(int k, int i) const;  // node index at the far end of road k from node index i
 
     const CBriscoDoc& mDoc;
     EscapeSettings mSettings;
@@ -80,6 +82,10 @@ private:
     std::vector<std::string> mWarnings;
     std::vector<double> mPenalty;  // by node index: minutes a destination costs, NaN: not one
     std::vector<char> mClosed;     // by road index: not useable
+    // The quickest way out regardless of the fire, by node index: its
+    // minutes (level included; infinite where none) and the road it starts with.
+    std::vector<double> mQuickest;
+    std::vector<int> mNext;
 };
 
 }  // namespace orvex
