@@ -1,6 +1,7 @@
 // Escape routes: hand-checked routes on a small network whose hazard times
 // are set by hand, the evacuation parameters that cannot be used, and the
 // fire sample's routes after its run.
+#include "analysis/quantities.h"
 #include "escape/escape.h"
 #include "fire/support.h"
 
@@ -117,9 +118,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"FireNodeNotANode", [](FireParameters& f) { f.fireNode = 5; }, "", "fire node 5 is not in the"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// The fire sample: its run records hazards, and every underground node that
-// a destination can be reached from gets a route along joined roads, never
-// the not-useable one, tenable when it says so.
+// The fire sample: its run records hazards (at once in the air the fire
+// node sends out), and every underground node that a destination can be
+// reached from gets a route along joined roads, never the not-useable one,
+// tenable when it says so.
 TEST(Sample, EveryConnectedNodeGetsARoute)
 {
     SampleNetwork net("minefire.vad");
@@ -148,6 +150,11 @@ TEST(Sample, EveryConnectedNodeGetsARoute)
     }
     EXPECT_GT(hazards, 0);
     EXPECT_GT(safe, 0);
+    float fireNode = NAN, surface = 0;
+    nodeValue(*net.doc, doc.nodeIndex(212), kNodeHazardKind, fireNode);
+    nodeValue(*net.doc, 1, kNodeHazardKind, surface);
+    EXPECT_EQ(fireNode, 0);
+    EXPECT_TRUE(std::isnan(surface));
 }
 
 }  // namespace
