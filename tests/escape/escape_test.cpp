@@ -69,11 +69,13 @@ INSTANTIATE_TEST_SUITE_P(
         RouteCase{"ShortWayCutBeforeTheWalkerLeavesIt", 10, 2.5f, kNever, 1, false, kNever, {10, 30, 1}, true, kInf},
         RouteCase{"NearTheExitInTime", 20, 2.5f, kNever, 1, false, kNever, {20, 1}, true, 1.5},
         RouteCase{"ThroughTheNodeInTime", 40, 2.5f, kNever, 1, false, kNever, {40, 20, 1}, true, 0.5},
+        RouteCase{"OutAsTheAirTurns", 10, 3, kNever, 1, false, kNever, {10, 20, 1}, true, 0},
         RouteCase{"SafetyFactorBringsTheCutForward", 40, 2.5f, kNever, 2, false, kNever, {40, 20, 10, 30, 1}, true, kInf},
         RouteCase{"BothCutQuickestShown", 10, 2.5f, 4, 1, false, kNever, {10, 20, 1}, false, -0.5},
         RouteCase{"NotUseableRoadAvoided", 20, kNever, kNever, 1, true, kNever, {20, 10, 30, 1}, true, kInf},
         RouteCase{"NearerDestination", 10, 2.5f, kNever, 1, false, 0, {10, 30}, true, kInf},
         RouteCase{"HazardLevelCountsAsMinutes", 10, 2.5f, kNever, 1, false, 6, {10, 30, 1}, true, kInf},
+        RouteCase{"LevelSendsOnFromADestination", 30, kNever, kNever, 1, false, 6, {30, 1}, true, kInf},
         RouteCase{"NoRoadToADestination", 50, kNever, kNever, 1, false, kNever, {}, false, kInf},
         RouteCase{"NoSuchNode", 77, kNever, kNever, 1, false, kNever, {}, false, kInf}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -155,6 +157,10 @@ TEST(Sample, EveryConnectedNodeGetsARoute)
     nodeValue(*net.doc, 1, kNodeHazardKind, surface);
     EXPECT_EQ(fireNode, 0);
     EXPECT_TRUE(std::isnan(surface));
+    net.doc->fire.gsfEsc = 100;  // only heat counts: the fire's own road at once, the cooled air never
+    runAnalysis(*net.doc, dialog);
+    EXPECT_EQ(doc.roads[std::size_t(doc.fire.unusableRoad[1])].untenableAt, 0);
+    EXPECT_TRUE(std::isnan(doc.roads[std::size_t(doc.findRoad(203, 204))].untenableAt));
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ inline const char* const kCheckStateName = "Check state";
 constexpr int kFlowChangeKind = 25;
 // The kinds a plan can be coloured by, in the order the settings list
 // them; 0 first: no colours.
-constexpr std::array<int, 15> kRoadColourKinds = {0, 1, 2, 4, 5, 7, 8, 9, 13, 14, 20, 21, 22, 23, kCheckStateKind};
+constexpr std::array<int, 15> kRoadColourKinds = {0, 1, 2, 4, 5, 7, 8, 9, 14, 20, 21, 22, 23, 13, kCheckStateKind};
 constexpr std::array<int, 6> kNodeColourKinds = {0, 2, 3, 4, 5, 6};
 
 // Scale, character size, node radius and display angle live in the view's
