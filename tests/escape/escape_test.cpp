@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
         RouteCase{"NearTheExitInTime", 20, 2.5f, kNever, 1, false, kNever, {20, 1}, true, 1.5},
         RouteCase{"ThroughTheNodeInTime", 40, 2.5f, kNever, 1, false, kNever, {40, 20, 1}, true, 0.5},
         RouteCase{"OutAsTheAirTurns", 10, 3, kNever, 1, false, kNever, {10, 20, 1}, true, 0},
-        RouteCase{"SafetyFactorBringsTheCutForward", 40, 2.5f, kNever, 2, false, kNever, {40, 20, 10, 30, 1}, true, kInf},
+        RouteCase{"SafetyFactorBringsCutsForward", 40, 2.5f, kNever, 2, false, kNever, {40, 20, 10, 30, 1}, true, kInf},
         RouteCase{"BothCutQuickestShown", 10, 2.5f, 4, 1, false, kNever, {10, 20, 1}, false, -0.5},
         RouteCase{"LongWayLeftAsItsAirTurns", 10, 2.5f, 5, 1, false, kNever, {10, 30, 1}, true, 0},
         RouteCase{"NotUseableRoadAvoided", 20, kNever, kNever, 1, true, kNever, {20, 10, 30, 1}, true, kInf},
