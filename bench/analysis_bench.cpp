@@ -20,6 +20,10 @@
 // checks/capacity: the design checks after a solved run of the capacity
 // network (limits, fans, recirculation, fixed flows, reversals against the
 // run before); goal: under 1 ms, nothing beside a run.
+//
+// escape/capacity: after the capacity network's 30-minute fire, the way
+// out from every underground node to its surface nodes (goal: under 50 ms);
+// the counters give the routes found safe and those cut by the fire.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -30,6 +34,7 @@
 
 #include "capacitynet.h"
 #include "checks/checks.h"
+#include "escape/escape.h"
 #include "fire/fire.h"
 #include "model/briscodoc.h"
 #include "model/networkio.h"
@@ -79,6 +84,32 @@ void setCapacityFire(orvex::CBriscoDoc& doc)
     const int node = doc.surfaceCount + 1 + doc.undergroundCount / 10;
     doc.fire.fireNode = doc.nodes[node].number;
     doc.fire.finishTime = 30.0f;
+}
+
+void escape(benchmark::State& state)
+{
+    const auto s = makeSetup(Network::Capacity, "", SolverMethod::Newton);
+    if (!s->error.empty()) {
+        state.SkipWithError(s->error.c_str());
+        return;
+    }
+    orvex::CBriscoDoc& doc = *s->doc;
+    setCapacityFire(doc);
+    orvex::QuietAnalysisDialog dialog;
+    orvex::runAnalysis(doc, dialog);
+    doc.fire.destinationCount = doc.surfaceCount;
+    for (int i = 1; i <= doc.surfaceCount; ++i)
+        doc.fire.destinationNode[i] = doc.nodes[i].number;
+    std::vector<orvex::EscapeRoute> routes;
+    for (auto _ : state) {
+        const orvex::EscapeSearch search(doc);
+        routes = search.fromUnderground();
+    }
+    const auto safe = std::count_if(routes.begin(), routes.end(), [](const auto& r) { return r.safe; });
+    state.counters["routes"] = double(routes.size());
+    state.counters["safe"] = double(safe);
+    state.counters["cut"] = double(std::count_if(routes.begin(), routes.end(),
+                                                 [](const auto& r) { return !r.safe && r.destination; }));
 }
 
 // The largest difference of a road or fan mass flow between two solved
@@ -199,5 +230,6 @@ BENCHMARK_CAPTURE(fire, sample, Network::Sample, SolverMethod::Relaxation)->Unit
 BENCHMARK_CAPTURE(fire, sample_newton, Network::Sample, SolverMethod::Newton)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(fire, capacity, Network::Capacity, SolverMethod::Relaxation)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(fire, capacity_newton, Network::Capacity, SolverMethod::Newton)->Unit(benchmark::kMillisecond);
+BENCHMARK(escape)->Name("escape/capacity")->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

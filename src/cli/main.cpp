@@ -10,6 +10,7 @@
 #include <string>
 
 #include "analysis/quantities.h"
+#include "escape/escape.h"
 #include "fire/fire.h"
 #include "run/rundriver.h"
 #include "model/networkio.h"
@@ -66,7 +67,27 @@ std::unique_ptr<orvex::CBriscoDoc> openForAnalysis(orvex::AppContext& app, Conso
              " is not in the network");
         return nullptr;
     }
+    if (options.escape && !(doc->fire.finishTime > 0)) {
+        fail(doc->baseName + "sdt: --escape needs a fire run, and the parameter file sets no finish time "
+                             "(firetime)");
+        return nullptr;
+    }
     return doc;
+}
+
+// The ways out from every underground node after the fire run, the search's
+// warnings on standard error; false once said why there are none.
+bool escapeRoutes(const orvex::CBriscoDoc& doc, RunReport& report)
+{
+    const orvex::EscapeSearch search(doc);
+    for (const std::string& warning : search.warnings())
+        std::cerr << "orvex-solve: warning: " << warning << "\n";
+    if (!search.error().empty()) {
+        fail(search.error());
+        return false;
+    }
+    report.escape = EscapeResults{search.settings(), search.fromUnderground()};
+    return true;
 }
 
 // The design checks with the installation's defaults and the network's own
@@ -148,6 +169,8 @@ int run(int argc, char** argv)
     RunReport report;
     if (completed(outcome, *doc))
         designChecks(*doc, reporter, report);
+    if (options.escape && !escapeRoutes(*doc, report))
+        return kExitBadInput;
     orvex::checkWork(*doc).findings = report.checks;  // for a plan coloured by them
     orvex::checkWork(*doc).ranBefore = true;
     if (!writeFiles(*doc, options, reporter, timing))

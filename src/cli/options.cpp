@@ -30,11 +30,13 @@ constexpr const char* kFooter =
     "  2 airflow at the road's density, 3 direction (1 forward, 2 reverse), 4 pressure loss,\n"
     "  5 resistance, 6 alternative resistance, 7 temperature, 8 area, 9 length,\n"
     "  10 rock heat conductivity, 12 road name, 14 gas temperature, 15 to 19 external values,\n"
-    "  20 air velocity (m/s), and after a fire run 21 the minute fire gas first arrived,\n"
-    "  22 the highest fire gas (%), 23 the highest air temperature.\n"
-    "--colour-by takes 1, 2, 4, 5, 7, 8, 9, 14, 20 to 23, and 24 the design checks' verdict.\n"
+    "  20 air velocity (m/s), and after a fire run 13 the minute the air became untenable,\n"
+    "  21 the minute fire gas first arrived, 22 the highest fire gas (%), 23 the highest air\n"
+    "  temperature.\n"
+    "--colour-by takes 1, 2, 4, 5, 7, 8, 9, 13, 14, 20 to 23, and 24 the design checks' verdict.\n"
     "Node quantities for --nodes: 0 nothing, 1 number, 2 elevation, 3 pressure above the lowest\n"
-    "  surface pressure, 4 pressure loss from the surface, 5 gas temperature, 7 to 10 external.\n"
+    "  surface pressure, 4 pressure loss from the surface, 5 gas temperature, 6 after a fire run\n"
+    "  the first minute a road at the node became untenable, 7 to 10 external.\n"
     "\n"
     "The program folder holds the settings files (sdt/units.sdt and the rest): the current\n"
     "folder when it has sdt/units.sdt, else the installed data folder beside the program.\n"
@@ -113,6 +115,9 @@ void addOutputOptions(CLI::App& app, Options& options)
     app.add_flag("--timing", options.timing, "Report the time spent opening, analysing, saving");
     app.add_flag("--fail-on-checks", options.failOnChecks,
                  "Exit 3 when a design check finds a violation (docs/checks.md)");
+    app.add_flag("--escape", options.escape,
+                 "After a fire run, the safest way out from every underground node (docs/escape.md)")
+        ->excludes(app.get_option("--airflow-only"));
 }
 
 // The options of the plan image, each needing --plan; the size is kept as
@@ -161,7 +166,7 @@ void addPlanOptions(CLI::App& app, Options& options, std::string& size)
                 std::find(kRoadColourKinds.begin(), kRoadColourKinds.end(), kind) != kRoadColourKinds.end())
                 return {};
             return "roads cannot be coloured by " + (text.empty() ? std::string("nothing") : text) +
-                   ": give 1, 2, 4, 5, 7, 8, 9, 14 or 20 to 24";
+                   ": give 1, 2, 4, 5, 7, 8, 9, 13, 14 or 20 to 24";
         }));
     app.add_flag("--arrows", p.look.arrows, "Draw an arrow with the air on every road that carries some")
         ->needs(plan);
@@ -370,6 +375,11 @@ ParseResult parseCommandLine(int argc, const char* const* argv, Options& options
                                                    : WhatIf::None;
     if (!readExchange(exchange, options))
         return ParseResult::Bad;
+    if (options.escape && (options.whatIf != WhatIf::None || options.exchange.kind != Exchange::None)) {
+        std::cerr << "orvex-solve: --escape goes with the fire run of one NETWORK, not with what-if runs, "
+                     "imports or exports\n";
+        return ParseResult::Bad;
+    }
     if (options.network.empty() && options.exchange.kind == Exchange::None) {
         std::cerr << "orvex-solve: NETWORK is required\nRun orvex-solve --help for the options.\n";
         return ParseResult::Bad;

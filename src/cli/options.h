@@ -45,6 +45,7 @@ struct Options {
     bool airflowOnly = false;
     bool timing = false;
     bool failOnChecks = false;
+    bool escape = false;        // the ways out after a fire run
     SolverMethod method = kDefaultSolverMethod;
     std::string plan;           // image file to draw the plan into; empty: none
     PlanOptions planOptions;

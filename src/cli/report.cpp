@@ -13,6 +13,7 @@
 #include "analysis/quantities.h"
 #include "fire/fire.h"
 #include "model/textcodec.h"
+#include "escapereport.h"
 #include "reportparts.h"
 
 namespace orvex::cli {
@@ -48,6 +49,7 @@ struct RoadRow {
     double meanTemperature, outletTemperature, gasConcentration;  // fire runs, normal roads
     double velocity;  // m/s; NaN without a cross-section
     double gasArrival, peakGas, peakTemperature;  // fire runs, normal roads; NaN where no gas came
+    double untenable;  // fire runs: the minute the air became untenable; NaN where it never did
 };
 struct FanRow {
     int inlet, outlet;
@@ -79,7 +81,7 @@ RoadRow roadRow(const CBriscoDoc& doc, int k)
     return {k, road.first, road.second, textAsUtf8(road.name.view()), fixed, carried,
             fixed ? road.resistance : 0.0, road.massFlow, loss, direction,
             road.initialTemperature, road.outletTemperature, road.gasConcentration,
-            roadVelocity(doc, k), road.gasArrival, road.peakGas, road.peakTemperature};
+            roadVelocity(doc, k), road.gasArrival, road.peakGas, road.peakTemperature, road.untenableAt};
 }
 
 
@@ -137,6 +139,7 @@ json roadsJson(const CBriscoDoc& doc, bool fire)
             road["gasArrival"] = w.gasArrival;
             road["peakGas"] = w.peakGas;
             road["peakTemperature"] = w.peakTemperature;
+            road["untenable"] = w.untenable;
         }
         roads.push_back(std::move(road));
     }
@@ -161,7 +164,7 @@ void printJson(std::ostream& out, const RunReport& r)
                      {"massFlow", "kg/s"},     {"elevation", "m"},
                      {"power", "kW"},          {"temperature", "C"},
                      {"gasConcentration", "%"}, {"velocity", "m/s"},
-                     {"gasArrival", "min"}};
+                     {"gasArrival", "min"}, {"untenable", "min"}};
     root["warnings"] = warningsOf(r);
     root["airCannotBalance"] = r.outcome.check.airCannotBalance;
     root["naturalDraught"] = summary.naturalDraught;
@@ -184,6 +187,10 @@ void printJson(std::ostream& out, const RunReport& r)
     root["roads"] = roadsJson(doc, r.outcome.fire);
     root["fans"] = std::move(fans);
     root["checks"] = checksJson(r.checks);
+    if (r.escape) {
+        root["escapeSettings"] = escapeSettingsJson(r.escape->settings);
+        root["escape"] = escapeJson(*r.escape);
+    }
     if (r.timing)
         root["timing"] = {{"openMs", r.timing->openMs},
                           {"analysisMs", r.timing->analysisMs},
@@ -250,6 +257,8 @@ void printCsv(std::ostream& out, const RunReport& r)
     out << "\nkind,element,value,limit,unit,severity,reason\n";
     for (const Finding& f : r.checks)
         out << findingCsv(f) << "\n";
+    if (r.escape)
+        printEscapeCsv(out, *r.escape);
 }
 
 void printNodeTable(std::ostream& out, const CBriscoDoc& doc, const Units& u)
@@ -348,6 +357,8 @@ void printText(std::ostream& out, const RunReport& r)
     if (doc.fanCount > 0)
         printFanTable(out, r, u);
     printChecks(out, r.checks);
+    if (r.escape)
+        printEscapeText(out, *r.escape);
 }
 
 }  // namespace

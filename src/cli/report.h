@@ -8,6 +8,7 @@
 
 #include "checks/checks.h"
 #include "display/quantitynames.h"
+#include "escapereport.h"
 #include "run/rundriver.h"
 
 // The results of one batch run, printed as a text report, CSV or JSON. The
@@ -26,6 +27,7 @@ struct RunReport {
     std::vector<Finding> checks;      // the design checks' findings
     CheckDefaults checkDefaults;      // and the limits, efficiencies and prices they used
     CheckOverrides checkOverrides;
+    std::optional<EscapeResults> escape;  // only with --escape, after a fire run
 };
 
 enum class Format { Text, Csv, Json };

@@ -34,12 +34,17 @@ std::string optional(const char* fmt, double value)
     return std::isfinite(value) ? format(fmt, value) : std::string();
 }
 
-std::string elementText(const Finding& f)
+std::string numbersText(const std::vector<int>& numbers)
 {
     std::string text;
-    for (const int n : f.nodes)
+    for (const int n : numbers)
         text += (text.empty() ? "" : "-") + std::to_string(n);
     return text;
+}
+
+std::string elementText(const Finding& f)
+{
+    return numbersText(f.nodes);
 }
 
 json checksJson(const std::vector<Finding>& findings)

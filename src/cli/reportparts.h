@@ -29,6 +29,8 @@ struct Units {
 };
 Units unitsOf(const CBriscoDoc& doc);
 
+// Node numbers joined by "-": 201-202-2.
+std::string numbersText(const std::vector<int>& numbers);
 // A finding's element as text: its node numbers joined by "-".
 std::string elementText(const Finding& f);
 json checksJson(const std::vector<Finding>& findings);

@@ -279,7 +279,7 @@ TEST_P(HandSolved, AlternativeResistanceReversedRoadUsesItAndRoadsShowTheirFlows
         ASSERT_TRUE(roadValue(doc, v.road, v.kind, value));
         EXPECT_NEAR(value, v.expected, v.tolerance) << "road " << v.road << " kind " << v.kind;
     }
-    for (int kind : {0, 11, 12, 13, 15, 16, 17, 18, 19}) {
+    for (int kind : {0, 11, 12, 15, 16, 17, 18, 19}) {
         float value = -42;
         EXPECT_FALSE(roadValue(doc, 1, kind, value) || value != -42) << "kind " << kind;  // left as it was
     }

@@ -260,6 +260,28 @@ TEST(Report, FireThatSettlesBeforeItsFinishTimeCompletes)
     EXPECT_EQ(fireRun("settles", "0.10", 0, "--format text")["report"].get<std::string>().find("not completed"), std::string::npos);
 }
 
+// The ways out of the fire sample at 60 m/min, from every underground node
+// to its destination: 101 walks its 200 m road to surface 1 where the air
+// never turns untenable (no margin); from the fire node none is safe. A
+// fire without destinations has no way out to report.
+TEST(Report, EscapeRoutesOfTheFireSample)
+{
+    const json report = json::parse(solve("--escape --format json data/minefire.vad").out);
+    std::map<int, json> byNode;
+    for (const json& r : report["escape"])
+        byNode[r["node"].get<int>()] = r;
+    const auto& nodes = report["nodes"];
+    EXPECT_EQ(byNode.size(), std::count_if(nodes.begin(), nodes.end(), [](const json& n) { return !n["surface"]; }));
+    EXPECT_EQ(byNode[101]["route"], json({101, 1}));
+    EXPECT_EQ(byNode[101]["length"], 200);
+    EXPECT_NEAR(byNode[101]["time"].get<double>(), 200.0 / 60, 1e-9);
+    EXPECT_TRUE(byNode[101]["margin"].is_null());
+    EXPECT_FALSE(byNode[212]["safe"].get<bool>());
+    EXPECT_GT(byNode[202]["margin"].get<double>(), 0);
+    const std::string none = fireRun("settles", "0.10", 2, "--escape --format text")["stderr"];
+    EXPECT_NE(none.find("settles.sdt: no evacuation destination is given"), std::string::npos) << none;
+}
+
 // Imbalances keep three decimals, more when small enough to need them for
 // three significant digits, and a power of ten when tinier still.
 TEST(Report, ImbalancesShowTheirSignificantDigits)

@@ -31,7 +31,8 @@ TEST(LabelText, Rules)
         // The road name; kinds out of range have no label.
         {12, 5, 1, false, true, "[NAME]"}, {0, 5, 1, false, true, ""}, {24, 5, 1, false, true, ""},
         {-3, 5, -1, false, false, ""}, {20, 5, 1, false, true, "[5.0]"},
-        {21, NAN, 1, false, true, ""},  // a velocity or fire value that is not there: no label
+        {21, NAN, 1, false, true, ""}, {13, NAN, 1, false, true, ""},  // a value not there: no label
+        {13, 7.25f, 1, false, false, "7.2"},
     };
     for (const Row& r : rows)
         EXPECT_EQ(roadLabel(r.kind, r.v, r.sigma, r.fixedFlow, 0, 0, 1, r.bracket, "NAME"), r.expected)

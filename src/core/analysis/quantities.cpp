@@ -98,12 +98,25 @@ bool roadValue(const CBriscoDoc& doc, int k, int kind, float& value)
     case 9: value = road.length; return true;
     case 10: value = road.conductivity; return true;
     case 14: value = road.initialTemperature; return true;
+    case kRoadHazardKind: value = road.untenableAt; return true;
     case kVelocityKind: value = roadVelocity(doc, k); return true;
     case kGasArrivalKind: value = road.gasArrival; return true;
     case kPeakGasKind: value = road.peakGas; return true;
     case kPeakTemperatureKind: value = road.peakTemperature; return true;
     default: return false;  // nothing, or drawn from names and end values
     }
+}
+
+float nodeUntenableAt(const CBriscoDoc& doc, int i)
+{
+    const Node& node = doc.nodes[size_t(i)];
+    float earliest = std::numeric_limits<float>::quiet_NaN();
+    for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos) {
+        const float t = doc.roads[size_t(doc.adjacentRoad[size_t(pos)])].untenableAt;
+        if (!std::isnan(t) && !(earliest <= t))
+            earliest = t;
+    }
+    return earliest;
 }
 
 bool nodeValue(CBriscoDoc& doc, int i, int kind, float& value)
@@ -114,7 +127,7 @@ bool nodeValue(CBriscoDoc& doc, int i, int kind, float& value)
     case 5: value = nodeGasTemperature(doc, i); return true;  // the fire simulation's node mixing
     case 1: value = float(node.number); return true;
     case 2: value = node.elevation; return true;
-    case 6: value = 0; return true;  // no operation sets a node hazard
+    case kNodeHazardKind: value = nodeUntenableAt(doc, i); return true;
     default: value = node.displayValue; return true;  // 3, 4, 7..10
     }
 }

@@ -18,6 +18,12 @@ constexpr int kGasArrivalKind = 21;       // min after the fire started
 constexpr int kPeakGasKind = 22;          // %
 constexpr int kPeakTemperatureKind = 23;  // °C
 constexpr int kRoadQuantityKinds = 24;
+// The hazard: in a road (kind 13) the minute its air became untenable, at a
+// node (node kind 6) the earliest such minute of the normal roads that end
+// there; NaN where it never did or before a fire run.
+constexpr int kRoadHazardKind = 13;
+constexpr int kNodeHazardKind = 6;
+float nodeUntenableAt(const CBriscoDoc& doc, int i);
 
 // Velocity in road k, m/s: its flow at its own density over its
 // cross-section; in a water network the flow over the pipe's bore.

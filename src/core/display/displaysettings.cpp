@@ -70,7 +70,7 @@ constexpr const char* kScreenLabelsKey = "screen_labels";
 constexpr const char* kLabelPixelsKey = "screen_label_pixels";
 constexpr const char* kTitleBlockKey = "title_block";
 
-bool validNodeColourKind(int kind) { return kind >= 2 && kind <= 5; }
+bool validNodeColourKind(int kind) { return kind >= 2 && kind <= 6; }
 
 void readLook(Profile& profile, PlanLook& look)
 {

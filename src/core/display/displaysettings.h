@@ -44,7 +44,7 @@ PrintColours printColoursOf(const ColourSlots& slots);
 // screen: choices beyond the plain plan, all off by default.
 struct PlanLook {
     int roadColourKind = 0;   // road quantity the roads are coloured by, 0 none
-    int nodeColourKind = 0;   // node quantity (2..5) the nodes are coloured by, 0 none
+    int nodeColourKind = 0;   // node quantity (2..6) the nodes are coloured by, 0 none
     ColourLimits limits;      // of the road colours
     bool widthByFlow = false; // roads wider the more air they carry
     bool arrows = false;      // an arrow with the air on every road that carries some
@@ -63,8 +63,8 @@ inline const char* const kCheckStateName = "Check state";
 constexpr int kFlowChangeKind = 25;
 // The kinds a plan can be coloured by, in the order the settings list
 // them; 0 first: no colours.
-constexpr std::array<int, 14> kRoadColourKinds = {0, 1, 2, 4, 5, 7, 8, 9, 14, 20, 21, 22, 23, kCheckStateKind};
-constexpr std::array<int, 5> kNodeColourKinds = {0, 2, 3, 4, 5};
+constexpr std::array<int, 15> kRoadColourKinds = {0, 1, 2, 4, 5, 7, 8, 9, 14, 20, 21, 22, 23, 13, kCheckStateKind};
+constexpr std::array<int, 6> kNodeColourKinds = {0, 2, 3, 4, 5, 6};
 
 // Scale, character size, node radius and display angle live in the view's
 // geometry; this record holds the rest.

@@ -274,7 +274,7 @@ void PlanView::drawNodeLabels(Canvas& canvas, bool numbers, bool values)
             }
             continue;
         }
-        if (values) {
+        if (values && std::isfinite(data.nodeValue[i])) {  // no value: no hazard, no run
             canvas.setPen(PenStyle::Solid, 1, c.nodedata);
             drawLabel(canvas, "[" + fixed(data.nodeValue[i], settings.nodeDigits) + "]", x, y - 0.875f * r, 1, 0);
         }

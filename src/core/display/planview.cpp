@@ -136,12 +136,12 @@ void PlanView::copyFlowChange(CBriscoDoc& doc, int total)
                            (work.against.empty() ? std::string() : " " + work.against);
 }
 
-// Nodes are coloured by their elevation, pressure, pressure loss or gas
-// temperature, with the scale the values make.
+// Nodes are coloured by their elevation, pressure, pressure loss, gas
+// temperature or hazard, with the scale the values make.
 void PlanView::copyNodeColours(CBriscoDoc& doc)
 {
     const int kind = settings.look.nodeColourKind;
-    if (kind < 2 || kind > 5) {
+    if (kind < 2 || kind > kNodeHazardKind) {
         data.nodeScale = ColourScale{};
         data.nodeColourTitle.clear();
         return;

@@ -53,7 +53,7 @@ std::string roadQuantity(int kind, const UnitLabels& u)
     case 10: return u.water ? "Hazen-Williams or loss coefficient" : "rock heat conductivity (kcal/m h C)";
     case 11: return "gas concentration (not computed)";
     case 12: return "road name";
-    case 13: return "hazard (not computed)";
+    case 13: return "minute the air became untenable (min)";
     case 14: return "mean air temperature (C)";
     case 15: return "gas temperature at each end, first#second";
     case 16: return "dry-bulb temperature at each end, first#second";
@@ -78,7 +78,7 @@ std::string nodeQuantity(int kind, const UnitLabels& u)
     case 3: return withUnit("pressure above the lowest surface node", u.pressure);
     case 4: return withUnit("pressure loss from the surface", u.pressure);
     case 5: return "gas temperature (C)";
-    case 6: return "hazard (not computed)";
+    case 6: return "first minute a road here became untenable (min)";
     case 7: return "dry-bulb temperature";
     case 8: return "wet-bulb temperature";
     case 9: return "relative humidity";

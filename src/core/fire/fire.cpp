@@ -77,6 +77,7 @@ private:
 
     CBriscoDoc& doc;
     FireWork& w;
+    const TenabilityLimits limits = tenabilityLimits(doc.fire);
     AnalysisDialog& dialog;
     FireObserver& observer;
 };
@@ -174,6 +175,9 @@ void FireSimulation::takeEarliestFront(float t)
         road.gasArrival = entryMinute;
     road.peakGas = std::max(road.peakGas, front.gas);
     road.peakTemperature = std::max(road.peakTemperature, front.temperature);
+    const bool untenable = front.gas > limits.gas || front.temperature > limits.temperature;
+    if (untenable && !(road.untenableAt <= entryMinute))
+        road.untenableAt = entryMinute;
     if (fraction > 1) {
         road.outletGas = front.gas;
         road.inletTemperature = front.temperature;
@@ -409,6 +413,7 @@ int FireSimulation::start()
         road.gasArrival = std::numeric_limits<float>::quiet_NaN();
         road.peakGas = 0;
         road.peakTemperature = road.temperature;
+        road.untenableAt = std::numeric_limits<float>::quiet_NaN();
     }
     MixingWork& mixing = mixingWork(doc);
     mixing.noInflowShown.fill(0);
@@ -432,6 +437,11 @@ int FireSimulation::start()
 }
 
 }  // namespace
+
+TenabilityLimits tenabilityLimits(const FireParameters& f)
+{
+    return {f.gasEsc * f.gsfEsc, kTenableTemperature * f.tmfEsc * f.tpfEsc};
+}
 
 FireWork& fireWork(CBriscoDoc& doc)
 {

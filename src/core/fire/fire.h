@@ -52,6 +52,18 @@ struct FireWork : LayerWork {
     std::array<unsigned char, kMaxNodes> emitted{};   // nodes that emitted again in this step
 };
 
+// The air a person can walk through: at most `gas` % fire gas and at most
+// `temperature` °C. Read from the evacuation parameters: the gas limit is
+// gas_esc × gsf_esc, the temperature limit kTenableTemperature × tmf_esc ×
+// tpf_esc. A fire run records in every road the minute the air entering it
+// first passed either limit (Road::untenableAt).
+constexpr float kTenableTemperature = 50.0f;  // °C, the limit at factors 1
+struct TenabilityLimits {
+    float gas = 5.0f;
+    float temperature = kTenableTemperature;
+};
+TenabilityLimits tenabilityLimits(const FireParameters& f);
+
 FireWork& fireWork(CBriscoDoc& doc);
 const FireWork& fireWork(const CBriscoDoc& doc);
 

@@ -65,6 +65,9 @@ struct Road {
     float gasArrival = std::numeric_limits<float>::quiet_NaN();
     float peakGas = std::numeric_limits<float>::quiet_NaN();
     float peakTemperature = std::numeric_limits<float>::quiet_NaN();
+    // The minute the air entering the road first passed the tenability
+    // limits (fire/fire.h), no value (NaN) where it never did.
+    float untenableAt = std::numeric_limits<float>::quiet_NaN();
 };
 
 struct Fan {
