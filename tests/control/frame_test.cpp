@@ -29,6 +29,7 @@ TEST(FrameCommands, EnabledAndCheckedInEachState)
     const FrameState compared{true, false, true, false, 1, true};
     const FrameState previewCompared{true, true, true, false, 1, true};
     const FrameState water{true, false, true, false, 1, false, true};
+    const FrameState fire{true, false, true, false, 1, false, false, true};
     const struct {
         const char* what;
         FrameState state;
@@ -43,7 +44,8 @@ TEST(FrameCommands, EnabledAndCheckedInEachState)
         {"a network", loaded, {"open", "saveas", "analysis", "info", "exportplan", "compare", "scenarios",
                                "exporttables", "exportdxf"},
          {"startprinting", "clearcompare", "exportinp"}, {}},
-        {"a water network", water, {"exporttables", "exportdxf", "exportinp"}, {}, {}},
+        {"a water network", water, {"exporttables", "exportdxf", "exportinp"}, {"escape"}, {}},
+        {"after a fire run", fire, {"escape"}, {}, {}},
         {"a comparison shown", compared, {"compare", "scenarios", "clearcompare"}, {}, {}},
         {"a comparison behind the page preview", previewCompared, {}, {"compare", "scenarios", "clearcompare"},
          {"print"}},

@@ -12,6 +12,7 @@
 #include "app/mainframe.h"
 #include "app/qsettingsprofile.h"
 #include "results/resultspanel.h"
+#include "results/escapedialog.h"
 #include "results/scenariodialog.h"
 #include "program.h"
 #include "support.h"
@@ -27,6 +28,7 @@ private slots:
     void compareWithAnotherWindow();
     void scenariosRunOnACopy();
     void windowClosedDuringARun();
+    void escapeRoutesAfterAFireRun();
 };
 
 void WhatIfTest::compareWithAnotherWindow()
@@ -107,4 +109,30 @@ void WhatIfTest::windowClosedDuringARun()
 }
 
 QTEST_MAIN(WhatIfTest)
+// After a fire run the routes open in a dialog; a chosen row draws its way,
+// closing gives the plan its own colours back.
+void WhatIfTest::escapeRoutesAfterAFireRun()
+{
+    Program p;
+    CMainFrame& frame = p.start({p.sample("minefire")});
+    CChildFrame* child = frame.activeChild();
+    frame.updateMenus();
+    QVERIFY(!frame.action("escape")->isEnabled());  // no fire run yet
+    child->document().doc().pauseFlag = 0;
+    child->view()->openAnalysisDialog();
+    click(*child->view()->analysisDialog(), "start");
+    click(*child->view()->analysisDialog(), "close");
+    QTRY_VERIFY(!child->view()->analysisDialog());
+    frame.updateMenus();
+    frame.action("escape")->trigger();
+    EscapeDialog* dialog = child->escapeDialog();
+    QVERIFY(dialog && dialog->isVisible());
+    QVERIFY(dialog->table()->model()->rowCount() > 10);
+    const int own = child->view()->plan().settings.look.roadColourKind;
+    dialog->table()->selectRow(3);
+    QCOMPARE(child->view()->plan().settings.look.roadColourKind, kEscapeRouteKind);
+    dialog->close();
+    QCOMPARE(child->view()->plan().settings.look.roadColourKind, own);
+}
+
 #include "whatif_test.moc"

@@ -48,6 +48,7 @@ std::vector<CommandState> frameCommandStates(const FrameState& s)
     states.push_back({"compare", whatIf, false});
     states.push_back({"scenarios", whatIf, false});
     states.push_back({"clearcompare", whatIf && s.comparisonShown, false});
+    states.push_back({"escape", whatIf && s.fireRun, false});
     // Imports open windows of their own; exports need a network, EPANET
     // files a water network; tables update the network the window shows.
     for (const char* name : {"importtables", "importdxf", "importinp"})

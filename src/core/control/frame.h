@@ -19,6 +19,7 @@ struct FrameState {
     int windows = 0;             // network windows in the workspace
     bool comparisonShown = false;  // its plan is coloured by a what-if comparison
     bool water = false;          // its network is a water network
+    bool fireRun = false;        // a fire run's results are in it (escapeAvailable)
 };
 
 struct CommandState {

@@ -438,4 +438,8 @@ bool hasFireResults(const CBriscoDoc& doc)
     return doc.fire.finishTime > 0 && fireWork(doc).simulatedMinutes > 0;
 }
 
+ResultsCell finiteNumberCell(double value, int decimals) { return finiteNumber(value, decimals); }
+ResultsCell wholeCell(int value) { return whole(value); }
+ResultsCell textCell(const std::string& value) { return text(value); }
+
 }  // namespace orvex

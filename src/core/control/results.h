@@ -53,6 +53,12 @@ enum class FanColumn {
     Number, Inlet, Outlet, Heading, Airflow, Pressure, Power, CurveEnd, OperatingPoint, Margin, ShaftPower, Cost
 };
 
+// Cells as the results tables make them: a number with its decimals (empty
+// for NaN and infinite values), a whole number, a text.
+ResultsCell finiteNumberCell(double value, int decimals);
+ResultsCell wholeCell(int value);
+ResultsCell textCell(const std::string& value);
+
 // Texts read from the network's files (road names, fan headings) as UTF-8.
 using FileTextDecoder = std::function<std::string(const std::string&)>;
 

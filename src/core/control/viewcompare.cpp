@@ -1,10 +1,13 @@
-// The plan of a network window coloured by a what-if comparison.
+// The plan of a network window coloured by a what-if comparison, or by the
+// ways out of a fire.
+#include "control/escape.h"
 #include "control/viewcontrol.h"
 
 namespace orvex {
 
 void ViewController::showComparison(const WindowComparison& shown)
 {
+    clearEscape();
     if (!mComparison)
         mOwnRoadKind = mPlan.settings.look.roadColourKind;
     mComparison = std::make_unique<WindowComparison>(shown);
@@ -35,6 +38,32 @@ void ViewController::clearComparison()
     FlowChangeWork& work = flowChangeWork(mDoc);
     work.change.clear();
     work.against.clear();
+    mPlan.update(mDoc);
+    mWindow.redraw();
+}
+
+void ViewController::showEscape(const std::vector<EscapeRoute>& routes, int node)
+{
+    clearComparison();
+    if (!mEscapeShown) {
+        mOwnRoadKind = mPlan.settings.look.roadColourKind;
+        mOwnNodeKind = mPlan.settings.look.nodeColourKind;
+    }
+    mEscapeShown = true;
+    showEscapeWork(mDoc, routes, node);
+    mPlan.settings.look.roadColourKind = kEscapeRouteKind;
+    mPlan.settings.look.nodeColourKind = kEscapeMarginKind;
+    mPlan.update(mDoc);
+    mWindow.redraw();
+}
+
+void ViewController::clearEscape()
+{
+    if (!mEscapeShown)
+        return;
+    mEscapeShown = false;
+    mPlan.settings.look.roadColourKind = mOwnRoadKind;
+    mPlan.settings.look.nodeColourKind = mOwnNodeKind;
     mPlan.update(mDoc);
     mWindow.redraw();
 }

@@ -131,9 +131,12 @@ Answer ViewController::queryClose()
 
 void ViewController::closing()
 {
-    // A comparison's colouring is the window's alone, never the profile's.
-    if (mComparison)
+    // A comparison's or a way out's colouring is the window's alone, never
+    // the profile's.
+    if (mComparison || mEscapeShown)
         mPlan.settings.look.roadColourKind = mOwnRoadKind;
+    if (mEscapeShown)
+        mPlan.settings.look.nodeColourKind = mOwnNodeKind;
     if (mPreview)
         mPlan.leavePagePreview();
     mPreview.reset();

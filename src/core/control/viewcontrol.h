@@ -9,6 +9,7 @@
 #include "control/viewwindow.h"
 #include "control/whatif.h"
 #include "display/planview.h"
+#include "escape/escape.h"
 #include "edit/editor.h"
 #include "edit/fancurve.h"
 #include "fire/fireobserver.h"
@@ -175,6 +176,15 @@ public:
     // their colour.
     void refreshComparison();
 
+    // --- escape routes after a fire run ---
+    // Draws the way out of `node` (its roads by the minute the walker leaves
+    // each) and colours every node by its escape margin; the person's own
+    // colour kinds come back when cleared and never reach the profile. A
+    // comparison shown goes first.
+    void showEscape(const std::vector<EscapeRoute>& routes, int node);
+    void clearEscape();
+    bool escapeShown() const { return mEscapeShown; }
+
     // --- page preview, printing and export ---
     void togglePrint();
     void startPrinting(PlanPrinter& printer);
@@ -201,6 +211,8 @@ private:
     bool mAnalysisOpen = false;
     std::unique_ptr<WindowComparison> mComparison;  // while the plan shows one
     int mOwnRoadKind = 0;                           // the colour kind it replaced
+    bool mEscapeShown = false;                      // the plan shows a way out
+    int mOwnNodeKind = 0;                           // the node colour kind it replaced
     MarkKind mMarkKind = MarkKind::None;
     int mMarked = 0;
 };

@@ -61,6 +61,12 @@ inline const char* const kCheckStateName = "Check state";
 // less blue. A state of the view while it shows one, never kept in the
 // profile.
 constexpr int kFlowChangeKind = 25;
+// A way out drawn on the plan after a fire run: its roads coloured by the
+// minute the walker leaves each, every node by its escape margin. States of
+// the view while the Escape routes window shows them, never kept in the
+// profile.
+constexpr int kEscapeRouteKind = 26;
+constexpr int kEscapeMarginKind = 12;
 // The kinds a plan can be coloured by, in the order the settings list
 // them; 0 first: no colours.
 constexpr std::array<int, 15> kRoadColourKinds = {0, 1, 2, 4, 5, 7, 8, 9, 14, 20, 21, 22, 23, 13, kCheckStateKind};

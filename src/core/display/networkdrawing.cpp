@@ -294,6 +294,9 @@ Colour PlanView::roadPen(Canvas& canvas, int j, Colour colour)
             colourOf(data.roadScale, data.colourValue[j], colour);
         if (look.widthByFlow && data.largestFlow > 0)
             width = 1 + int(std::lround(5.0f * std::fabs(data.flowValue[j]) / data.largestFlow));
+        // A way out stands out from the roads off it.
+        if (look.roadColourKind == kEscapeRouteKind && std::isfinite(data.colourValue[j]))
+            width = std::max(width, 4);
     }
     canvas.setPen(j > data.roadCount ? PenStyle::Dotted : PenStyle::Solid, width, colour);
     return colour;

@@ -97,6 +97,17 @@ void PlanView::copyRoadLook(CBriscoDoc& doc)
         copyFlowChange(doc, total);
         return;
     }
+    if (kind == kEscapeRouteKind) {
+        const EscapeWork& work = escapeWork(doc);
+        std::vector<float> values;
+        for (int j = 1; j <= total; ++j)
+            values.push_back(data.colourValue[j] = std::size_t(j) < work.roadMinute.size()
+                                                       ? work.roadMinute[std::size_t(j)]
+                                                       : std::numeric_limits<float>::quiet_NaN());
+        data.roadScale = colourScaleFor(values, ColourLimits{});
+        data.roadColourTitle = roadQuantity(kind, unitLabelsOf(doc)) + " " + work.from;
+        return;
+    }
     if (kind <= 0 || kind >= kRoadKinds) {
         data.roadScale = ColourScale{};
         data.roadColourTitle.clear();
@@ -116,6 +127,11 @@ void PlanView::copyRoadLook(CBriscoDoc& doc)
 FlowChangeWork& flowChangeWork(CBriscoDoc& doc)
 {
     return doc.layerWork().get<FlowChangeWork>();
+}
+
+EscapeWork& escapeWork(CBriscoDoc& doc)
+{
+    return doc.layerWork().get<EscapeWork>();
 }
 
 // The scale is even about 0, so that grey means unchanged.
@@ -141,6 +157,20 @@ void PlanView::copyFlowChange(CBriscoDoc& doc, int total)
 void PlanView::copyNodeColours(CBriscoDoc& doc)
 {
     const int kind = settings.look.nodeColourKind;
+    if (kind == kEscapeMarginKind) {
+        const std::vector<float>& state = escapeWork(doc).nodeState;
+        std::vector<float> values;
+        for (int i = 1; i <= doc.nodeCount && i < kMaxNodes; ++i)
+            values.push_back(data.nodeColourValue[i] = std::size_t(i) < state.size()
+                                                           ? state[std::size_t(i)]
+                                                           : std::numeric_limits<float>::quiet_NaN());
+        data.nodeScale = colourScaleFor(values, ColourLimits{false, 0, 2});
+        data.nodeScale.states = {{"no safe way out", rgb(0xff, 0x40, 0x40)},
+                                 {"less than 5 min to spare", rgb(0xff, 0xb0, 0x20)},
+                                 {"5 min or more to spare", rgb(0x5e, 0xc9, 0x62)}};
+        data.nodeColourTitle = nodeQuantity(kind, unitLabelsOf(doc));
+        return;
+    }
     if (kind < 2 || kind > kNodeHazardKind) {
         data.nodeScale = ColourScale{};
         data.nodeColourTitle.clear();

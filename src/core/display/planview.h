@@ -25,6 +25,18 @@ struct FlowChangeWork : LayerWork {
 };
 FlowChangeWork& flowChangeWork(CBriscoDoc& doc);
 
+// A way out and every node's escape margin, kept with the document while its
+// view shows them (kEscapeRouteKind, kEscapeMarginKind).
+struct EscapeWork : LayerWork {
+    std::vector<float> roadMinute;  // by road index 1..: the minute the walker leaves it; NaN off the way
+    // By node index 1..: 0 no safe way out, 1 less than kTightMargin minutes
+    // to spare, 2 more; NaN: not searched (surface nodes).
+    std::vector<float> nodeState;
+    static constexpr double kTightMargin = 5;
+    std::string from;               // the legend's words after the quantity: "from node 205"
+};
+EscapeWork& escapeWork(CBriscoDoc& doc);
+
 // What the view copies from the document on every update.
 struct PlanData {
     int nodeCount = 0, surfaceCount = 0;

@@ -66,6 +66,7 @@ std::string roadQuantity(int kind, const UnitLabels& u)
     case 23: return "highest air temperature (C)";
     case 24: return "design checks of the last run";
     case 25: return withUnit(u.flowWord + " change", u.flow);
+    case 26: return "minute the walker leaves the road (min)";
     default: return "";
     }
 }
@@ -83,6 +84,7 @@ std::string nodeQuantity(int kind, const UnitLabels& u)
     case 8: return "wet-bulb temperature";
     case 9: return "relative humidity";
     case 10: return "enthalpy";
+    case 12: return "escape margin (min)";
     default: return "";
     }
 }

@@ -126,6 +126,28 @@ ScenarioDialog* CChildFrame::openScenarios()
     return mScenarios;
 }
 
+EscapeDialog* CChildFrame::openEscapeRoutes()
+{
+    if (!mEscape) {
+        mEscape = new EscapeDialog(mDocument->doc(), this);
+        mEscape->setWindowTitle(tr("Escape routes: %1").arg(windowTitle().remove("[*]")));
+        connect(mEscape, &EscapeDialog::routeChosen, this, [this](const std::vector<EscapeRoute>& routes, int node) {
+            mView->controller().showEscape(routes, node);
+            emit mView->stateChanged();
+        });
+        connect(mEscape, &EscapeDialog::closed, this, [this] {
+            mView->controller().clearEscape();
+            emit mView->stateChanged();
+        });
+    } else {
+        mEscape->refresh();
+    }
+    mEscape->show();
+    mEscape->raise();
+    mEscape->activateWindow();
+    return mEscape;
+}
+
 CChildFrame::~CChildFrame()
 {
     // A run of the Scenarios dialog stops before the network it copied goes.

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "control/whatif.h"
+#include "results/escapedialog.h"
 #include "results/scenariodialog.h"
 
 #include "control/frame.h"
@@ -53,6 +54,9 @@ public:
     // The window's Scenarios dialog, made the first time.
     ScenarioDialog* openScenarios();
     ScenarioDialog* scenarioDialog() const { return mScenarios; }
+    // Analysis > Escape routes…: the ways out after this window's fire run.
+    EscapeDialog* openEscapeRoutes();
+    EscapeDialog* escapeDialog() const { return mEscape; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -67,6 +71,7 @@ private:
     CBriscoView* mView = nullptr;
     ResultsDock* mResults = nullptr;
     QPointer<ScenarioDialog> mScenarios;  // a child: it stops its run when the window goes
+    QPointer<EscapeDialog> mEscape;
     bool mResultsPlaced = false;  // the dock had its first size
     QRect mNormalGeometry;  // the last geometry neither maximised nor minimised
 };

@@ -189,6 +189,12 @@ void CMainFrame::createActions()
             this, &CMainFrame::clearComparison);
     connect(makeAction("scenarios", "Scenarios…", {}, "Run what-if cases on copies of this network"),
             &QAction::triggered, this, &CMainFrame::openScenarios);
+    connect(makeAction("escape", "Escape routes…", {},
+                       "After a fire run: the safest way out from every place, its time and minutes to spare"),
+            &QAction::triggered, this, [this] {
+                if (CChildFrame* active = activeChild(); active && action("escape")->isEnabled())
+                    active->openEscapeRoutes();
+            });
 }
 
 void CMainFrame::createViewActions()
@@ -254,7 +260,7 @@ void CMainFrame::createMenus()
                                                    "|", "rightturn", "leftturn", "|", "update", "info"});
     QMenu* analysis = menuBar()->addMenu("Analysis(&A)");
     addActions(analysis->addMenu("Flow(&F)"), {"analysis", "continue", "frontonly"});
-    addActions(analysis, {"parameter", "results", "|", "fancurve", "|", "compare", "clearcompare", "scenarios"});
+    addActions(analysis, {"parameter", "results", "|", "fancurve", "|", "compare", "clearcompare", "scenarios", "escape"});
     addActions(menuBar()->addMenu("Window(&W)"), {"cascade", "tile", "next", "previous"});
     addActions(menuBar()->addMenu("Help(&H)"), {"about"});
 }
@@ -364,6 +370,7 @@ void CMainFrame::updateMenus()
     state.windows = int(mMdiArea->subWindowList().size());
     state.comparisonShown = child && child->comparisonShown();
     state.water = child && child->document().doc().isWater();
+    state.fireRun = child && escapeAvailable(child->document().doc());
     action("open")->setText(QString::fromStdString(openCommandText(state)));
     for (const CommandState& c : frameCommandStates(state)) {
         QAction* a = action(c.name);
