@@ -1,6 +1,8 @@
 // The window's escape routes: none before a fire run; after it, a row per
 // underground node and a plan that draws one way and colours every node,
 // for a while, never in the profile.
+#include <cmath>
+
 #include "control/escape.h"
 #include "run/rundriver.h"
 #include "support.h"
@@ -13,9 +15,17 @@ TEST(EscapeWindow, RowsAfterAFireRunAndTheWayDrawnAlongItsRoads)
 {
     SampleNetwork net("minefire.vad");
     ASSERT_TRUE(net.opened);
-    EXPECT_NE(escapeRoutes(*net.doc).message.find("Run the fire simulation first"), std::string::npos);
     QuietAnalysisDialog dialog;
+    runAnalysis(*net.doc, dialog, true);  // the airflow alone: no hazards yet
+    EXPECT_NE(escapeRoutes(*net.doc).message.find("Run the fire simulation first"), std::string::npos);
     runAnalysis(*net.doc, dialog, false);
+    const ResultsTable roads = resultsTable(ResultsTab::Roads, *net.doc, [](const std::string& t) { return t; });
+    const int untenable = roads.section(int(RoadColumn::Untenable));
+    ASSERT_GE(untenable, 0);
+    for (int k = 1; k <= net.doc->roadCount; ++k)
+        EXPECT_EQ(roads.rows[std::size_t(k - 1)][std::size_t(untenable)].value,
+                  std::isnan(net.doc->roads[std::size_t(k)].untenableAt) ? 0.0 : double(net.doc->roads[std::size_t(k)].untenableAt))
+            << k;
     const EscapeOutcome outcome = escapeRoutes(*net.doc);
     ASSERT_FALSE(outcome.routes.empty()) << outcome.message;
     EXPECT_EQ(outcome.table.rows.size(), outcome.routes.size());

@@ -158,6 +158,10 @@ std::vector<ResultsColumn> roadColumns(const CBriscoDoc& doc)
         columns.push_back(column(C::PeakGas, "Peak gas (%)", "The most fire gas the road's air held", true));
         columns.push_back(column(C::PeakTemperature, "Peak temp (°C)",
                                  "The hottest air that entered the road", true));
+        columns.push_back(column(C::Untenable, "Untenable (min)",
+                                 "When the road's air first passed the escape limits of fire gas or heat; empty "
+                                 "where it never did",
+                                 true));
     }
     return columns;
 }
@@ -216,6 +220,7 @@ ResultsCell roadCell(const CBriscoDoc& doc, int k, RoadColumn id, const FileText
     case RoadColumn::PeakGas: return fixed ? ResultsCell{} : finiteNumber(road.peakGas, kGasDecimals);
     case RoadColumn::PeakTemperature:
         return fixed ? ResultsCell{} : finiteNumber(road.peakTemperature, kTemperatureDecimals);
+    case RoadColumn::Untenable: return fixed ? ResultsCell{} : finiteNumber(road.untenableAt, kMinuteDecimals);
     }
     return {};
 }

@@ -42,7 +42,7 @@ struct ResultsTable {
 // columns only after a fire run.
 enum class RoadColumn {
     Number, From, To, Name, Kind, Airflow, SetAirflow, MassFlow, PressureLoss, Resistance,
-    Direction, MeanTemperature, OutletTemperature, Gas, Velocity, GasArrival, PeakGas, PeakTemperature
+    Direction, MeanTemperature, OutletTemperature, Gas, Velocity, GasArrival, PeakGas, PeakTemperature, Untenable
 };
 // Nodes 1..N, the surface nodes first.
 enum class NodeColumn { Number, Position, Elevation, Pressure, RelativePressure };
