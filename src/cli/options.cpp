@@ -375,9 +375,10 @@ ParseResult parseCommandLine(int argc, const char* const* argv, Options& options
                                                    : WhatIf::None;
     if (!readExchange(exchange, options))
         return ParseResult::Bad;
-    if (options.escape && (options.whatIf != WhatIf::None || options.exchange.kind != Exchange::None)) {
-        std::cerr << "orvex-solve: --escape goes with the fire run of one NETWORK, not with what-if runs, "
-                     "imports or exports\n";
+    const bool fireSweep = options.whatIf == WhatIf::Sweep && options.sweep == SweepKind::FireNodes;
+    if (options.escape && ((options.whatIf != WhatIf::None && !fireSweep) || options.exchange.kind != Exchange::None)) {
+        std::cerr << "orvex-solve: --escape goes with the fire run of one NETWORK or a fire-nodes sweep, not with "
+                     "other what-if runs, imports or exports\n";
         return ParseResult::Bad;
     }
     if (options.network.empty() && options.exchange.kind == Exchange::None) {

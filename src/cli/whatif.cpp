@@ -144,11 +144,13 @@ int runWhatIf(const Options& options, AppContext& app, ConsoleReporter& reporter
     report.base = network.doc.get();
     report.baseFindings = network.run.findings;
     report.jobs = workerCount(options.jobs, int(scenarios.size()));
+    report.escape = options.escape;
     if (options.whatIf == WhatIf::Sweep && options.sweep == SweepKind::FireNodes)
         report.fireMinutes = network.doc->fire.finishTime > 0 ? network.doc->fire.finishTime : kDefaultFireMinutes;
     CaseSettings settings;
     settings.jobs = report.jobs;
     settings.thresholdPercent = options.thresholdPercent;
+    settings.escape = options.escape;
     settings.defaults = network.defaults;
     settings.overrides = network.overrides;
     {

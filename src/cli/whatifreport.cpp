@@ -72,7 +72,7 @@ json unsharedJson(const Unshared& u)
             {"baseFans", pairsJson(u.baseFans)},   {"fans", pairsJson(u.otherFans)}};
 }
 
-json caseJson(const CaseResult& c, double threshold)
+json caseJson(const CaseResult& c, double threshold, bool escape)
 {
     json roads = json::array();
     for (const RoadChange& r : changedRoads(c.comparison, threshold))
@@ -99,6 +99,11 @@ json caseJson(const CaseResult& c, double threshold)
                 {"warnings", std::move(warnings)}};
     if (c.fire)
         out["gas"] = std::move(gas);
+    if (c.fire && escape) {
+        out["noSafeWay"] = c.noSafeWay;
+        if (!c.escapeProblem.empty())
+            out["escapeProblem"] = c.escapeProblem;
+    }
     return out;
 }
 
@@ -136,7 +141,7 @@ void printJson(std::ostream& out, const WhatIfReport& r)
             root["fireMinutes"] = r.fireMinutes;
         json cases = json::array();
         for (const CaseResult& c : r.cases)
-            cases.push_back(caseJson(c, r.thresholdPercent));
+            cases.push_back(caseJson(c, r.thresholdPercent, r.escape));
         root["cases"] = std::move(cases);
         root["notConverged"] = notConverged(r);
     }
@@ -368,6 +373,14 @@ void printCase(std::ostream& out, const CaseResult& c, const WhatIfReport& r, co
         for (std::size_t i = 0; i < c.gas.size() && i < kTextRows; ++i)
             out << "    " << nodePairText(c.gas[i].first, c.gas[i].second) << " after " << format("%.1f", c.gas[i].arrival)
                 << " min, at most " << format("%.3f", c.gas[i].peakGas) << " %\n";
+        if (!c.escapeProblem.empty())
+            out << "  Ways out not searched: " << c.escapeProblem << "\n";
+        else if (!c.noSafeWay.empty()) {
+            out << "  No safe way out from " << c.noSafeWay.size() << (c.noSafeWay.size() == 1 ? " place:" : " places:");
+            for (int n : c.noSafeWay)
+                out << " " << n;
+            out << "\n";
+        }
     }
 }
 

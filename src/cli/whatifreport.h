@@ -25,6 +25,7 @@ struct WhatIfReport {
     double thresholdPercent = 10;
     int jobs = 1;
     double fireMinutes = 0;            // a fire-nodes sweep: how long each fire burns
+    bool escape = false;               // fire cases searched their ways out
 };
 
 void printWhatIf(std::ostream& out, const WhatIfReport& report, Format format);

@@ -1,5 +1,6 @@
 // orvex-solve's what-if runs as a user starts them: scenario files good and
 // damaged, and the JSON a script reads.
+#include <map>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -52,6 +53,19 @@ TEST(WhatIfCli, CompareJson)
     EXPECT_EQ(report["fans"].size(), 2u);
     EXPECT_EQ(report["nodes"].size(), 50u);
     EXPECT_TRUE(report["notShared"]["nodes"].empty());
+}
+
+// A fire at each node says which places it leaves without a safe way out.
+TEST(WhatIfCli, FireSweepNamesThePlacesWithoutASafeWayOut)
+{
+    const SolveRun run = solve("--sweep fire-nodes 212,303 --escape --format json data/minefire.vad");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const nlohmann::json report = nlohmann::json::parse(run.out);
+    std::map<std::string, nlohmann::json> unsafe;
+    for (const auto& c : report["cases"])
+        unsafe[c["name"].get<std::string>()] = c["noSafeWay"];
+    EXPECT_EQ(unsafe["fire at 212"], nlohmann::json::array({212}));
+    EXPECT_EQ(unsafe["fire at 303"], nlohmann::json::array({304, 306}));
 }
 
 }  // namespace

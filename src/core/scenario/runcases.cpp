@@ -10,6 +10,7 @@
 #include <thread>
 #include <tuple>
 
+#include "escape/escape.h"
 #include "fire/fire.h"
 
 namespace orvex {
@@ -73,6 +74,20 @@ void gatherGas(const CBriscoDoc& doc, CaseResult& r)
                      [](const GasReach& a, const GasReach& b) { return a.arrival < b.arrival; });
 }
 
+// The places the fire leaves without a safe way out (a destination they can
+// reach, but no way that stays tenable).
+void findUnsafePlaces(const CBriscoDoc& doc, CaseResult& r)
+{
+    const EscapeSearch search(doc);
+    r.escapeProblem = search.error();
+    if (!r.escapeProblem.empty())
+        return;
+    for (const EscapeRoute& route : search.fromUnderground())
+        if (route.destination != 0 && !route.safe)
+            r.noSafeWay.push_back(route.node);
+    std::sort(r.noSafeWay.begin(), r.noSafeWay.end());
+}
+
 CaseResult runCase(const CBriscoDoc& base, const std::vector<Finding>& baseFindings, const Scenario& scenario,
                    const CaseSettings& settings, LayerWorkStore& work)
 {
@@ -110,6 +125,8 @@ CaseResult runCase(const CBriscoDoc& base, const std::vector<Finding>& baseFindi
     r.comparison = compareRuns(base, baseFindings, doc, r.findings);
     if (r.fire)
         gatherGas(doc, r);
+    if (r.fire && settings.escape)
+        findUnsafePlaces(doc, r);
     summarise(r, settings.thresholdPercent);
     return r;
 }

@@ -32,6 +32,11 @@ struct CaseResult {
     std::vector<Finding> findings;      // its design checks
     Comparison comparison;              // against the base run
     std::vector<GasReach> gas;          // fire cases: the roads gas reached, earliest first
+    // Fire cases with CaseSettings::escape: the underground nodes (numbers,
+    // ascending) from which a destination can be reached but no way out stays
+    // tenable; or why the ways out were not searched.
+    std::vector<int> noSafeWay;
+    std::string escapeProblem;
     // What changed beyond the threshold, for sorting by severity.
     int violationsAppeared = 0, warningsAppeared = 0, reversed = 0, belowLimit = 0, changed = 0;
     double largestChange = 0;  // |change| of any road, in the flow unit
@@ -45,6 +50,7 @@ struct CaseSettings {
     // Called after each case (from the worker that ran it, one call at a time).
     std::function<void(int done, int total)> progress;
     const std::atomic<bool>* stop = nullptr;  // set: the cases not yet finished are not run
+    bool escape = false;  // fire cases search the ways out of every underground node
 };
 
 // The largest number of workers a run is given.
