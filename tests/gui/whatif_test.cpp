@@ -131,6 +131,8 @@ void WhatIfTest::escapeRoutesAfterAFireRun()
     const int own = child->view()->plan().settings.look.roadColourKind;
     dialog->table()->selectRow(3);
     QCOMPARE(child->view()->plan().settings.look.roadColourKind, kEscapeRouteKind);
+    child->view()->chooseRow(ResultsTab::Nodes, child->document().doc().nodeIndex(303));  // a node clicked on the plan
+    QCOMPARE(escapeWork(child->document().doc()).from, std::string("from node 303"));
     dialog->close();
     QCOMPARE(child->view()->plan().settings.look.roadColourKind, own);
 }

@@ -67,6 +67,9 @@ CChildFrame::CChildFrame(ViewServices& services, int untitledNumber, QWidget* pa
     connect(&panel, &ResultsPanel::fanSelected, mView, &CBriscoView::markFan);
     // An element chosen on the plan or found: its row, while the tables are shown.
     connect(mView, &CBriscoView::rowChosen, this, [this](ResultsTab tab, int element) {
+        if (mEscape && mEscape->isVisible() && tab == ResultsTab::Nodes && element >= 1 &&
+            element <= mDocument->doc().nodeCount)
+            mEscape->chooseNode(mDocument->doc().nodes[std::size_t(element)].number);
         if (resultsShown())
             mResults->panel().chooseRow(tab, element);
     });

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -64,6 +65,14 @@ void EscapeDialog::chooseRoute(int row)
 {
     if (row >= 0 && row < int(mOutcome.routes.size()))
         emit routeChosen(mOutcome.routes, mOutcome.routes[std::size_t(row)].node);
+}
+
+void EscapeDialog::chooseNode(int node)
+{
+    const int row = rowOf(node);
+    const auto* proxy = qobject_cast<const QSortFilterProxyModel*>(mTable->model());
+    if (row >= 0 && proxy)
+        mTable->selectRow(proxy->mapFromSource(mModel->index(row, 0)).row());
 }
 
 void EscapeDialog::closeEvent(QCloseEvent* event)

@@ -33,6 +33,8 @@ public:
 public slots:
     // A route of the table by its model row (0..).
     void chooseRoute(int row);
+    // The route of a node, chosen in the table as a click on the plan chooses it.
+    void chooseNode(int node);
 
 signals:
     void routeChosen(const std::vector<orvex::EscapeRoute>& routes, int node);
