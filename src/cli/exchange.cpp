@@ -67,12 +67,7 @@ int writeImported(CBriscoDoc& doc, const Options& options, ConsoleReporter& cons
     doc.exchangeReporter(before);
     if (!written || console.errors > errors)
         return fail(doc.companionPath(base, "vad") + ": the network could not be written");
-    const bool water = doc.isWater();
-    const auto count = [](int n, std::string what) { return std::to_string(n) + " " + what + (n == 1 ? "" : "s"); };
-    std::cout << doc.companionPath(base, "vad") << ": " << count(doc.nodeCount, "node") << " (" << doc.surfaceCount
-              << (water ? " free surfaces), " : " on the surface), ") << count(doc.roadCount, water ? "pipe" : "road")
-              << ", " << count(doc.fixedCount, water ? "fixed-flow pipe" : "fixed-flow road") << ", "
-              << count(doc.fanCount, water ? "pump" : "fan") << "\n";
+    std::cout << doc.companionPath(base, "vad") << ": " << exchange::networkSummary(doc) << "\n";
     return kExitConverged;
 }
 
@@ -171,10 +166,7 @@ int importDxf(const Options& options, AppContext& app, ConsoleReporter& reporter
     exchange::DxfImportOptions dxf;
     if (!mayWrite(*doc, options) || !dxfOptions(options, dxf))
         return kExitBadInput;
-    exchange::ImportResult drawn = exchange::importDxf(options.exchange.file, dxf, app.units);
-    if (drawn.ok && drawn.draft.headings[1].empty())
-        drawn.draft.headings[1] = "[ORVEX network]" + std::filesystem::path(options.exchange.file).stem().string() + "\n";
-    if (!store(drawn, *doc, options.exchange.file))
+    if (!store(exchange::importDxf(options.exchange.file, dxf, app.units), *doc, options.exchange.file))
         return kExitBadInput;
     const std::string& tables = options.exchange.tables;
     if (!tables.empty() &&

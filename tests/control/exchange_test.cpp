@@ -25,7 +25,7 @@ TEST(ExchangeControl, AnImportMakesAModifiedUntitledNetworkOrLeavesTheDocument)
         bool done;
         const char* said;
     } cases[] = {
-        {ExchangeFormat::Tables, folder.file("t"), true, "The network holds 50 nodes (5 on the surface), 64 roads, 2 fixed-flow, 2 fans."},
+        {ExchangeFormat::Tables, folder.file("t"), true, "The network holds 50 nodes (5 on the surface), 64 roads, 2 fixed-flow roads, 2 fans."},
         {ExchangeFormat::Tables, folder.file("none"), false, "none/nodes.csv: the table cannot be read"},
         {ExchangeFormat::Inp, test::kSourceDir + "/data/mine.vad", false, "Nothing was imported."},
         {ExchangeFormat::Dxf, test::kSourceDir + "/data/mineplan.dxf", true, " on the surface)"},

@@ -1,6 +1,5 @@
 #include "exchange.h"
 
-#include <filesystem>
 
 #include "exchange/dxfexport.h"
 #include "exchange/epanet.h"
@@ -19,30 +18,19 @@ std::string withNewline(std::string text)
 
 ExchangeOutcome refused(const std::string& text) { return {false, text, MessageKind::Warning}; }
 
-// The draft stored, with what it made; a drawing names the network after
-// its file, since it has no heading lines of its own.
-ExchangeOutcome stored(exchange::ImportResult result, CBriscoDoc& doc, const std::string& path)
+// The draft stored, with what it made.
+ExchangeOutcome stored(const exchange::ImportResult& result, CBriscoDoc& doc, const std::string& path)
 {
     if (!result.ok)
         return refused(result.error + "\nNothing was imported.");
     if (result.draft.nodes.empty())
         return refused(path + ": holds no nodes.\nNothing was imported.");
-    if (result.draft.headings[1].empty())
-        result.draft.headings[1] = "[ORVEX network]" + std::filesystem::path(path).stem().string() + "\n";
     const std::string problem = exchange::storeDraft(result.draft, doc);
     if (!problem.empty())
         return refused(path + ": " + problem + "\nNothing was imported.");
     doc.modified = true;
-    const bool water = doc.isWater();
-    const auto count = [](int n, const char* one, const char* many) {
-        return std::to_string(n) + " " + (n == 1 ? one : many);
-    };
-    const std::string counts = count(doc.nodeCount, "node", "nodes") + " (" + std::to_string(doc.surfaceCount) +
-                               (water ? " free surfaces), " : " on the surface), ") +
-                               (water ? count(doc.roadCount, "pipe", "pipes") : count(doc.roadCount, "road", "roads")) +
-                               ", " + std::to_string(doc.fixedCount) + " fixed-flow, " +
-                               (water ? count(doc.fanCount, "pump", "pumps") : count(doc.fanCount, "fan", "fans")) + ".";
-    return {true, withNewline(result.report) + "The network holds " + counts, MessageKind::Information};
+    return {true, withNewline(result.report) + "The network holds " + exchange::networkSummary(doc) + ".",
+            MessageKind::Information};
 }
 
 }  // namespace

@@ -183,6 +183,18 @@ std::string storeDraft(const NetworkDraft& draft, CBriscoDoc& doc)
     return {};
 }
 
+std::string networkSummary(const CBriscoDoc& doc)
+{
+    const bool water = doc.isWater();
+    const auto count = [](int n, const std::string& what) {
+        return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+    };
+    return count(doc.nodeCount, "node") + " (" + std::to_string(doc.surfaceCount) +
+           (water ? " free surfaces), " : " on the surface), ") + count(doc.roadCount, water ? "pipe" : "road") + ", " +
+           count(doc.fixedCount, water ? "fixed-flow pipe" : "fixed-flow road") + ", " +
+           count(doc.fanCount, water ? "pump" : "fan");
+}
+
 void shiftByDepth(NetworkDraft& draft, double xPerMetre, double yPerMetre)
 {
     if (draft.nodes.empty() || (xPerMetre == 0 && yPerMetre == 0))

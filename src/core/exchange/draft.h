@@ -78,6 +78,11 @@ struct DraftRoom {
 // empty string when stored, else what is wrong (the document is unchanged).
 std::string storeDraft(const NetworkDraft& draft, CBriscoDoc& doc);
 
+// What a network holds, as an import reports it: "50 nodes (5 on the
+// surface), 64 roads, 2 fixed-flow roads, 2 fans" (a water network's free
+// surfaces, pipes and pumps).
+std::string networkSummary(const CBriscoDoc& doc);
+
 // Lays the levels of a mine beside one another on the plan, as an oblique
 // view does: each node moves by (xPerMetre, yPerMetre) for every metre it
 // lies below the draft's highest node; a bending point moves as its road's

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cctype>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 
 #include "dxfnetwork.h"
@@ -300,6 +301,8 @@ ImportResult importDxf(const std::string& path, const DxfImportOptions& options,
         return result;
     }
     result.draft.kind = 0;
+    // A drawing has no heading lines of its own: the network takes the file's name.
+    result.draft.headings[1] = "[ORVEX network]" + std::filesystem::path(path).stem().string() + "\n";
     applyDefaults(result.draft, options.defaults, units);
     shiftByDepth(result.draft, options.depthShiftX, options.depthShiftY);
     result.report = report(path, drawing, options, lines.size(), result.draft, counts);

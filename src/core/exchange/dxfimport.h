@@ -48,8 +48,8 @@ std::vector<std::string> dxfLayers(const std::string& path, std::string& error);
 // Reads the drawing into a draft: nodes numbered 1, 2, ... where airways end
 // or meet, roads with their bending points, lengths from the 3D geometry and
 // values from the defaults, surface nodes at the open ends that lie above
-// every junction; the report says what was made, joined, dropped and not
-// used. The units give the resistance unit.
+// every junction, the title the file's name; the report says what was made,
+// joined, dropped and not used. The units give the resistance unit.
 ImportResult importDxf(const std::string& path, const DxfImportOptions& options, const UnitsSettings& units);
 
 }  // namespace orvex::exchange
