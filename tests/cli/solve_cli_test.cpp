@@ -50,6 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"--airflow-only data/minefire.vad", 0, "Newton method\nNatural draught"},
         CommandCase{"--escape --format csv data/minefire.vad", 0, "safe,route\n10,1,1585.0,26.42,,0.000,1,10-140-106"},
         CommandCase{"--escape data/mine.vad", 2, "data/mine.sdt: --escape needs a fire run"},
+        CommandCase{"--escape data/minefire.vad", 0, "No safe way out from: 212\n"},
         CommandCase{"--escape --airflow-only data/minefire.vad", 2, "excludes"},
         CommandCase{"--escape --sweep fans-off data/minefire.vad", 2, "--escape goes with the fire run of one NETWORK"},
         CommandCase{"--fail-on-checks data/mine.vad", 3, "5 design-check violations"},

@@ -5,6 +5,7 @@
 #include "escape/escape.h"
 #include "fire/support.h"
 
+#include <algorithm>
 #include <tuple>
 
 namespace orvex::test {
@@ -76,6 +77,24 @@ INSTANTIATE_TEST_SUITE_P(
         RouteCase{"NoRoadToADestination", 50, kNever, kNever, 1, false, kNever, {}, false, kInf},
         RouteCase{"NoSuchNode", 77, kNever, kNever, 1, false, kNever, {}, false, kInf}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The places a fire cuts off are those that had a way out; the plan's road
+// and node hazards are the roads' untenable minutes, a node's its earliest.
+TEST(Hazard, CutOffPlacesAndThePlansValues)
+{
+    EscapeNet net;
+    net.at(2).untenableAt = 2.5f, net.at(3).untenableAt = 2.5f;  // both ways from 10 cut
+    net.at(1).untenableAt = 9, net.at(1).gasArrival = 1;
+    const std::vector<EscapeRoute> routes = EscapeSearch(*net.doc).fromUnderground();
+    const std::vector<int> cut = cutOff(routes);
+    EXPECT_TRUE(std::find(cut.begin(), cut.end(), 10) != cut.end());
+    EXPECT_TRUE(std::find(cut.begin(), cut.end(), 50) == cut.end()) << "never had a way out";
+    float value = 0;
+    ASSERT_TRUE(roadValue(*net.doc, 1, kRoadHazardKind, value));
+    EXPECT_EQ(value, 9.0f);
+    ASSERT_TRUE(nodeValue(*net.doc, net.doc->nodeIndex(20), kNodeHazardKind, value));
+    EXPECT_EQ(value, 2.5f);  // roads 1 (9 min) and 2 (2.5 min) end at 20
+}
 
 struct BadCase {
     const char* name;

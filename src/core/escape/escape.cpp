@@ -274,4 +274,14 @@ std::vector<EscapeRoute> EscapeSearch::fromUnderground() const
     return routes;
 }
 
+std::vector<int> cutOff(const std::vector<EscapeRoute>& routes)
+{
+    std::vector<int> nodes;
+    for (const EscapeRoute& r : routes)
+        if (r.destination != 0 && !r.safe)
+            nodes.push_back(r.node);
+    std::sort(nodes.begin(), nodes.end());
+    return nodes;
+}
+
 }  // namespace orvex

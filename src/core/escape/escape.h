@@ -88,4 +88,9 @@ private:
     std::vector<int> mNext;
 };
 
+// The places a fire cuts off: a destination can be reached from them, but no
+// way stays tenable (node numbers, ascending). Places no road joins to a
+// destination are not among them; they had no way out before the fire.
+std::vector<int> cutOff(const std::vector<EscapeRoute>& routes);
+
 }  // namespace orvex

@@ -82,10 +82,7 @@ void findUnsafePlaces(const CBriscoDoc& doc, CaseResult& r)
     r.escapeProblem = search.error();
     if (!r.escapeProblem.empty())
         return;
-    for (const EscapeRoute& route : search.fromUnderground())
-        if (route.destination != 0 && !route.safe)
-            r.noSafeWay.push_back(route.node);
-    std::sort(r.noSafeWay.begin(), r.noSafeWay.end());
+    r.noSafeWay = cutOff(search.fromUnderground());
 }
 
 CaseResult runCase(const CBriscoDoc& base, const std::vector<Finding>& baseFindings, const Scenario& scenario,
