@@ -100,7 +100,7 @@ int runCalibration(const Options& options, AppContext& app, ConsoleReporter& rep
     report.result = fit(*doc, survey, spec);
     const CalibrationResult& result = report.result;
     if (!result.error.empty())
-        return fail(options.network + ": cannot be calibrated: " + result.error);
+        return fail(options.network + ": " + result.error);
     report.warnings = survey.warnings;
     report.warnings.insert(report.warnings.end(), result.warnings.begin(), result.warnings.end());
 

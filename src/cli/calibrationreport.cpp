@@ -73,11 +73,14 @@ int setOf(const CalibrationResult& r, int i)
     return 0;
 }
 
-std::string stateText(const FitUnknown& u)
+// Determined or not, at a bound, and the set of which only a combination
+// is determined.
+std::string stateText(const FitUnknown& u, int set)
 {
-    if (u.atBound)
-        return u.determined ? "at bound" : "at bound, not determined";
-    return u.determined ? "determined" : "not determined";
+    std::string text = u.determined ? "determined" : "not determined";
+    if (set)
+        text += " (set " + std::to_string(set) + ")";
+    return u.atBound ? "at bound, " + text : text;
 }
 
 std::string fitText(const CalibrationReport& r)
@@ -227,16 +230,17 @@ void printUnknowns(std::ostream& out, const CalibrationReport& r, const Labels& 
     std::snprintf(line, sizeof line, "%s %12s %12s %12s  %-8s %s\n", padded("Unknown", width).c_str(), "Start",
                   "Fitted", "+/-", "Unit", "State");
     out << line;
-    for (const FitUnknown& u : c.unknowns) {
+    for (std::size_t i = 0; i < c.unknowns.size(); ++i) {
+        const FitUnknown& u = c.unknowns[i];
         std::snprintf(line, sizeof line, "%s %12.5g %12.5g %12.3g  %s %s\n", padded(u.name, width).c_str(), u.start,
-                      u.fitted, u.uncertainty, padded(unitOf(u, l), 8).c_str(), stateText(u).c_str());
+                      u.fitted, u.uncertainty, padded(unitOf(u, l), 8).c_str(), stateText(u, setOf(c, int(i))).c_str());
         out << line;
     }
-    for (const std::vector<int>& set : c.undetermined) {
+    for (std::size_t s = 0; s < c.undetermined.size(); ++s) {
         std::string names;
-        for (const int i : set)
+        for (const int i : c.undetermined[s])
             names += (names.empty() ? "" : ", ") + c.unknowns[std::size_t(i)].name;
-        out << "Only their combination is determined: " << names << "\n";
+        out << "Set " << s + 1 << ", only their combination is determined: " << names << "\n";
     }
 }
 
