@@ -33,7 +33,7 @@ struct Setup {
     orvex::gennet::SilentReporter reporter;
     std::unique_ptr<orvex::CBriscoDoc> doc;
     orvex::Survey survey;
-    orvex::FitSpec spec = orvex::defaultFitSpec();
+    orvex::FitSpec terms = orvex::defaultFitSpec();
     std::string error;
 };
 
@@ -97,10 +97,10 @@ std::unique_ptr<Setup> capacitySetup()
         s->survey.measurements.push_back(simulated(Kind::FanPressure, doc.fans[std::size_t(f)].inlet,
                                                    doc.fans[std::size_t(f)].outlet, doc.fans[std::size_t(f)].pressure,
                                                    random));
-    s->spec = orvex::FitSpec{};
+    s->terms = orvex::FitSpec{};
     for (int i = 0; i < 300; ++i) {
         const orvex::Road& road = doc.roads[std::size_t(1 + i * (doc.roadCount - 1) / 300)];
-        s->spec.roads.emplace_back(road.first, road.second);
+        s->terms.roads.emplace_back(road.first, road.second);
     }
     return s;
 }
@@ -114,7 +114,7 @@ void fit(benchmark::State& state, std::unique_ptr<Setup> (*setup)())
     }
     orvex::CalibrationResult result;
     for (auto _ : state)
-        result = orvex::calibrate(*s->doc, s->survey, s->spec);
+        result = orvex::calibrate(*s->doc, s->survey, s->terms);
     if (!result.error.empty()) {
         state.SkipWithError(result.error.c_str());
         return;

@@ -27,14 +27,14 @@ extern "C" void interrupt(int)
 }
 
 // The --fit terms with the prior and bounds given; false once said why not.
-bool fitSpecOf(const CalibrationOptions& c, FitSpec& spec)
+bool fitTermsOf(const CalibrationOptions& c, FitSpec& terms)
 {
-    spec = defaultFitSpec();
-    spec.priorPercent = c.priorPercent;
-    spec.lowFactor = c.lowFactor;
-    spec.highFactor = c.highFactor;
+    terms = defaultFitSpec();
+    terms.priorPercent = c.priorPercent;
+    terms.lowFactor = c.lowFactor;
+    terms.highFactor = c.highFactor;
     std::string error;
-    if (c.fit.empty() || parseFitSpec(c.fit, spec, error))
+    if (c.fit.empty() || parseFitSpec(c.fit, terms, error))
         return true;
     fail(error);
     return false;
@@ -55,11 +55,11 @@ bool surveyOf(const std::string& path, Survey& survey)
     return true;
 }
 
-CalibrationResult fit(const CBriscoDoc& doc, const Survey& survey, const FitSpec& spec)
+CalibrationResult fit(const CBriscoDoc& doc, const Survey& survey, const FitSpec& terms)
 {
     interrupted = false;
     const auto before = std::signal(SIGINT, interrupt);
-    CalibrationResult result = calibrate(doc, survey, spec, &interrupted);
+    CalibrationResult result = calibrate(doc, survey, terms, &interrupted);
     std::signal(SIGINT, before == SIG_ERR ? SIG_DFL : before);
     return result;
 }
@@ -85,9 +85,9 @@ bool writeFitted(CBriscoDoc& doc, const CalibrationResult& result, const Options
 int runCalibration(const Options& options, AppContext& app, ConsoleReporter& reporter)
 {
     const auto doc = openNetwork(app, reporter, options.network);
-    FitSpec spec;
+    FitSpec terms;
     Survey survey;
-    if (!doc || !mayWrite(*doc, options) || !fitSpecOf(options.calibration, spec) ||
+    if (!doc || !mayWrite(*doc, options) || !fitTermsOf(options.calibration, terms) ||
         !surveyOf(options.calibration.survey, survey))
         return kExitBadInput;
 
@@ -96,8 +96,8 @@ int runCalibration(const Options& options, AppContext& app, ConsoleReporter& rep
     report.network = options.network;
     report.survey = options.calibration.survey;
     report.fit = options.calibration.fit;
-    report.spec = spec;
-    report.result = fit(*doc, survey, spec);
+    report.terms = terms;
+    report.result = fit(*doc, survey, terms);
     const CalibrationResult& result = report.result;
     if (!result.error.empty())
         return fail(options.network + ": " + result.error);

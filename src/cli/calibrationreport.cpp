@@ -129,8 +129,8 @@ void printJson(std::ostream& out, const CalibrationReport& r)
     root["title"] = networkHeading(*r.doc);
     root["survey"] = r.survey;
     root["fit"] = fitText(r);
-    root["prior"] = r.spec.priorPercent;
-    root["bounds"] = {r.spec.lowFactor, r.spec.highFactor};
+    root["prior"] = r.terms.priorPercent;
+    root["bounds"] = {r.terms.lowFactor, r.terms.highFactor};
     root["units"] = {{"flow", l.flow}, {"pressure", l.pressure}, {"resistance", l.resistance}};
     root["converged"] = c.converged;
     root["stopped"] = c.stopped;
@@ -205,8 +205,8 @@ void printHeader(std::ostream& out, const CalibrationReport& r)
     const CalibrationResult& c = r.result;
     out << networkHeading(*r.doc) << "\n"
         << "Calibration of " << r.network << " to " << r.survey << "\n"
-        << "Fit: " << fitText(r) << " (" << c.unknowns.size() << " unknowns; prior " << r.spec.priorPercent
-        << " %, bounds " << r.spec.lowFactor << " to " << r.spec.highFactor << " times the start)\n";
+        << "Fit: " << fitText(r) << " (" << c.unknowns.size() << " unknowns; prior " << r.terms.priorPercent
+        << " %, bounds " << r.terms.lowFactor << " to " << r.terms.highFactor << " times the start)\n";
     const char* how = c.stopped ? "Stopped" : c.converged ? "Converged" : "Did not converge";
     out << how << " after " << c.iterations << (c.iterations == 1 ? " iteration" : " iterations") << "; cost "
         << format("%.2f", c.costBefore) << " -> " << format("%.2f", c.costAfter) << " from "
