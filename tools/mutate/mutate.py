@@ -40,7 +40,7 @@ DEFAULT_LIST = os.path.join(ROOT, "tools", "mutate", "mutations.txt")
 # bottom up, the window program, the fan curve viewer, the batch tool.
 FOLDERS = [
     "src/core/model", "src/core/analysis", "src/core/fire", "src/core/run", "src/core/checks", "src/core/scenario",
-    "src/core/exchange", "src/core/escape",
+    "src/core/exchange", "src/core/escape", "src/core/calibration",
     "src/core/display", "src/core/edit", "src/core/control",
     "src/gui/app", "src/gui/results", "src/gui/dialogs", "src/gui/view", "src/gui/print",
     "src/vistrel", "src/cli",
