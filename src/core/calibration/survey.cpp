@@ -1,5 +1,6 @@
 // The survey file and the --fit text.
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -68,34 +69,35 @@ bool measurementOf(const CsvTable& table, const CsvTable::Row& row, Measurement&
     std::string what;
     const auto from = table.whole(row, 1, what);
     if (!from) {
-        problem = table.located(row, 1, what);
+        problem = what;
         return false;
     }
     const auto to = table.whole(row, 2, what);
     if (!to) {
-        problem = table.located(row, 2, what);
+        problem = what;
         return false;
     }
     const auto value = table.number(row, 3, what);
     if (!value) {
-        problem = table.located(row, 3, what);
+        problem = what;
         return false;
     }
     std::string sdText = trimmed(CsvTable::field(row, 4));
     const bool percent = !sdText.empty() && sdText.back() == '%';
     double sd = 0;
     if (percent) {
-        CsvTable::Row bare{row.line, {trimmed(sdText.substr(0, sdText.size() - 1))}};
-        const auto share = table.number(bare, 0, what);
-        if (!share) {
-            problem = table.located(row, 4, what);
+        const std::string share = trimmed(sdText.substr(0, sdText.size() - 1));
+        float percentage = 0;
+        const auto read = std::from_chars(share.data(), share.data() + share.size(), percentage);
+        if (share.empty() || read.ec != std::errc() || read.ptr != share.data() + share.size()) {
+            problem = table.located(row, 4, "a percentage is needed, but the field holds \"" + sdText + "\"");
             return false;
         }
-        sd = std::fabs(*value) * *share / 100.0;
+        sd = std::fabs(*value) * percentage / 100.0;
     } else {
         const auto plain = table.number(row, 4, what);
         if (!plain) {
-            problem = table.located(row, 4, what);
+            problem = what;
             return false;
         }
         sd = *plain;
