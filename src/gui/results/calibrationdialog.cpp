@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 #include "results/resultsmodels.h"
@@ -110,7 +111,7 @@ CalibrationDialog::CalibrationDialog(CBriscoDoc& doc, ViewDocument& document, Fi
                     emit targetChosen(mSession.unknownTarget(sourceRow(*mUnknowns, current), mDoc));
             });
     mSurveyName->setText(QString::fromStdString(mSession.surveySummary()));
-    resize(900, 640);
+    resize(1120, 700);
     updateControls();
 }
 
@@ -143,6 +144,7 @@ QWidget* CalibrationDialog::makeChoice()
     mFans->setToolTip(tr("Also fit an offset added to every fan's curve"));
     mPrior = new QDoubleSpinBox(box);
     mPrior->setRange(1, 1000);
+    mPrior->setDecimals(0);
     mPrior->setValue(defaultFitSpec().priorPercent);
     mPrior->setSuffix(" %");
     mPrior->setToolTip(tr("How far a value may stray from its start: its prior's relative standard uncertainty"));
@@ -152,6 +154,13 @@ QWidget* CalibrationDialog::makeChoice()
     prior->addWidget(mPrior);
     grid->addLayout(prior, 1, 2);
     grid->setColumnStretch(1, 1);
+    // Each text belongs to its choice.
+    const auto follow = [this] {
+        mPrefixes->setEnabled(mWhat->checkedId() == int(FitWhat::Groups));
+        mWritten->setEnabled(mWhat->checkedId() == int(FitWhat::Written));
+    };
+    connect(mWhat, &QButtonGroup::idClicked, this, follow);
+    follow();
     return box;
 }
 
@@ -290,14 +299,14 @@ void CalibrationDialog::updateControls()
 
 void CalibrationDialog::say(const std::vector<CalibrationMessage>& messages)
 {
-    QStringList lines;
-    bool problem = false;
+    // Warnings and errors in red, the rest plain.
+    mMessages->clear();
     for (const CalibrationMessage& m : messages) {
-        lines << QString::fromStdString(m.text);
-        problem = problem || m.kind != MessageKind::Information;
+        const QString text = QString::fromStdString(m.text).toHtmlEscaped();
+        mMessages->appendHtml(m.kind == MessageKind::Information ? text
+                                                                 : QStringLiteral("<span style=\"color:#b00020\">%1</span>").arg(text));
     }
-    mMessages->setStyleSheet(problem ? "color: #b00020;" : QString());
-    mMessages->setPlainText(lines.join('\n'));
+    mMessages->moveCursor(QTextCursor::Start);
 }
 
 }  // namespace orvex::gui
