@@ -194,6 +194,9 @@ void CalibrationDialog::loadSurvey()
         return;
     }
     mSurveyName->setText(QString::fromStdString(mSession.surveySummary()));
+    // A fit of the survey before is gone, and its colours with it.
+    if (mSession.state() == CalibrationSession::State::Idle)
+        emit residualsCleared();
     showResult();
     say(mSession.surveyMessages());
 }
