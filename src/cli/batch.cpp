@@ -97,6 +97,60 @@ void readCheckSettings(CBriscoDoc& doc, Reporter& reporter, CheckDefaults& defau
     reportUnknownOverrides(doc, overrides, reporter);
 }
 
+namespace {
+
+// Says what the console reporter says, and answers Yes: the person asked
+// with --overwrite for the files that are there to be replaced.
+class ReplacingReporter : public Reporter {
+public:
+    explicit ReplacingReporter(ConsoleReporter& console) : mConsole(console) {}
+    void message(const std::string& text, const std::string& caption, MessageKind kind) override
+    {
+        mConsole.message(text, caption, kind);
+    }
+    Answer ask(const std::string&, const std::string&, bool) override { return Answer::Yes; }
+
+private:
+    ConsoleReporter& mConsole;
+};
+
+// The files of the network at path that are there already, one per line.
+std::string filesThere(const CBriscoDoc& doc, const std::string& base)
+{
+    std::string list;
+    for (const char* ext : {"vad", "jpd", "apd", "pkd", "nrd", "sdt"}) {
+        const std::string path = doc.existingCompanion(base, ext);
+        if (fileExists(path))
+            list += "\n  " + path;
+    }
+    return list;
+}
+
+}  // namespace
+
+bool mayWrite(const CBriscoDoc& doc, const Options& options)
+{
+    const std::string there = filesThere(doc, baseNameOf(options.output));
+    if (there.empty() || options.exchange.overwrite)
+        return true;
+    fail("these files are there already:" + there + "\n--overwrite replaces them");
+    return false;
+}
+
+bool saveAs(CBriscoDoc& doc, const Options& options, ConsoleReporter& console, bool parameters)
+{
+    const std::string base = baseNameOf(options.output);
+    ReplacingReporter replacing(console);
+    Reporter& before = doc.exchangeReporter(replacing);
+    const int errors = console.errors;
+    const bool written = saveNetwork(doc, base) == 1 && (!parameters || doc.writeParameterFile(base) == 1);
+    doc.exchangeReporter(before);
+    if (written && console.errors == errors)
+        return true;
+    fail(doc.companionPath(base, "vad") + ": the network could not be written");
+    return false;
+}
+
 bool writeReportText(const std::string& text, const Options& options)
 {
     if (options.output.empty()) {

@@ -42,10 +42,22 @@ void readCheckSettings(CBriscoDoc& doc, Reporter& reporter, CheckDefaults& defau
 // once said why it could not be written.
 bool writeReportText(const std::string& text, const Options& options);
 
+// The files of the network to be written at output that are there already
+// are replaced only with --overwrite; false once said which are there.
+bool mayWrite(const CBriscoDoc& doc, const Options& options);
+
+// Saves the network under output's name as one save (its companion files
+// taken along), replacing what mayWrite allowed; with parameters, its
+// parameter file too. False once said why not.
+bool saveAs(CBriscoDoc& doc, const Options& options, ConsoleReporter& console, bool parameters);
+
 // --compare, --scenarios and --sweep: the exit status.
 int runWhatIf(const Options& options, AppContext& app, ConsoleReporter& reporter);
 
 // The imports and exports: the exit status.
 int runExchange(const Options& options, AppContext& app, ConsoleReporter& reporter);
+
+// --calibrate: the exit status.
+int runCalibration(const Options& options, AppContext& app, ConsoleReporter& reporter);
 
 }  // namespace orvex::cli

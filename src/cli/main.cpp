@@ -150,6 +150,8 @@ int run(int argc, char** argv)
                     " could not be read");
     if (options.exchange.kind != Exchange::None)
         return runExchange(options, app, reporter);
+    if (!options.calibration.survey.empty())
+        return runCalibration(options, app, reporter);
     if (options.whatIf != WhatIf::None)
         return runWhatIf(options, app, reporter);
 

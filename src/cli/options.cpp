@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -51,7 +52,10 @@ constexpr const char* kFooter =
     "  1 when a case did not converge or could not be made, 3 with --fail-on-checks when a\n"
     "  case's checks add a violation (docs/scenarios.md).\n"
     "Imports and exports (docs/exchange.md): 0 when written, 2 when the input could not be\n"
-    "  used or a file could not be written.\n";
+    "  used or a file could not be written.\n"
+    "--calibrate (docs/calibration.md): 0 when the fitted network was written, 1 when the fit\n"
+    "  did not converge or was stopped (nothing written), 2 when the survey, --fit or the\n"
+    "  network cannot be used.\n";
 
 std::string lowerCase(std::string text)
 {
@@ -280,6 +284,72 @@ bool readExchange(const ExchangeWords& words, Options& options)
     return true;
 }
 
+// --bounds LO,HI: the factors of a resistance's starting value it stays
+// within, the start between them.
+bool readBounds(const std::string& text, double& low, double& high)
+{
+    char* end = nullptr;
+    low = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || *end != ',')
+        return false;
+    const char* second = end + 1;
+    high = std::strtod(second, &end);
+    return end != second && *end == '\0' && low > 0 && low <= 1 && high >= 1 && low < high && std::isfinite(high);
+}
+
+void addCalibrationOptions(CLI::App& app, Options& options, std::string& bounds)
+{
+    CalibrationOptions& c = options.calibration;
+    CLI::Option* calibrate =
+        app.add_option("--calibrate", c.survey,
+                       "Fit NETWORK's resistances to the survey and write the fitted network\n"
+                       "(-o FITTED.vad) when the fit converged (docs/calibration.md)")
+            ->type_name("SURVEY.csv");
+    app.add_option("--fit", c.fit, "What to fit: roads, roads:A-B,..., groups:PREFIX,..., group:A-B,...,\n"
+                                   "fans, fans:A-B,..., joined by ';' (default roads)")
+        ->type_name("TERMS")->needs(calibrate);
+    app.add_option("--prior", c.priorPercent,
+                   "A resistance's prior: its starting value within PCT % (default 50)")
+        ->type_name("PCT")->needs(calibrate)
+        ->check(checked([](const std::string& text) -> std::string {
+            char* end = nullptr;
+            const double v = std::strtod(text.c_str(), &end);
+            if (end != text.c_str() && *end == '\0' && v > 0 && v <= 1000)
+                return {};
+            return "expected a percentage above 0, at most 1000, got " + (text.empty() ? "nothing" : text);
+        }));
+    app.add_option("--bounds", bounds,
+                   "A resistance stays within these factors of its start (default 0.01,100)")
+        ->type_name("LO,HI")->needs(calibrate)
+        ->check(checked([](const std::string& text) -> std::string {
+            double low = 0, high = 0;
+            if (readBounds(text, low, high))
+                return {};
+            return "expected LO,HI with 0 < LO <= 1 <= HI, LO below HI, got " + (text.empty() ? "nothing" : text);
+        }));
+}
+
+// A calibration stands alone: NETWORK in, -o out, no analysis report.
+bool readCalibration(const std::string& bounds, Options& options)
+{
+    if (options.calibration.survey.empty())
+        return true;
+    const auto bad = [](const std::string& text) {
+        std::cerr << "orvex-solve: --calibrate: " << text << "\nRun orvex-solve --help for the options.\n";
+        return false;
+    };
+    if (options.whatIf != WhatIf::None || options.exchange.kind != Exchange::None || options.save ||
+        !options.plan.empty() || options.escape)
+        return bad("leave out --save, --plan, --escape, the what-if options and the imports and exports");
+    if (options.network.empty())
+        return bad("NETWORK is required");
+    if (options.output.empty())
+        return bad("name the fitted network to write with -o FITTED.vad");
+    if (!bounds.empty())
+        readBounds(bounds, options.calibration.lowFactor, options.calibration.highFactor);
+    return true;
+}
+
 // The sweep's kind and list. The words after the kind may hold the network
 // as well, before or after the list: a word that is no list is the network.
 bool readSweep(const std::vector<std::string>& words, Options& options)
@@ -354,6 +424,8 @@ ParseResult parseCommandLine(int argc, const char* const* argv, Options& options
     addWhatIfOptions(app, options, sweep);
     ExchangeWords exchange;
     addExchangeOptions(app, options, exchange);
+    std::string bounds;
+    addCalibrationOptions(app, options, bounds);
 
     try {
         app.parse(argc, argv);
@@ -373,7 +445,7 @@ ParseResult parseCommandLine(int argc, const char* const* argv, Options& options
                    : !options.scenarioFile.empty() ? WhatIf::Scenarios
                    : !sweep.empty()                ? WhatIf::Sweep
                                                    : WhatIf::None;
-    if (!readExchange(exchange, options))
+    if (!readExchange(exchange, options) || !readCalibration(bounds, options))
         return ParseResult::Bad;
     const bool fireSweep = options.whatIf == WhatIf::Sweep && options.sweep == SweepKind::FireNodes;
     if (options.escape && ((options.whatIf != WhatIf::None && !fireSweep) || options.exchange.kind != Exchange::None)) {

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "calibration/calibration.h"
 #include "model/solvermethod.h"
 #include "planimage.h"
 #include "report.h"
@@ -36,6 +37,15 @@ struct ExchangeOptions {
     bool overwrite = false;    // files that are there may be replaced
 };
 
+// --calibrate: the network fitted to a survey and written under another name
+// (docs/calibration.md).
+struct CalibrationOptions {
+    std::string survey;  // the survey file; empty: no calibration
+    std::string fit;     // the --fit terms; empty: every normal road
+    double priorPercent = FitSpec{}.priorPercent;
+    double lowFactor = FitSpec{}.lowFactor, highFactor = FitSpec{}.highFactor;
+};
+
 struct Options {
     std::string programFolder;  // empty: found from the current folder and the executable
     std::string network;
@@ -60,6 +70,7 @@ struct Options {
     bool quiet = false;         // no progress line
 
     ExchangeOptions exchange;   // with an import, output names the network written
+    CalibrationOptions calibration;  // with --calibrate, output names the fitted network
 };
 
 enum class ParseResult {
