@@ -47,6 +47,10 @@ struct ScriptedFiles : FileDialogs {
     {
         return next(save ? saves : opens, startFolder);
     }
+    std::optional<std::string> surveyFile(QWidget*, const std::string& startFolder) override
+    {
+        return next(opens, startFolder);
+    }
     std::optional<std::string> next(std::deque<std::optional<std::string>>& queue, const std::string& startFolder)
     {
         lastStartFolder = startFolder;

@@ -1,10 +1,12 @@
 // The what-if commands in the running window: Compare with… colours the
 // plan and fills the Differences tab, the Scenarios dialog runs on a copy
-// and its cases colour the plan, and a window closed during a run goes.
+// and its cases colour the plan, a window closed during a run goes, and
+// Calibrate… fits a survey and applies it as one step of the history.
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QUndoStack>
 #include <QtTest>
 
 #include "app/briscoapp.h"
@@ -12,10 +14,13 @@
 #include "app/mainframe.h"
 #include "app/qsettingsprofile.h"
 #include "results/resultspanel.h"
+#include "results/calibrationdialog.h"
 #include "results/escapedialog.h"
 #include "results/scenariodialog.h"
 #include "program.h"
 #include "support.h"
+#include "view/briscoview.h"
+#include "view/networkdocument.h"
 
 using namespace orvex;
 using namespace orvex::gui;
@@ -29,6 +34,7 @@ private slots:
     void scenariosRunOnACopy();
     void windowClosedDuringARun();
     void escapeRoutesAfterAFireRun();
+    void calibrateAgainstASurvey();
 };
 
 void WhatIfTest::compareWithAnotherWindow()
@@ -135,6 +141,51 @@ void WhatIfTest::escapeRoutesAfterAFireRun()
     QCOMPARE(escapeWork(child->document().doc()).from, std::string("from node 303"));
     dialog->close();
     QCOMPARE(child->view()->plan().settings.look.roadColourKind, own);
+}
+
+// The menu reaches the dialog; Fit fills its tables and colours the plan;
+// Accept changes the resistances and one Undo takes them back.
+void WhatIfTest::calibrateAgainstASurvey()
+{
+    Program p;
+    CMainFrame& frame = p.start({p.sample("mine")});
+    CChildFrame* child = frame.activeChild();
+    frame.updateMenus();
+    frame.action("calibrate")->trigger();
+    CalibrationDialog* dialog = child->calibrationDialog();
+    QVERIFY(dialog && dialog->isVisible());
+    QVERIFY(!dialog->fitButton()->isEnabled());
+    p.files.opens.push_back((sourceDir() + "/data/mine-survey.csv").toStdString());
+    click(*dialog, "load");
+    QVERIFY(dialog->fitButton()->isEnabled());
+    dialog->fitButton()->click();
+    QTRY_COMPARE_WITH_TIMEOUT(dialog->session().state(), CalibrationSession::State::Done, 30000);
+    QVERIFY2(dialog->session().result().usable(), qPrintable(dialog->messages()->toPlainText()));
+    QCOMPARE(dialog->measurementTable()->model()->rowCount(), int(dialog->session().result().measurements.size()));
+    QVERIFY(dialog->unknownTable()->model()->rowCount() > 0);
+    CBriscoView& view = *child->view();
+    QCOMPARE(view.plan().settings.look.roadColourKind, kResidualKind);
+    dialog->measurementTable()->selectRow(0);
+    QVERIFY(view.markKind() != MarkKind::None);
+
+    CBriscoDoc& doc = child->document().doc();
+    const auto resistances = [&doc] {
+        std::vector<float> r;
+        for (int k = 1; k <= doc.roadCount; ++k)
+            r.push_back(doc.roads[std::size_t(k)].resistance);
+        return r;
+    };
+    const std::vector<float> before = resistances();
+    QVERIFY(dialog->acceptButton()->isEnabled());
+    dialog->acceptButton()->click();
+    QVERIFY(resistances() != before);
+    QVERIFY(doc.modified && !dialog->acceptButton()->isEnabled());
+    QUndoStack& history = child->document().undoStack();
+    history.undo();
+    QCOMPARE(resistances(), before);
+    QVERIFY(!doc.modified);
+    dialog->close();
+    QVERIFY(view.plan().settings.look.roadColourKind != kResidualKind);
 }
 
 #include "whatif_test.moc"

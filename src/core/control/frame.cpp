@@ -49,6 +49,8 @@ std::vector<CommandState> frameCommandStates(const FrameState& s)
     states.push_back({"scenarios", whatIf, false});
     states.push_back({"clearcompare", whatIf && s.comparisonShown, false});
     states.push_back({"escape", whatIf && s.fireRun, false});
+    // A fit runs on a copy and colours the plan, as a what-if run does.
+    states.push_back({"calibrate", whatIf, false});
     // Imports open windows of their own; exports need a network, EPANET
     // files a water network; tables update the network the window shows.
     for (const char* name : {"importtables", "importdxf", "importinp"})

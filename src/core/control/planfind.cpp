@@ -157,7 +157,7 @@ FoundElement findElement(const CBriscoDoc& doc, const std::string& text, const F
 
 std::string elementTip(const CBriscoDoc& doc, MarkKind kind, int element, const FileTextDecoder& decode)
 {
-    if (kind == MarkKind::None)
+    if (kind == MarkKind::None || kind == MarkKind::NodePair)
         return {};
     const ResultsTable record = resultsRecord(tabOf(kind), doc, element, decode);
     if (record.rows.empty())
@@ -192,6 +192,7 @@ std::string elementTip(const CBriscoDoc& doc, MarkKind kind, int element, const 
             tip += "  " + heading;
         values = {int(FanColumn::Airflow), int(FanColumn::Pressure), int(FanColumn::OperatingPoint)};
         break;
+    case MarkKind::NodePair:
     case MarkKind::None: break;
     }
     for (const int id : values)

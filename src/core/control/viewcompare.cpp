@@ -1,5 +1,5 @@
-// The plan of a network window coloured by a what-if comparison, or by the
-// ways out of a fire.
+// The plan of a network window coloured by a what-if comparison, by the
+// ways out of a fire, or by a calibration fit's residuals.
 #include "control/escape.h"
 #include "control/viewcontrol.h"
 
@@ -8,6 +8,7 @@ namespace orvex {
 void ViewController::showComparison(const WindowComparison& shown)
 {
     clearEscape();
+    clearResiduals();
     if (!mComparison)
         mOwnRoadKind = mPlan.settings.look.roadColourKind;
     mComparison = std::make_unique<WindowComparison>(shown);
@@ -45,6 +46,7 @@ void ViewController::clearComparison()
 void ViewController::showEscape(const std::vector<EscapeRoute>& routes, int node)
 {
     clearComparison();
+    clearResiduals();
     if (!mEscapeShown) {
         mOwnRoadKind = mPlan.settings.look.roadColourKind;
         mOwnNodeKind = mPlan.settings.look.nodeColourKind;
@@ -64,6 +66,30 @@ void ViewController::clearEscape()
     mEscapeShown = false;
     mPlan.settings.look.roadColourKind = mOwnRoadKind;
     mPlan.settings.look.nodeColourKind = mOwnNodeKind;
+    mPlan.update(mDoc);
+    mWindow.redraw();
+}
+
+void ViewController::showResiduals(const std::vector<float>& residual)
+{
+    clearComparison();
+    clearEscape();
+    if (!mResidualsShown)
+        mOwnRoadKind = mPlan.settings.look.roadColourKind;
+    mResidualsShown = true;
+    residualWork(mDoc).residual = residual;
+    mPlan.settings.look.roadColourKind = kResidualKind;
+    mPlan.update(mDoc);
+    mWindow.redraw();
+}
+
+void ViewController::clearResiduals()
+{
+    if (!mResidualsShown)
+        return;
+    mResidualsShown = false;
+    residualWork(mDoc).residual.clear();
+    mPlan.settings.look.roadColourKind = mOwnRoadKind;
     mPlan.update(mDoc);
     mWindow.redraw();
 }

@@ -133,7 +133,7 @@ void ViewController::closing()
 {
     // A comparison's or a way out's colouring is the window's alone, never
     // the profile's.
-    if (mComparison || mEscapeShown)
+    if (mComparison || mEscapeShown || mResidualsShown)
         mPlan.settings.look.roadColourKind = mOwnRoadKind;
     if (mEscapeShown)
         mPlan.settings.look.nodeColourKind = mOwnNodeKind;

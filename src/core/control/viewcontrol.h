@@ -44,8 +44,9 @@ bool viewCommandChecked(ViewCommand command, ViewMode mode);
 
 enum class MouseButton { Left, Right, Other };
 
-// The element marked on the plan in the emphasis colour.
-enum class MarkKind { None, Road, Node, Fan };
+// The element marked on the plan in the emphasis colour; NodePair: two
+// nodes at once (the ends of a measured pressure drop).
+enum class MarkKind { None, Road, Node, Fan, NodePair };
 
 // The document of the view's window: its history and every view of it.
 class ViewDocument {
@@ -154,7 +155,8 @@ public:
 
     // --- the marked element ---
     // Marking scrolls the plan to the element when it lies outside the window.
-    void mark(MarkKind kind, int element);
+    // A NodePair's second node index is `other`.
+    void mark(MarkKind kind, int element, int other = 0);
     MarkKind markKind() const { return mMarkKind; }
     int markedElement() const { return mMarked; }
     // The view indices of its end nodes (a node: itself twice); false when
@@ -185,6 +187,14 @@ public:
     void clearEscape();
     bool escapeShown() const { return mEscapeShown; }
 
+    // --- a calibration fit ---
+    // Colours the roads by their normalised residual after the fit (by road
+    // index 1..; NaN: drawn plainly); the person's own colour kind comes
+    // back when cleared and never reaches the profile.
+    void showResiduals(const std::vector<float>& residual);
+    void clearResiduals();
+    bool residualsShown() const { return mResidualsShown; }
+
     // --- page preview, printing and export ---
     void togglePrint();
     void startPrinting(PlanPrinter& printer);
@@ -212,9 +222,11 @@ private:
     std::unique_ptr<WindowComparison> mComparison;  // while the plan shows one
     int mOwnRoadKind = 0;                           // the colour kind it replaced
     bool mEscapeShown = false;                      // the plan shows a way out
+    bool mResidualsShown = false;                   // the plan shows a fit's residuals
     int mOwnNodeKind = 0;                           // the node colour kind it replaced
     MarkKind mMarkKind = MarkKind::None;
     int mMarked = 0;
+    int mMarkedOther = 0;  // a NodePair's second node
 };
 
 }  // namespace orvex

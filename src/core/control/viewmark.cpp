@@ -1,15 +1,18 @@
 #include "control/viewcontrol.h"
 
+#include <algorithm>
+
 namespace orvex {
 
 // --- the marked element --------------------------------------------------------------
 
-void ViewController::mark(MarkKind kind, int element)
+void ViewController::mark(MarkKind kind, int element, int other)
 {
-    if (kind == mMarkKind && element == mMarked)
+    if (kind == mMarkKind && element == mMarked && other == mMarkedOther)
         return;
     mMarkKind = kind;
     mMarked = element;
+    mMarkedOther = other;
     float x = 0, y = 0;
     if (!mPreview && markCentre(x, y)) {
         const ViewGeometry& g = mPlan.geo;
@@ -33,6 +36,12 @@ bool ViewController::markEnds(int& a, int& b) const
         if (mMarked < 1 || mMarked > d.nodeCount)
             return false;
         a = b = mMarked;
+        break;
+    case MarkKind::NodePair:
+        if (std::min(mMarked, mMarkedOther) < 1 || std::max(mMarked, mMarkedOther) > d.nodeCount)
+            return false;
+        a = mMarked;
+        b = mMarkedOther;
         break;
     case MarkKind::Road:
         if (mMarked < 1 || mMarked > d.roadCount + d.fixedCount || mMarked >= kMaxRoads)
@@ -78,6 +87,7 @@ void ViewController::drawMark(Canvas& canvas)
     case MarkKind::Road: mPlan.drawRoadOnWindow(canvas, mMarked, strong, strong, strong); break;
     case MarkKind::Node: mPlan.drawNodeOnWindow(canvas, mMarked, strong); break;
     case MarkKind::Fan: mPlan.drawFanOnWindow(canvas, mMarked, strong); break;
+    case MarkKind::NodePair:
     case MarkKind::None: break;
     }
 }

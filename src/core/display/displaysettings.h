@@ -67,6 +67,13 @@ constexpr int kFlowChangeKind = 25;
 // profile.
 constexpr int kEscapeRouteKind = 26;
 constexpr int kEscapeMarginKind = 12;
+// Roads coloured by the normalised residual of their measurement after a
+// calibration fit, (measured - modelled) / sd, on a scale even about 0
+// ending at 3 either side; roads not measured are drawn plainly. A state
+// of the view while the Calibrate dialog shows a fit, never kept in the
+// profile.
+constexpr int kResidualKind = 27;
+constexpr double kResidualScaleEnd = 3;
 // The kinds a plan can be coloured by, in the order the settings list
 // them; 0 first: no colours.
 constexpr std::array<int, 15> kRoadColourKinds = {0, 1, 2, 4, 5, 7, 8, 9, 14, 20, 21, 22, 23, 13, kCheckStateKind};

@@ -290,13 +290,18 @@ Colour PlanView::roadPen(Canvas& canvas, int j, Colour colour)
     int width = 1;
     if (mLook) {
         const PlanLook& look = settings.look;
-        if (look.roadColourKind > 0)
+        // A fit's residuals colour the measured roads only, drawn wider; the
+        // others keep the plan's own colour.
+        const bool residual = look.roadColourKind == kResidualKind;
+        if (look.roadColourKind > 0 && !(residual && !std::isfinite(data.colourValue[j])))
             colourOf(data.roadScale, data.colourValue[j], colour);
         if (look.widthByFlow && data.largestFlow > 0)
             width = 1 + int(std::lround(5.0f * std::fabs(data.flowValue[j]) / data.largestFlow));
         // A way out stands out from the roads off it.
         if (look.roadColourKind == kEscapeRouteKind && std::isfinite(data.colourValue[j]))
             width = std::max(width, 4);
+        if (residual && std::isfinite(data.colourValue[j]))
+            width = std::max(width, 3);
     }
     canvas.setPen(j > data.roadCount ? PenStyle::Dotted : PenStyle::Solid, width, colour);
     return colour;

@@ -97,6 +97,18 @@ void PlanView::copyRoadLook(CBriscoDoc& doc)
         copyFlowChange(doc, total);
         return;
     }
+    if (kind == kResidualKind) {
+        const std::vector<float>& residual = residualWork(doc).residual;
+        std::vector<float> values;
+        for (int j = 1; j <= total; ++j)
+            values.push_back(data.colourValue[j] = std::size_t(j) < residual.size()
+                                                       ? residual[std::size_t(j)]
+                                                       : std::numeric_limits<float>::quiet_NaN());
+        // Even about 0, so that grey means the model matches the measurement.
+        data.roadScale = colourScaleFor(values, ColourLimits{false, -kResidualScaleEnd, kResidualScaleEnd});
+        data.roadColourTitle = roadQuantity(kind, unitLabelsOf(doc));
+        return;
+    }
     if (kind == kEscapeRouteKind) {
         const EscapeWork& work = escapeWork(doc);
         std::vector<float> values;
@@ -132,6 +144,11 @@ FlowChangeWork& flowChangeWork(CBriscoDoc& doc)
 EscapeWork& escapeWork(CBriscoDoc& doc)
 {
     return doc.layerWork().get<EscapeWork>();
+}
+
+ResidualWork& residualWork(CBriscoDoc& doc)
+{
+    return doc.layerWork().get<ResidualWork>();
 }
 
 // The scale is even about 0, so that grey means unchanged.

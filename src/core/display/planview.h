@@ -37,6 +37,13 @@ struct EscapeWork : LayerWork {
 };
 EscapeWork& escapeWork(CBriscoDoc& doc);
 
+// Each road's normalised residual after a calibration fit, kept with the
+// document while its view is coloured by it (kResidualKind).
+struct ResidualWork : LayerWork {
+    std::vector<float> residual;  // by road index 1.. (slot 0 unused); NaN: not measured
+};
+ResidualWork& residualWork(CBriscoDoc& doc);
+
 // What the view copies from the document on every update.
 struct PlanData {
     int nodeCount = 0, surfaceCount = 0;

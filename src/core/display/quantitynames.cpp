@@ -67,6 +67,7 @@ std::string roadQuantity(int kind, const UnitLabels& u)
     case 24: return "design checks of the last run";
     case 25: return withUnit(u.flowWord + " change", u.flow);
     case 26: return "minute the walker leaves the road (min)";
+    case 27: return "normalised residual (measured − modelled) / sd";
     default: return "";
     }
 }

@@ -151,10 +151,39 @@ EscapeDialog* CChildFrame::openEscapeRoutes()
     return mEscape;
 }
 
+CalibrationDialog* CChildFrame::openCalibration()
+{
+    if (!mCalibration) {
+        mCalibration = new CalibrationDialog(mDocument->doc(), *mDocument, mServices.files, mServices.reporter, this);
+        mCalibration->setWindowTitle(tr("Calibrate: %1").arg(windowTitle().remove("[*]")));
+        connect(mCalibration, &CalibrationDialog::residualsShown, this, [this](const std::vector<float>& residual) {
+            clearComparison();
+            mView->controller().showResiduals(residual);
+            emit mView->stateChanged();
+        });
+        const auto clear = [this] {
+            mView->controller().clearResiduals();
+            emit mView->stateChanged();
+        };
+        connect(mCalibration, &CalibrationDialog::residualsCleared, this, clear);
+        connect(mCalibration, &CalibrationDialog::closed, this, clear);
+        connect(mCalibration, &CalibrationDialog::targetChosen, this, [this](const CalibrationTarget& target) {
+            mView->controller().mark(target.kind, target.element, target.other);
+        });
+        connect(mDocument.get(), &NetworkDocument::networkEdited, mCalibration, &CalibrationDialog::networkEdited);
+        connect(mView, &CBriscoView::networkReplaced, mCalibration, &CalibrationDialog::networkEdited);
+    }
+    mCalibration->show();
+    mCalibration->raise();
+    mCalibration->activateWindow();
+    return mCalibration;
+}
+
 CChildFrame::~CChildFrame()
 {
-    // A run of the Scenarios dialog stops before the network it copied goes.
+    // A run of the Scenarios or Calibrate dialog stops before the network it copied goes.
     delete mScenarios;
+    delete mCalibration;
     WindowPlacement placement = placementOf(*this, mNormalGeometry.isValid() ? mNormalGeometry : geometry());
     writePlacement(mServices.profile, kChildPlacementSection, placement);
     // The view writes its settings and files through the document: it goes first.

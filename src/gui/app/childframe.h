@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "control/whatif.h"
+#include "results/calibrationdialog.h"
 #include "results/escapedialog.h"
 #include "results/scenariodialog.h"
 
@@ -57,6 +58,9 @@ public:
     // Analysis > Escape routes…: the ways out after this window's fire run.
     EscapeDialog* openEscapeRoutes();
     EscapeDialog* escapeDialog() const { return mEscape; }
+    // Analysis > Calibrate…: this window's network fitted to a survey.
+    CalibrationDialog* openCalibration();
+    CalibrationDialog* calibrationDialog() const { return mCalibration; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -72,6 +76,7 @@ private:
     ResultsDock* mResults = nullptr;
     QPointer<ScenarioDialog> mScenarios;  // a child: it stops its run when the window goes
     QPointer<EscapeDialog> mEscape;
+    QPointer<CalibrationDialog> mCalibration;  // a child: it stops its fit when the window goes
     bool mResultsPlaced = false;  // the dock had its first size
     QRect mNormalGeometry;  // the last geometry neither maximised nor minimised
 };

@@ -195,6 +195,12 @@ void CMainFrame::createActions()
                 if (CChildFrame* active = activeChild(); active && action("escape")->isEnabled())
                     active->openEscapeRoutes();
             });
+    connect(makeAction("calibrate", "Calibrate…", {},
+                       "Fit the resistances (and fan pressures) to a ventilation survey"),
+            &QAction::triggered, this, [this] {
+                if (CChildFrame* active = activeChild(); active && action("calibrate")->isEnabled())
+                    active->openCalibration();
+            });
 }
 
 void CMainFrame::createViewActions()
@@ -260,7 +266,7 @@ void CMainFrame::createMenus()
                                                    "|", "rightturn", "leftturn", "|", "update", "info"});
     QMenu* analysis = menuBar()->addMenu("Analysis(&A)");
     addActions(analysis->addMenu("Flow(&F)"), {"analysis", "continue", "frontonly"});
-    addActions(analysis, {"parameter", "results", "|", "fancurve", "|", "compare", "clearcompare", "scenarios", "escape"});
+    addActions(analysis, {"parameter", "results", "|", "fancurve", "|", "compare", "clearcompare", "scenarios", "escape", "calibrate"});
     addActions(menuBar()->addMenu("Window(&W)"), {"cascade", "tile", "next", "previous"});
     addActions(menuBar()->addMenu("Help(&H)"), {"about"});
 }

@@ -67,4 +67,13 @@ std::optional<std::string> PlatformFileDialogs::exchangeFile(QWidget* parent, Ex
     return run(dialog);
 }
 
+std::optional<std::string> PlatformFileDialogs::surveyFile(QWidget* parent, const std::string& startFolder)
+{
+    auto* dialog = new QFileDialog(parent, QObject::tr("Load survey"), QString::fromStdString(startFolder));
+    dialog->setNameFilter(QObject::tr("survey (*.csv);;all files (*)"));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    return run(dialog);
+}
+
 }  // namespace orvex::gui

@@ -35,6 +35,8 @@ public:
     // A file (a folder for tables) to import from or export to.
     virtual std::optional<std::string> exchangeFile(QWidget* parent, ExchangeFormat format, bool save,
                                                     const std::string& startFolder) = 0;
+    // A ventilation survey (CSV) to calibrate the network against.
+    virtual std::optional<std::string> surveyFile(QWidget* parent, const std::string& startFolder) = 0;
 };
 
 // The filter and default extension of every network file dialog.
@@ -47,6 +49,7 @@ public:
     std::optional<std::string> saveNetwork(QWidget* parent, const std::string& startFolder) override;
     std::optional<std::string> exchangeFile(QWidget* parent, ExchangeFormat format, bool save,
                                             const std::string& startFolder) override;
+    std::optional<std::string> surveyFile(QWidget* parent, const std::string& startFolder) override;
 };
 
 struct ViewServices {
