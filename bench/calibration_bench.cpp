@@ -33,7 +33,7 @@ struct Setup {
     orvex::gennet::SilentReporter reporter;
     std::unique_ptr<orvex::CBriscoDoc> doc;
     orvex::Survey survey;
-    orvex::FitSpec terms = orvex::defaultFitSpec();
+    orvex::FitTerms terms = orvex::defaultFitTerms();
     std::string error;
 };
 
@@ -97,7 +97,7 @@ std::unique_ptr<Setup> capacitySetup()
         s->survey.measurements.push_back(simulated(Kind::FanPressure, doc.fans[std::size_t(f)].inlet,
                                                    doc.fans[std::size_t(f)].outlet, doc.fans[std::size_t(f)].pressure,
                                                    random));
-    s->terms = orvex::FitSpec{};
+    s->terms = orvex::FitTerms{};
     for (int i = 0; i < 300; ++i) {
         const orvex::Road& road = doc.roads[std::size_t(1 + i * (doc.roadCount - 1) / 300)];
         s->terms.roads.emplace_back(road.first, road.second);

@@ -40,6 +40,7 @@ struct NoDialogs : orvex::gui::FileDialogs {
     {
         return {};
     }
+    std::optional<std::string> surveyFile(QWidget*, const std::string&) override { return {}; }
 };
 
 // The networks, written once into a folder of their own.

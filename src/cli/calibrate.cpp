@@ -27,14 +27,14 @@ extern "C" void interrupt(int)
 }
 
 // The --fit terms with the prior and bounds given; false once said why not.
-bool fitTermsOf(const CalibrationOptions& c, FitSpec& terms)
+bool fitTermsOf(const CalibrationOptions& c, FitTerms& terms)
 {
-    terms = defaultFitSpec();
+    terms = defaultFitTerms();
     terms.priorPercent = c.priorPercent;
     terms.lowFactor = c.lowFactor;
     terms.highFactor = c.highFactor;
     std::string error;
-    if (c.fit.empty() || parseFitSpec(c.fit, terms, error))
+    if (c.fit.empty() || parseFitTerms(c.fit, terms, error))
         return true;
     fail(error);
     return false;
@@ -55,7 +55,7 @@ bool surveyOf(const std::string& path, Survey& survey)
     return true;
 }
 
-CalibrationResult fit(const CBriscoDoc& doc, const Survey& survey, const FitSpec& terms)
+CalibrationResult fit(const CBriscoDoc& doc, const Survey& survey, const FitTerms& terms)
 {
     interrupted = false;
     const auto before = std::signal(SIGINT, interrupt);
@@ -85,7 +85,7 @@ bool writeFitted(CBriscoDoc& doc, const CalibrationResult& result, const Options
 int runCalibration(const Options& options, AppContext& app, ConsoleReporter& reporter)
 {
     const auto doc = openNetwork(app, reporter, options.network);
-    FitSpec terms;
+    FitTerms terms;
     Survey survey;
     if (!doc || !mayWrite(*doc, options) || !fitTermsOf(options.calibration, terms) ||
         !surveyOf(options.calibration.survey, survey))

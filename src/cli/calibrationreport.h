@@ -17,7 +17,7 @@ struct CalibrationReport {
     const CBriscoDoc* doc = nullptr;    // the network as opened: units, heading, road ends
     std::string network, survey;        // the files as given
     std::string fit;                    // the --fit terms as given; empty: every normal road
-    FitSpec terms;                      // what was fitted, with the prior and the bounds
+    FitTerms terms;                      // what was fitted, with the prior and the bounds
     CalibrationResult result;
     std::vector<std::string> warnings;  // the survey's lines left out, then the fit's warnings
     std::string written;                // the fitted network's file; empty: nothing written

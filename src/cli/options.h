@@ -42,8 +42,8 @@ struct ExchangeOptions {
 struct CalibrationOptions {
     std::string survey;  // the survey file; empty: no calibration
     std::string fit;     // the --fit terms; empty: every normal road
-    double priorPercent = FitSpec{}.priorPercent;
-    double lowFactor = FitSpec{}.lowFactor, highFactor = FitSpec{}.highFactor;
+    double priorPercent = FitTerms{}.priorPercent;
+    double lowFactor = FitTerms{}.lowFactor, highFactor = FitTerms{}.highFactor;
 };
 
 struct Options {

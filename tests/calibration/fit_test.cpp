@@ -64,13 +64,13 @@ Survey simulate(const FireNet& net, const std::vector<double>& factors, double s
     return survey;
 }
 
-FitSpec weakPriors(const std::string& terms = "roads")
+FitTerms weakPriors(const std::string& text = "roads")
 {
-    FitSpec spec;
+    FitTerms terms;
     std::string error;
-    EXPECT_TRUE(parseFitSpec(terms, spec, error)) << error;
-    spec.priorPercent = 1000;
-    return spec;
+    EXPECT_TRUE(parseFitTerms(text, terms, error)) << error;
+    terms.priorPercent = 1000;
+    return terms;
 }
 
 // Forward and adjoint derivatives agree, and match central differences of
@@ -220,7 +220,7 @@ TEST(Fit, RoadsInSeriesWithOneAirflowAreNotDeterminedSeparately)
     Survey survey;
     survey.name = "survey.csv";
     survey.measurements.push_back({MeasurementKind::Airflow, 1, 10, 900, 20, "", 2});
-    const CalibrationResult r = calibrate(*net.doc, survey, defaultFitSpec());
+    const CalibrationResult r = calibrate(*net.doc, survey, defaultFitTerms());
     ASSERT_TRUE(r.usable()) << r.error;
     EXPECT_EQ(r.warnings, (std::vector<std::string>{
                               "The fit has 3 unknowns and 1 measurements: the priors keep it defined, and the survey "

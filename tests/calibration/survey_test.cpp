@@ -84,21 +84,21 @@ TEST(Survey, WithoutItsHeaderOrAUsableLineIsRefused)
     EXPECT_EQ(readSurvey("/nonexistent/survey.csv").error, "/nonexistent/survey.csv: cannot be opened");
 }
 
-TEST(FitSpec, TermsAreReadAndMistakesNamed)
+TEST(FitTerms, TermsAreReadAndMistakesNamed)
 {
-    FitSpec spec;
-    spec.priorPercent = 20;
+    FitTerms terms;
+    terms.priorPercent = 20;
     std::string error;
-    ASSERT_TRUE(parseFitSpec("groups:MAIN,DEV; roads:1-2, 3-4 ;group:5-6,6-7;fans:1-2", spec, error)) << error;
-    EXPECT_FALSE(spec.allRoads);
-    EXPECT_FALSE(spec.allFans);
-    EXPECT_EQ(spec.prefixes, (std::vector<std::string>{"MAIN", "DEV"}));
-    EXPECT_EQ(spec.roads, (std::vector<std::pair<int, int>>{{1, 2}, {3, 4}}));
-    EXPECT_EQ(spec.lists, (std::vector<std::vector<std::pair<int, int>>>{{{5, 6}, {6, 7}}}));
-    EXPECT_EQ(spec.fans, (std::vector<std::pair<int, int>>{{1, 2}}));
-    EXPECT_EQ(spec.priorPercent, 20);  // the settings beside the terms stay
-    ASSERT_TRUE(parseFitSpec("roads;fans", spec, error));
-    EXPECT_TRUE(spec.allRoads && spec.allFans && spec.roads.empty());
+    ASSERT_TRUE(parseFitTerms("groups:MAIN,DEV; roads:1-2, 3-4 ;group:5-6,6-7;fans:1-2", terms, error)) << error;
+    EXPECT_FALSE(terms.allRoads);
+    EXPECT_FALSE(terms.allFans);
+    EXPECT_EQ(terms.prefixes, (std::vector<std::string>{"MAIN", "DEV"}));
+    EXPECT_EQ(terms.roads, (std::vector<std::pair<int, int>>{{1, 2}, {3, 4}}));
+    EXPECT_EQ(terms.lists, (std::vector<std::vector<std::pair<int, int>>>{{{5, 6}, {6, 7}}}));
+    EXPECT_EQ(terms.fans, (std::vector<std::pair<int, int>>{{1, 2}}));
+    EXPECT_EQ(terms.priorPercent, 20);  // the settings beside the terms stay
+    ASSERT_TRUE(parseFitTerms("roads;fans", terms, error));
+    EXPECT_TRUE(terms.allRoads && terms.allFans && terms.roads.empty());
 
     for (const auto& [text, message] : std::vector<std::pair<std::string, std::string>>{
              {"", "--fit: nothing to fit is named"},
@@ -110,10 +110,10 @@ TEST(FitSpec, TermsAreReadAndMistakesNamed)
              {"groups:A,", "--fit: an empty name prefix in \"groups:A,\""},
              {"group", "--fit: \"group\" is not one of roads, roads:A-B,..., groups:PREFIX,..., group:A-B,..., "
                        "fans, fans:A-B,..."}}) {
-        FitSpec kept = defaultFitSpec();
-        EXPECT_FALSE(parseFitSpec(text, kept, error)) << text;
+        FitTerms kept = defaultFitTerms();
+        EXPECT_FALSE(parseFitTerms(text, kept, error)) << text;
         EXPECT_EQ(error, message);
-        EXPECT_TRUE(kept.allRoads) << "a refused text leaves the spec as it was";
+        EXPECT_TRUE(kept.allRoads) << "a refused text leaves the terms as it was";
     }
 }
 

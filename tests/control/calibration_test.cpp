@@ -39,18 +39,18 @@ TEST(CalibrationChoice, WhatEachChoiceFits)
         {choice(FitWhat::AllRoads, "", false, 0), "prior", false, false, 0, 0},
     };
     for (const auto& c : cases) {
-        FitSpec spec;
+        FitTerms terms;
         std::string error;
-        const bool fits = fitSpecOf(c.choice, spec, error);
+        const bool fits = fitSpecOf(c.choice, terms, error);
         SCOPED_TRACE(c.choice.prefixes + c.choice.written);
         EXPECT_EQ(fits, *c.error == 0) << error;
         if (!fits) {
             EXPECT_NE(error.find(c.error), std::string::npos) << error;
             continue;
         }
-        EXPECT_EQ(std::make_tuple(spec.allRoads, spec.allFans, spec.prefixes.size(), spec.roads.size()),
+        EXPECT_EQ(std::make_tuple(terms.allRoads, terms.allFans, terms.prefixes.size(), terms.roads.size()),
                   std::make_tuple(c.allRoads, c.allFans, c.prefixes, c.roads));
-        EXPECT_EQ(spec.priorPercent, c.choice.priorPercent);
+        EXPECT_EQ(terms.priorPercent, c.choice.priorPercent);
     }
 }
 

@@ -54,7 +54,7 @@ SurveyRead parseSurvey(std::istream& in, const std::string& name);
 //   group:1-2,2-3,3-4     one factor for the roads listed
 //   fans                  a pressure offset for every fan
 //   fans:1-2              the offsets of the fans named by inlet and outlet
-struct FitSpec {
+struct FitTerms {
     bool allRoads = false;
     std::vector<std::pair<int, int>> roads;
     std::vector<std::string> prefixes;
@@ -73,9 +73,9 @@ struct FitSpec {
 };
 
 // The default when nothing is chosen: every normal road.
-FitSpec defaultFitSpec();
+FitTerms defaultFitTerms();
 // Parses the terms above; false with a message naming the term.
-bool parseFitSpec(const std::string& text, FitSpec& spec, std::string& error);
+bool parseFitTerms(const std::string& text, FitTerms& terms, std::string& error);
 
 enum class UnknownKind { Resistance, GroupFactor, FanOffset };
 
@@ -127,7 +127,7 @@ struct CalibrationResult {
 
 // Fits on a copy of doc: the document is not changed. stop, when given, is
 // polled between iterations.
-CalibrationResult calibrate(const CBriscoDoc& doc, const Survey& survey, const FitSpec& spec,
+CalibrationResult calibrate(const CBriscoDoc& doc, const Survey& survey, const FitTerms& terms,
                             const std::atomic<bool>* stop = nullptr);
 
 // Writes the fitted values into doc: roads' resistances, fans' curves

@@ -49,8 +49,8 @@ struct State {
 
 class Fit {
 public:
-    Fit(const CBriscoDoc& doc, const Survey& survey, const FitSpec& spec, const std::atomic<bool>* stop)
-        : mReporter(), mDoc(doc, mReporter), mProblem(setUpProblem(doc, survey, spec)), mStop(stop)
+    Fit(const CBriscoDoc& doc, const Survey& survey, const FitTerms& terms, const std::atomic<bool>* stop)
+        : mReporter(), mDoc(doc, mReporter), mProblem(setUpProblem(doc, survey, terms)), mStop(stop)
     {
     }
 
@@ -303,10 +303,10 @@ void Fit::judge(const State& end, CalibrationResult& r)
 
 }  // namespace
 
-CalibrationResult calibrate(const CBriscoDoc& doc, const Survey& survey, const FitSpec& spec,
+CalibrationResult calibrate(const CBriscoDoc& doc, const Survey& survey, const FitTerms& terms,
                             const std::atomic<bool>* stop)
 {
-    return Fit(doc, survey, spec, stop).run();
+    return Fit(doc, survey, terms, stop).run();
 }
 
 }  // namespace orvex

@@ -37,9 +37,9 @@ struct FitProblem {
     std::vector<std::string> warnings;
 };
 
-// The parameters the spec names and the measurements that name elements of
+// The parameters the terms name and the measurements that name elements of
 // the network; what cannot be used is named in warnings.
-FitProblem setUpProblem(const CBriscoDoc& doc, const Survey& survey, const FitSpec& spec);
+FitProblem setUpProblem(const CBriscoDoc& doc, const Survey& survey, const FitTerms& terms);
 // Writes the parameters x into the network.
 void setParameters(CBriscoDoc& doc, const FitProblem& problem, const std::vector<double>& x);
 // The value the solved network gives for a measurement, in its unit.

@@ -1,4 +1,4 @@
-// The parameters a fit spec names and the measurements bound to the
+// The parameters a fit terms names and the measurements bound to the
 // network's roads, fans and nodes.
 #include <algorithm>
 #include <cmath>
@@ -38,27 +38,27 @@ int fanFrom(const CBriscoDoc& doc, int inlet, int outlet)
     return 0;
 }
 
-// The parameters, in the spec's order of precedence: groups first, then
+// The parameters, in the order of precedence of the terms: groups first, then
 // the roads named one by one, then every normal road not yet taken, then
 // the fans. A road belongs to one parameter at most.
 class ParameterBuilder {
 public:
-    ParameterBuilder(const CBriscoDoc& doc, const FitSpec& spec, FitProblem& problem)
-        : mDoc(doc), mSpec(spec), mProblem(problem), mTaken(size_t(doc.roadCount + 1), 0)
+    ParameterBuilder(const CBriscoDoc& doc, const FitTerms& terms, FitProblem& problem)
+        : mDoc(doc), mTerms(terms), mProblem(problem), mTaken(size_t(doc.roadCount + 1), 0)
     {
     }
 
     void build()
     {
         int listNumber = 0;
-        for (const auto& list : mSpec.lists) {
+        for (const auto& list : mTerms.lists) {
             std::vector<int> roads;
             for (const auto& pair : list)
                 if (const int k = namedRoad(pair))
                     roads.push_back(k);
             addGroup("group " + std::to_string(++listNumber), roads);
         }
-        for (const std::string& prefix : mSpec.prefixes) {
+        for (const std::string& prefix : mTerms.prefixes) {
             std::vector<int> roads;
             for (int k = 1; k <= mDoc.roadCount; ++k)
                 if (!mTaken[size_t(k)] && mDoc.roads[size_t(k)].name.str().rfind(prefix, 0) == 0)
@@ -67,17 +67,17 @@ public:
                 mProblem.warnings.push_back("No road not yet fitted has a name starting with \"" + prefix + "\".");
             addGroup("group " + prefix, roads);
         }
-        for (const auto& pair : mSpec.roads)
+        for (const auto& pair : mTerms.roads)
             if (const int k = namedRoad(pair))
                 addRoad(k);
-        if (mSpec.allRoads)
+        if (mTerms.allRoads)
             for (int k = 1; k <= mDoc.roadCount; ++k)
                 if (!mTaken[size_t(k)] && mDoc.roads[size_t(k)].resistance > 0)
                     addRoad(k);
         std::vector<int> fans;
-        for (int f = 1; f <= mDoc.fanCount && mSpec.allFans; ++f)
+        for (int f = 1; f <= mDoc.fanCount && mTerms.allFans; ++f)
             fans.push_back(f);
-        for (const auto& pair : mSpec.fans) {
+        for (const auto& pair : mTerms.fans) {
             const int f = fanFrom(mDoc, pair.first, pair.second);
             if (!f)
                 mProblem.warnings.push_back("No fan runs from node " + std::to_string(pair.first) + " to node " +
@@ -118,9 +118,9 @@ private:
             p.start.push_back(mDoc.roads[size_t(k)].resistance);
             mTaken[size_t(k)] = 1;
         }
-        p.low = std::log(mSpec.lowFactor);
-        p.high = std::log(mSpec.highFactor);
-        p.prior = std::log1p(mSpec.priorPercent / 100.0);
+        p.low = std::log(mTerms.lowFactor);
+        p.high = std::log(mTerms.highFactor);
+        p.prior = std::log1p(mTerms.priorPercent / 100.0);
         return p;
     }
 
@@ -158,12 +158,12 @@ private:
         p.start.assign(fan.curve.begin() + 1, fan.curve.begin() + 1 + fan.points);
         p.low = -largest;
         p.high = largest;
-        p.prior = mSpec.fanPriorShare * largest;
+        p.prior = mTerms.fanPriorShare * largest;
         mProblem.parameters.push_back(p);
     }
 
     const CBriscoDoc& mDoc;
-    const FitSpec& mSpec;
+    const FitTerms& mTerms;
     FitProblem& mProblem;
     std::vector<unsigned char> mTaken;  // by road index: already in a parameter
 };
@@ -207,10 +207,10 @@ bool bind(const CBriscoDoc& doc, BoundMeasurement& b, std::string& reason)
 
 }  // namespace
 
-FitProblem setUpProblem(const CBriscoDoc& doc, const Survey& survey, const FitSpec& spec)
+FitProblem setUpProblem(const CBriscoDoc& doc, const Survey& survey, const FitTerms& terms)
 {
     FitProblem problem;
-    ParameterBuilder(doc, spec, problem).build();
+    ParameterBuilder(doc, terms, problem).build();
     for (const Measurement& m : survey.measurements) {
         BoundMeasurement b;
         b.measurement = m;

@@ -206,20 +206,20 @@ SurveyRead readSurvey(const std::string& path)
     return parseSurvey(in, path);
 }
 
-FitSpec defaultFitSpec()
+FitTerms defaultFitTerms()
 {
-    FitSpec spec;
-    spec.allRoads = true;
-    return spec;
+    FitTerms terms;
+    terms.allRoads = true;
+    return terms;
 }
 
-bool parseFitSpec(const std::string& text, FitSpec& spec, std::string& error)
+bool parseFitTerms(const std::string& text, FitTerms& terms, std::string& error)
 {
-    FitSpec parsed;
-    parsed.priorPercent = spec.priorPercent;
-    parsed.lowFactor = spec.lowFactor;
-    parsed.highFactor = spec.highFactor;
-    parsed.fanPriorShare = spec.fanPriorShare;
+    FitTerms parsed;
+    parsed.priorPercent = terms.priorPercent;
+    parsed.lowFactor = terms.lowFactor;
+    parsed.highFactor = terms.highFactor;
+    parsed.fanPriorShare = terms.fanPriorShare;
     bool any = false;
     for (const std::string& term : split(text, ';')) {
         if (term.empty())
@@ -272,7 +272,7 @@ bool parseFitSpec(const std::string& text, FitSpec& spec, std::string& error)
         error = "--fit: nothing to fit is named";
         return false;
     }
-    spec = parsed;
+    terms = parsed;
     return true;
 }
 

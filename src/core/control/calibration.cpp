@@ -67,7 +67,7 @@ CalibrationTarget roadTarget(int a, int b, const CBriscoDoc& doc)
 
 }  // namespace
 
-bool fitSpecOf(const FitChoice& choice, FitSpec& spec, std::string& error)
+bool fitSpecOf(const FitChoice& choice, FitTerms& terms, std::string& error)
 {
     std::string text;
     switch (choice.what) {
@@ -94,10 +94,10 @@ bool fitSpecOf(const FitChoice& choice, FitSpec& spec, std::string& error)
         error = "The prior must be a percentage above 0.";
         return false;
     }
-    spec = FitSpec{};
-    if (!parseFitSpec(text, spec, error))
+    terms = FitTerms{};
+    if (!parseFitTerms(text, terms, error))
         return false;
-    spec.priorPercent = choice.priorPercent;
+    terms.priorPercent = choice.priorPercent;
     return true;
 }
 

@@ -145,7 +145,7 @@ QWidget* CalibrationDialog::makeChoice()
     mPrior = new QDoubleSpinBox(box);
     mPrior->setRange(1, 1000);
     mPrior->setDecimals(0);
-    mPrior->setValue(defaultFitSpec().priorPercent);
+    mPrior->setValue(defaultFitTerms().priorPercent);
     mPrior->setSuffix(" %");
     mPrior->setToolTip(tr("How far a value may stray from its start: its prior's relative standard uncertainty"));
     grid->addWidget(mFans, 0, 2);
@@ -209,9 +209,9 @@ void CalibrationDialog::fit()
         say({{"The window's own run is not over yet: fit when it is.", MessageKind::Warning}});
         return;
     }
-    FitSpec spec;
+    FitTerms terms;
     std::string error;
-    if (!fitSpecOf(choice(), spec, error)) {
+    if (!fitSpecOf(choice(), terms, error)) {
         say({{error, MessageKind::Error}});
         return;
     }
@@ -223,8 +223,8 @@ void CalibrationDialog::fit()
     showResult();
     mBusy->setRange(0, 0);
     say({{"Fitting…", MessageKind::Information}});
-    mWorker = std::thread([this, survey = mSession.survey(), spec] {
-        auto result = std::make_shared<CalibrationResult>(calibrate(*mCopy, survey, spec, &mStopFlag));
+    mWorker = std::thread([this, survey = mSession.survey(), terms] {
+        auto result = std::make_shared<CalibrationResult>(calibrate(*mCopy, survey, terms, &mStopFlag));
         QMetaObject::invokeMethod(this, [this, result] { finishFit(result); }, Qt::QueuedConnection);
     });
     updateControls();
