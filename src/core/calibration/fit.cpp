@@ -101,16 +101,11 @@ bool Fit::derivatives(State& s)
     NetworkSensitivity sensitivity(mDoc);
     if (!sensitivity.ok())
         return false;
-    std::vector<Functional> functionals;
-    for (const BoundMeasurement& m : mProblem.measurements)
-        functionals.push_back(functionalOf(mDoc, sensitivity, m));
-    std::vector<ParameterSources> sources;
-    for (const FitParameter& p : mProblem.parameters)
-        sources.push_back(sourcesOf(mDoc, sensitivity, p));
-    const auto J = sensitivity.jacobian(functionals, sources);
-    s.A.resize(Eigen::Index(J.size()), Eigen::Index(sources.size()));
+    const auto J = orvex::derivatives(mDoc, sensitivity, mProblem);
+    const size_t n = mProblem.parameters.size();
+    s.A.resize(Eigen::Index(J.size()), Eigen::Index(n));
     for (size_t i = 0; i < J.size(); ++i)
-        for (size_t j = 0; j < sources.size(); ++j)
+        for (size_t j = 0; j < n; ++j)
             s.A(Eigen::Index(i), Eigen::Index(j)) = J[i][j] / mProblem.measurements[i].measurement.sd;
     return true;
 }

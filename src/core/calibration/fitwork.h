@@ -44,8 +44,9 @@ FitProblem setUpProblem(const CBriscoDoc& doc, const Survey& survey, const FitTe
 void setParameters(CBriscoDoc& doc, const FitProblem& problem, const std::vector<double>& x);
 // The value the solved network gives for a measurement, in its unit.
 double modelValue(const CBriscoDoc& doc, const BoundMeasurement& m);
-// The measurement and the parameter as the sensitivities take them.
-Functional functionalOf(const CBriscoDoc& doc, const NetworkSensitivity& s, const BoundMeasurement& m);
-ParameterSources sourcesOf(const CBriscoDoc& doc, const NetworkSensitivity& s, const FitParameter& p);
+// d modelled value / d parameter, rows by measurement.
+std::vector<std::vector<double>> derivatives(const CBriscoDoc& doc, const NetworkSensitivity& s,
+                                             const FitProblem& problem,
+                                             SensitivityMode mode = SensitivityMode::Fewer);
 
 }  // namespace orvex

@@ -258,7 +258,8 @@ double modelValue(const CBriscoDoc& doc, const BoundMeasurement& m)
     return 0;
 }
 
-Functional functionalOf(const CBriscoDoc& doc, const NetworkSensitivity& s, const BoundMeasurement& m)
+// The measurement and the parameter as the sensitivities take them.
+static Functional functionalOf(const CBriscoDoc& doc, const NetworkSensitivity& s, const BoundMeasurement& m)
 {
     Functional f;
     const double unit = doc.app().units.pressureUnitFactor;
@@ -296,7 +297,7 @@ Functional functionalOf(const CBriscoDoc& doc, const NetworkSensitivity& s, cons
     return f;
 }
 
-ParameterSources sourcesOf(const CBriscoDoc& doc, const NetworkSensitivity& s, const FitParameter& p)
+static ParameterSources sourcesOf(const CBriscoDoc& doc, const NetworkSensitivity& s, const FitParameter& p)
 {
     ParameterSources sources;
     if (p.kind == UnknownKind::FanOffset) {
@@ -313,6 +314,29 @@ ParameterSources sourcesOf(const CBriscoDoc& doc, const NetworkSensitivity& s, c
             sources.push_back({link, s.linkLoss(link)});
     }
     return sources;
+}
+
+std::vector<std::vector<double>> derivatives(const CBriscoDoc& doc, const NetworkSensitivity& s,
+                                             const FitProblem& problem, SensitivityMode mode)
+{
+    std::vector<Functional> functionals;
+    for (const BoundMeasurement& m : problem.measurements)
+        functionals.push_back(functionalOf(doc, s, m));
+    std::vector<ParameterSources> sources;
+    for (const FitParameter& p : problem.parameters)
+        sources.push_back(sourcesOf(doc, s, p));
+    auto J = s.jacobian(functionals, sources, mode);
+    // A fan held at the end of its curve has that end's pressure, which its
+    // offset raises one for one.
+    for (size_t i = 0; i < problem.measurements.size(); ++i) {
+        const BoundMeasurement& m = problem.measurements[i];
+        if (m.fan == 0 || !s.held(s.fanLink(m.fan)))
+            continue;
+        for (size_t j = 0; j < problem.parameters.size(); ++j)
+            if (problem.parameters[j].kind == UnknownKind::FanOffset && problem.parameters[j].items.front() == m.fan)
+                J[i][j] = 1;
+    }
+    return J;
 }
 
 }  // namespace orvex
