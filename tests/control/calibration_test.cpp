@@ -41,7 +41,7 @@ TEST(CalibrationChoice, WhatEachChoiceFits)
     for (const auto& c : cases) {
         FitTerms terms;
         std::string error;
-        const bool fits = fitSpecOf(c.choice, terms, error);
+        const bool fits = fitTermsOf(c.choice, terms, error);
         SCOPED_TRACE(c.choice.prefixes + c.choice.written);
         EXPECT_EQ(fits, *c.error == 0) << error;
         if (!fits) {

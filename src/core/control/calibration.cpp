@@ -67,7 +67,7 @@ CalibrationTarget roadTarget(int a, int b, const CBriscoDoc& doc)
 
 }  // namespace
 
-bool fitSpecOf(const FitChoice& choice, FitTerms& terms, std::string& error)
+bool fitTermsOf(const FitChoice& choice, FitTerms& terms, std::string& error)
 {
     std::string text;
     switch (choice.what) {

@@ -26,7 +26,7 @@ struct FitChoice {
     double priorPercent = 50;
 };
 // The fit a choice names; false with why it cannot be run.
-bool fitSpecOf(const FitChoice& choice, FitTerms& terms, std::string& error);
+bool fitTermsOf(const FitChoice& choice, FitTerms& terms, std::string& error);
 
 struct CalibrationMessage {
     std::string text;

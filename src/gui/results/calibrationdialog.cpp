@@ -211,7 +211,7 @@ void CalibrationDialog::fit()
     }
     FitTerms terms;
     std::string error;
-    if (!fitSpecOf(choice(), terms, error)) {
+    if (!fitTermsOf(choice(), terms, error)) {
         say({{error, MessageKind::Error}});
         return;
     }
