@@ -8,13 +8,6 @@ namespace orvex::vistrel {
 
 namespace {
 
-// A units file that cannot be read is not this program's concern: the axes
-// then go without units, and nothing is shown.
-struct SilentReporter : Reporter {
-    void message(const std::string&, const std::string&, MessageKind) override {}
-    Answer ask(const std::string&, const std::string&, bool) override { return Answer::No; }
-};
-
 QString titled(const char* quantity, const QString& unit)
 {
     const QString name = QString::fromLatin1(quantity);

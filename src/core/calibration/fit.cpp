@@ -63,12 +63,7 @@ private:
     void report(const State& start, const State& end, CalibrationResult& r);
     void judge(const State& end, CalibrationResult& r);
 
-    class Quiet : public Reporter {
-    public:
-        void message(const std::string&, const std::string&, MessageKind) override {}
-        Answer ask(const std::string&, const std::string&, bool) override { return Answer::No; }
-    };
-    Quiet mReporter;
+    SilentReporter mReporter;
     CBriscoDoc mDoc;
     FitProblem mProblem;
     const std::atomic<bool>* mStop;

@@ -23,6 +23,14 @@ public:
     virtual Answer ask(const std::string& text, const std::string& caption, bool withCancel) = 0;
 };
 
+// Says nothing and answers No: for copies of a network that work where
+// nobody sees them.
+class SilentReporter : public Reporter {
+public:
+    void message(const std::string&, const std::string&, MessageKind) override {}
+    Answer ask(const std::string&, const std::string&, bool) override { return Answer::No; }
+};
+
 // Gathers the messages of one operation, a network being opened, and shows
 // them as one box when it is over: their texts in order, each as it stands,
 // a blank line between two; the first message's caption, and the gravest of

@@ -22,13 +22,6 @@
 
 namespace orvex::gui {
 
-// The copy's messages while it is fitted on the worker: nobody sees them.
-class CalibrationDialog::CopyReporter : public Reporter {
-public:
-    void message(const std::string&, const std::string&, MessageKind) override {}
-    Answer ask(const std::string&, const std::string&, bool) override { return Answer::No; }
-};
-
 namespace {
 
 QPushButton* button(const QString& text, const QString& tip, QWidget* parent)
@@ -57,7 +50,7 @@ CalibrationDialog::CalibrationDialog(CBriscoDoc& doc, ViewDocument& document, Fi
       mMeasurementModel(new TableModel(this)),
       mUnknownModel(new TableModel(this)),
       mMessages(new QPlainTextEdit(this)),
-      mCopyReporter(std::make_unique<CopyReporter>())
+      mCopyReporter(std::make_unique<SilentReporter>())
 {
     setWindowTitle(tr("Calibrate"));
     setObjectName("calibrationDialog");

@@ -64,7 +64,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    class CopyReporter;
     QWidget* makeChoice();
     void finishFit(const std::shared_ptr<CalibrationResult>& result);
     FitChoice choice() const;
@@ -89,7 +88,7 @@ private:
     TableModel *mMeasurementModel, *mUnknownModel;
     QTableView *mMeasurements, *mUnknowns;
     QPlainTextEdit* mMessages;
-    std::unique_ptr<CopyReporter> mCopyReporter;
+    std::unique_ptr<SilentReporter> mCopyReporter;  // the copy's messages on the worker: nobody sees them
     std::unique_ptr<CBriscoDoc> mCopy;  // what the worker fits
     std::atomic<bool> mStopFlag{false};
     std::thread mWorker;

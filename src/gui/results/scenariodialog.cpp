@@ -21,13 +21,6 @@
 
 namespace orvex::gui {
 
-// The copy's messages while it runs on the worker: nobody sees them.
-class ScenarioDialog::CopyReporter : public Reporter {
-public:
-    void message(const std::string&, const std::string&, MessageKind) override {}
-    Answer ask(const std::string&, const std::string&, bool) override { return Answer::No; }
-};
-
 namespace {
 
 QPushButton* button(const QString& text, const QString& tip, QWidget* parent)
@@ -49,7 +42,7 @@ ScenarioDialog::ScenarioDialog(CBriscoDoc& doc, QWidget* parent)
       mStop(button(tr("Stop"), tr("Stop the cases not yet finished"), this)),
       mProgress(new QProgressBar(this)),
       mMessage(new QLabel(this)),
-      mCopyReporter(std::make_unique<CopyReporter>())
+      mCopyReporter(std::make_unique<SilentReporter>())
 {
     setWindowTitle(tr("Scenarios"));
     setObjectName("scenarioDialog");

@@ -55,7 +55,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    class CopyReporter;
     void finishRun(const std::shared_ptr<ScenarioBatch>& batch);
     void progressed(int done, int total);
     void updateControls();
@@ -70,7 +69,7 @@ private:
     QPushButton *mRun, *mStop;
     QProgressBar* mProgress;
     QLabel* mMessage;
-    std::unique_ptr<CopyReporter> mCopyReporter;
+    std::unique_ptr<SilentReporter> mCopyReporter;  // the copy's messages on the worker: nobody sees them
     std::unique_ptr<CBriscoDoc> mCopy;  // what the worker runs
     std::atomic<bool> mStopFlag{false};
     std::thread mWorker;
