@@ -50,7 +50,7 @@ enum class Network { Sample, Capacity, Water };
 
 struct Setup {
     orvex::AppContext app;
-    orvex::gennet::SilentReporter reporter;
+    orvex::SilentReporter reporter;
     std::unique_ptr<orvex::CBriscoDoc> doc;
     std::string error;
 };

@@ -14,7 +14,6 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <random>
 #include <string>
@@ -30,7 +29,7 @@ namespace {
 
 struct Setup {
     orvex::AppContext app;
-    orvex::gennet::SilentReporter reporter;
+    orvex::SilentReporter reporter;
     std::unique_ptr<orvex::CBriscoDoc> doc;
     orvex::Survey survey;
     orvex::FitTerms terms = orvex::defaultFitTerms();
@@ -119,8 +118,7 @@ void fit(benchmark::State& state, std::unique_ptr<Setup> (*setup)())
         state.SkipWithError(result.error.c_str());
         return;
     }
-    for (const std::string& w : result.warnings)
-        std::fprintf(stderr, "%s\n", w.c_str());
+    state.counters["warnings"] = double(result.warnings.size());
     state.counters["measurements"] = double(result.measurements.size());
     state.counters["unknowns"] = double(result.unknowns.size());
     state.counters["determined"] = double(std::count_if(result.unknowns.begin(), result.unknowns.end(),

@@ -64,7 +64,7 @@ public:
     }
 
     orvex::AppContext app;
-    orvex::gennet::SilentReporter reporter;
+    orvex::SilentReporter reporter;
     fs::path folder;
     std::string drawing, network, error;
 

@@ -50,7 +50,7 @@ public:
     }
 
     orvex::AppContext app;
-    orvex::gennet::SilentReporter reporter;
+    orvex::SilentReporter reporter;
 
     // The network file of a network, or an empty string with the reason.
     std::string path(Network which, std::string& why) const

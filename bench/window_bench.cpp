@@ -69,7 +69,7 @@ Networks& networks()
 struct Window {
     orvex::AppContext app;
     orvex::MemoryProfile profile;
-    orvex::gennet::SilentReporter reporter;
+    orvex::SilentReporter reporter;
     NoDialogs files;
     orvex::gui::ViewServices services{app, profile, reporter, files, {}, {}};
     std::unique_ptr<orvex::gui::NetworkDocument> document;

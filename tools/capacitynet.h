@@ -67,11 +67,4 @@ struct GeneratedFrame {
 // on, and leaves the document unmodified.
 void frameGenerated(CBriscoDoc& doc, const GeneratedFrame& frame, int firstUnusedFan);
 
-// Reports go nowhere; questions are answered No.
-class SilentReporter : public Reporter {
-public:
-    void message(const std::string&, const std::string&, MessageKind) override {}
-    Answer ask(const std::string&, const std::string&, bool) override { return Answer::No; }
-};
-
 }  // namespace orvex::gennet
