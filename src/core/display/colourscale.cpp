@@ -173,87 +173,124 @@ std::string dateText(std::time_t when)
     return text;
 }
 
-float drawColourLegend(Canvas& canvas, const ColourScale& scale, const std::string& title,
-                       float left, float bottom, Colour text, Colour back, float unit)
-{
-    const float kPad = 6 * unit, kBarWidth = 240 * unit, kBarHeight = 12 * unit, kTick = 4 * unit;
-    constexpr int kSegments = 60;
-    const float line = canvas.textHeight();
-    // As many ticks as their texts leave room for, a character apart.
-    std::vector<double> ticks;
-    std::vector<std::string> tickTexts;
+namespace {
+
+// The legend's measures for one pixel unit.
+struct LegendSizes {
+    explicit LegendSizes(float unit)
+        : unit(unit), pad(6 * unit), barWidth(240 * unit), barHeight(12 * unit), tick(4 * unit) {}
+    float unit, pad, barWidth, barHeight, tick;
+};
+
+// The ticks of the bar and their texts: as many as their texts leave room
+// for, a character apart; `overhang` is half the widest text.
+struct LegendTicks {
+    std::vector<double> values;
+    std::vector<std::string> texts;
     float overhang = 0;
+};
+
+LegendTicks legendTicks(Canvas& canvas, const ColourScale& scale, const LegendSizes& size)
+{
+    LegendTicks t;
     for (int most = 7; most >= 2 && !scale.empty; --most) {
-        ticks = niceTicks(scale.low, scale.high, most);
-        const double step = ticks.size() >= 2 ? ticks[1] - ticks[0] : std::fabs(scale.high - scale.low);
-        tickTexts.clear();
+        t.values = niceTicks(scale.low, scale.high, most);
+        const double step = t.values.size() >= 2 ? t.values[1] - t.values[0] : std::fabs(scale.high - scale.low);
+        t.texts.clear();
         float widest = 0;
-        for (const double t : ticks) {
-            tickTexts.push_back(tickText(t, step));
-            widest = std::max(widest, canvas.textWidth(tickTexts.back()));
+        for (const double v : t.values) {
+            t.texts.push_back(tickText(v, step));
+            widest = std::max(widest, canvas.textWidth(t.texts.back()));
         }
-        overhang = widest / 2;
-        const float room = (scale.high > scale.low && ticks.size() >= 2)
-                               ? kBarWidth * float(step / (scale.high - scale.low)) : kBarWidth;
+        t.overhang = widest / 2;
+        const float room = (scale.high > scale.low && t.values.size() >= 2)
+                               ? size.barWidth * float(step / (scale.high - scale.low)) : size.barWidth;
         if (room >= widest + canvas.textWidth("0"))
             break;
     }
-    const float width = std::max({canvas.textWidth(title), kBarWidth + 2 * overhang,
-                                  canvas.textWidth(scale.note)}) + 2 * kPad;
-    if (!scale.states.empty()) {  // a swatch and a name for each state, in a row
-        float width = 2 * kPad + canvas.textWidth(title);
-        float row = 2 * kPad;
-        for (const auto& [name, colour] : scale.states)
-            row += kBarHeight + 4 * unit + canvas.textWidth(name) + 3 * kPad;
-        width = std::max(width, row);
-        const float height = 2 * kPad + 2 * line + 4 * unit;
-        const float top = bottom - height;
-        const DevicePoint box[4] = {{left, top}, {left + width, top}, {left + width, bottom}, {left, bottom}};
-        canvas.fillPolygon(box, 4, back, text);
-        canvas.text(left + kPad, top + kPad, title, text);
-        float x = left + kPad;
-        const float y = top + kPad + line + 4 * unit;
-        for (const auto& [name, colour] : scale.states) {
-            const DevicePoint swatch[4] = {{x, y}, {x + kBarHeight, y}, {x + kBarHeight, y + kBarHeight}, {x, y + kBarHeight}};
-            canvas.fillPolygon(swatch, 4, colour, colour);
-            x += kBarHeight + 4 * unit;
-            canvas.text(x, y, name, text);
-            x += canvas.textWidth(name) + 3 * kPad;
-        }
-        return height;
-    }
-    const bool bar = !scale.empty;
-    const float height = kPad + line + (bar ? 4 * unit + kBarHeight + kTick + line : 0) +
-                         (scale.note.empty() ? 0 : line + 2 * unit) + kPad;
+    return t;
+}
+
+// A legend of named states: a swatch and a name for each, in a row.
+float drawStateLegend(Canvas& canvas, const ColourScale& scale, const std::string& title, float left,
+                      float bottom, Colour text, Colour back, const LegendSizes& size)
+{
+    const float line = canvas.textHeight();
+    float width = 2 * size.pad + canvas.textWidth(title);
+    float row = 2 * size.pad;
+    for (const auto& [name, colour] : scale.states)
+        row += size.barHeight + 4 * size.unit + canvas.textWidth(name) + 3 * size.pad;
+    width = std::max(width, row);
+    const float height = 2 * size.pad + 2 * line + 4 * size.unit;
     const float top = bottom - height;
     const DevicePoint box[4] = {{left, top}, {left + width, top}, {left + width, bottom}, {left, bottom}};
     canvas.fillPolygon(box, 4, back, text);
-    float y = top + kPad;
-    canvas.text(left + kPad, y, title, text);
+    canvas.text(left + size.pad, top + size.pad, title, text);
+    float x = left + size.pad;
+    const float y = top + size.pad + line + 4 * size.unit;
+    const float side = size.barHeight;
+    for (const auto& [name, colour] : scale.states) {
+        const DevicePoint swatch[4] = {{x, y}, {x + side, y}, {x + side, y + side}, {x, y + side}};
+        canvas.fillPolygon(swatch, 4, colour, colour);
+        x += side + 4 * size.unit;
+        canvas.text(x, y, name, text);
+        x += canvas.textWidth(name) + 3 * size.pad;
+    }
+    return height;
+}
+
+// The colour bar from barLeft with its top at y, and its ticks under it.
+void drawColourBar(Canvas& canvas, const ColourScale& scale, const LegendTicks& ticks, float barLeft, float y,
+                   Colour text, const LegendSizes& size)
+{
+    constexpr int kSegments = 60;
+    for (int i = 0; i < kSegments; ++i) {
+        const float x0 = barLeft + size.barWidth * float(i) / kSegments;
+        const float x1 = barLeft + size.barWidth * float(i + 1) / kSegments;
+        Colour c = kNoValueColour;
+        colourOf(scale, scale.low + (scale.high - scale.low) * (i + 0.5) / kSegments, c);
+        const DevicePoint piece[4] = {{x0, y}, {x1, y}, {x1, y + size.barHeight}, {x0, y + size.barHeight}};
+        canvas.fillPolygon(piece, 4, c, c);
+    }
+    canvas.setPen(PenStyle::Solid, 1, text);
+    const double span = scale.high - scale.low;
+    const float under = y + size.barHeight;
+    for (std::size_t i = 0; i < ticks.values.size(); ++i) {
+        const float x = std::round(barLeft + float(span > 0 ? (ticks.values[i] - scale.low) / span * size.barWidth
+                                                            : size.barWidth / 2));
+        canvas.moveTo(x, under);
+        canvas.lineTo(x, under + size.tick);
+        canvas.text(x - canvas.textWidth(ticks.texts[i]) / 2, under + size.tick, ticks.texts[i], text);
+    }
+}
+
+}  // namespace
+
+float drawColourLegend(Canvas& canvas, const ColourScale& scale, const std::string& title,
+                       float left, float bottom, Colour text, Colour back, float unit)
+{
+    const LegendSizes size(unit);
+    if (!scale.states.empty())
+        return drawStateLegend(canvas, scale, title, left, bottom, text, back, size);
+    const float line = canvas.textHeight();
+    const LegendTicks ticks = legendTicks(canvas, scale, size);
+    const float width = std::max({canvas.textWidth(title), size.barWidth + 2 * ticks.overhang,
+                                  canvas.textWidth(scale.note)}) + 2 * size.pad;
+    const bool bar = !scale.empty;
+    const float height = size.pad + line + (bar ? 4 * unit + size.barHeight + size.tick + line : 0) +
+                         (scale.note.empty() ? 0 : line + 2 * unit) + size.pad;
+    const float top = bottom - height;
+    const DevicePoint box[4] = {{left, top}, {left + width, top}, {left + width, bottom}, {left, bottom}};
+    canvas.fillPolygon(box, 4, back, text);
+    float y = top + size.pad;
+    canvas.text(left + size.pad, y, title, text);
     y += line + 4 * unit;
     if (bar) {
-        const float barLeft = left + kPad + overhang;
-        for (int i = 0; i < kSegments; ++i) {
-            const float x0 = barLeft + kBarWidth * float(i) / kSegments;
-            const float x1 = barLeft + kBarWidth * float(i + 1) / kSegments;
-            Colour c = kNoValueColour;
-            colourOf(scale, scale.low + (scale.high - scale.low) * (i + 0.5) / kSegments, c);
-            const DevicePoint piece[4] = {{x0, y}, {x1, y}, {x1, y + kBarHeight}, {x0, y + kBarHeight}};
-            canvas.fillPolygon(piece, 4, c, c);
-        }
-        canvas.setPen(PenStyle::Solid, 1, text);
-        const double span = scale.high - scale.low;
-        for (std::size_t i = 0; i < ticks.size(); ++i) {
-            const float x = std::round(barLeft + float(span > 0 ? (ticks[i] - scale.low) / span * kBarWidth
-                                                                : kBarWidth / 2));
-            canvas.moveTo(x, y + kBarHeight);
-            canvas.lineTo(x, y + kBarHeight + kTick);
-            canvas.text(x - canvas.textWidth(tickTexts[i]) / 2, y + kBarHeight + kTick, tickTexts[i], text);
-        }
-        y += kBarHeight + kTick + line;
+        drawColourBar(canvas, scale, ticks, left + size.pad + ticks.overhang, y, text, size);
+        y += size.barHeight + size.tick + line;
     }
     if (!scale.note.empty())
-        canvas.text(left + kPad, y + 2 * unit, scale.note, text);
+        canvas.text(left + size.pad, y + 2 * unit, scale.note, text);
     return height;
 }
 
