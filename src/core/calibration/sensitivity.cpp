@@ -135,47 +135,67 @@ double NetworkSensitivity::draughtShare(int link) const
     return mDoc.roads[size_t(l.item)].naturalDraught / (2 * mMeanPressure[size_t(link)]);
 }
 
+namespace {
+
+double at(const Eigen::VectorXd& v, int u)
+{
+    return u >= 0 ? v[u] : 0.0;
+}
+
+// Where a link's flow moves with the pressures: δQ = r((1+κ)δP_a - (1-κ)δP_b).
+double linkFlowChange(const NewtonWork::Link& link, double k, const Eigen::VectorXd& dp)
+{
+    return link.r * ((1 + k) * at(dp, link.ua) - (1 - k) * at(dp, link.ub));
+}
+
+}  // namespace
+
 std::vector<std::vector<double>> NetworkSensitivity::jacobian(const std::vector<Functional>& functionals,
                                                               const std::vector<ParameterSources>& parameters,
                                                               SensitivityMode mode) const
 {
-    const auto& links = mWork.links;
-    const int n = int(mWork.nodeOf.size());
-    const auto at = [](const Eigen::VectorXd& v, int u) { return u >= 0 ? v[u] : 0.0; };
-    // Where a link's flow moves with the pressures: δQ = r((1+κ)δP_a - (1-κ)δP_b).
-    const auto linkFlow = [&](const Eigen::VectorXd& dp, int l) {
-        const auto& link = links[size_t(l)];
-        const double k = mKappa[size_t(l)];
-        return link.r * ((1 + k) * at(dp, link.ua) - (1 - k) * at(dp, link.ub));
-    };
-    std::vector<std::vector<double>> J(functionals.size(), std::vector<double>(parameters.size(), 0.0));
     const bool forward = mode == SensitivityMode::Forward ||
                          (mode == SensitivityMode::Fewer && parameters.size() <= functionals.size());
-    if (forward) {
-        std::vector<double> g(links.size(), 0.0);  // the parameter's g by link
-        for (size_t j = 0; j < parameters.size(); ++j) {
-            Eigen::VectorXd b = Eigen::VectorXd::Zero(n);
-            for (const LinkSource& s : parameters[j]) {
-                const auto& l = links[size_t(s.link)];
-                if (l.ua >= 0)
-                    b[l.ua] += l.r * s.g;
-                if (l.ub >= 0)
-                    b[l.ub] -= l.r * s.g;
-                g[size_t(s.link)] = s.g;
-            }
-            const Eigen::VectorXd dp = solveCoupled(mWork, mKappa, b, false);
-            for (size_t i = 0; i < functionals.size(); ++i) {
-                const Functional& f = functionals[i];
-                double d = f.ca * at(dp, f.ua) + f.cb * at(dp, f.ub);
-                if (f.link >= 0)
-                    d += f.flowScale * (linkFlow(dp, f.link) - links[size_t(f.link)].r * g[size_t(f.link)]);
-                J[i][j] = d;
-            }
-            for (const LinkSource& s : parameters[j])
-                g[size_t(s.link)] = 0;
+    return forward ? forwardJacobian(functionals, parameters) : adjointJacobian(functionals, parameters);
+}
+
+NetworkSensitivity::Matrix NetworkSensitivity::forwardJacobian(const std::vector<Functional>& functionals,
+                                                               const std::vector<ParameterSources>& parameters) const
+{
+    const auto& links = mWork.links;
+    const int n = int(mWork.nodeOf.size());
+    Matrix J(functionals.size(), std::vector<double>(parameters.size(), 0.0));
+    std::vector<double> g(links.size(), 0.0);  // the parameter's g by link
+    for (size_t j = 0; j < parameters.size(); ++j) {
+        Eigen::VectorXd b = Eigen::VectorXd::Zero(n);
+        for (const LinkSource& s : parameters[j]) {
+            const auto& l = links[size_t(s.link)];
+            if (l.ua >= 0)
+                b[l.ua] += l.r * s.g;
+            if (l.ub >= 0)
+                b[l.ub] -= l.r * s.g;
+            g[size_t(s.link)] = s.g;
         }
-        return J;
+        const Eigen::VectorXd dp = solveCoupled(mWork, mKappa, b, false);
+        for (size_t i = 0; i < functionals.size(); ++i) {
+            const Functional& f = functionals[i];
+            double d = f.ca * at(dp, f.ua) + f.cb * at(dp, f.ub);
+            if (f.link >= 0)
+                d += f.flowScale * (linkFlowChange(links[size_t(f.link)], mKappa[size_t(f.link)], dp) - links[size_t(f.link)].r * g[size_t(f.link)]);
+            J[i][j] = d;
+        }
+        for (const LinkSource& s : parameters[j])
+            g[size_t(s.link)] = 0;
     }
+    return J;
+}
+
+NetworkSensitivity::Matrix NetworkSensitivity::adjointJacobian(const std::vector<Functional>& functionals,
+                                                               const std::vector<ParameterSources>& parameters) const
+{
+    const auto& links = mWork.links;
+    const int n = int(mWork.nodeOf.size());
+    Matrix J(functionals.size(), std::vector<double>(parameters.size(), 0.0));
     for (size_t i = 0; i < functionals.size(); ++i) {
         const Functional& f = functionals[i];
         Eigen::VectorXd c = Eigen::VectorXd::Zero(n);

@@ -77,6 +77,13 @@ public:
                                               SensitivityMode mode = SensitivityMode::Fewer) const;
 
 private:
+    using Matrix = std::vector<std::vector<double>>;
+    // One solve per parameter (forward) or per functional (adjoint).
+    Matrix forwardJacobian(const std::vector<Functional>& functionals,
+                           const std::vector<ParameterSources>& parameters) const;
+    Matrix adjointJacobian(const std::vector<Functional>& functionals,
+                           const std::vector<ParameterSources>& parameters) const;
+
     CBriscoDoc& mDoc;
     NewtonWork& mWork;
     std::string mFailure;
