@@ -376,6 +376,37 @@ bool readSweep(const std::vector<std::string>& words, Options& options)
     return true;
 }
 
+// The settings folder, the report's form and the solver.
+void addRunOptions(CLI::App& app, Options& options, std::string& format, std::string& method)
+{
+    app.add_option("--program-folder", options.programFolder,
+                   "Folder holding sdt/units.sdt and the other settings files")
+        ->type_name("DIR")
+        ->check(checked([](const std::string& folder) -> std::string {
+            return holdsSettingsFiles(folder) ? "" : folder + " holds no sdt/units.sdt";
+        }));
+
+    app.add_option("--format", format, "Report as text (default), csv or json")
+        ->type_name("text|csv|json")
+        ->check(checked([](const std::string& text) -> std::string {
+            const std::string f = lowerCase(text);
+            if (f == "text" || f == "csv" || f == "json")
+                return {};
+            return "expected text, csv or json, got " + (text.empty() ? "nothing" : text);
+        }));
+
+    addOutputOptions(app, options);
+    app.add_option("--method", method,
+                   "Solver: newton (default, the whole network at once) or relaxation (node by\n"
+                   "node); where it cannot settle the network the other one is run")
+        ->type_name("newton|relaxation")
+        ->check(checked([](const std::string& text) -> std::string {
+            if (parseSolverMethod(text))
+                return {};
+            return "expected newton or relaxation, got " + (text.empty() ? "nothing" : text);
+        }));
+}
+
 }  // namespace
 
 ParseResult parseCommandLine(int argc, const char* const* argv, Options& options)
@@ -389,35 +420,9 @@ ParseResult parseCommandLine(int argc, const char* const* argv, Options& options
 
     app.add_option("NETWORK", options.network, "The network file (.vad) to analyse")->type_name("");
 
-    app.add_option("--program-folder", options.programFolder,
-                   "Folder holding sdt/units.sdt and the other settings files")
-        ->type_name("DIR")
-        ->check(checked([](const std::string& folder) -> std::string {
-            return holdsSettingsFiles(folder) ? "" : folder + " holds no sdt/units.sdt";
-        }));
-
     std::string format = "text";
-    app.add_option("--format", format, "Report as text (default), csv or json")
-        ->type_name("text|csv|json")
-        ->check(checked([](const std::string& text) -> std::string {
-            const std::string f = lowerCase(text);
-            if (f == "text" || f == "csv" || f == "json")
-                return {};
-            return "expected text, csv or json, got " + (text.empty() ? "nothing" : text);
-        }));
-
-    addOutputOptions(app, options);
     std::string method = solverMethodName(kDefaultSolverMethod);
-    app.add_option("--method", method,
-                   "Solver: newton (default, the whole network at once) or relaxation (node by\n"
-                   "node); where it cannot settle the network the other one is run")
-        ->type_name("newton|relaxation")
-        ->check(checked([](const std::string& text) -> std::string {
-            if (parseSolverMethod(text))
-                return {};
-            return "expected newton or relaxation, got " + (text.empty() ? "nothing" : text);
-        }));
-
+    addRunOptions(app, options, format, method);
     std::string size;
     addPlanOptions(app, options, size);
     std::vector<std::string> sweep;
