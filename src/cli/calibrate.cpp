@@ -33,6 +33,7 @@ bool fitTermsOf(const CalibrationOptions& c, FitTerms& terms)
     terms.priorPercent = c.priorPercent;
     terms.lowFactor = c.lowFactor;
     terms.highFactor = c.highFactor;
+    terms.iterationLimit = c.iterations;
     std::string error;
     if (c.fit.empty() || parseFitTerms(c.fit, terms, error))
         return true;
@@ -109,7 +110,8 @@ int runCalibration(const Options& options, AppContext& app, ConsoleReporter& rep
     int status = kExitConverged;
     if (!result.usable()) {
         std::cerr << "orvex-solve: " << (result.stopped ? "the fit was stopped" : "the fit did not converge")
-                  << " after " << result.iterations << " iterations; nothing written\n";
+                  << " after " << result.iterations << (result.iterations == 1 ? " iteration" : " iterations")
+                  << "; nothing written\n";
         status = kExitNotConverged;
     } else {
         if (!writeFitted(*doc, result, options, reporter))

@@ -327,6 +327,16 @@ void addCalibrationOptions(CLI::App& app, Options& options, std::string& bounds)
                 return {};
             return "expected LO,HI with 0 < LO <= 1 <= HI, LO below HI, got " + (text.empty() ? "nothing" : text);
         }));
+    app.add_option("--fit-iterations", c.iterations,
+                   "The fit's steps before it is given up as not converged (default 100)")
+        ->type_name("N")->needs(calibrate)
+        ->check(checked([](const std::string& text) -> std::string {
+            char* end = nullptr;
+            const long v = std::strtol(text.c_str(), &end, 10);
+            if (end != text.c_str() && *end == '\0' && v >= 1 && v <= 10000)
+                return {};
+            return "expected a whole number from 1 to 10000, got " + (text.empty() ? "nothing" : text);
+        }));
 }
 
 // A calibration stands alone: NETWORK in, -o out, no analysis report.

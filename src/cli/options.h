@@ -44,6 +44,7 @@ struct CalibrationOptions {
     std::string fit;     // the --fit terms; empty: every normal road
     double priorPercent = FitTerms{}.priorPercent;
     double lowFactor = FitTerms{}.lowFactor, highFactor = FitTerms{}.highFactor;
+    int iterations = FitTerms{}.iterationLimit;
 };
 
 struct Options {

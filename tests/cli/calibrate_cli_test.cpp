@@ -42,6 +42,7 @@ TEST_F(CalibrateCli, RefusesInputItCannotUseAndWritesNothing)
         {"--calibrate mine-survey.csv --fit roads:1-x -o fit.vad mine.vad", "\"1-x\" in \"roads:1-x\""},
         {"--calibrate mine-survey.csv --bounds 2,10 -o fit.vad mine.vad", "--bounds: expected LO,HI"},
         {"--calibrate mine-survey.csv --prior 0 -o fit.vad mine.vad", "--prior: expected a percentage above 0"},
+        {"--calibrate mine-survey.csv --fit-iterations 0 -o fit.vad mine.vad", "--fit-iterations: expected a whole"},
         {"--calibrate mine-survey.csv mine.vad", "name the fitted network to write with -o FITTED.vad"},
         {"--calibrate mine-survey.csv --save -o fit.vad mine.vad", "leave out --save"},
         {"--fit roads -o fit.vad mine.vad", "--fit requires --calibrate"},
@@ -104,6 +105,19 @@ TEST_F(CalibrateCli, FitsTheSampleToItsSurveyAndWritesTheFittedNetwork)
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_NE(run.out.find(f.said), std::string::npos) << run.out;
     }
+}
+
+// A fit cut short is reported with its last state, fails with status 1 and
+// writes nothing.
+TEST_F(CalibrateCli, AFitThatDoesNotConvergeWritesNothing)
+{
+    const SolveRun run = calibrate("--calibrate mine-survey.csv --fit-iterations 1 -o fit.vad mine.vad");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("the fit did not converge after 1 iteration; nothing written"), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.out.find("Did not converge after 1 iteration; cost 128.01 -> "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\nNothing written\n"), std::string::npos) << run.out;
+    EXPECT_FALSE(fs::exists(folder.file("fit.vad")));
 }
 
 }  // namespace

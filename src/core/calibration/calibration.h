@@ -70,6 +70,8 @@ struct FitTerms {
     // curve pressure as its standard uncertainty; the offset stays within
     // plus or minus that largest pressure.
     double fanPriorShare = 0.1;
+    // The steps tried before the fit is given up as not converged.
+    int iterationLimit = 100;
 };
 
 // The default when nothing is chosen: every normal road.

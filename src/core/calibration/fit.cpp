@@ -21,7 +21,6 @@ namespace {
 // fit weighs.
 constexpr float kSolveTightening = 1e-3f;
 // Trial steps before the fit gives up.
-constexpr int kTrialLimit = 100;
 // Converged: a step lowered the cost by less than this share, or moved no
 // parameter by more than this share of its prior.
 constexpr double kCostShare = 1e-9;
@@ -50,7 +49,8 @@ struct State {
 class Fit {
 public:
     Fit(const CBriscoDoc& doc, const Survey& survey, const FitTerms& terms, const std::atomic<bool>* stop)
-        : mReporter(), mDoc(doc, mReporter), mProblem(setUpProblem(doc, survey, terms)), mStop(stop)
+        : mReporter(), mDoc(doc, mReporter), mProblem(setUpProblem(doc, survey, terms)),
+          mIterationLimit(terms.iterationLimit), mStop(stop)
     {
     }
 
@@ -66,6 +66,7 @@ private:
     SilentReporter mReporter;
     CBriscoDoc mDoc;
     FitProblem mProblem;
+    int mIterationLimit;
     const std::atomic<bool>* mStop;
     QuietAnalysisDialog mDialog;
 };
@@ -175,7 +176,7 @@ CalibrationResult Fit::run()
     }
     now = start;
     double damping = 1e-3;
-    for (r.iterations = 0; r.iterations < kTrialLimit; ++r.iterations) {
+    for (r.iterations = 0; r.iterations < mIterationLimit; ++r.iterations) {
         if (mStop && mStop->load()) {
             r.stopped = true;
             break;
