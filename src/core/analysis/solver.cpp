@@ -117,56 +117,69 @@ void restoreMergedNodes(CBriscoDoc& doc, SolverWork& w)
     doc.rebuildAdjacency();
 }
 
+namespace {
+
+// A fixed-flow road of zero airflow whose mass flow is not yet known.
+bool openFixedRoad(const CBriscoDoc& doc, int j)
+{
+    return doc.roads[j].resistance == 0.0f && doc.roads[j].massFlow == 0.0f;
+}
+
+// Node x (an index) can settle open road k: it is underground and no other
+// open fixed-flow road meets it.
+bool settlesOpenRoad(const CBriscoDoc& doc, int x, int k)
+{
+    if (x <= doc.surfaceCount)
+        return false;
+    for (int j = doc.roadCount + 1; j <= doc.totalRoads(); ++j)
+        if (j != k && openFixedRoad(doc, j) &&
+            (doc.roads[j].first == doc.nodes[x].number || doc.roads[j].second == doc.nodes[x].number))
+            return false;
+    return true;
+}
+
+// The mass flow into node x (an index) of every road but k and of the fans.
+float inflowBut(const CBriscoDoc& doc, int x, int k)
+{
+    const int number = doc.nodes[x].number;
+    double s = 0;
+    for (int j = doc.roadCount + 1; j <= doc.totalRoads(); ++j) {
+        if (j == k)
+            continue;
+        if (doc.roads[j].second == number)
+            s += doc.roads[j].massFlow;
+        if (doc.roads[j].first == number)
+            s -= doc.roads[j].massFlow;
+    }
+    for (int f = 1; f <= doc.fanCount; ++f) {
+        if (doc.fans[f].outlet == number)
+            s += double(doc.specificWeight) * doc.fans[f].fanFlow;
+        if (doc.fans[f].inlet == number)
+            s -= double(doc.specificWeight) * doc.fans[f].fanFlow;
+    }
+    const Node& node = doc.nodes[x];
+    for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos)
+        s -= doc.adjacentSign[pos] * double(doc.roads[doc.adjacentRoad[pos]].massFlow);
+    return float(s);
+}
+
+}  // namespace
+
 // Fixed airflows become mass flows; a zero-flow road gets what continuity
 // leaves for it at one of its underground ends, once every other zero-flow
 // road at that end is known. Roads that no pass can settle keep 0.
 void fixedFlowResults(CBriscoDoc& doc, float tau)
 {
     const int first = doc.roadCount + 1, last = doc.totalRoads();
-    const auto open = [&doc](int j) {
-        return doc.roads[j].resistance == 0.0f && doc.roads[j].massFlow == 0.0f;
-    };
     for (int k = first; k <= last; ++k)
         doc.roads[k].massFlow = doc.roads[k].resistance != 0.0f ? doc.specificWeight * doc.roads[k].resistance : 0.0f;
-
-    const auto usable = [&](int x, int k) {
-        if (x <= doc.surfaceCount)
-            return false;
-        for (int j = first; j <= last; ++j)
-            if (j != k && open(j) &&
-                (doc.roads[j].first == doc.nodes[x].number || doc.roads[j].second == doc.nodes[x].number))
-                return false;
-        return true;
-    };
-    const auto inflow = [&](int x, int k) {
-        const int number = doc.nodes[x].number;
-        double s = 0;
-        for (int j = first; j <= last; ++j) {
-            if (j == k)
-                continue;
-            if (doc.roads[j].second == number)
-                s += doc.roads[j].massFlow;
-            if (doc.roads[j].first == number)
-                s -= doc.roads[j].massFlow;
-        }
-        for (int f = 1; f <= doc.fanCount; ++f) {
-            if (doc.fans[f].outlet == number)
-                s += double(doc.specificWeight) * doc.fans[f].fanFlow;
-            if (doc.fans[f].inlet == number)
-                s -= double(doc.specificWeight) * doc.fans[f].fanFlow;
-        }
-        const Node& node = doc.nodes[x];
-        for (int pos = node.adjacencyStart + 1; pos <= node.adjacencyStart + node.degree; ++pos)
-            s -= doc.adjacentSign[pos] * double(doc.roads[doc.adjacentRoad[pos]].massFlow);
-        return float(s);
-    };
 
     const float settled = tau * 0.001f;
     bool progress = true;
     while (progress) {
         progress = false;
         for (int k = first; k <= last; ++k) {
-            if (!open(k))
+            if (!openFixedRoad(doc, k))
                 continue;
             const int a = doc.nodeIndex(doc.roads[k].first), b = doc.nodeIndex(doc.roads[k].second);
             if (!a || !b)
@@ -174,12 +187,12 @@ void fixedFlowResults(CBriscoDoc& doc, float tau)
             float value = 0;
             if (a <= doc.surfaceCount && b <= doc.surfaceCount) {
                 value = settled;
-            } else if (usable(a, k)) {
-                value = inflow(a, k);
+            } else if (settlesOpenRoad(doc, a, k)) {
+                value = inflowBut(doc, a, k);
                 if (value == 0)
                     value = settled;
-            } else if (usable(b, k)) {
-                value = -inflow(b, k);
+            } else if (settlesOpenRoad(doc, b, k)) {
+                value = -inflowBut(doc, b, k);
                 if (value == 0)
                     value = settled;
             }
