@@ -51,41 +51,14 @@ void showFanRow(AnalysisDialog& dialog, int f, const Fan& fan, float pf, int res
     dialog.setFanCell(f - 1, 3, text);
 }
 
-}  // namespace
-
-int updateFan(CBriscoDoc& doc, int f, bool forced, AnalysisDialog& dialog)
+// Where the line p = slope·q + c through the operating point crosses the
+// fan's curve, from 0 to the curve's last airflow.
+float curveCrossing(const Fan& fan, float slope, float c)
 {
-    Fan& fan = doc.fans[size_t(f)];
-    // A fan without at least two points and an airflow step has no curve to
-    // run on: it stands still and moves no air.
-    if (!fanCanOperate(doc, f)) {
-        fan.fanFlow = 0;
-        fan.pressure = fan.points >= 1 ? fan.curve[1] : 0.0f;
-        return 0;
-    }
     const int n = fan.points;
     const float dq = fan.flowStep;
     const auto p = [&fan](int j) { return fan.curve[j + 1]; };  // p(0) .. p(n-1)
     const float qmax = float(n - 1) * dq;
-    const float mean = fan.fanMeanPressure;
-    const float slope = 4.0f * mean / qmax;
-    const int in = doc.nodeIndex(fan.inlet);
-    const int out = doc.nodeIndex(fan.outlet);
-    const float pf = in && out ? float((doc.nodes[size_t(out)].pressure - doc.nodes[size_t(in)].pressure) /
-                                       doc.app().units.pressureUnitFactor)
-                               : 0.0f;
-    float& qf = fan.fanFlow;
-    float& pc = fan.pressure;
-
-    int result = 1;
-    if (qf > 0 && qf < qmax && std::fabs(pf - pc) < 0.001f * mean) {
-        if (!forced)
-            return 0;
-        result = 0;
-    }
-
-    // Where the line through the operating point crosses the curve.
-    const float c = pf - slope * qf;
     int j = 0;
     while (j < n && !(float(j) * slope * dq + c > p(j)))
         ++j;
@@ -105,6 +78,42 @@ int updateFan(CBriscoDoc& doc, int f, bool forced, AnalysisDialog& dialog)
         if (qnew > qmax)
             qnew = qmax;
     }
+    return qnew;
+}
+
+}  // namespace
+
+int updateFan(CBriscoDoc& doc, int f, bool forced, AnalysisDialog& dialog)
+{
+    Fan& fan = doc.fans[size_t(f)];
+    // A fan without at least two points and an airflow step has no curve to
+    // run on: it stands still and moves no air.
+    if (!fanCanOperate(doc, f)) {
+        fan.fanFlow = 0;
+        fan.pressure = fan.points >= 1 ? fan.curve[1] : 0.0f;
+        return 0;
+    }
+    const int n = fan.points;
+    const float dq = fan.flowStep;
+    const float qmax = float(n - 1) * dq;
+    const float mean = fan.fanMeanPressure;
+    const float slope = 4.0f * mean / qmax;
+    const int in = doc.nodeIndex(fan.inlet);
+    const int out = doc.nodeIndex(fan.outlet);
+    const float pf = in && out ? float((doc.nodes[size_t(out)].pressure - doc.nodes[size_t(in)].pressure) /
+                                       doc.app().units.pressureUnitFactor)
+                               : 0.0f;
+    float& qf = fan.fanFlow;
+    float& pc = fan.pressure;
+
+    int result = 1;
+    if (qf > 0 && qf < qmax && std::fabs(pf - pc) < 0.001f * mean) {
+        if (!forced)
+            return 0;
+        result = 0;
+    }
+
+    const float qnew = curveCrossing(fan, slope, pf - slope * qf);
 
     if (fan.fanState == 1) {
         if (pf > pc) {
