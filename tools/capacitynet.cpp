@@ -98,6 +98,8 @@ std::string build(Mine& mine)
 
 // Puts what was built into the document, with the fire parameters and the
 // results of load preparation.
+// Kept whole: one assignment after another, in the order of the document's
+// arrays.
 void fill(const Mine& mine, CBriscoDoc& doc)
 {
     const std::vector<GenNode>& nodes = mine.nodes;

@@ -30,6 +30,8 @@ struct Pipe {
 
 }  // namespace
 
+// Kept whole: builds the pipe network in one pass, each element numbered
+// after the ones before it.
 std::string generateWater(const WaterShape& shape, CBriscoDoc& doc)
 {
     const int junctions = shape.columns * shape.rows;

@@ -29,6 +29,8 @@ std::vector<double> fanCurve(int points, double shutOff)
 // to their neighbours by many crosscuts, so a booster works against little
 // resistance; it must be able to deliver more than its drift would carry
 // without it, or the network would drive it beyond the end of its curve.
+// Kept whole: the main fans and the boosters are placed in one pass, each
+// after the roads it needs.
 std::string placeFans(Mine& mine, Random& random)
 {
     const Layout& L = mine.layout;

@@ -20,6 +20,8 @@ int Mine::addRoad(int a, int b, Kind kind, int level, double side)
     return int(roads.size()) - 1;
 }
 
+// Kept whole: lays the shafts, levels, drifts and crosscuts out in one pass,
+// each element numbered after the ones before it.
 std::string layRoads(Mine& mine, Random& random)
 {
     const Layout& L = mine.layout;

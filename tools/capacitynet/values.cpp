@@ -21,6 +21,7 @@ double planLength(const std::vector<std::pair<double, double>>& path)
 // Resistances follow Atkinson's law R = k·L·perimeter/A³ and lie within
 // 0.001..0.3 Ns²/m⁸; stoppings, regulators, booster bulkheads and the fan
 // houses' leakage get resistances of their own.
+// Kept whole: one case for each kind of road, in one pass over the roads.
 void assignValues(Mine& mine, Random& random)
 {
     for (GenRoad& road : mine.roads) {

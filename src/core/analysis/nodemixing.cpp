@@ -22,6 +22,8 @@ MixingWork& mixingWork(CBriscoDoc& doc)
     return doc.layerWork().get<MixingWork>();
 }
 
+// Kept whole: the sums and the loop flag are shared by the three kinds of
+// inflow and by the recursion into the nodes upstream.
 bool mixNode(CBriscoDoc& doc, int number, float& temperature, float& gas)
 {
     MixingWork& w = mixingWork(doc);

@@ -28,6 +28,8 @@ void StrokeFont::load(const std::string& programFolder, Reporter& reporter)
     parse(text, path, reporter);
 }
 
+// Kept whole: it reads the font record by record, in the file's order, and
+// every check needs the counts read before it.
 bool StrokeFont::parse(const std::string& text, const std::string& path, Reporter& reporter)
 {
     TextScanner scanner(text);

@@ -219,6 +219,8 @@ int CBriscoDoc::writeNodeLocationFile(const std::string& base)
 
 // --- bending point file ----------------------------------------------------
 
+// Kept whole: it reads the file record by record, in the file's order, and
+// every check needs the counts read before it.
 int CBriscoDoc::readBendFile(const std::string& base)
 {
     const std::string path = existingCompanion(base, "apd");
@@ -313,6 +315,8 @@ int CBriscoDoc::writeBendFile(const std::string& base)
 
 // --- results file ----------------------------------------------------------
 
+// Kept whole: it reads the file record by record, in the file's order, and
+// every check needs the counts read before it.
 int CBriscoDoc::readResultsFile(const std::string& base)
 {
     const std::string path = existingCompanion(base, "pkd");

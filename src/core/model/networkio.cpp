@@ -103,6 +103,8 @@ private:
 // that are there already are replaced only when the person agrees (the save
 // dialog asked for the network file). The document takes the base name once
 // the save is done. True then; each failure has been told.
+// Kept whole: one save with its steps in order; each step may end it, and
+// the journal must see all of them.
 bool writeNetworkFiles(CBriscoDoc& doc, const std::string& base, const std::string& extension,
                        bool withResults)
 {

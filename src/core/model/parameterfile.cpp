@@ -85,6 +85,8 @@ int readUnusableRoads(RecordReader& r, TextScanner& scanner, FireParameters& f, 
 
 // --- parameter file --------------------------------------------------------
 
+// Kept whole: it reads the file record by record, in the file's order, and
+// every check needs what was read before it.
 int CBriscoDoc::readParameterFile(const std::string& base)
 {
     fire = FireParameters{};

@@ -228,6 +228,7 @@ QGroupBox* DisplaySettingDialog::Impl::valuesBox(const DisplaySettings& s)
 }
 
 // Colours by a quantity, line widths, arrows and screen-sized labels.
+// Kept whole: it builds the box's widgets in the order they show.
 QGroupBox* DisplaySettingDialog::Impl::lookBox(const PlanLook& look)
 {
     const auto kindList = [](const QString& name, const auto& kinds, const auto& names, int kind) {

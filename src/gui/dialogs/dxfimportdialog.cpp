@@ -15,6 +15,8 @@
 
 namespace orvex::gui {
 
+// Kept whole: it builds the dialog's widgets top to bottom, in the order
+// they show.
 DxfImportDialog::DxfImportDialog(const std::vector<std::string>& layers, const exchange::DxfImportOptions& start,
                                  const QString& resistanceUnit, QWidget* parent)
     : QDialog(parent)
