@@ -53,12 +53,6 @@ namespace {
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
 
-class Silent : public orvex::Reporter {
-public:
-    void message(const std::string&, const std::string&, orvex::MessageKind) override {}
-    orvex::Answer ask(const std::string&, const std::string&, bool) override { return orvex::Answer::No; }
-};
-
 // Counts what a drawing hands to the canvas.
 class CountingCanvas : public orvex::Canvas {
 public:
@@ -127,7 +121,7 @@ void gridNetwork(orvex::CBriscoDoc& doc)
 // A document with its plan view fitted to the image, made once per network.
 struct Plan {
     orvex::AppContext app;
-    Silent reporter;
+    orvex::SilentReporter reporter;
     std::unique_ptr<orvex::CBriscoDoc> doc;
     std::unique_ptr<orvex::PlanView> view;
     std::string error;
