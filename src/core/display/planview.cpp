@@ -70,6 +70,21 @@ void PlanView::copyTitle(CBriscoDoc& doc)
     add("Nodes coloured by ", nodeQuantity(settings.look.nodeColourKind, units));
 }
 
+namespace {
+
+// Each road's colour value from a list by road index; NaN past its end.
+std::vector<float> takeColourValues(PlanData& data, int total, const std::vector<float>& byRoad)
+{
+    std::vector<float> values;
+    for (int j = 1; j <= total; ++j)
+        values.push_back(data.colourValue[j] = std::size_t(j) < byRoad.size()
+                                                   ? byRoad[std::size_t(j)]
+                                                   : std::numeric_limits<float>::quiet_NaN());
+    return values;
+}
+
+}  // namespace
+
 void PlanView::copyRoadLook(CBriscoDoc& doc)
 {
     const int total = data.roadCount + data.fixedCount;
@@ -97,12 +112,7 @@ void PlanView::copyRoadLook(CBriscoDoc& doc)
         return;
     }
     if (kind == kResidualKind) {
-        const std::vector<float>& residual = residualWork(doc).residual;
-        std::vector<float> values;
-        for (int j = 1; j <= total; ++j)
-            values.push_back(data.colourValue[j] = std::size_t(j) < residual.size()
-                                                       ? residual[std::size_t(j)]
-                                                       : std::numeric_limits<float>::quiet_NaN());
+        const std::vector<float> values = takeColourValues(data, total, residualWork(doc).residual);
         // Even about 0, so that grey means the model matches the measurement.
         data.roadScale = colourScaleFor(values, ColourLimits{false, -kResidualScaleEnd, kResidualScaleEnd});
         data.roadColourTitle = roadQuantity(kind, unitLabelsOf(doc));
@@ -110,11 +120,7 @@ void PlanView::copyRoadLook(CBriscoDoc& doc)
     }
     if (kind == kEscapeRouteKind) {
         const EscapeWork& work = escapeWork(doc);
-        std::vector<float> values;
-        for (int j = 1; j <= total; ++j)
-            values.push_back(data.colourValue[j] = std::size_t(j) < work.roadMinute.size()
-                                                       ? work.roadMinute[std::size_t(j)]
-                                                       : std::numeric_limits<float>::quiet_NaN());
+        const std::vector<float> values = takeColourValues(data, total, work.roadMinute);
         data.roadScale = colourScaleFor(values, ColourLimits{});
         data.roadColourTitle = roadQuantity(kind, unitLabelsOf(doc)) + " " + work.from;
         return;
