@@ -88,6 +88,10 @@ TEST(FitTerms, TermsAreReadAndMistakesNamed)
 {
     FitTerms terms;
     terms.priorPercent = 20;
+    terms.lowFactor = 0.5;
+    terms.highFactor = 3;
+    terms.fanPriorShare = 0.2;
+    terms.iterationLimit = 7;
     std::string error;
     ASSERT_TRUE(parseFitTerms("groups:MAIN,DEV; roads:1-2, 3-4 ;group:5-6,6-7;fans:1-2", terms, error)) << error;
     EXPECT_FALSE(terms.allRoads);
@@ -96,7 +100,12 @@ TEST(FitTerms, TermsAreReadAndMistakesNamed)
     EXPECT_EQ(terms.roads, (std::vector<std::pair<int, int>>{{1, 2}, {3, 4}}));
     EXPECT_EQ(terms.lists, (std::vector<std::vector<std::pair<int, int>>>{{{5, 6}, {6, 7}}}));
     EXPECT_EQ(terms.fans, (std::vector<std::pair<int, int>>{{1, 2}}));
-    EXPECT_EQ(terms.priorPercent, 20);  // the settings beside the terms stay
+    // The settings beside the terms stay.
+    EXPECT_EQ(terms.priorPercent, 20);
+    EXPECT_EQ(terms.lowFactor, 0.5);
+    EXPECT_EQ(terms.highFactor, 3);
+    EXPECT_EQ(terms.fanPriorShare, 0.2);
+    EXPECT_EQ(terms.iterationLimit, 7);
     ASSERT_TRUE(parseFitTerms("roads;fans", terms, error));
     EXPECT_TRUE(terms.allRoads && terms.allFans && terms.roads.empty());
 

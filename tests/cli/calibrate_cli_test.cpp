@@ -111,7 +111,7 @@ TEST_F(CalibrateCli, FitsTheSampleToItsSurveyAndWritesTheFittedNetwork)
 // writes nothing.
 TEST_F(CalibrateCli, AFitThatDoesNotConvergeWritesNothing)
 {
-    const SolveRun run = calibrate("--calibrate mine-survey.csv --fit-iterations 1 -o fit.vad mine.vad");
+    const SolveRun run = calibrate("--calibrate mine-survey.csv --fit roads --fit-iterations 1 -o fit.vad mine.vad");
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("the fit did not converge after 1 iteration; nothing written"), std::string::npos)
         << run.err;

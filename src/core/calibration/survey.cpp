@@ -213,13 +213,40 @@ FitTerms defaultFitTerms()
     return terms;
 }
 
+namespace {
+
+// The prior, bounds and limits of terms, with nothing named to fit.
+FitTerms nothingNamed(const FitTerms& terms)
+{
+    FitTerms t = terms;
+    t.allRoads = t.allFans = false;
+    t.roads.clear();
+    t.prefixes.clear();
+    t.lists.clear();
+    t.fans.clear();
+    return t;
+}
+
+// The node pairs of a term's items; false with a message naming the item.
+bool pairsOf(const std::vector<std::string>& items, const std::string& term, std::vector<std::pair<int, int>>& pairs,
+             std::string& error)
+{
+    for (const std::string& item : items) {
+        std::pair<int, int> pair;
+        if (!pairOf(item, pair)) {
+            error = "--fit: \"" + item + "\" in \"" + term + "\" is not two node numbers such as 12-13";
+            return false;
+        }
+        pairs.push_back(pair);
+    }
+    return true;
+}
+
+}  // namespace
+
 bool parseFitTerms(const std::string& text, FitTerms& terms, std::string& error)
 {
-    FitTerms parsed;
-    parsed.priorPercent = terms.priorPercent;
-    parsed.lowFactor = terms.lowFactor;
-    parsed.highFactor = terms.highFactor;
-    parsed.fanPriorShare = terms.fanPriorShare;
+    FitTerms parsed = nothingNamed(terms);
     bool any = false;
     for (const std::string& term : split(text, ';')) {
         if (term.empty())
@@ -229,16 +256,8 @@ bool parseFitTerms(const std::string& text, FitTerms& terms, std::string& error)
         const bool listed = colon != std::string::npos;
         const std::vector<std::string> items = listed ? split(term.substr(colon + 1), ',') : std::vector<std::string>{};
         std::vector<std::pair<int, int>> pairs;
-        if (word == "roads" || word == "group" || word == "fans") {
-            for (const std::string& item : items) {
-                std::pair<int, int> pair;
-                if (!pairOf(item, pair)) {
-                    error = "--fit: \"" + item + "\" in \"" + term + "\" is not two node numbers such as 12-13";
-                    return false;
-                }
-                pairs.push_back(pair);
-            }
-        }
+        if ((word == "roads" || word == "group" || word == "fans") && !pairsOf(items, term, pairs, error))
+            return false;
         if (listed && items.empty()) {
             error = "--fit: \"" + term + "\" lists nothing after the colon";
             return false;
