@@ -236,9 +236,14 @@ TEST(Fit, RoadsInSeriesWithOneAirflowAreNotDeterminedSeparately)
     survey.measurements.push_back({MeasurementKind::Airflow, 1, 10, 900, 20, "", 2});
     const CalibrationResult r = calibrate(*net.doc, survey, defaultFitTerms());
     ASSERT_TRUE(r.usable()) << r.error;
-    for (const FitUnknown& u : r.unknowns) {  // the priors share the change out
+    // The priors share the change out: at the least cost each road's change
+    // (as a logarithm, all priors alike) goes with its share of the loss,
+    // its fitted resistance.
+    const double share = std::log(r.unknowns[0].fitted / r.unknowns[0].start) / r.unknowns[0].fitted;
+    for (const FitUnknown& u : r.unknowns) {
         EXPECT_GT(u.fitted, u.start) << u.name;
         EXPECT_FALSE(u.atBound) << u.name;
+        EXPECT_NEAR(std::log(u.fitted / u.start) / u.fitted, share, 0.02 * share) << u.name;
     }
     FitTerms near = defaultFitTerms();
     near.highFactor = 1.01;
