@@ -20,7 +20,6 @@ namespace {
 // target accuracy, so that their rounding stays far below the changes the
 // fit weighs.
 constexpr float kSolveTightening = 1e-3f;
-// Trial steps before the fit gives up.
 // Converged: a step lowered the cost by less than this share, or moved no
 // parameter by more than this share of its prior.
 constexpr double kCostShare = 1e-9;

@@ -180,8 +180,10 @@ NetworkSensitivity::Matrix NetworkSensitivity::forwardJacobian(const std::vector
         for (size_t i = 0; i < functionals.size(); ++i) {
             const Functional& f = functionals[i];
             double d = f.ca * at(dp, f.ua) + f.cb * at(dp, f.ub);
-            if (f.link >= 0)
-                d += f.flowScale * (linkFlowChange(links[size_t(f.link)], mKappa[size_t(f.link)], dp) - links[size_t(f.link)].r * g[size_t(f.link)]);
+            if (f.link >= 0) {
+                const NewtonWork::Link& l = links[size_t(f.link)];
+                d += f.flowScale * (linkFlowChange(l, mKappa[size_t(f.link)], dp) - l.r * g[size_t(f.link)]);
+            }
             J[i][j] = d;
         }
         for (const LinkSource& s : parameters[j])
